@@ -1,0 +1,52 @@
+# Engine-side code keeps its texts as CP932 bytes: sources stay UTF-8, the
+# binary holds the double-byte bytes whose lengths the engine counts.
+function(vexa_cp932 target)
+  target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP932)
+endfunction()
+
+# A static library made of every source file in the given folders (relative to
+# the calling CMakeLists). A folder that has no sources yet gives an empty
+# library, so the link lines stay the same as the code grows.
+function(vexa_library target)
+  cmake_parse_arguments(ARG "CP932" "" "DIRS;LINKS" ${ARGN})
+  set(srcs)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  if(NOT srcs)
+    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${target}_empty.cpp)
+    file(WRITE ${stub} "// no sources yet\n")
+    list(APPEND srcs ${stub})
+  endif()
+  add_library(${target} STATIC ${srcs})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARG_LINKS)
+    target_link_libraries(${target} PUBLIC ${ARG_LINKS})
+  endif()
+  if(ARG_CP932)
+    vexa_cp932(${target})
+  endif()
+endfunction()
+
+# One test program per tests/ folder, made of every *.cpp in it; each
+# GoogleTest case becomes a ctest test.
+function(vexa_test_dir target)
+  cmake_parse_arguments(ARG "CP932" "" "LINKS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${target} ${srcs})
+  target_link_libraries(${target} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${target} PRIVATE
+    VEXA_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    VEXA_CORPUS="${PROJECT_SOURCE_DIR}/../shared/corpus"
+    VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(ARG_CP932)
+    vexa_cp932(${target})
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

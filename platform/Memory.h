@@ -1,0 +1,21 @@
+#pragma once
+// Movable memory blocks and task memory. A global block is an owned byte block
+// with its size; lock gives its bytes, free releases it. Task memory is a
+// malloc/free pair with one owner.
+#include <cstddef>
+
+#include "platform/Types.h"
+
+struct VxGlobalBlock;
+using HGLOBAL = VxGlobalBlock*;
+
+enum : UINT { GMEM_FIXED = 0x0, GMEM_MOVEABLE = 0x2, GMEM_ZEROINIT = 0x40, GMEM_SHARE = 0x2000, GHND = 0x42 };
+
+HGLOBAL GlobalAlloc(UINT flags, size_t size);  // null for size 0 or no memory
+void* GlobalLock(HGLOBAL block);               // null for a null block
+bool GlobalUnlock(HGLOBAL block);
+size_t GlobalSize(HGLOBAL block);
+HGLOBAL GlobalFree(HGLOBAL block);  // null when freed
+
+void* CoTaskMemAlloc(size_t size);
+void CoTaskMemFree(void* p);
