@@ -1,0 +1,60 @@
+#pragma once
+// The engine's text class for rule scripts, expression texts, work dumps,
+// bar/beat/tick positions and fingering texts: blank and comment removal,
+// reading numbers off the front, and token splitting whose exact rules are
+// part of the grammar of those inputs. Texts are CP932 bytes; only
+// GetTokenMB knows double-byte characters.
+#include <string>
+
+#include "platform/String.h"
+#include "platform/Types.h"
+
+class CExString : public CString {
+public:
+    CExString() = default;
+    CExString(const char* text) : CString(text) {}
+    CExString(const char* text, int length) : CString(text, length) {}
+    CExString(const CString& text) : CString(text) {}
+    CExString(const std::string& text) : CString(text) {}
+
+    CExString& operator=(const char* text) {
+        CString::operator=(text);
+        return *this;
+    }
+    CExString& operator=(const CString& text) {
+        CString::operator=(text);
+        return *this;
+    }
+
+    // Removes spaces outside double quotes and every tab (inside quotes too).
+    void EraseBlankOutDQ();
+    // Removes every space and tab; quotes give no protection.
+    void EraseBlank();
+    // Cuts the text before its first ';', quoted or not.
+    void EraseComment();
+
+    // Reads a number at the front; the text becomes the unread rest. Without a
+    // number the result is 0 and the text is left as it was.
+    double GetDouble();
+    LONG GetLong(int radix);
+
+    // Splits off the first token at any byte of delims. The text itself is
+    // not changed; *rest gets the remainder, which begins with the delimiter
+    // that ended the token (empty when the token ran to the end or only a
+    // final delimiter followed). rest may point at this text.
+    CString GetToken(CString* rest, CString delims);
+    // As GetToken, but a double-byte character is never split: its trail
+    // byte is not taken for a delimiter.
+    CString GetTokenMB(CString* rest, CString delims);
+    // As GetToken, or, when the text begins with '(', the inside of that
+    // parenthesised group (*paren = 1); the remainder then begins after ')'.
+    CString GetTokenParen(CString* rest, int* paren, CString delims);
+
+    // The text becomes the value in the radix: lower-case digits, a '-' only
+    // in radix 10, negatives otherwise as 32-bit two's complement.
+    void ConvShortToStr(short value, int radix);
+    void ConvLongToStr(LONG value, int radix);
+    // The text becomes the value rounded to `digits` fraction digits, trailing
+    // zeros dropped but one fraction digit kept (1 -> "1.0").
+    void ConvDoubleToStr(double value, int digits);
+};
