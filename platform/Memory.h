@@ -11,7 +11,9 @@ using HGLOBAL = VxGlobalBlock*;
 
 enum : UINT { GMEM_FIXED = 0x0, GMEM_MOVEABLE = 0x2, GMEM_ZEROINIT = 0x40, GMEM_SHARE = 0x2000, GHND = 0x42 };
 
-HGLOBAL GlobalAlloc(UINT flags, size_t size);  // null for size 0 or no memory
+// Null only when memory runs out; size 0 gives a valid empty block that locks
+// and frees like any other. The bytes are always zeroed.
+HGLOBAL GlobalAlloc(UINT flags, size_t size);
 void* GlobalLock(HGLOBAL block);               // null for a null block
 bool GlobalUnlock(HGLOBAL block);
 size_t GlobalSize(HGLOBAL block);

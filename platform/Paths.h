@@ -7,7 +7,9 @@
 // CP932 path text -> native UTF-8 path: decoded first, then every '\' becomes
 // '/' (a trail byte 0x5C is never taken for a separator). When the mapped path
 // does not exist, it is resolved component by component ignoring ASCII case;
-// the first spelling that exists is returned, else the mapped path unchanged.
+// the first spelling that exists is returned. When the file itself does not
+// exist (one about to be created), its folder is resolved and the name kept;
+// else the mapped path is returned unchanged.
 std::string MapPath(const CString& path);
 // Native path back to an engine text (CP932).
 CString NativeToEngine(const std::string& path);

@@ -4,7 +4,7 @@
 // range past the end is cut, a start past the end gives "". Find/ReverseFind
 // give -1 when nothing is found and only match at character starts (a trail
 // byte of a double-byte character is never taken for an ASCII character).
-// Ordering compares unsigned bytes. MakeUpper/MakeLower change ASCII letters
+// A negative start of Find counts as 0. Ordering compares unsigned bytes. MakeUpper/MakeLower change ASCII letters
 // only, never a trail byte.
 #include <string>
 #include <type_traits>

@@ -10,7 +10,8 @@
 inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Byte length of the character starting at text[i] (1 or 2; 1 for a lead byte
-// that is the last byte of the text).
+// that is the last byte of the text, and 1 for an index outside the text so
+// that a walk always advances).
 int CharLengthAt(const char* text, int length, int i);
 
 std::u16string Cp932ToUtf16(const char* text, size_t length);
