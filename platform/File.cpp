@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <string>
 #include <cerrno>
-#include <ctime>
 
 #include "platform/Paths.h"
 #include "platform/Text.h"

@@ -1,5 +1,6 @@
 #include "platform/String.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>

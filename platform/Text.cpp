@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <memory>
 
 namespace {
 
