@@ -35,8 +35,8 @@ public:
     // lines gets the lines of the text file at path: 0; 1 when the file does
     // not exist or cannot be read (lines stays empty then).
     static int LoadStrFile(CString path, CStringList& lines);
-    // UTF-16 text -> CP932, at most 260 bytes (never splitting a double-byte
-    // character); empty for null.
+    // UTF-16 text -> CP932 as it fits a 260-byte buffer with its terminator:
+    // at most 259 bytes, never half a double-byte character; empty for null.
     static CString GetMultiByteString(const char16_t* text);
     static CString GetMultiByteString(const std::u16string& text);
     // CP932 text -> UTF-16 into out, a buffer of at least 260 char16_t: at
@@ -110,8 +110,9 @@ public:
                                BYTE addressLow, LONG value);
     static ULONG SetSysExParam(BYTE** data, BYTE* status, CString model, CString address,
                                CString values);
-    // Address and one-byte value of a KV parameter change: 1 when a value was
-    // read, else 0 (*value is 0 then).
+    // Address and one-byte value of a KV parameter change. *value is 0 unless
+    // the address holds a one-byte value. 1 when the address was read, 0 for
+    // a null or shorter-than-7-byte block (nothing else stored then).
     static int GetSysExParam(BYTE* data, ULONG length, BYTE* addressHigh, BYTE* addressMid,
                              BYTE* addressLow, LONG* value);
 

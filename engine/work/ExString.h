@@ -38,8 +38,8 @@ public:
     double GetDouble();
     LONG GetLong(int radix);
 
-    // Splits off the first token at any byte of delims. The text itself is
-    // not changed; *rest gets the remainder, which begins with the delimiter
+    // Splits off the first token at any byte of delims; delimiters, spaces
+    // and tabs before the token are skipped. The text itself is not changed; *rest gets the remainder, which begins with the delimiter
     // that ended the token (empty when the token ran to the end or only a
     // final delimiter followed). rest may point at this text.
     CString GetToken(CString* rest, CString delims);
