@@ -129,14 +129,18 @@ public:
     void FormatRaw(const char* format, ...);
 
 private:
+    // Texts (CString and classes derived from it, std::string) become their
+    // bytes; any other class would reach the C varargs as raw object bytes.
     template <class T>
     static auto formatArg(const T& v) {
-        if constexpr (std::is_same_v<T, CString>)
+        if constexpr (std::is_base_of_v<CString, T>)
             return v.c_str();
         else if constexpr (std::is_same_v<T, std::string>)
             return v.c_str();
-        else
+        else {
+            static_assert(!std::is_class_v<T>, "Format takes numbers, pointers and texts only");
             return v;
+        }
     }
 
     std::string s_;

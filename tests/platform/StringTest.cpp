@@ -148,6 +148,13 @@ TEST(CStringFormat, CStringArgumentsAndLongOutput) {
     s.AppendFormat("(%03d)", 7);
     EXPECT_EQ(s, "Vib3-5:x(007)");
 
+    // A class derived from CString (as the engine's text class is) is passed as its text too.
+    struct DerivedText : CString {
+        using CString::CString;
+    } derived("dt");
+    s.Format("<%s>", derived);
+    EXPECT_EQ(s, "<dt>");
+
     CString longText('y', 1000);
     s.Format("[%s]", longText);
     EXPECT_EQ(s.GetLength(), 1002);
