@@ -1,0 +1,71 @@
+#pragma once
+// A block of a track: a time-ordered list of song events, or a link block that
+// shows the events of another block.
+#include "host/SongEvent.h"
+#include "platform/Collections.h"
+#include "platform/String.h"
+
+class CSongDocBase;
+
+enum : LONG {
+    BLOCK_KIND_PLAIN = 2,
+    BLOCK_KIND_LINK = 4,  // holds no events; shows the block at (RefTrack, RefBlock)
+};
+
+struct BlockInfo {
+    LONG Kind = BLOCK_KIND_PLAIN;
+    INT64 Start = 0;  // start tick in the song
+    INT64 End = 0;    // end tick (absolute, not a length)
+    LONG StateFlag = 0;
+    POSITION RefTrack = nullptr;  // link block: the track holding the block shown
+    POSITION RefBlock = nullptr;  // link block: the block shown
+    CString Name;
+    DWORD Color = 0xCDCDCD;
+};
+
+using CSongEventList = CTypedPtrList<CObList, CSongEvent*>;
+
+class CBlock : public CObject {
+    VX_DECLARE_CLASS(CBlock)
+public:
+    CBlock() = default;
+    explicit CBlock(CSongDocBase* doc) : m_pDoc(doc) {}
+    ~CBlock() override;  // deletes its events
+    CBlock(const CBlock&) = delete;
+    CBlock& operator=(const CBlock&) = delete;
+
+    CSongDocBase* GetDoc() const { return m_pDoc; }
+    void SetDoc(CSongDocBase* doc) { m_pDoc = doc; }
+    const BlockInfo& GetInfo() const { return m_Info; }
+    bool IsLink() const { return m_Info.Kind == BLOCK_KIND_LINK; }
+    // Copies Kind through RefBlock and Name; Color only with the flag.
+    void SetInfo(const BlockInfo& info, int withColor);
+
+    // The block's own events in time order (a link block's list is empty).
+    const CSongEventList& GetEventList() const { return m_EventList; }
+    int GetEventCount() const { return m_EventList.GetCount(); }
+
+    // Inserts after the last event whose Time is not later, so events of equal
+    // time keep their order of insertion. Null for a link block, a null event
+    // or no memory; the event then stays the caller's.
+    POSITION InsertEvent(CSongEvent* event);
+    POSITION AddEventHead(CSongEvent* event);
+    POSITION InsertEventAfter(POSITION after, CSongEvent* event);
+    // Takes the event out of the list without deleting it; 0 for a null position.
+    int RemoveEvent(POSITION pos);
+    void DeleteAllEvents();
+    // A new, empty event that is not yet in the list (the caller owns it); 0 for no memory.
+    int NewEvent(CSongEvent** event);
+
+    // The latest of Time and Time + GetDuration over the events; 0 when empty.
+    INT64 GetEndTime() const;
+
+private:
+    CSongDocBase* m_pDoc = nullptr;  // not owned
+    BlockInfo m_Info;
+    CSongEventList m_EventList;  // owns its events
+    // Further block attributes: carried, never interpreted here.
+    LONG m_Extra1[2] = {};
+    CString m_ExtraText;
+    LONG m_Extra2[7] = {};
+};

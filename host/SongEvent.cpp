@@ -1,0 +1,142 @@
+#include "host/SongEvent.h"
+
+#include <cstring>
+#include <new>
+
+VX_IMPLEMENT_CLASS(CSongEvent, CObject)
+
+namespace {
+
+// A locked, zeroed, shareable block of `count` bytes; null handle for no memory.
+HGLOBAL AllocLockedBlock(DWORD count, BYTE** bytes) {
+    *bytes = nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED | GMEM_SHARE | GMEM_ZEROINIT, count);
+    if (!block) return nullptr;
+    *bytes = static_cast<BYTE*>(GlobalLock(block));
+    if (!*bytes) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+void FreeLockedBlock(HGLOBAL block) {
+    if (!block) return;
+    GlobalUnlock(block);
+    GlobalFree(block);
+}
+
+char16_t* CopyWide(const char16_t* text) {
+    if (!text) return nullptr;
+    size_t n = 0;
+    while (text[n]) ++n;
+    char16_t* copy = new (std::nothrow) char16_t[n + 1];
+    if (copy) std::memcpy(copy, text, (n + 1) * sizeof(char16_t));
+    return copy;
+}
+
+void CopyExtended(SongEventInfo& to, const SongEventInfo& from) {
+    to.Extra0 = from.Extra0;
+    to.Extra1 = from.Extra1;
+    to.Extra2 = from.Extra2;
+    to.Extra3 = from.Extra3;
+    to.Extra4 = from.Extra4;
+    to.Extra5 = from.Extra5;
+}
+
+}  // namespace
+
+CSongEvent::~CSongEvent() { FreeData(); }
+
+int CSongEvent::SetInfo(const SongEventInfo& info, int copyExtended) {
+    const DWORD kind = info.Kind;
+    if (IsShortSongKind(kind)) {
+        // A short event has no data: a Length or Bytes in the record is not ours to keep.
+        FreeData();
+        m_Info.Time = info.Time;
+        m_Info.Kind = kind;
+        m_Info.Channel = info.Channel;
+        m_Info.Data1 = info.Data1;
+        m_Info.Data2 = info.Data2;
+        m_Info.Data3 = info.Data3;
+        m_Info.Data4 = info.Data4;
+        m_Info.Duration = info.Duration;
+    } else if (IsVariableSongKind(kind)) {
+        if (info.Length > 0 && !info.Bytes) return 0;
+        // Build the new copy before releasing the old one: the record may point at our own data.
+        BYTE* bytes = nullptr;
+        HGLOBAL block = nullptr;
+        if (info.Length > 0) {
+            block = AllocLockedBlock(info.Length, &bytes);
+            if (!block) return 0;
+            std::memcpy(bytes, info.Bytes, info.Length);
+        }
+        FreeData();
+        m_hData = block;
+        m_Info.Bytes = bytes;
+        m_Info.Length = info.Length;
+        m_Info.Time = info.Time;
+        m_Info.Channel = info.Channel;
+        m_Info.Kind = kind;
+    } else if (kind == MPEVENT_KIND_CLIP) {
+        if (!info.Bytes || info.Length < SONG_CLIP_DATA_SIZE) return 0;
+        SongClipData clip;
+        std::memcpy(&clip, info.Bytes, sizeof clip);
+        char16_t* name = CopyWide(clip.Name);
+        if (clip.Name && !name) return 0;
+        BYTE* bytes = nullptr;
+        HGLOBAL block = AllocLockedBlock(SONG_CLIP_DATA_SIZE, &bytes);
+        if (!block) {
+            delete[] name;
+            return 0;
+        }
+        clip.Name = name;
+        std::memcpy(bytes, &clip, sizeof clip);
+        FreeData();
+        m_hData = block;
+        m_Info.Bytes = bytes;
+        m_Info.Length = SONG_CLIP_DATA_SIZE;
+        // A clip sits in its block by its time like every other event.
+        m_Info.Time = info.Time;
+        m_Info.Channel = info.Channel;
+        m_Info.Kind = kind;
+    } else {
+        return 0;
+    }
+    if (copyExtended) CopyExtended(m_Info, info);
+    return 1;
+}
+
+int CSongEvent::AllocData(DWORD count) {
+    FreeData();
+    if (count == 0) return 1;  // nothing to hold
+    BYTE* bytes = nullptr;
+    HGLOBAL block = AllocLockedBlock(count, &bytes);
+    if (!block) return 0;
+    m_hData = block;
+    m_Info.Bytes = bytes;
+    m_Info.Length = count;
+    return 1;
+}
+
+void CSongEvent::FreeData() {
+    if (const SongClipData* clip = GetClip()) delete[] clip->Name;
+    FreeLockedBlock(m_hData);
+    m_hData = nullptr;
+    m_Info.Bytes = nullptr;
+    m_Info.Length = 0;
+}
+
+const SongClipData* CSongEvent::GetClip() const {
+    if (m_Info.Kind != MPEVENT_KIND_CLIP || !m_Info.Bytes || m_Info.Length < SONG_CLIP_DATA_SIZE) return nullptr;
+    return reinterpret_cast<const SongClipData*>(m_Info.Bytes);
+}
+
+LONG CSongEvent::GetDuration() const {
+    if (m_Info.Kind == MPEVENT_KIND_NOTE) return m_Info.Duration;
+    if (m_Info.Kind == MPEVENT_KIND_NOTE_SYSEX && m_Info.Bytes && m_Info.Length > 8 && m_Info.Bytes[0] == 0) {
+        const BYTE* d = m_Info.Bytes + 4;
+        return LONG(DWORD(d[0]) | DWORD(d[1]) << 8 | DWORD(d[2]) << 16 | DWORD(d[3]) << 24);
+    }
+    return 0;
+}
