@@ -34,17 +34,11 @@ POSITION CBlock::InsertEvent(CSongEvent* event) {
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     const INT64 time = event->GetTime();
     POSITION pos = m_EventList.GetTailPosition();
-    while (pos) {
-        POSITION at = pos;
-        if (m_EventList.GetPrev(pos)->GetTime() <= time) {
-            try {
-                return m_EventList.InsertAfter(at, event);
-            } catch (const std::bad_alloc&) {
-                return nullptr;
-            }
-        }
-    }
     try {
+        while (pos) {
+            POSITION at = pos;
+            if (m_EventList.GetPrev(pos)->GetTime() <= time) return m_EventList.InsertAfter(at, event);
+        }
         return m_EventList.AddHead(event);
     } catch (const std::bad_alloc&) {
         return nullptr;
