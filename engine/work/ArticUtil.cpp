@@ -253,9 +253,9 @@ int CArticUtil::GetMeas(CExString& text, ULONG* bar, ULONG* beat, ULONG* tick) {
     if (text.IsEmpty()) return 1;
     ULONG* const parts[3] = {bar, beat, tick};
     for (ULONG* part : parts) {
-        const CString piece = text.GetToken(&text, "/");
+        const CString field = text.GetToken(&text, "/");
         LONG value = 0;
-        if (!ReadWholeLong(piece, &value) || value < 0) return 1;
+        if (!ReadWholeLong(field, &value) || value < 0) return 1;
         if (part) *part = ULONG(value);
     }
     return 0;
