@@ -1,0 +1,49 @@
+#include "engine/loaders/ArticExpUtil.h"
+
+#include <cstring>
+
+#include "driver/ArticErr.h"
+#include "engine/expressions/ArticExpEvnt.h"
+
+namespace {
+
+struct ParamWriter {
+    const char* className;
+    int (*write)(CArticExpEvnt* evnt, CStringList& items);
+};
+
+// One writer per expression class, in catalogue order; each expression
+// family adds its rows as it is built. The null row ends the table.
+const ParamWriter kParamWriters[] = {
+    {nullptr, nullptr},
+};
+
+const ParamWriter* FindWriter(const char* className) {
+    for (const ParamWriter* w = kParamWriters; w->className; ++w)
+        if (std::strcmp(w->className, className) == 0) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+void CArticExpUtil::CopyEvntList(const CArticWrkEvntList* src, CArticWrkEvntList* dst) {
+    if (!src || !dst) return;
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        CArticWrkEvnt* e = src->GetNext(p);
+        if (e) dst->AddTail(e);
+    }
+}
+
+int CArticExpUtil::GetEvntParam(CArticExpEvnt* evnt, CStringList& items) {
+    if (!evnt) return 0;
+    const char* name = evnt->GetClassNameA();
+    const CString detail = CString("ｸﾗｽ名 = ") + name;
+    const ParamWriter* writer = FindWriter(name);
+    if (!writer) {
+        CArticErr::Set("未対応のｲﾍﾞﾝﾄが存在します。", "CArticExpUtil", "GetEvntParam", detail);
+        return 1;
+    }
+    int rc = writer->write(evnt, items);
+    if (rc != 0) CArticErr::Set("ｲﾍﾞﾝﾄの読込み中にｴﾗｰが発生しました。", "CArticExpUtil", "GetEvntParam", detail);
+    return rc;
+}

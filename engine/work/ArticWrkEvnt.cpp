@@ -1,0 +1,763 @@
+#include "engine/work/ArticWrkEvnt.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "driver/ArticErr.h"
+#include "engine/expressions/ArticMeas.h"
+#include "engine/loaders/ArticExpUtil.h"
+#include "engine/rules/ArticPrmExp.h"
+#include "engine/work/ArticFngrInfo.h"
+#include "engine/work/ArticUtil.h"
+#include "engine/work/ArticWrk.h"
+#include "engine/work/ArticWrkBlk.h"
+#include "engine/work/ArticWrkTrk.h"
+#include "engine/work/ArticWrkUtil.h"
+#include "engine/work/MetaData.h"
+#include "platform/Numbers.h"
+
+VX_IMPLEMENT_CLASS(CArticWrkEvnt, CObject)
+
+namespace {
+
+// A per-set index this far out is no rule-set number: growing an array to it
+// would only exhaust memory, so it is treated like a failed allocation.
+constexpr ULONG kMaxSetIndex = 1u << 20;
+
+CArticWrk* WorkOf(const CArticWrkBlk* blk) {
+    if (!blk) return nullptr;
+    CArticWrkTrk* trk = blk->GetOwner();
+    return trk ? trk->GetOwner() : nullptr;
+}
+
+bool IsTimeSignature(const CArticWrkEvnt* e) { return e && e->GetStatus() == 0xFF && e->GetMetaType() == 0x58; }
+
+template <class Array>
+void DeleteElements(Array* array) {
+    if (!array) return;
+    for (int i = 0; i < array->GetSize(); ++i) delete array->GetAt(i);
+    array->SetSize(0);
+}
+
+// Grows array so that index set exists: false when the index is refused.
+template <class Array>
+bool GrowFor(Array* array, ULONG set) {
+    if (set >= kMaxSetIndex) return false;
+    if (int(set) >= array->GetSize()) array->SetSize(CArticWrkEvnt::GrownSize(array->GetSize(), set));
+    return true;
+}
+
+}  // namespace
+
+CArticWrkEvnt::CArticWrkEvnt() { Init(); }
+
+CArticWrkEvnt::CArticWrkEvnt(CArticWrkBlk* owner, ULONG evntNo) {
+    Init();
+    m_pOwner = owner;
+    m_EvntNo = evntNo;
+}
+
+void CArticWrkEvnt::Init() {
+    m_pOwner = nullptr;
+    m_PosEvnt = nullptr;
+    m_EvntNo = 0;
+    m_ErrKind = 0;
+    m_pMeas = new (std::nothrow) CArticMeas(1, 1, 0);
+    m_Time = m_GateTime = 0;
+    m_Status = m_Post1 = m_Post2 = m_Post3 = m_Post4 = m_MetaType = 0;
+    m_hMem = nullptr;
+    m_MemLen = m_MemSize = 0;
+    m_pMem = nullptr;
+    m_pExv = m_pSearch = m_pOut = m_pErr = nullptr;
+    m_pProb = nullptr;
+    m_pExpEvntList = nullptr;
+    NewExvArray();
+    NewSearchArray();
+    NewProbArray();
+    NewOutArray();
+    NewErrArray();
+    NewExpEvntListArray();
+    m_pFngrInfo = nullptr;
+    std::memset(m_NoteInfo, 0, sizeof m_NoteInfo);
+    m_VceSet = m_VceOtherBlk = m_SelVce = m_Graced = m_PbWhiten = 0;
+    m_pPrmExp = nullptr;
+    m_pSeqWrkEvnt = nullptr;
+    m_SeqEvntNo = 0xFFFFFFFF;
+    m_Create = 0;
+    m_pChordList = m_pHarmoList = nullptr;
+    m_pChordFirstEvnt = nullptr;
+    m_TimeShift = 0;
+    m_KeyShift = 0;
+    m_pProcWrkEvnt = nullptr;
+}
+
+CArticWrkEvnt::~CArticWrkEvnt() {
+    DeleteEvntPos();
+    delete m_pMeas;
+    m_pMeas = nullptr;
+    DeleteGmem();
+    DeleteExvArray();
+    DeleteSearchArray();
+    DeleteProbArray();
+    DeleteOutArray();
+    DeleteErrArray();
+    DeleteExpEvntListArray();
+    DeleteFngrInfo();
+    DeletePrmExpArray();
+    m_pSeqWrkEvnt = nullptr;
+    ClearChordInfo();
+}
+
+void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
+    if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
+    m_Time = src.m_Time;
+    m_GateTime = src.m_GateTime;
+    m_Status = src.m_Status;
+    m_Post1 = src.m_Post1;
+    m_Post2 = src.m_Post2;
+    m_Post3 = src.m_Post3;
+    m_Post4 = src.m_Post4;
+    DeleteGmem();
+    m_MetaType = src.m_MetaType;
+    if (src.m_pMem && src.m_MemLen > 0 && CreateGmem(src.m_MemLen) == 0) CopyGmem(src.m_pMem, src.m_MemLen);
+}
+
+void CArticWrkEvnt::CopyFngrFrom(const CArticWrkEvnt& src) {
+    if (src.m_pFngrInfo)
+        SetFngrInfo(src.m_pFngrInfo);
+    else
+        DeleteFngrInfo();
+}
+
+CArticWrkEvnt& CArticWrkEvnt::operator=(const CArticWrkEvnt& src) {
+    if (this == &src) return *this;
+    CopyValuesAndData(src);
+    if (src.m_pExv) { NewExvArray(); CopyExvArray(src.m_pExv); }
+    if (src.m_pSearch) { NewSearchArray(); CopySearchArray(src.m_pSearch); }
+    if (src.m_pProb) { NewProbArray(); CopyProbArray(src.m_pProb); }
+    if (src.m_pOut) { NewOutArray(); CopyOutArray(src.m_pOut); }
+    if (src.m_pErr) { NewErrArray(); CopyErrArray(src.m_pErr); }
+    if (src.m_pExpEvntList) { NewExpEvntListArray(); CopyExpEvntListArray(src.m_pExpEvntList); }
+    CopyFngrFrom(src);
+    std::memcpy(m_NoteInfo, src.m_NoteInfo, sizeof m_NoteInfo);
+    m_VceSet = src.m_VceSet;
+    m_VceOtherBlk = src.m_VceOtherBlk;
+    m_SelVce = src.m_SelVce;
+    m_Graced = src.m_Graced;
+    m_PbWhiten = src.m_PbWhiten;
+    CopyPrmExpArray(src.m_pPrmExp);
+    m_pSeqWrkEvnt = src.m_pSeqWrkEvnt;
+    m_Create = src.m_Create;
+    // Partners are shared, and only where this event already keeps a list.
+    if (m_pChordList) CArticExpUtil::CopyEvntList(src.m_pChordList, m_pChordList);
+    if (m_pHarmoList) CArticExpUtil::CopyEvntList(src.m_pHarmoList, m_pHarmoList);
+    m_pChordFirstEvnt = src.m_pChordFirstEvnt;
+    m_TimeShift = src.m_TimeShift;
+    m_KeyShift = src.m_KeyShift;
+    m_pProcWrkEvnt = src.m_pProcWrkEvnt;
+    return *this;
+}
+
+void CArticWrkEvnt::CopyForCore(const CArticWrkEvnt& src) {
+    if (this == &src) return;
+    CopyValuesAndData(src);
+    if (src.m_pErr) { NewErrArray(); CopyErrArray(src.m_pErr); }
+    CopyFngrFrom(src);
+    if (m_pFngrInfo && m_pFngrInfo->GetGen() != 0) CArticWrkUtil::SetFng(1);
+    m_VceSet = src.m_VceSet;
+    m_VceOtherBlk = src.m_VceOtherBlk;
+    m_SelVce = src.m_SelVce;
+    m_Graced = src.m_Graced;
+    m_PbWhiten = src.m_PbWhiten;
+    CopyPrmExpArray(src.m_pPrmExp);
+    m_pSeqWrkEvnt = src.m_pSeqWrkEvnt;
+    m_Create = src.m_Create;
+    m_pProcWrkEvnt = src.m_pProcWrkEvnt ? src.m_pProcWrkEvnt : const_cast<CArticWrkEvnt*>(&src);
+}
+
+// ---- Data block
+
+int CArticWrkEvnt::CreateGmem(ULONG len) {
+    DeleteGmem();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, len);
+    if (!block) return 1;
+    void* bytes = GlobalLock(block);
+    if (!bytes) {
+        GlobalFree(block);
+        return 1;
+    }
+    m_hMem = block;
+    m_pMem = static_cast<BYTE*>(bytes);
+    m_MemSize = len;
+    m_MemLen = len;
+    return 0;
+}
+
+int CArticWrkEvnt::CopyGmem(const BYTE* src, ULONG len) {
+    if (!m_hMem || !src) return 1;
+    // The length is the caller's word; the block is only as long as allocated.
+    if (len > m_MemSize) len = m_MemSize;
+    std::memmove(m_pMem, src, len);
+    m_MemLen = len;
+    return 0;
+}
+
+void CArticWrkEvnt::DeleteGmem() {
+    if (!m_hMem) return;
+    GlobalUnlock(m_hMem);
+    GlobalFree(m_hMem);
+    m_hMem = nullptr;
+    m_pMem = nullptr;
+    m_MemLen = m_MemSize = 0;
+    m_MetaType = 0;
+}
+
+void CArticWrkEvnt::SetMeta(BYTE type, const BYTE* data, ULONG len) {
+    std::vector<BYTE> copy;
+    if (data && len) copy.assign(data, data + len);  // data may be our own block
+    CreateGmem(len);
+    m_MetaType = type;
+    if (!copy.empty()) CopyGmem(copy.data(), len);
+}
+
+void CArticWrkEvnt::SetSys(const BYTE* data, ULONG len) {
+    std::vector<BYTE> copy;
+    if (data && len) copy.assign(data, data + len);
+    CreateGmem(len);
+    if (!copy.empty()) CopyGmem(copy.data(), len);
+}
+
+ULONG CArticWrkEvnt::GetMeta(BYTE* type, const BYTE** data) const {
+    if (type) *type = m_MetaType;
+    if (data) *data = m_pMem;
+    return m_MemLen;
+}
+
+ULONG CArticWrkEvnt::GetSys(const BYTE** data) const {
+    if (data) *data = m_pMem;
+    return m_MemLen;
+}
+
+// ---- Value record
+
+void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
+    if (m_pMeas) m_pMeas->Get(&e.Meas, &e.Beat, &e.Tick);
+    e.Time = m_Time;
+    e.Gate = m_GateTime;
+    e.Status = m_Status;
+    e.Post1 = m_Post1;
+    e.Post2 = m_Post2;
+    e.Post3 = m_Post3;
+    e.Post4 = m_Post4;
+    e.MetaType = m_MetaType;
+    e.Len = m_MemLen;
+    e.Data = m_pMem;
+}
+
+void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
+    if (m_pMeas) m_pMeas->Set(e.Meas, e.Beat, e.Tick);
+    m_Time = e.Time;
+    m_GateTime = e.Gate;
+    m_Status = e.Status;
+    m_Post1 = e.Post1;
+    m_Post2 = e.Post2;
+    m_Post3 = e.Post3;
+    m_Post4 = e.Post4;
+    // The record only lends its data: keep a copy of our own (it may be our
+    // own block, read back with Get).
+    if (e.Data && e.Len > 0) {
+        if (e.Data != m_pMem || e.Len != m_MemLen) {
+            std::vector<BYTE> copy(e.Data, e.Data + e.Len);
+            if (CreateGmem(e.Len) == 0) CopyGmem(copy.data(), e.Len);
+        }
+    } else {
+        DeleteGmem();
+    }
+    m_MetaType = e.MetaType;
+}
+
+// ---- Time and position
+
+void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
+    if (m_pMeas) m_pMeas->Get(meas, beat, tick);
+}
+
+void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
+    m_Time = time;
+    if (recalc) SetMeas(time);
+}
+
+void CArticWrkEvnt::SetMeas(INT64 time) {
+    if (!m_pMeas) return;
+    CArticWrkBlk* measBlk = GetWrkMeasBlk();
+    if (!measBlk) return;
+    // The measure block's own events define the grid and keep their positions;
+    // only its non-signature meta events follow their time.
+    bool inMeasBlk = m_pOwner == measBlk;
+    if (inMeasBlk && !(m_Status == 0xFF && m_MetaType != 0x58)) return;
+    ULONG meas = 1, beat = 1, tick = 0;
+    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_pMeas->Set(meas, beat, tick);
+}
+
+void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
+    if (m_pMeas) m_pMeas->Set(meas, beat, tick);
+    CArticWrkBlk* measBlk = GetWrkMeasBlk();
+    if (!measBlk) return;
+    if (m_pOwner == measBlk) {
+        POSITION pos = measBlk->Find(this);
+        if (pos) CalcEvntTime(pos);
+    } else {
+        INT64 time = 0;
+        GetEvntTime(meas, beat, tick, &time);
+        m_Time = time;
+    }
+}
+
+int CArticWrkEvnt::GetEvntTime(ULONG meas, ULONG beat, ULONG tick, INT64* time) const {
+    CArticWrk* wrk = WorkOf(m_pOwner);
+    if (!wrk) return 1;
+    return wrk->GetEvntTime(meas, beat, tick, time);
+}
+
+int CArticWrkEvnt::GetEvntMeas(INT64 time, ULONG* meas, ULONG* beat, ULONG* tick) const {
+    CArticWrk* wrk = WorkOf(m_pOwner);
+    if (!wrk) return 1;
+    return wrk->GetEvntMeas(time, meas, beat, tick);
+}
+
+int CArticWrkEvnt::GetWrkMeasBlk(CArticWrkBlk** blk) const {
+    if (blk) *blk = GetWrkMeasBlk();
+    return 1;
+}
+
+CArticWrkBlk* CArticWrkEvnt::GetWrkMeasBlk() const {
+    CArticWrk* wrk = WorkOf(m_pOwner);
+    return wrk ? wrk->GetMeasBlk() : nullptr;
+}
+
+CArticWrkEvnt* CArticWrkEvnt::GetPrevBeatEvnt(CArticWrkBlk* blk, POSITION& pos) const {
+    if (!blk || !pos || pos == blk->GetHeadPos()) return nullptr;
+    blk->GetPrev(pos);  // step off the event itself
+    while (pos) {
+        CArticWrkEvnt* e = blk->GetPrev(pos);
+        if (IsTimeSignature(e) || !pos) return e;
+    }
+    return nullptr;
+}
+
+int CArticWrkEvnt::CalcEvntTime(POSITION& pos) {
+    CArticWrkBlk* blk = GetWrkMeasBlk();
+    if (!blk) return 1;
+    if (!pos) pos = blk->GetHeadPos();
+    if (!pos) return 1;
+    int result = 1;
+    while (pos) {
+        CArticWrkEvnt* e = blk->Get(pos);
+        ULONG numerator = 4, ticksPerBeat = 480, refBar = 1, refBeat = 1, refTick = 0;
+        INT64 refTime = 0;
+        POSITION scan = pos;
+        CArticWrkEvnt* s = GetPrevBeatEvnt(blk, scan);
+        result = 0;
+        if (s) {
+            BYTE num = 0;
+            ULONG tpb = 0;
+            if (!ReadWrkBeat(s, &num, &tpb)) {
+                result = 1;  // not timed from a signature: keeps its time
+            } else {
+                numerator = num;
+                ticksPerBeat = tpb;
+                refTime = s->GetTime();
+                s->GetMeas(&refBar, &refBeat, &refTick);
+            }
+        }
+        if (result == 0 && e) {
+            ULONG bar = 1, beat = 1, tick = 0;
+            e->GetMeas(&bar, &beat, &tick);
+            uint32_t offset = ((bar - refBar) * numerator - refBeat + beat) * ticksPerBeat - refTick + tick;
+            e->SetTime(refTime + INT64(offset), 1);
+        }
+        blk->GetNext(pos);
+    }
+    return result;
+}
+
+void CArticWrkEvnt::GetPos(POSITION* trkPos, POSITION* blkPos, POSITION* evntPos) const {
+    if (evntPos) *evntPos = m_PosEvnt;
+    CArticWrkTrk* trk = m_pOwner ? m_pOwner->GetOwner() : nullptr;
+    if (blkPos) *blkPos = m_pOwner ? m_pOwner->GetPosBlk() : nullptr;
+    if (trkPos) *trkPos = trk ? trk->GetPosTrk() : nullptr;
+}
+
+int CArticWrkEvnt::DeleteEvntPos() {
+    CArticWrk* wrk = WorkOf(m_pOwner);
+    if (!wrk) return 1;
+    // A copy or a refused duplicate shares the number of a registered event:
+    // its entry belongs to that event and must stay.
+    CArticWrkEvnt* registered = nullptr;
+    if (wrk->GetEvntPos(m_EvntNo, &registered) != 0 || registered != this) return 1;
+    return wrk->ResetEvntPos(m_EvntNo);
+}
+
+LONG CArticWrkEvnt::GetSelTrk() const {
+    CArticWrkTrk* trk = m_pOwner ? m_pOwner->GetOwner() : nullptr;
+    return trk ? trk->GetSelTrk() : 0;
+}
+
+int CArticWrkEvnt::GetOwner(CArticWrkBlk** blk) const {
+    if (blk) *blk = m_pOwner;
+    return 1;
+}
+
+// ---- Per-rule-set arrays
+
+int CArticWrkEvnt::GrownSize(int size, ULONG index) {
+    if (int64_t(index) < size) return size;
+    ULONG n = ULONG(size);
+    return int(n + ((index - n) / 5) * 5 + 5);
+}
+
+LONG CArticWrkEvnt::GetLong(const CArticLongArray* array, ULONG set) {
+    if (!array || set >= ULONG(array->GetSize())) return 0;
+    const LONG* v = array->GetAt(int(set));
+    return v ? *v : 0;
+}
+
+int CArticWrkEvnt::SetLong(CArticLongArray* array, ULONG set, LONG v) {
+    if (!array) return 0;
+    if (!GrowFor(array, set)) return 0;
+    LONG* slot = array->GetAt(int(set));
+    if (!slot) {
+        if (v == 0) return 1;
+        slot = new (std::nothrow) LONG(0);
+        if (!slot) return 0;
+        array->SetAt(int(set), slot);
+    }
+    *slot = v;
+    return 1;
+}
+
+double CArticWrkEvnt::GetProb(ULONG set) const {
+    if (!m_pProb || set >= ULONG(m_pProb->GetSize())) return 0.0;
+    const double* v = m_pProb->GetAt(int(set));
+    return v ? *v : 0.0;
+}
+
+int CArticWrkEvnt::SetProb(ULONG set, double v) {
+    if (!m_pProb) return 0;
+    if (!GrowFor(m_pProb, set)) return 0;
+    double* slot = m_pProb->GetAt(int(set));
+    if (!slot) {
+        if (v == 0.0) return 1;
+        slot = new (std::nothrow) double(0.0);
+        if (!slot) return 0;
+        m_pProb->SetAt(int(set), slot);
+    }
+    *slot = v;
+    return 1;
+}
+
+int CArticWrkEvnt::GetExpEvntList(ULONG set, CStringList** list) const {
+    CStringList* l = GetExpEvntList(set);
+    if (list) *list = l;
+    return l ? 1 : 0;
+}
+
+CStringList* CArticWrkEvnt::GetExpEvntList(ULONG set) const {
+    if (!m_pExpEvntList || set >= ULONG(m_pExpEvntList->GetSize())) return nullptr;
+    return m_pExpEvntList->GetAt(int(set));
+}
+
+int CArticWrkEvnt::SetExpEvntList(ULONG set, const CStringList* list) {
+    if (!m_pExpEvntList || !list) return 0;
+    if (!GrowFor(m_pExpEvntList, set)) return 0;
+    CStringList* slot = m_pExpEvntList->GetAt(int(set));
+    if (!slot && list->GetCount() == 0) return 1;
+    if (!slot) {
+        slot = new (std::nothrow) CStringList(10);
+        if (!slot) return 0;
+        m_pExpEvntList->SetAt(int(set), slot);
+    }
+    if (slot == list) return 1;
+    slot->RemoveAll();
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        const CString& s = list->GetNext(p);
+        if (!s.IsEmpty()) slot->AddTail(s);
+    }
+    return 1;
+}
+
+LONG CArticWrkEvnt::GetNoteInfo(int i) const {
+    if (unsigned(i) >= unsigned(kNoteInfoCount)) return 0;
+    return m_NoteInfo[i];
+}
+
+int CArticWrkEvnt::SetNoteInfo(int i, LONG v) {
+    if (unsigned(i) >= unsigned(kNoteInfoCount)) return 1;
+    m_NoteInfo[i] = v;
+    return 0;
+}
+
+int CArticWrkEvnt::ClearNoteInfo() {
+    std::memset(m_NoteInfo, 0, sizeof m_NoteInfo);
+    return 1;
+}
+
+int CArticWrkEvnt::GetOutArray(CArticLongArray** array) const {
+    if (array) *array = m_pOut;
+    return m_pOut ? 1 : 0;
+}
+
+void CArticWrkEvnt::NewLongArray(CArticLongArray*& array) {
+    DeleteLongArray(array);
+    array = new (std::nothrow) CArticLongArray();
+}
+
+int CArticWrkEvnt::ClearLongArray(CArticLongArray* array) {
+    if (!array) return 0;
+    DeleteElements(array);
+    return 1;
+}
+
+void CArticWrkEvnt::DeleteLongArray(CArticLongArray*& array) {
+    DeleteElements(array);
+    delete array;
+    array = nullptr;
+}
+
+void CArticWrkEvnt::CopyLongArray(CArticLongArray* dst, const CArticLongArray* src) {
+    if (!dst || !src || dst == src) return;
+    DeleteElements(dst);
+    dst->SetSize(src->GetSize());
+    for (int i = 0; i < src->GetSize(); ++i)
+        if (const LONG* v = src->GetAt(i)) dst->SetAt(i, new (std::nothrow) LONG(*v));
+}
+
+void CArticWrkEvnt::NewProbArray() {
+    DeleteProbArray();
+    m_pProb = new (std::nothrow) CArticDoubleArray();
+}
+
+int CArticWrkEvnt::ClearProbArray() {
+    if (!m_pProb) return 0;
+    DeleteElements(m_pProb);
+    return 1;
+}
+
+void CArticWrkEvnt::DeleteProbArray() {
+    DeleteElements(m_pProb);
+    delete m_pProb;
+    m_pProb = nullptr;
+}
+
+void CArticWrkEvnt::CopyProbArray(const CArticDoubleArray* src) {
+    if (!m_pProb || !src || m_pProb == src) return;
+    DeleteElements(m_pProb);
+    m_pProb->SetSize(src->GetSize());
+    for (int i = 0; i < src->GetSize(); ++i)
+        if (const double* v = src->GetAt(i)) m_pProb->SetAt(i, new (std::nothrow) double(*v));
+}
+
+void CArticWrkEvnt::NewExpEvntListArray() {
+    DeleteExpEvntListArray();
+    m_pExpEvntList = new (std::nothrow) CArticStrListArray();
+}
+
+int CArticWrkEvnt::ClearExpEvntListArray() {
+    if (!m_pExpEvntList) return 0;
+    DeleteElements(m_pExpEvntList);
+    return 1;
+}
+
+void CArticWrkEvnt::DeleteExpEvntListArray() {
+    DeleteElements(m_pExpEvntList);
+    delete m_pExpEvntList;
+    m_pExpEvntList = nullptr;
+}
+
+void CArticWrkEvnt::CopyExpEvntListArray(const CArticStrListArray* src) {
+    if (!m_pExpEvntList || !src || m_pExpEvntList == src) return;
+    DeleteElements(m_pExpEvntList);
+    m_pExpEvntList->SetSize(src->GetSize());
+    for (int i = 0; i < src->GetSize(); ++i) {
+        const CStringList* from = src->GetAt(i);
+        if (!from) continue;
+        auto* to = new (std::nothrow) CStringList(10);
+        if (!to) continue;
+        for (POSITION p = from->GetHeadPosition(); p;) {
+            const CString& s = from->GetNext(p);
+            if (!s.IsEmpty()) to->AddTail(s);
+        }
+        m_pExpEvntList->SetAt(i, to);
+    }
+}
+
+int CArticWrkEvnt::CreatePrmExpArray() {
+    if (m_pPrmExp) return 0;
+    m_pPrmExp = new (std::nothrow) CArticPrmExpArray();
+    return m_pPrmExp ? 0 : 1;
+}
+
+int CArticWrkEvnt::SetPrmExpArray(ULONG set, CArticPrmExp* rec) {
+    if (CreatePrmExpArray() != 0) return 1;
+    if (!GrowFor(m_pPrmExp, set)) return 1;
+    CArticPrmExp* old = m_pPrmExp->GetAt(int(set));
+    if (old != rec) delete old;
+    m_pPrmExp->SetAt(int(set), rec);
+    return 0;
+}
+
+CArticPrmExp* CArticWrkEvnt::GetPrmExp(ULONG set) const {
+    if (!m_pPrmExp || set >= ULONG(m_pPrmExp->GetSize())) return nullptr;
+    return m_pPrmExp->GetAt(int(set));
+}
+
+int CArticWrkEvnt::GetPrmExpArraySize() const { return m_pPrmExp ? m_pPrmExp->GetSize() : 0; }
+
+int CArticWrkEvnt::GetPrmExpArrayExist() const {
+    if (!m_pPrmExp) return 0;
+    int n = 0;
+    for (int i = 0; i < m_pPrmExp->GetSize(); ++i)
+        if (m_pPrmExp->GetAt(i)) ++n;
+    return n;
+}
+
+int CArticWrkEvnt::ClearPrmExpArray() {
+    if (!m_pPrmExp) return 0;
+    DeleteElements(m_pPrmExp);
+    return 1;
+}
+
+void CArticWrkEvnt::DeletePrmExpArray() {
+    DeleteElements(m_pPrmExp);
+    delete m_pPrmExp;
+    m_pPrmExp = nullptr;
+}
+
+void CArticWrkEvnt::CopyPrmExpArray(const CArticPrmExpArray* src) {
+    if (CreatePrmExpArray() != 0 || !src || src == m_pPrmExp) return;
+    DeleteElements(m_pPrmExp);
+    m_pPrmExp->SetSize(src->GetSize());
+    for (int i = 0; i < src->GetSize(); ++i) {
+        const CArticPrmExp* from = src->GetAt(i);
+        if (!from) continue;
+        auto* to = new (std::nothrow) CArticPrmExp();
+        if (!to) continue;
+        *to = *from;
+        m_pPrmExp->SetAt(i, to);
+    }
+}
+
+int CArticWrkEvnt::RestoreProb(const CArticWrkEvnt* src) {
+    if (!src) return 1;
+    if (src == this) return 0;
+    if (src->m_pProb) { NewProbArray(); CopyProbArray(src->m_pProb); }
+    if (src->m_pOut) { NewOutArray(); CopyOutArray(src->m_pOut); }
+    if (src->m_pErr) { NewErrArray(); CopyErrArray(src->m_pErr); }
+    return 0;
+}
+
+// ---- Fingering, chords, shifts
+
+void CArticWrkEvnt::NewFngrInfo() {
+    DeleteFngrInfo();
+    m_pFngrInfo = new (std::nothrow) CArticFngrInfo(0, 0, 0, 0);
+}
+
+void CArticWrkEvnt::DeleteFngrInfo() {
+    delete m_pFngrInfo;
+    m_pFngrInfo = nullptr;
+}
+
+void CArticWrkEvnt::SetFngrInfo(LONG pos, BYTE gen, BYTE fng, signed char cho) {
+    if (!m_pFngrInfo) NewFngrInfo();
+    if (!m_pFngrInfo) return;
+    m_pFngrInfo->SetPos(pos);
+    m_pFngrInfo->SetGen(gen);
+    m_pFngrInfo->SetFng(fng);
+    m_pFngrInfo->SetCho(cho);
+}
+
+void CArticWrkEvnt::SetFngrInfo(const CArticFngrInfo* rec) {
+    if (!rec || rec == m_pFngrInfo) return;
+    if (!m_pFngrInfo) NewFngrInfo();
+    if (m_pFngrInfo) *m_pFngrInfo = *rec;
+}
+
+void CArticWrkEvnt::SetOrgTrkID(ULONG id) {
+    if (m_pFngrInfo) m_pFngrInfo->SetOrgTrkID(id);
+}
+
+void CArticWrkEvnt::ClearChordInfo() {
+    delete m_pChordList;
+    delete m_pHarmoList;
+    m_pChordList = m_pHarmoList = nullptr;
+    m_pChordFirstEvnt = nullptr;
+}
+
+void CArticWrkEvnt::AddChordEvnt(CArticWrkEvnt* e) {
+    if (!m_pChordList) m_pChordList = new (std::nothrow) CArticWrkEvntList(10);
+    if (m_pChordList && e) m_pChordList->AddTail(e);
+}
+
+void CArticWrkEvnt::AddHarmoEvnt(CArticWrkEvnt* e) {
+    if (!m_pHarmoList) m_pHarmoList = new (std::nothrow) CArticWrkEvntList(10);
+    if (m_pHarmoList && e && !m_pHarmoList->Find(e)) m_pHarmoList->AddTail(e);
+}
+
+void CArticWrkEvnt::AddKeyShift(int d) {
+    int k = int(m_KeyShift) + d;
+    if (k > 127) k = 127;
+    if (k < -128) k = -128;
+    m_KeyShift = static_cast<signed char>(k);
+}
+
+// ---- Text and errors
+
+int CArticWrkEvnt::GetStrList(CStringList& list, ULONG set, int withRuleData) {
+    CString line;
+    line.Format("w%u:", unsigned(m_EvntNo));
+    if (!m_pMeas) return 1;
+    SetMeas(m_Time);
+    ULONG meas = 1, beat = 1, tick = 0;
+    m_pMeas->Get(&meas, &beat, &tick);
+    line.AppendFormat("%u/%u/%u", unsigned(meas), unsigned(beat), unsigned(tick));
+    CString name;
+    int rc = CArticWrkUtil::GetEvntStatus(m_Status, m_MetaType, name);
+    if (rc != 0) return rc;
+    if (name == "META") name = "SysEx";
+    line += ", ";
+    line += name;
+    CStringList texts;
+    rc = CArticWrkUtil::GetEvntParam(this, texts);
+    if (rc != 0) return rc;
+    for (POSITION p = texts.GetHeadPosition(); p;) {
+        line += ", ";
+        line += texts.GetNext(p);
+    }
+    if (withRuleData && set != kNoRuleSet) {
+        line += ", prob = ";
+        line += FormatFixed(GetProb(set), 9);
+        line.AppendFormat(", err = %d", int(GetErr(set)));
+        line += GetOut(set) ? ", out = 1" : ", out = 0";
+    }
+    list.AddTail(line);
+    return 0;
+}
+
+void CArticWrkEvnt::SetErrMsgList() {
+    CStringList list;
+    if (GetStrList(list, kNoRuleSet, 0) == 0 && list.GetCount() > 0)
+        CArticErr::Set(5, list.GetTail(), "", "", "");
+}
+
+void CArticWrkEvnt::DispErrMsg(const CString& title, const CString& message, const CString& method,
+                               const CString& detail) {
+    if (m_ErrKind != 0) return;
+    CArticErr::Set(message, "CArticWrkEvnt", method, detail);
+    CString text;
+    CArticErr::Get(text);
+    CArticErr::DoModalErrDlg(title + "\r" + text, 0x10);
+    m_ErrKind = 3;
+    SetErrMsgList();
+}
