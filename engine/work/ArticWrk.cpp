@@ -850,6 +850,9 @@ CArticWrkEvnt* CArticWrk::GetEvnt(POSITION trkPos, POSITION blkPos, POSITION evn
 int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
     if (!m_pEvntPosArray || !evnt) return 1;
     const ULONG n = evnt->GetEvntNo();
+    // Numbers can come from a text dump: one far beyond any real event count
+    // would only make the table exhaust memory, so it gets no record.
+    if (n > kMaxEvntNo) return 1;
     POSITION trk = nullptr, blk = nullptr, pos = nullptr;
     evnt->GetPos(&trk, &blk, &pos);
     auto* rec = new (std::nothrow) CArticPos(trk, blk, pos, evnt, evnt);
@@ -863,6 +866,10 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
     if (m_ChangeEvntNo) {
         ULONG k = GetFreeEvntNo(n);
         if (k != n) {
+            if (k > kMaxEvntNo) {
+                delete rec;
+                return 1;
+            }
             if (int64_t(k) >= m_pEvntPosArray->GetSize())
                 m_pEvntPosArray->SetSize(GrownTableSize(m_pEvntPosArray->GetSize(), k));
             if (!m_pEvntPosArray->GetAt(int(k))) {

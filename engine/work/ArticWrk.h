@@ -21,6 +21,8 @@ using CArticWrkTrkList = CTypedPtrList<CObList, CArticWrkTrk*>;
 
 constexpr ULONG kMaxTrkCount = 16;
 constexpr ULONG kDrumTrkNo = 10;
+// The highest event number the table takes.
+constexpr ULONG kMaxEvntNo = 0x00FFFFFF;
 
 class CArticWrk : public CObject {
     VX_DECLARE_CLASS(CArticWrk)

@@ -38,6 +38,8 @@ CArticWrkBlk::CArticWrkBlk(CArticWrkTrk* owner, ULONG blkNo)
 }
 
 CArticWrkBlk::~CArticWrkBlk() {
+    // The container must not keep pointing at a measure block that is gone.
+    if (CArticWrk* wrk = GetWrk(); wrk && wrk->GetMeasBlk() == this) wrk->SetMeasBlk(nullptr);
     DeleteEvntList();
     DeletePosArray();
     delete m_pCond;

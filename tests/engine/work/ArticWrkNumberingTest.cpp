@@ -302,3 +302,40 @@ TEST(ArticWrkNav, ListTextNamesRegisteredEvents) {
     EXPECT_EQ(text, "2{:w12}");
     EXPECT_EQ(CArticWrkUtil::GetWrkEvntListParam(nullptr, &list, text), 1);
 }
+
+TEST_F(NumberFixture, NumbersBeyondTheTableLimitAreRefused) {
+    // A number read from a text dump must not make the table grow without bound.
+    CArticWrkEvnt* huge = NewEvnt(blk, 2000000000u, 0x90, 0, 60, 100, 10);
+    blk->AddTail(huge, 0);
+    EXPECT_EQ(wrk.SetEvntPos(huge), 1);
+    EXPECT_EQ(TableSize(), 2);
+    CArticWrkEvnt* high = NewEvnt(blk, 100000, 0x90, 0, 61, 100, 10);
+    blk->AddTail(high, 0);
+    EXPECT_EQ(wrk.SetEvntPos(high), 0);
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(100000u, 1), high);
+    EXPECT_EQ(TableSize(), 100002);
+}
+
+TEST_F(NumberFixture, DeleteEvntPosOnlyRemovesTheEventsOwnRecord) {
+    CArticWrkEvnt* original = AddNote(blk, 1, 0, 60);
+    CArticWrkEvnt twin(blk, 1);
+    EXPECT_EQ(wrk.DeleteEvntPos(&twin), 1);
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(1u, 1), original);
+    EXPECT_EQ(wrk.IsEvntPos(&twin), 0);
+    EXPECT_EQ(wrk.DeleteEvnt(&twin), 1);  // not in any block
+    EXPECT_EQ(wrk.DeleteEvntPos(original), 0);
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(1u, 0), nullptr);
+}
+
+TEST(ArticWrkMeasure, DeletingTheMeasureBlockForgetsIt) {
+    CArticWrk wrk;
+    CArticWrkTrk* trk = AddTrack(wrk, 0);
+    CArticWrkBlk* meas = AddBlock(trk);
+    wrk.SetMeasBlk(meas);
+    AddBeat(meas, 0, 0, 3, 2, 1);
+    trk->Remove(meas, nullptr);
+    delete meas;
+    EXPECT_EQ(wrk.GetMeasBlk(), nullptr);
+    INT64 t = 0;
+    EXPECT_EQ(wrk.GetEvntTime(2, 1, 0, &t), 1);
+}
