@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # Usage: scripts/deps.sh [app]   ("app" adds the Qt development packages)
 set -euo pipefail
-want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev ccache)
+want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev ccache locales)
 if [ "${1:-}" = app ]; then
   want+=(qtbase5-dev qtbase5-dev-tools)
 fi
@@ -16,4 +16,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# One locale with a decimal comma, so the tests can show that number reading
+# does not follow the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: could not make the de_DE.UTF-8 locale"
 fi
