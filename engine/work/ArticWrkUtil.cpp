@@ -5,6 +5,7 @@
 
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
@@ -106,6 +107,56 @@ int CArticWrkUtil::ReportErr(const CString& phase, const CString& reason, const 
     if (!s_pExpEvnt || s_pExpEvnt->GetErrKind() != 0) return 1;
     s_pExpEvnt->DispErrMsg(phase, reason, location, detail);
     return 1;
+}
+
+// ---- Single-step neighbours
+
+namespace {
+
+BYTE StringOf(const CArticWrkEvnt* e) { return e->GetFngrInfo() ? e->GetFngrInfo()->GetGen() : 0; }
+
+// The next (dir +1) or previous (dir -1) note of the block on the same string.
+CArticWrkEvnt* StepGenNote(CArticWrkEvnt* evnt, int dir) {
+    CArticWrkBlk* blk = evnt ? evnt->GetOwner() : nullptr;
+    POSITION pos = evnt ? evnt->GetPosEvnt() : nullptr;
+    if (!blk || !pos || blk->Get(pos) != evnt) return nullptr;
+    const BYTE gen = StringOf(evnt);
+    dir > 0 ? blk->GetNext(pos) : blk->GetPrev(pos);
+    while (pos) {
+        CArticWrkEvnt* e = dir > 0 ? blk->GetNext(pos) : blk->GetPrev(pos);
+        if (e && e->GetStatus() == 0x90 && StringOf(e) == gen) return e;
+    }
+    return nullptr;
+}
+
+CArticWrk* WrkOf(const CArticWrkEvnt* evnt) {
+    CArticWrkBlk* blk = evnt ? evnt->GetOwner() : nullptr;
+    return blk ? blk->GetWrk() : nullptr;
+}
+
+}  // namespace
+
+CArticWrkEvnt* CArticWrkUtil::GetNextGenNote(CArticWrkEvnt* evnt) { return StepGenNote(evnt, +1); }
+CArticWrkEvnt* CArticWrkUtil::GetPrevGenNote(CArticWrkEvnt* evnt) { return StepGenNote(evnt, -1); }
+
+CArticWrkEvnt* CArticWrkUtil::GetNextNoteEvnt(CArticWrkEvnt* evnt) {
+    CArticWrk* wrk = WrkOf(evnt);
+    return wrk ? wrk->GetNextEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
+}
+
+CArticWrkEvnt* CArticWrkUtil::GetPrevNoteEvnt(CArticWrkEvnt* evnt) {
+    CArticWrk* wrk = WrkOf(evnt);
+    return wrk ? wrk->GetPrevEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
+}
+
+CArticWrkEvnt* CArticWrkUtil::GetWrkNextNoteEvnt(CArticWrkEvnt* evnt) {
+    CArticWrk* wrk = WrkOf(evnt);
+    return wrk ? wrk->GetWrkNextEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
+}
+
+CArticWrkEvnt* CArticWrkUtil::GetWrkPrevNoteEvnt(CArticWrkEvnt* evnt) {
+    CArticWrk* wrk = WrkOf(evnt);
+    return wrk ? wrk->GetWrkPrevEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
 }
 
 int CArticWrkUtil::DelEvnt(CArticWrkEvnt* evnt) {

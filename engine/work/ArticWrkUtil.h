@@ -26,6 +26,16 @@ public:
     static void SetFng(int fng) { s_Fng = fng; }
     static int GetFng() { return s_Fng; }
 
+    // ---- Single-step neighbours (null when none). Gen: block order on the
+    // same string; NoteEvnt: event-number order over every track; Wrk: over
+    // the selected tracks only.
+    static CArticWrkEvnt* GetNextGenNote(CArticWrkEvnt* evnt);
+    static CArticWrkEvnt* GetPrevGenNote(CArticWrkEvnt* evnt);
+    static CArticWrkEvnt* GetNextNoteEvnt(CArticWrkEvnt* evnt);
+    static CArticWrkEvnt* GetPrevNoteEvnt(CArticWrkEvnt* evnt);
+    static CArticWrkEvnt* GetWrkNextNoteEvnt(CArticWrkEvnt* evnt);
+    static CArticWrkEvnt* GetWrkPrevNoteEvnt(CArticWrkEvnt* evnt);
+
     // ---- Deletion: unlinks the event from its block and destroys it: 0; 1
     // (reported) without event, list position, block or work.
     static int DelEvnt(CArticWrkEvnt* evnt);
