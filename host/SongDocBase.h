@@ -5,11 +5,12 @@
 // to it.
 #include "host/ConductorMaps.h"
 #include "host/Track.h"
+#include "platform/Document.h"
 #include "platform/Sync.h"
 
 using CTrackList = CTypedPtrList<CObList, CTrack*>;
 
-class CSongDocBase : public CObject {
+class CSongDocBase : public CDocument {
     VX_DECLARE_CLASS(CSongDocBase)
 public:
     CSongDocBase() = default;
