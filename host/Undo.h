@@ -1,0 +1,100 @@
+#pragma once
+// Undo records of the song document: one CUndo per outermost undo step, each
+// a list of items (CUndoObj) that describe the step's edits in order. Nothing
+// replays them; they are the log of every edit and own the copies of events
+// as they were before a replacement.
+#include <map>
+#include <vector>
+
+#include "host/SongEvent.h"
+#include "platform/Collections.h"
+#include "platform/String.h"
+
+// Item kinds: the edit that recorded the item.
+enum : LONG {
+    UNDO_INSERT_TRACK = 100,   // W1 track, W2 index
+    UNDO_REMOVE_TRACK = 101,   // W1 track, W2 index
+    UNDO_MOVE_TRACK = 102,     // W1 new track position, W2 old index
+    UNDO_INSERT_BLOCK = 201,   // W1 track, W2 block, W3 RefTrack, W4 RefBlock, W5 track kind
+    UNDO_REMOVE_BLOCK = 202,   // as 201
+    UNDO_MOVE_BLOCK = 203,     // W1 old track, W2 old block, W3 new track, W4 new block, W5 new track's kind, W6 old Start
+    UNDO_UNLINK_BLOCK = 206,   // W1 track, W2 block, W3 old RefTrack, W4 old RefBlock
+    UNDO_BLOCK_END = 207,      // W1 track, W2 block, W3 RefTrack, W4 RefBlock, W6 old End
+    UNDO_INSERT_EVENT = 300,   // W1 track, W2 block, W3 event
+    UNDO_REMOVE_EVENT = 301,   // as 300
+    UNDO_MOVE_EVENT = 302,     // W1 track, W2 block, W3 event, W4 old Time, W5 copy of the old event (owned)
+    UNDO_CHANGE_EVENT = 303,   // as 302, the time unchanged
+};
+
+// A word of an item: a list position, an index, a kind, a time or an owned
+// event copy, whichever the kind says. Pointer-wide so that positions fit.
+using UndoWord = uintptr_t;
+
+inline UndoWord PosWord(POSITION pos) { return reinterpret_cast<UndoWord>(pos); }
+inline POSITION WordPos(UndoWord word) { return reinterpret_cast<POSITION>(word); }
+inline UndoWord TimeWord(INT64 time) { return UndoWord(time); }
+inline INT64 WordTime(UndoWord word) { return INT64(word); }
+
+inline bool IsTrackUndoKind(LONG kind) { return kind >= UNDO_INSERT_TRACK && kind <= UNDO_MOVE_TRACK; }
+inline bool IsBlockUndoKind(LONG kind) { return kind >= UNDO_INSERT_BLOCK && kind <= UNDO_BLOCK_END; }
+inline bool IsEventUndoKind(LONG kind) { return kind >= UNDO_INSERT_EVENT && kind <= UNDO_CHANGE_EVENT; }
+inline bool HoldsEventCopy(LONG kind) { return kind == UNDO_MOVE_EVENT || kind == UNDO_CHANGE_EVENT; }
+
+struct UndoWords {
+    UndoWord W1 = 0, W2 = 0, W3 = 0, W4 = 0, W5 = 0, W6 = 0;
+};
+
+class CUndoObj : public CObject {
+    VX_DECLARE_CLASS(CUndoObj)
+public:
+    CUndoObj(LONG kind, const UndoWords& words) : Kind(kind), W1(words.W1), W2(words.W2), W3(words.W3), W4(words.W4), W5(words.W5), W6(words.W6) {}
+    ~CUndoObj() override;  // deletes the event copy of kinds 302 and 303
+    CUndoObj(const CUndoObj&) = delete;
+    CUndoObj& operator=(const CUndoObj&) = delete;
+
+    // The copy of the event as it was before a replacement; null for other kinds.
+    const CSongEvent* GetEventCopy() const;
+
+    LONG Kind;
+    UndoWord W1, W2, W3, W4, W5, W6;
+    // Kept for the record's full form; nothing fills them.
+    CPtrList PosList;
+    VxMap<void*, void*> PosMap;
+};
+
+using CUndoObjList = CTypedPtrList<CObList, CUndoObj*>;
+
+class CUndo : public CObject {
+    VX_DECLARE_CLASS(CUndo)
+public:
+    explicit CUndo(const CString& name) : m_Name(name) {}
+    ~CUndo() override;  // deletes its items
+    CUndo(const CUndo&) = delete;
+    CUndo& operator=(const CUndo&) = delete;
+
+    const CString& GetName() const { return m_Name; }
+    const CUndoObjList& GetItems() const { return m_Items; }
+    int GetItemCount() const { return m_Items.GetCount(); }
+
+    // Appends an item and, for the event kinds, files it under its event (W3).
+    // The item owns an event copy in W5 only once this succeeds; null, and
+    // nothing kept, when memory runs out.
+    POSITION AddItem(LONG kind, const UndoWords& words);
+    // Takes back the last item (an edit that could not finish after recording it).
+    void DropLastItem();
+
+    // Positions of the items filed under an event, in the order they were added.
+    std::vector<POSITION> GetEventRefs(POSITION event) const;
+
+    // Make the items follow an object that got a new position.
+    void RemapTrack(POSITION from, POSITION to);
+    void RemapBlock(POSITION from, POSITION to);
+    void RemapEvent(POSITION from, POSITION to);
+
+private:
+    void RecordEventPosition(POSITION event, POSITION item);
+
+    CString m_Name;
+    CUndoObjList m_Items;  // owns its items
+    std::map<POSITION, std::vector<POSITION>> m_EventRefs;  // event -> items naming it
+};
