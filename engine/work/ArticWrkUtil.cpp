@@ -4,20 +4,19 @@
 #include <string>
 
 #include "driver/ArticErr.h"
-#include "engine/expressions/ArticExpEvnt.h"
-#include "engine/work/ArticFngrInfo.h"
+#include "engine/work/ArticEngineCtx.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "platform/Numbers.h"
 
-CArticExpEvnt* CArticWrkUtil::s_pExpEvnt = nullptr;
-int CArticWrkUtil::s_Fng = 0;
+void CArticWrkUtil::SetExpEvnt(CArticExpEvnt* evnt) { CArticEngineCtx::Get().SetExpEvnt(evnt); }
+CArticExpEvnt* CArticWrkUtil::GetExpEvnt() { return CArticEngineCtx::Get().GetExpEvnt(); }
+void CArticWrkUtil::SetFng(int fng) { CArticEngineCtx::Get().SetFng(fng); }
+int CArticWrkUtil::GetFng() { return CArticEngineCtx::Get().GetFng(); }
 
 namespace {
 
-const char kPhase2[] = "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第２段階)にｴﾗｰが発生しました。";
-const char kDelReason[] = "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄを削除する際にｴﾗｰが発生した。";
 const char kNoStatus[] = "未対応のｽﾃｰﾀｽが存在します。";
 const char kFngrDelims[] = ":[],";
 
@@ -81,8 +80,6 @@ CString Hex(BYTE value) {
     return CString("0x") + s;
 }
 
-bool IsNote(const CArticWrkEvnt* e) { return (e->GetStatus() & 0xF0) == 0x90; }
-
 // A whole token read as a non-negative integer (decimal, 0x hexadecimal, 0 octal).
 bool ReadWholeNumber(const CString& token, int* value) {
     if (token.IsEmpty()) return false;
@@ -104,97 +101,7 @@ CString NextToken(CExString& text) {
 
 int CArticWrkUtil::ReportErr(const CString& phase, const CString& reason, const CString& location,
                              const CString& detail) {
-    if (!s_pExpEvnt || s_pExpEvnt->GetErrKind() != 0) return 1;
-    s_pExpEvnt->DispErrMsg(phase, reason, location, detail);
-    return 1;
-}
-
-// ---- Single-step neighbours
-
-namespace {
-
-BYTE StringOf(const CArticWrkEvnt* e) { return e->GetFngrInfo() ? e->GetFngrInfo()->GetGen() : 0; }
-
-// The next (dir +1) or previous (dir -1) note of the block on the same string.
-CArticWrkEvnt* StepGenNote(CArticWrkEvnt* evnt, int dir) {
-    CArticWrkBlk* blk = evnt ? evnt->GetOwner() : nullptr;
-    POSITION pos = evnt ? evnt->GetPosEvnt() : nullptr;
-    if (!blk || !pos || blk->Get(pos) != evnt) return nullptr;
-    const BYTE gen = StringOf(evnt);
-    dir > 0 ? blk->GetNext(pos) : blk->GetPrev(pos);
-    while (pos) {
-        CArticWrkEvnt* e = dir > 0 ? blk->GetNext(pos) : blk->GetPrev(pos);
-        if (e && e->GetStatus() == 0x90 && StringOf(e) == gen) return e;
-    }
-    return nullptr;
-}
-
-CArticWrk* WrkOf(const CArticWrkEvnt* evnt) {
-    CArticWrkBlk* blk = evnt ? evnt->GetOwner() : nullptr;
-    return blk ? blk->GetWrk() : nullptr;
-}
-
-}  // namespace
-
-CArticWrkEvnt* CArticWrkUtil::GetNextGenNote(CArticWrkEvnt* evnt) { return StepGenNote(evnt, +1); }
-CArticWrkEvnt* CArticWrkUtil::GetPrevGenNote(CArticWrkEvnt* evnt) { return StepGenNote(evnt, -1); }
-
-CArticWrkEvnt* CArticWrkUtil::GetNextNoteEvnt(CArticWrkEvnt* evnt) {
-    CArticWrk* wrk = WrkOf(evnt);
-    return wrk ? wrk->GetNextEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
-}
-
-CArticWrkEvnt* CArticWrkUtil::GetPrevNoteEvnt(CArticWrkEvnt* evnt) {
-    CArticWrk* wrk = WrkOf(evnt);
-    return wrk ? wrk->GetPrevEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
-}
-
-CArticWrkEvnt* CArticWrkUtil::GetWrkNextNoteEvnt(CArticWrkEvnt* evnt) {
-    CArticWrk* wrk = WrkOf(evnt);
-    return wrk ? wrk->GetWrkNextEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
-}
-
-CArticWrkEvnt* CArticWrkUtil::GetWrkPrevNoteEvnt(CArticWrkEvnt* evnt) {
-    CArticWrk* wrk = WrkOf(evnt);
-    return wrk ? wrk->GetWrkPrevEvntInEvntPosArray(evnt->GetEvntNo(), 1) : nullptr;
-}
-
-int CArticWrkUtil::DelEvnt(CArticWrkEvnt* evnt) {
-    POSITION pos = evnt ? evnt->GetPosEvnt() : nullptr;
-    CArticWrkBlk* blk = evnt ? evnt->GetOwner() : nullptr;
-    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    // The position must be this event's place in its own block's list.
-    if (!evnt || !pos || !blk || !wrk || blk->Get(pos) != evnt)
-        return ReportErr(kPhase2, kDelReason, "CArticWrkUtil::DelEvnt", "");
-    blk->Remove(pos);
-    delete evnt;
-    return 0;
-}
-
-POSITION CArticWrkUtil::SortByTime(CArticWrkEvntList* list, CArticWrkEvnt* evnt) {
-    if (!list || !evnt) return nullptr;
-    for (POSITION p = list->GetTailPosition(); p;) {
-        POSITION at = p;
-        CArticWrkEvnt* e = list->GetPrev(p);
-        if (!e) continue;
-        bool after = e->GetTime() < evnt->GetTime();
-        if (!after && e->GetTime() == evnt->GetTime())
-            after = !IsNote(e) || !IsNote(evnt) || e->GetPost1() < evnt->GetPost1();
-        if (after) return list->InsertAfter(at, evnt);
-    }
-    return list->AddHead(evnt);
-}
-
-int CArticWrkUtil::SortByTime(CArticWrkEvntList* list) {
-    if (!list) return 1;
-    CArticWrkEvntList scratch;
-    scratch.AddTail(*list);
-    list->RemoveAll();
-    for (POSITION p = scratch.GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = scratch.GetNext(p);
-        if (e) SortByTime(list, e);
-    }
-    return 0;
+    return CArticEngineCtx::Get().Report(phase, reason, location, detail);
 }
 
 int CArticWrkUtil::ShiftPackedEvnt(CArticWrkEvntList* list, BYTE status, BYTE msb, BYTE lsb, INT64 t1, INT64 t2,
