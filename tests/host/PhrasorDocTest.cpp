@@ -236,6 +236,25 @@ TEST(PhrasorDocSelection, SelectByKindSelectsAndUnselectsByBlockKind) {
     EXPECT_EQ(doc.GetLastHint().Guid, GUID_NULL);
 }
 
+TEST(PhrasorDocLists, OwningListsDeleteWhatTheyHoldAndSortEventsByTime) {
+    CEventSortList events;
+    CSongEvent* a = NewNote(10, 60, 1);
+    CSongEvent* b = NewNote(5, 61, 1);
+    CSongEvent* c = NewNote(10, 62, 1);
+    for (CSongEvent* e : {a, b, c}) ASSERT_NE(events.InsertSorted(e), nullptr);
+    std::vector<CSongEvent*> order;
+    for (POSITION pos = events.GetHeadPosition(); pos;) order.push_back(events.GetNext(pos));
+    EXPECT_EQ(order, (std::vector<CSongEvent*>{b, a, c}));
+    EXPECT_EQ(events.InsertSorted(nullptr), nullptr);
+
+    CTempList objects;
+    objects.AddTail(new CPosObj(nullptr, nullptr, nullptr));
+    objects.AddTail(CPosObj::CreateObject());
+    EXPECT_EQ(objects.GetCount(), 2);
+    EXPECT_STREQ(objects.GetHead()->GetClassNameA(), "CPosObj");
+    // Both lists delete their objects when they go (the sanitizer build checks for leaks).
+}
+
 // ------------------------------------------------------------ messages
 
 struct SinkLog {

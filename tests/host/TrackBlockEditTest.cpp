@@ -508,4 +508,32 @@ TEST_F(TrackBlockEdit, ReplaceBlockMovesResizesRenamesAndUnlinks) {
     EXPECT_EQ(doc.IsBlockReferenced(T(2), pos), 0);
 }
 
+TEST(BlockEdit, AMovedClipBlockEndsWhereItsClipEnds) {
+    CPhrasorDoc doc;  // the default song: clip tracks at 1..8, 120 beats per minute
+    ASSERT_EQ(TrackOf(doc, 1)->GetInfo().Kind, TRACK_KIND_CLIP);
+    char16_t name[] = u"take";
+    SongClipData clip{name, 5000000, 15000000};  // one second of audio
+    SongEventInfo info;
+    info.Kind = MPEVENT_KIND_CLIP;
+    info.Length = SONG_CLIP_DATA_SIZE;
+    info.Bytes = reinterpret_cast<BYTE*>(&clip);
+    Step step(doc);
+    BlockInfo blockInfo;
+    blockInfo.End = 100;
+    POSITION block = doc.InsertBlock(TrackPos(doc, 1), blockInfo, 1, 0);
+    ASSERT_NE(block, nullptr);
+    ASSERT_NE(doc.InsertEvent(TrackPos(doc, 1), block, info, 0, 0), nullptr);
+    // Moved to 960 (half a second in), the clip runs to one and a half seconds: tick 2880.
+    POSITION moved = doc.MoveBlock(TrackPos(doc, 1), block, TrackPos(doc, 2), 960);
+    ASSERT_NE(moved, nullptr);
+    const CBlock* object = TrackOf(doc, 2)->GetBlockList().GetAt(moved);
+    EXPECT_EQ(object->GetInfo().Start, 960);
+    EXPECT_EQ(object->GetInfo().End, 2880);
+    // A block without clips keeps the end the move gave it.
+    POSITION plain = doc.InsertBlock(TrackPos(doc, 3), blockInfo, 1, 0);
+    POSITION plainMoved = doc.MoveBlock(TrackPos(doc, 3), plain, TrackPos(doc, 3), 960);
+    ASSERT_NE(plainMoved, nullptr);
+    EXPECT_EQ(TrackOf(doc, 3)->GetBlockList().GetAt(plainMoved)->GetInfo().End, 1060);
+}
+
 }  // namespace
