@@ -190,6 +190,19 @@ int CPhrasorDoc::IsEventSelected(POSITION event) const { return m_SelectedEvents
 int CPhrasorDoc::UnselectBlock(POSITION block) { return m_SelectedBlocks.erase(block) ? 1 : 0; }
 int CPhrasorDoc::UnselectEvent(POSITION event) { return m_SelectedEvents.erase(event) ? 1 : 0; }
 
+int CPhrasorDoc::UnselectEventsOfBlock(POSITION block) {
+    int removed = 0;
+    for (auto it = m_SelectedEvents.begin(); it != m_SelectedEvents.end();) {
+        if (it->second->Block == block) {
+            it = m_SelectedEvents.erase(it);
+            removed = 1;
+        } else {
+            ++it;
+        }
+    }
+    return removed;
+}
+
 int CPhrasorDoc::ClearBlockSelection() {
     const int had = m_SelectedBlocks.empty() ? 0 : 1;
     m_SelectedBlocks.clear();

@@ -85,6 +85,7 @@ public:
     int IsEventSelected(POSITION event) const;
     int UnselectBlock(POSITION block);
     int UnselectEvent(POSITION event);
+    int UnselectEventsOfBlock(POSITION block);  // 1 when there was an entry
     int ClearBlockSelection();  // 1 when there was an entry
     int ClearEventSelection();
     // Move an entry to a new key; a null new track keeps the entry's track.

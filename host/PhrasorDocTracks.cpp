@@ -329,6 +329,7 @@ int CPhrasorDoc::DetachBlock(POSITION track, CTrack* owner, POSITION block, CBlo
     owner->RemoveBlock(block);
     RemapBlockPosition(block, side);
     if (UnselectBlock(block)) ClearEventSelection();
+    else UnselectEventsOfBlock(block);  // they are no longer events of the song
     Notify(HINT_SONG_CHANGED, HINT_LEVEL_BLOCK, HINT_CODE_REMOVED, track, block, nullptr, nullptr, side);
     return 1;
 }

@@ -418,6 +418,19 @@ TEST_F(TrackBlockEdit, RemoveBlockTakesItsLinksAlong) {
     for (const CUndoObj* item : items) EXPECT_EQ(item->Kind, UNDO_REMOVE_BLOCK);
 }
 
+TEST_F(TrackBlockEdit, RemovingAnUnselectedBlockUnselectsItsEvents) {
+    POSITION gone, kept;
+    {
+        Step step(doc);
+        gone = doc.InsertEvent(T(1), B(1, 0), NoteInfo(0, 60, 10), 0, EDIT_SELECT_NEW);
+        kept = doc.InsertEvent(T(2), B(2, 0), NoteInfo(0, 60, 10), 0, EDIT_SELECT_NEW);
+        ASSERT_EQ(doc.GetSelectedEventCount(), 2);
+        ASSERT_EQ(doc.RemoveBlock(T(1), B(1, 0)), 1);
+    }
+    EXPECT_FALSE(doc.IsEventSelected(gone));
+    EXPECT_TRUE(doc.IsEventSelected(kept));
+}
+
 TEST_F(TrackBlockEdit, UnlinkBlockCopiesTheShownEvents) {
     POSITION link;
     {
