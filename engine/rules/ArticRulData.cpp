@@ -1,0 +1,443 @@
+#include "engine/rules/ArticRulData.h"
+
+#include <new>
+#include <set>
+#include <vector>
+
+#include "driver/ArticErr.h"
+#include "engine/rules/ArticRulDataEvnt.h"
+#include "engine/rules/ArticRulSet.h"
+#include "engine/rules/ArticRulUtil.h"
+#include "engine/work/ArticWrkEvnt.h"
+
+VX_IMPLEMENT_CLASS(CArticRulData, CObject)
+VX_IMPLEMENT_CLASS(CArticRulDataVal, CArticRulData)
+VX_IMPLEMENT_CLASS(CArticRulDataSrchd, CArticRulDataVal)
+VX_IMPLEMENT_CLASS(CArticRulDataStr, CArticRulData)
+VX_IMPLEMENT_CLASS(CArticRulDataExv, CArticRulData)
+
+namespace {
+
+const char kRunCaption[] = "中間表現ﾃﾞｰﾀの生成中にｴﾗｰが発生しました。";
+const char kDivByZero[] = "ﾙｰﾙ・ﾃﾞｰﾀの計算中に0による除算が発生しました。";
+const char kSelfReference[] = "ﾙｰﾙ・ﾃﾞｰﾀが自分自身を参照しています。";
+
+bool IsClass(const CObject* obj, const char* name) { return obj && CString(obj->GetClassNameA()) == name; }
+
+}  // namespace
+
+// ---- CArticRulData
+
+void CArticRulData::GetClassNameA(CString* name) const {
+    if (name) *name = GetClassNameA();
+}
+
+int CArticRulData::GetRulSet(CArticRulSet** set) const {
+    if (set) *set = m_pRulSet;
+    return 1;
+}
+
+CArticWrkEvnt* CArticRulData::CurrentNote() const {
+    if (!m_pRulSet) return nullptr;
+    CArticRulDataEvnt* current = m_pRulSet->GetDataEvnt();
+    return current ? current->GetEvnt(0) : nullptr;
+}
+
+CString CArticRulData::Label(const char* kind) const {
+    if (m_pRulSet && static_cast<const CObject*>(m_pRulSet->GetDataEvnt()) == this) return "thisEvnt";
+    CString label;
+    label.Format("%s%u", kind, m_DataNo);
+    return label;
+}
+
+void CArticRulData::ReportRunErr(const CString& message, const CString& function, const CString& varName) const {
+    CString detail;
+    if (m_pRulSet) detail.Format("ｾｯﾄ番号 = %d  ", m_pRulSet->GetSetNo());
+    detail += "ﾙｰﾙ・ﾃﾞｰﾀ = " + varName;
+    if (CArticWrkEvnt* note = CurrentNote()) detail.AppendFormat("  処理対象の音符ｲﾍﾞﾝﾄ番号 = %u", note->GetEvntNo());
+    if (m_pRulSet) {
+        m_pRulSet->DispErrMsg(kRunCaption, message, function, detail);
+    } else {
+        CArticErr::Set(message, GetClassNameA(), function, detail);
+    }
+}
+
+// ---- CArticRulDataVal
+
+CArticRulDataVal::CArticRulDataVal(CArticRulSet* set, ULONG no) : CArticRulData(set, no) {
+    NewRulElmList();
+    NewExvNoList();
+    NewInvNoList();
+}
+
+CArticRulDataVal::~CArticRulDataVal() {
+    DeleteRulElmList();
+    DeleteExvNoList();
+    DeleteInvNoList();
+}
+
+CArticRulDataVal& CArticRulDataVal::operator=(const CArticRulDataVal& src) {
+    if (this == &src) return *this;
+    if (src.m_pRulElmList) {
+        NewRulElmList();
+        CopyRulElmList(src.m_pRulElmList);
+    }
+    if (src.m_pExvNoList) {
+        NewExvNoList();
+        CopyExvNoList(src.m_pExvNoList);
+    }
+    if (src.m_pInvNoList) {
+        NewInvNoList();
+        CopyInvNoList(src.m_pInvNoList);
+    }
+    return *this;
+}
+
+void CArticRulDataVal::NewRulElmList() {
+    DeleteRulElmList();
+    m_pRulElmList = new (std::nothrow) CArticRulElmList(10);
+}
+void CArticRulDataVal::NewExvNoList() {
+    DeleteExvNoList();
+    m_pExvNoList = new (std::nothrow) CArticDataList(10);
+}
+void CArticRulDataVal::NewInvNoList() {
+    DeleteInvNoList();
+    m_pInvNoList = new (std::nothrow) CArticDataList(10);
+}
+void CArticRulDataVal::DeleteRulElmList() {
+    ClearRulElmList();
+    delete m_pRulElmList;
+    m_pRulElmList = nullptr;
+}
+void CArticRulDataVal::DeleteExvNoList() {
+    ClearExvNoList();
+    delete m_pExvNoList;
+    m_pExvNoList = nullptr;
+}
+void CArticRulDataVal::DeleteInvNoList() {
+    ClearInvNoList();
+    delete m_pInvNoList;
+    m_pInvNoList = nullptr;
+}
+void CArticRulDataVal::ClearRulElmList() { CArticRulUtil::ClearRulElmList(m_pRulElmList); }
+void CArticRulDataVal::ClearExvNoList() { CArticRulUtil::ClearDataList(m_pExvNoList); }
+void CArticRulDataVal::ClearInvNoList() { CArticRulUtil::ClearDataList(m_pInvNoList); }
+
+void CArticRulDataVal::CopyRulElmList(const CArticRulElmList* src) {
+    if (!src || !m_pRulElmList || src == m_pRulElmList) return;
+    ClearRulElmList();
+    CArticRulUtil::AppendCopies(src, m_pRulElmList);
+}
+void CArticRulDataVal::CopyExvNoList(const CArticDataList* src) {
+    if (!src || !m_pExvNoList || src == m_pExvNoList) return;
+    ClearExvNoList();
+    CArticRulUtil::AppendCopies(src, m_pExvNoList);
+}
+void CArticRulDataVal::CopyInvNoList(const CArticDataList* src) {
+    if (!src || !m_pInvNoList || src == m_pInvNoList) return;
+    ClearInvNoList();
+    CArticRulUtil::AppendCopies(src, m_pInvNoList);
+}
+
+int CArticRulDataVal::GetRulElmList(CArticRulElmList** list) const {
+    if (list) *list = m_pRulElmList;
+    return 1;
+}
+int CArticRulDataVal::GetExvNoList(CArticDataList** list) const {
+    if (list) *list = m_pExvNoList;
+    return 1;
+}
+int CArticRulDataVal::GetInvNoList(CArticDataList** list) const {
+    if (list) *list = m_pInvNoList;
+    return 1;
+}
+
+CString CArticRulDataVal::VarName() const {
+    if (GetRulSet() && GetRulSet()->GetDataVal() == this) return "prob";
+    return Label("val");
+}
+
+double CArticRulDataVal::GetData() { return GetData(m_pRulElmList); }
+
+double CArticRulDataVal::GetData(const CArticRulElmList* list) {
+    if (m_Evaluating) {
+        ReportRunErr(kSelfReference, "GetData", VarName());
+        return 0.0;
+    }
+    m_Evaluating = true;
+    double result = 0.0;
+    Eval r = EvalList(list, &result);
+    m_Evaluating = false;
+    return r == Eval::Failed ? 0.0 : result;
+}
+
+// Left to right without precedence: each operator applies to the running
+// value and the next element that has a value; an element without a value
+// is passed over together with the operator written after it.
+CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, double* result) {
+    *result = 0.0;
+    if (!list) return Eval::NoValue;
+    bool have = false;
+    double running = 0.0;
+    BYTE pending = kSignNone;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        const CArticRulElm* elm = list->GetNext(p);
+        if (!elm) continue;
+        double v = 0.0;
+        Eval e = EvalElement(elm, &v);
+        if (e == Eval::Failed) return Eval::Failed;
+        if (e == Eval::NoValue) continue;
+        const double term = v * elm->SignFactor();
+        if (!have) {
+            running = term;
+            have = true;
+        } else {
+            switch (pending) {
+                case kSignPlus: running += term; break;
+                case kSignMinus: running -= term; break;
+                case kSignMul: running *= term; break;
+                case kSignDiv:
+                    // An infinity or NaN would flow on into comparisons and
+                    // integer conversions: the line fails instead.
+                    if (term == 0.0) {
+                        ReportRunErr(kDivByZero, "GetData", VarName());
+                        return Eval::Failed;
+                    }
+                    running /= term;
+                    break;
+                default: break;
+            }
+        }
+        pending = elm->GetSign();
+    }
+    *result = running;
+    return have ? Eval::Value : Eval::NoValue;
+}
+
+CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, double* value) {
+    CArticRulData* var = elm->GetRulData();
+    const BYTE type = elm->GetDataType();
+    if (var) {
+        if (IsClass(var, "CArticRulDataVal")) {
+            if (type != kElmPlain) return Eval::NoValue;
+            auto* val = static_cast<CArticRulDataVal*>(var);
+            if (val->m_Evaluating) {
+                val->ReportRunErr(kSelfReference, "GetData", val->VarName());
+                return Eval::Failed;
+            }
+            val->m_Evaluating = true;
+            Eval r = val->EvalList(val->m_pRulElmList, value);
+            val->m_Evaluating = false;
+            return r == Eval::Failed ? Eval::Failed : Eval::Value;
+        }
+        if (IsClass(var, "CArticRulDataExv")) {
+            if (type != kElmPlain) return Eval::NoValue;
+            *value = static_cast<CArticRulDataExv*>(var)->GetData();
+            return Eval::Value;
+        }
+        if (IsClass(var, "CArticRulDataEvnt")) {
+            auto* evnt = static_cast<CArticRulDataEvnt*>(var);
+            const ULONG setNo = ULONG(elm->GetData());
+            switch (type) {
+                case kElmTime: *value = double(evnt->GetTime()); break;
+                case kElmDur: *value = double(evnt->GetGateTime()); break;
+                case kElmKey: *value = evnt->GetNote(); break;
+                case kElmVelo: *value = evnt->GetVelo(); break;
+                case kElmGen: *value = evnt->GetGen(); break;
+                case kElmFng: *value = evnt->GetFng(); break;
+                case kElmPos: *value = evnt->GetPos(); break;
+                case kElmCho: *value = evnt->GetCho(); break;
+                case kElmProb: *value = evnt->GetProb(setNo); break;
+                case kElmCre: *value = evnt->GetOut(setNo); break;
+                default: return Eval::NoValue;
+            }
+            return Eval::Value;
+        }
+        return Eval::NoValue;
+    }
+    if (CArticRulElmList* group = elm->GetRulElmList()) {
+        Eval r = EvalList(group, value);
+        return r == Eval::Failed ? Eval::Failed : Eval::Value;
+    }
+    if (type != kElmPlain) return Eval::NoValue;
+    *value = elm->GetData();
+    return Eval::Value;
+}
+
+bool CArticRulDataVal::IsCyclic() const {
+    std::set<const CArticRulDataVal*> seen;
+    // Depth-first over the value variables named by the lists.
+    std::vector<const CArticRulElmList*> pending{m_pRulElmList};
+    while (!pending.empty()) {
+        const CArticRulElmList* list = pending.back();
+        pending.pop_back();
+        if (!list) continue;
+        for (POSITION p = list->GetHeadPosition(); p;) {
+            const CArticRulElm* elm = list->GetNext(p);
+            if (!elm) continue;
+            if (elm->GetRulElmList()) pending.push_back(elm->GetRulElmList());
+            CArticRulData* var = elm->GetRulData();
+            if (!IsClass(var, "CArticRulDataVal") || elm->GetDataType() != kElmPlain) continue;
+            auto* val = static_cast<const CArticRulDataVal*>(var);
+            if (val == this) return true;
+            if (seen.insert(val).second) pending.push_back(val->m_pRulElmList);
+        }
+    }
+    return false;
+}
+
+int CArticRulDataVal::GetExv() const {
+    CArticWrkEvnt* note = CurrentNote();
+    if (!note || !m_pExvNoList) return 1;
+    for (POSITION p = m_pExvNoList->GetHeadPosition(); p;) {
+        const CArticData* d = m_pExvNoList->GetNext(p);
+        if (d && note->GetExv(ULONG(d->GetIntData())) != 0) return 0;
+    }
+    return 1;
+}
+
+int CArticRulDataVal::GetInv() const {
+    CArticWrkEvnt* note = CurrentNote();
+    if (!note || !m_pInvNoList || m_pInvNoList->IsEmpty()) return 1;
+    for (POSITION p = m_pInvNoList->GetHeadPosition(); p;) {
+        const CArticData* d = m_pInvNoList->GetNext(p);
+        if (d && note->GetExv(ULONG(d->GetIntData())) != 0) return 1;
+    }
+    return 0;
+}
+
+void CArticRulDataVal::SetRulElmList(CArticRulElmList* list) {
+    if (list == m_pRulElmList) return;
+    DeleteRulElmList();
+    m_pRulElmList = list;
+}
+
+void CArticRulDataVal::SetData(double value) {
+    if (!m_pRulElmList) NewRulElmList();
+    if (!m_pRulElmList) return;
+    ClearRulElmList();
+    auto* elm = new (std::nothrow) CArticRulElm();
+    if (!elm) return;
+    elm->SetData(value);
+    m_pRulElmList->AddTail(elm);
+}
+
+int CArticRulDataVal::AddExvNo(int no) {
+    if (!m_pExvNoList) return 1;
+    auto* d = new (std::nothrow) CArticData(no);
+    if (!d) return 1;
+    m_pExvNoList->AddTail(d);
+    return 0;
+}
+
+int CArticRulDataVal::AddInvNo(int no) {
+    if (!m_pInvNoList) return 1;
+    auto* d = new (std::nothrow) CArticData(no);
+    if (!d) return 1;
+    m_pInvNoList->AddTail(d);
+    return 0;
+}
+
+int CArticRulDataVal::ReplaceProb(double value) {
+    if (!m_pRulElmList || m_pRulElmList->IsEmpty()) return 1;
+    CArticRulElm* first = m_pRulElmList->GetHead();
+    if (!first) return 1;
+    first->SetData(value);
+    return 0;
+}
+
+// ---- CArticRulDataSrchd
+
+int CArticRulDataSrchd::GetWrkEvnt(const CArticRulElm* elm, CArticWrkEvnt** note) {
+    if (note) *note = nullptr;
+    if (!elm || !IsClass(elm->GetRulData(), "CArticRulDataEvnt") || !IsRelationCode(elm->GetDataType())) return 1;
+    auto* var = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
+    const LONG before = var->GetErrInfo();
+    CArticWrkEvnt* found = var->GetRelation(elm->GetDataType(), 1);
+    if (before == 0 && var->GetErrInfo() != 0) var->SetErrInfo(0);
+    if (note) *note = found;
+    return found ? 0 : 1;
+}
+
+int CArticRulDataSrchd::SetSearchFlag(int flag) {
+    CArticRulSet* set = GetRulSet();
+    CArticRulElmList* list = GetRulElmList();
+    if (!set || !list) return 1;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        CArticWrkEvnt* note = nullptr;
+        if (GetWrkEvnt(list->GetNext(p), &note) == 0 && note) note->SetSearch(ULONG(set->GetSetNo()), flag);
+    }
+    return 0;
+}
+
+// ---- CArticRulDataExv
+
+CArticRulDataExv::CArticRulDataExv(CArticRulSet* set, ULONG no) : CArticRulData(set, no) { NewElmList(); }
+
+CArticRulDataExv::~CArticRulDataExv() { DeleteElmList(); }
+
+CArticRulDataExv& CArticRulDataExv::operator=(const CArticRulDataExv& src) {
+    if (this == &src) return *this;
+    if (src.m_pElmList) {
+        NewElmList();
+        CopyElmList(src.m_pElmList);
+    }
+    return *this;
+}
+
+void CArticRulDataExv::NewElmList() {
+    DeleteElmList();
+    m_pElmList = new (std::nothrow) CArticDataList(10);
+}
+void CArticRulDataExv::DeleteElmList() {
+    ClearElmList();
+    delete m_pElmList;
+    m_pElmList = nullptr;
+}
+void CArticRulDataExv::ClearElmList() { CArticRulUtil::ClearDataList(m_pElmList); }
+void CArticRulDataExv::CopyElmList(const CArticDataList* src) {
+    if (!src || !m_pElmList || src == m_pElmList) return;
+    ClearElmList();
+    CArticRulUtil::AppendCopies(src, m_pElmList);
+}
+
+int CArticRulDataExv::GetElmList(CArticDataList** list) const {
+    if (list) *list = m_pElmList;
+    return 1;
+}
+
+double CArticRulDataExv::GetData() const {
+    CArticWrkEvnt* note = CurrentNote();
+    if (!note || !m_pElmList) return 0.0;
+    for (POSITION p = m_pElmList->GetHeadPosition(); p;) {
+        const CArticData* d = m_pElmList->GetNext(p);
+        if (d && d->GetIntData() >= 0 && note->GetExv(ULONG(d->GetIntData())) != 0) return 1.0;
+    }
+    return 0.0;
+}
+
+int CArticRulDataExv::IsExist() const { return m_pElmList && !m_pElmList->IsEmpty() ? 1 : 0; }
+
+void CArticRulDataExv::SetData(int value) {
+    CArticWrkEvnt* note = CurrentNote();
+    if (!note || !m_pElmList) return;
+    for (POSITION p = m_pElmList->GetHeadPosition(); p;) {
+        const CArticData* d = m_pElmList->GetNext(p);
+        if (d && d->GetIntData() >= 0) note->SetExv(ULONG(d->GetIntData()), value);
+    }
+}
+
+void CArticRulDataExv::SetElmList(CArticDataList* list) {
+    if (list == m_pElmList) return;
+    DeleteElmList();
+    m_pElmList = list;
+}
+
+int CArticRulDataExv::AddTailElm(int no) {
+    if (!m_pElmList) return 1;
+    auto* d = new (std::nothrow) CArticData(no);
+    if (!d) return 1;
+    m_pElmList->AddTail(d);
+    return 0;
+}

@@ -1,0 +1,95 @@
+#include "engine/rules/ArticRulElm.h"
+
+#include <new>
+
+#include "engine/rules/ArticRulUtil.h"
+
+VX_IMPLEMENT_CLASS(CArticRulElm, CObject)
+
+CArticRulElm::CArticRulElm() : m_pStrData(new CString()) {}
+
+CArticRulElm::~CArticRulElm() {
+    DeleteRulElmList();
+    delete m_pStrData;
+}
+
+CArticRulElm::CArticRulElm(const CArticRulElm& src) : CObject(), m_pStrData(new CString()) { *this = src; }
+
+CArticRulElm& CArticRulElm::operator=(const CArticRulElm& src) {
+    if (this == &src) return *this;
+    m_pRulData = src.m_pRulData;
+    m_DataType = src.m_DataType;
+    m_Sign = src.m_Sign;
+    m_Plus = src.m_Plus;
+    m_Data = src.m_Data;
+    SetStrData(src.GetStrData());
+    if (src.m_pRulElmList) {
+        NewRulElmList();
+        CopyRulElmList(src.m_pRulElmList);
+    }
+    return *this;
+}
+
+void CArticRulElm::Get(CArticRulData** rulData, BYTE* dataType, BYTE* sign, int* plus, double* data,
+                       CString* strData, CArticRulElmList** list) const {
+    if (rulData) *rulData = m_pRulData;
+    if (dataType) *dataType = m_DataType;
+    if (sign) *sign = m_Sign;
+    if (plus) *plus = m_Plus;
+    if (data) *data = m_Data;
+    if (strData) *strData = GetStrData();
+    if (list) *list = m_pRulElmList;
+}
+
+int CArticRulElm::GetRulData(CArticRulData** rulData) const {
+    if (rulData) *rulData = m_pRulData;
+    return 1;
+}
+
+void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plus, double data, CString strData,
+                       CArticRulElmList* list) {
+    m_pRulData = rulData;
+    m_DataType = dataType;
+    m_Sign = sign;
+    m_Plus = plus;
+    m_Data = data;
+    SetStrData(strData);
+    SetRulElmList(list);
+}
+
+void CArticRulElm::SetStrData(const CString& text) {
+    if (!m_pStrData) m_pStrData = new (std::nothrow) CString();
+    if (m_pStrData) *m_pStrData = text;
+}
+
+void CArticRulElm::SetRulElmList(CArticRulElmList* list) {
+    if (list == m_pRulElmList) return;
+    // The element owns its nested list: a replaced one would be lost otherwise.
+    DeleteRulElmList();
+    m_pRulElmList = list;
+}
+
+void CArticRulElm::GetClassNameA(CString* name) const {
+    if (name) *name = GetClassNameA();
+}
+
+void CArticRulElm::NewRulElmList() {
+    DeleteRulElmList();
+    m_pRulElmList = new (std::nothrow) CArticRulElmList(10);
+}
+
+void CArticRulElm::DeleteRulElmList() {
+    if (!m_pRulElmList) return;
+    CArticRulUtil::ClearRulElmList(m_pRulElmList);
+    delete m_pRulElmList;
+    m_pRulElmList = nullptr;
+}
+
+void CArticRulElm::ClearRulElmList() { CArticRulUtil::ClearRulElmList(m_pRulElmList); }
+
+void CArticRulElm::CopyRulElmList(const CArticRulElmList* src) {
+    if (!src || !m_pRulElmList) return;
+    if (src == m_pRulElmList) return;
+    ClearRulElmList();
+    CArticRulUtil::AppendCopies(src, m_pRulElmList);
+}
