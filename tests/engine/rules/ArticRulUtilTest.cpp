@@ -116,6 +116,7 @@ struct MaskFixture : SetFixture {
 
 TEST_F(MaskFixture, MasksOfOperands) {
     NewVal(1);
+    NewVal(8);
     NewEvnt(2);
     set->SetDataStr(new CArticRulDataStr(set, 1));
     set->SetDataAry(new CArticRulDataAry(set, 1));
@@ -129,6 +130,7 @@ TEST_F(MaskFixture, MasksOfOperands) {
         {"2/1/0", ARG_STR},
         {"\"txt\"", ARG_STR},
         {"_val1", ARG_VAL},
+        {"_val010", ARG_VAL},  // value variable 8
         {"_val9", 0},  // undeclared: passes every position
         {"_str1", ARG_STRVAR},
         {"_ary1", ARG_ARY},
