@@ -558,3 +558,22 @@ TEST_F(ListsInWork, MetaEventsOfAKindInAWindow) {
     EXPECT_EQ(Times(out), (std::vector<INT64>{500, 1000}));
     EXPECT_EQ(out.GetHead(), l.list.GetAt(l.list.FindIndex(1)));
 }
+
+TEST_F(ListsInWork, ARefusedFreeEventIsNotHandedOut) {
+    wrk.ChangeEvntNo(0);
+    OwnedList src;
+    CArticWrkEvnt* e = Loose(0x90, 0);
+    e->SetEvntNo(9);
+    src.list.AddTail(e);
+    CArticWrkEvntList first;
+    CArticWrkUtil::ReLinkEvntList2(&wrk, &src.list, &first);
+    ASSERT_EQ(first.GetCount(), 1);
+    // Number 9 is now held by a free event that no position reaches: a second
+    // free event cannot be registered under it and must not be handed out
+    // unowned.
+    CArticWrkEvntList second;
+    CArticWrkUtil::ReLinkEvntList2(&wrk, &src.list, &second);
+    EXPECT_TRUE(second.IsEmpty());
+    EXPECT_TRUE(wrk.IsEvntPos(first.GetHead()));
+    wrk.ResetAllEvntPos();
+}
