@@ -8,6 +8,7 @@
 // record was first laid out with.
 #include <cstdint>
 
+#include "platform/Com.h"
 #include "platform/Types.h"
 
 // Event kinds: one bit each. A record holds exactly one of them.
@@ -90,3 +91,112 @@ inline void ResetMPEvent(tagMPEVENT& e) {
     e.Kind = MPEVENT_KIND_NONE;
     e.TimeFormat = MPTIME_FORMAT_TICKS;
 }
+
+// ------------------------------------------------------------------ levels and positions
+
+// An item is addressed by an array of three list positions (track, block,
+// event); level 1 uses the first slot, level 2 the first two, level 3 all.
+enum : LONG {
+    MP_LEVEL_TRACK = 1,
+    MP_LEVEL_BLOCK = 2,
+    MP_LEVEL_EVENT = 3,
+};
+enum : int { MP_ID_TRACK = 0, MP_ID_BLOCK = 1, MP_ID_EVENT = 2, MP_ID_COUNT = 3 };
+
+// Kind masks of the walks: an item matches when its Kind shares a bit with the mask.
+constexpr LONG MP_MASK_SELECTED = LONG(0x80000000u);  // matches must also be selected (or the current track)
+constexpr LONG MP_MASK_NAME = 0x10000000;             // a read also returns the track's or block's name
+constexpr LONG MP_MASK_ALL_EVENTS = LONG(MPEVENT_KINDS_ALL);
+
+// Field bits of Modify (Insert writes with all of them).
+enum : DWORD {
+    MP_FIELD_KIND = 0x1,
+    MP_FIELD_PORT = 0x10,          // tracks: Port; blocks: Start; events: Time (events are written whole)
+    MP_FIELD_START = 0x10,
+    MP_FIELD_CHANNEL = 0x20,       // tracks: Channel; blocks: End
+    MP_FIELD_END = 0x20,
+    MP_FIELD_TRANSPOSE = 0x80,
+    MP_FIELD_NUMBER = 0x100,       // the track moves to that index
+    MP_FIELD_NAME = 0x200,
+    MP_FIELD_STATE1 = 0x1000,      // tracks: StateFlag1 from Flags bit 0
+    MP_FIELD_STATE2 = 0x2000,      // tracks: StateFlag2, blocks: StateFlag, from Flags bit 1
+    MP_FIELD_SELECTION = 0x8000,   // blocks and events: Flags bit 2 selects, its absence unselects
+    MP_FIELDS_ALL = 0xFFFFFFFF,
+};
+
+// ------------------------------------------------------------------ track and block records
+
+enum : DWORD {
+    MPTRACK_KIND_MIDI = 2,
+    MPTRACK_KIND_CLIP = 4,
+    MPTRACK_FLAG_STATE1 = 0x1,
+    MPTRACK_FLAG_STATE2 = 0x2,   // the track is left out when the song is written
+    MPTRACK_FLAG_CURRENT = 0x4,  // the document's current track (reported only)
+    MPBLOCK_KIND_PLAIN = 2,
+    MPBLOCK_KIND_LINK = 4,
+    MPBLOCK_FLAG_STATE = 0x2,
+    MPBLOCK_FLAG_SELECTED = 0x4,  // reported on read; on Insert requests selection
+};
+
+// Level-1 record.
+struct _MPTRACKINFO {
+    DWORD Kind;        // MPTRACK_KIND_*
+    DWORD Flags;       // MPTRACK_FLAG_*
+    DWORD Reserved;    // 0 on return
+    LONG Port;         // MIDI port number
+    LONG Channel;      // MIDI channel 0..15
+    DWORD Reserved2;   // 0 on return
+    LONG Transpose;    // semitones added to the notes' keys when the song is written out
+    LONG Number;       // index in the track list; the conductor track is 0
+    char16_t* Name;    // only with MP_MASK_NAME, else null; task memory the receiver frees
+};
+using MPTRACKINFO = _MPTRACKINFO;
+
+// Level-2 record. Start and End are absolute ticks (End is not a length).
+struct _MPBLOCKINFO {
+    DWORD Kind;        // MPBLOCK_KIND_*
+    DWORD Flags;       // MPBLOCK_FLAG_*
+    DWORD Reserved;    // 0 on return
+    INT64 Start;
+    INT64 End;
+    DWORD TimeFormat;  // 2 on return, ignored on write
+    POSITION RefTrack; // link blocks only: the track of the block shown; never written from a record
+    POSITION RefBlock; // link blocks only: the block shown
+    char16_t* Name;    // only with MP_MASK_NAME, else null; task memory the receiver frees
+};
+using MPBLOCKINFO = _MPBLOCKINFO;
+
+inline void ResetMPTrackInfo(_MPTRACKINFO& t) {
+    t = _MPTRACKINFO{};
+    t.Kind = MPTRACK_KIND_MIDI;
+    t.Port = 1;
+}
+
+inline void ResetMPBlockInfo(_MPBLOCKINFO& b) {
+    b = _MPBLOCKINFO{};
+    b.Kind = MPBLOCK_KIND_PLAIN;
+    b.TimeFormat = MPTIME_FORMAT_TICKS;
+}
+
+// ------------------------------------------------------------------ port list
+
+struct MPPORTINFO {
+    LONG Number;      // port number
+    GUID Id;          // the port's identifier
+    char16_t* Name;   // task memory the receiver frees
+};
+
+// Count entries in task memory (null when there are none); the receiver frees
+// every Name and then the array.
+struct MPPORTLIST {
+    DWORD Count;
+    MPPORTINFO* Ports;
+};
+
+// ------------------------------------------------------------------ result codes
+
+constexpr HRESULT MP_E_TIMEINFO = HRESULT(0x80041100u);     // GetTimeInfo with a selector other than 2
+constexpr HRESULT MP_E_TIMEFORMAT = HRESULT(0x80041101u);   // a time format the conversions refuse
+constexpr HRESULT MP_E_TIMEFLAG = HRESULT(0x80041103u);     // a time flag other than 0
+constexpr HRESULT MP_E_BADPOSITION = HRESULT(0x80041200u);  // a needed position is null or unreadable
+constexpr HRESULT MP_S_UNLOCKED = HRESULT(0x00041206);      // Unlock(0) after an exclusive lock (success)

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "host/KPSManager.h"
 #include "host/PhrasorApp.h"
 #include "platform/Messages.h"
 
@@ -41,13 +42,42 @@ CPhrasorDoc::~CPhrasorDoc() {
     m_SelectedBlocks.clear();
     m_SelectedEvents.clear();
     ClearMessages();
+    DeleteHostInterface();
     m_OutputPortIndex.RemoveAll();
     m_InputPortIndex.RemoveAll();
+}
+
+bool CPhrasorDoc::CreateHostInterface() {
+    m_pPluginManager = new (std::nothrow) CPluginManager(this);
+    m_pEventListPart = new (std::nothrow) CMPEventList(m_pPluginManager);
+    m_pTimeInfoPart = new (std::nothrow) CMPTimeInfo(m_pPluginManager);
+    m_pClientInfoPart = new (std::nothrow) CMPClientInfo(m_pPluginManager);
+    m_pClientServicesPart = new (std::nothrow) CMPClientServices(m_pPluginManager);
+    m_pHostInterface = new (std::nothrow)
+        CKPSManager(m_pEventListPart, m_pTimeInfoPart, m_pClientInfoPart, m_pClientServicesPart);
+    return m_pPluginManager && m_pEventListPart && m_pTimeInfoPart && m_pClientInfoPart && m_pClientServicesPart &&
+           m_pHostInterface;
+}
+
+void CPhrasorDoc::DeleteHostInterface() {
+    delete m_pPluginManager;
+    delete m_pEventListPart;
+    delete m_pTimeInfoPart;
+    delete m_pClientInfoPart;
+    delete m_pClientServicesPart;
+    delete m_pHostInterface;
+    m_pPluginManager = nullptr;
+    m_pEventListPart = nullptr;
+    m_pTimeInfoPart = nullptr;
+    m_pClientInfoPart = nullptr;
+    m_pClientServicesPart = nullptr;
+    m_pHostInterface = nullptr;
 }
 
 int CPhrasorDoc::Initialize() {
     bool failed = false;
     m_FileKind = FILE_KIND_NONE;
+    if (!CreateHostInterface()) failed = true;
     m_UndoDepth = 0;
     m_UndoIndex = -1;
     InitSettings();

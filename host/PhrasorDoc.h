@@ -212,7 +212,8 @@ public:
     const CMapPtrToWord& GetOutputPortIndex() const { return m_OutputPortIndex; }
     const VxMap<WORD, const CMidiPort*>& GetInputPortIndex() const { return m_InputPortIndex; }
 
-    // The host interface; made and owned by the host services when they are set up.
+    // The host interface (owned): made when the document is initialised; a
+    // part that could not be made stays null and counts in GetInitFailed.
     CPluginManager* GetPluginManager() const { return m_pPluginManager; }
     CKPSManager* GetHostInterface() const { return m_pHostInterface; }
 
@@ -220,6 +221,8 @@ private:
     enum class ConductorEvent { None, Meter, Tempo, Key };
 
     int Initialize();
+    bool CreateHostInterface();
+    void DeleteHostInterface();
     void CopyPortMaps(bool* failed);
     void ResetSong();
     void RunConductorCleanUp();
