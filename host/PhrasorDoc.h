@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "host/MidiPort.h"
 #include "host/PosObj.h"
@@ -217,12 +218,40 @@ public:
     CPluginManager* GetPluginManager() const { return m_pPluginManager; }
     CKPSManager* GetHostInterface() const { return m_pHostInterface; }
 
+    // ------------------------------------------------------------ room before the first note
+    // After a channel was written back: makes sure the last set-up event
+    // before the converted block's first note lies far enough before it
+    // (`multiplier` song ticks per engine tick; a system-on exclusive needs
+    // 50 ms plus 25 engine ticks), moving the set-up run earlier or pushing
+    // the song later bar by bar. Opens its own undo step, so it works with
+    // or without the exclusive song lock held.
+    void MakeRoomBeforeFirstNote(POSITION track, POSITION block, INT64 firstNoteTime, LONG multiplier);
+    // Absolute time of the block's first note (kind 64), SONG_TIME_ABSENT when there is none.
+    INT64 FirstNoteTime(POSITION track, POSITION block) const;
+    // The last event other than a note at or before the time; false when there is none.
+    bool FindSetupEvent(POSITION track, POSITION block, INT64 time, SongEventInfo* info, POSITION* pos) const;
+    // Where the run of set-up events ending at `setup` begins, when it can move `distance` earlier.
+    bool FindMovableGroup(POSITION track, POSITION block, POSITION setup, INT64 distance, POSITION* start) const;
+    // Moves the set-up events from start through end `distance` earlier; the
+    // block's position afterwards (it moves when its start had to become 0),
+    // null for a block that is not in the song.
+    POSITION MoveEventsEarlier(POSITION track, POSITION block, INT64 distance, POSITION start, POSITION end);
+    // Pushes the block's notes, and its other events from `time` on, one bar
+    // later; the time one bar later, or `time` when nothing could move.
+    INT64 ShiftBlockToNextBar(POSITION track, POSITION block, INT64 time);
+    // Pushes the music of every other block `shift` later; the earliest first-note time found.
+    INT64 ShiftOtherTracks(POSITION track, POSITION block, INT64 shift);
+    // Pushes the conductor's events from `from` on `shift` later (its time-0 meter, key and tempo stay).
+    void ShiftConductor(INT64 from, INT64 shift);
+
 private:
     enum class ConductorEvent { None, Meter, Tempo, Key };
 
     int Initialize();
     bool CreateHostInterface();
     void DeleteHostInterface();
+    // Removes the events and inserts them again `shift` later, in their order; false when an edit failed.
+    bool ShiftEvents(POSITION track, POSITION block, const std::vector<POSITION>& events, INT64 shift);
     void CopyPortMaps(bool* failed);
     void ResetSong();
     void RunConductorCleanUp();
