@@ -296,6 +296,41 @@ TEST_F(HostEdit, TracksAndBlocksRoundTrip) {
     EXPECT_EQ(m_Host->Remove(MP_LEVEL_BLOCK, noTrack), MP_E_BADPOSITION);
 }
 
+TEST_F(HostEdit, ANewTrackGoesToItsNumberAndAMovedBlockReportsItsNewPosition) {
+    ExclusiveLock lock(*m_Host);
+    ASSERT_EQ(lock.Result(), S_OK);
+    POSITION ids[MP_ID_COUNT] = {nullptr, nullptr, nullptr};
+    _MPTRACKINFO track;
+    ResetMPTrackInfo(track);
+    track.Number = 1;
+    track.Channel = 9;
+    char16_t drums[] = u"ドラム";
+    track.Name = drums;
+    ASSERT_EQ(m_Host->Insert(ids, MP_LEVEL_TRACK, &track), S_OK);
+    EXPECT_EQ(ids[MP_ID_TRACK], Track(1));  // before the track that had index 1
+    _MPTRACKINFO read;
+    ASSERT_EQ(m_Host->Get(ids, MP_LEVEL_TRACK, &read, 31 | MP_MASK_NAME), S_OK);
+    EXPECT_EQ(read.Number, 1);
+    EXPECT_EQ(read.Channel, 9);
+    EXPECT_EQ(TakeName(read.Name), u"ドラム");
+    EXPECT_EQ(TrackOf(m_Doc, 2)->GetInfo().Channel, 0);  // the old track 1 is now 2
+
+    // Track 2's block [3840, 7680) with a note at 0 moves to start 1920 and keeps its length.
+    POSITION block[MP_ID_COUNT] = {Track(2), Block(2, 0), nullptr};
+    _MPBLOCKINFO b;
+    ASSERT_EQ(m_Host->Get(block, MP_LEVEL_BLOCK, &b, 31), S_OK);
+    const POSITION before = block[MP_ID_BLOCK];
+    b.Start = 1920;
+    ASSERT_EQ(m_Host->Modify(block, MP_LEVEL_BLOCK, &b, MP_FIELD_START), S_OK);
+    EXPECT_NE(block[MP_ID_BLOCK], before);
+    EXPECT_EQ(block[MP_ID_BLOCK], Block(2, 0));
+    ASSERT_EQ(m_Host->Get(block, MP_LEVEL_BLOCK, &b, 31), S_OK);
+    EXPECT_EQ(b.Start, 1920);
+    EXPECT_EQ(b.End, 1920 + 3840);
+    // Its note moved with it: still at 0 within the block.
+    EXPECT_EQ(WalkEvents(*m_Host, Track(2), Block(2, 0), MP_MASK_ALL_EVENTS, true, nullptr)[0].Time, 0);
+}
+
 TEST_F(HostEdit, RemovingTheOpeningTempoSucceedsButKeepsIt) {
     ExclusiveLock lock(*m_Host);
     ASSERT_EQ(lock.Result(), S_OK);
