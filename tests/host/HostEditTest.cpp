@@ -331,6 +331,35 @@ TEST_F(HostEdit, ANewTrackGoesToItsNumberAndAMovedBlockReportsItsNewPosition) {
     EXPECT_EQ(WalkEvents(*m_Host, Track(2), Block(2, 0), MP_MASK_ALL_EVENTS, true, nullptr)[0].Time, 0);
 }
 
+TEST_F(HostEdit, BlockTimesAreCheckedWhenABlockIsInserted) {
+    ExclusiveLock lock(*m_Host);
+    ASSERT_EQ(lock.Result(), S_OK);
+    struct BlockCase {
+        INT64 start, end;
+        HRESULT result;
+        INT64 storedStart, storedEnd;
+    };
+    const BlockCase cases[] = {
+        {INT64(1) << 33, (INT64(1) << 33) + 960, S_OK, INT64(1) << 33, (INT64(1) << 33) + 960},
+        {-960, 960, S_OK, 0, 960},  // nothing begins before the song
+        {3840, 100, S_OK, 3840, 3840},  // never ends before it begins
+        {kAbsent, kAbsent, E_INVALIDARG, 0, 0},
+    };
+    for (const BlockCase& c : cases) {
+        POSITION ids[MP_ID_COUNT] = {Track(2), nullptr, nullptr};
+        _MPBLOCKINFO block;
+        ResetMPBlockInfo(block);
+        block.Start = c.start;
+        block.End = c.end;
+        ASSERT_EQ(m_Host->Insert(ids, MP_LEVEL_BLOCK, &block), c.result) << c.start;
+        if (c.result != S_OK) continue;
+        _MPBLOCKINFO read;
+        ASSERT_EQ(m_Host->Get(ids, MP_LEVEL_BLOCK, &read, 31), S_OK);
+        EXPECT_EQ(read.Start, c.storedStart) << c.start;
+        EXPECT_EQ(read.End, c.storedEnd) << c.start;
+    }
+}
+
 TEST_F(HostEdit, RemovingTheOpeningTempoSucceedsButKeepsIt) {
     ExclusiveLock lock(*m_Host);
     ASSERT_EQ(lock.Result(), S_OK);
