@@ -1,0 +1,59 @@
+#pragma once
+// Bounded reading and growing writing of Standard MIDI File bytes. Every read
+// of outside SMF data goes through SmfByteReader, which cannot step past the
+// end it was given; every write through SmfByteWriter, which refuses values
+// that the file format cannot hold.
+#include <cstddef>
+#include <vector>
+
+#include "platform/Types.h"
+
+// The largest value a variable-length number of four bytes can hold.
+constexpr DWORD SMF_VARLEN_MAX = 0x0FFFFFFF;
+
+// A cursor over bytes that cannot be read past its end. A failed read
+// consumes nothing.
+class SmfByteReader {
+public:
+    SmfByteReader() = default;
+    SmfByteReader(const BYTE* data, size_t size) : m_Begin(data), m_Pos(data), m_End(data + size) {}
+
+    bool ReadByte(BYTE& out);
+    bool ReadU16BE(WORD& out);
+    bool ReadU32BE(DWORD& out);
+    // At most four bytes; false on a fifth continuation byte or at the end.
+    bool ReadVarLen(DWORD& out);
+    // The next `n` bytes, which the caller copies before reading on.
+    bool ReadSpan(size_t n, const BYTE*& out);
+    bool Skip(size_t n);
+
+    size_t Left() const { return size_t(m_End - m_Pos); }
+    bool AtEnd() const { return m_Pos == m_End; }
+    size_t Offset() const { return size_t(m_Pos - m_Begin); }
+
+private:
+    const BYTE* m_Begin = nullptr;
+    const BYTE* m_Pos = nullptr;
+    const BYTE* m_End = nullptr;
+};
+
+// A growing byte buffer with the SMF number forms. Running out of memory is
+// reported by the writing call.
+class SmfByteWriter {
+public:
+    bool PutByte(BYTE value);
+    bool PutBytes(const BYTE* data, size_t count);
+    bool PutU16BE(WORD value);
+    bool PutU32BE(DWORD value);
+    // False for a value that four bytes cannot hold (above SMF_VARLEN_MAX) or a negative one.
+    bool PutVarLen(INT64 value);
+    // Overwrites bytes already written; false when they are not all there.
+    bool PatchU16BE(size_t offset, WORD value);
+    bool PatchU32BE(size_t offset, DWORD value);
+
+    size_t Size() const { return m_Bytes.size(); }
+    const std::vector<BYTE>& Bytes() const { return m_Bytes; }
+
+private:
+    std::vector<BYTE> m_Bytes;
+};

@@ -1,0 +1,114 @@
+#pragma once
+// Standard MIDI Files built in code, and views of what the reader made of them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "DocFixtures.h"
+#include "host/DataManager.h"
+#include "host/PhrasorApp.h"
+#include "driver/PHConvPrm.h"
+
+namespace smftest {
+
+using Bytes = std::vector<BYTE>;
+
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+inline Bytes U32(DWORD v) { return {BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v)}; }
+
+inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+inline Bytes Header(WORD format, WORD tracks, WORD division) {
+    return Cat({Text("MThd"), U32(6), {BYTE(format >> 8), BYTE(format), BYTE(tracks >> 8), BYTE(tracks),
+                                       BYTE(division >> 8), BYTE(division)}});
+}
+
+inline Bytes Chunk(const char* id, const Bytes& body) { return Cat({Text(id), U32(DWORD(body.size())), body}); }
+
+inline const Bytes kEot = {0x00, 0xFF, 0x2F, 0x00};
+
+// Format 0 with one track chunk holding `events` and End of Track.
+inline Bytes Smf0(const Bytes& events, WORD division = 960) {
+    return Cat({Header(0, 1, division), Chunk("MTrk", Cat({events, kEot}))});
+}
+
+// Format 1, one chunk per entry, each closed by End of Track.
+inline Bytes Smf1(std::initializer_list<Bytes> tracks, WORD division = 960) {
+    Bytes out = Header(1, WORD(tracks.size()), division);
+    for (const Bytes& t : tracks) out = Cat({out, Chunk("MTrk", Cat({t, kEot}))});
+    return out;
+}
+
+// A document with its data manager.
+struct Loaded {
+    CPhrasorDoc doc;
+    CDataManager data{&doc};
+    SmfLayout layout;
+
+    int Load(const Bytes& bytes) { return data.Load(bytes.data(), DWORD(bytes.size()), &layout); }
+    // The saved bytes; empty when Save failed.
+    Bytes Save(const CPHConvPrm* prm = nullptr) {
+        BYTE* buffer = nullptr;
+        DWORD size = 0;
+        if (!data.Save(&buffer, &size, prm)) {
+            EXPECT_EQ(buffer, nullptr);
+            EXPECT_EQ(size, 0u);
+            return {};
+        }
+        Bytes out(buffer, buffer + size);
+        std::free(buffer);
+        return out;
+    }
+    int TrackCount() const { return doc.GetTrackList().GetCount(); }
+    CTrack* Track(int index) const { return doctest::TrackOf(doc, index); }
+    // The events of a track's first block in list order.
+    std::vector<SongEventInfo> Events(int track) const {
+        std::vector<SongEventInfo> out;
+        CBlock* block = doctest::BlockOf(doc, track, 0);
+        if (!block) return out;
+        for (CSongEvent* e : songtest::EventsOf(*block)) out.push_back(e->GetInfo());
+        return out;
+    }
+};
+
+inline Bytes DataOf(const SongEventInfo& info) {
+    return info.Bytes ? Bytes(info.Bytes, info.Bytes + info.Length) : Bytes();
+}
+
+// A text form of a song's events, for comparing two songs.
+inline std::string Describe(const CPhrasorDoc& doc) {
+    std::string out;
+    int index = 0;
+    for (POSITION t = doc.GetTrackList().GetHeadPosition(); t; ++index) {
+        const CTrack* track = doc.GetTrackList().GetNext(t);
+        out += "track " + std::to_string(index) + " ch " + std::to_string(track->GetInfo().Channel) + " '" +
+               track->GetInfo().Name.GetString() + "'\n";
+        for (POSITION b = track->GetBlockList().GetHeadPosition(); b;) {
+            const CBlock* block = track->GetBlockList().GetNext(b);
+            for (CSongEvent* e : songtest::EventsOf(*block)) {
+                const SongEventInfo& i = e->GetInfo();
+                char line[160];
+                std::snprintf(line, sizeof line, "  %lld k%x c%d %d %d %d %d d%d:", (long long)i.Time, unsigned(i.Kind),
+                              int(i.Channel), i.Data1, i.Data2, i.Data3, i.Data4, int(i.Duration));
+                out += line;
+                for (DWORD n = 0; n < i.Length; ++n) {
+                    std::snprintf(line, sizeof line, " %02X", i.Bytes[n]);
+                    out += line;
+                }
+                out += "\n";
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace smftest
