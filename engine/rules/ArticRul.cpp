@@ -132,6 +132,19 @@ void CArticRul::ClearRulDataEvntArray() {
     m_pRulDataEvntArray->RemoveAll();
 }
 
+void CArticRul::CopyRulSetList(const CArticRulSetList* src) {
+    if (!src || !m_pRulSetList || src == m_pRulSetList) return;
+    ClearRulSetList();
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        const CArticRulSet* from = src->GetNext(p);
+        if (!from) continue;
+        auto* copy = new (std::nothrow) CArticRulSet(this, m_pWrk);
+        if (!copy) continue;
+        *copy = *from;
+        m_pRulSetList->AddTail(copy);
+    }
+}
+
 void CArticRul::CopyGlobalArray(const CArticGlobalArray* src) {
     if (!src || !m_pGlobalArray || src == m_pGlobalArray) return;
     ClearGlobalArray();

@@ -144,6 +144,9 @@ protected:
     virtual void DeleteRulInit();
     virtual void DeleteGlobalArray();
     virtual void DeleteRulDataEvntArray();
+    // Replaces the sets by copies of src's: each a new set of this program
+    // on its work data, assigned from the source set.
+    virtual void CopyRulSetList(const CArticRulSetList* src);
     virtual void CopyGlobalArray(const CArticGlobalArray* src);
     virtual void CopyRulDataEvntArray(const CArticRulDataEvntArray* src);
     virtual void DispErrMsg(const CString& caption, const CString& message, const CString& function,

@@ -6,6 +6,7 @@
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulUtil.h"
 #include "engine/rules/ArticSrchEvnt.h"
+#include "engine/rules/ArticSrchSubRoutine.h"
 
 VX_IMPLEMENT_CLASS(CArticRulSet, CObject)
 
@@ -20,28 +21,6 @@ A* NewArray() {
 }
 }  // namespace
 
-template <class T>
-T* CArticRulSet::Lookup(const Array<T>* array, int no) {
-    if (!array || no < 0 || no >= array->GetSize()) return nullptr;
-    return array->GetAt(no);
-}
-
-template <class T>
-int CArticRulSet::Register(Array<T>* array, T* object, ULONG no) {
-    if (!array || !object) return 0;
-    if (!CArticRulUtil::GrowFor(*array, no)) return 0;
-    if (array->GetAt(int(no))) return 0;
-    array->SetAt(int(no), object);
-    return 1;
-}
-
-template <class T>
-void CArticRulSet::DeleteItems(Array<T>* array) {
-    if (!array) return;
-    for (int i = 0; i < array->GetSize(); ++i) delete array->GetAt(i);
-    array->RemoveAll();
-}
-
 CArticRulSet::CArticRulSet(CArticRul* rul, CArticWrk* wrk)
     : m_pRul(rul),
       m_pWrk(wrk),
@@ -52,6 +31,7 @@ CArticRulSet::CArticRulSet(CArticRul* rul, CArticWrk* wrk)
       m_pDataAryArray(NewArray<CArticRulDataAryArray>()),
       m_pDataVAryArray(NewArray<CArticRulDataVAryArray>()),
       m_pSrchEvntArray(NewArray<CArticSrchEvntArray>()),
+      m_pSubRoutineArray(NewArray<CArticSrchSubRoutineArray>()),
       m_pSrchEvntList(new (std::nothrow) CArticSrchEvntList(10)),
       m_pRulExpEvntArray(NewArray<CArticRulExpEvntArray>()),
       m_pRulExpEvntList(new (std::nothrow) CArticRulExpEvntList(10)),
@@ -65,8 +45,10 @@ CArticRulSet::~CArticRulSet() {
     delete m_pSrchEvntList;
     delete m_pRulExpEvntList;
     DeleteItems(m_pSrchEvntArray);
+    DeleteItems(m_pSubRoutineArray);
     DeleteItems(m_pRulExpEvntArray);
     delete m_pSrchEvntArray;
+    delete m_pSubRoutineArray;
     delete m_pRulExpEvntArray;
     DeleteItems(m_pDataEvntArray);
     DeleteItems(m_pDataValArray);
@@ -113,6 +95,7 @@ void CArticRulSet::Clear() {
     if (m_pSrchEvntList) m_pSrchEvntList->RemoveAll();
     if (m_pRulExpEvntList) m_pRulExpEvntList->RemoveAll();
     DeleteItems(m_pSrchEvntArray);
+    DeleteItems(m_pSubRoutineArray);
     DeleteItems(m_pRulExpEvntArray);
     DeleteItems(m_pDataEvntArray);
     DeleteItems(m_pDataValArray);
@@ -163,6 +146,7 @@ VX_SET_LOOKUP(GetDataStr, CArticRulDataStr, m_pDataStrArray)
 VX_SET_LOOKUP(GetDataAry, CArticRulDataAry, m_pDataAryArray)
 VX_SET_LOOKUP(GetDataVAry, CArticRulDataVAry, m_pDataVAryArray)
 VX_SET_LOOKUP(GetSrchEvnt, CArticSrchEvnt, m_pSrchEvntArray)
+VX_SET_LOOKUP(GetSubRoutine, CArticSrchSubRoutine, m_pSubRoutineArray)
 VX_SET_LOOKUP(GetRulExpEvnt, CArticRulExpEvnt, m_pRulExpEvntArray)
 #undef VX_SET_LOOKUP
 
@@ -240,6 +224,9 @@ int CArticRulSet::SetDataVAry(CArticRulDataVAry* var) {
 }
 int CArticRulSet::SetSrchEvnt(CArticSrchEvnt* call) {
     return call ? Register(m_pSrchEvntArray, call, call->GetEvntNo()) : 0;
+}
+int CArticRulSet::SetSubRoutine(CArticSrchSubRoutine* call) {
+    return call ? Register(m_pSubRoutineArray, call, call->GetEvntNo()) : 0;
 }
 int CArticRulSet::SetRulExpEvnt(CArticRulExpEvnt* line) {
     return line ? Register(m_pRulExpEvntArray, line, line->GetEvntNo()) : 0;

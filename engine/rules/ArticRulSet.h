@@ -1,20 +1,29 @@
 #pragma once
-// One rule set ("#set:" block): its variables by number, its built-in calls
-// and its expression lines, the variable _thisEvnt bound to the note being
-// looked at, and the run-time error state the built-ins report into.
+// One rule set ("#set:" block): its variables by number, its built-in and
+// subroutine calls and its expression lines, the variable _thisEvnt bound to
+// the note being looked at, and the run-time error state the built-ins
+// report into.
 //
-// This holds the set's storage, lookups, registration, note binding, error
-// texts and clearing; loading the lines and running them come on top.
+// A set loads from its lines in two phases: phase 1 checks every line and
+// declares the variables, phase 2 builds the stored form of every line
+// (arithmetic element lists, built-ins, subroutine calls, expression lines).
+// Every faulty line is reported with the set number and the raw line. A
+// loaded set runs its calls in line order on one note and yields the note's
+// probability and the texts of its expression lines.
 #include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/rules/ArticRulExpEvnt.h"
+#include "engine/rules/ArticRulUtil.h"
+#include "engine/work/ExString.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
 class CArticRul;
+class CArticRulSub;
 class CArticSrchEvnt;
+class CArticSrchSubRoutine;
 class CArticWrk;
 class CKPSManager;
 
@@ -24,6 +33,7 @@ using CArticRulDataAryArray = CTypedPtrArray<CObArray, CArticRulDataAry*>;
 using CArticRulDataVAryArray = CTypedPtrArray<CObArray, CArticRulDataVAry*>;
 using CArticSrchEvntArray = CTypedPtrArray<CObArray, CArticSrchEvnt*>;
 using CArticSrchEvntList = CTypedPtrList<CObList, CArticSrchEvnt*>;
+using CArticSrchSubRoutineArray = CTypedPtrArray<CObArray, CArticSrchSubRoutine*>;
 using CArticRulExpEvntArray = CTypedPtrArray<CObArray, CArticRulExpEvnt*>;
 using CArticRulExpEvntList = CTypedPtrList<CObList, CArticRulExpEvnt*>;
 
@@ -33,7 +43,34 @@ public:
     CArticRulSet(CArticRul* rul, CArticWrk* wrk);
     ~CArticRulSet() override;
     CArticRulSet(const CArticRulSet&) = delete;
-    CArticRulSet& operator=(const CArticRulSet&) = delete;
+    // Makes this set a copy of src that reads and writes only its own
+    // variables; the owner program and the work model stay. The built-ins are
+    // made again through the factory.
+    CArticRulSet& operator=(const CArticRulSet& src);
+
+    // ---- Loading
+    // Loads the set from its lines (Clear first): 0, or the result of the last
+    // faulty line. *setNoInUse is or-ed with 1 when the "#set" number is
+    // already used by a set of the owner program. No line: 1, no report.
+    virtual int Load(CStringList& lines, int* setNoInUse);
+    // Phase 1 (check and declare) and phase 2 (build) of one prepared line:
+    // 0, or nonzero for a faulty line.
+    virtual int LoadLine1(CExString& line, int* setNoInUse);
+    virtual int LoadLine2(CExString& line, int* setNoInUse);
+
+    // ---- Running
+    // Binds the note, then runs the call list on it.
+    virtual int Search(CArticWrkEvnt* note);
+    // Runs the calls in line order on the bound note until one breaks the
+    // set; a call that leaves an error text is reported. 1 without a note.
+    virtual int Search();
+    // The expression texts of the lines whose condition holds for the note,
+    // and the "Mstr" flag of the last line with a text: 0, or 1 when no text.
+    virtual int GetExpEvnt(CStringList& texts, int* master);
+    virtual int GetExpEvnt(CStringList& texts);
+    // Marks the notes the expression lines (without "nSrch") and the
+    // "searched" line name as searched by this set.
+    virtual int SetSearchFlag(int flag);
 
     // Renews the single variables and empties every array and list; the set
     // number becomes -1 and the counters 0 (HasExp stays).
@@ -93,6 +130,8 @@ public:
     virtual CArticSrchEvnt* GetSrchEvnt(int no) const;
     virtual int GetRulExpEvnt(int no, CArticRulExpEvnt** line) const;
     virtual CArticRulExpEvnt* GetRulExpEvnt(int no) const;
+    virtual int GetSubRoutine(int no, CArticSrchSubRoutine** call) const;
+    virtual CArticSrchSubRoutine* GetSubRoutine(int no) const;
     virtual CArticSrchEvntList* GetSrchEvntList() const { return m_pSrchEvntList; }
     virtual CArticRulExpEvntList* GetRulExpEvntList() const { return m_pRulExpEvntList; }
 
@@ -112,6 +151,7 @@ public:
     virtual int SetDataAry(CArticRulDataAry* var);
     virtual int SetDataVAry(CArticRulDataVAry* var);
     virtual int SetSrchEvnt(CArticSrchEvnt* call);
+    virtual int SetSubRoutine(CArticSrchSubRoutine* call);
     virtual int SetRulExpEvnt(CArticRulExpEvnt* line);
     // Appends to the call list: 1; 0 when the list or the call is missing.
     virtual int AddTailSrchEvntList(CArticSrchEvnt* call);
@@ -126,6 +166,10 @@ public:
     // dialog, and records a non-empty detail as its own line.
     virtual void DispErrMsg(const CString& caption, const CString& message, const CString& function,
                             const CString& detail);
+    // The report of one faulty line (nothing for result 0).
+    virtual void DispLoadErrMsg(const CString& phase, const CString& line, int result);
+    // The report of a call that failed during a run (nothing unless failed).
+    virtual void DispSrchErrMsg(CArticSrchEvnt* call, int failed);
 
     using CObject::GetClassNameA;
     virtual void GetClassNameA(CString* name) const;
@@ -134,17 +178,95 @@ protected:
     template <class T>
     using Array = CTypedPtrArray<CObArray, T*>;
 
+    // The object in slot no; null outside the array or for an empty slot.
     template <class T>
-    static T* Lookup(const Array<T>* array, int no);
+    static T* Lookup(const Array<T>* array, int no) {
+        if (!array || no < 0 || no >= array->GetSize()) return nullptr;
+        return array->GetAt(no);
+    }
+    // Stores object in slot no, growing the array in steps of 5: 1; 0 for a
+    // null object, a missing array, a taken slot or a number past the limit.
     template <class T>
-    static int Register(Array<T>* array, T* object, ULONG no);
+    static int Register(Array<T>* array, T* object, ULONG no) {
+        if (!array || !object) return 0;
+        if (!CArticRulUtil::GrowFor(*array, no)) return 0;
+        if (array->GetAt(int(no))) return 0;
+        array->SetAt(int(no), object);
+        return 1;
+    }
+    // Deletes every object of the array and empties it.
     template <class T>
-    static void DeleteItems(Array<T>* array);
+    static void DeleteItems(Array<T>* array) {
+        if (!array) return;
+        for (int i = 0; i < array->GetSize(); ++i) delete array->GetAt(i);
+        array->RemoveAll();
+    }
 
     virtual void NewSingles();
     virtual void DeleteSingles();
 
+    // ---- Phase 1: classifying a head and checking a body (0 good, 1 faulty)
+    virtual int CheckHeader(CExString& head, CExString& body, CExString& keyword, CExString& member, int& number,
+                            int phase1, int* setNoInUse);
+    virtual int CheckArithmetic(CExString& body);
+    virtual int CheckEvntParam(CExString& body);
+    virtual int CheckStrParam(CExString& body);
+    virtual int CheckExvParam(CExString& body);
+    virtual int CheckSrchdParam(CExString& body);
+    virtual int CheckSrchFunc(CExString& body);
+    virtual int CheckSrchSubRoutine(CExString& body, int subNo);
+    virtual int CheckSrchArgument(CExString& body, int inCount, const int* inMasks, int outCount,
+                                  const int* outMasks);
+    virtual int CheckSrchSubArgument(CExString& body, CArticRulSub* sub);
+    virtual int CheckProbParam(CExString& body);
+    virtual int CheckExpFunc(CExString& body);
+    virtual int CheckExpArgument(CExString& body, int count, const int* masks);
+
+    // ---- Phase 2: building a line (0 built, 1 faulty)
+    // The sign before the next operand: 1 for '+' or none, 0 for '-'.
+    virtual int CheckSign(CExString& body, const CString& separators);
+    virtual int MakeArithmetic(CExString& body, CExString& keyword, int& number);
+    virtual int SetArithmetic(CExString& body, CArticRulElmList* list);
+    virtual int MakeProbParam(CExString& body, CExString& keyword, int& number);
+    virtual int MakeStrInfo(CExString& body, CExString& keyword, int& number);
+    virtual int MakeEvntInfo(CExString& body, CExString& keyword, int& number);
+    virtual int MakeSrchdParam(CExString& body);
+    virtual int SetSrchdParam(CExString& body, CArticRulElmList* list);
+    virtual int MakeSrchFunc(CExString& body, CExString& keyword, int& number);
+    virtual int MakeSrchArgument(CExString& body, CExString& className, ULONG funcNo, int inCount,
+                                 const int* inMasks, int outCount, const int* outMasks);
+    virtual int MakeSrchSubRoutine(CExString& body, CExString& keyword, int& number);
+    virtual int MakeSrchSubArgment(CExString& body, CArticRulSub* sub, CArticSrchSubRoutine* call);
+    virtual int MakeExpFunc(CExString& body, CExString& keyword, int& number);
+    virtual int MakeExpArgument(CExString& body, CArticRulElmList* list);
+
+    // ---- Copying from another set
+    virtual void CopyDataEvntArray(const CArticRulDataEvntArray* src);
+    virtual void CopyDataValArray(const CArticRulDataValArray* src);
+    virtual void CopyDataStrArray(const CArticRulDataStrArray* src);
+    virtual void CopyDataAryArray(const CArticRulDataAryArray* src);
+    virtual void CopyDataVAryArray(const CArticRulDataVAryArray* src);
+    virtual void CopySrchEvntArray(const CArticSrchEvntArray* src);
+    virtual void CopySubRoutineArray(const CArticSrchSubRoutineArray* src);
+    virtual void CopySrchEvntList(const CArticSrchEvntList* src);
+    virtual void CopyRulExpEvntArray(const CArticRulExpEvntArray* src);
+    virtual void CopyRulExpEvntList(const CArticRulExpEvntList* src);
+
 private:
+    enum class ArgUse { Arith, Func, Sub, Exp };
+    struct Operand;
+    // Fills elm for one operand token in its context: 0, or 1 when refused.
+    // *evntOperand tells an event reference (a note or a relation).
+    int FillElm(Operand& op, ArgUse use, CArticRulElm* elm, bool* evntOperand);
+    // The line's head token and body: false when the head is missing or
+    // does not begin with '#'; *comment for a head that begins with ';'.
+    static bool SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment);
+    // The variable of this set that stands where var stands in another set
+    // (var itself when it is this set's, null when there is none).
+    CArticRulData* Counterpart(CArticRulData* var) const;
+    // Points the elements of list (nested lists too) at this set's variables.
+    void RedirectElms(CArticRulElmList* list) const;
+
     CArticRul* m_pRul;  // not owned
     CArticWrk* m_pWrk;  // not owned
     int m_SetNo = -1;
@@ -162,6 +284,7 @@ private:
     CArticRulDataAryArray* m_pDataAryArray;      // owned, with its variables
     CArticRulDataVAryArray* m_pDataVAryArray;    // owned, with its variables
     CArticSrchEvntArray* m_pSrchEvntArray;       // owned, with its built-ins
+    CArticSrchSubRoutineArray* m_pSubRoutineArray;  // owned, with its calls
     CArticSrchEvntList* m_pSrchEvntList;         // owned list; calls owned by the arrays
     CArticRulExpEvntArray* m_pRulExpEvntArray;   // owned, with its lines
     CArticRulExpEvntList* m_pRulExpEvntList;     // owned list; lines owned by the array
