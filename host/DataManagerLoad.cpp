@@ -120,6 +120,9 @@ struct CDataManager::StreamState {
     bool OpenGrew = false;
     CString Name;
     WORD Channels = 0;  // bit n: the chunk holds a message of channel n
+    // Where this chunk last inserted into each block: its events come in time
+    // order, so the next one goes at or after that place.
+    std::array<POSITION, SMF_SONG_TRACKS> Cursors{};
 };
 
 namespace {
@@ -134,6 +137,23 @@ bool CloseSysex(CDataManager::StreamState& s) {
     info.Bytes = s.OpenBytes.data();
     s.OpenGrew = false;
     return event->SetInfo(info, 1) != 0;
+}
+
+// Inserts after the last event of equal or earlier time, searching forward
+// from the chunk's previous insertion: merging a second chunk into a block
+// then costs one pass, not a walk back from the tail for every event.
+POSITION InsertFromCursor(CBlock* block, POSITION cursor, CSongEvent* event) {
+    if (!cursor) return block->InsertEvent(event);
+    const CSongEventList& events = block->GetEventList();
+    const INT64 time = event->GetTime();
+    POSITION last = cursor;
+    POSITION pos = cursor;
+    events.GetNext(pos);
+    while (pos && events.GetAt(pos)->GetTime() <= time) {
+        last = pos;
+        events.GetNext(pos);
+    }
+    return block->InsertEventAfter(last, event);
 }
 
 bool SetTrackName(CTrack* track, const CString& name) {
@@ -324,8 +344,9 @@ int CDataManager::PlaceEvent(CSongEvent* placed, LoadContext& song, StreamState&
         return 1;  // no other kind has a place in the song
     }
 
-    CBlock* block = song.Blocks[index];
-    if (!block->InsertEvent(event.get())) return 0;
+    const POSITION at = InsertFromCursor(song.Blocks[index], s.Cursors[index], event.get());
+    if (!at) return 0;
+    s.Cursors[index] = at;
     CSongEvent* inserted = event.release();
     song.BlockEnds[index] = std::max(song.BlockEnds[index], AddSongTime(info.Time, info.Duration));
     if (opensSysex) {

@@ -206,7 +206,10 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
         delete event;
     }
 
-    // Note offs, before anything else at their time; a note's own off comes after it.
+    // Note offs, before anything else at their time (so a key is released
+    // before it is struck again) but after the offs already there: notes
+    // that end together end in the order they began, which is the order in
+    // which a reader pairs them again. A note's own off comes after it.
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const CSongEvent* event = list.GetNext(pos);
         const SongEventInfo& info = event->GetInfo();
@@ -215,7 +218,15 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
         const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
         EventPtr noteOff = NewChannelEvent(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3);
         if (!noteOff) return false;
-        InsertBeforeLater(list, pos, std::move(noteOff));
+        POSITION at = pos;
+        while (at) {
+            const CSongEvent* next = list.GetAt(at);
+            if (next->GetTime() > off || (next->GetTime() == off && next->GetKind() != MPEVENT_KIND_NOTEOFF)) break;
+            list.GetNext(at);
+        }
+        if (at) list.InsertBefore(at, noteOff.get());
+        else list.AddTail(noteOff.get());
+        noteOff.release();
     }
 
     // Packed voice, RPN and NRPN events become their controller sequences.
