@@ -12,8 +12,11 @@
 // The operations are spread over several source files by group: the frame
 // and kind names (ArticWrkUtil.cpp), note edits and checks
 // (ArticWrkUtilNote.cpp), neighbourhood and chord queries
-// (ArticWrkUtilQuery.cpp), curve levels (ArticWrkUtilCrv.cpp) and event
-// lists (ArticWrkUtilList.cpp).
+// (ArticWrkUtilQuery.cpp), curve levels (ArticWrkUtilCrv.cpp), event
+// lists (ArticWrkUtilList.cpp), controller data (ArticWrkUtilCc.cpp), pitch
+// bend (ArticWrkUtilPb.cpp), tempo (ArticWrkUtilTempo.cpp), packed
+// parameters (ArticWrkUtilPacked.cpp), the block conversion writers
+// (ArticWrkUtilConv.cpp) and the pitch slide writers (ArticWrkUtilSlide.cpp).
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ExString.h"
 #include "platform/Collections.h"
@@ -194,18 +197,211 @@ public:
     static int AddPitchCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* curveList,
                                BYTE keepEnd, INT64 t1, INT64 t2);
 
-    // ---- Pitch-bend values and single bend events
+    // ---- Pitch-bend values (-8192..8191, Post1 low and Post2 high 7 bits)
+    // and the 16-bit working level of a controller (Post2 high, Post3 low byte)
     static short GetPitchBend(const _WRK_EVNT& e);
     static void SetPitchBend(_WRK_EVNT& e, short value);
+    static short GetEvntLevel(const _WRK_EVNT& e);
+    static void SetEvntLevel(_WRK_EVNT& e, short level);
+
+    // ---- Pitch-bend events of a block or list
     // The bend range in semitones in force at time (2 when none or no block).
     static LONG GetPbRange(CArticWrkBlk* blk, INT64 time);
+    // The range as the block's own events set it (RPN 0/0 by controllers,
+    // packed RPN, KV part parameter); 2 when none.
+    static short GetPbRangeWrk(CArticWrkBlk* blk, INT64 time);
+    static short GetPbRangeWrk(CArticWrkEvnt* evnt, INT64 time);
+    // One bend event of base + semitones at the range in force.
     static int CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char semitones, short base);
-    // Deletes the bend events of the list at exactly time.
+    // Deletes the bend events of the list at exactly time / from t1 to t2.
     static int DelPbTime(CArticWrkEvntList* list, INT64 time);
+    static int DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2);
+    static int ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift);
+    // Thins the block's bends of [t1, t2] to a spacing of reso ticks (the last stays).
+    static int ResoContPb(CArticWrk* wrk, CArticWrkBlk* blk, INT64 t1, INT64 t2, WORD reso);
+    // Merges free library bend events into the existing bend and the block.
+    static int AddPbEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* libList);
+    static int CreOrigWrkPbEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 t1, INT64 t2,
+                                    BYTE status);
+    // The phrase-file flag bits of an expression's Type.
+    static int ResetPbType(BYTE type);
+    // The bend in force at time in a list / around an event by number (in
+    // cents when inCents is non-zero).
+    static short GetPbLevel(CArticWrkEvntList* list, INT64 time);
+    static short GetPbLevel(CArticWrkEvnt* evnt, INT64 time, BYTE inCents);
+    // unit 1: value in cents; otherwise in bend units. Clamped to the bend range.
+    static short GetPitchAdd(CArticWrk* wrk, CArticWrkBlk* blk, BYTE unit, INT64 time, short value);
+    static LONG GetPitchSft(CArticWrkBlk* blk, INT64 time, signed char semitones);
+    // Area queries around a work event (number order): 0 done, 1 bad argument.
+    static int GetAreaPb(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, CArticWrkEvntList* list);
+    static int GetAreaPbExist(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, int* exist);
+    // In semitones; 1 when failed or beyond +-24 semitones.
+    static int GetAreaPbMaxMin(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, int* exist, double* max, double* min);
+    // *direction: 3 flat, 1 rising only, 2 falling only, 0 both.
+    static int GetAreaPbNonSycle(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, int* direction);
+    // Entry operations of the expressions (mode 0 replace, 1 add; unit 1 cents).
+    static int CrePitchCrv(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, BYTE unit,
+                           INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                           WORD step);
+    static int CrePitchCrvI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, BYTE unit,
+                            INT64 T0, INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to,
+                            signed char curve, WORD step);
+    static int CrePitchSlide(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE unit, INT64 T1,
+                             INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve, WORD step);
+    static int CrePitchSlideI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE unit, INT64 T0,
+                              INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                              WORD step);
+    static int CrePitchGtrSlide(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, INT64 T2, short from, short to,
+                                short count, signed char curve, WORD step);
 
-    // ---- Tempo in force at time (microseconds per quarter; the default without one)
+    // ---- Controller data (status 0xB0, Post1 the number, Post2 the value)
+    static int CreContCcTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value);
+    static int CreContCcTimeBefore(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value);
+    static int DelContCcTime(CArticWrkEvntList* list, INT64 time, BYTE number);
+    static int DelContCcTime(CArticWrkBlk* blk, INT64 time, BYTE number);
+    static int DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number);
+    static int ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift);
+    static int ResoContCc(CArticWrk* wrk, CArticWrkBlk* blk, BYTE number, INT64 t1, INT64 t2, WORD reso);
+    // Moves the non-note events of [t1, t2] to t1, keeping the block in time order.
+    static int WipeContDataTimeArea(CArticWrkBlk* blk, INT64 t1, INT64 t2);
+    static int ResetCcType(BYTE type);
+    static int CreOrigWrkCcEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 t1, INT64 t2,
+                                    BYTE ignored, BYTE status, BYTE number);
+    // Merges free library controller events (flags 0x40: centred on 64).
+    static int AddCcEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                         CArticWrkEvntList* libList, BYTE flags);
+    static void AddInitEvntList(CArticWrkEvntList* list, INT64 time);
+    static int ModWrkOrgContCc(CArticWrk* wrk, CArticWrkBlk* blk, INT64 t1, INT64 t2, BYTE number, WORD offset,
+                               WORD mag);
+    static BYTE GetContCcLevel(CArticWrkEvnt* evnt, INT64 time, BYTE number);
+    static short GetContCcLevel(CArticWrkEvntList* list, INT64 time, BYTE number);
+    // The value in force strictly before time (the default without one).
+    static BYTE GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE number);
+    static int GetAreaCc(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, CArticWrkEvntList* list);
+    static int GetAreaCcExist(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, int* exist);
+    static int GetAreaCcMaxMin(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, int* exist, double* max,
+                               double* min);
+    static int GetAreaCcNonSycle(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, int* direction);
+    static int CreContCcCrv(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, BYTE centre,
+                            INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number, short from, short to,
+                            signed char curve, WORD step);
+    static int CreContCcCrvI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, BYTE centre,
+                             INT64 T0, INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number, short from, short to,
+                             signed char curve, WORD step);
+    static int CcTimeRelAreaFix(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1, INT64 T2,
+                                BYTE status, BYTE number, WORD mag, signed char add, BYTE timeMode, BYTE levelType,
+                                BYTE startLevel, BYTE endLevel);
+    static int ContCcTimeRelFix(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, INT64 T2, BYTE type, BYTE levelType,
+                                BYTE number, WORD mag, signed char add);
+    static int ContCcTimeRelCrv(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, INT64 T2, BYTE status, BYTE number,
+                                signed char from, signed char to, signed char curve, WORD step,
+                                CArticWrkEvntList* afterList);
+    static int CreCrvWrkEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                                 CArticWrkEvntList* curveList, INT64 T1, INT64 T2, BYTE status, BYTE number,
+                                 signed char from, signed char to, signed char curve, WORD step);
+    static int AddCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* curveList,
+                          INT64 ignored);
+
+    // ---- Tempo (microseconds per quarter; kept within 1..0xFFFFFF)
+    // The tempo in force at time (the default without one).
     static ULONG GetCurrentTempo(CArticWrkEvntList* list, INT64 time);
     static ULONG GetCurrentTempo(CArticWrkBlk* blk, INT64 time);
+    // Every tempo of the list times 100 / mag: 0; 1 without tempo events or for mag 0.
+    static int CalcTempoEvntList(CArticWrkEvntList* list, WORD mag);
+    static int CalcTempoEvntList(CArticWrkEvntList* list, double mag);
+    static int TempoAbs(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, WORD tickPerBeat, WORD tempo);
+    static int TempoAbsRel(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time);
+    static int TempoRelFix(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, WORD mag);
+    static int TempoRelAreaFix(CArticWrk* wrk, CArticWrkBlk* blk, INT64 t1, INT64 t2, WORD mag);
+    static int CreTempoRelCrv(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, INT64 T2, WORD startMag, WORD endMag,
+                              signed char curve, WORD step);
+    static int CreTempoOrigWrkEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1,
+                                       INT64 T2);
+    static int CreTempoCrvWrkEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                                      CArticWrkEvntList* curveList, INT64 T1, INT64 T2, WORD startMag, WORD endMag,
+                                      signed char curve, WORD step);
+    static int AddTempoCrvEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                               CArticWrkEvntList* curveList, INT64 ignored);
+
+    // ---- Block conversion writers (T0 start of the collected area, T1..T2
+    // the curve, T3 end of the area; from/to bend units or controller levels)
+    static int ConvToWrkForAdd(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, INT64 T1,
+                               INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve, WORD step);
+    static int ConvToWrkForAddI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch, INT64 T0,
+                                INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                                WORD step);
+    static int ConvToWrkForReplace(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                   INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to,
+                                   signed char curve, WORD step);
+    static int ConvToWrkForReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                    INT64 T0, INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to,
+                                    signed char curve, WORD step);
+    static int ConvToWrkForContCcAdd(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                     BYTE centre, INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number, short from,
+                                     short to, signed char curve, WORD step);
+    static int ConvToWrkForContCcAddI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                      BYTE centre, INT64 T0, INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number,
+                                      short from, short to, signed char curve, WORD step);
+    static int ConvToWrkForContCcReplace(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                         BYTE centre, INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number,
+                                         short from, short to, signed char curve, WORD step);
+    static int ConvToWrkForContCcReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, BYTE stretch,
+                                          BYTE centre, INT64 T0, INT64 T1, INT64 T2, INT64 T3, BYTE status,
+                                          BYTE number, short from, short to, signed char curve, WORD step);
+    static int CrePitchOrigEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1, INT64 T2,
+                                    INT64 T3, BYTE status);
+    static int CrePitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, BYTE stretch, BYTE forceStart,
+                                   CArticWrkEvntList* existList, CArticWrkEvntList* curveList, INT64 T1, INT64 T2,
+                                   INT64 T3, BYTE status, short from, short to, signed char curve, WORD step);
+    static int CreatePitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* curveList, INT64 T1,
+                                      INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                                      WORD step);
+    static int MagPitchCrvEvntList(CArticWrkEvntList* curveList, INT64 T1, INT64 T2, short from, short to,
+                                   int stretchStart, int stretchEnd);
+    static int ModPitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                                   CArticWrkEvntList* curveList, short from, short to);
+    static int CreContCcOrigEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, BYTE centre,
+                                     INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number);
+    static int CreContCcCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, BYTE stretch, BYTE forceStart, BYTE centre,
+                                    CArticWrkEvntList* existList, CArticWrkEvntList* curveList, INT64 T1, INT64 T2,
+                                    INT64 T3, BYTE status, BYTE number, short from, short to, signed char curve,
+                                    WORD step);
+    static int CreateContCcCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, BYTE centre, CArticWrkEvntList* curveList,
+                                       INT64 T1, INT64 T2, INT64 T3, BYTE status, BYTE number, short from, short to,
+                                       signed char curve, WORD step);
+    static int MagContCcCrvEvntList(CArticWrkEvntList* curveList, BYTE centre, INT64 T1, INT64 T2, BYTE status,
+                                    BYTE number, short from, short to, int stretchStart, int stretchEnd);
+    static int ModContCcCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, BYTE centre, CArticWrkEvntList* existList,
+                                    CArticWrkEvntList* curveList, BYTE status, BYTE number, short from, short to);
+    static int AddContCcCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* curveList,
+                                BYTE keepEnd, BYTE centre, INT64 t1, INT64 t2);
+    static int ConvToWrkForSomeEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1, INT64 T2,
+                                    BYTE status, BYTE number, WORD mag, signed char add, BYTE timeMode,
+                                    BYTE levelType, BYTE startLevel, BYTE endLevel);
+    static int ConvToWrkForNoEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1, INT64 T2,
+                                  BYTE status, BYTE number, WORD mag, signed char add, BYTE timeMode, BYTE levelType,
+                                  BYTE level);
+
+    // ---- Pitch slide writers (staircases of equal steps or of semitones)
+    static int ConvToWrkForSlide(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, INT64 T2, short from, short to,
+                                 short count, signed char curve, WORD step);
+    static int ConvToWrkForSlideAdd(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, INT64 T1, INT64 T2,
+                                    INT64 T3, BYTE status, short from, short to, signed char curve, WORD step);
+    static int ConvToWrkForSlideAddI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, INT64 T0, INT64 T1,
+                                     INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                                     WORD step);
+    static int ConvToWrkForSlideReplace(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, INT64 T1,
+                                        INT64 T2, INT64 T3, BYTE status, short from, short to, signed char curve,
+                                        WORD step);
+    static int ConvToWrkForSlideReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE keepEnd, INT64 T0,
+                                         INT64 T1, INT64 T2, INT64 T3, BYTE status, short from, short to,
+                                         signed char curve, WORD step);
+    // Count form: count equal steps between from and to (the last event stays).
+    static int ModPitchSlideEvntList(CArticWrkEvntList* list, short from, short to, short count, INT64 time);
+    // Semitone form: each step raised to the next semitone line.
+    static int ModPitchSlideEvntList(CArticWrkEvntList* list, short from, short to, double stepBend, INT64 T1);
+    // Each event snapped down to the step it has reached.
+    static int ModPitchSlideEvntList2(CArticWrkEvntList* list, short from, short to, double stepBend, INT64 T1);
 
     // ---- Event lists: copy and collect
     static void CopyEvntList(CArticWrkEvntList* src, CArticWrkEvntList* dst);
@@ -266,8 +462,17 @@ public:
     static INT64 GetEvntNoteOffMinInterval(CArticWrkEvntList* list);
     static int IsCopyEvnt(CArticWrkEvnt* evnt, ULONG channel, ULONG port);
 
-    // ---- Packed parameters: Post3 + shift, clamped to 0..127, for the
-    // events (status, msb, lsb) from t1 to t2.
+    // ---- Packed parameters (status 0x10 NRPN, 0x20 RPN, 0x30 voice; Post1
+    // and Post2 name the parameter, Post3 the value). The block forms keep the
+    // timeline's copy of the RPN 0/0 (the bend range) up to date.
+    static int CrePackedTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE status, BYTE msb, BYTE lsb,
+                             BYTE value);
+    static int DelPackedTime(CArticWrkEvntList* list, INT64 time, BYTE status, BYTE msb, BYTE lsb);
+    static int DelPackedTime(CArticWrkBlk* blk, INT64 time, BYTE status, BYTE msb, BYTE lsb);
+    static int DelPackedTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE status, BYTE msb, BYTE lsb);
+    static int DelPackedTimeArea(CArticWrkBlk* blk, INT64 t1, INT64 t2, BYTE status, BYTE msb, BYTE lsb);
+    static BYTE GetFrontPackedVal(CArticWrkEvntList* list, INT64 time, BYTE status, BYTE msb, BYTE lsb);
+    // Post3 + shift, clamped to 0..127, for the events (status, msb, lsb) from t1 to t2.
     static int ShiftPackedEvnt(CArticWrkEvntList* list, BYTE status, BYTE msb, BYTE lsb, INT64 t1, INT64 t2,
                                short shift);
     static int ShiftPackedEvnt(CArticWrkBlk* blk, BYTE status, BYTE msb, BYTE lsb, INT64 t1, INT64 t2,
