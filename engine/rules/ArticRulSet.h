@@ -291,4 +291,5 @@ private:
     BYTE m_ErrKind = 0;
     CString* m_pErrInfo;  // owned
     int m_HasExp = 0;
+    int m_GroupDepth = 0;  // parenthesised groups open while an arithmetic line is built
 };

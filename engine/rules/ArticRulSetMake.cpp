@@ -17,6 +17,10 @@ using namespace rulset;
 
 namespace {
 
+// Deeper parentheses than this make an arithmetic line faulty: building and
+// evaluating a group recurse once per level.
+constexpr int kMaxGroupDepth = 64;
+
 // An element list that deletes its elements unless released.
 struct ElmListHolder {
     CArticRulElmList* list = new (std::nothrow) CArticRulElmList(10);
@@ -164,7 +168,11 @@ int CArticRulSet::SetArithmetic(CExString& body, CArticRulElmList* list) {
         }
         if (paren) {
             ElmListHolder group;
-            if (!group.list || SetArithmetic(token, group.list) != 0) return 1;
+            if (!group.list || m_GroupDepth >= kMaxGroupDepth) return 1;
+            ++m_GroupDepth;
+            const int r = SetArithmetic(token, group.list);
+            --m_GroupDepth;
+            if (r != 0) return 1;
             elm->SetRulElmList(group.Release());
         } else {
             Operand op;

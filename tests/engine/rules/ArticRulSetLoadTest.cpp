@@ -51,6 +51,10 @@ const LoadCase kLoadCases[] = {
     {"a built-in with a text argument", {"#set:7", "#func1:CArticSrchBreak(\"a\")"},
      {"#func1:CArticSrchBreak(\"a\")"}, P1},
     {"a name outside the catalogue", {"#set:7", "#func1:CArticSrchNoSuch(1)"}, {"#func1:CArticSrchNoSuch(1)"}, P1},
+    {"an output reference with a member",
+     {"#set:7", "#func1:CArticSrchValMore(1, 0, &_val1.Time)"},
+     {"#func1:CArticSrchValMore(1, 0, &_val1.Time)"},
+     P2},
     {"a built-in number used twice", {"#set:7", "#func1:CArticSrchBreak(1)", "#func1:CArticSrchBreak(0)"},
      {"#func1:CArticSrchBreak(0)"}, P2},
     {"heads that need a number", {"#set:7", "#func:CArticSrchBreak(1)", "#val:1", "#exp:CArticExpDel(0{})"},
@@ -200,6 +204,18 @@ TEST_F(RulSetTest, IrregularLineFormsOfTheShippedScripts) {
     double prob = -1;
     EXPECT_EQ(set->GetDataVal(&prob), 0);
     EXPECT_DOUBLE_EQ(prob, 1.0);
+}
+
+TEST_F(RulSetTest, NestingOfParenthesesIsBounded) {
+    auto nested = [](int depth) {
+        return "#val2:" + std::string(size_t(depth), '(') + "_val1" + std::string(size_t(depth), ')') + "+1";
+    };
+    const std::string deep = nested(64);
+    ASSERT_EQ(Load({"#set:1", "#val1:2", deep.c_str()}), 0);
+    EXPECT_DOUBLE_EQ(set->GetDataVal(2)->GetData(), 3.0);
+    const std::string tooDeep = nested(100000);
+    EXPECT_NE(Load({"#set:1", "#val1:2", tooDeep.c_str()}), 0);
+    EXPECT_EQ(LastFunction(), "Load (Phase-2)");
 }
 
 TEST_F(RulSetTest, TextLineKeepsTheTextUpToAColon) {
