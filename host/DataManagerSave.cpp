@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 #include "driver/PHConvPrm.h"
 #include "host/DataManager.h"
@@ -207,9 +208,10 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
     }
 
     // Note offs, before anything else at their time (so a key is released
-    // before it is struck again) but after the offs already there: notes
+    // before it is struck again), but after the offs made here before: notes
     // that end together end in the order they began, which is the order in
     // which a reader pairs them again. A note's own off comes after it.
+    std::unordered_set<const CSongEvent*> made;
     for (POSITION pos = list.GetHeadPosition(); pos;) {
         const CSongEvent* event = list.GetNext(pos);
         const SongEventInfo& info = event->GetInfo();
@@ -221,9 +223,10 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
         POSITION at = pos;
         while (at) {
             const CSongEvent* next = list.GetAt(at);
-            if (next->GetTime() > off || (next->GetTime() == off && next->GetKind() != MPEVENT_KIND_NOTEOFF)) break;
+            if (next->GetTime() > off || (next->GetTime() == off && !made.count(next))) break;
             list.GetNext(at);
         }
+        made.insert(noteOff.get());
         if (at) list.InsertBefore(at, noteOff.get());
         else list.AddTail(noteOff.get());
         noteOff.release();
