@@ -172,3 +172,102 @@ TEST_F(ContTest, AreaWriterScalesListedEventsAndPinsTheEnds) {
     EXPECT_EQ(CArticWrkUtil::CcTimeRelAreaFix(&wrk, nullptr, &empty, 0, 480, 0xB0, 7, 50, 0, 0, 0, 80, 90), 1);
     EXPECT_EQ(OnlyReport(), "CArticWrkUtil::CcTimeRelAreaFix");
 }
+
+namespace {
+
+// A new event of blk, not yet in its list, as the curve builders make them.
+CArticWrkEvnt* CurvePoint(CArticWrk& wrk, CArticWrkBlk* blk, BYTE status, INT64 time) {
+    CArticWrkEvnt* e = nullptr;
+    EXPECT_EQ(CArticWrkUtil::CreateWrkEvnt(&wrk, blk, &e), 0);
+    e->SetStatus(status);
+    e->SetTime(time, 1);
+    return e;
+}
+
+}  // namespace
+
+TEST_F(ContTest, MergesTurnCurvePointsPastTheExistingDataIntoRealValues) {
+    // Controller levels: the existing 20 (as a working level) meets +5; the
+    // point at 100 continues from 20.
+    CArticWrkEvnt* x = PutCc(0, 7, 0);
+    x->SetPost3(20);
+    CArticWrkEvntList exist, curve;
+    exist.AddTail(x);
+    for (auto [t, level] : Points{{0, 5}, {100, 10}}) {
+        CArticWrkEvnt* e = CurvePoint(wrk, blk, 0xB0, t);
+        e->SetPost1(7);
+        e->SetPost3(BYTE(level));
+        curve.AddTail(e);
+    }
+    ASSERT_EQ(CArticWrkUtil::AddContCcCrvEvnt(blk, &exist, &curve, 0, 0, 100, 100), 0);
+    exist.RemoveAll();
+    curve.RemoveAll();
+    EXPECT_EQ(Ccs(7), (Points{{0, 25}, {100, 30}}));
+    EXPECT_TRUE(NoLevelEncodedCc());
+
+    // Signed controller offsets.
+    CArticWrkEvnt* y = PutCc(0, 1, 100);
+    exist.AddTail(y);
+    for (INT64 t : {0, 100}) {
+        CArticWrkEvnt* e = CurvePoint(wrk, blk, 0xB0, t);
+        e->SetPost1(1);
+        e->SetPost2(BYTE(-5));
+        curve.AddTail(e);
+    }
+    ASSERT_EQ(CArticWrkUtil::AddCrvEvnt(blk, &exist, &curve, 100), 0);
+    exist.RemoveAll();
+    curve.RemoveAll();
+    EXPECT_EQ(Ccs(1), (Points{{0, 95}, {100, 95}}));
+
+    // Tempo percentages.
+    CArticWrkEvnt* z = PutTempo(0, 500000);
+    exist.AddTail(z);
+    for (auto [t, mag] : Points{{0, 100}, {240, 200}}) {
+        CArticWrkEvnt* e = CurvePoint(wrk, blk, 0xFF, t);
+        const BYTE bytes[3] = {0, 0, BYTE(mag)};
+        e->SetMeta(0x51, bytes, 3);
+        curve.AddTail(e);
+    }
+    ASSERT_EQ(CArticWrkUtil::AddTempoCrvEvnt(&wrk, blk, &exist, &curve, 240), 0);
+    exist.RemoveAll();
+    curve.RemoveAll();
+    EXPECT_EQ(Tempi(), (Points{{0, 500000}, {240, 250000}}));
+    EXPECT_TRUE(AllRegistered());
+}
+
+TEST_F(ContTest, AddWithAnEarlierAreaStartStretchesTheCurveStart) {
+    ASSERT_EQ(CArticWrkUtil::ConvToWrkForAddI(&wrk, blk, 1, 0, 1, 0, 240, 480, 480, 0xE0, 0, 4096, 0, 120), 0);
+    // Curve 0, 2064, 4096 at 240, 360, 480; forced start stretch: 360..480
+    // over 240..480, the flat start goes; the area start at 0 keeps 0.
+    EXPECT_EQ(Bends(), (Points{{0, 0}, {240, 2064}, {480, 4096}}));
+}
+
+TEST_F(ContTest, OriginalListsPinTheirEnds) {
+    PutBend(-10, 300);
+    PutBend(100, 700);
+    CArticWrkEvntList list;
+    EXPECT_EQ(CArticWrkUtil::CreOrigWrkPbEvntList(&wrk, blk, &list, 0, 200, 0xB0), 1);
+    ASSERT_EQ(CArticWrkUtil::CreOrigWrkPbEvntList(&wrk, blk, &list, 0, 200, 0xE0), 0);
+    EXPECT_EQ(Times(list), (std::vector<INT64>{0, 100, 200}));
+    EXPECT_EQ(Bend(list.GetHead()), 300);
+    EXPECT_EQ(Bend(list.GetTail()), 700);
+    list.RemoveAll();
+    EXPECT_TRUE(InTimeOrder());
+
+    CArticWrkEvnt* cc = PutCc(50, 7, 30);
+    // Around an event by number: the control change itself is in force after its time.
+    EXPECT_EQ(CArticWrkUtil::GetContCcLevel(cc, 60, 7), 30);
+    EXPECT_EQ(CArticWrkUtil::GetContCcLevel(cc, 50, 7), 100);
+    EXPECT_EQ(CArticWrkUtil::GetContCcLevel(cc, 10, 1), 0);
+    ASSERT_EQ(CArticWrkUtil::CreOrigWrkCcEvntList(&wrk, blk, &list, 0, 200, 0, 0xB0, 7), 0);
+    EXPECT_EQ(Times(list), (std::vector<INT64>{0, 50, 200}));
+    EXPECT_EQ(list.GetHead()->GetPost2(), 100);  // the default before any event
+    EXPECT_EQ(list.GetTail()->GetPost2(), 30);
+    list.RemoveAll();
+
+    OwnedList owned;
+    owned.list.AddTail(Loose(0xB0, 480, 7, 33));
+    CArticWrkUtil::AddInitEvntList(&owned.list, 0);
+    EXPECT_EQ(Times(owned.list), (std::vector<INT64>{0, 480}));
+    EXPECT_EQ(owned.list.GetHead()->GetPost2(), 33);
+}
