@@ -79,6 +79,8 @@ TEST(SmfCorpus, EveryTruncationOfACorpusSongIsHandled) {
         // Only the exact owner of the memory may be read: copy to a buffer of the cut size.
         std::unique_ptr<BYTE[]> part(new BYTE[cut ? cut : 1]);
         std::copy(bytes.begin(), bytes.begin() + long(cut), part.get());
-        if (loaded.data.Load(part.get(), DWORD(cut), nullptr)) EXPECT_FALSE(loaded.Save().empty()) << cut;
+        if (loaded.data.Load(part.get(), DWORD(cut), nullptr)) {
+            EXPECT_FALSE(loaded.Save().empty()) << cut;
+        }
     }
 }
