@@ -112,6 +112,8 @@ TEST_F(RulSetTest, ReportHoldsCaptionMessageSetNumberAndRawLine) {
     EXPECT_NE(Load({"#dir:9  ; 方向は0から3", "#set:283", "#dir:5"}), 0);
     EXPECT_EQ(Details(), (std::vector<std::string>{LoadDetail("未定義", "#dir:9  ; 方向は0から3"),
                                                    LoadDetail("283", "#dir:5")}));
+    // The texts are code-page-932 bytes.
+    EXPECT_EQ(Details()[0].substr(0, 16), "\xBE\xAF\xC4\x94\xD4\x8D\x86 = \x96\xA2\x92\xE8\x8B\x60");
     CString content, cls, method, detail;
     BYTE kind = 0;
     CArticErr::Get(kind, content, cls, method, detail);

@@ -143,6 +143,14 @@ TEST_F(RulSetTest, CallThatLeavesAnErrorTextIsReportedOnce) {
     EXPECT_GE(CArticErr::GetErrDlg()->GetAllMsg().Find("音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ検索中にｴﾗｰが発生しました。"), 0);
     EXPECT_EQ(set->IsErrInfo(), 0);
 
+    // A set without "#set" line reports its number as -1.
+    CArticErr::Clear();
+    ASSERT_EQ(Load({"#func2:CArticSrchBreak(_thisEvnt.Gen)", "#prob:1"}), 0);
+    ASSERT_EQ(set->Search(notes[0]), 0);
+    EXPECT_EQ(Details(), (std::vector<std::string>{
+                             "ｾｯﾄ番号 = -1  ｲﾍﾞﾝﾄ番号 = 2 ( CArticSrchBreak )  ﾙｰﾙ・ﾃﾞｰﾀ = thisEvnt  "
+                             "処理対象の音符ｲﾍﾞﾝﾄ番号 = 1"}));
+
     // While ErrKind is set nothing is reported.
     CArticErr::Clear();
     set->SetErrKind(1);
