@@ -145,6 +145,19 @@ void CArticRul::CopyRulSetList(const CArticRulSetList* src) {
     }
 }
 
+void CArticRul::CopyRulSubList(const CArticRulSubList* src) {
+    if (!src || !m_pRulSubList || src == m_pRulSubList) return;
+    ClearRulSubList();
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        const CArticRulSub* from = src->GetNext(p);
+        if (!from) continue;
+        auto* copy = new (std::nothrow) CArticRulSub(this, m_pWrk);
+        if (!copy) continue;
+        *copy = *from;
+        m_pRulSubList->AddTail(copy);
+    }
+}
+
 void CArticRul::CopyGlobalArray(const CArticGlobalArray* src) {
     if (!src || !m_pGlobalArray || src == m_pGlobalArray) return;
     ClearGlobalArray();

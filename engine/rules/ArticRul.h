@@ -128,6 +128,9 @@ public:
     virtual ULONG GetSubNo(int index) const;
     virtual POSITION AddSubHead(CArticRulSub* sub);
     virtual POSITION AddSubTail(CArticRulSub* sub);
+    // Replaces the subroutines by copies of src's: each a new subroutine of
+    // this program on its work data, assigned from the source.
+    virtual void CopyRulSubList(const CArticRulSubList* src);
 
     // ---- Init blocks 0 and 1: 0 (out untouched) for any other index.
     virtual int GetInit(int index, CArticRulInit** init) const;

@@ -3,10 +3,9 @@
 // bind parameter number K to one of the subroutine's own variables, which
 // receives the caller's K-th input argument or gives back its K-th output.
 //
-// This holds the binding that a calling set's loader checks its arguments
-// against; moving values between the caller and the bound variable belongs
-// to the subroutine runner.
 #include "engine/rules/ArticRulData.h"
+
+class CArticRulElm;
 
 class CArticRulDataIn : public CArticRulData {
     VX_DECLARE_CLASS(CArticRulDataIn)
@@ -23,6 +22,9 @@ public:
     virtual CArticRulData* GetData() const { return m_pData; }
     // Binds the parameter to the subroutine's variable.
     virtual void SetData(CArticRulData* var) { m_pData = var; }
+    // Moves the caller's argument into the bound variable: 0, or 1 when the
+    // element, the variable or a matching argument is missing.
+    virtual int SetData(const CArticRulElm* elm);
 
 private:
     CArticRulData* m_pData = nullptr;  // not owned: a variable of the subroutine
@@ -40,6 +42,9 @@ public:
     virtual int GetData(CArticRulData** var) const;
     virtual CArticRulData* GetData() const { return m_pData; }
     virtual void SetData(CArticRulData* var) { m_pData = var; }
+    // Moves the bound variable's value out into the caller's output element:
+    // 0, or 1 when either is missing or they do not match.
+    virtual int SetData(const CArticRulElm* elm);
 
 private:
     CArticRulData* m_pData = nullptr;  // not owned: a variable of the subroutine

@@ -252,9 +252,11 @@ protected:
     virtual void CopyRulExpEvntArray(const CArticRulExpEvntArray* src);
     virtual void CopyRulExpEvntList(const CArticRulExpEvntList* src);
 
+    // One operand token taken apart (ArticRulSetOperand.h).
+    struct Operand;
+
 private:
     enum class ArgUse { Arith, Func, Sub, Exp };
-    struct Operand;
     // Fills elm for one operand token in its context: 0, or 1 when refused.
     // *evntOperand tells an event reference (a note or a relation).
     int FillElm(Operand& op, ArgUse use, CArticRulElm* elm, bool* evntOperand);

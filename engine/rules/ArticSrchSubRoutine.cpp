@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulSub.h"
 #include "engine/rules/ArticRulUtil.h"
 
 VX_IMPLEMENT_CLASS(CArticSrchSubRoutine, CArticSrchEvnt)
@@ -82,4 +84,63 @@ void CArticSrchSubRoutine::CopyRulElmOutList(const CArticRulElmList* src) {
     if (!src || !m_pRulElmOutList) return;
     ClearRulElmOutList();
     CArticRulUtil::AppendCopies(src, m_pRulElmOutList);
+}
+
+namespace {
+thread_local int g_SubNest = 0;  // subroutine calls now running on this thread
+
+// Marks a subroutine running for the length of one call.
+struct RunningGuard {
+    CArticRulSub* sub;
+    explicit RunningGuard(CArticRulSub* s) : sub(s) {
+        sub->SetRunning(sub->GetRunning() + 1);
+        ++g_SubNest;
+    }
+    ~RunningGuard() {
+        sub->SetRunning(sub->GetRunning() - 1);
+        --g_SubNest;
+    }
+};
+}  // namespace
+
+int CArticSrchSubRoutine::Search() {
+    if (m_pCondition && m_pCondition->GetData() == 0.0) return 0;
+    CArticRulSet* caller = GetRulSet();
+    if (!caller || m_SubNo < 0) return 0;
+    CArticRul* rul = caller->GetRul();
+    if (!rul || !caller->GetWrk()) return 0;
+    CArticRulSub* sub = rul->GetBySubNo(m_SubNo);
+    if (!sub) return 0;
+    if (sub->GetRunning() > 0 || g_SubNest >= kMaxSubNest) {
+        CString text;
+        text.Format("sub%d ( 再帰呼出し )", m_SubNo);
+        caller->SetErrInfo(&text);
+        return 1;
+    }
+    sub->SetSetNo(caller->GetSetNo());
+    if (const int r = sub->SetWrkEvnt(caller->GetWrkEvnt())) return r;
+    int k = 1;
+    if (m_pRulElmInList) {
+        for (POSITION p = m_pRulElmInList->GetHeadPosition(); p; ++k) {
+            CArticRulElm* elm = m_pRulElmInList->GetNext(p);
+            if (!elm) continue;
+            if (CArticRulDataIn* param = sub->GetDataIn(k))
+                if (const int r = param->SetData(elm)) return r;
+        }
+    }
+    {
+        RunningGuard running(sub);
+        // Trouble inside the subroutine is reported by the subroutine itself.
+        sub->Search();
+    }
+    k = 1;
+    if (m_pRulElmOutList) {
+        for (POSITION p = m_pRulElmOutList->GetHeadPosition(); p; ++k) {
+            CArticRulElm* elm = m_pRulElmOutList->GetNext(p);
+            if (!elm) continue;
+            if (CArticRulDataOut* param = sub->GetDataOut(k))
+                if (const int r = param->SetData(elm)) return r;
+        }
+    }
+    return 0;
 }

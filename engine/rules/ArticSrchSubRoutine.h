@@ -4,15 +4,19 @@
 // the input arguments and the output references in call order, and an
 // optional condition value that guards the call.
 //
-// This holds what the set's loader builds and copies; moving the arguments
-// into the subroutine, running it and moving its outputs back belong to the
-// subroutine loader and runner.
+// Running the call moves the arguments into the subroutine's parameters,
+// runs the subroutine on the caller's note under the caller's set number and
+// moves its outputs back. A call chain that comes back to a subroutine still
+// running, or nests deeper than kMaxSubNest, is refused.
 #include "engine/rules/ArticRulElm.h"
 #include "engine/rules/ArticSrchEvnt.h"
 
 class CArticRulDataVal;
 
 class CArticSrchSubRoutine : public CArticSrchEvnt {
+public:
+    static constexpr int kMaxSubNest = 64;
+
     VX_DECLARE_CLASS(CArticSrchSubRoutine)
 public:
     // callNo: the call's position among the set's subroutine calls (0, 1, ...).
@@ -31,6 +35,10 @@ public:
     virtual CArticRulDataVal* GetCondition() const { return m_pCondition; }
     virtual void SetSubNo(int no) { m_SubNo = no; }
     virtual void SetCondition(CArticRulDataVal* cond) { m_pCondition = cond; }
+
+    // Runs the call: 0, or the first failure of binding the note or moving
+    // an argument (a refused recursive call leaves an error text in the set).
+    int Search() override;
 
     // The bound elements: the inputs, then the outputs, in call order.
     void GetInRulElmList(CArticRulElmList* list) override;
