@@ -14,7 +14,7 @@ run_suite() {
 }
 
 echo "== plain build"
-run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build/test -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON
+  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g1" -DVEXA_SANITIZE=ON
