@@ -1,25 +1,113 @@
 #pragma once
 // An init block ("#init:") of a rule script: the processing order of the
-// whole program and three conversion settings.
-//
-// This holds the settings the rule program and its loader read; the fixed
-// expression tracks and loading the block come on top.
+// whole program, three conversion settings written as ";##" comment lines,
+// and fixed expressions grouped into numbered tracks and blocks
+// ("#trkN:", "#blkN:", "#expN:Class(constants)").
+#include "engine/rules/ArticRulExpEvnt.h"
+#include "engine/rules/ArticRulSet.h"
+#include "engine/work/ExString.h"
+#include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
 class CArticRul;
+class CArticRulInit;
+class CArticRulInitTrk;
+
+// One block of fixed expressions.
+class CArticRulInitBlk : public CObject {
+public:
+    CArticRulInitBlk(CArticRulInitTrk* owner, ULONG blkNo);
+    ~CArticRulInitBlk() override;
+    CArticRulInitBlk(const CArticRulInitBlk&) = delete;
+    CArticRulInitBlk& operator=(const CArticRulInitBlk& src);
+
+    // Appends "BLK:<no>" and the text of every expression: 0; 1 without list.
+    virtual int GetStrList(CStringList& list);
+    virtual int GetCount() const;
+    virtual CArticRulExpEvnt* Get(ULONG evntNo) const;  // first with that number
+    virtual CArticRulExpEvnt* Get(int index) const;
+    virtual POSITION AddTail(CArticRulExpEvnt* exp);
+    virtual CArticRulExpEvntList* GetEvntList() const { return m_pEvntList; }
+    virtual CArticRulInitTrk* GetOwner() const { return m_pOwner; }
+    virtual ULONG GetBlkNo() const { return m_BlkNo; }
+    virtual void SetBlkNo(ULONG no) { m_BlkNo = no; }
+    virtual CString GetBlkName() const { return m_BlkName; }
+    virtual void SetBlkName(const CString& name) { m_BlkName = name; }
+    virtual void Clear();
+    virtual POSITION GetPosBlk() const { return m_Pos; }
+    virtual void SetPosBlk(POSITION pos) { m_Pos = pos; }
+
+private:
+    CArticRulInitTrk* m_pOwner;  // not owned
+    POSITION m_Pos = nullptr;
+    CArticRulExpEvntList* m_pEvntList;  // owned, with its expressions
+    ULONG m_BlkNo;
+    CString m_BlkName;
+};
+
+using CArticRulInitBlkList = CTypedPtrList<CObList, CArticRulInitBlk*>;
+
+// One track of fixed expression blocks.
+class CArticRulInitTrk : public CObject {
+public:
+    CArticRulInitTrk(CArticRulInit* owner, ULONG trkNo);
+    ~CArticRulInitTrk() override;
+    CArticRulInitTrk(const CArticRulInitTrk&) = delete;
+    CArticRulInitTrk& operator=(const CArticRulInitTrk& src);
+
+    // Appends "TRK:<no>" and the lines of each block: 0, the first failing
+    // block's result, or 1 without list.
+    virtual int GetStrList(CStringList& list);
+    virtual int GetCount() const;
+    virtual CArticRulInitBlk* Get(ULONG blkNo) const;  // first with that number
+    virtual CArticRulInitBlk* Get(int index) const;
+    virtual POSITION AddTail(CArticRulInitBlk* blk);
+    virtual CArticRulInitBlkList* GetBlkList() const { return m_pBlkList; }
+    virtual CArticRulInit* GetOwner() const { return m_pOwner; }
+    virtual ULONG GetTrkNo() const { return m_TrkNo; }
+    virtual void SetTrkNo(ULONG no) { m_TrkNo = no; }
+    virtual CString GetTrkName() const { return m_TrkName; }
+    virtual void SetTrkName(const CString& name) { m_TrkName = name; }
+    virtual void Clear();
+    virtual POSITION GetPosTrk() const { return m_Pos; }
+    virtual void SetPosTrk(POSITION pos) { m_Pos = pos; }
+
+private:
+    CArticRulInit* m_pOwner;  // not owned
+    POSITION m_Pos = nullptr;
+    CArticRulInitBlkList* m_pBlkList;  // owned, with its blocks
+    ULONG m_TrkNo;
+    CString m_TrkName;
+};
+
+using CArticRulInitTrkList = CTypedPtrList<CObList, CArticRulInitTrk*>;
 
 class CArticRulInit : public CObject {
     VX_DECLARE_CLASS(CArticRulInit)
 public:
-    explicit CArticRulInit(CArticRul* rul) : m_pRul(rul) {}
+    explicit CArticRulInit(CArticRul* rul);
+    ~CArticRulInit() override;
     CArticRulInit(const CArticRulInit&) = delete;
     CArticRulInit& operator=(const CArticRulInit&) = delete;
 
-    // ErrKind and the processing order return to 0; InitNo and the three
-    // settings keep the values of the last load.
+    // Everything returns to its state after construction: the tracks go, the
+    // processing order and InitNo are reset, and the three settings return to
+    // their defaults so that a script without ";##" lines does not inherit
+    // the previous script's.
     virtual void Clear();
+    // Loads one block's raw lines: 0, or the code of the last faulty line
+    // (each reported; loading goes on). No line: 1.
+    virtual int Load(CStringList& lines);
+    // Not provided by an init block: 1.
+    virtual int GetExpEvnt(CStringList& list);
+
+    virtual int GetCount() const;
+    virtual CArticRulInitTrk* Get(ULONG trkNo) const;  // first with that number
+    virtual CArticRulInitTrk* Get(int index) const;
+    virtual POSITION AddTail(CArticRulInitTrk* trk);
+    virtual CArticRulInitTrkList* GetTrkList() const { return m_pTrkList; }
 
     virtual CArticRul* GetRul() const { return m_pRul; }
     virtual ULONG GetInitNo() const { return m_InitNo; }
@@ -29,6 +117,9 @@ public:
     virtual int GetPbProc() const { return m_PbProc; }
     virtual int GetTgMode() const { return m_TgMode; }
     virtual int GetInstNum() const { return m_InstNum; }
+    // Which ";##" settings the last load read: kDeclPbProc | kDeclTgMode | kDeclInstNum.
+    virtual int GetDeclared() const { return m_Declared; }
+    enum : int { kDeclPbProc = 1, kDeclTgMode = 2, kDeclInstNum = 4 };
     virtual void SetInitNo(ULONG no) { m_InitNo = no; }
     virtual void SetProcNestFlag(int flag) { m_ProcNestFlag = flag; }
     virtual void SetProcNest(int nest) { m_ProcNest = nest; }
@@ -37,13 +128,28 @@ public:
     using CObject::GetClassNameA;
     virtual void GetClassNameA(CString* name) const;
 
+    static constexpr ULONG kNone = 2147483647;  // no current track or block
+
 protected:
     virtual BYTE GetErrKind() const { return m_ErrKind; }
     virtual void SetErrKind(BYTE kind) { m_ErrKind = kind; }
+    virtual void DispLoadErrMsg(const CString& function, const CString& line, int code);
+    virtual void DispErrMsg(const CString& caption, const CString& message, const CString& function,
+                            const CString& detail);
+    virtual int LoadLine1(CExString& line, ULONG& trk, ULONG& blk);
+    virtual int MakeProcNest(CExString& rest);
+    virtual int MakeInitTrk(ULONG trkNo);
+    virtual int MakeInitBlk(ULONG trkNo, ULONG blkNo);
+    virtual int MakeExpEvnt(ULONG trkNo, ULONG blkNo, ULONG expNo, CExString& rest);
+    virtual int CheckExpArgument(CExString& args, int count, const int* masks);
+    // The constant arguments as elements (null for anything else).
+    virtual CArticRulElmList* MakeExpArgument(CExString& args);
+    virtual void ClearTrkList();
 
 private:
     CArticRul* m_pRul;  // not owned
     ULONG m_InitNo = 0xFFFFFFFF;
+    CArticRulInitTrkList* m_pTrkList;  // owned, with its tracks
     int m_ProcNestFlag = 0;
     int m_ProcNest = 0;
     int m_Direction = 0;
@@ -51,4 +157,5 @@ private:
     int m_PbProc = 0;
     int m_TgMode = 2;
     int m_InstNum = 0;
+    int m_Declared = 0;
 };

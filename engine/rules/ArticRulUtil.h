@@ -40,6 +40,24 @@ public:
     static void ClearDataList(CArticDataList* list);
     static void AppendCopies(const CArticDataList* src, CArticDataList* dst);
 
+    // ---- Preparing a script's raw lines
+    // Copies lines to out with every "#include:name" line replaced by the
+    // expanded lines of the named library file: 0, or 1 for an empty name, a
+    // file that cannot be read, or a file that is already being expanded
+    // (itself or through others); errLine holds the line being handled.
+    static int Expand(CStringList& lines, CString file, CStringList& out, CString& errLine);
+    // Moves the first init block (its head up to the next "#set", "#sub" or
+    // init head) from lines to out: always 0.
+    static int GetRulInit(CStringList& lines, CStringList& out, CString& errLine);
+    // The same for the block headed "#init<k>" ("#init" for k <= 0; k = 2
+    // takes "#init" too): 1 when that head occurs twice.
+    static int GetRulInit(CStringList& lines, int k, CStringList& out, CString& errLine);
+    // Moves every subroutine block ("#sub:N" up to the next "#set" or init
+    // head) from lines to out: always 0.
+    static int GetRulSub(CStringList& lines, CStringList& out, CString& errLine);
+    // The head token of a raw line (blanks are part of it).
+    static CString HeadToken(const CString& line);
+
     // Size a numbered table must have for index to fit: old + 5 * (floor((index -
     // old) / 5) + 1), or old when it fits already.
     static int GrownSize(int size, ULONG index);

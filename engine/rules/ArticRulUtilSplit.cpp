@@ -1,0 +1,133 @@
+// Preparing a rule script's raw lines: include expansion and moving the
+// init and subroutine blocks out of the list.
+#include <cstring>
+#include <vector>
+
+#include "engine/rules/ArticRulUtil.h"
+#include "engine/work/ArticUtil.h"
+
+namespace {
+
+constexpr const char* kHeadSep = ":+-*/,(){}";
+// Nested includes deeper than this are refused even without a loop.
+constexpr size_t kMaxIncludeDepth = 32;
+
+bool IsInitHead(const CString& head) { return std::strncmp(head.c_str(), "#init", 5) == 0; }
+
+void MoveLine(CStringList& lines, POSITION at, CStringList& out) {
+    out.AddTail(lines.GetAt(at));
+    lines.RemoveAt(at);
+}
+
+int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& out, CString& errLine) {
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const CString line = lines.GetNext(p);
+        errLine = line;
+        const CString head = CArticRulUtil::HeadToken(line);
+        if (line.IsEmpty() || head != "#include") {
+            out.AddTail(line);
+            continue;
+        }
+        CString rest;
+        CExString(line).GetToken(&rest, kHeadSep);
+        CString ignored;
+        const CString name = CExString(rest).GetToken(&ignored, ":");
+        if (name.IsEmpty()) return 1;
+        const CString path = CArticUtil::GetLibFullPath(name);
+        for (const CString& open : chain)
+            if (open == path) return 1;
+        if (chain.size() >= kMaxIncludeDepth) return 1;
+        CStringList read;
+        if (const int r = CArticUtil::LoadStrFile(path, read)) return r;
+        CStringList expanded;
+        chain.push_back(path);
+        const int r = ExpandChain(read, chain, expanded, errLine);
+        chain.pop_back();
+        if (r) return r;
+        if (const int a = CArticUtil::AddTailStr(expanded, out, 0)) return a;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CString CArticRulUtil::HeadToken(const CString& line) {
+    CString rest;
+    return CExString(line).GetToken(&rest, kHeadSep);
+}
+
+int CArticRulUtil::Expand(CStringList& lines, CString file, CStringList& out, CString& errLine) {
+    std::vector<CString> chain;
+    if (!file.IsEmpty()) chain.push_back(file);
+    return ExpandChain(lines, chain, out, errLine);
+}
+
+int CArticRulUtil::GetRulInit(CStringList& lines, CStringList& out, CString& errLine) {
+    bool inside = false;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        const CString line = lines.GetNext(p);
+        errLine = line;
+        const CString head = HeadToken(line);
+        if (line.IsEmpty() || head.IsEmpty()) continue;
+        if (head == "#set" || head == "#sub") break;
+        if (IsInitHead(head)) {
+            if (inside) break;
+            inside = true;
+            MoveLine(lines, at, out);
+            continue;
+        }
+        if (inside) MoveLine(lines, at, out);
+    }
+    return 0;
+}
+
+int CArticRulUtil::GetRulInit(CStringList& lines, int k, CStringList& out, CString& errLine) {
+    CString wanted = "#init";
+    if (k > 0) wanted.AppendFormat("%d", k);
+    bool inside = false;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        const CString line = lines.GetNext(p);
+        errLine = line;
+        const CString head = HeadToken(line);
+        if (line.IsEmpty() || head.IsEmpty()) continue;
+        if (head == wanted || (k == 2 && head == "#init")) {
+            if (inside) return 1;
+            inside = true;
+            MoveLine(lines, at, out);
+            continue;
+        }
+        if (IsInitHead(head) || head == "#set" || head == "#sub") {
+            if (inside) break;
+            continue;
+        }
+        if (inside) MoveLine(lines, at, out);
+    }
+    return 0;
+}
+
+int CArticRulUtil::GetRulSub(CStringList& lines, CStringList& out, CString& errLine) {
+    bool inside = false;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        const CString line = lines.GetNext(p);
+        errLine = line;
+        const CString head = HeadToken(line);
+        if (line.IsEmpty() || head.IsEmpty()) {
+            // Empty lines inside a block stay in the list.
+            continue;
+        }
+        if (IsInitHead(head) || head == "#set") {
+            inside = false;
+            continue;
+        }
+        if (head == "#sub") {
+            inside = true;
+            MoveLine(lines, at, out);
+            continue;
+        }
+        if (inside) MoveLine(lines, at, out);
+    }
+    return 0;
+}
