@@ -69,6 +69,43 @@ public:
     virtual int SetRulDataEvnt(ULONG index, CArticWrkEvnt* note);
     // Makes the slot a copy of src's note, base and relation (null empties it).
     virtual int SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src);
+    // ---- Sorting, filtering, searching and evaluating the event array.
+    // Sorts rebuild the array from the notes it holds (empty slots and
+    // elements without a note drop out; equal keys keep their order) and
+    // return the new count.
+    virtual int SortFwdKeyRulDataEvntArray();
+    virtual int SortRvsKeyRulDataEvntArray();
+    // New elements in (Time, Key) order into out (the caller owns them); array unchanged.
+    virtual int SortFwdTimeRulDataEvntArray(CTypedPtrList<CObList, CArticRulDataEvnt*>& out);
+    virtual int SortFwdTimeRulDataEvntArray();
+    virtual int SortRvsTimeRulDataEvntArray();
+    virtual int SortFwdNoRulDataEvntArray();
+    virtual int SortRvsNoRulDataEvntArray();
+    virtual int SortFwdDurRulDataEvntArray();
+    virtual int SortRvsDurRulDataEvntArray();
+    virtual int SortFwdOffRulDataEvntArray();
+    virtual int SortRvsOffRulDataEvntArray();
+    virtual int SortFwdGenRulDataEvntArray();
+    virtual int SortRvsGenRulDataEvntArray();
+    virtual int SortFwdNoteInfoRulDataEvntArray(int k);
+    virtual int SortRvsNoteInfoRulDataEvntArray(int k);
+    virtual int ClearDupRulDataEvntArray();
+    virtual int ClearExvRulDataEvntArray(CArticWrkEvntList* notes);
+    virtual int RmvTimeCmpRulDataEvntArray(ULONG range);
+    virtual int RmvAttriRulDataEvntArray(int kind, int value);
+    // *out = the first (last) matching note or null: 0; 1 without array.
+    virtual int SearchFwdKeyRulDataEvntArray(BYTE key, CArticWrkEvnt** out);
+    virtual int SearchRvsKeyRulDataEvntArray(BYTE key, CArticWrkEvnt** out);
+    virtual int SearchFwdTimeRulDataEvntArray(ULONG time, CArticWrkEvnt** out);
+    virtual int SearchRvsTimeRulDataEvntArray(ULONG time, CArticWrkEvnt** out);
+    virtual int SearchFwdGenRulDataEvntArray(BYTE gen, CArticWrkEvnt** out);
+    virtual int SearchRvsGenRulDataEvntArray(BYTE gen, CArticWrkEvnt** out);
+    // 1 when every consecutive pair in (Time, Key) order passes; 0 otherwise
+    // or for fewer than two notes.
+    virtual int GapTimeRulDataEvntArray(ULONG gap);
+    virtual int IntervalTimeRulDataEvntArray(ULONG interval);
+    virtual int IntervalKeyRulDataEvntArray(BYTE interval);
+
     // A new event number above every number the work data uses, one per call;
     // 2147483647 without work data.
     virtual ULONG GetFreeEvntNo();
