@@ -25,6 +25,8 @@
 #include "platform/Types.h"
 
 class CArticExpEvnt;
+class CArticFileIO;
+class CArticMeas;
 class CArticWrk;
 class CArticWrkBlk;
 class CArticWrkTrk;
@@ -493,6 +495,122 @@ public:
     static int GetFngrInfo(CString line, ULONG* evntNo, int* pos, BYTE* gen, BYTE* fng, char* cho);
     static int GetFngrEvntNo(CExString& text, int* evntNo);
     static int GetFngrParam(CExString& text, const char* key, int* value);
+
+    // ---- Phrase-file insertion (ArticWrkUtilPhrase.cpp). Flag bits: 0x01
+    // snap the start to a note start and the end to a note boundary, 0x02
+    // the end to a note end, 0x04 reset at the end itself, 0x08 replace the
+    // span's values, 0x10 fit the pattern to the span, 0x20 repeat it
+    // (without 0x10), 0x40 controller values centred on 64. mag, randMag and
+    // timeMag are percentages.
+    // *list = the file's events (kept by io or the cache, only read): 0; 1
+    // (reported) when the file cannot be read. A list already holding
+    // events is reused.
+    static int LoadFileSmf(CArticFileIO* io, CString path, CArticWrkEvntList** list);
+    // *out = a new free list of the pattern fitted to [start, end] (and
+    // reset at limit when later than end): 0; 1 without pattern.
+    static int CopySmfEvntList(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                               CArticWrkEvntList* src, CArticWrkEvntList** out, BYTE flags, WORD mag, WORD timeMag,
+                               BYTE status, BYTE number);
+    static int CopySmfEvntList(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                               CArticWrkEvntList* src, CArticWrkEvntList** out, BYTE flags, WORD mag, WORD randMag,
+                               WORD timeMag, BYTE status, BYTE number);
+    static int CopySmfEvntListI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end, INT64 limit,
+                                CArticWrkEvntList* src, CArticWrkEvntList** out, BYTE flags, WORD mag, WORD timeMag,
+                                BYTE status, BYTE number);
+    static int CopySmfEvntListI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end, INT64 limit,
+                                CArticWrkEvntList* src, CArticWrkEvntList** out, BYTE flags, WORD mag, WORD randMag,
+                                WORD timeMag, BYTE status, BYTE number);
+    // Attack from start and release towards end over a pasted pattern.
+    static int EgSmfEvntList(CArticWrkEvntList* list, INT64 start, INT64 end, INT64 limit, INT64 attack,
+                             INT64 release, BYTE status, BYTE number);
+    static INT64 GetExpandTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE flags);
+    static INT64 GetExpandEndTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE flags);
+    // Where the pasted curve hands back to neutral; kWrkNoTime when nowhere.
+    static INT64 GetExpandAddEndTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 end, BYTE flags, BYTE status,
+                                     BYTE number);
+    static int CreFileSmfContCc(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, CArticWrkEvntList* src,
+                                BYTE flags, BYTE number, WORD mag);
+    static int CreFileSmfContCc2(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, CArticWrkEvntList* src,
+                                 BYTE type, BYTE number, WORD mag);
+    static int CreFileSmfContCc2I(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                  CArticWrkEvntList* src, BYTE type, BYTE number, WORD mag);
+    static int CreFileSmfContPb(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, CArticWrkEvntList* src,
+                                BYTE flags, WORD mag, WORD timeMag);
+    static int CreFileSmfContPbI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                 CArticWrkEvntList* src, BYTE flags, WORD mag, WORD timeMag);
+    static int CreFileSmfContPbEg(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, CArticWrkEvntList* src,
+                                  BYTE flags, INT64 attack, INT64 release, WORD mag, WORD timeMag);
+    static int CreFileSmfContPbEgI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                   CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release, WORD mag,
+                                   WORD timeMag);
+    static int CreFileSmfContPbEg2(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, CArticWrkEvntList* src,
+                                   BYTE flags, INT64 attack, INT64 release, WORD mag, WORD randMag, WORD timeMag);
+    static int CreFileSmfContPbEg2I(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                    CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release, WORD mag,
+                                    WORD randMag, WORD timeMag);
+    static int CreFileSmfContCcForAdd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                      CArticWrkEvntList* src, BYTE flags, WORD mag, BYTE status, BYTE number);
+    static int CreFileSmfContCcForAddI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                       INT64 limit, CArticWrkEvntList* src, BYTE flags, WORD mag, BYTE status,
+                                       BYTE number);
+    static int CreFileSmfContCcForReplace(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                          CArticWrkEvntList* src, BYTE flags, WORD mag, BYTE status, BYTE number);
+    static int CreFileSmfContCcForReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                           INT64 limit, CArticWrkEvntList* src, BYTE flags, WORD mag, BYTE status,
+                                           BYTE number);
+    static int CreFileSmfContPbForAdd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                      CArticWrkEvntList* src, BYTE flags, WORD mag, WORD timeMag, BYTE status,
+                                      BYTE number);
+    static int CreFileSmfContPbForAddI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                       INT64 limit, CArticWrkEvntList* src, BYTE flags, WORD mag, WORD timeMag,
+                                       BYTE status, BYTE number);
+    static int CreFileSmfContPbForReplace(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                          CArticWrkEvntList* src, BYTE flags, WORD mag, WORD timeMag, BYTE status,
+                                          BYTE number);
+    static int CreFileSmfContPbForReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                           INT64 limit, CArticWrkEvntList* src, BYTE flags, WORD mag, WORD timeMag,
+                                           BYTE status, BYTE number);
+    static int CreFileSmfContPbEgForAdd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                        CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release, WORD mag,
+                                        WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEgForAddI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                         INT64 limit, CArticWrkEvntList* src, BYTE flags, INT64 attack,
+                                         INT64 release, WORD mag, WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEgForReplace(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                            CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release,
+                                            WORD mag, WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEgForReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                             INT64 limit, CArticWrkEvntList* src, BYTE flags, INT64 attack,
+                                             INT64 release, WORD mag, WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEg2ForAdd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                         CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release, WORD mag,
+                                         WORD randMag, WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEg2ForAddI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start, INT64 end,
+                                          INT64 limit, CArticWrkEvntList* src, BYTE flags, INT64 attack,
+                                          INT64 release, WORD mag, WORD randMag, WORD timeMag, BYTE status,
+                                          BYTE number);
+    static int CreFileSmfContPbEg2ForReplace(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, INT64 end, INT64 limit,
+                                             CArticWrkEvntList* src, BYTE flags, INT64 attack, INT64 release,
+                                             WORD mag, WORD randMag, WORD timeMag, BYTE status, BYTE number);
+    static int CreFileSmfContPbEg2ForReplaceI(CArticWrk* wrk, CArticWrkBlk* blk, INT64 init, INT64 start,
+                                              INT64 end, INT64 limit, CArticWrkEvntList* src, BYTE flags,
+                                              INT64 attack, INT64 release, WORD mag, WORD randMag, WORD timeMag,
+                                              BYTE status, BYTE number);
+
+    // ---- Time mapping (ArticWrkUtilTimeMap.cpp); 0 done, 1 reported failure.
+    // *groupStart = the start of the group of groupLength ticks from origin that holds time.
+    static int GetMathGroupTime(INT64 origin, ULONG groupLength, INT64 time, INT64* groupStart);
+    // [start, end) cut into divisions parts, division point `point` moved to
+    // pointTime (relative to start), both sides stretched linearly.
+    static int GetMathCopyFig(INT64 start, INT64 end, INT64 time, BYTE divisions, BYTE point, INT64 pointTime,
+                              INT64* mapped);
+    static int GetMathCopyFig2(INT64 start, INT64 end, INT64 time, BYTE divisions, BYTE point1, INT64 point1Time,
+                               BYTE point2, INT64 point2Time, INT64* mapped);
+    // mode 0 the position, 1 its bar head, 2 its beat head.
+    static int GetTime(CArticWrk* wrk, BYTE mode, CArticMeas* meas, INT64* time);
+    // mode 0 the same, 1 bar head, 2 beat head, 3 next bar head, 4 next beat head.
+    static int GetTime(CArticWrk* wrk, BYTE mode, INT64* time);
+    static int ResetNoteOnOff(CArticWrkEvnt* evnt, INT64 on, INT64 off);
 
 protected:
     // Reports to the current expression event (once per expression); always 1.
