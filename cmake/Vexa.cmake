@@ -47,6 +47,10 @@ function(vexa_test_dir target)
   if(ARG_CP932)
     vexa_cp932(${target})
   endif()
+  # Test code is compiled without optimisation even in an optimised build:
+  # the libraries under test keep their flags, and optimising the assertion
+  # macros costs more build time than the tests ever run.
+  target_compile_options(${target} PRIVATE -O0)
   # gtest's header is the bulk of every test file's parse.
   target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
   # One ctest entry per test program: a process per test case costs more
