@@ -612,6 +612,52 @@ public:
     static int GetTime(CArticWrk* wrk, BYTE mode, INT64* time);
     static int ResetNoteOnOff(CArticWrkEvnt* evnt, INT64 on, INT64 off);
 
+    // ---- Ornaments (ArticWrkUtilOrnament.cpp): notes written into the
+    // target note's block from a phrase pattern (key 60 the note itself, 62
+    // and 59 its diatonic neighbours, 67 the upper tremolo part, an "EOD"
+    // text marker the end of a cycle). 0 done; 1 for a missing argument, a
+    // pattern that cannot serve or a cycle without length.
+    static int InsertNoteTrill(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE key, BYTE velo,
+                               char temp, char upShift, char downShift, INT64 time, INT64 gate, INT64 origin,
+                               INT64 reserved, int repeat, CArticWrkEvnt* prev, CArticWrkEvnt* next,
+                               CArticWrkEvnt** last);
+    static int InsNoteTrill(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE key, BYTE velo,
+                            char temp, char upShift, char downShift, INT64 time, INT64 gate, INT64 origin,
+                            INT64 length, BYTE pick, CArticWrkEvnt** out);
+    static int InsertNoteMord(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE key, BYTE velo,
+                              char temp, char upShift, char downShift, INT64 time, INT64 gate, INT64 origin,
+                              INT64 length);
+    static int InsertNoteTrml(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE key, BYTE velo,
+                              BYTE num, BYTE randTime, BYTE randVelo, INT64 time, INT64 gate);
+    static int InsertNoteTrml2(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* lower, CArticWrkEvntList* upper,
+                               CArticWrkEvntList* pattern, BYTE num, BYTE randTime, BYTE randVelo, char lowVelo,
+                               char midVelo, INT64 time, INT64 gate);
+    static int ExpandNoteTrml2(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* chord,
+                               const _WRK_EVNT& patternNote, INT64 time, INT64 patternStart, BYTE randTime,
+                               BYTE randVelo, char lowVelo, char midVelo, double scale, short veloAdd, BYTE lowKey,
+                               BYTE highKey, int& first);
+    static int InsertNoteGlis(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE from, BYTE to,
+                              BYTE velo, INT64 time, INT64 gate, INT64 reserved1, INT64 reserved2);
+    static int MagNoteGlis(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* pattern, BYTE from, BYTE velo,
+                           INT64 time, INT64 gate, CObList* keys, int n);
+    static int CorrectNoteGlis(CArticWrkEvntList* pattern, CArticWrkEvntList* out, int n);
+    static int InsertNoteArpg(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* chord,
+                              CArticWrkEvntList* pattern, INT64 time, INT64 gate, INT64 reserved1, INT64 reserved2);
+    // 1 when the arpeggio runs downward (its first note lies above the middle key).
+    static int CheckNoteArpg(CArticWrkEvntList* patternNotes, CArticWrkEvnt* earliest);
+    // Attaches the 40-byte arpeggio record to every note; always 1.
+    static int AddWrkArpgInfo(CArticWrkEvntList* list, INT64 start, INT64 end);
+    static int CorrectNoteArpg(CArticWrkEvntList* patternNotes, INT64 start, INT64 end, CArticWrkEvntList* out,
+                               int n, int down);
+    static int NoteOnShiftAOfArpg(CArticWrkEvntList* chordNotes, CArticWrkEvntList* patternNotes,
+                                  CArticWrkEvntList* result, INT64 time);
+    static int NoteOffShiftAOfArpg(CArticWrkEvntList* result, INT64 time, INT64 gate);
+    static int NoteOnShiftCOfArpg(CArticWrkEvntList* result, INT64 onMax, INT64 half, INT64 time);
+    static int NoteOffShiftDOfArpg(CArticWrkEvntList* result, INT64 offMin, INT64 limit, INT64 time, INT64 gate);
+    static int NoteOffCheckOfArpg(CArticWrkEvntList* result, INT64* t);
+    static int NoteOffResetOfArpg(CArticWrkEvntList* result, INT64 t);
+    static int StoreEvntOfArpg(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* result, BYTE velo);
+
 protected:
     // Reports to the current expression event (once per expression); always 1.
     static int ReportErr(const CString& phase, const CString& reason, const CString& location,
