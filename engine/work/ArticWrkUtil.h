@@ -16,7 +16,9 @@
 // lists (ArticWrkUtilList.cpp), controller data (ArticWrkUtilCc.cpp), pitch
 // bend (ArticWrkUtilPb.cpp), tempo (ArticWrkUtilTempo.cpp), packed
 // parameters (ArticWrkUtilPacked.cpp), the block conversion writers
-// (ArticWrkUtilConv.cpp) and the pitch slide writers (ArticWrkUtilSlide.cpp).
+// (ArticWrkUtilConv.cpp), the pitch slide writers (ArticWrkUtilSlide.cpp),
+// phrase-file insertion (ArticWrkUtilPhrase.cpp), ornaments
+// (ArticWrkUtilOrnament.cpp) and time mapping (ArticWrkUtilTimeMap.cpp).
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ExString.h"
 #include "platform/Collections.h"

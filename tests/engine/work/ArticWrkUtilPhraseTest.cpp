@@ -218,3 +218,20 @@ TEST_F(PhraseTest, VibratoFileRepeatsOverTheNote) {
     EXPECT_EQ(at(480 + 160), 0);
     CArticCash::Delete();
 }
+
+TEST_F(PhraseTest, ControllerFallFileLowersExpressionFromItsValue) {
+    CArticCash::Clear();
+    CArticFileIO io;
+    CArticWrkEvntList* fall = nullptr;
+    ASSERT_EQ(CArticWrkUtil::LoadFileSmf(&io, VEXA_SOURCE_DIR "/data/Lib/GlisDn.mid", &fall), 0);
+    PutCc(0, 11, 100);
+    // type 40 as the scripts pass it: fitted, centred on 64
+    ASSERT_EQ(CArticWrkUtil::CreFileSmfContCc2(&wrk, blk, 0, 480, fall, 40, 11, 100), 0);
+    Points cc = Ccs(11);
+    ASSERT_EQ(cc.size(), 17u);
+    EXPECT_EQ(cc.front(), (std::pair<INT64, int>{0, 100}));
+    EXPECT_EQ(cc.back(), (std::pair<INT64, int>{480, 36}));  // 100 + (0 - 64)
+    for (size_t i = 1; i < cc.size(); ++i) EXPECT_LE(cc[i].second, cc[i - 1].second);
+    EXPECT_FALSE(AnyAtNoTime());
+    CArticCash::Delete();
+}
