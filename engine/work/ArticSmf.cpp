@@ -84,6 +84,9 @@ DWORD Convert(DWORD delta, DWORD division, DWORD& rest) {
     return DWORD(v / division);
 }
 
+// A data byte of a channel message: a value above 127 would read as a status byte.
+BYTE Data7(BYTE v) { return v > 0x7F ? 0x7F : v; }
+
 void PutVarLen(std::vector<BYTE>& out, DWORD value) {
     if (value > kMaxVarLen) value = kMaxVarLen;
     BYTE groups[4];
@@ -106,7 +109,7 @@ void PutPacked(std::vector<BYTE>& out, BYTE bc, const BYTE (&numbers)[4], const 
         if (i) out.push_back(0x00);
         out.push_back(bc);
         out.push_back(numbers[i]);
-        out.push_back(BYTE(values[i] & 0x7F));
+        out.push_back(Data7(values[i]));
     }
 }
 
@@ -138,7 +141,7 @@ bool EventBytes(const CArticWrkEvnt& e, std::vector<BYTE>& out) {
         PutPacked(out, bc, {0x65, 0x64, 0x06, 0x26}, values);
         return true;
     case 0x30:
-        out.insert(out.end(), {bc, 0x00, BYTE(values[0] & 0x7F)});
+        out.insert(out.end(), {bc, 0x00, Data7(values[0])});
         return true;
     case 0x60: {
         const ULONG len = e.GetSys(&data);
@@ -148,14 +151,14 @@ bool EventBytes(const CArticWrkEvnt& e, std::vector<BYTE>& out) {
     }
     case 0xC0:
     case 0xD0:
-        out.insert(out.end(), {s, BYTE(values[0] & 0x7F)});
+        out.insert(out.end(), {s, Data7(values[0])});
         return true;
     case 0x80:
     case 0x90:
     case 0xA0:
     case 0xB0:
     case 0xE0:
-        out.insert(out.end(), {s, BYTE(values[0] & 0x7F), BYTE(values[1] & 0x7F)});
+        out.insert(out.end(), {s, Data7(values[0]), Data7(values[1])});
         return true;
     default:
         return false;

@@ -298,3 +298,10 @@ TEST(ArticSmfWrite, NullArgumentsFail) {
     EXPECT_EQ(smf.SaveSmf(&f, nullptr), 0);
     EXPECT_EQ(CArticSmf::ConvDWordToStr(0x0102030A), CString("\x01\x02\x03\x0A", 4));
 }
+
+TEST(ArticSmfWrite, OffKeepsTheNoteChannelAndDataBytesStayData) {
+    OwnedList events;
+    events.list.AddTail(Loose(0x91, 0, 60, 200, 10));  // a velocity no data byte holds
+    const Bytes expected = {0x00, 0x91, 0x3C, 0x7F, 0x0A, 0x81, 0x3C, 0x7F, 0x00, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(TrackBody(Written(events)), expected);
+}
