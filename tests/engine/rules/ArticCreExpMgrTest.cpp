@@ -383,3 +383,60 @@ TEST_F(DumpTest, RecordFromTheNotesExpressionStrings) {
     EXPECT_EQ(Lines(*e->GetPrmExp(2)->GetExpStrList()), (std::vector<std::string>{"A(1)", "B(2), Mstr"}));
     EXPECT_EQ(mgr.DoOutExpEvnt(nullptr, 2), 0);
 }
+
+TEST_F(CreExpTest, MasterTextGoesToTrackZeroWithoutItsSuffix) {
+    // The set's master flag follows its last line (no "Mstr" here); the text
+    // that names the master track still goes there, as Class(args) only.
+    ASSERT_EQ(LoadScript({"#set:1", "#prob:1", "#exp1:Mstr:CArticExpDurAbs(1{_thisEvnt}, 20)",
+                          "#exp2:CArticExpDurAbs(1{_thisEvnt}, 10)"}),
+              0);
+    Notes(1);
+    mgr.SetProcDialog(&recorder);
+    ASSERT_EQ(mgr.Create(), 0);
+    ASSERT_EQ(recorder.items.size(), 2u);
+    EXPECT_EQ(recorder.items[0].text, "CArticExpDurAbs(1{:w1},20)");
+    EXPECT_EQ(recorder.items[0].trkNo, 0u);
+    EXPECT_EQ(recorder.items[1].text, "CArticExpDurAbs(1{:w1},10)");
+    EXPECT_EQ(recorder.items[1].trkNo, 1u);
+}
+
+namespace {
+struct InitMgr : CArticCreExpMgr {
+    using CArticCreExpMgr::CArticCreExpMgr;
+    using CArticCreExpMgr::CreateExp;
+};
+}  // namespace
+
+TEST_F(CreExpTest, InitBlockTextsArePlacedOnTheirTrackAndBlock) {
+    ASSERT_EQ(LoadScript({"#init:", "#trk2:", "#blk1:", "#exp1:CArticExpDel(0{})", "#exp2:CArticExpDel(0{})",
+                          "#set:1", "#prob:1"}),
+              0);
+    InitMgr init(&wrk, &exp, &rul);
+    ASSERT_NE(rul.GetInit(0), nullptr);
+    ASSERT_EQ(init.CreateExp(rul.GetInit(0)), 0);
+    CArticExpTrk* trk = exp.Get(ULONG(2));
+    ASSERT_NE(trk, nullptr);
+    EXPECT_EQ(trk->GetCh(), ULONG(-2));
+    EXPECT_EQ(trk->GetPort(), ULONG(-1));
+    ASSERT_NE(exp.GetExpBlk(2, 1), nullptr);
+    EXPECT_EQ(exp.GetExpBlk(2, 1)->GetEvntStrList()->GetCount(), 2);
+    // A second placing reuses the track and block.
+    ASSERT_EQ(init.CreateExp(rul.GetInit(0)), 0);
+    EXPECT_EQ(exp.GetCount(), 1);
+    EXPECT_EQ(exp.GetExpBlk(2, 1)->GetEvntStrList()->GetCount(), 4);
+    // Clearing empties the raw texts but keeps the tracks.
+    ASSERT_EQ(init.ClearExp(), 0);
+    EXPECT_EQ(exp.GetExpBlk(2, 1)->GetEvntStrList()->GetCount(), 0);
+    EXPECT_EQ(exp.GetExpBlk(2, 0), nullptr);
+    EXPECT_EQ(exp.GetExpBlk(3, 1), nullptr);
+}
+
+TEST_F(CreExpTest, SetPrmExpRunsTheSetsOfThatNumber) {
+    ASSERT_EQ(LoadScript({"#set:3", "#prob:0.25", "#exp1:CArticExpDurAbs(1{_thisEvnt}, 10)"}), 0);
+    auto n = Notes(1);
+    mgr.SetProcDialog(&recorder);
+    EXPECT_EQ(mgr.SetPrmExp(n[0], 4), 1);  // no such set
+    EXPECT_EQ(mgr.SetPrmExp(n[0], 3), 0);
+    EXPECT_DOUBLE_EQ(n[0]->GetProb(3), 0.25);
+    ASSERT_NE(n[0]->GetPrmExp(3), nullptr);
+}
