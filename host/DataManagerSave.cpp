@@ -96,6 +96,19 @@ void InsertBeforeLater(CEventSortList& list, POSITION from, EventPtr event) {
     event.release();
 }
 
+// A packed RPN or NRPN becomes its four controllers: number MSB and LSB, then
+// data entry MSB and LSB, all at the packed event's time.
+bool ExpandParameter(CEventSortList& list, POSITION at, const SongEventInfo& e, BYTE numberMsb, BYTE numberLsb) {
+    const BYTE controllers[4] = {numberMsb, numberLsb, 6, 38};
+    const BYTE values[4] = {e.Data1, e.Data2, e.Data3, e.Data4};
+    for (int i = 0; i < 4; ++i) {
+        EventPtr control = NewControl(e.Time, e.Channel, controllers[i], values[i]);
+        if (!control) return false;
+        InsertBeforeLater(list, at, std::move(control));
+    }
+    return true;
+}
+
 bool IsZqInfoText(const SongEventInfo& info) {
     if (info.Kind != MPEVENT_KIND_META || info.Length < 5 || info.Bytes[0] != META_TEXT) return false;
     return std::memcmp(info.Bytes + 1, "ZQhd", 4) == 0 || std::memcmp(info.Bytes + 1, "ZQln", 4) == 0;
@@ -251,25 +264,11 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
          }},
         {MPEVENT_KIND_RPN,
          [](CEventSortList& l, POSITION at, const SongEventInfo& e) {
-             const BYTE controllers[4] = {101, 100, 6, 38};
-             const BYTE values[4] = {e.Data1, e.Data2, e.Data3, e.Data4};
-             for (int i = 0; i < 4; ++i) {
-                 EventPtr control = NewControl(e.Time, e.Channel, controllers[i], values[i]);
-                 if (!control) return false;
-                 InsertBeforeLater(l, at, std::move(control));
-             }
-             return true;
+             return ExpandParameter(l, at, e, 101, 100);
          }},
         {MPEVENT_KIND_NRPN,
          [](CEventSortList& l, POSITION at, const SongEventInfo& e) {
-             const BYTE controllers[4] = {99, 98, 6, 38};
-             const BYTE values[4] = {e.Data1, e.Data2, e.Data3, e.Data4};
-             for (int i = 0; i < 4; ++i) {
-                 EventPtr control = NewControl(e.Time, e.Channel, controllers[i], values[i]);
-                 if (!control) return false;
-                 InsertBeforeLater(l, at, std::move(control));
-             }
-             return true;
+             return ExpandParameter(l, at, e, 99, 98);
          }},
     };
     for (const Packed& packed : kPacked) {

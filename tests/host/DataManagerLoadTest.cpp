@@ -423,19 +423,8 @@ TEST(SmfLoad, BlockEndsCoverTheirEvents) {
 }
 
 TEST(SmfLoad, PortMetaNamesTheConductorsPortFromTheDocumentsPorts) {
-    CPhrasorApp& app = GetPhrasorApp();
-    const bool wasRunning = app.IsRunning();
-    ASSERT_EQ(app.Start(), 1);
-    CMidiPortMap* output = app.GetOutputPortMap();
-    output->RemoveAll();
-    MidiPortInfo port;
-    port.PortKind = 1;
-    port.Enabled1 = port.Enabled2 = 1;
-    output->SetPort(1, port);
-    output->SetPort(2, port);
-    Loaded song;
-    output->RemoveAll();
-    if (!wasRunning) app.Stop();
+    LoadedWithTwoPorts song;
+    ASSERT_TRUE(song.portsSet);
 
     ASSERT_EQ(song.Load(Smf1({{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20},
                               {0x00, 0xFF, 0x7F, 0x04, 0x43, 0x00, 0x01, 0x01, 0x00, 0xB0, 0x07, 0x64}})),

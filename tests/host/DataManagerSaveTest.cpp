@@ -219,19 +219,8 @@ TEST(SmfSave, FormatOneWritesAChunkPerTrackWithEvents) {
 }
 
 TEST(SmfSave, FormatOneNamesTheTracksPortOnlyWhenTheDocumentKnowsIt) {
-    CPhrasorApp& app = GetPhrasorApp();
-    const bool wasRunning = app.IsRunning();
-    ASSERT_EQ(app.Start(), 1);
-    CMidiPortMap* output = app.GetOutputPortMap();
-    output->RemoveAll();
-    MidiPortInfo port;
-    port.PortKind = 1;
-    port.Enabled1 = port.Enabled2 = 1;
-    output->SetPort(1, port);
-    output->SetPort(2, port);
-    Loaded song;
-    output->RemoveAll();
-    if (!wasRunning) app.Stop();
+    LoadedWithTwoPorts song;
+    ASSERT_TRUE(song.portsSet);
 
     CTrack* known = Track(0, {Short(MPEVENT_KIND_CONTROL, 0, 7, 100)});
     SetTrack(known, [](TrackInfo& i) { i.Port = 2; });

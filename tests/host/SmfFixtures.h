@@ -80,6 +80,36 @@ struct Loaded {
     }
 };
 
+// While the document is made, the program's output port map holds two usable
+// ports (1 and 2); it is emptied again afterwards, so only the document's own
+// copy knows them.
+struct TwoOutputPorts {
+    bool portsSet = false;
+    bool wasRunning = false;
+    TwoOutputPorts() {
+        CPhrasorApp& app = GetPhrasorApp();
+        wasRunning = app.IsRunning();
+        if (app.Start() != 1) return;
+        CMidiPortMap* output = app.GetOutputPortMap();
+        output->RemoveAll();
+        MidiPortInfo port;
+        port.PortKind = 1;
+        port.Enabled1 = port.Enabled2 = 1;
+        output->SetPort(1, port);
+        output->SetPort(2, port);
+        portsSet = true;
+    }
+    void Restore() {
+        CPhrasorApp& app = GetPhrasorApp();
+        if (portsSet) app.GetOutputPortMap()->RemoveAll();
+        if (!wasRunning) app.Stop();
+    }
+};
+
+struct LoadedWithTwoPorts : TwoOutputPorts, Loaded {
+    LoadedWithTwoPorts() { Restore(); }
+};
+
 inline Bytes DataOf(const SongEventInfo& info) {
     return info.Bytes ? Bytes(info.Bytes, info.Bytes + info.Length) : Bytes();
 }
