@@ -40,6 +40,38 @@ void DeleteElements(Array* array) {
     array->SetSize(0);
 }
 
+// Per-set arrays own their elements: clearing deletes them, deleting also
+// frees the array itself.
+template <class Array>
+int ClearOwnedArray(Array* array) {
+    if (!array) return 0;
+    DeleteElements(array);
+    return 1;
+}
+
+template <class Array>
+void DeleteOwnedArray(Array*& array) {
+    DeleteElements(array);
+    delete array;
+    array = nullptr;
+}
+
+template <class Array>
+void NewOwnedArray(Array*& array) {
+    DeleteOwnedArray(array);
+    array = new (std::nothrow) Array();
+}
+
+// Replaces dst's elements with clones of src's; empty slots stay empty, and so
+// does a slot whose clone could not be made.
+template <class Array, class Clone>
+void CopyOwnedElements(Array* dst, const Array* src, Clone clone) {
+    DeleteElements(dst);
+    dst->SetSize(src->GetSize());
+    for (int i = 0; i < src->GetSize(); ++i)
+        if (const auto* from = src->GetAt(i)) dst->SetAt(i, clone(*from));
+}
+
 // Grows array so that index set exists: false when the index is refused.
 template <class Array>
 bool GrowFor(Array* array, ULONG set) {
@@ -508,88 +540,45 @@ int CArticWrkEvnt::GetOutArray(CArticLongArray** array) const {
     return m_pOut ? 1 : 0;
 }
 
-void CArticWrkEvnt::NewLongArray(CArticLongArray*& array) {
-    DeleteLongArray(array);
-    array = new (std::nothrow) CArticLongArray();
-}
+void CArticWrkEvnt::NewLongArray(CArticLongArray*& array) { NewOwnedArray(array); }
 
-int CArticWrkEvnt::ClearLongArray(CArticLongArray* array) {
-    if (!array) return 0;
-    DeleteElements(array);
-    return 1;
-}
+int CArticWrkEvnt::ClearLongArray(CArticLongArray* array) { return ClearOwnedArray(array); }
 
-void CArticWrkEvnt::DeleteLongArray(CArticLongArray*& array) {
-    DeleteElements(array);
-    delete array;
-    array = nullptr;
-}
+void CArticWrkEvnt::DeleteLongArray(CArticLongArray*& array) { DeleteOwnedArray(array); }
 
 void CArticWrkEvnt::CopyLongArray(CArticLongArray* dst, const CArticLongArray* src) {
     if (!dst || !src || dst == src) return;
-    DeleteElements(dst);
-    dst->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i)
-        if (const LONG* v = src->GetAt(i)) dst->SetAt(i, new (std::nothrow) LONG(*v));
+    CopyOwnedElements(dst, src, [](LONG v) { return new (std::nothrow) LONG(v); });
 }
 
-void CArticWrkEvnt::NewProbArray() {
-    DeleteProbArray();
-    m_pProb = new (std::nothrow) CArticDoubleArray();
-}
+void CArticWrkEvnt::NewProbArray() { NewOwnedArray(m_pProb); }
 
-int CArticWrkEvnt::ClearProbArray() {
-    if (!m_pProb) return 0;
-    DeleteElements(m_pProb);
-    return 1;
-}
+int CArticWrkEvnt::ClearProbArray() { return ClearOwnedArray(m_pProb); }
 
-void CArticWrkEvnt::DeleteProbArray() {
-    DeleteElements(m_pProb);
-    delete m_pProb;
-    m_pProb = nullptr;
-}
+void CArticWrkEvnt::DeleteProbArray() { DeleteOwnedArray(m_pProb); }
 
 void CArticWrkEvnt::CopyProbArray(const CArticDoubleArray* src) {
     if (!m_pProb || !src || m_pProb == src) return;
-    DeleteElements(m_pProb);
-    m_pProb->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i)
-        if (const double* v = src->GetAt(i)) m_pProb->SetAt(i, new (std::nothrow) double(*v));
+    CopyOwnedElements(m_pProb, src, [](double v) { return new (std::nothrow) double(v); });
 }
 
-void CArticWrkEvnt::NewExpEvntListArray() {
-    DeleteExpEvntListArray();
-    m_pExpEvntList = new (std::nothrow) CArticStrListArray();
-}
+void CArticWrkEvnt::NewExpEvntListArray() { NewOwnedArray(m_pExpEvntList); }
 
-int CArticWrkEvnt::ClearExpEvntListArray() {
-    if (!m_pExpEvntList) return 0;
-    DeleteElements(m_pExpEvntList);
-    return 1;
-}
+int CArticWrkEvnt::ClearExpEvntListArray() { return ClearOwnedArray(m_pExpEvntList); }
 
-void CArticWrkEvnt::DeleteExpEvntListArray() {
-    DeleteElements(m_pExpEvntList);
-    delete m_pExpEvntList;
-    m_pExpEvntList = nullptr;
-}
+void CArticWrkEvnt::DeleteExpEvntListArray() { DeleteOwnedArray(m_pExpEvntList); }
 
 void CArticWrkEvnt::CopyExpEvntListArray(const CArticStrListArray* src) {
     if (!m_pExpEvntList || !src || m_pExpEvntList == src) return;
-    DeleteElements(m_pExpEvntList);
-    m_pExpEvntList->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i) {
-        const CStringList* from = src->GetAt(i);
-        if (!from) continue;
+    CopyOwnedElements(m_pExpEvntList, src, [](const CStringList& from) {
         auto* to = new (std::nothrow) CStringList(10);
-        if (!to) continue;
-        for (POSITION p = from->GetHeadPosition(); p;) {
-            const CString& s = from->GetNext(p);
+        if (!to) return to;
+        for (POSITION p = from.GetHeadPosition(); p;) {
+            const CString& s = from.GetNext(p);
             if (!s.IsEmpty()) to->AddTail(s);
         }
-        m_pExpEvntList->SetAt(i, to);
-    }
+        return to;
+    });
 }
 
 int CArticWrkEvnt::CreatePrmExpArray() {
@@ -622,30 +611,17 @@ int CArticWrkEvnt::GetPrmExpArrayExist() const {
     return n;
 }
 
-int CArticWrkEvnt::ClearPrmExpArray() {
-    if (!m_pPrmExp) return 0;
-    DeleteElements(m_pPrmExp);
-    return 1;
-}
+int CArticWrkEvnt::ClearPrmExpArray() { return ClearOwnedArray(m_pPrmExp); }
 
-void CArticWrkEvnt::DeletePrmExpArray() {
-    DeleteElements(m_pPrmExp);
-    delete m_pPrmExp;
-    m_pPrmExp = nullptr;
-}
+void CArticWrkEvnt::DeletePrmExpArray() { DeleteOwnedArray(m_pPrmExp); }
 
 void CArticWrkEvnt::CopyPrmExpArray(const CArticPrmExpArray* src) {
     if (CreatePrmExpArray() != 0 || !src || src == m_pPrmExp) return;
-    DeleteElements(m_pPrmExp);
-    m_pPrmExp->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i) {
-        const CArticPrmExp* from = src->GetAt(i);
-        if (!from) continue;
+    CopyOwnedElements(m_pPrmExp, src, [](const CArticPrmExp& from) {
         auto* to = new (std::nothrow) CArticPrmExp();
-        if (!to) continue;
-        *to = *from;
-        m_pPrmExp->SetAt(i, to);
-    }
+        if (to) *to = from;
+        return to;
+    });
 }
 
 int CArticWrkEvnt::RestoreProb(const CArticWrkEvnt* src) {
