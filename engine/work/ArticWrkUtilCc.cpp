@@ -175,42 +175,10 @@ int CArticWrkUtil::CreOrigWrkCcEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArti
 
 int CArticWrkUtil::AddCcEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
                              CArticWrkEvntList* libList, BYTE flags) {
-    if (!wrk || !blk || !existList || !libList) return 1;
     const LONG offset = (flags & 0x40) ? -64 : 0;
-    LONG lastExist = 0, lastLib = 0;
-    Cursor exist(existList), lib(libList);
-    std::vector<POSITION> dropped;
-    while (exist.evnt && lib.evnt) {
-        lib.evnt->SetOwner(blk);
-        const INT64 te = exist.evnt->GetTime(), tl = lib.evnt->GetTime();
-        if (te == tl) {
-            lastExist = CcValueOf(exist.evnt);
-            lastLib = CcValueOf(lib.evnt) + offset;
-            SetCcValue(exist.evnt, INT64(lastExist) + lastLib);
-            delete lib.evnt;
-            dropped.push_back(lib.at);
-            exist.Advance();
-            lib.Advance();
-        } else if (tl < te) {
-            lastLib = CcValueOf(lib.evnt) + offset;
-            SetCcValue(lib.evnt, INT64(lastLib) + lastExist);
-            lib.Advance();
-        } else {
-            lastExist = CcValueOf(exist.evnt);
-            SetCcValue(exist.evnt, INT64(lastExist) + lastLib);
-            exist.Advance();
-        }
-    }
-    for (POSITION at : dropped) libList->RemoveAt(at);
-    for (POSITION p = libList->GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = libList->GetNext(p);
-        if (!e) continue;
-        e->SetOwner(blk);
-        e->SetEvntNo(wrk->GetFreeEvntNo());
-        e->SetMeas(e->GetTime());
-        blk->Sort(e, 1);
-    }
-    return 0;
+    return MergeLibEvnts(
+        wrk, blk, existList, libList, [](const CArticWrkEvnt* e) -> LONG { return CcValueOf(e); }, SetCcValue,
+        offset);
 }
 
 void CArticWrkUtil::AddInitEvntList(CArticWrkEvntList* list, INT64 time) {

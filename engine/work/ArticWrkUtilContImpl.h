@@ -177,6 +177,13 @@ int VisitAreaCc(CArticWrk* wrk, CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE nu
 // Keeps the first and the last of a block's events and every one at least
 // reso ticks after the one kept before it; the others leave the block.
 void Thin(CArticWrkBlk* blk, const std::vector<CArticWrkEvnt*>& events, WORD reso);
+// Merges a library list into the existing events of the same kind, both in
+// time order: at a shared time the library value is added to the existing one
+// and the library event dropped; elsewhere each side's event gets the other
+// side's last value added. Library events left over join the block. libOffset
+// shifts every library value before it is used.
+int MergeLibEvnts(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* libList,
+                  LONG (*valueOf)(const CArticWrkEvnt*), void (*setValue)(CArticWrkEvnt*, INT64), LONG libOffset);
 // 3 flat, 1 rising only, 2 falling only, 0 both, over values in time order.
 int Direction(double start, const std::vector<double>& values);
 

@@ -174,8 +174,10 @@ int CArticWrkUtil::ResoContPb(CArticWrk* /*wrk*/, CArticWrkBlk* blk, INT64 t1, I
     return 0;
 }
 
-int CArticWrkUtil::AddPbEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
-                             CArticWrkEvntList* libList) {
+namespace wrkcont {
+
+int MergeLibEvnts(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList, CArticWrkEvntList* libList,
+                  LONG (*valueOf)(const CArticWrkEvnt*), void (*setValue)(CArticWrkEvnt*, INT64), LONG libOffset) {
     if (!wrk || !blk || !existList || !libList) return 1;
     LONG lastExist = 0, lastLib = 0;
     Cursor exist(existList), lib(libList);
@@ -184,20 +186,20 @@ int CArticWrkUtil::AddPbEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntLis
         lib.evnt->SetOwner(blk);
         const INT64 te = exist.evnt->GetTime(), tl = lib.evnt->GetTime();
         if (te == tl) {
-            lastExist = BendOf(exist.evnt);
-            lastLib = BendOf(lib.evnt);
-            SetBend(exist.evnt, INT64(lastExist) + lastLib);
+            lastExist = valueOf(exist.evnt);
+            lastLib = valueOf(lib.evnt) + libOffset;
+            setValue(exist.evnt, INT64(lastExist) + lastLib);
             delete lib.evnt;
             dropped.push_back(lib.at);
             exist.Advance();
             lib.Advance();
         } else if (tl < te) {
-            lastLib = BendOf(lib.evnt);
-            SetBend(lib.evnt, INT64(lastLib) + lastExist);
+            lastLib = valueOf(lib.evnt) + libOffset;
+            setValue(lib.evnt, INT64(lastLib) + lastExist);
             lib.Advance();
         } else {
-            lastExist = BendOf(exist.evnt);
-            SetBend(exist.evnt, INT64(lastExist) + lastLib);
+            lastExist = valueOf(exist.evnt);
+            setValue(exist.evnt, INT64(lastExist) + lastLib);
             exist.Advance();
         }
     }
@@ -213,6 +215,13 @@ int CArticWrkUtil::AddPbEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntLis
         blk->Sort(e, 1);
     }
     return 0;
+}
+
+}  // namespace wrkcont
+
+int CArticWrkUtil::AddPbEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
+                             CArticWrkEvntList* libList) {
+    return MergeLibEvnts(wrk, blk, existList, libList, BendOf, SetBend, 0);
 }
 
 int CArticWrkUtil::CreOrigWrkPbEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 t1,
