@@ -2,45 +2,13 @@
 
 #include "engine/work/ArticEngineCtx.h"
 #include "engine/work/ArticWrkUtil.h"
-#include "engine/work/ArticWrkUtilImpl.h"
+#include "engine/work/ArticWrkUtilContImpl.h"
 
-using namespace wrkutil;
+using namespace wrkcont;
 
 namespace {
 
-LONG BendOf(const CArticWrkEvnt* e) {
-    _WRK_EVNT r;
-    e->Get(r);
-    return CArticWrkUtil::GetPitchBend(r);
-}
-
-void SetBend(CArticWrkEvnt* e, LONG value) {
-    _WRK_EVNT r;
-    e->Get(r);
-    CArticWrkUtil::SetPitchBend(r, short(Clamp<LONG>(value, -8192, 8191)));
-    e->Set(r);
-}
-
-// A new bend event of blk (not yet in its list); 0 or the creation's code.
-int NewBend(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, LONG value, CArticWrkEvnt** out) {
-    int rc = CArticWrkUtil::CreateWrkEvnt(wrk, blk, out);
-    if (rc != 0) return rc;
-    (*out)->SetStatus(0xE0);
-    (*out)->SetTime(time, 1);
-    SetBend(*out, value);
-    return 0;
-}
-
 short RoundShort(double v) { return short(Clamp<INT64>(RoundAway(v), -32768, 32767)); }
-
-// Curve events that never reached the block belong to nobody once the list goes.
-void FreeUnplaced(CArticWrkEvntList& list) {
-    for (POSITION p = list.GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = list.GetNext(p);
-        if (e && !e->GetPosEvnt()) delete e;
-    }
-    list.RemoveAll();
-}
 
 }  // namespace
 
@@ -117,35 +85,10 @@ int CArticWrkCrvUtil::CrePitchOrigEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CA
                                            INT64 T2, INT64 T3) {
     if (!wrk || !blk || !list || !blk->GetEvntList()) return 1;
     const INT64 tmax = T2 > T3 ? T2 : T3;
-    LONG before = 0, running = 0;
-    bool atStart = false, atEnd = false;
-    for (POSITION p = blk->GetHeadPos(); p;) {
-        CArticWrkEvnt* e = blk->GetNext(p);
-        if (!e || e->GetStatus() != 0xE0) continue;
-        const INT64 t = e->GetTime();
-        if (t < T0) {
-            before = running = BendOf(e);
-        } else if (t <= tmax) {
-            list->AddTail(e);
-            running = BendOf(e);
-            atStart = atStart || t == T0;
-            atEnd = atEnd || t == tmax;
-        }
-    }
-    CArticWrkEvnt* e = nullptr;
-    if (!atStart) {
-        int rc = NewBend(wrk, blk, T0, before, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddHead(e);
-    }
-    if (!atEnd) {
-        int rc = NewBend(wrk, blk, tmax, running, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddTail(e);
-    }
-    return 0;
+    return GatherAreaWithEnds(blk, list, T0, tmax, LONG(0), IsBend, BendOf,
+                              [&](INT64 t, LONG value, CArticWrkEvnt** out) {
+                                  return NewBendEvnt(wrk, blk, t, value, out);
+                              });
 }
 
 int CArticWrkCrvUtil::CrePitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T0,
@@ -162,19 +105,19 @@ int CArticWrkCrvUtil::CrePitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CAr
     CArticWrkEvnt* e = nullptr;
     if (T2 >= T1) {
         for (INT64 t = T1; t <= T2; t += step) {
-            int rc = NewBend(wrk, blk, t, CalcPitchCrvLevel(t - T1, len, delta, base, curve), &e);
+            int rc = NewBendEvnt(wrk, blk, t, CalcPitchCrvLevel(t - T1, len, delta, base, curve), &e);
             if (rc != 0) return rc;
             list->AddTail(e);
             hitEnd = t == T2;
         }
     }
     if (!hitEnd) {
-        int rc = NewBend(wrk, blk, T2, CalcPitchCrvLevel(len, len, delta, base, curve), &e);
+        int rc = NewBendEvnt(wrk, blk, T2, CalcPitchCrvLevel(len, len, delta, base, curve), &e);
         if (rc != 0) return rc;
         list->AddTail(e);
     }
     if (T0 < T1) {
-        int rc = NewBend(wrk, blk, T0, base, &e);
+        int rc = NewBendEvnt(wrk, blk, T0, base, &e);
         if (rc != 0) return rc;
         list->AddHead(e);
     }

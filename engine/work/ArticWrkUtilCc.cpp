@@ -142,35 +142,9 @@ int CArticWrkUtil::CreOrigWrkCcEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArti
                                         INT64 t2, BYTE /*ignored*/, BYTE status, BYTE number) {
     if (!list || status != 0xB0) return 1;
     if (!blk || !blk->GetEvntList()) return 1;
-    BYTE before = CArticUtil::GetDefaultContVal(number), running = before;
-    bool atStart = false, atEnd = false;
-    for (POSITION p = blk->GetHeadPos(); p;) {
-        CArticWrkEvnt* e = blk->GetNext(p);
-        if (!IsCc(e, number)) continue;
-        const INT64 t = e->GetTime();
-        if (t < t1) {
-            before = running = CcValueOf(e);
-        } else if (t <= t2) {
-            list->AddTail(e);
-            running = CcValueOf(e);
-            atStart = atStart || t == t1;
-            atEnd = atEnd || t == t2;
-        }
-    }
-    CArticWrkEvnt* e = nullptr;
-    if (!atStart) {
-        int rc = NewCc(wrk, blk, t1, number, before, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddHead(e);
-    }
-    if (!atEnd) {
-        int rc = NewCc(wrk, blk, t2, number, running, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddTail(e);
-    }
-    return 0;
+    return GatherAreaWithEnds(
+        blk, list, t1, t2, BYTE(CArticUtil::GetDefaultContVal(number)), [number](const CArticWrkEvnt* e) { return IsCc(e, number); },
+        CcValueOf, [&](INT64 t, BYTE value, CArticWrkEvnt** out) { return NewCc(wrk, blk, t, number, value, out); });
 }
 
 int CArticWrkUtil::AddCcEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,

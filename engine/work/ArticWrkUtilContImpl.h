@@ -169,6 +169,44 @@ inline int NewBendEvnt(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, INT64 valu
     return 0;
 }
 
+// Collects the block's events of one kind from tStart to tEnd into list, and
+// makes the list begin at tStart and end at tEnd: a missing end gets a new
+// event (placed in the block) repeating the value in force there, initial when
+// no event of the kind comes before it.
+template <class Value, class IsKind, class ValueOf, class MakeEvnt>
+int GatherAreaWithEnds(CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 tStart, INT64 tEnd, Value initial,
+                       IsKind isKind, ValueOf valueOf, MakeEvnt make) {
+    Value before = initial, running = initial;
+    bool atStart = false, atEnd = false;
+    for (POSITION p = blk->GetHeadPos(); p;) {
+        CArticWrkEvnt* e = blk->GetNext(p);
+        if (!isKind(e)) continue;
+        const INT64 t = e->GetTime();
+        if (t < tStart) {
+            before = running = valueOf(e);
+        } else if (t <= tEnd) {
+            list->AddTail(e);
+            running = valueOf(e);
+            atStart = atStart || t == tStart;
+            atEnd = atEnd || t == tEnd;
+        }
+    }
+    CArticWrkEvnt* e = nullptr;
+    if (!atStart) {
+        int rc = make(tStart, before, &e);
+        if (rc != 0 || !e) return rc;
+        blk->Sort(e, 1);
+        list->AddHead(e);
+    }
+    if (!atEnd) {
+        int rc = make(tEnd, running, &e);
+        if (rc != 0 || !e) return rc;
+        blk->Sort(e, 1);
+        list->AddTail(e);
+    }
+    return 0;
+}
+
 // The control changes of one number from t1 to t2 around evnt, in the order
 // of the bend area queries (evnt, forward, backward; front marks the
 // backward finds); take returns false to end the walk.

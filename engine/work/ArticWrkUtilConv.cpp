@@ -278,35 +278,10 @@ int CArticWrkUtil::CrePitchOrigEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     if (status != 0xE0) return 1;
     if (!wrk || !blk || !list || !blk->GetEvntList()) return 1;
     const INT64 tmax = T2 > T3 ? T2 : T3;
-    LONG before = 0, running = 0;
-    bool atStart = false, atEnd = false;
-    for (POSITION p = blk->GetHeadPos(); p;) {
-        CArticWrkEvnt* e = blk->GetNext(p);
-        if (!IsBend(e)) continue;
-        const INT64 t = e->GetTime();
-        if (t < T1) {
-            before = running = BendOf(e);
-        } else if (t <= tmax) {
-            list->AddTail(e);
-            running = BendOf(e);
-            atStart = atStart || t == T1;
-            atEnd = atEnd || t == tmax;
-        }
-    }
-    CArticWrkEvnt* e = nullptr;
-    if (!atStart) {
-        int rc = NewBendEvnt(wrk, blk, T1, before, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddHead(e);
-    }
-    if (!atEnd) {
-        int rc = NewBendEvnt(wrk, blk, tmax, running, &e);
-        if (rc != 0) return rc;
-        blk->Sort(e, 1);
-        list->AddTail(e);
-    }
-    return 0;
+    return GatherAreaWithEnds(blk, list, T1, tmax, LONG(0), IsBend, BendOf,
+                              [&](INT64 t, LONG value, CArticWrkEvnt** out) {
+                                  return NewBendEvnt(wrk, blk, t, value, out);
+                              });
 }
 
 int CArticWrkUtil::CreatePitchCrvEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* curveList, INT64 T1,

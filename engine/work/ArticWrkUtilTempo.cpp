@@ -163,35 +163,10 @@ int CArticWrkUtil::CreTempoRelCrv(CArticWrk* wrk, CArticWrkBlk* blk, INT64 T1, I
 int CArticWrkUtil::CreTempoOrigWrkEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* list, INT64 T1,
                                            INT64 T2) {
     if (!wrk || !blk || !list || !blk->GetEvntList()) return 1;
-    ULONG before = CArticUtil::GetDefaultTempo(), running = before;
-    bool atStart = false, atEnd = false;
-    for (POSITION p = blk->GetHeadPos(); p;) {
-        CArticWrkEvnt* e = blk->GetNext(p);
-        if (!e || e->GetMetaType() != 0x51 || e->GetStatus() != 0xFF) continue;
-        const INT64 t = e->GetTime();
-        if (t < T1) {
-            before = running = TempoOf(e);
-        } else if (t <= T2) {
-            list->AddTail(e);
-            running = TempoOf(e);
-            atStart = atStart || t == T1;
-            atEnd = atEnd || t == T2;
-        }
-    }
-    CArticWrkEvnt* e = nullptr;
-    if (!atStart) {
-        int rc = NewTempoEvnt(wrk, blk, T1, ClampTempo(before), &e);
-        if (rc != 0 || !e) return rc;
-        blk->Sort(e, 1);
-        list->AddHead(e);
-    }
-    if (!atEnd) {
-        int rc = NewTempoEvnt(wrk, blk, T2, ClampTempo(running), &e);
-        if (rc != 0 || !e) return rc;
-        blk->Sort(e, 1);
-        list->AddTail(e);
-    }
-    return 0;
+    return GatherAreaWithEnds(blk, list, T1, T2, ULONG(CArticUtil::GetDefaultTempo()), IsTempo, TempoOf,
+                              [&](INT64 t, ULONG value, CArticWrkEvnt** out) {
+                                  return NewTempoEvnt(wrk, blk, t, ClampTempo(value), out);
+                              });
 }
 
 int CArticWrkUtil::CreTempoCrvWrkEvntList(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntList* existList,
