@@ -466,10 +466,6 @@ int CArticWrkUtil::AddCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existList, C
     // Curve points past the existing data still carry bare offsets, which
     // are no controller values: they continue from the last existing value.
     for (; crv.evnt; crv.Advance()) SetCcValue(crv.evnt, INT64(offsetOf(crv.evnt)) + lastExist);
-    for (POSITION at : dropped) curveList->RemoveAt(at);
-    for (POSITION p = curveList->GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = curveList->GetNext(p);
-        if (e) blk->Sort(e, 1);
-    }
+    PlaceCurvePoints(blk, curveList, dropped);
     return 0;
 }

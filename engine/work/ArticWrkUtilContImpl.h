@@ -118,6 +118,16 @@ inline void FreeUnplaced(CArticWrkEvntList& list) {
     list.RemoveAll();
 }
 
+// Ends a curve merge: the curve points that stood in for existing events leave
+// the list, and the rest take their places in the block.
+inline void PlaceCurvePoints(CArticWrkBlk* blk, CArticWrkEvntList* curveList, const std::vector<POSITION>& dropped) {
+    for (POSITION at : dropped) curveList->RemoveAt(at);
+    for (POSITION p = curveList->GetHeadPosition(); p;) {
+        CArticWrkEvnt* e = curveList->GetNext(p);
+        if (e) blk->Sort(e, 1);
+    }
+}
+
 // The events after (dir > 0) or before (dir < 0) an event in number order,
 // over every track. Steps from slot to slot while numbers match their slots
 // and counts from the start otherwise, so a walk is linear in its length.

@@ -460,11 +460,7 @@ int CArticWrkUtil::AddContCcCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existL
     // continue from the last existing one.
     for (; exist.evnt; exist.Advance()) SetCcValue(exist.evnt, LevelOf(exist.evnt));
     for (; crv.evnt; crv.Advance()) SetCcValue(crv.evnt, INT64(LevelOf(crv.evnt)) + lastExist);
-    for (POSITION at : dropped) curveList->RemoveAt(at);
-    for (POSITION p = curveList->GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = curveList->GetNext(p);
-        if (e) blk->Sort(e, 1);
-    }
+    PlaceCurvePoints(blk, curveList, dropped);
     return 0;
 }
 

@@ -237,10 +237,6 @@ int CArticWrkUtil::AddTempoCrvEvnt(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkE
     // Curve points past the existing data still hold bare percentages,
     // which are no tempi: they apply to the last existing tempo.
     for (; crv.evnt; crv.Advance()) SetTempoBytes(crv.evnt, Combine(lastTempo, LONG(TempoOf(crv.evnt))));
-    for (POSITION at : dropped) curveList->RemoveAt(at);
-    for (POSITION p = curveList->GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = curveList->GetNext(p);
-        if (e) blk->Sort(e, 1);
-    }
+    PlaceCurvePoints(blk, curveList, dropped);
     return 0;
 }
