@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/Archive.h"
+
 void CMakeRulePrm::Free() {
     delete[] m_pData;
     m_pData = nullptr;
@@ -32,6 +34,26 @@ void CMakeRulePrm::Copy(const CMakeRulePrm* src) {
     Free();
     if (!src || src->m_Len == 0 || !src->m_pData) return;
     if (Alloc(src->m_Len) == src->m_Len) SetData(0, src->m_Len, src->m_pData);
+}
+
+void CMakeRulePrm::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteDWORD(m_pData ? m_Len : 0);
+        if (m_pData) ar.Write(m_pData, m_Len);
+        return;
+    }
+    Free();
+    DWORD len = 0;
+    if (!ar.ReadDWORD(len)) return;
+    if (len > ar.Left()) {
+        ar.SetFailed();
+        return;
+    }
+    if (len == 0) return;
+    if (Alloc(len) != len || !ar.Read(m_pData, len)) {
+        Free();
+        ar.SetFailed();
+    }
 }
 
 CArticPrmExp::CArticPrmExp() {

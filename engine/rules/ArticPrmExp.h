@@ -23,6 +23,10 @@ public:
     // Copies n bytes to position index: 0; 1 (nothing copied) when they do not fit.
     int SetData(ULONG index, ULONG n, const BYTE* bytes);
     void Copy(const CMakeRulePrm* src);
+    // Storing: Len as 32-bit little-endian, then the bytes. Loading: the same;
+    // a length the archive does not hold leaves the blob empty and the
+    // archive failed, without allocating for it.
+    void Serialize(CArchive& ar) override;
     ULONG GetLen() const { return m_Len; }
     const BYTE* GetData() const { return m_pData; }
 

@@ -1,0 +1,53 @@
+#pragma once
+// A byte archive: storing appends to an owned buffer, loading reads from a
+// caller's buffer. Every read is bounded; a read that does not find its
+// bytes consumes nothing and marks the archive failed, so a Serialize
+// routine can test IsFailed() once at the end.
+#include <cstddef>
+#include <vector>
+
+#include "platform/Types.h"
+
+class CArchive {
+public:
+    // A storing archive with an empty buffer.
+    CArchive() = default;
+    // A loading archive over size bytes at data (not copied; must outlive the archive).
+    CArchive(const BYTE* data, size_t size) : m_Loading(true), m_pRead(data), m_pEnd(data ? data + size : data) {}
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsStoring() const { return !m_Loading; }
+    bool IsLoading() const { return m_Loading; }
+    // True once a read ran short or an operation did not match the mode.
+    bool IsFailed() const { return m_Failed; }
+    void SetFailed() { m_Failed = true; }
+
+    // Storing.
+    void WriteDWORD(DWORD value);  // little-endian
+    void Write(const void* data, size_t n);
+    CArchive& operator<<(DWORD value) {
+        WriteDWORD(value);
+        return *this;
+    }
+
+    // Loading: false (nothing consumed, archive failed) when the bytes are not there.
+    bool ReadDWORD(DWORD& value);
+    bool Read(void* data, size_t n);
+    CArchive& operator>>(DWORD& value) {
+        ReadDWORD(value);
+        return *this;
+    }
+    // Bytes not yet read.
+    size_t Left() const { return size_t(m_pEnd - m_pRead); }
+
+    // What a storing archive holds.
+    const std::vector<BYTE>& GetBuffer() const { return m_Buffer; }
+
+private:
+    bool m_Loading = false;
+    bool m_Failed = false;
+    std::vector<BYTE> m_Buffer;  // storing
+    const BYTE* m_pRead = nullptr;  // loading cursor
+    const BYTE* m_pEnd = nullptr;
+};
