@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/work/ArticWrkUtil.h"
-#include "engine/work/ArticWrkUtilImpl.h"
+#include "engine/work/ArticWrkUtilContImpl.h"
 
-using namespace wrkutil;
+using namespace wrkcont;
 
 namespace {
 
@@ -28,35 +28,6 @@ INT64 CurveLevel(INT64 pos, INT64 len, LONG delta, LONG base, signed char curve)
     const double share = double(s) / 127.0 * double(delta);
     const INT64 v = delta >= 0 ? DoubleToInt64(share + 0.5) : DoubleToInt64(share - 0.5);
     return INT64(base) + v;
-}
-
-// Cursor over the non-null entries of a list.
-struct Cursor {
-    CArticWrkEvntList* list;
-    POSITION pos;
-    POSITION at = nullptr;
-    CArticWrkEvnt* evnt = nullptr;
-    Cursor(CArticWrkEvntList* l) : list(l), pos(l->GetHeadPosition()) { Advance(); }
-    void Advance() {
-        evnt = nullptr;
-        while (pos && !evnt) {
-            at = pos;
-            evnt = list->GetNext(pos);
-        }
-    }
-};
-
-void SetBend(CArticWrkEvnt* e, LONG value) {
-    _WRK_EVNT r;
-    e->Get(r);
-    CArticWrkUtil::SetPitchBend(r, short(Clamp<LONG>(value, -8192, 8191)));
-    e->Set(r);
-}
-
-LONG BendOf(const CArticWrkEvnt* e) {
-    _WRK_EVNT r;
-    e->Get(r);
-    return CArticWrkUtil::GetPitchBend(r);
 }
 
 }  // namespace
@@ -176,9 +147,7 @@ int CArticWrkUtil::DelPbTime(CArticWrkEvntList* list, INT64 time) {
         if (!e) continue;
         if (e->GetTime() > time) break;
         if (e->GetTime() != time || e->GetStatus() != 0xE0) continue;
-        list->RemoveAt(at);
-        if (e->GetPosEvnt() == at) e->SetPosEvnt(nullptr);
-        delete e;
+        DestroyAt(list, at, e);
     }
     return 0;
 }
@@ -215,10 +184,6 @@ int CArticWrkUtil::AddPitchCrvEvnt(CArticWrkBlk* blk, CArticWrkEvntList* existLi
             orig.Advance();
         }
     }
-    for (POSITION at : dropped) curveList->RemoveAt(at);
-    for (POSITION p = curveList->GetHeadPosition(); p;) {
-        CArticWrkEvnt* e = curveList->GetNext(p);
-        if (e) blk->Sort(e, 1);
-    }
+    PlaceCurvePoints(blk, curveList, dropped);
     return 0;
 }
