@@ -79,15 +79,7 @@ int CArticWrkUtil::DelContCcTime(CArticWrkBlk* blk, INT64 time, BYTE number) {
 }
 
 int CArticWrkUtil::DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number) {
-    if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
-        POSITION at = p;
-        CArticWrkEvnt* e = list->GetNext(p);
-        if (!e) continue;
-        if (e->GetTime() > t2) break;
-        if (IsCc(e, number) && e->GetTime() >= t1) DestroyAt(list, at, e);
-    }
-    return 0;
+    return DestroyInArea(list, t1, t2, [number](const CArticWrkEvnt* e) { return IsCc(e, number); });
 }
 
 int CArticWrkUtil::ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift) {

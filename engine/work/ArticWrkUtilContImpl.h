@@ -108,6 +108,20 @@ inline void DestroyAt(CArticWrkEvntList* list, POSITION at, CArticWrkEvnt* e) {
     delete e;
 }
 
+// Destroys the events of a time-ordered list from t1 to t2 that match.
+template <class Match>
+int DestroyInArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, Match match) {
+    if (!list) return 1;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        POSITION at = p;
+        CArticWrkEvnt* e = list->GetNext(p);
+        if (!e) continue;
+        if (e->GetTime() > t2) break;
+        if (e->GetTime() >= t1 && match(e)) DestroyAt(list, at, e);
+    }
+    return 0;
+}
+
 // New events of a curve that never reached the block belong to nobody once
 // their list goes.
 inline void FreeUnplaced(CArticWrkEvntList& list) {

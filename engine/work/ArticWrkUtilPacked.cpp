@@ -58,15 +58,7 @@ int CArticWrkUtil::DelPackedTime(CArticWrkBlk* blk, INT64 time, BYTE status, BYT
 }
 
 int CArticWrkUtil::DelPackedTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE status, BYTE msb, BYTE lsb) {
-    if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
-        POSITION at = p;
-        CArticWrkEvnt* e = list->GetNext(p);
-        if (!e) continue;
-        if (e->GetTime() > t2) break;
-        if (e->GetTime() >= t1 && Matches(e, status, msb, lsb)) DestroyAt(list, at, e);
-    }
-    return 0;
+    return DestroyInArea(list, t1, t2, [&](const CArticWrkEvnt* e) { return Matches(e, status, msb, lsb); });
 }
 
 int CArticWrkUtil::DelPackedTimeArea(CArticWrkBlk* blk, INT64 t1, INT64 t2, BYTE status, BYTE msb, BYTE lsb) {

@@ -123,15 +123,7 @@ LONG CArticWrkUtil::GetPitchSft(CArticWrkBlk* blk, INT64 time, signed char semit
 // ---- Bend events of a list
 
 int CArticWrkUtil::DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2) {
-    if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
-        POSITION at = p;
-        CArticWrkEvnt* e = list->GetNext(p);
-        if (!e) continue;
-        if (e->GetTime() > t2) break;
-        if (IsBend(e) && e->GetTime() >= t1) DestroyAt(list, at, e);
-    }
-    return 0;
+    return DestroyInArea(list, t1, t2, IsBend);
 }
 
 int CArticWrkUtil::ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift) {
