@@ -90,6 +90,72 @@ int TypeOf(const InitArg& arg) {
     return 0;
 }
 
+template <class T>
+using ItemList = CTypedPtrList<CObList, T*>;
+
+// The out-parameter form of a getter: 1 when an item is delivered.
+template <class T>
+int Deliver(T* item, T** out) {
+    if (out) *out = item;
+    return item ? 1 : 0;
+}
+
+template <class T>
+T* ItemAt(const ItemList<T>* list, POSITION pos) {
+    return list && pos ? list->GetAt(pos) : nullptr;
+}
+
+template <class T>
+T* ItemAt(const ItemList<T>* list, int index) {
+    return list ? ItemAt(list, list->FindIndex(index)) : nullptr;
+}
+
+template <class T>
+T* StepNext(const ItemList<T>* list, POSITION& pos) {
+    return list && pos ? list->GetNext(pos) : nullptr;
+}
+
+template <class T>
+T* StepPrev(const ItemList<T>* list, POSITION& pos) {
+    return list && pos ? list->GetPrev(pos) : nullptr;
+}
+
+// The first item whose number (read by numberOf) is no.
+template <class T, class NumberOf>
+T* FirstNumbered(const ItemList<T>* list, ULONG no, NumberOf numberOf) {
+    if (!list) return nullptr;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        T* item = list->GetNext(p);
+        if (item && numberOf(item) == no) return item;
+    }
+    return nullptr;
+}
+
+template <class T>
+int IndexOf(const ItemList<T>* list, const T* item) {
+    if (!list || !item) return -1;
+    int index = 0;
+    for (POSITION p = list->GetHeadPosition(); p; ++index)
+        if (list->GetNext(p) == item) return index;
+    return -1;
+}
+
+// Unlinks the item at pos and hands it back (null when there is nothing to unlink).
+template <class T>
+T* Unlink(ItemList<T>* list, POSITION pos) {
+    if (!list || !pos) return nullptr;
+    T* item = list->GetAt(pos);
+    list->RemoveAt(pos);
+    return item;
+}
+
+template <class T>
+void DeleteItems(ItemList<T>* list) {
+    if (!list) return;
+    for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
+    list->RemoveAll();
+}
+
 }  // namespace
 
 // ---- Block
@@ -97,31 +163,43 @@ int TypeOf(const InitArg& arg) {
 CArticRulInitBlk::CArticRulInitBlk(CArticRulInitTrk* owner, ULONG blkNo)
     : m_pOwner(owner), m_pEvntList(new (std::nothrow) CArticRulExpEvntList(10)), m_BlkNo(blkNo) {}
 
-CArticRulInitBlk::~CArticRulInitBlk() {
-    Clear();
-    delete m_pEvntList;
-}
+CArticRulInitBlk::~CArticRulInitBlk() { DeleteEvntList(); }
 
 CArticRulInitBlk& CArticRulInitBlk::operator=(const CArticRulInitBlk& src) {
     if (this == &src) return *this;
     m_BlkName = src.m_BlkName;
-    Clear();
-    if (!src.m_pEvntList) return *this;
-    for (POSITION p = src.m_pEvntList->GetHeadPosition(); p;) {
-        CArticRulExpEvnt* from = src.m_pEvntList->GetNext(p);
-        if (!from) continue;
-        auto* copy = new (std::nothrow) CArticRulExpEvnt(nullptr, from->GetEvntNo());
-        if (!copy) continue;
-        *copy = *from;
-        AddTail(copy);
-    }
+    CopyEvntList(src.m_pEvntList);
     return *this;
 }
 
-void CArticRulInitBlk::Clear() {
-    if (!m_pEvntList) return;
-    for (POSITION p = m_pEvntList->GetHeadPosition(); p;) delete m_pEvntList->GetNext(p);
-    m_pEvntList->RemoveAll();
+void CArticRulInitBlk::Clear() { ClearEvntList(); }
+
+void CArticRulInitBlk::ClearEvntList() { DeleteItems(m_pEvntList); }
+
+int CArticRulInitBlk::CopyEvntList(const CArticRulExpEvntList* src) {
+    if (src == m_pEvntList) return 0;
+    ClearEvntList();
+    if (!src) return 0;
+    if (!m_pEvntList) return 1;
+    int result = 0;
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        const CArticRulExpEvnt* from = src->GetNext(p);
+        if (!from) continue;
+        auto* copy = new (std::nothrow) CArticRulExpEvnt(nullptr, from->GetEvntNo());
+        if (!copy) {
+            result = 1;
+            continue;
+        }
+        *copy = *from;
+        AddTail(copy);
+    }
+    return result;
+}
+
+void CArticRulInitBlk::DeleteEvntList() {
+    ClearEvntList();
+    delete m_pEvntList;
+    m_pEvntList = nullptr;
 }
 
 int CArticRulInitBlk::GetStrList(CStringList& list) {
@@ -138,53 +216,129 @@ int CArticRulInitBlk::GetStrList(CStringList& list) {
 }
 
 int CArticRulInitBlk::GetCount() const { return m_pEvntList ? m_pEvntList->GetCount() : 0; }
+POSITION CArticRulInitBlk::GetHeadPos() const { return m_pEvntList ? m_pEvntList->GetHeadPosition() : nullptr; }
+POSITION CArticRulInitBlk::GetTailPos() const { return m_pEvntList ? m_pEvntList->GetTailPosition() : nullptr; }
+POSITION CArticRulInitBlk::GetPos(int index) const { return m_pEvntList ? m_pEvntList->FindIndex(index) : nullptr; }
+int CArticRulInitBlk::GetNext(POSITION& pos, CArticRulExpEvnt** exp) const { return Deliver(GetNext(pos), exp); }
+CArticRulExpEvnt* CArticRulInitBlk::GetNext(POSITION& pos) const { return StepNext(m_pEvntList, pos); }
+int CArticRulInitBlk::GetPrev(POSITION& pos, CArticRulExpEvnt** exp) const { return Deliver(GetPrev(pos), exp); }
+CArticRulExpEvnt* CArticRulInitBlk::GetPrev(POSITION& pos) const { return StepPrev(m_pEvntList, pos); }
+int CArticRulInitBlk::Get(ULONG evntNo, CArticRulExpEvnt** exp) const { return Deliver(Get(evntNo), exp); }
+int CArticRulInitBlk::Get(int index, CArticRulExpEvnt** exp) const { return Deliver(Get(index), exp); }
+int CArticRulInitBlk::Get(POSITION pos, CArticRulExpEvnt** exp) const { return Deliver(Get(pos), exp); }
 
 CArticRulExpEvnt* CArticRulInitBlk::Get(ULONG evntNo) const {
-    if (!m_pEvntList) return nullptr;
-    for (POSITION p = m_pEvntList->GetHeadPosition(); p;) {
-        CArticRulExpEvnt* exp = m_pEvntList->GetNext(p);
-        if (exp && exp->GetEvntNo() == evntNo) return exp;
-    }
-    return nullptr;
+    return FirstNumbered(m_pEvntList, evntNo, [](const CArticRulExpEvnt* e) { return e->GetEvntNo(); });
+}
+CArticRulExpEvnt* CArticRulInitBlk::Get(int index) const { return ItemAt(m_pEvntList, index); }
+CArticRulExpEvnt* CArticRulInitBlk::Get(POSITION pos) const { return ItemAt(m_pEvntList, pos); }
+
+POSITION CArticRulInitBlk::AddHead(CArticRulExpEvnt* exp) { return InsertBefore(GetHeadPos(), exp); }
+POSITION CArticRulInitBlk::AddTail(CArticRulExpEvnt* exp) { return InsertAfter(GetTailPos(), exp); }
+
+POSITION CArticRulInitBlk::InsertAfter(POSITION pos, CArticRulExpEvnt* exp) {
+    if (!m_pEvntList || !exp) return nullptr;
+    const POSITION at = m_pEvntList->InsertAfter(pos, exp);
+    SetEvntPos(exp);
+    return at;
 }
 
-CArticRulExpEvnt* CArticRulInitBlk::Get(int index) const {
-    if (!m_pEvntList || index < 0 || index >= m_pEvntList->GetCount()) return nullptr;
-    return m_pEvntList->GetAt(m_pEvntList->FindIndex(index));
+POSITION CArticRulInitBlk::InsertBefore(POSITION pos, CArticRulExpEvnt* exp) {
+    if (!m_pEvntList || !exp) return nullptr;
+    const POSITION at = m_pEvntList->InsertBefore(pos, exp);
+    SetEvntPos(exp);
+    return at;
 }
 
-POSITION CArticRulInitBlk::AddTail(CArticRulExpEvnt* exp) { return m_pEvntList ? m_pEvntList->AddTail(exp) : nullptr; }
+POSITION CArticRulInitBlk::Find(CArticRulExpEvnt* exp) const {
+    return m_pEvntList && exp ? m_pEvntList->Find(exp) : nullptr;
+}
+
+void CArticRulInitBlk::Remove(CArticRulExpEvnt* exp, POSITION start) {
+    if (m_pEvntList && exp) Remove(m_pEvntList->Find(exp, start));
+}
+
+void CArticRulInitBlk::Remove(POSITION pos) {
+    if (CArticRulExpEvnt* exp = Unlink(m_pEvntList, pos)) ResetEvntPos(exp);
+}
+
+void CArticRulInitBlk::RemoveAll() {
+    if (!m_pEvntList) return;
+    for (POSITION p = m_pEvntList->GetHeadPosition(); p;) ResetEvntPos(m_pEvntList->GetNext(p));
+    m_pEvntList->RemoveAll();
+}
+
+int CArticRulInitBlk::GetEvntList(CArticRulExpEvntList** list) const {
+    if (list) *list = m_pEvntList;
+    return 1;
+}
+
+int CArticRulInitBlk::GetOwner(CArticRulInitTrk** owner) const {
+    if (owner) *owner = m_pOwner;
+    return 1;
+}
+
+int CArticRulInitBlk::GetRulInit(CArticRulInit** init) const {
+    if (init) *init = GetRulInit();
+    return 1;
+}
+
+CArticRulInit* CArticRulInitBlk::GetRulInit() const { return m_pOwner ? m_pOwner->GetOwner() : nullptr; }
+
+int CArticRulInitBlk::GetBlkName(CString& name) const {
+    name = m_BlkName;
+    return 1;
+}
+
+int CArticRulInitBlk::GetTrkNoBlkNo(ULONG& trkNo, ULONG& blkNo) const {
+    if (!m_pOwner) return 1;
+    trkNo = m_pOwner->GetTrkNo();
+    blkNo = m_BlkNo;
+    return 0;
+}
 
 // ---- Track
 
 CArticRulInitTrk::CArticRulInitTrk(CArticRulInit* owner, ULONG trkNo)
     : m_pOwner(owner), m_pBlkList(new (std::nothrow) CArticRulInitBlkList(10)), m_TrkNo(trkNo) {}
 
-CArticRulInitTrk::~CArticRulInitTrk() {
-    Clear();
-    delete m_pBlkList;
-}
+CArticRulInitTrk::~CArticRulInitTrk() { DeleteBlkList(); }
 
 CArticRulInitTrk& CArticRulInitTrk::operator=(const CArticRulInitTrk& src) {
     if (this == &src) return *this;
     m_TrkName = src.m_TrkName;
-    Clear();
-    if (!src.m_pBlkList) return *this;
-    for (POSITION p = src.m_pBlkList->GetHeadPosition(); p;) {
-        CArticRulInitBlk* from = src.m_pBlkList->GetNext(p);
-        if (!from) continue;
-        auto* copy = new (std::nothrow) CArticRulInitBlk(this, from->GetBlkNo());
-        if (!copy) continue;
-        *copy = *from;
-        AddTail(copy);
-    }
+    CopyBlkList(src.m_pBlkList);
     return *this;
 }
 
-void CArticRulInitTrk::Clear() {
-    if (!m_pBlkList) return;
-    for (POSITION p = m_pBlkList->GetHeadPosition(); p;) delete m_pBlkList->GetNext(p);
-    m_pBlkList->RemoveAll();
+void CArticRulInitTrk::Clear() { ClearBlkList(); }
+
+void CArticRulInitTrk::ClearBlkList() { DeleteItems(m_pBlkList); }
+
+int CArticRulInitTrk::CopyBlkList(const CArticRulInitBlkList* src) {
+    if (src == m_pBlkList) return 0;
+    ClearBlkList();
+    if (!src) return 0;
+    if (!m_pBlkList) return 1;
+    int result = 0;
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        const CArticRulInitBlk* from = src->GetNext(p);
+        if (!from) continue;
+        auto* copy = new (std::nothrow) CArticRulInitBlk(this, from->GetBlkNo());
+        if (!copy) {
+            result = 1;
+            continue;
+        }
+        *copy = *from;
+        AddTail(copy);
+    }
+    return result;
+}
+
+void CArticRulInitTrk::DeleteBlkList() {
+    ClearBlkList();
+    delete m_pBlkList;
+    m_pBlkList = nullptr;
 }
 
 int CArticRulInitTrk::GetStrList(CStringList& list) {
@@ -201,36 +355,81 @@ int CArticRulInitTrk::GetStrList(CStringList& list) {
 }
 
 int CArticRulInitTrk::GetCount() const { return m_pBlkList ? m_pBlkList->GetCount() : 0; }
+POSITION CArticRulInitTrk::GetHeadPos() const { return m_pBlkList ? m_pBlkList->GetHeadPosition() : nullptr; }
+POSITION CArticRulInitTrk::GetTailPos() const { return m_pBlkList ? m_pBlkList->GetTailPosition() : nullptr; }
+POSITION CArticRulInitTrk::GetPos(int index) const { return m_pBlkList ? m_pBlkList->FindIndex(index) : nullptr; }
+int CArticRulInitTrk::GetNext(POSITION& pos, CArticRulInitBlk** blk) const { return Deliver(GetNext(pos), blk); }
+CArticRulInitBlk* CArticRulInitTrk::GetNext(POSITION& pos) const { return StepNext(m_pBlkList, pos); }
+int CArticRulInitTrk::GetPrev(POSITION& pos, CArticRulInitBlk** blk) const { return Deliver(GetPrev(pos), blk); }
+CArticRulInitBlk* CArticRulInitTrk::GetPrev(POSITION& pos) const { return StepPrev(m_pBlkList, pos); }
+int CArticRulInitTrk::Get(ULONG blkNo, CArticRulInitBlk** blk) const { return Deliver(Get(blkNo), blk); }
+int CArticRulInitTrk::Get(int index, CArticRulInitBlk** blk) const { return Deliver(Get(index), blk); }
+int CArticRulInitTrk::Get(POSITION pos, CArticRulInitBlk** blk) const { return Deliver(Get(pos), blk); }
 
 CArticRulInitBlk* CArticRulInitTrk::Get(ULONG blkNo) const {
-    if (!m_pBlkList) return nullptr;
-    for (POSITION p = m_pBlkList->GetHeadPosition(); p;) {
-        CArticRulInitBlk* blk = m_pBlkList->GetNext(p);
-        if (blk && blk->GetBlkNo() == blkNo) return blk;
-    }
-    return nullptr;
+    return FirstNumbered(m_pBlkList, blkNo, [](const CArticRulInitBlk* b) { return b->GetBlkNo(); });
 }
+CArticRulInitBlk* CArticRulInitTrk::Get(int index) const { return ItemAt(m_pBlkList, index); }
+CArticRulInitBlk* CArticRulInitTrk::Get(POSITION pos) const { return ItemAt(m_pBlkList, pos); }
+int CArticRulInitTrk::GetIndex(CArticRulInitBlk* blk) const { return IndexOf(m_pBlkList, blk); }
 
-CArticRulInitBlk* CArticRulInitTrk::Get(int index) const {
-    if (!m_pBlkList || index < 0 || index >= m_pBlkList->GetCount()) return nullptr;
-    return m_pBlkList->GetAt(m_pBlkList->FindIndex(index));
-}
+POSITION CArticRulInitTrk::AddHead(CArticRulInitBlk* blk) { return InsertBefore(GetHeadPos(), blk); }
+POSITION CArticRulInitTrk::AddTail(CArticRulInitBlk* blk) { return InsertAfter(GetTailPos(), blk); }
 
-POSITION CArticRulInitTrk::AddTail(CArticRulInitBlk* blk) {
+POSITION CArticRulInitTrk::InsertAfter(POSITION pos, CArticRulInitBlk* blk) {
     if (!m_pBlkList || !blk) return nullptr;
-    const POSITION pos = m_pBlkList->AddTail(blk);
-    blk->SetPosBlk(pos);
-    return pos;
+    const POSITION at = m_pBlkList->InsertAfter(pos, blk);
+    blk->SetPosBlk(at);
+    return at;
+}
+
+POSITION CArticRulInitTrk::InsertBefore(POSITION pos, CArticRulInitBlk* blk) {
+    if (!m_pBlkList || !blk) return nullptr;
+    const POSITION at = m_pBlkList->InsertBefore(pos, blk);
+    blk->SetPosBlk(at);
+    return at;
+}
+
+POSITION CArticRulInitTrk::Find(CArticRulInitBlk* blk) const {
+    return m_pBlkList && blk ? m_pBlkList->Find(blk) : nullptr;
+}
+
+void CArticRulInitTrk::Remove(CArticRulInitBlk* blk, POSITION start) {
+    if (m_pBlkList && blk) Remove(m_pBlkList->Find(blk, start));
+}
+
+// The block keeps no handle into a list it has left.
+void CArticRulInitTrk::Remove(POSITION pos) {
+    if (CArticRulInitBlk* blk = Unlink(m_pBlkList, pos)) blk->SetPosBlk(nullptr);
+}
+
+void CArticRulInitTrk::RemoveAll() {
+    if (!m_pBlkList) return;
+    for (POSITION p = m_pBlkList->GetHeadPosition(); p;)
+        if (CArticRulInitBlk* blk = m_pBlkList->GetNext(p)) blk->SetPosBlk(nullptr);
+    m_pBlkList->RemoveAll();
+}
+
+int CArticRulInitTrk::GetBlkList(CArticRulInitBlkList** list) const {
+    if (list) *list = m_pBlkList;
+    return 1;
+}
+
+int CArticRulInitTrk::GetOwner(CArticRulInit** owner) const {
+    if (owner) *owner = m_pOwner;
+    return 1;
+}
+
+int CArticRulInitTrk::GetTrkName(CString& name) const {
+    name = m_TrkName;
+    return 1;
 }
 
 // ---- Init block
 
 CArticRulInit::CArticRulInit(CArticRul* rul) : m_pRul(rul), m_pTrkList(new (std::nothrow) CArticRulInitTrkList(10)) {}
 
-CArticRulInit::~CArticRulInit() {
-    ClearTrkList();
-    delete m_pTrkList;
-}
+CArticRulInit::~CArticRulInit() { DeleteTrkList(); }
 
 void CArticRulInit::Clear() {
     m_ErrKind = 0;
@@ -245,33 +444,100 @@ void CArticRulInit::Clear() {
     ClearTrkList();
 }
 
-void CArticRulInit::ClearTrkList() {
-    if (!m_pTrkList) return;
-    for (POSITION p = m_pTrkList->GetHeadPosition(); p;) delete m_pTrkList->GetNext(p);
-    m_pTrkList->RemoveAll();
+void CArticRulInit::ClearTrkList() { DeleteItems(m_pTrkList); }
+
+int CArticRulInit::CopyTrkList(const CArticRulInitTrkList* src) {
+    if (src == m_pTrkList) return 0;
+    ClearTrkList();
+    if (!src) return 0;
+    if (!m_pTrkList) return 1;
+    int result = 0;
+    for (POSITION p = src->GetHeadPosition(); p;) {
+        const CArticRulInitTrk* from = src->GetNext(p);
+        if (!from) continue;
+        auto* copy = new (std::nothrow) CArticRulInitTrk(this, from->GetTrkNo());
+        if (!copy) {
+            result = 1;
+            continue;
+        }
+        *copy = *from;
+        AddTail(copy);
+    }
+    return result;
+}
+
+void CArticRulInit::DeleteTrkList() {
+    ClearTrkList();
+    delete m_pTrkList;
+    m_pTrkList = nullptr;
 }
 
 int CArticRulInit::GetCount() const { return m_pTrkList ? m_pTrkList->GetCount() : 0; }
+POSITION CArticRulInit::GetHeadPos() const { return m_pTrkList ? m_pTrkList->GetHeadPosition() : nullptr; }
+POSITION CArticRulInit::GetTailPos() const { return m_pTrkList ? m_pTrkList->GetTailPosition() : nullptr; }
+POSITION CArticRulInit::GetPos(int index) const { return m_pTrkList ? m_pTrkList->FindIndex(index) : nullptr; }
+int CArticRulInit::GetNext(POSITION& pos, CArticRulInitTrk** trk) const { return Deliver(GetNext(pos), trk); }
+CArticRulInitTrk* CArticRulInit::GetNext(POSITION& pos) const { return StepNext(m_pTrkList, pos); }
+int CArticRulInit::GetPrev(POSITION& pos, CArticRulInitTrk** trk) const { return Deliver(GetPrev(pos), trk); }
+CArticRulInitTrk* CArticRulInit::GetPrev(POSITION& pos) const { return StepPrev(m_pTrkList, pos); }
+int CArticRulInit::Get(ULONG trkNo, CArticRulInitTrk** trk) const { return Deliver(Get(trkNo), trk); }
+int CArticRulInit::Get(int index, CArticRulInitTrk** trk) const { return Deliver(Get(index), trk); }
+int CArticRulInit::Get(POSITION pos, CArticRulInitTrk** trk) const { return Deliver(Get(pos), trk); }
 
 CArticRulInitTrk* CArticRulInit::Get(ULONG trkNo) const {
-    if (!m_pTrkList) return nullptr;
-    for (POSITION p = m_pTrkList->GetHeadPosition(); p;) {
-        CArticRulInitTrk* trk = m_pTrkList->GetNext(p);
-        if (trk && trk->GetTrkNo() == trkNo) return trk;
-    }
-    return nullptr;
+    return FirstNumbered(m_pTrkList, trkNo, [](const CArticRulInitTrk* t) { return t->GetTrkNo(); });
+}
+CArticRulInitTrk* CArticRulInit::Get(int index) const { return ItemAt(m_pTrkList, index); }
+CArticRulInitTrk* CArticRulInit::Get(POSITION pos) const { return ItemAt(m_pTrkList, pos); }
+
+ULONG CArticRulInit::GetTrkNo(int index) const {
+    const CArticRulInitTrk* trk = Get(index);
+    return trk ? trk->GetTrkNo() : 0;
 }
 
-CArticRulInitTrk* CArticRulInit::Get(int index) const {
-    if (!m_pTrkList || index < 0 || index >= m_pTrkList->GetCount()) return nullptr;
-    return m_pTrkList->GetAt(m_pTrkList->FindIndex(index));
+ULONG CArticRulInit::GetBlkNo(int trkIndex, int blkIndex) const {
+    const CArticRulInitTrk* trk = Get(trkIndex);
+    const CArticRulInitBlk* blk = trk ? trk->Get(blkIndex) : nullptr;
+    return blk ? blk->GetBlkNo() : 0;
 }
 
-POSITION CArticRulInit::AddTail(CArticRulInitTrk* trk) {
+int CArticRulInit::GetIndex(CArticRulInitTrk* trk) const { return IndexOf(m_pTrkList, trk); }
+
+POSITION CArticRulInit::AddHead(CArticRulInitTrk* trk) { return InsertBefore(GetHeadPos(), trk); }
+POSITION CArticRulInit::AddTail(CArticRulInitTrk* trk) { return InsertAfter(GetTailPos(), trk); }
+
+POSITION CArticRulInit::InsertAfter(POSITION pos, CArticRulInitTrk* trk) {
     if (!m_pTrkList || !trk) return nullptr;
-    const POSITION pos = m_pTrkList->AddTail(trk);
-    trk->SetPosTrk(pos);
-    return pos;
+    const POSITION at = m_pTrkList->InsertAfter(pos, trk);
+    trk->SetPosTrk(at);
+    return at;
+}
+
+POSITION CArticRulInit::InsertBefore(POSITION pos, CArticRulInitTrk* trk) {
+    if (!m_pTrkList || !trk) return nullptr;
+    const POSITION at = m_pTrkList->InsertBefore(pos, trk);
+    trk->SetPosTrk(at);
+    return at;
+}
+
+POSITION CArticRulInit::Find(CArticRulInitTrk* trk) const {
+    return m_pTrkList && trk ? m_pTrkList->Find(trk) : nullptr;
+}
+
+void CArticRulInit::Remove(CArticRulInitTrk* trk, POSITION start) {
+    if (m_pTrkList && trk) Remove(m_pTrkList->Find(trk, start));
+}
+
+// The track keeps no handle into a list it has left.
+void CArticRulInit::Remove(POSITION pos) {
+    if (CArticRulInitTrk* trk = Unlink(m_pTrkList, pos)) trk->SetPosTrk(nullptr);
+}
+
+void CArticRulInit::RemoveAll() {
+    if (!m_pTrkList) return;
+    for (POSITION p = m_pTrkList->GetHeadPosition(); p;)
+        if (CArticRulInitTrk* trk = m_pTrkList->GetNext(p)) trk->SetPosTrk(nullptr);
+    m_pTrkList->RemoveAll();
 }
 
 int CArticRulInit::GetExpEvnt(CStringList& /*list*/) { return 1; }
