@@ -16,13 +16,6 @@ const BYTE kHeaderFormat1[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0x0
 constexpr size_t TRACK_COUNT_OFFSET = 10;  // of the header's track count
 const BYTE kEndOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
 
-constexpr BYTE META_TEXT = 0x01;
-constexpr BYTE META_TRACK_NAME = 0x03;
-constexpr BYTE META_LYRIC = 0x05;
-constexpr BYTE META_CUE_POINT = 0x07;
-constexpr BYTE META_END_OF_TRACK = 0x2F;
-constexpr BYTE META_SMPTE_OFFSET = 0x54;
-constexpr BYTE META_SEQUENCER = 0x7F;
 constexpr INT64 VOICE_STEP = 5;  // ticks between bank MSB, bank LSB and program
 
 using EventPtr = std::unique_ptr<CSongEvent>;

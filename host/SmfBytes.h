@@ -11,6 +11,15 @@
 // The largest value a variable-length number of four bytes can hold.
 constexpr DWORD SMF_VARLEN_MAX = 0x0FFFFFFF;
 
+// Meta event types the reader and the writer treat specially.
+constexpr BYTE META_TEXT = 0x01;
+constexpr BYTE META_TRACK_NAME = 0x03;
+constexpr BYTE META_LYRIC = 0x05;
+constexpr BYTE META_CUE_POINT = 0x07;
+constexpr BYTE META_END_OF_TRACK = 0x2F;
+constexpr BYTE META_SMPTE_OFFSET = 0x54;
+constexpr BYTE META_SEQUENCER = 0x7F;
+
 // A cursor over bytes that cannot be read past its end. A failed read
 // consumes nothing.
 class SmfByteReader {

@@ -10,7 +10,6 @@ namespace {
 
 using namespace hosttest;
 
-constexpr INT64 kAbsent = std::numeric_limits<INT64>::max();
 
 // Conductor (4/4, 500000 at 0, 400000 at 1920); track 1 with a block at
 // [3840, 7680) holding a note at 0; track 2 with a block at [0, 3840).

@@ -8,9 +8,12 @@
 
 #include "DocFixtures.h"
 #include "host/KPSManager.h"
+#include "host/SongTime.h"
 #include "platform/Memory.h"
 
 namespace hosttest {
+
+constexpr INT64 kAbsent = SONG_TIME_ABSENT;
 
 using namespace doctest;
 

@@ -10,7 +10,6 @@ namespace {
 
 using namespace hosttest;
 
-constexpr INT64 kAbsent = std::numeric_limits<INT64>::max();
 
 // The reader's conductor: 4/4 and 500000 microseconds per quarter at 0.
 class HostTime : public ::testing::Test {
