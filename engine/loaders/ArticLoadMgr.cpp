@@ -1,5 +1,7 @@
 #include "engine/loaders/ArticLoadMgr.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,9 +13,9 @@
 #include "engine/rules/ArticRulSub.h"
 #include "engine/rules/ArticRulUtil.h"
 
-namespace {
-const char kLoadCaption[] = "表現ﾙｰﾙの読込み中にｴﾗｰが発生しました。";
-}
+using namespace rultext;
+
+namespace {}
 
 void CArticLoadMgr::DispErrMsg(const CString& caption, const CString& message, const CString& function,
                                const CString& detail) {

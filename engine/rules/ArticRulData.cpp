@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulData.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <new>
 #include <set>
 #include <vector>
@@ -16,14 +18,12 @@ VX_IMPLEMENT_CLASS(CArticRulDataSrchd, CArticRulDataVal)
 VX_IMPLEMENT_CLASS(CArticRulDataStr, CArticRulData)
 VX_IMPLEMENT_CLASS(CArticRulDataExv, CArticRulData)
 
+using namespace rultext;
+
 namespace {
 
 const char kRunCaption[] = "中間表現ﾃﾞｰﾀの生成中にｴﾗｰが発生しました。";
 const char kDivByZero[] = "ﾙｰﾙ・ﾃﾞｰﾀの計算中に0による除算が発生しました。";
-const char kSelfReference[] = "ﾙｰﾙ・ﾃﾞｰﾀが自分自身を参照しています。";
-
-bool IsClass(const CObject* obj, const char* name) { return obj && CString(obj->GetClassNameA()) == name; }
-
 }  // namespace
 
 // ---- CArticRulData

@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulDataEvnt.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <new>
 #include <set>
 
@@ -14,9 +16,9 @@ VX_IMPLEMENT_CLASS(CArticRulDataAry, CArticRulData)
 VX_IMPLEMENT_CLASS(CArticRulDataVEvnt, CArticRulData)
 VX_IMPLEMENT_CLASS(CArticRulDataVAry, CArticRulData)
 
-namespace {
+using namespace rultext;
 
-const char kSelfReference[] = "ﾙｰﾙ・ﾃﾞｰﾀが自分自身を参照しています。";
+namespace {
 const char kIndexOutOfRange[] = "ﾙｰﾙ・ﾃﾞｰﾀの配列番号が範囲外です。";
 
 bool IsNoteOn(const CArticWrkEvnt* note) { return note && (note->GetStatus() & 0xF0) == 0x90; }

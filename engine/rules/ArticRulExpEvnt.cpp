@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulExpEvnt.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <new>
 
 #include "engine/rules/ArticRulData.h"
@@ -10,9 +12,9 @@
 
 VX_IMPLEMENT_CLASS(CArticRulExpEvnt, CObject)
 
-namespace {
+using namespace rultext;
 
-bool IsClass(const CObject* obj, const char* name) { return obj && CString(obj->GetClassNameA()) == name; }
+namespace {
 
 // "%d" of a value: truncated toward zero to 32 bits.
 CString IntText(double value) {

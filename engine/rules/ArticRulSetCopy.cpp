@@ -4,16 +4,16 @@
 // writes the source (which may be gone long before the copy).
 #include <new>
 
+#include "engine/rules/ArticRulText.h"
+
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticSrchEvnt.h"
 #include "engine/rules/ArticSrchSubRoutine.h"
 #include "engine/rules/ArticSrchUtil.h"
 
-namespace {
+using namespace rultext;
 
-bool IsClass(const CObject* obj, const char* name) {
-    return obj && CString(obj->GetClassNameA()) == name;
-}
+namespace {
 
 // Empties target and fills it with a new variable per source slot, same
 // class and number, owned by set, assigned from the source variable.

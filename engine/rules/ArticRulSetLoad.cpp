@@ -1,6 +1,8 @@
 // Loading a rule set: line preparation, the head of a line, the phase-1
 // checks of every keyword and the report of a faulty line.
 #include <cstring>
+
+#include "engine/rules/ArticRulText.h"
 #include <new>
 
 #include "engine/loaders/ArticExpUtil.h"
@@ -13,10 +15,9 @@
 
 using namespace rulset;
 
-namespace {
+using namespace rultext;
 
-const char kLoadCaption[] = "表現ﾙｰﾙの読込み中にｴﾗｰが発生しました。";
-const char kLoadMessage[] = "指定した行の内容に誤りがあります。";
+namespace {
 const char kPhase1[] = "Load (Phase-1)";
 const char kPhase2[] = "Load (Phase-2)";
 
@@ -61,18 +62,6 @@ const char* OutClassOf(int mask) {
 
 bool Within(int mask, int allowed) { return (mask & ~allowed) == 0; }
 
-bool StartsWith(const CString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
-
-// Splits the next token off the front of text: the token, text the rest.
-CExString NextToken(CExString& text, const char* separators) {
-    CString rest;
-    CExString token = text.GetToken(&rest, separators);
-    text = rest;
-    return token;
-}
-
 }  // namespace
 
 namespace rulset {
@@ -96,15 +85,6 @@ BYTE NoteMemberCode(const CString& member) {
     for (const Member& m : kMembers)
         if (member == m.name) return m.code;
     return 0;
-}
-
-bool ReadWholeLong(const CString& text, LONG* value) {
-    if (text.IsEmpty()) return false;
-    size_t used = 0;
-    LONG v = ParseLong(text.c_str(), 0, &used);
-    if (used != size_t(text.GetLength())) return false;
-    *value = v;
-    return true;
 }
 
 }  // namespace rulset

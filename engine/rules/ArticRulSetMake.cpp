@@ -2,6 +2,8 @@
 // and event lines, the "searched" list, built-in calls, subroutine calls and
 // expression lines. A builder that fails leaves nothing half-built behind.
 #include <cstring>
+
+#include "engine/rules/ArticRulText.h"
 #include <memory>
 #include <new>
 
@@ -14,6 +16,8 @@
 #include "engine/rules/ArticSrchUtil.h"
 
 using namespace rulset;
+
+using namespace rultext;
 
 namespace {
 
@@ -34,17 +38,6 @@ struct ElmListHolder {
         return l;
     }
 };
-
-bool StartsWith(const CString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
-
-CExString NextToken(CExString& text, const char* separators) {
-    CString rest;
-    CExString token = text.GetToken(&rest, separators);
-    text = rest;
-    return token;
-}
 
 BYTE SignCode(char c) {
     switch (c) {

@@ -1,6 +1,7 @@
 #pragma once
 // Internal to the rule-set loader: one operand token taken apart, the
 // separator sets of the line grammar and the member and relation codes.
+#include "engine/rules/ArticRulText.h"
 #include "engine/rules/ArticRulElm.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulUtil.h"
@@ -17,8 +18,7 @@ constexpr const char* kArgSep = ":,(){}";
 BYTE RelationCode(const CString& member);
 // Note-member code: 11..14, 21..24 for Time .. Cho, 31 Prob, 32 Cre; 0 otherwise.
 BYTE NoteMemberCode(const CString& member);
-// The whole text read as an integer with base prefixes ("0" octal, "0x" hex).
-bool ReadWholeLong(const CString& text, LONG* value);
+using rultext::ReadWholeLong;
 
 }  // namespace rulset
 

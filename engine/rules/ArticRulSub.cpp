@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulSub.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <memory>
 #include <new>
 
@@ -10,6 +12,8 @@
 using namespace rulset;
 
 VX_IMPLEMENT_CLASS(CArticRulSub, CArticRulSet)
+
+using namespace rultext;
 
 namespace {
 constexpr int kInitialSlots = 20;
@@ -145,9 +149,6 @@ int CArticRulSub::SetDataOut(CArticRulDataOut* param) {
 // ---- Loading
 
 namespace {
-
-const char kLoadCaption[] = "表現ﾙｰﾙの読込み中にｴﾗｰが発生しました。";
-const char kLoadMessage[] = "指定した行の内容に誤りがあります。";
 
 enum class SubLine { Other, Head, Name, In, Out, Val, Str, Evnt, Func, Call };
 

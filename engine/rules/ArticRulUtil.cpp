@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulUtil.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <cstring>
 #include <new>
 
@@ -8,19 +10,11 @@
 #include "engine/rules/ArticRulSet.h"
 #include "platform/Numbers.h"
 
+using namespace rultext;
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads the whole text as an integer with base prefixes ("0" octal, "0x" hex).
-bool ReadWholeLong(const CString& text, LONG* value) {
-    if (text.IsEmpty()) return false;
-    size_t used = 0;
-    LONG v = ParseLong(text.c_str(), 0, &used);
-    if (used != size_t(text.GetLength())) return false;
-    *value = v;
-    return true;
-}
 
 // Count of trailing decimal digits.
 int TrailingDigits(const CString& text) {

@@ -1,5 +1,7 @@
 #include "engine/rules/ArticSrchEvnt.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <new>
 
 #include "engine/rules/ArticRulData.h"
@@ -13,9 +15,9 @@
 
 VX_IMPLEMENT_CLASS(CArticSrchEvnt, CObject)
 
-namespace {
+using namespace rultext;
 
-bool IsClass(const CObject* obj, const char* name) { return obj && CString(obj->GetClassNameA()) == name; }
+namespace {
 bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
 BYTE StringOf(const CArticWrkEvnt* e) { return e->GetFngrInfo() ? e->GetFngrInfo()->GetGen() : 0; }
 ULONG MeasOf(const CArticWrkEvnt* e) {
