@@ -8,19 +8,19 @@
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrkUtil.h"
+#include "engine/work/ArticWrkUtilImpl.h"
 #include "engine/work/MetaData.h"
 
 VX_IMPLEMENT_CLASS(CArticWrk, CObject)
 
 namespace {
 
-bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
 
 // x goes before y in a block's final order.
 bool GoesBefore(const CArticWrkEvnt* x, const CArticWrkEvnt* y) {
     if (!x || !y) return false;
     if (x->GetTime() != y->GetTime()) return x->GetTime() < y->GetTime();
-    return IsNote(x) && IsNote(y) && x->GetPost1() < y->GetPost1();
+    return wrkutil::IsNoteNibble(x) && wrkutil::IsNoteNibble(y) && x->GetPost1() < y->GetPost1();
 }
 
 // A usable time signature of the measure block with its grid.
@@ -559,7 +559,7 @@ int CArticWrk::SetFngrInfo(CArticWrk* src) {
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticWrkEvnt* mine = GetEvntInEvntPosArray(ULONG(i), 1);
         CArticWrkEvnt* theirs = src->GetEvntInEvntPosArray(ULONG(i), 1);
-        if (!mine || !theirs || !IsNote(mine) || !mine->GetFngrInfo() || !theirs->GetFngrInfo()) continue;
+        if (!mine || !theirs || !wrkutil::IsNoteNibble(mine) || !mine->GetFngrInfo() || !theirs->GetFngrInfo()) continue;
         *mine->GetFngrInfo() = *theirs->GetFngrInfo();
     }
     return 0;
@@ -645,7 +645,7 @@ int CArticWrk::MergeBlk() {
                 CArticWrkEvnt* e = blk->GetNext(ep);
                 if (!e || !e->GetPosEvnt()) continue;
                 bool text = e->GetStatus() == 0xFF && e->GetMetaType() == 0x01;
-                if (!IsNote(e) && !text) continue;
+                if (!wrkutil::IsNoteNibble(e) && !text) continue;
                 blk->Remove(e->GetPosEvnt());
                 e->SetOwner(target);
                 target->Sort(e, 0);
@@ -1107,7 +1107,7 @@ CArticWrkEvnt* CArticWrk::Visit(LONG n, bool selectedOnly, int notes) const {
     CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(n), &trk);
     if (!e) return nullptr;
     if (selectedOnly && !trk->GetSelTrk()) return nullptr;
-    if (notes && !IsNote(e)) return nullptr;
+    if (notes && !wrkutil::IsNoteNibble(e)) return nullptr;
     return e;
 }
 
@@ -1299,7 +1299,7 @@ CArticWrkEvnt* CArticWrk::NextByTime(INT64 time, int notes, bool selectedOnly) c
             CArticWrkTrk* trk = blk ? blk->GetOwner() : nullptr;
             if (!trk || !trk->GetSelTrk()) continue;
         }
-        if (notes && !IsNote(e)) continue;
+        if (notes && !wrkutil::IsNoteNibble(e)) continue;
         if (e->GetTime() > time) return e;
     }
     return nullptr;
@@ -1327,7 +1327,7 @@ CArticWrkEvnt* CArticWrk::GetWrkNextTimeInEvntPosArray(INT64 time, int notes) co
 
 CArticWrkEvnt* CArticWrk::GetWrkNextChordEvntInEvntPosArray(ULONG n, INT64 window) const {
     CArticWrkEvnt* note = GetEvntInEvntPosArray(n, 1);
-    if (window <= 0 || !IsNote(note)) return nullptr;
+    if (window <= 0 || !wrkutil::IsNoteNibble(note)) return nullptr;
     const INT64 start = note->GetTime(), end = start + note->GetGateTime();
     CArticWrkEvnt* hit = nullptr;
     WalkNumbers(int64_t(n) + 1, +1, true, 1, [&](CArticWrkEvnt* e) {
@@ -1344,7 +1344,7 @@ CArticWrkEvnt* CArticWrk::GetWrkNextChordEvntInEvntPosArray(ULONG n, INT64 windo
 
 CArticWrkEvnt* CArticWrk::GetWrkPrevChordEvntInEvntPosArray(ULONG n, INT64 window) const {
     CArticWrkEvnt* note = GetEvntInEvntPosArray(n, 1);
-    if (window <= 0 || !IsNote(note)) return nullptr;
+    if (window <= 0 || !wrkutil::IsNoteNibble(note)) return nullptr;
     const INT64 start = note->GetTime(), end = start + note->GetGateTime();
     CArticWrkEvnt* hit = nullptr;
     WalkNumbers(int64_t(n) - 1, -1, true, 1, [&](CArticWrkEvnt* e) {
@@ -1362,7 +1362,7 @@ int CArticWrk::GetWrkPrevRestInEvntPosArray(ULONG n, INT64* rest) const {
     if (!m_pEvntPosArray || !rest) return 1;
     *rest = 0;
     CArticWrkEvnt* note = GetEvntInEvntPosArray(n, 1);
-    if (!IsNote(note)) return 1;
+    if (!wrkutil::IsNoteNibble(note)) return 1;
     const INT64 t = note->GetTime();
     bool found = false, sounding = false;
     INT64 smallest = 0;

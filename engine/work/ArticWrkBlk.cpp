@@ -9,13 +9,13 @@
 #include "engine/work/ArticWrkCond.h"
 #include "engine/work/ArticWrkTrk.h"
 #include "engine/work/ArticWrkUtil.h"
+#include "engine/work/ArticWrkUtilImpl.h"
 #include "engine/work/MetaData.h"
 
 VX_IMPLEMENT_CLASS(CArticWrkBlk, CObject)
 
 namespace {
 
-bool IsNote(const CArticWrkEvnt* e) { return (e->GetStatus() & 0xF0) == 0x90; }
 
 bool IsPbRangeRecord(const _WRK_EVNT& r) { return r.Status == 0x20 && r.Post1 == 0 && r.Post2 == 0; }
 
@@ -334,7 +334,7 @@ POSITION CArticWrkBlk::Sort(CArticWrkEvnt* evnt, int reg) {
         if (!e) continue;
         bool after = e->GetTime() < t;
         if (!after && e->GetTime() == t)
-            after = !(IsNote(e) && IsNote(evnt)) || evnt->GetPost1() >= e->GetPost1();
+            after = !(wrkutil::IsNoteNibble(e) && wrkutil::IsNoteNibble(evnt)) || evnt->GetPost1() >= e->GetPost1();
         if (after) return InsertAfter(at, evnt, reg);
     }
     return AddHead(evnt, reg);

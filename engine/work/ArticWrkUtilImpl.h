@@ -18,6 +18,7 @@ constexpr char kPhase2[] = "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(
 
 inline bool IsNote(const CArticWrkEvnt* e) { return e && e->GetStatus() == 0x90; }
 inline bool IsNoteNibble(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
+inline INT64 NotNegative(INT64 t) { return t < 0 ? 0 : t; }
 inline INT64 EndOf(const CArticWrkEvnt* e) { return e->GetTime() + e->GetGateTime(); }
 
 inline CArticWrk* WrkOfBlk(const CArticWrkBlk* blk) {

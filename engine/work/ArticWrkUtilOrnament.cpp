@@ -27,7 +27,6 @@ bool IsEod(const CArticWrkEvnt* e) {
     return e->GetMeta(nullptr, &data) == 3 && data && std::memcmp(data, "EOD", 3) == 0;
 }
 
-INT64 NotNegative(INT64 v) { return v < 0 ? 0 : v; }
 BYTE Clamp7(INT64 v) { return BYTE(Clamp<INT64>(v, 0, 127)); }
 
 // Free copies that belong to the walk that made them.

@@ -92,8 +92,6 @@ int PasteReplace(CArticWrk* wrk, CArticWrkBlk* blk, const Paste& p) {
     return rc == 0 ? PasteAdd(wrk, blk, p) : rc;
 }
 
-INT64 NotNegative(INT64 t) { return t < 0 ? 0 : t; }
-
 Paste MakePaste(INT64 start, INT64 end, INT64 limit, CArticWrkEvntList* src, BYTE flags, BYTE status, BYTE number) {
     Paste p;
     p.start = start;

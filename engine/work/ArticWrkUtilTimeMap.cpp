@@ -17,7 +17,7 @@ constexpr char kTimeBeforeStart[] = "指定時刻が開始時刻より小さい�
 constexpr char kMappedBeforeStart[] = "写像時刻が開始時刻より小さくなってしまった。";
 
 // (int64)(v + 0.5), the conversion of the warps (truncation toward zero).
-INT64 Trunc(double v) {
+INT64 TruncWarp(double v) {
     const int64_t r = DoubleToInt64(v);
     return r == INT64_MIN ? 0 : r;
 }
@@ -50,7 +50,7 @@ int CArticWrkUtil::GetMathCopyFig(INT64 start, INT64 end, INT64 time, BYTE divis
     if (end <= start) return fail("開始時刻が終了時刻以上になっています。");
     const INT64 length = end - start;
     if (divisions < 2) return fail("分割数が２より小さい。");
-    const INT64 p = Trunc(double(length) / divisions * point + 0.5);
+    const INT64 p = TruncWarp(double(length) / divisions * point + 0.5);
     if (time < start) return fail(kTimeBeforeStart);
     if (!mapped) return fail("");
     const INT64 rel = time - start;
@@ -58,7 +58,7 @@ int CArticWrkUtil::GetMathCopyFig(INT64 start, INT64 end, INT64 time, BYTE divis
     if ((rel <= p && p == 0) || (rel > p && length == p)) return fail("");
     const double v = rel <= p ? double(rel) * (double(pointTime) / double(p))
                               : double(rel - p) * (double(length - pointTime) / double(length - p)) + double(pointTime);
-    *mapped = Trunc(v + 0.5) + start;
+    *mapped = TruncWarp(v + 0.5) + start;
     if (*mapped < start) return ReportErr(kPhase1, kFigReason, location, kMappedBeforeStart);
     return 0;
 }
@@ -77,7 +77,7 @@ int CArticWrkUtil::GetMathCopyFig2(INT64 start, INT64 end, INT64 time, BYTE divi
     const INT64 length = end - start;
     if (divisions < 3) return fail("分割数が３より小さい。");
     const double unit = double(length) / divisions;
-    const INT64 p1 = Trunc(unit * point1 + 0.5), p2 = Trunc(unit * point2 + 0.5);
+    const INT64 p1 = TruncWarp(unit * point1 + 0.5), p2 = TruncWarp(unit * point2 + 0.5);
     if (time < start) return fail(kTimeBeforeStart);
     if (!mapped) return fail("");
     const INT64 rel = time - start;
@@ -91,7 +91,7 @@ int CArticWrkUtil::GetMathCopyFig2(INT64 start, INT64 end, INT64 time, BYTE divi
         if (length == p2) return fail("");
         v = double(rel - p2) * (double(length - point2Time) / double(length - p2)) + double(point2Time);
     }
-    *mapped = Trunc(v + 0.5) + start;
+    *mapped = TruncWarp(v + 0.5) + start;
     if (*mapped < start) return ReportErr(kPhase1, kFigReason, location, kMappedBeforeStart);
     return 0;
 }
