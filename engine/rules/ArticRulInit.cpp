@@ -587,16 +587,7 @@ int CArticRulInit::LoadLine1(CExString& line, ULONG& trk, ULONG& blk) {
     head = head.Mid(1);
     CExString keyword, member;
     int number = -1;
-    if (head == "init" || head == "procNest") {
-        keyword = head;
-    } else {
-        CExString strValue;
-        int memberNum = -1, kind = 0;
-        double value = 0.0;
-        if (const int r = CArticRulUtil::DivParam(head, keyword, number, member, memberNum, value, strValue, kind))
-            return r;
-        if (!member.IsEmpty()) return 1;
-    }
+    if (const int r = CheckHeader(head, rest, keyword, member, number)) return r;
     if (keyword == "init") {
         if (number == 1 || number == 2) {
             m_InitNo = ULONG(number);
@@ -620,8 +611,24 @@ int CArticRulInit::LoadLine1(CExString& line, ULONG& trk, ULONG& blk) {
         if (r == 0) blk = ULONG(number);
         return r;
     }
-    if (keyword == "exp") return MakeExpEvnt(trk, blk, ULONG(number), rest);
-    return 1;
+    return MakeExpEvnt(trk, blk, ULONG(number), rest);
+}
+
+int CArticRulInit::CheckHeader(CExString& head, CExString& /*line*/, CExString& keyword, CExString& member,
+                               int& number) {
+    number = -1;
+    member.Empty();
+    if (head == "init" || head == "procNest") {
+        keyword = head;
+        return 0;
+    }
+    CExString strValue;
+    int memberNum = -1, kind = 0;
+    double value = 0.0;
+    if (const int r = CArticRulUtil::DivParam(head, keyword, number, member, memberNum, value, strValue, kind))
+        return r;
+    if (!member.IsEmpty()) return 1;
+    return keyword == "init" || keyword == "trk" || keyword == "blk" || keyword == "exp" ? 0 : 1;
 }
 
 int CArticRulInit::MakeProcNest(CExString& rest) {
@@ -672,24 +679,36 @@ int CArticRulInit::MakeExpEvnt(ULONG trkNo, ULONG blkNo, ULONG expNo, CExString&
     CArticRulInitTrk* trk = Get(trkNo);
     CArticRulInitBlk* blk = trk ? trk->Get(blkNo) : nullptr;
     if (!blk || blk->Get(expNo)) return 1;
-    CExString body = rest;
-    CExString name = NextToken(body, kSep);
+    if (const int r = CheckExpFunc(rest)) return r;
+    return MakeExpFunc(rest, expNo, blk);
+}
+
+int CArticRulInit::CheckExpFunc(CExString& text) {
+    CExString args = text;
+    CExString name = NextToken(args, kSep);
+    if (name.IsEmpty()) return 1;
     int count = 0;
     int masks[CArticExpUtil::kMaxExpArgs] = {};
-    if (name.IsEmpty()) return 1;
     if (const int r = CArticExpUtil::GetArgmentInfo(name, &count, masks)) return r;
-    if (const int r = CheckExpArgument(body, count, masks)) return r;
-    CArticRulElmList* list = MakeExpArgument(body);
-    if (!list) return 1;
-    auto* exp = new (std::nothrow) CArticRulExpEvnt(nullptr, expNo);
+    return CheckExpArgument(args, count, masks);
+}
+
+int CArticRulInit::MakeExpFunc(CExString& text, ULONG expNo, CArticRulInitBlk* blk) {
+    if (!blk) return 1;
+    CExString args = text;
+    CExString name = NextToken(args, kSep);
+    if (name.IsEmpty()) return 1;
+    std::unique_ptr<CArticRulElmList> list(new (std::nothrow) CArticRulElmList(10));
+    if (!list || MakeExpArgument(args, list.get()) != 0) return 1;
+    std::unique_ptr<CArticRulExpEvnt> exp(new (std::nothrow) CArticRulExpEvnt(nullptr, expNo));
     if (!exp) {
-        CArticRulUtil::ClearRulElmList(list);
-        delete list;
+        CArticRulUtil::ClearRulElmList(list.get());
         return 1;
     }
     exp->SetExpEvntName(name);
-    exp->SetRulElmList(list);
-    blk->AddTail(exp);
+    exp->SetRulElmList(list.release());
+    if (!blk->AddTail(exp.get())) return 1;
+    exp.release();
     return 0;
 }
 
@@ -705,24 +724,22 @@ int CArticRulInit::CheckExpArgument(CExString& args, int count, const int* masks
     return i < count ? 1 : 0;
 }
 
-CArticRulElmList* CArticRulInit::MakeExpArgument(CExString& args) {
+int CArticRulInit::MakeExpArgument(CExString& args, CArticRulElmList* list) {
+    if (!list) return 1;
     std::vector<InitArg> parsed;
-    if (!SplitArgs(args, parsed)) return nullptr;
-    std::unique_ptr<CArticRulElmList> list(new (std::nothrow) CArticRulElmList(10));
-    if (!list) return nullptr;
+    if (!SplitArgs(args, parsed)) return 1;
     for (const InitArg& arg : parsed) {
-        auto* elm = new (std::nothrow) CArticRulElm();
-        if (!elm || arg.kind == InitArg::Other) {
-            delete elm;
-            CArticRulUtil::ClearRulElmList(list.get());
-            return nullptr;
+        auto* elm = arg.kind == InitArg::Other ? nullptr : new (std::nothrow) CArticRulElm();
+        if (!elm) {
+            CArticRulUtil::ClearRulElmList(list);
+            return 1;
         }
         if (arg.kind == InitArg::Number) elm->SetData(arg.value);
         if (arg.kind == InitArg::Text) elm->SetStrData(arg.text);
         if (arg.kind == InitArg::EmptyList) elm->SetRulElmList(new (std::nothrow) CArticRulElmList(10));
         list->AddTail(elm);
     }
-    return list.release();
+    return 0;
 }
 
 void CArticRulInit::DispLoadErrMsg(const CString& function, const CString& line, int code) {

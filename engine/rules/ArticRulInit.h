@@ -244,9 +244,18 @@ protected:
     virtual int MakeInitTrk(ULONG trkNo);
     virtual int MakeInitBlk(ULONG trkNo, ULONG blkNo);
     virtual int MakeExpEvnt(ULONG trkNo, ULONG blkNo, ULONG expNo, CExString& rest);
+    // Splits a head (without its "#") into keyword, number and member: 0 for
+    // "init", "procNest" and a member-less "trk", "blk" or "exp"; 1 for any
+    // other head, or the operand splitter's code. line is the rest of the line.
+    virtual int CheckHeader(CExString& head, CExString& line, CExString& keyword, CExString& member, int& number);
+    // "Class(arguments)": 0 when the class is known and the arguments fit its signature.
+    virtual int CheckExpFunc(CExString& text);
     virtual int CheckExpArgument(CExString& args, int count, const int* masks);
-    // The constant arguments as elements (null for anything else).
-    virtual CArticRulElmList* MakeExpArgument(CExString& args);
+    // Appends a checked "Class(arguments)" to blk as expression expNo: 0, or 1.
+    virtual int MakeExpFunc(CExString& text, ULONG expNo, CArticRulInitBlk* blk);
+    // Appends the constant arguments to list as elements: 0; 1 (list emptied)
+    // for any other operand.
+    virtual int MakeExpArgument(CExString& args, CArticRulElmList* list);
     virtual void ClearTrkList();
     // Replaces the tracks by copies of src's: 0, or 1 when a copy could not be made.
     virtual int CopyTrkList(const CArticRulInitTrkList* src);

@@ -279,3 +279,46 @@ TEST(ArticRulInitList, WithoutListEverythingIsEmpty) {
     init.RemoveAll();
     EXPECT_EQ(init.GetIndex(&trk), -1);
 }
+
+// An init expression takes only constants and empty event lists, checked
+// against the class's signature.
+TEST(ArticRulInitList, ExpressionLinesBuildOnlyFromConstants) {
+    struct Case {
+        const char* line;
+        bool ok;
+    };
+    const Case kCases[] = {
+        {"#exp1:CArticExpDebug_i(0{}, 5)", true},
+        {"#exp1:CArticExpDebug_i2(0{}, \"a\", 3)", true},
+        {"#exp1:CArticExpDebug_i(0{}, 5, 6)", true},  // beyond the signature: not typed
+        {"#exp1:CArticExpDebug_i(0{}, _val1)", false},
+        {"#exp1:CArticExpDebug_i(0{}, \"a\")", false},
+        {"#exp1:CArticExpDel(1{_thisEvnt})", false},
+        {"#exp1:CArticExpDebug_i(0{})", false},  // one argument short
+        {"#exp1:CArticExpNoSuchClass(0{})", false},
+        {"#exp1:", false},
+    };
+    for (const Case& c : kCases) {
+        CArticRulInit init(nullptr);
+        CStringList lines;
+        for (const char* l : {"#init:", "#trk1:", "#blk0:", c.line}) lines.AddTail(l);
+        EXPECT_EQ(init.Load(lines) == 0, c.ok) << c.line;
+        ASSERT_NE(init.Get(ULONG(1)), nullptr) << c.line;
+        EXPECT_EQ(init.Get(ULONG(1))->Get(ULONG(0))->GetCount(), c.ok ? 1 : 0) << c.line;
+    }
+
+    CArticRulInit init(nullptr);
+    ASSERT_EQ(LoadLines(init, {"#init:", "#trk1:", "#blk0:", "#exp4:CArticExpDebug_i2(0{}, \"ab\", 7)"}), 0);
+    CArticRulExpEvnt* exp = init.Get(ULONG(1))->Get(ULONG(0))->Get(ULONG(4));
+    ASSERT_NE(exp, nullptr);
+    EXPECT_EQ(exp->GetExpEvntName(), "CArticExpDebug_i2");
+    CArticRulElmList* args = exp->GetRulElmList();
+    ASSERT_NE(args, nullptr);
+    ASSERT_EQ(args->GetCount(), 3);
+    POSITION p = args->GetHeadPosition();
+    CArticRulElm* list = args->GetNext(p);
+    ASSERT_NE(list->GetRulElmList(), nullptr);
+    EXPECT_EQ(list->GetRulElmList()->GetCount(), 0);
+    EXPECT_STREQ(args->GetNext(p)->GetStrData().c_str(), "\"ab\"");  // the quotes stay, as in rule operands
+    EXPECT_EQ(args->GetNext(p)->GetData(), 7.0);
+}
