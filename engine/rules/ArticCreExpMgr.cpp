@@ -16,10 +16,10 @@
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ArticWrkTrk.h"
 #include "engine/work/ExString.h"
+#include "engine/work/ArticWrkUtilImpl.h"
 
 namespace {
 
-bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
 
 bool IsSelected(const CArticWrkTrk* trk) { return trk && trk->GetSelTrk() != 0; }
 
@@ -280,7 +280,7 @@ int WalkNumbers(CArticWrk* wrk, bool forward, Step step) {
     for (int i = 0; i < size; ++i) {
         const ULONG n = ULONG(forward ? i : size - 1 - i);
         CArticWrkEvnt* e = wrk->GetEvntInEvntPosArray(n, 1);
-        if (!IsNote(e) || !InSelectedTrk(e)) continue;
+        if (!wrkutil::IsNoteNibble(e) || !InSelectedTrk(e)) continue;
         if (int r = step(e)) return r;
     }
     return 0;
@@ -292,7 +292,7 @@ int WalkBlock(CArticWrkBlk* blk, bool forward, Step step) {
     if (!blk) return 1;
     for (POSITION p = forward ? blk->GetHeadPos() : blk->GetTailPos(); p;) {
         CArticWrkEvnt* e = forward ? blk->GetNext(p) : blk->GetPrev(p);
-        if (!IsNote(e)) continue;
+        if (!wrkutil::IsNoteNibble(e)) continue;
         if (int r = step(e)) return r;
     }
     return 0;
@@ -469,7 +469,7 @@ int CArticCreExpMgr::SetProb(CArticWrkEvnt* note, ULONG setNo, double value) {
 }
 
 int CArticCreExpMgr::SetPrmExp(CArticWrkEvnt* note, ULONG setNo) {
-    if (!note || !m_pRul || !IsNote(note)) return 1;
+    if (!note || !m_pRul || !wrkutil::IsNoteNibble(note)) return 1;
     bool ran = false, failed = false;
     for (POSITION p = m_pRul->GetHeadPos(); p;) {
         CArticRulSet* set = m_pRul->GetNext(p);
@@ -529,7 +529,7 @@ int CArticCreExpMgr::CreateExpBlk(CArticWrkBlk* blk, CArticRulSet* set, double& 
     const ULONG setNo = ULONG(set->GetSetNo());
     for (POSITION p = blk->GetHeadPos(); p && sum > 0.0;) {
         CArticWrkEvnt* e = blk->GetNext(p);
-        if (!IsNote(e)) continue;
+        if (!wrkutil::IsNoteNibble(e)) continue;
         const double prob = e->GetProb(setNo);
         const double r = CArticUtil::Rand2();
         if ((prob / sum) * count > r) {
@@ -560,7 +560,7 @@ double CArticCreExpMgr::GetProbAllBlk(CArticWrkBlk* blk, ULONG setNo) {
     if (!blk) return sum;
     for (POSITION p = blk->GetHeadPos(); p;) {
         CArticWrkEvnt* e = blk->GetNext(p);
-        if (IsNote(e)) sum += e->GetProb(setNo);
+        if (wrkutil::IsNoteNibble(e)) sum += e->GetProb(setNo);
     }
     return sum;
 }
@@ -591,7 +591,7 @@ int CArticCreExpMgr::OutExpBlk(CArticWrkBlk* blk, CArticRulSet* set) {
     const ULONG setNo = ULONG(set->GetSetNo());
     for (POSITION p = blk->GetHeadPos(); p;) {
         CArticWrkEvnt* e = blk->GetNext(p);
-        if (!IsNote(e)) continue;
+        if (!wrkutil::IsNoteNibble(e)) continue;
         const LONG out = e->GetOut(setNo);
         if (out == 0) continue;
         if (int r = set->SetWrkEvnt(e)) return r;

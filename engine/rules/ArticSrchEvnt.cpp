@@ -11,6 +11,7 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+#include "engine/work/ArticWrkUtilImpl.h"
 #include "platform/Numbers.h"
 
 VX_IMPLEMENT_CLASS(CArticSrchEvnt, CObject)
@@ -18,7 +19,6 @@ VX_IMPLEMENT_CLASS(CArticSrchEvnt, CObject)
 using namespace rultext;
 
 namespace {
-bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
 BYTE StringOf(const CArticWrkEvnt* e) { return e->GetFngrInfo() ? e->GetFngrInfo()->GetGen() : 0; }
 ULONG MeasOf(const CArticWrkEvnt* e) {
     ULONG meas = 0, beat = 0, tick = 0;
@@ -142,7 +142,7 @@ int CArticSrchEvnt::GetFirstWrkEvnt(CArticWrkEvnt* note, CArticWrkEvnt** result)
     if (!blk) return 1;
     for (POSITION p = blk->GetHeadPos(); p;) {
         CArticWrkEvnt* e = blk->GetNext(p);
-        if (IsNote(e)) {
+        if (wrkutil::IsNoteNibble(e)) {
             if (result) *result = e;
             return 0;
         }
@@ -156,7 +156,7 @@ int CArticSrchEvnt::GetLastWrkEvnt(CArticWrkEvnt* note, CArticWrkEvnt** result) 
     if (!blk) return 1;
     for (POSITION p = blk->GetTailPos(); p;) {
         CArticWrkEvnt* e = blk->GetPrev(p);
-        if (IsNote(e)) {
+        if (wrkutil::IsNoteNibble(e)) {
             if (result) *result = e;
             return 0;
         }
@@ -169,7 +169,7 @@ int CArticSrchEvnt::MeasWalk(CArticWrkEvnt* from, ULONG meas, bool forward, CArt
     if (!blk) return 1;
     for (POSITION p = forward ? blk->GetHeadPos() : blk->GetTailPos(); p;) {
         CArticWrkEvnt* e = Step(blk, p, forward);
-        if (!IsNote(e)) continue;
+        if (!wrkutil::IsNoteNibble(e)) continue;
         const ULONG m = MeasOf(e);
         if (m == meas) {
             if (result) *result = e;
@@ -226,7 +226,7 @@ int CArticSrchEvnt::WindowWalk(CArticWrkBlk* blk, INT64 start, INT64 end, bool f
                                CArticWrkEvnt** result) const {
     for (POSITION p = forward ? blk->GetHeadPos() : blk->GetTailPos(); p;) {
         CArticWrkEvnt* e = Step(blk, p, forward);
-        if (!IsNote(e)) continue;
+        if (!wrkutil::IsNoteNibble(e)) continue;
         const INT64 t = e->GetTime();
         if (forward) {
             if (t > end) return 1;
@@ -307,7 +307,7 @@ int CArticSrchEvnt::CountWalk(CArticWrkEvnt* note, ULONG count, bool forward, CA
     ULONG k = 0;
     while (p) {
         CArticWrkEvnt* e = Step(blk, p, forward);
-        if (!IsNote(e) || !e->GetFngrInfo() || e->GetFngrInfo()->GetGen() != string) continue;
+        if (!wrkutil::IsNoteNibble(e) || !e->GetFngrInfo() || e->GetFngrInfo()->GetGen() != string) continue;
         if (++k >= count) {
             if (result) *result = e;
             return 0;

@@ -19,11 +19,6 @@ using namespace rultest;
 
 namespace {
 
-std::vector<std::string> Texts(const CStringList& list) {
-    std::vector<std::string> out;
-    for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-    return out;
-}
 
 void Fill(CStringList& list, std::initializer_list<const char*> lines) {
     for (const char* l : lines) list.AddTail(CString(l));

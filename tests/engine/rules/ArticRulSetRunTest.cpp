@@ -34,11 +34,6 @@ const std::initializer_list<const char*> kDeadNoteSet = {
     "#func6:CArticSrchPutNoteInfo( _thisEvnt, 3, _val5)",
 };
 
-std::vector<std::string> Texts(const CStringList& list) {
-    std::vector<std::string> out;
-    for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-    return out;
-}
 
 struct DeadNoteCase {
     LONG code;        // slot 6

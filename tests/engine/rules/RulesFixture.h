@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <vector>
+#include <string>
 
 #include "driver/ArticErr.h"
 #include "engine/rules/ArticRul.h"
@@ -14,6 +16,13 @@
 #include "engine/work/WorkFixture.h"
 
 namespace rultest {
+
+// The texts of a string list, in order.
+inline std::vector<std::string> Texts(const CStringList& list) {
+    std::vector<std::string> out;
+    for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
+    return out;
+}
 
 inline CArticRulElm* Num(double v, BYTE sign = kSignNone, int plus = 1) {
     auto* e = new CArticRulElm();
