@@ -1,5 +1,7 @@
 #include "engine/rules/ArticRulInit.h"
 
+#include "engine/rules/ArticRulText.h"
+
 #include <cstring>
 #include <memory>
 #include <new>
@@ -12,21 +14,12 @@
 
 VX_IMPLEMENT_CLASS(CArticRulInit, CObject)
 
+using namespace rultext;
+
 namespace {
 
 constexpr const char* kSep = ":+-*/,(){}";
 constexpr const char* kArgSep = ":,(){}";
-
-CExString NextToken(CExString& text, const char* separators) {
-    CString rest;
-    CExString token = text.GetToken(&rest, separators);
-    text = rest;
-    return token;
-}
-
-bool StartsWith(const CString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
 
 // The value after a ";##Key:" prefix: leading digits with an optional sign.
 int SettingValue(const CString& line, const char* prefix) {
