@@ -231,27 +231,15 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     if (op.kind != kOperandConst || number < 0) return 1;
 
     if (keyword == "val") {
-        if (!phase1) return GetDataVal(number) ? 0 : 1;
-        if (GetDataVal(number)) return 1;
-        auto* var = new (std::nothrow) CArticRulDataVal(this, ULONG(number));
-        if (var && SetDataVal(var)) return 0;
-        delete var;
-        return 1;
+        return rulset::DeclareVariable<CArticRulDataVal>(this, number, phase1, GetDataVal(number) != nullptr,
+                                                    [this](CArticRulDataVal* v) { return SetDataVal(v); });
     }
     if (keyword == "str") {
-        if (!phase1) return GetDataStr(number) ? 0 : 1;
-        if (GetDataStr(number)) return 1;
-        auto* var = new (std::nothrow) CArticRulDataStr(this, ULONG(number));
-        if (var && SetDataStr(var)) return 0;
-        delete var;
-        return 1;
+        return rulset::DeclareVariable<CArticRulDataStr>(this, number, phase1, GetDataStr(number) != nullptr,
+                                                    [this](CArticRulDataStr* v) { return SetDataStr(v); });
     }
-    if (!phase1) return GetDataEvnt(number) ? 0 : 1;
-    if (GetDataEvnt(number)) return 1;
-    auto* var = new (std::nothrow) CArticRulDataEvnt(this, ULONG(number));
-    if (var && SetDataEvnt(var)) return 0;
-    delete var;
-    return 1;
+    return rulset::DeclareVariable<CArticRulDataEvnt>(this, number, phase1, GetDataEvnt(number) != nullptr,
+                                                [this](CArticRulDataEvnt* v) { return SetDataEvnt(v); });
 }
 
 // ---- Phase-1 checks

@@ -1,6 +1,8 @@
 #pragma once
 // Internal to the rule-set loader: one operand token taken apart, the
 // separator sets of the line grammar and the member and relation codes.
+#include <new>
+
 #include "engine/rules/ArticRulText.h"
 #include "engine/rules/ArticRulElm.h"
 #include "engine/rules/ArticRulSet.h"
@@ -19,6 +21,20 @@ BYTE RelationCode(const CString& member);
 // Note-member code: 11..14, 21..24 for Time .. Cho, 31 Prob, 32 Cre; 0 otherwise.
 BYTE NoteMemberCode(const CString& member);
 using rultext::ReadWholeLong;
+
+// A declaration header ("#val", "#str", "#evnt", "#in", "#out"): phase 1
+// makes the variable once (a second declaration is faulty); phase 2 only
+// checks that it was made. `owner` makes and `add` registers the variable
+// (non-zero when registered); 0 when the line passes.
+template <class T, class Owner, class Add>
+int DeclareVariable(Owner* owner, int number, bool phase1, bool exists, Add add) {
+    if (!phase1) return exists ? 0 : 1;
+    if (exists) return 1;
+    auto* var = new (std::nothrow) T(owner, ULONG(number));
+    if (var && add(var)) return 0;
+    delete var;
+    return 1;
+}
 
 }  // namespace rulset
 

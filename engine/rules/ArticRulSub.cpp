@@ -222,19 +222,11 @@ int CArticRulSub::CheckHeader(CExString& head, CExString& body, CExString& keywo
     if (op.kind != kOperandConst || number < 1) return 1;
     if (!param) return CArticRulSet::CheckHeader(head, body, keyword, member, number, phase1, nullptr);
     if (keyword == "in") {
-        if (!phase1) return GetDataIn(number) ? 0 : 1;
-        if (GetDataIn(number)) return 1;
-        auto* p = new (std::nothrow) CArticRulDataIn(this, ULONG(number));
-        if (p && SetDataIn(p)) return 0;
-        delete p;
-        return 1;
+        return rulset::DeclareVariable<CArticRulDataIn>(this, number, phase1, GetDataIn(number) != nullptr,
+                                                    [this](CArticRulDataIn* v) { return SetDataIn(v); });
     }
-    if (!phase1) return GetDataOut(number) ? 0 : 1;
-    if (GetDataOut(number)) return 1;
-    auto* p = new (std::nothrow) CArticRulDataOut(this, ULONG(number));
-    if (p && SetDataOut(p)) return 0;
-    delete p;
-    return 1;
+    return rulset::DeclareVariable<CArticRulDataOut>(this, number, phase1, GetDataOut(number) != nullptr,
+                                                [this](CArticRulDataOut* v) { return SetDataOut(v); });
 }
 
 int CArticRulSub::LoadLine1(CExString& line, int* setNoInUse) {
