@@ -20,6 +20,14 @@ constexpr ULONG kNoFreeEvntNo = 2147483647;
 bool HasNote(CArticRulDataEvnt* elm, int flag) { return elm && elm->GetEvnt(flag); }
 
 // Walks a list from the head: the item at index, or null.
+// The out form of a lookup: *out gets what was found (possibly null); 1 when
+// something was found.
+template <class T>
+int Deliver(T* found, T** out) {
+    if (out) *out = found;
+    return found ? 1 : 0;
+}
+
 template <class L>
 auto ItemAt(const L* list, int index) -> decltype(list->GetHead()) {
     if (!list) return nullptr;
@@ -344,40 +352,20 @@ POSITION CArticRul::GetHeadPos() const { return m_pRulSetList ? m_pRulSetList->G
 POSITION CArticRul::GetTailPos() const { return m_pRulSetList ? m_pRulSetList->GetTailPosition() : nullptr; }
 POSITION CArticRul::GetPos(int index) const { return m_pRulSetList ? m_pRulSetList->FindIndex(index) : nullptr; }
 
-int CArticRul::GetNext(POSITION& pos, CArticRulSet** set) const {
-    CArticRulSet* s = GetNext(pos);
-    if (set) *set = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetNext(POSITION& pos, CArticRulSet** set) const { return Deliver(GetNext(pos), set); }
 CArticRulSet* CArticRul::GetNext(POSITION& pos) const {
     return m_pRulSetList && pos ? m_pRulSetList->GetNext(pos) : nullptr;
 }
-int CArticRul::GetPrev(POSITION& pos, CArticRulSet** set) const {
-    CArticRulSet* s = GetPrev(pos);
-    if (set) *set = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetPrev(POSITION& pos, CArticRulSet** set) const { return Deliver(GetPrev(pos), set); }
 CArticRulSet* CArticRul::GetPrev(POSITION& pos) const {
     return m_pRulSetList && pos ? m_pRulSetList->GetPrev(pos) : nullptr;
 }
-int CArticRul::Get(int index, CArticRulSet** set) const {
-    CArticRulSet* s = Get(index);
-    if (set) *set = s;
-    return s ? 1 : 0;
-}
-int CArticRul::Get(POSITION pos, CArticRulSet** set) const {
-    CArticRulSet* s = Get(pos);
-    if (set) *set = s;
-    return s ? 1 : 0;
-}
+int CArticRul::Get(int index, CArticRulSet** set) const { return Deliver(Get(index), set); }
+int CArticRul::Get(POSITION pos, CArticRulSet** set) const { return Deliver(Get(pos), set); }
 CArticRulSet* CArticRul::Get(int index) const { return ItemAt(m_pRulSetList, index); }
 CArticRulSet* CArticRul::Get(POSITION pos) const { return m_pRulSetList && pos ? m_pRulSetList->GetAt(pos) : nullptr; }
 
-int CArticRul::GetBySetNo(int setNo, CArticRulSet** set) const {
-    CArticRulSet* s = GetBySetNo(setNo);
-    if (set) *set = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetBySetNo(int setNo, CArticRulSet** set) const { return Deliver(GetBySetNo(setNo), set); }
 CArticRulSet* CArticRul::GetBySetNo(int setNo) const {
     if (!m_pRulSetList) return nullptr;
     for (POSITION p = m_pRulSetList->GetHeadPosition(); p;) {
@@ -400,40 +388,20 @@ POSITION CArticRul::GetSubHeadPos() const { return m_pRulSubList ? m_pRulSubList
 POSITION CArticRul::GetSubTailPos() const { return m_pRulSubList ? m_pRulSubList->GetTailPosition() : nullptr; }
 POSITION CArticRul::GetSubPos(int index) const { return m_pRulSubList ? m_pRulSubList->FindIndex(index) : nullptr; }
 
-int CArticRul::GetSubNext(POSITION& pos, CArticRulSub** sub) const {
-    CArticRulSub* s = GetSubNext(pos);
-    if (sub) *sub = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetSubNext(POSITION& pos, CArticRulSub** sub) const { return Deliver(GetSubNext(pos), sub); }
 CArticRulSub* CArticRul::GetSubNext(POSITION& pos) const {
     return m_pRulSubList && pos ? m_pRulSubList->GetNext(pos) : nullptr;
 }
-int CArticRul::GetSubPrev(POSITION& pos, CArticRulSub** sub) const {
-    CArticRulSub* s = GetSubPrev(pos);
-    if (sub) *sub = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetSubPrev(POSITION& pos, CArticRulSub** sub) const { return Deliver(GetSubPrev(pos), sub); }
 CArticRulSub* CArticRul::GetSubPrev(POSITION& pos) const {
     return m_pRulSubList && pos ? m_pRulSubList->GetPrev(pos) : nullptr;
 }
-int CArticRul::GetSub(int index, CArticRulSub** sub) const {
-    CArticRulSub* s = GetSub(index);
-    if (sub) *sub = s;
-    return s ? 1 : 0;
-}
-int CArticRul::GetSub(POSITION pos, CArticRulSub** sub) const {
-    CArticRulSub* s = GetSub(pos);
-    if (sub) *sub = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetSub(int index, CArticRulSub** sub) const { return Deliver(GetSub(index), sub); }
+int CArticRul::GetSub(POSITION pos, CArticRulSub** sub) const { return Deliver(GetSub(pos), sub); }
 CArticRulSub* CArticRul::GetSub(int index) const { return ItemAt(m_pRulSubList, index); }
 CArticRulSub* CArticRul::GetSub(POSITION pos) const { return m_pRulSubList && pos ? m_pRulSubList->GetAt(pos) : nullptr; }
 
-int CArticRul::GetBySubNo(int subNo, CArticRulSub** sub) const {
-    CArticRulSub* s = GetBySubNo(subNo);
-    if (sub) *sub = s;
-    return s ? 1 : 0;
-}
+int CArticRul::GetBySubNo(int subNo, CArticRulSub** sub) const { return Deliver(GetBySubNo(subNo), sub); }
 CArticRulSub* CArticRul::GetBySubNo(int subNo) const {
     if (!m_pRulSubList) return nullptr;
     for (POSITION p = m_pRulSubList->GetHeadPosition(); p;) {
