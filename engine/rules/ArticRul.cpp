@@ -19,7 +19,6 @@ constexpr ULONG kNoFreeEvntNo = 2147483647;
 
 bool HasNote(CArticRulDataEvnt* elm, int flag) { return elm && elm->GetEvnt(flag); }
 
-// Walks a list from the head: the item at index, or null.
 // The out form of a lookup: *out gets what was found (possibly null); 1 when
 // something was found.
 template <class T>
@@ -28,6 +27,7 @@ int Deliver(T* found, T** out) {
     return found ? 1 : 0;
 }
 
+// Walks a list from the head: the item at index, or null.
 template <class L>
 auto ItemAt(const L* list, int index) -> decltype(list->GetHead()) {
     if (!list) return nullptr;
