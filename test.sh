@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test twice: once plainly and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing (Qt included), builds, and runs every test twice:
+# once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The user interface tests run on Qt's offscreen platform when there is no
+# display.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps.sh
+scripts/deps.sh app
 jobs=$(nproc)
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DVEXA_BUILD_APP=OFF "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DVEXA_BUILD_APP=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }

@@ -30,15 +30,19 @@ function(vexa_library target)
   endif()
 endfunction()
 
-# One test program per tests/ folder, made of every *.cpp in it.
+# One test program per tests/ folder, made of every *.cpp in it. OWN_MAIN:
+# the folder brings its own main() (gtest_main is not linked).
 function(vexa_test_dir target)
-  cmake_parse_arguments(ARG "CP932" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "CP932;OWN_MAIN" "" "LINKS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
   endif()
   add_executable(${target} ${srcs})
-  target_link_libraries(${target} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE ${ARG_LINKS} GTest::gtest)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${target} PRIVATE
     VEXA_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
