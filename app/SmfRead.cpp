@@ -149,7 +149,9 @@ private:
     // A track that failed or did not end with an end-of-track event gets one
     // at the time reached. A failure here folds into what failed before.
     int AppendEndOfTrack(int result) {
-        auto fold = [result](int step) { return int((uint32_t(result) << 4) | uint32_t(result) | uint32_t(SmfFail(step))); };
+        auto fold = [result](int step) {
+            return int((uint32_t(result) << 4) | uint32_t(result) | uint32_t(SmfFail(step)));
+        };
         std::unique_ptr<CEvnt> e = NewEvent(SMF_META);
         if (!e) return fold(14);
         e->SetMetaType(SMF_META_END_OF_TRACK);

@@ -32,11 +32,12 @@ TEST(SmfModelRead, RefusedFilesGiveTheCodeOfEveryFailingStep) {
     // FromByteArray 2 (parse) <- parse 5/6/7/8/9/10 <- chunk <- events <- event.
     const LoadCase cases[] = {
         {"empty", {}, int(0x80000012)},
-        {"two stray bytes after the last chunk", Cat({Song(kEndOfTrack), {0x00, 0x00}}), int(0x80000252)},
-        {"three stray bytes", Cat({Song(kEndOfTrack), {0x4D, 0x54, 0x68}}), int(0x80000252)},
+        {"one stray byte after the last chunk", Cat({Song(kEot), {0x00}}), int(0x80000252)},
+        {"two stray bytes after the last chunk", Cat({Song(kEot), {0x00, 0x00}}), int(0x80000252)},
+        {"three stray bytes", Cat({Song(kEot), {0x4D, 0x54, 0x68}}), int(0x80000252)},
         {"header of length 7", Cat({Text("MThd"), U32(7), {0, 0, 0, 1, 1, 0xE0, 0}}), int(0x80000362)},
         {"header cut short", Cat({Text("MThd"), U32(6), {0, 0, 0, 1}}), int(0x80000362)},
-        {"division 0", Cat({Header(0, 1, 0), Chunk("MTrk", kEndOfTrack)}), int(0x80000462)},
+        {"division 0", Cat({Header(0, 1, 0), Chunk("MTrk", kEot)}), int(0x80000462)},
         {"track of length 0", Cat({Header(0, 1, 480), Text("MTrk"), U32(0)}), int(0x80002572)},
         {"note-on cut after its key", Cat({Header(0, 1, 480), Chunk("MTrk", {0x00, 0x90, 0x3C})}), int(0x80027572)},
         {"five-byte delta time", Song({0x81, 0x80, 0x80, 0x80, 0x00, 0xB0, 0x07, 0x64}), int(0x80023572)},
@@ -49,16 +50,16 @@ TEST(SmfModelRead, RefusedFilesGiveTheCodeOfEveryFailingStep) {
         {"exclusive data past the end", Song({0x00, 0xF0, 0x05, 0x01, 0x02}), int(0x80036572)},
         {"meta data past the end", Song({0x00, 0xFF, 0x01, 0x09, 0x41}), int(0x80045572)},
         {"meta length of five bytes", Song({0x00, 0xFF, 0x01, 0x81, 0x80, 0x80, 0x80, 0x00}), int(0x80035572)},
-        {"track length past the data", Cat({Header(0, 1, 480), Text("MTrk"), U32(100), kEndOfTrack}), int(0x80023572)},
-        {"track length of 0xFFFFFFFF", Cat({Header(0, 1, 480), Text("MTrk"), U32(0xFFFFFFFF), kEndOfTrack}),
+        {"track length past the data", Cat({Header(0, 1, 480), Text("MTrk"), U32(100), kEot}), int(0x80023572)},
+        {"track length of 0xFFFFFFFF", Cat({Header(0, 1, 480), Text("MTrk"), U32(0xFFFFFFFF), kEot}),
          int(0x80023572)},
         {"last event running past its chunk",
          Cat({Header(0, 1, 480), Chunk("MTrk", {0x00, 0x90, 0x3C}), {0x40, 0x00, 0x00, 0x00}}), int(0x8000B572)},
-        {"unknown chunk past the data", Cat({Song(kEndOfTrack), Text("abcd"), U32(9), {1, 2, 3}}), int(0x80000382)},
-        {"listed chunk past the data", Cat({Song(kEndOfTrack), Text("RIFF"), U32(0xFFFFFFF0), {1}}), int(0x80000392)},
-        {"unknown chunk without its length", Cat({Song(kEndOfTrack), Text("abcd"), {0, 0}}), int(0x80000282)},
-        {"ZQIH body past the data", Cat({Song(kEndOfTrack), Text("ZQIH"), U32(5), {1, 2}}), int(0x800003A2)},
-        {"ZQKM body past the data", Cat({Song(kEndOfTrack), Text("ZQKM"), U32(0x80000000), {1}}), int(0x800003B2)},
+        {"unknown chunk past the data", Cat({Song(kEot), Text("abcd"), U32(9), {1, 2, 3}}), int(0x80000382)},
+        {"listed chunk past the data", Cat({Song(kEot), Text("RIFF"), U32(0xFFFFFFF0), {1}}), int(0x80000392)},
+        {"unknown chunk without its length", Cat({Song(kEot), Text("abcd"), {0, 0}}), int(0x80000282)},
+        {"ZQIH body past the data", Cat({Song(kEot), Text("ZQIH"), U32(5), {1, 2}}), int(0x800003A2)},
+        {"ZQKM body past the data", Cat({Song(kEot), Text("ZQKM"), U32(0x80000000), {1}}), int(0x800003B2)},
     };
     for (const LoadCase& c : cases) {
         CSmf smf;
@@ -121,7 +122,7 @@ TEST(SmfModelRead, ChunksAroundTheTracks) {
     const Bytes zqkm = {9, 8};
     // A header anywhere (a later one wins), skipped chunks of any identifier,
     // the ZQ bodies kept.
-    const Bytes bytes = Cat({Chunk("abcd", {1, 2, 3, 4, 5, 6, 7, 8}), Header(1, 5, 96), Chunk("MTrk", kEndOfTrack),
+    const Bytes bytes = Cat({Chunk("abcd", {1, 2, 3, 4, 5, 6, 7, 8}), Header(1, 5, 96), Chunk("MTrk", kEot),
                              Chunk("RIFF", {0}), Chunk("ZQIH", zqih), Header(1, 2, 960), Chunk("ZQKM", zqkm),
                              Chunk("MTrk", {0x00, 0xB0, 0x07, 0x64, 0x00, 0xFF, 0x2F, 0x00})});
     CSmf smf;
@@ -137,8 +138,8 @@ TEST(SmfModelRead, ChunksAroundTheTracks) {
 
 TEST(SmfModelRead, AFileWithoutHeaderIsFormat0AtDivision480) {
     CSmf smf;
-    ASSERT_EQ(Load(smf, Cat({Header(1, 1, 96), Chunk("MTrk", kEndOfTrack)})), 0);
-    ASSERT_EQ(Load(smf, Chunk("MTrk", kEndOfTrack)), 0);
+    ASSERT_EQ(Load(smf, Cat({Header(1, 1, 96), Chunk("MTrk", kEot)})), 0);
+    ASSERT_EQ(Load(smf, Chunk("MTrk", kEot)), 0);
     EXPECT_EQ(smf.GetHead().Format, 0);
     EXPECT_EQ(smf.GetHead().TrackCount, 0);
     EXPECT_EQ(smf.GetHead().Division, 480);
@@ -147,10 +148,10 @@ TEST(SmfModelRead, AFileWithoutHeaderIsFormat0AtDivision480) {
 
 TEST(SmfModelRead, LoadingReplacesTheWholeSong) {
     CSmf smf;
-    ASSERT_EQ(Load(smf, Cat({Header(1, 2, 96), Chunk("MTrk", kEndOfTrack), Chunk("MTrk", kEndOfTrack),
+    ASSERT_EQ(Load(smf, Cat({Header(1, 2, 96), Chunk("MTrk", kEot), Chunk("MTrk", kEot),
                              Chunk("ZQKM", {1})})),
               0);
-    ASSERT_EQ(Load(smf, Song(kEndOfTrack)), 0);
+    ASSERT_EQ(Load(smf, Song(kEot)), 0);
     EXPECT_EQ(smf.GetTracks().size(), 1u);
     EXPECT_TRUE(smf.GetZqkmBody().empty());
     EXPECT_EQ(smf.GetHead().Division, 480);

@@ -119,3 +119,14 @@ TEST(SmfModelTrack, CopyEventsFromMergesCopiesInTimeOrder) {
     target.Clear();
     EXPECT_EQ(Describe(source), "5 b0/0 1 0\nf ff.1: 61 62\n");
 }
+
+TEST(SmfModelTrack, EventDataIsCopiedAndNullBytesAreRefused) {
+    CEvnt e;
+    const BYTE bytes[] = {0x43, 0x10, 0x4C};
+    ASSERT_EQ(e.SetData(bytes, 3), 0);
+    EXPECT_EQ(e.SetData(nullptr, 2), int(0x80000001));
+    EXPECT_EQ(e.GetData(), (std::vector<BYTE>{0x43, 0x10, 0x4C}));  // the old data stays
+    ASSERT_EQ(e.SetData(nullptr, 0), 0);
+    EXPECT_EQ(e.GetDataLength(), 0u);
+    EXPECT_EQ(e.CopyFrom(nullptr), int(0x80000001));
+}

@@ -85,7 +85,7 @@ TEST(SmfModelWrite, TracksAreWrittenWithTheShortestNumbersAndRunningStatus) {
 }
 
 TEST(SmfModelWrite, TheHeaderCountsTheTrackChunksWritten) {
-    const Bytes track = Chunk("MTrk", kEndOfTrack);
+    const Bytes track = Chunk("MTrk", kEot);
     // Says 2, holds 3.
     EXPECT_EQ(RoundTrip(Cat({Header(1, 2, 96), track, track, track})), Cat({Header(1, 3, 96), track, track, track}));
     // No header at all: format 0, division 480, and the one track counted.
@@ -93,7 +93,7 @@ TEST(SmfModelWrite, TheHeaderCountsTheTrackChunksWritten) {
 }
 
 TEST(SmfModelWrite, ZqBodiesFollowTheTracksAndZqkmAloneBecomesZqih) {
-    const Bytes track = Chunk("MTrk", kEndOfTrack);
+    const Bytes track = Chunk("MTrk", kEot);
     CSmf smf;
     ASSERT_EQ(smf.FromByteArray(ToQt(Cat({Header(0, 1, 480), Chunk("ZQKM", {7, 8, 9}), track}))), 0);
     int format = -1;
@@ -121,7 +121,7 @@ TEST(SmfModelWrite, ZqBodiesFollowTheTracksAndZqkmAloneBecomesZqih) {
 
 TEST(SmfModelWrite, SetFormatCountsTheTracks) {
     CSmf smf;
-    ASSERT_EQ(smf.FromByteArray(ToQt(Cat({Header(0, 1, 480), Chunk("MTrk", kEndOfTrack), Chunk("MTrk", kEndOfTrack)}))),
+    ASSERT_EQ(smf.FromByteArray(ToQt(Cat({Header(0, 1, 480), Chunk("MTrk", kEot), Chunk("MTrk", kEot)}))),
               0);
     ASSERT_EQ(smf.SetFormat(1), 0);
     EXPECT_EQ(smf.GetHead().Format, 1);
