@@ -8,19 +8,31 @@
 #include <vector>
 
 #include "app/Smf.h"
-#include "host/SmfFixtures.h"
 
 namespace smfmodel {
 
-// The byte builders of the engine reader's tests.
-using smftest::Bytes;
-using smftest::Cat;
-using smftest::Chunk;
-using smftest::Header;
-using smftest::Text;
-using smftest::U32;
+// Byte builders of the same shape as the engine reader tests' ones, kept
+// apart so these tests do not compile the song document's headers.
+using Bytes = std::vector<BYTE>;
 
-using smftest::kEot;
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+inline Bytes U32(DWORD v) { return {BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v)}; }
+
+inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+inline Bytes Header(WORD format, WORD tracks, WORD division) {
+    return Cat({Text("MThd"), U32(6),
+                {BYTE(format >> 8), BYTE(format), BYTE(tracks >> 8), BYTE(tracks), BYTE(division >> 8), BYTE(division)}});
+}
+
+inline Bytes Chunk(const char* id, const Bytes& body) { return Cat({Text(id), U32(DWORD(body.size())), body}); }
+
+inline const Bytes kEot = {0x00, 0xFF, 0x2F, 0x00};
 
 // Format 0, division 480, one track holding `events` as they stand.
 inline Bytes Song(const Bytes& events) { return Cat({Header(0, 1, 480), Chunk("MTrk", events)}); }
