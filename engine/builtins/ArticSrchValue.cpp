@@ -45,6 +45,21 @@ int MeasPartSearch(CArticSrchEvnt* self, CArticRulElm* in, CArticRulElm* out, Me
     return call.Result();
 }
 
+// Reads a, b (and the tolerance, taken as its absolute value) and writes
+// test(a, b, tol) as 1.0 / 0.0; 0.0 on failure.
+template <class Test>
+int CompareValues(CArticSrchEvnt* self, CArticRulElm* a, CArticRulElm* b, CArticRulElm* tol, CArticRulElm* out,
+                  Test test) {
+    ArticSrchCall call(self);
+    double x = 0.0, y = 0.0, t = 0.0;
+    call.Num(a, &x);
+    call.Num(b, &y);
+    if (tol) call.Num(tol, &t);
+    CArticRulDataVal* var = call.OutVal(out);
+    ArticSrchPut(var, call.Ok() && test(x, y, std::fabs(t)) ? 1.0 : 0.0);
+    return call.Result();
+}
+
 }  // namespace
 
 int CArticSrchLim::Search() {
@@ -61,35 +76,18 @@ int CArticSrchLim::Search() {
 }
 
 int CArticSrchValCmp::Search() {
-    ArticSrchCall call(this);
-    double a = 0.0, b = 0.0, tol = 0.0;
-    call.Num(m_pRulElmI1, &a);
-    call.Num(m_pRulElmI2, &b);
-    call.Num(m_pRulElmI3, &tol);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    tol = std::fabs(tol);
-    ArticSrchPut(out, call.Ok() && b - tol <= a && a <= b + tol ? 1.0 : 0.0);
-    return call.Result();
+    return CompareValues(this, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmO1,
+                         [](double a, double b, double tol) { return b - tol <= a && a <= b + tol; });
 }
 
 int CArticSrchValMore::Search() {
-    ArticSrchCall call(this);
-    double a = 0.0, b = 0.0;
-    call.Num(m_pRulElmI1, &a);
-    call.Num(m_pRulElmI2, &b);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    ArticSrchPut(out, call.Ok() && a > b ? 1.0 : 0.0);
-    return call.Result();
+    return CompareValues(this, m_pRulElmI1, m_pRulElmI2, nullptr, m_pRulElmO1,
+                         [](double a, double b, double) { return a > b; });
 }
 
 int CArticSrchValLess::Search() {
-    ArticSrchCall call(this);
-    double a = 0.0, b = 0.0;
-    call.Num(m_pRulElmI1, &a);
-    call.Num(m_pRulElmI2, &b);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    ArticSrchPut(out, call.Ok() && a < b ? 1.0 : 0.0);
-    return call.Result();
+    return CompareValues(this, m_pRulElmI1, m_pRulElmI2, nullptr, m_pRulElmO1,
+                         [](double a, double b, double) { return a < b; });
 }
 
 int CArticSrchValToHexStr::Search() {
