@@ -46,6 +46,7 @@ CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm) {
 VX_SRCH_OUT(OutVal, CArticRulDataVal, GetRulDataVal)
 VX_SRCH_OUT(OutStr, CArticRulDataStr, GetRulDataStr)
 VX_SRCH_OUT(OutEvnt, CArticRulDataEvnt, GetRulDataEvnt)
+VX_SRCH_OUT(OutAry, CArticRulDataAry, GetRulDataAry)
 #undef VX_SRCH_OUT
 
 void ArticSrchCall::Refuse(CArticRulElm* elm) {
@@ -56,6 +57,13 @@ void ArticSrchCall::Refuse(CArticRulElm* elm) {
 CArticRul* ArticSrchCall::Rul() const {
     CArticRulSet* set = m_pSelf->GetRulSet();
     return set ? set->GetRul() : nullptr;
+}
+
+void ArticSrchPut(CArticRulDataAry* out, CArticWrkEvntList& list) {
+    if (!out) return;
+    out->ClearRulDataEvntArray();
+    int i = 0;
+    for (POSITION p = list.GetHeadPosition(); p;) out->SetDataEvnt(i++, list.GetNext(p));
 }
 
 namespace srchnum {
@@ -86,6 +94,18 @@ bool BitIndex(double value, int* bit) {
     if (b < 0 || b > 31) return false;
     *bit = int(b);
     return true;
+}
+
+int Count(double value) {
+    if (!(value > 0.0)) return 0;
+    return value >= 2147483647.0 ? 2147483647 : int(value);
+}
+
+INT64 Ticks(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 9223372036854775807.0) return INT64_MAX;
+    if (value <= -9223372036854775808.0) return INT64_MIN;
+    return INT64(value);
 }
 
 }  // namespace srchnum

@@ -23,12 +23,16 @@ public:
     // An event input: the note, or null with the result 1. The current
     // note's error flag is left as it was before the lookup.
     CArticWrkEvnt* Evnt(CArticRulElm* elm);
+    // An array input: the _ary variable, or null with the operand recorded
+    // and the result 1 (a value array is refused).
+    CArticRulDataAry* Ary(CArticRulElm* elm) { return OutAry(elm); }
 
     // Output variables of one kind: the variable, or null with the operand
     // recorded and the result 1.
     CArticRulDataVal* OutVal(CArticRulElm* elm);
     CArticRulDataStr* OutStr(CArticRulElm* elm);
     CArticRulDataEvnt* OutEvnt(CArticRulElm* elm);
+    CArticRulDataAry* OutAry(CArticRulElm* elm);
 
     // A read input that fails a range check of the built-in: recorded as a
     // failed read of it.
@@ -60,6 +64,9 @@ inline void ArticSrchPut(CArticRulDataEvnt* out, CArticWrkEvnt* note) {
     if (out) out->SetEvnt(note, 1);
 }
 
+// Makes the array hold list's events at 0, 1, 2, ...
+void ArticSrchPut(CArticRulDataAry* out, CArticWrkEvntList& list);
+
 // Checked conversions of script numbers.
 namespace srchnum {
 // The low 8 bits of the value truncated to an integer.
@@ -71,4 +78,8 @@ bool ClampLong(double value, LONG* out);
 // toward zero: true and the number.
 bool SlotIndex(double value, int* index);
 bool BitIndex(double value, int* bit);
+// A count of steps: the value truncated when above 0, else 0; saturated at 2^31 - 1.
+int Count(double value);
+// Whole ticks truncated toward zero, saturated at the 64-bit limits (0 for NaN).
+INT64 Ticks(double value);
 }  // namespace srchnum

@@ -78,3 +78,44 @@ VX_SRCH_WITH_INPUT(ArticSrchWithI4, I4, (CArticRulElm* i1, CArticRulElm* i2, CAr
 VX_SRCH_WITH_INPUT(ArticSrchWithI5, I5, (CArticRulElm* i1, CArticRulElm* i2, CArticRulElm* i3, CArticRulElm* i4),
                    (i1, i2, i3, i4))
 #undef VX_SRCH_WITH_INPUT
+
+// An output-only base B (B(set, no, o1)) with input 1 bound after it.
+template <class B>
+class ArticSrchWithI1 : public B {
+public:
+    ArticSrchWithI1(CArticRulSet* set, ULONG no, CArticRulElm* i1, CArticRulElm* o1) : B(set, no, o1) {
+        this->BindRulElm(&m_pRulElmI1, i1);
+        this->SetInNum(1);
+    }
+    ~ArticSrchWithI1() override { this->DeleteRulElm(&m_pRulElmI1); }
+    void GetInRulElmList(CArticRulElmList* list) override {
+        B::GetInRulElmList(list);
+        if (list && m_pRulElmI1) list->AddTail(m_pRulElmI1);
+    }
+    VX_SRCH_ARG(I1)
+};
+
+// Base B with one output of its own and output 2 bound after its elements.
+// B takes 1, 2 or 5 inputs; only the matching constructor is instantiated.
+template <class B>
+class ArticSrchWithO2 : public B {
+public:
+    using E = CArticRulElm*;
+    ArticSrchWithO2(CArticRulSet* set, ULONG no, E i1, E o1, E o2) : B(set, no, i1, o1) { Bind(o2); }
+    ArticSrchWithO2(CArticRulSet* set, ULONG no, E i1, E i2, E o1, E o2) : B(set, no, i1, i2, o1) { Bind(o2); }
+    ArticSrchWithO2(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E i4, E i5, E o1, E o2)
+        : B(set, no, i1, i2, i3, i4, i5, o1) {
+        Bind(o2);
+    }
+    ~ArticSrchWithO2() override { this->DeleteRulElm(&m_pRulElmO2); }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        B::GetOutRulElmList(list);
+        if (list && m_pRulElmO2) list->AddTail(m_pRulElmO2);
+    }
+    VX_SRCH_ARG(O2)
+private:
+    void Bind(CArticRulElm* o2) {
+        this->BindRulElm(&m_pRulElmO2, o2);
+        this->SetOutNum(this->GetOutNum() + 1);
+    }
+};
