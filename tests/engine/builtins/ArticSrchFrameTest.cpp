@@ -187,3 +187,39 @@ TEST_F(ReportTest, BreakStopsTheSetOnlyForExactlyZero) {
     }
     EXPECT_EQ(CArticErr::GetMsgCount(), 0);
 }
+
+TEST_F(TwoTrackTest, ClonesOfNeighbourSearchesFindTheSameNotes) {
+    n[2]->SetProb(3, 1.0);
+    CArticRulDataEvnt* out = Ev(1);
+    CArticRulDataEvnt* from = Ev(2, n[7]);
+    CArticRulDataVal* found = Val(1);
+    // AreaType stores (type, ev, from, to, evOut, key, found); Prob2 (set, evOut, found, ev).
+    struct Line {
+        const char* name;
+        std::vector<CArticRulElm*> args;
+        CArticWrkEvnt* want;
+    };
+    const Line lines[] = {
+        {"CArticSrchAreaTypeWrk", {Num(1), E(This()), Num(-960), Num(960), Num(58), Var(out), Var(found)}, n[10]},
+        {"CArticSrchProbWrkPre2", {Num(3), E(from), Var(out), Var(found)}, n[2]},
+        {"CArticSrchWrkLastEvntMeas3", {Num(100), Num(0), Var(out)}, n[10]},
+    };
+    for (const Line& l : lines) {
+        ElmList args{};
+        for (CArticRulElm* e : l.args) args.list.AddTail(e);
+        CExString name(l.name);
+        CArticSrchEvnt* original = nullptr;
+        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &args.list, &original), 0) << l.name;
+        made.emplace_back(original);
+        CArticRulElmList bound;
+        original->GetRulElmList(&bound);
+        CArticSrchEvnt* clone = nullptr;
+        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &bound, &clone), 0) << l.name;
+        made.emplace_back(clone);
+        for (CArticSrchEvnt* b : {original, clone}) {
+            out->SetEvnt(n[1], 1);
+            EXPECT_EQ(Run(b, n[3]), 0) << l.name;
+            EXPECT_EQ(out->GetEvnt(0), l.want) << l.name;
+        }
+    }
+}
