@@ -177,6 +177,8 @@ int32_t DoubleToLong(double value) {
     return int32_t(value);
 }
 
+uint32_t DoubleToULong(double value) { return uint32_t(uint64_t(DoubleToInt64(value))); }
+
 int64_t DoubleToInt64(double value) {
     if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) return INT64_MIN;
     return int64_t(value);

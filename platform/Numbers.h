@@ -34,3 +34,9 @@ std::string FixedDigits(double value, int digits, int* dec, bool* negative);
 int32_t DoubleToLong(double value);
 // The same for 64 bits (INT64_MIN when out of range).
 int64_t DoubleToInt64(double value);
+// Double to unsigned 32-bit integer, truncating toward zero, as the 32-bit
+// runtime did through a 64-bit integer: the low 32 bits of the truncated
+// value, so -1.0 gives 0xFFFFFFFF and 4294967296.0 gives 0. NaN and values
+// outside the signed 64-bit range give 0 (the low half of the 64-bit
+// "integer indefinite").
+uint32_t DoubleToULong(double value);

@@ -634,8 +634,8 @@ double CArticUtil::Rand1() {
 double CArticUtil::Rand2() { return NextRandom() / 32768.0; }
 
 double CArticUtil::Rand3(double a, double b) {
+    const int r = NextRandom();  // drawn even for an empty range, so the sequence does not depend on it
     if (a >= b) return a;
-    const int r = NextRandom();
     if (r == 0) return a;
     if (r == kRandMax) return b;
     return a + (b - a) * r / 32768.0;

@@ -149,4 +149,15 @@ TEST(DoubleToInteger, TruncatesAndFlagsOutOfRange) {
     EXPECT_EQ(DoubleToInt64(-9223372036854775808.0), INT64_MIN);  // exactly the minimum
 }
 
+TEST(DoubleToInteger, UnsignedKeepsTheLow32Bits) {
+    struct Case { double value; uint32_t want; };
+    const Case cases[] = {
+        {3.9, 3u},                  {4294967295.9, 4294967295u}, {-1.0, 4294967295u},
+        {-0.5, 0u},                 {-2147483648.0, 2147483648u}, {4294967296.0, 0u},
+        {4294967301.0, 5u},         {std::nan(""), 0u},          {1e19, 0u},
+        {-1e19, 0u},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DoubleToULong(c.value), c.want) << c.value;
+}
+
 }  // namespace

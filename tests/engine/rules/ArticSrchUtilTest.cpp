@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "RulesFixture.h"
+#include "engine/builtins/ArticSrchValue.h"
 #include "engine/rules/ArticSrchBase.h"
 #include "engine/rules/ArticSrchUtil.h"
 
@@ -35,27 +36,6 @@ std::vector<CatalogueRow> ReadCatalogue() {
     while (in >> name >> ins >> outs >> base) rows.push_back({name, base, Masks(ins), Masks(outs)});
     return rows;
 }
-
-// A test built-in with two inputs and one output (the shape of CArticSrchValLess).
-class CArticSrchValLess : public CArticSrchVal {
-    VX_DECLARE_CLASS(CArticSrchValLess)
-public:
-    using CArticSrchVal::CArticSrchVal;
-    int Search() override {
-        double a = 0, b = 0;
-        CArticRulDataVal* out = nullptr;
-        if (GetData(GetRulElmI1(), &a) || GetData(GetRulElmI2(), &b) || GetRulDataVal(GetRulElmO1(), &out)) return 1;
-        out->SetData(a < b ? 1.0 : 0.0);
-        return 0;
-    }
-};
-VX_IMPLEMENT_CLASS(CArticSrchValLess, CArticSrchVal)
-
-// Registers the test built-in for one test.
-struct Registered {
-    Registered() { EXPECT_EQ(CArticSrchUtil::SetMaker("CArticSrchValLess", &ArticSrchMake<CArticSrchValLess, 3>), 0); }
-    ~Registered() { CArticSrchUtil::SetMaker("CArticSrchValLess", nullptr); }
-};
 
 }  // namespace
 
@@ -112,8 +92,8 @@ TEST(SrchCatalogue, NamesOutsideTheCatalogueWriteNothing) {
 }
 
 TEST(SrchCatalogue, ANameWithoutItsClassCannotBeMadeYet) {
-    CExString name("CArticSrchValMore");
-    ElmList args{Num(1), Num(2), Num(0)};
+    CExString name("CArticSrchGetGlobal");
+    ElmList args{Num(1), Num(0)};
     CArticSrchEvnt* made = reinterpret_cast<CArticSrchEvnt*>(0x1);
     EXPECT_EQ(CArticSrchUtil::MakeEvnt(nullptr, name, 4, &args.list, &made), 1);
     EXPECT_EQ(made, nullptr);
@@ -121,7 +101,6 @@ TEST(SrchCatalogue, ANameWithoutItsClassCannotBeMadeYet) {
 }
 
 TEST_F(SetFixture, RegisteredBuiltinIsMadeByNameAndRuns) {
-    Registered reg;
     CArticRulDataVal* v1 = NewVal(1, List({Num(2)}));
     CArticRulDataVal* v5 = NewVal(5);
     // #func3:CArticSrchValLess( _val1, 3, &_val5)

@@ -1,6 +1,6 @@
 #pragma once
 // A rule program over a small work data with one set loaded from lines in
-// the test, the test built-ins entered, and the load reports read back.
+// the test, and the load reports read back.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "RulesFixture.h"
-#include "TestBuiltins.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulSub.h"
 #include "engine/work/WorkFixture.h"
@@ -18,7 +17,6 @@ namespace rultest {
 
 struct RulSetTest : ::testing::Test {
     ErrList errors;
-    TestBuiltins builtins;
     CArticWrk wrk;
     CArticRul rul{&wrk};
     std::unique_ptr<CArticRulSet> set{new CArticRulSet(&rul, &wrk)};

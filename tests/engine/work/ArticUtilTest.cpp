@@ -697,6 +697,14 @@ TEST_F(ArticUtilRandom, Rand3WithoutRangeGivesA) {
     EXPECT_EQ(CArticUtil::Rand3(-3.0, -1.0), -1.0);
 }
 
+TEST_F(ArticUtilRandom, Rand3DrawsEvenWithoutRange) {
+    int draws = 0;
+    SetRandomHook([&draws] { return ++draws; });
+    EXPECT_EQ(CArticUtil::Rand3(5.0, 5.0), 5.0);
+    EXPECT_EQ(CArticUtil::Rand3(7.0, 2.0), 7.0);
+    EXPECT_EQ(draws, 2);
+}
+
 TEST_F(ArticUtilRandom, RealGeneratorStaysInRange) {
     CArticUtil::InitRand();
     std::set<double> seen;
