@@ -114,13 +114,17 @@ void CArticEditorMgr::SetOutSeqList(CArticPosList* list) {
 
 // ---------------------------------------------------------------- selection
 
-int CArticEditorMgr::SetSelectBlkPosList(CKPSManager* host, const CArticPosList* list) {
+int CArticEditorMgr::SetSelect(CKPSManager* host, const CArticPosList* list, bool events) {
     if (host) m_pHost = host;
     int result = CopySelect(list);
-    result |= CalcFirstNoteOnTime();
-    result |= CalcLastEventTime();
-    result |= CalcFirstEventTime();
+    result |= CalcTime(TimeKind::FirstNoteOn, events, &m_FirstNoteOnTime);
+    result |= CalcTime(TimeKind::LastEvent, events, &m_LastEventTime);
+    result |= CalcTime(TimeKind::FirstEvent, events, &m_FirstEventTime);
     return result | CalcArrayCh();
+}
+
+int CArticEditorMgr::SetSelectBlkPosList(CKPSManager* host, const CArticPosList* list) {
+    return SetSelect(host, list, false);
 }
 
 int CArticEditorMgr::SetSelectBlkPosList(const CArticPosList* list) {
@@ -128,12 +132,7 @@ int CArticEditorMgr::SetSelectBlkPosList(const CArticPosList* list) {
 }
 
 int CArticEditorMgr::SetSelectEvntPosList(CKPSManager* host, const CArticPosList* list) {
-    if (host) m_pHost = host;
-    int result = CopySelect(list);
-    result |= EvntSelCalcFirstNoteOnTime();
-    result |= EvntSelCalcLastEventTime();
-    result |= EvntSelCalcFirstEventTime();
-    return result | CalcArrayCh();
+    return SetSelect(host, list, true);
 }
 
 int CArticEditorMgr::IsSelectBlk() const {

@@ -233,6 +233,7 @@ private:
     int GetEmptyPortChBy(const CArticPrefSep* sep, DWORD portCount, DWORD* port, DWORD* ch, bool written) const;
     int SetEvntCh(bool blocks);
     int CopySelect(const CArticPosList* list);
+    int SetSelect(CKPSManager* host, const CArticPosList* list, bool events);
 
     CKPSManager* m_pHost;  // not owned
     CArticPosList m_BlkPos;  // owns its entries
