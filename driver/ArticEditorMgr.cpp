@@ -49,6 +49,7 @@ CArticMpLock::~CArticMpLock() {
 CArticEditorMgr::CArticEditorMgr(CKPSManager* host) : m_pHost(host) {}
 
 CArticEditorMgr::~CArticEditorMgr() {
+    if (CArticEditorUtil::GetEditorMgr() == this) CArticEditorUtil::SetEditorMgr(nullptr);
     ClearPosList(&m_BlkPos);
     ClearPosList(&m_Select);
     ClearOutEvntList();
@@ -212,14 +213,7 @@ LONG CArticEditorMgr::GetTrkCh(POSITION trk) const {
     return record.Channel;
 }
 
-POSITION CArticEditorMgr::GetTrkID(CKPSManager* host, LONG n) const {
-    POSITION found = nullptr;
-    CArticHostWalk::Tracks(host, [&](const _MPTRACKINFO& trk, POSITION pos) {
-        if (trk.Number == n) found = pos;
-        return found == nullptr;
-    });
-    return found;
-}
+POSITION CArticEditorMgr::GetTrkID(CKPSManager* host, LONG n) const { return CArticEditorUtil::GetTrkID(host, n); }
 
 int CArticEditorMgr::GetTimeBase(DWORD* out) const {
     DWORD base = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/ArticArrayCh.h"
+#include "driver/ArticEditorUtil.h"
 #include "host/KPSManager.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
@@ -65,13 +66,6 @@ private:
     HRESULT m_Result;
     std::u16string m_Name;  // the undo step's name
 };
-
-// A span of engine time.
-struct CArticTimeRange {
-    INT64 Start;
-    INT64 End;
-};
-using CArticTimeRangeList = std::vector<CArticTimeRange>;
 
 class CArticEditorMgr : public CObject {
     VX_DECLARE_CLASS(CArticEditorMgr)

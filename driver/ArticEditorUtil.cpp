@@ -9,8 +9,14 @@
 #include "platform/Memory.h"
 #include "platform/Text.h"
 
+CArticView* CArticEditorUtil::s_pView = nullptr;
 CArticEditorMgr* CArticEditorUtil::s_pEditorMgr = nullptr;
 CArticPref* CArticEditorUtil::s_pPref = nullptr;
+int CArticEditorUtil::s_VeloRest = 0;
+int CArticEditorUtil::s_VeloLimit = 0;
+int CArticEditorUtil::s_VeloThreshold = -1;
+BYTE CArticEditorUtil::s_LastRpnMsb = 127;
+BYTE CArticEditorUtil::s_LastRpnLsb = 127;
 
 namespace {
 
@@ -63,8 +69,11 @@ int CArticEditorUtil::GetEditorMgr(CArticEditorMgr** mgr) {
 }
 
 void CArticEditorUtil::Reset() {
+    s_pView = nullptr;
     s_pEditorMgr = nullptr;
     s_pPref = nullptr;
+    ResetVeloSwitches();
+    ResetLastMultiStatusEvnt();
 }
 
 // ---------------------------------------------------------------- time

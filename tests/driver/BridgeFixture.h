@@ -10,6 +10,9 @@
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
 #include "driver/ArticPref.h"
+#include "driver/ArticView.h"
+#include "driver/PgBsel.h"
+#include "driver/VeloSens.h"
 #include "engine/work/ArticPos.h"
 #include "host/HostFixtures.h"
 #include "host/SmfFixtures.h"
@@ -39,13 +42,42 @@ struct PosList {
     void Add(POSITION trk, POSITION blk, POSITION evnt = nullptr) { list.AddTail(new CArticPos(trk, blk, evnt)); }
 };
 
+// A driver view over a host, with timelines the test fills.
+struct TestView : CArticView {
+    CKPSManager* host = nullptr;
+    CArticPref* pref = nullptr;
+    CVeloSens* veloSens = nullptr;
+    CPgBsel* pgBsel = nullptr;
+    bool failTimes = false;
+
+    CKPSManager* GetCEditor() const override { return host; }
+    CArticPref* GetPref() const override { return pref; }
+    CVeloSens* GetVeloSens() const override { return veloSens; }
+    CPgBsel* GetPgBsel() const override { return pgBsel; }
+    int GetResolution() const override { return 480; }
+    CPHConvPrm* GetConvPrm() const override { return nullptr; }
+    int GetKind() const override { return 0; }
+    BYTE GetKindFlag() const override { return 1; }
+    int GetConvMode() const override { return 2; }
+    int GetPbExist() const override { return 0; }
+    int ConvertTime(INT64 value, DWORD fromFormat, DWORD fromFlag, INT64* out, DWORD toFormat,
+                    DWORD toFlag) override {
+        if (failTimes) return 0;
+        return CArticView::ConvertTime(value, fromFormat, fromFlag, out, toFormat, toFlag);
+    }
+};
+
 struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
     CArticPref pref;
     CArticEditorMgr mgr;
+    TestView view;
 
     BridgeSong() : TwoOutputPorts("KORVET QTL1", "KORVET QTL2") {
         Restore();
         mgr.SetCEditor(Host());
+        view.host = Host();
+        view.pref = &pref;
+        CArticEditorUtil::SetView(&view);
         CArticEditorUtil::SetEditorMgr(&mgr);
         CArticEditorUtil::SetPref(&pref);
     }
