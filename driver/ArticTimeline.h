@@ -3,7 +3,28 @@
 #include <type_traits>
 
 #include "platform/Collections.h"
+#include "platform/Object.h"
 #include "platform/Types.h"
+
+// One setting of a timeline: what it sets, when (engine ticks) and to what.
+class CArticTimelineEvnt : public CObject {
+    VX_DECLARE_CLASS(CArticTimelineEvnt)
+public:
+    CArticTimelineEvnt(signed char kind, INT64 time, BYTE value) : m_Kind(kind), m_Time(time), m_Value(value) {}
+    ~CArticTimelineEvnt() override = default;
+
+    signed char GetKind() const { return m_Kind; }
+    INT64 GetTime() const { return m_Time; }
+    BYTE GetValue() const { return m_Value; }
+    void SetKind(signed char kind) { m_Kind = kind; }
+    void SetTime(INT64 time) { m_Time = time; }
+    void SetValue(BYTE value) { m_Value = value; }
+
+private:
+    signed char m_Kind;
+    INT64 m_Time;
+    BYTE m_Value;
+};
 
 namespace articline {
 

@@ -5,28 +5,24 @@
 // once the channel's new voice is written.
 #include <memory>
 
+#include "driver/ArticTimeline.h"
 #include "host/KPSManager.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/Types.h"
 
-class CPgBselEvnt : public CObject {
+// A bank MSB (kind 1), bank LSB (2) or program (3) setting and the song
+// position of the message that made it.
+class CPgBselEvnt : public CArticTimelineEvnt {
     VX_DECLARE_CLASS(CPgBselEvnt)
 public:
     static constexpr signed char kBankMsb = 1;
     static constexpr signed char kBankLsb = 2;
     static constexpr signed char kProgram = 3;
 
-    CPgBselEvnt() = default;
-    CPgBselEvnt(signed char kind, INT64 time, BYTE value) : m_Kind(kind), m_Time(time), m_Value(value) {}
-    ~CPgBselEvnt() override = default;
+    CPgBselEvnt() : CArticTimelineEvnt(0, 0, 0) {}
+    CPgBselEvnt(signed char kind, INT64 time, BYTE value) : CArticTimelineEvnt(kind, time, value) {}
 
-    signed char GetKind() const { return m_Kind; }
-    INT64 GetTime() const { return m_Time; }
-    BYTE GetValue() const { return m_Value; }
-    void SetKind(signed char kind) { m_Kind = kind; }
-    void SetTime(INT64 time) { m_Time = time; }
-    void SetValue(BYTE value) { m_Value = value; }
     void SetEventIDs(POSITION trk, POSITION blk, POSITION evnt) {
         m_Trk = trk;
         m_Blk = blk;
@@ -39,9 +35,6 @@ public:
     }
 
 private:
-    signed char m_Kind = 0;
-    INT64 m_Time = 0;  // engine ticks
-    BYTE m_Value = 0;
     POSITION m_Trk = nullptr;
     POSITION m_Blk = nullptr;
     POSITION m_Evnt = nullptr;

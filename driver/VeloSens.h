@@ -5,31 +5,20 @@
 // song's receiver would play.
 #include <memory>
 
+#include "driver/ArticTimeline.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/Types.h"
 
-class CVeloSensEvnt : public CObject {
+// A depth (kind 0) or offset (kind 1) setting; a fresh one is a depth of 64 at 0.
+class CVeloSensEvnt : public CArticTimelineEvnt {
     VX_DECLARE_CLASS(CVeloSensEvnt)
 public:
     static constexpr signed char kDepth = 0;
     static constexpr signed char kOffset = 1;
 
-    CVeloSensEvnt() = default;
-    CVeloSensEvnt(signed char kind, INT64 time, BYTE value) : m_Kind(kind), m_Time(time), m_Value(value) {}
-    ~CVeloSensEvnt() override = default;
-
-    signed char GetKind() const { return m_Kind; }
-    INT64 GetTime() const { return m_Time; }
-    BYTE GetValue() const { return m_Value; }
-    void SetKind(signed char kind) { m_Kind = kind; }
-    void SetTime(INT64 time) { m_Time = time; }
-    void SetValue(BYTE value) { m_Value = value; }
-
-private:
-    signed char m_Kind = kDepth;
-    INT64 m_Time = 0;  // engine ticks
-    BYTE m_Value = 64;
+    CVeloSensEvnt() : CArticTimelineEvnt(kDepth, 0, 64) {}
+    CVeloSensEvnt(signed char kind, INT64 time, BYTE value) : CArticTimelineEvnt(kind, time, value) {}
 };
 
 using CVeloSensEvntList = CTypedPtrList<CObList, CVeloSensEvnt*>;
