@@ -124,6 +124,10 @@ public:
     // The time since the meter / key in force (the time itself without one).
     static int GetTimeFromMeter(CKPSManager* host, INT64 time, INT64* out);
     static int GetTimeFromKey(CKPSManager* host, INT64 time, INT64* out);
+    // The same from the host's meter map: the time since the first of the run
+    // of equal meters in force (0, and *out 0 first). 1 without a host or
+    // editor manager, or when the host fails.
+    static int GetTimeFromMeterClientInfo(CKPSManager* host, INT64 time, INT64* out);
     // The number of the selected track is not kept: always 0.
     static int GetSelTrkNum(CKPSManager* host);
     // The track whose number is n; null when none or when the walk fails.

@@ -2,8 +2,10 @@
 // tempo in force at a time, read from the song through the host interface.
 #include <cstring>
 
+#include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
+#include "host/PluginManager.h"
 
 namespace {
 
@@ -105,6 +107,31 @@ int CArticEditorUtil::GetTimeFromKey(CKPSManager* host, INT64 time, INT64* out) 
     return WalkMasterMeta(host, time, [&](const BYTE* b, DWORD n, INT64 at, INT64) {
         if (IsMstrMeta(b, n, kMstrMetaKey, 2) && out) *out = time - at;
     });
+}
+
+int CArticEditorUtil::GetTimeFromMeterClientInfo(CKPSManager* host, INT64 time, INT64* out) {
+    if (out) *out = 0;
+    const LONG multiplier = s_pEditorMgr ? s_pEditorMgr->GetClientBeatMul() : 0;
+    if (!host || !out || multiplier == 0) return 1;
+    // The host answers with the meter in force at a song tick and that meter's first tick.
+    auto meterAt = [&](INT64 tick, MPMETERINFO* info, INT64* start) {
+        return host->GetClientInfo(MP_CLIENT_METER, tick, start, sizeof *info, info) >= 0;
+    };
+    MPMETERINFO run{};
+    INT64 runStart = 0;
+    if (!meterAt(time * multiplier, &run, &runStart)) return 1;
+    while (runStart > 0) {
+        MPMETERINFO before{};
+        INT64 beforeStart = 0;
+        if (!meterAt(runStart - 1, &before, &beforeStart)) return 1;
+        if (before.Numerator != run.Numerator || before.DenominatorPower != run.DenominatorPower) break;
+        run = before;
+        runStart = beforeStart;
+    }
+    INT64 start = 0;
+    if (!TimeConvert(host, runStart, &start)) return 1;
+    *out = time - start;
+    return 0;
 }
 
 int CArticEditorUtil::GetSelTrkNum(CKPSManager*) { return 0; }

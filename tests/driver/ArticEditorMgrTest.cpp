@@ -313,6 +313,44 @@ TEST(ArticEditorMgrEdits, ChannelWrittenIntoSelectedBlocks) {
     EXPECT_EQ(count, 5);
 }
 
+TEST(ArticEditorMgrEdits, SelectedEventsTakeTheChannelAndCanBeRemoved) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(kMgrVoiceSong), 1);
+    const POSITION trk = song.TrackOfCh(2);
+    const POSITION blk = song.Blocks(trk).at(0);
+    POSITION odd = nullptr;
+    {
+        hosttest::ExclusiveLock lock(*song.Host());
+        POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
+        tagMPEVENT cc = hosttest::ShortRecord(MPEVENT_KIND_CONTROL, 10, 7, 90);
+        cc.Channel = 5;
+        ASSERT_GE(song.Host()->Insert(ids, MP_LEVEL_EVENT, &cc), 0);
+        odd = ids[MP_ID_EVENT];
+    }
+    const std::vector<POSITION> events = song.Events(trk, blk);
+    ASSERT_EQ(events.size(), 5u);
+    PosList sel;
+    sel.Add(trk, blk, odd);
+    sel.Add(trk, blk, events[0]);
+    EXPECT_EQ(song.mgr.SetSelectEvntPosList(song.Host(), &sel.list), 0);
+    ASSERT_EQ(song.mgr.CreateMpLock(1), S_OK);
+    EXPECT_EQ(song.mgr.SetEvntChEvntSel(), 0);
+    EXPECT_EQ(song.mgr.DeleteMpLock(), S_OK);
+    // The selection follows the rewritten event.
+    const POSITION rewritten = song.mgr.GetSelectList().GetHead()->GetEvnt();
+    tagMPEVENT e{};
+    ASSERT_EQ(CArticHostWalk::GetEvnt(song.Host(), trk, blk, rewritten, &e), 0);
+    EXPECT_EQ(e.Channel, 2);
+    EXPECT_EQ(e.Data1, 7);
+
+    EXPECT_EQ(song.mgr.DeleteSelectEvent(), 1);  // no exclusive lock
+    ASSERT_EQ(song.mgr.CreateMpLock(1), S_OK);
+    EXPECT_EQ(song.mgr.DeleteSelectEvent(), 0);
+    EXPECT_EQ(song.mgr.DeleteMpLock(), S_OK);
+    EXPECT_TRUE(song.mgr.GetSelectList().IsEmpty());
+    EXPECT_EQ(song.Events(trk, blk).size(), 3u);
+}
+
 TEST(ArticEditorMgrVoice, SearchVceSetMarksEventsBeforeTheFirstNote) {
     CArticWrk wrk;
     CArticWrkTrk* trk = wrktest::AddTrack(wrk, 1);

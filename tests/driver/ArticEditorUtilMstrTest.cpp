@@ -75,6 +75,20 @@ TEST(ArticEditorUtilMstr, MeterAndTimeFromMeter) {
     EXPECT_EQ(num, 77);
 }
 
+TEST(ArticEditorUtilMstr, TimeFromTheMeterMap) {
+    // 3/4 from 0, 3/4 again at engine 1440 (one bar), 6/8 at 2880: a repeated meter starts no new run.
+    MstrSong song(Cat({At(0, {0xFF, 0x58, 0x04, 3, 2, 24, 8}), At(2880, {0xFF, 0x58, 0x04, 3, 2, 24, 8}),
+                       At(2880, {0xFF, 0x58, 0x04, 6, 3, 24, 8})}));
+    INT64 since = -1;
+    EXPECT_EQ(CArticEditorUtil::GetTimeFromMeterClientInfo(song.Host(), 2000, &since), 0);
+    EXPECT_EQ(since, 2000);
+    EXPECT_EQ(CArticEditorUtil::GetTimeFromMeterClientInfo(song.Host(), 3000, &since), 0);
+    EXPECT_EQ(since, 120);
+    CArticEditorUtil::SetEditorMgr(nullptr);
+    EXPECT_EQ(CArticEditorUtil::GetTimeFromMeterClientInfo(song.Host(), 3000, &since), 1);
+    EXPECT_EQ(since, 0);
+}
+
 TEST(ArticEditorUtilMstr, KeyAndChord) {
     MstrSong song(Cat({At(0, {0xFF, 0x59, 0x02, 0xFD, 0x01}), At(960, {0xFF, 0x59, 0x02, 0x02, 0x00}),
                        At(0, {0xFF, 0x7F, 0x06, 0x43, 0x7B, 0x01, 0x31, 0x01, 0x31}),         // 7 bytes
