@@ -93,6 +93,57 @@ TEST(ArticArrayCh, ClientScanTakesTheVoiceBeforeTheFirstNote) {
     EXPECT_EQ(count, 0);
 }
 
+// Inserts a KV part exclusive (43 10 4C 08 part parameter value F7) into a block.
+void InsertKvPart(BridgeSong& song, POSITION trk, POSITION blk, INT64 time, BYTE part, BYTE param, BYTE value) {
+    POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
+    BYTE bytes[8] = {0x43, 0x10, 0x4C, 0x08, part, param, value, 0xF7};
+    tagMPEVENT e;
+    ResetMPEvent(e);
+    e.Kind = MPEVENT_KIND_SYSEX;
+    e.Time = time;
+    e.Length = 8;
+    e.Bytes = bytes;
+    ASSERT_GE(song.Host()->Insert(ids, MP_LEVEL_EVENT, &e), 0);
+}
+
+TEST(ArticArrayCh, KvPartVoicesFindTheirPort) {
+    // Named the other way round: port id 1 (port number 0) has address 1.
+    BridgeSong song("KORVET QTL2", "KORVET QTL1");
+    ASSERT_EQ(song.Load(smftest::Smf0(Cat({At(960, {0x91, 60, 100}), At(0, {0x92, 60, 100}), At(480, {0x81, 60, 0}),
+                                             At(0, {0x82, 60, 0})}))),
+              1);
+    song.FillPrefPorts();
+    const POSITION multi = song.TrackOfCh(1);
+    const POSITION single = song.TrackOfCh(2);
+    {
+        hosttest::ExclusiveLock lock(*song.Host());
+        ASSERT_EQ(lock.Result(), S_OK);
+        // Part 0x13: port address 1 of the device, channel 3 - the first port.
+        InsertKvPart(song, multi, song.Blocks(multi).at(0), 0, 0x13, 0x03, 40);
+        InsertKvPart(song, multi, song.Blocks(multi).at(0), 0, 0x13, 0x01, 7);
+        // On channel 2's own track (port address 1): the later message for channel 2
+        // of the other port is not its voice, the one for part 0x12 is.
+        InsertKvPart(song, single, song.Blocks(single).at(0), 2, 0x02, 0x03, 50);
+        InsertKvPart(song, single, song.Blocks(single).at(0), 1, 0x12, 0x03, 51);
+        _MPTRACKINFO t;
+        ResetMPTrackInfo(t);
+        t.Channel = -1;
+        POSITION trkIds[MP_ID_COUNT] = {multi, nullptr, nullptr};
+        ASSERT_GE(song.Host()->Modify(trkIds, MP_LEVEL_TRACK, &t, MP_FIELD_CHANNEL), 0);
+    }
+    CArticArrayCh table;
+    int count = 0;
+    ASSERT_EQ(table.ScanClientCh(song.Host(), 0, 480, &count), 0);
+    EXPECT_EQ(table.SearchOrigiCh(0x0103), -1);
+    const CArrayChInfo* part = table.GetOrigiChInfo(table.SearchOrigiCh(0x0003));
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->GetProNo(), 40);
+    EXPECT_EQ(part->GetBSelMsb(), 7);
+    const CArrayChInfo* ch2 = table.GetOrigiChInfo(table.SearchOrigiCh(0x0002));
+    ASSERT_NE(ch2, nullptr);
+    EXPECT_EQ(ch2->GetProNo(), 51);
+}
+
 // A track turned into one without a channel, whose events use channels 1 and 3.
 TEST(ArticArrayCh, TrackWithoutChannelAddsItsEventsChannels) {
     BridgeSong song;

@@ -72,7 +72,8 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
     CArticEditorMgr mgr;
     TestView view;
 
-    BridgeSong() : TwoOutputPorts("KORVET QTL1", "KORVET QTL2") {
+    explicit BridgeSong(const char* name1 = "KORVET QTL1", const char* name2 = "KORVET QTL2")
+        : TwoOutputPorts(name1, name2) {
         Restore();
         mgr.SetCEditor(Host());
         view.host = Host();
