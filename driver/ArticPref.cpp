@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/work/ArticUtil.h"
+#include "driver/ArticLibPath.h"
 #include "platform/Text.h"
 
 VX_IMPLEMENT_CLASS(CArticPrefSetting, CObject)
@@ -59,7 +59,7 @@ int CArticPrefSetting::GetPref(CArticPref** pref) const { return GetOwner(m_pPre
 
 void CArticPrefSetting::SetLibPath(CString value) {
     m_LibPath = value;
-    CArticUtil::SetLibPath(&value);
+    CArticLibPath::Folder() = value;
 }
 
 int CArticPrefSetting::GetMstrMode() const {

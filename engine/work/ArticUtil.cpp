@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "driver/ArticLibPath.h"
 #include "host/MPEvent.h"
 #include "platform/File.h"
 #include "platform/Memory.h"
@@ -155,10 +156,7 @@ bool HasOneByteValue(BYTE low) {
 
 // ---- Process-wide state
 
-CString& LibraryFolder() {
-    static CString folder;
-    return folder;
-}
+CString& LibraryFolder() { return CArticLibPath::Folder(); }
 
 struct DocInfo {
     IUnknown* doc;

@@ -81,12 +81,12 @@ struct Loaded {
 };
 
 // While the document is made, the program's output port map holds two usable
-// ports (1 and 2); it is emptied again afterwards, so only the document's own
-// copy knows them.
+// ports (1 and 2, with the given names); it is emptied again afterwards, so
+// only the document's own copy knows them.
 struct TwoOutputPorts {
     bool portsSet = false;
     bool wasRunning = false;
-    TwoOutputPorts() {
+    explicit TwoOutputPorts(const char* name1 = "", const char* name2 = "") {
         CPhrasorApp& app = GetPhrasorApp();
         wasRunning = app.IsRunning();
         if (app.Start() != 1) return;
@@ -95,7 +95,9 @@ struct TwoOutputPorts {
         MidiPortInfo port;
         port.PortKind = 1;
         port.Enabled1 = port.Enabled2 = 1;
+        port.PortName = name1;
         output->SetPort(1, port);
+        port.PortName = name2;
         output->SetPort(2, port);
         portsSet = true;
     }

@@ -1,0 +1,194 @@
+#pragma once
+// The bridge between the song document, which the engine reaches only through
+// the host interface, and the engine's work data: static operations over the
+// state registered for the conversion that is running. One conversion runs at
+// a time on one thread, so the state is plain static data; tests put it back
+// with Reset.
+//
+// Port words: a song track's port id is the host's track port, a port number
+// is the index of that id in the song's output port list, and a port address
+// is the place of a port among the ports of its device (the preferences'
+// port information).
+#include <vector>
+
+#include "driver/ArticArrayCh.h"
+#include "host/KPSManager.h"
+#include "platform/Collections.h"
+#include "platform/String.h"
+#include "platform/Types.h"
+
+class CArticEditorMgr;
+class CArticPref;
+class CArticView;
+class CArticWrkEvnt;
+
+// A span of engine time.
+struct CArticTimeRange {
+    INT64 Start;
+    INT64 End;
+};
+using CArticTimeRangeList = std::vector<CArticTimeRange>;
+using CArticTimeList = std::vector<INT64>;
+
+class CArticEditorUtil {
+public:
+    CArticEditorUtil() = delete;
+
+    // ------------------------------------------------------------ registrations
+    // The driver of the conversion that is running (null outside one).
+    static void SetView(CArticView* view) { s_pView = view; }
+    static CArticView* GetView() { return s_pView; }
+    static void SetEditorMgr(CArticEditorMgr* mgr) { s_pEditorMgr = mgr; }
+    // Always 0; *mgr = the registered manager (null when none).
+    static int GetEditorMgr(CArticEditorMgr** mgr);
+    static CArticEditorMgr* GetEditorMgr() { return s_pEditorMgr; }
+    static void SetPref(CArticPref* pref) { s_pPref = pref; }
+    static CArticPref* GetPref() { return s_pPref; }
+    // Nothing registered, the velocity switches idle, the RPN address 127/127.
+    static void Reset();
+
+    // ------------------------------------------------------------ time
+    // A song time in ticks through the host's conversion, divided by the
+    // client beat multiplier (truncated toward zero). 1 on success; 0 without
+    // a host, with a multiplier of 0 or when the host refuses.
+    static int TimeConvert(CKPSManager* host, LONG multiplier, INT64 value, INT64* out);
+    // The same with the registered editor manager's multiplier (0 without one).
+    static int TimeConvert(CKPSManager* host, INT64 value, INT64* out);
+    // A host time through the registered view's conversion, divided by the
+    // registered editor manager's multiplier. 1 on success; 0 without a view
+    // or manager, with a multiplier of 0, or when the conversion fails.
+    static int TimeConvert(INT64 value, DWORD fromFormat, DWORD fromFlag, INT64* out, DWORD toFormat, DWORD toFlag);
+    // A 32-bit tick count divided by the multiplier: 1, or 0 without a
+    // manager or with a multiplier of 0.
+    static int TimeConvert(LONG value, LONG* out);
+    // The host's measure conversions through the registered view: 1 on
+    // success, 0 without a view or manager or when the host fails.
+    static int TimeToMeas(INT64 time, DWORD format, DWORD flag, LONG* meas, LONG* beat, LONG* tick);
+    static int MeasToTime(LONG meas, LONG beat, LONG tick, INT64* time, DWORD format, DWORD flag);
+
+    // ------------------------------------------------------------ single events
+    // The work status of a host event kind (0 for a kind it does not know).
+    static BYTE CheckStatus(DWORD kind);
+    // 1 when the song walk converts the event, 0 when not; a kept note may
+    // have its velocity set to 64 (the rest switch).
+    static int IsConvWrkEvnt(tagMPEVENT* e, INT64 blkStart, int keepAll);
+    // Fills the work event from the host event, timed at blkStart plus the
+    // event's converted time. An event that cannot be filled (kinds 0x10 and
+    // 0x80000, a meta event without data) gives *skip 1 and result 0: the
+    // caller deletes it. 1 when a time conversion fails.
+    static int ConvWrkEvnt(const tagMPEVENT* e, CArticWrkEvnt* w, INT64 blkStart, int* skip, int unused = 0);
+    // Records the RPN address of control changes 101 and 100.
+    static void CheckLastMultiStatusEvnt(const CArticWrkEvnt* w);
+    static void ResetLastMultiStatusEvnt() { s_LastRpnMsb = s_LastRpnLsb = 127; }
+    static BYTE GetLastRpnMsb() { return s_LastRpnMsb; }
+    static BYTE GetLastRpnLsb() { return s_LastRpnLsb; }
+    // The velocity switches of the song walk (idle: 0, 0, -1).
+    static void SetVeloSwitches(int rest, int limit, int threshold) {
+        s_VeloRest = rest;
+        s_VeloLimit = limit;
+        s_VeloThreshold = threshold;
+    }
+    static void ResetVeloSwitches() { SetVeloSwitches(0, 0, -1); }
+
+    // ------------------------------------------------------------ selections and host memory
+    // 1 when an entry with a track and a block lies in the track.
+    static int FindSelection(const CArticPosList* list, POSITION trk);
+    // 1 when an entry names exactly this event (and not nothing).
+    static int FindEvnt(const CArticPosList* list, POSITION trk, POSITION blk, POSITION evnt);
+    static void FreeMemEvnt(tagMPEVENT* e);
+    static void FreeMemBlk(_MPBLOCKINFO* b);
+    static void FreeMemTrk(_MPTRACKINFO* t);
+
+    // ------------------------------------------------------------ time ranges
+    // Merges a span into the list: an equal one is ignored, one that starts
+    // inside (or at the end of) an entry extends its end, one that ends inside
+    // an entry extends its start, one that covers an entry replaces it, any
+    // other is appended.
+    static void SetTimeRangeList(CArticTimeRangeList* list, INT64 start, INT64 end);
+    static void ClearTimeRangeList(CArticTimeRangeList* list);
+    // Moves the times into the target in ascending order without duplicates.
+    static void SortTimeList(CArticTimeList* source, CArticTimeList* target);
+
+    // ------------------------------------------------------------ master track
+    // Answers from the first block of the conductor track: the last meta
+    // event of the kind at or before the engine time. 0, or 1 when a host
+    // step or time conversion fails; outputs untouched when there is none.
+    static int GetCurBeat(CKPSManager* host, DWORD time, BYTE* numerator, BYTE* denominator);
+    static int GetCurKey(CKPSManager* host, DWORD time, BYTE* key1, BYTE* key2);
+    static int GetCurChord(CKPSManager* host, DWORD time, BYTE* root, BYTE* type, BYTE* bassRoot, BYTE* bassType);
+    // Quarter notes per minute, 120 without a tempo event; a tempo of 0 is no
+    // tempo, and one too fast for 16 bits gives 65535.
+    static int GetCurTempo(CKPSManager* host, DWORD time, WORD* tempo);
+    // Also the tempo event's time within its block (0 when none).
+    static int GetCurTempo(CKPSManager* host, DWORD time, WORD* tempo, DWORD* evntTime);
+    // The time since the meter / key in force (the time itself without one).
+    static int GetTimeFromMeter(CKPSManager* host, INT64 time, INT64* out);
+    static int GetTimeFromKey(CKPSManager* host, INT64 time, INT64* out);
+    // The same from the host's meter map: the time since the first of the run
+    // of equal meters in force (0, and *out 0 first). 1 without a host or
+    // editor manager, or when the host fails.
+    static int GetTimeFromMeterClientInfo(CKPSManager* host, INT64 time, INT64* out);
+    // The number of the selected track is not kept: always 0.
+    static int GetSelTrkNum(CKPSManager* host);
+    // The track whose number is n; null when none or when the walk fails.
+    static POSITION GetTrkID(CKPSManager* host, LONG n);
+    // The voice in force at the time on the track's port and channel, over
+    // the tracks that are written out: 0, or 1 when the host fails.
+    static int GetProNum(CKPSManager* host, POSITION trk, INT64 time, BYTE* msb, BYTE* lsb, BYTE* pro);
+
+    // ------------------------------------------------------------ ports
+    // The song's output ports in order: their ids and their names (CP932).
+    // 0, or 1 without a host or when the host refuses (outputs emptied).
+    static int GetPortList(CKPSManager* host, std::vector<DWORD>* ids, CStringList* names);
+    // The port number of a port id; 0 when the id is not listed or without a host.
+    static DWORD GetPortFromPortID(CKPSManager* host, DWORD portId);
+    // The port id of a port number; 0 when the number is out of range.
+    static DWORD GetPortIDFromPort(CKPSManager* host, DWORD portNo);
+    // The port address of a port number in the registered preferences' port
+    // information: 0 when found, 1 otherwise (out untouched).
+    static int GetPortAdrsFromPortNo(CKPSManager* host, DWORD portNo, DWORD* adrs);
+    // Within the device of the given port id, the port with the given
+    // address: its id / its address. 0 when found, 1 otherwise (out untouched).
+    static int GetPortIDFromPortAdrs(DWORD adrs, DWORD portId, DWORD* outId);
+    static int GetPortNoFromPortAdrs(DWORD adrs, DWORD portId, DWORD* out);
+    // 1 when a song track other than the conductor has the port number and
+    // channel and at least one block, else 0.
+    static int UsedPortCh(CKPSManager* host, DWORD portNo, DWORD ch);
+    // The same over the tracks that are written out (flags without 2), the
+    // conductor included.
+    static int UsedPortCh2(CKPSManager* host, DWORD portNo, DWORD ch);
+    // Hands the song's port names and ids to the registered preferences'
+    // separation and rebuilds its port information. 0; 1 without names, ids,
+    // preferences or separation.
+    static int ResetPortName(const CStringList* names, const DWORD* ids, int count);
+
+private:
+    // Calls visit(meta bytes, length, engine time, time within the block) for
+    // every meta event of the conductor's first block up to `time`.
+    template <class Visit>
+    static int WalkMasterMeta(CKPSManager* host, INT64 time, Visit visit);
+    static int UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden);
+
+    static CArticView* s_pView;            // not owned
+    static CArticEditorMgr* s_pEditorMgr;  // not owned
+    static CArticPref* s_pPref;            // not owned
+    static int s_VeloRest;
+    static int s_VeloLimit;
+    static int s_VeloThreshold;
+    static BYTE s_LastRpnMsb;
+    static BYTE s_LastRpnLsb;
+};
+
+// Registers a conversion's driver, editor manager and preferences with the
+// bridge for a scope; they are unregistered when it ends, however it ends.
+class CArticBridgeGuard {
+public:
+    CArticBridgeGuard(CArticView* view, CArticEditorMgr* mgr, CArticPref* pref) {
+        CArticEditorUtil::SetView(view);
+        CArticEditorUtil::SetEditorMgr(mgr);
+        CArticEditorUtil::SetPref(pref);
+    }
+    ~CArticBridgeGuard() { CArticEditorUtil::Reset(); }
+    CArticBridgeGuard(const CArticBridgeGuard&) = delete;
+    CArticBridgeGuard& operator=(const CArticBridgeGuard&) = delete;
+};

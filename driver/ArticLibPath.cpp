@@ -1,0 +1,6 @@
+#include "driver/ArticLibPath.h"
+
+CString& CArticLibPath::Folder() {
+    static CString folder;
+    return folder;
+}

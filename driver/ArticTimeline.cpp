@@ -1,0 +1,3 @@
+#include "driver/ArticTimeline.h"
+
+VX_IMPLEMENT_CLASS(CArticTimelineEvnt, CObject)
