@@ -19,10 +19,10 @@
 #include <QPolygon>
 #include <QString>
 #include <QStringList>
-#include <QTextStream>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
