@@ -76,7 +76,9 @@ TEST(HoverControls, KeysReachNeitherControlNorParent) {
             QTest::keyClick(control, key);
         if (kind.swallows) {
             EXPECT_EQ(counter.keys, 0) << kind.name;
-            if (clicks) EXPECT_EQ(clicks->count(), 0) << kind.name;
+            if (clicks) {
+                EXPECT_EQ(clicks->count(), 0) << kind.name;
+            }
         } else {
             EXPECT_TRUE(counter.keys > 0 || (clicks && clicks->count() > 0)) << kind.name;
         }
@@ -97,10 +99,11 @@ TEST(HoverControls, WheelDoesNotScrollTheScrollArea) {
         QScrollBar* bar = area.verticalScrollBar();
         ASSERT_GT(bar->maximum(), 0);
         TurnWheel(control);
-        if (kind.swallows)
+        if (kind.swallows) {
             EXPECT_EQ(bar->value(), 0) << kind.name;
-        else if (!qobject_cast<QPushButton*>(control))
+        } else if (!qobject_cast<QPushButton*>(control)) {
             EXPECT_GT(bar->value(), 0) << kind.name;  // a plain label passes the wheel on
+        }
     }
 }
 

@@ -106,6 +106,63 @@ TEST(Pictures, ResourcesHoldNothingElse) {
     EXPECT_EQ(found, expected);
 }
 
+QImage Part(const QString& path, const QRect& r) {
+    return QImage(":/res/" + path).convertToFormat(QImage::Format_RGB32).copy(r);
+}
+
+void ExpectAllDistinct(const std::vector<QImage>& parts, const char* what) {
+    for (size_t i = 0; i < parts.size(); ++i)
+        for (size_t j = i + 1; j < parts.size(); ++j) EXPECT_NE(parts[i], parts[j]) << what << " " << i << " " << j;
+}
+
+// Pictures that stand for different things must look different: the note
+// values of the beat grid (normal, lit, on the button), the switch states,
+// plain and "more choices" fields, muted and lit icons.
+TEST(Pictures, DifferentMeaningsLookDifferent) {
+    RegisterPictures();
+    std::vector<QImage> grid, lit, notes;
+    for (int k = 0; k < 15; ++k) {
+        grid.push_back(Part("BeatMap.bmp", QRect(1 + 27 * (k / 3), 1 + 32 * (k % 3), 26, 31)));
+        lit.push_back(Part("NoteOnArray.bmp", QRect(0, 31 * k, 26, 31)));
+        notes.push_back(Part("NoteArray.bmp", QRect(0, 43 * k, 67, 43)));
+        EXPECT_NE(grid[k], lit[k]) << "cell " << k;
+    }
+    ExpectAllDistinct(grid, "BeatMap cell");
+    ExpectAllDistinct(lit, "NoteOnArray cell");
+    ExpectAllDistinct(notes, "NoteArray picture");
+    // The grid's one-pixel lines between the cells are all of one colour.
+    const QImage map = Part("BeatMap.bmp", QRect(0, 0, 136, 97));
+    const QRgb line = map.pixel(0, 0);
+    for (int c = 0; c <= 5; ++c)
+        for (int y = 0; y < 97; ++y) EXPECT_EQ(map.pixel(27 * c, y), line) << "column line " << c << " y " << y;
+    for (int r = 0; r <= 3; ++r)
+        for (int x = 0; x < 136; ++x) EXPECT_EQ(map.pixel(x, 32 * r), line) << "row line " << r << " x " << x;
+
+    for (int n = 1; n <= 16; ++n) {
+        std::vector<QImage> states;
+        for (const char* s : {"Off", "Ent", "On", "Dis"})
+            states.push_back(Part(QString("AfterBtn/After%1Btn%2.bmp").arg(n).arg(s), QRect(0, 0, 30, 25)));
+        ExpectAllDistinct(states, "switch state");
+        const QRect field(0, 0, 171, 25);
+        EXPECT_NE(Part(QString("TextBase/TextBase%1Off.bmp").arg(n), field),
+                  Part(QString("TextBase/TextBase%1OffMlt.bmp").arg(n), field));
+        EXPECT_NE(Part(QString("TextBase/TextBase%1Off.bmp").arg(n), field), Part("TextBase/TextBaseOn.bmp", field));
+        EXPECT_NE(Part(QString("RcmdBtn/Rcmd%1BtnOff.bmp").arg(n), QRect(0, 0, 48, 25)),
+                  Part(QString("RcmdBtn/Rcmd%1BtnOn.bmp").arg(n), QRect(0, 0, 48, 25)));
+    }
+    std::vector<QImage> icons;
+    for (size_t i = 0; i + 1 < std::size(kInstIconNames); i += 2) {
+        const QImage off = Part(QString("InstIcon/") + kInstIconNames[i], QRect(0, 0, 39, 25));
+        EXPECT_NE(off, Part(QString("InstIcon/") + kInstIconNames[i + 1], QRect(0, 0, 39, 25))) << kInstIconNames[i];
+        icons.push_back(off);
+    }
+    ExpectAllDistinct(icons, "instrument icon");
+    std::vector<QImage> frames;
+    for (int f = 1; f <= 30; ++f)
+        frames.push_back(Part(QString("Movie/MovieFrame%1.bmp").arg(f, 2, 10, QChar('0')), QRect(0, 0, 133, 51)));
+    ExpectAllDistinct(frames, "movie frame");
+}
+
 // The tool's own check must fail on a picture that is not what it draws,
 // or the comparison test would pass on anything.
 TEST(Pictures, ToolCheckNoticesAChangedFile) {
