@@ -24,13 +24,12 @@ namespace {
 template <typename T>
 using RowFamily = T* Ui::MainWindow::*const[16];
 
-#define VEXA_FORM_ROW_MEMBERS(name)                                                                                  \
-    {                                                                                                                \
-        &Ui::MainWindow::name##1, &Ui::MainWindow::name##2, &Ui::MainWindow::name##3, &Ui::MainWindow::name##4,      \
-            &Ui::MainWindow::name##5, &Ui::MainWindow::name##6, &Ui::MainWindow::name##7, &Ui::MainWindow::name##8,  \
-            &Ui::MainWindow::name##9, &Ui::MainWindow::name##10, &Ui::MainWindow::name##11,                          \
-            &Ui::MainWindow::name##12, &Ui::MainWindow::name##13, &Ui::MainWindow::name##14,                         \
-            &Ui::MainWindow::name##15, &Ui::MainWindow::name##16                                                     \
+#define VEXA_FORM_ROW_MEMBERS(name)                                                                                    \
+    {                                                                                                                  \
+        &Ui::MainWindow::name##1, &Ui::MainWindow::name##2, &Ui::MainWindow::name##3, &Ui::MainWindow::name##4,        \
+            &Ui::MainWindow::name##5, &Ui::MainWindow::name##6, &Ui::MainWindow::name##7, &Ui::MainWindow::name##8,    \
+            &Ui::MainWindow::name##9, &Ui::MainWindow::name##10, &Ui::MainWindow::name##11, &Ui::MainWindow::name##12, \
+            &Ui::MainWindow::name##13, &Ui::MainWindow::name##14, &Ui::MainWindow::name##15, &Ui::MainWindow::name##16 \
     }
 
 const RowFamily<SimpleLabel> kTxtProgNo = VEXA_FORM_ROW_MEMBERS(txtProgNo);
@@ -46,8 +45,7 @@ const RowFamily<IconPushButton> kBtnRcmd = VEXA_FORM_ROW_MEMBERS(btnRcmd);
 
 // Creates one family from row 1 to row 16: row n at y = 90 + 26 (n - 1).
 template <typename T>
-void CreateRowFamily(Ui::MainWindow& ui, const RowFamily<T>& members, const char* name, int x, int width,
-                     int height) {
+void CreateRowFamily(Ui::MainWindow& ui, const RowFamily<T>& members, const char* name, int x, int width, int height) {
     for (int n = 1; n <= 16; ++n) {
         T* w = new T(ui.lblBackground);
         w->setObjectName(QString::fromLatin1(name) + QString::number(n));

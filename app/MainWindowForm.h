@@ -20,8 +20,8 @@ class TransparentPushButton;
 
 // Sixteen numbered members of one row family: name1 .. name16.
 #define VEXA_FORM_ROW(Type, name)                                                                                 \
-    Type *name##1 = nullptr, *name##2 = nullptr, *name##3 = nullptr, *name##4 = nullptr, *name##5 = nullptr,     \
-         *name##6 = nullptr, *name##7 = nullptr, *name##8 = nullptr, *name##9 = nullptr, *name##10 = nullptr,    \
+    Type *name##1 = nullptr, *name##2 = nullptr, *name##3 = nullptr, *name##4 = nullptr, *name##5 = nullptr,      \
+         *name##6 = nullptr, *name##7 = nullptr, *name##8 = nullptr, *name##9 = nullptr, *name##10 = nullptr,     \
          *name##11 = nullptr, *name##12 = nullptr, *name##13 = nullptr, *name##14 = nullptr, *name##15 = nullptr, \
          *name##16 = nullptr
 

@@ -10,16 +10,15 @@
 // BMP files are written by hand: 24 bits, uncompressed, bottom-up rows.
 #include <QByteArray>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <QString>
 #include <QStringList>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -247,7 +246,7 @@ void DrawNote(QPainter& p, int x, int y, int column, int row, const QColor& ink)
         p.fillRect(x + 9, fy + 4, 1, 2, ink);
     }
     if (row == 2) p.fillRect(x + 8, y - 2, 2, 2, ink);  // dot
-    if (row == 0) {                                      // a small 3 over the note
+    if (row == 0) {                                     // a small 3 over the note
         DrawText3(p, x + 1, y - 24, "3", ink);
     }
 }
@@ -316,8 +315,8 @@ void AfterButton(QPainter& p, int row, const char* state) {
     const int x = 6, y = 5, w = 18, h = 15;
     if (s == "Off") {  // switched on: lit box with a check mark
         Plate(p, x, y, w, h, QColor(150, 255, 255), QColor(0, 200, 220), kWhite);
-        static const char* const kCheck[7] = {"........#", ".......##", "#.....##.", "##...##..", ".##.##...",
-                                              "..###....", "...#....."};
+        static const char* const kCheck[7] = {"........#", ".......##", "#.....##.", "##...##..",
+                                              ".##.##...", "..###....", "...#....."};
         for (int r = 0; r < 7; ++r)
             for (int c = 0; c < 9; ++c)
                 if (kCheck[r][c] == '#') p.fillRect(x + 4 + c, y + 4 + r, 1, 1, kNavy);
@@ -399,14 +398,14 @@ void DrawInstrument(QPainter& p, Inst kind, int variant, const QColor& ink, cons
     switch (kind) {
         case Inst::Acoustic:
         case Inst::Jazz:
-            Ellipse(p, 3, 3, 11, 12, ink);   // lower bout
-            Ellipse(p, 11, 5, 8, 8, ink);    // upper bout
-            p.fillRect(19, 8, 13, 2, ink);   // neck
+            Ellipse(p, 3, 3, 11, 12, ink);    // lower bout
+            Ellipse(p, 11, 5, 8, 8, ink);     // upper bout
+            p.fillRect(19, 8, 13, 2, ink);    // neck
             p.fillRect(32, 7, 4, 4, accent);  // head
             if (kind == Inst::Acoustic) {
                 Ellipse(p, 12, 7, 4, 4, bg);  // sound hole
             } else {
-                p.fillRect(6, 6, 1, 3, bg);   // f-holes
+                p.fillRect(6, 6, 1, 3, bg);  // f-holes
                 p.fillRect(10, 10, 1, 3, bg);
             }
             if (variant == 1) p.fillRect(32, 6, 4, 1, accent);  // twelve strings: a wider head
@@ -415,7 +414,7 @@ void DrawInstrument(QPainter& p, Inst kind, int variant, const QColor& ink, cons
             Polygon(p, {{3, 5}, {8, 2}, {12, 5}, {16, 4}, {18, 7}, {16, 12}, {12, 14}, {6, 15}, {2, 12}}, ink);
             p.fillRect(17, 8, 15, 2, ink);
             p.fillRect(32, 6, 4, 5, accent);
-            p.fillRect(7, 6, 1, 6, bg);   // pick-ups
+            p.fillRect(7, 6, 1, 6, bg);  // pick-ups
             p.fillRect(11, 6, 1, 6, bg);
             if (variant == 1) {  // overdrive and distortion: a spark
                 Line(p, 24, 1, 22, 4, accent);
@@ -444,11 +443,11 @@ void DrawInstrument(QPainter& p, Inst kind, int variant, const QColor& ink, cons
         }
         case Inst::Brass:
         case Inst::Trumpet:
-            Polygon(p, {{2, 3}, {9, 7}, {9, 11}, {2, 15}}, ink);  // bell
-            p.fillRect(9, 8, 24, 2, ink);                         // pipe
-            p.fillRect(33, 7, 3, 4, ink);                         // mouthpiece
+            Polygon(p, {{2, 3}, {9, 7}, {9, 11}, {2, 15}}, ink);                  // bell
+            p.fillRect(9, 8, 24, 2, ink);                                         // pipe
+            p.fillRect(33, 7, 3, 4, ink);                                         // mouthpiece
             for (int v = 0; v < 3; ++v) p.fillRect(16 + 4 * v, 3, 2, 5, accent);  // valves
-            if (kind == Inst::Brass) Line(p, 11, 12, 30, 12, ink);               // a second horn's pipe
+            if (kind == Inst::Brass) Line(p, 11, 12, 30, 12, ink);                // a second horn's pipe
             break;
         case Inst::Sax:
             Polygon(p, {{7, 2}, {11, 2}, {11, 11}, {14, 14}, {22, 14}, {24, 8}, {28, 8}, {26, 16}, {13, 16}, {7, 11}},
@@ -468,12 +467,12 @@ void DrawInstrument(QPainter& p, Inst kind, int variant, const QColor& ink, cons
             break;
         }
         case Inst::Drum:
-            Ellipse(p, 8, 5, 16, 5, accent);   // head
-            p.fillRect(8, 8, 17, 7, ink);      // shell
+            Ellipse(p, 8, 5, 16, 5, accent);  // head
+            p.fillRect(8, 8, 17, 7, ink);     // shell
             Ellipse(p, 8, 12, 16, 4, ink);
-            Line(p, 3, 2, 12, 6, kWhite);      // sticks
+            Line(p, 3, 2, 12, 6, kWhite);  // sticks
             Line(p, 29, 2, 20, 6, kWhite);
-            p.fillRect(26, 3, 9, 1, accent);   // cymbal
+            p.fillRect(26, 3, 9, 1, accent);  // cymbal
             p.fillRect(30, 4, 1, 10, ink);
             break;
         case Inst::Debug:
@@ -596,24 +595,30 @@ std::vector<Picture> Pictures() {
             out.push_back({QString("AfterBtn/After%1Btn%2.bmp").arg(n).arg(s), 30, 25,
                            [n, s](QPainter& p) { AfterButton(p, n, s); }});
     for (int n = 1; n <= 16; ++n) {
-        out.push_back({QString("TextBase/TextBase%1Off.bmp").arg(n), 171, 25, [n](QPainter& p) { TextBase(p, n, false); }});
+        out.push_back(
+            {QString("TextBase/TextBase%1Off.bmp").arg(n), 171, 25, [n](QPainter& p) { TextBase(p, n, false); }});
         out.push_back(
             {QString("TextBase/TextBase%1OffMlt.bmp").arg(n), 171, 25, [n](QPainter& p) { TextBase(p, n, true); }});
     }
     out.push_back({"TextBase/TextBaseOn.bmp", 171, 25, TextBaseLit});
     for (int n = 1; n <= 16; ++n) {
-        out.push_back({QString("RcmdBtn/Rcmd%1BtnOff.bmp").arg(n), 48, 25, [n](QPainter& p) { RcmdButton(p, n, false); }});
-        out.push_back({QString("RcmdBtn/Rcmd%1BtnOn.bmp").arg(n), 48, 25, [n](QPainter& p) { RcmdButton(p, n, true); }});
+        out.push_back(
+            {QString("RcmdBtn/Rcmd%1BtnOff.bmp").arg(n), 48, 25, [n](QPainter& p) { RcmdButton(p, n, false); }});
+        out.push_back(
+            {QString("RcmdBtn/Rcmd%1BtnOn.bmp").arg(n), 48, 25, [n](QPainter& p) { RcmdButton(p, n, true); }});
     }
     for (const auto& icon : kInstIcons) {
         if (icon.off)
-            out.push_back({QString("InstIcon/") + icon.off, 39, 25, [&icon](QPainter& p) { InstIcon(p, icon, false); }});
+            out.push_back(
+                {QString("InstIcon/") + icon.off, 39, 25, [&icon](QPainter& p) { InstIcon(p, icon, false); }});
         out.push_back({QString("InstIcon/") + icon.on, 39, 25, [&icon](QPainter& p) { InstIcon(p, icon, true); }});
     }
     const QColor convertEdge = kCyan, cancelEdge(255, 150, 110);
-    out.push_back({"ConvBtnOff.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CONVERT", false, convertEdge); }});
+    out.push_back(
+        {"ConvBtnOff.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CONVERT", false, convertEdge); }});
     out.push_back({"ConvBtnOn.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CONVERT", true, convertEdge); }});
-    out.push_back({"CancelBtnOff.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CANCEL", false, cancelEdge); }});
+    out.push_back(
+        {"CancelBtnOff.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CANCEL", false, cancelEdge); }});
     out.push_back({"CancelBtnOn.bmp", 95, 43, [=](QPainter& p) { BigButton(p, 95, 43, "CANCEL", true, cancelEdge); }});
     out.push_back({"ExitBtnOff.bmp", 67, 34, [=](QPainter& p) { BigButton(p, 67, 34, "EXIT", false, kLabel); }});
     out.push_back({"ExitBtnOn.bmp", 67, 34, [=](QPainter& p) { BigButton(p, 67, 34, "EXIT", true, kLabel); }});

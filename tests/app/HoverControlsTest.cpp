@@ -13,12 +13,10 @@
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
-#include <QWheelEvent>
-#include <QtTest/qtestspontaneevent.h>
-
 #include <functional>
 #include <memory>
 
+#include "SpontaneousEvents.h"
 #include "app/IconPushButton.h"
 #include "app/SimpleLabel.h"
 #include "app/TransparentPushButton.h"
@@ -51,16 +49,6 @@ const ControlKind kKinds[] = {
     {"QPushButton", [](QWidget* p) -> QWidget* { return new QPushButton(p); }, false},
     {"QLabel", [](QWidget* p) -> QWidget* { return new QLabel(p); }, false},
 };
-
-// A wheel turn as the window system delivers it: spontaneous, so that Qt
-// passes it on to the parents when the receiver does not take it.
-void TurnWheel(QWidget* w) {
-    const QPoint local(5, 5);
-    QWheelEvent event(QPointF(local), QPointF(w->mapToGlobal(local)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    QApplication::instance()->notify(w, &event);
-}
 
 TEST(HoverControls, KeysReachNeitherControlNorParent) {
     for (const auto& kind : kKinds) {
@@ -144,8 +132,8 @@ TEST(HoverControls, CrossingToANeighbourLeavesThenEnters) {
         // widget under the mouse before the crossing starts.
         QTest::mouseMove(top.windowHandle(), QPoint(151, 50));
         QTest::mouseMove(top.windowHandle(), QPoint(150, 50));
-        QTest::mouseMove(top.windowHandle(), QPoint(49, 20));   // a's last column
-        QTest::mouseMove(top.windowHandle(), QPoint(50, 20));   // b's first column
+        QTest::mouseMove(top.windowHandle(), QPoint(49, 20));  // a's last column
+        QTest::mouseMove(top.windowHandle(), QPoint(50, 20));  // b's first column
         QTest::mouseMove(top.windowHandle(), QPoint(150, 50));
         EXPECT_EQ(log, (QStringList{"a entered", "a leaved", "b entered", "b leaved"}))
             << kKinds[c.first].name << " -> " << kKinds[c.second].name;

@@ -13,12 +13,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <map>
 #include <memory>
 
+#include "SpontaneousEvents.h"
 #include "app/IconPushButton.h"
 #include "app/MainWindowForm.h"
 #include "app/SimpleLabel.h"
@@ -54,10 +55,14 @@ struct RowFamilyInfo {
     int x, w, h;
 };
 const RowFamilyInfo kRowFamilies[] = {
-    {"txtProgNo", "SimpleLabel", 52, 68, 26},       {"txtProgName", "SimpleLabel", 120, 110, 26},
-    {"btnAfter", "IconPushButton", 230, 30, 25},    {"lblIcon", "SimpleLabel", 260, 39, 25},
-    {"lblAfter", "SimpleLabel", 299, 171, 25},      {"txtAfter", "SimpleLabel", 299, 151, 25},
-    {"cboAfter", "TransparentPushButton", 299, 171, 25}, {"btnRcmd", "IconPushButton", 470, 48, 25},
+    {"txtProgNo", "SimpleLabel", 52, 68, 26},
+    {"txtProgName", "SimpleLabel", 120, 110, 26},
+    {"btnAfter", "IconPushButton", 230, 30, 25},
+    {"lblIcon", "SimpleLabel", 260, 39, 25},
+    {"lblAfter", "SimpleLabel", 299, 171, 25},
+    {"txtAfter", "SimpleLabel", 299, 151, 25},
+    {"cboAfter", "TransparentPushButton", 299, 171, 25},
+    {"btnRcmd", "IconPushButton", 470, 48, 25},
 };
 
 struct ControlInfo {
@@ -66,9 +71,9 @@ struct ControlInfo {
     QRect geometry;
 };
 const ControlInfo kOtherControls[] = {
-    {"btnConvert", "IconPushButton", {585, 40, 95, 43}}, {"btnExit", "IconPushButton", {613, 84, 67, 34}},
-    {"lblBeatReso", "SimpleLabel", {586, 151, 94, 13}},  {"btnNoteSelect", "IconPushButton", {613, 164, 67, 43}},
-    {"lblImage", "SimpleLabel", {539, 299, 133, 196}},   {"lblNowConv", "SimpleLabel", {549, 326, 116, 16}},
+    {"btnConvert", "IconPushButton", {585, 40, 95, 43}},  {"btnExit", "IconPushButton", {613, 84, 67, 34}},
+    {"lblBeatReso", "SimpleLabel", {586, 151, 94, 13}},   {"btnNoteSelect", "IconPushButton", {613, 164, 67, 43}},
+    {"lblImage", "SimpleLabel", {539, 299, 133, 196}},    {"lblNowConv", "SimpleLabel", {549, 326, 116, 16}},
     {"lblConvMovie", "SimpleLabel", {539, 371, 133, 51}}, {"lblMask", "QLabel", {0, 0, 718, 535}},
     {"btnCancel", "IconPushButton", {585, 40, 95, 43}},
 };
@@ -77,8 +82,7 @@ const ControlInfo kOtherControls[] = {
 std::vector<ControlInfo> AllControls() {
     std::vector<ControlInfo> out = {{"lblModel", "SimpleLabel", {24, 33, 181, 36}}};
     for (const auto& f : kRowFamilies)
-        for (int n = 1; n <= 16; ++n)
-            out.push_back({nullptr, f.className, QRect(f.x, 90 + 26 * (n - 1), f.w, f.h)});
+        for (int n = 1; n <= 16; ++n) out.push_back({nullptr, f.className, QRect(f.x, 90 + 26 * (n - 1), f.w, f.h)});
     for (const auto& c : kOtherControls) out.push_back(c);
     return out;
 }
@@ -152,7 +156,8 @@ TEST_F(MainWindowFormTest, FrameAndBackground) {
     EXPECT_EQ(window.menuBar(), window.ui.menubar);
     // Picture buttons: Off and On pictures at their natural size.
     for (auto [button, size] : {std::pair<IconPushButton*, QSize>{window.ui.btnConvert, {95, 43}},
-                                {window.ui.btnExit, {67, 34}}, {window.ui.btnCancel, {95, 43}}}) {
+                                {window.ui.btnExit, {67, 34}},
+                                {window.ui.btnCancel, {95, 43}}}) {
         EXPECT_EQ(button->iconSize(), size) << qPrintable(button->objectName());
         const QImage off = button->icon().pixmap(size, QIcon::Normal, QIcon::Off).toImage();
         const QImage on = button->icon().pixmap(size, QIcon::Normal, QIcon::On).toImage();
@@ -274,6 +279,24 @@ TEST_F(MainWindowFormTest, TheMaskKeepsClicksFromEverythingButCancel) {
     ClickCentre(ui.btnCancel);
     EXPECT_EQ(window.calls["cancel"], 1);
     EXPECT_EQ(window.calls["convert"], 1);
+}
+
+// A window too low for its background scrolls, but not by a wheel turned
+// over a row's controls; over the bare background it does.
+TEST_F(MainWindowFormTest, AWheelOverARowDoesNotScroll) {
+    window.resize(718, 300);
+    ShowWindow();
+    QScrollBar* bar = window.ui.scrollArea->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    const Ui::MainWindow& ui = window.ui;
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.txtProgNo5, ui.txtProgName5, ui.btnAfter5, ui.lblIcon5,
+                                                      ui.lblAfter5, ui.txtAfter5, ui.cboAfter5, ui.btnRcmd5}) {
+        TurnWheel(w);
+        EXPECT_EQ(bar->value(), 0) << qPrintable(w->objectName());
+    }
+    ui.lblMask->show();  // the cover is a plain label: the wheel passes to the scroll area
+    TurnWheel(ui.lblMask);
+    EXPECT_GT(bar->value(), 0);
 }
 
 TEST_F(MainWindowFormTest, TheWholeTargetFieldAnswersThroughItsInvisibleButton) {

@@ -24,15 +24,15 @@ namespace {
 
 QString ScreensDir() {
     const QString dir = qEnvironmentVariableIsSet("VEXA_SCREENS") ? qEnvironmentVariable("VEXA_SCREENS")
-                                                                     : QDir::currentPath() + "/screens";
+                                                                  : QDir::currentPath() + "/screens";
     QDir().mkpath(dir);
     return dir;
 }
 
 // What one channel row shows.
 struct RowLook {
-    bool used = true;       // false: the song has no such channel, the row is cleared
-    bool usable = true;     // false: the channel has a message and cannot be switched on
+    bool used = true;    // false: the song has no such channel, the row is cleared
+    bool usable = true;  // false: the channel has a message and cannot be switched on
     bool on = true;
     bool alternatives = false;
     bool recommendHeld = false;
@@ -163,7 +163,7 @@ public:
         recommend->setDown(r.recommendHeld);
 
         icon->setPixmap(QPixmap(IconPath(r, highlighted)));
-        field->setPixmap(QPixmap(highlighted     ? QString(":/res/TextBase/TextBaseOn.bmp")
+        field->setPixmap(QPixmap(highlighted      ? QString(":/res/TextBase/TextBaseOn.bmp")
                                  : r.alternatives ? QString(":/res/TextBase/TextBase%1OffMlt.bmp").arg(n)
                                                   : QString(":/res/TextBase/TextBase%1Off.bmp").arg(n)));
         const bool on = r.usable && r.on;
@@ -194,27 +194,27 @@ private slots:
 
 // Sixteen rows: switched on, switched off, unusable, empty, with and
 // without more choices, one recommendation button held down.
-RowLook SongRow(int n) {
-    RowLook r;
-    switch (n) {
-        case 1: r = {true, true, true, true, false, "0-0-25", "Nylon Guitar", "NylonGuitar(Hot)", "Icon_NylonGtr", true}; break;
-        case 2: r = {true, true, true, false, false, "0-0-26", "Steel Guitar", "SteelGuitar", "SteelG", false}; break;
-        case 3: r = {true, true, false, true, false, "0-0-28", "Clean Guitar", "CleanGuitar", "CleanG", false}; break;
-        case 4: r = {true, true, true, true, false, "0-0-34", "Finger Bass", "FingerBass(Normal)", "FingerB", false}; break;
-        case 5: r = {true, true, false, false, false, "0-0-1", "Grand Piano", "NylonGuitar(Smooth)", "Icon_NylonGtr", true}; break;
-        case 6: r = {true, true, true, true, false, "0-0-49", "Strings", "StringsEnsemble", "Icon_StringsLarge", true}; break;
-        case 7: r = {true, false, false, false, false, "0-0-81", "Square Lead", "", "Icon_Brass", true}; break;
-        case 8: r = {true, true, true, false, true, "0-0-57", "Trumpet", "Trumpet", "Icon_Trumpet", true}; break;
-        case 9: r = {true, true, true, false, false, "0-0-67", "Tenor Sax", "TenorSax", "Icon_TenorSax", true}; break;
-        case 10: r = {true, true, true, true, false, "127-0-1", "Standard Kit", "Other Drum Kits", "Icon_Drum", true}; break;
-        case 11: r = {true, true, true, false, false, "0-0-53", "Choir Aahs", "Choir", "Choir3", false}; break;
-        case 12: r = {true, true, true, true, false, "0-0-30", "Overdriven Guitar", "OverdriveGuitar(Riff)", "OrverD", false}; break;
-        case 13: r = {true, true, false, true, false, "0-0-36", "Fretless Bass", "FretlessBass", "FretlessB", false}; break;
-        case 14: r = {true, true, true, false, false, "0-0-27", "Jazz Guitar", "JazzGuitar", "JazzG", false}; break;
-        default: r.used = false; break;  // 15 and 16: channels the song does not use
-    }
-    return r;
-}
+// clang-format off
+const RowLook kSongRows[16] = {
+    // used, usable, on, more choices, recommendation held, voice, its name, target, icon, icon named with "_"
+    {true, true, true, true, false, "0-0-25", "Nylon Guitar", "NylonGuitar(Hot)", "Icon_NylonGtr", true},
+    {true, true, true, false, false, "0-0-26", "Steel Guitar", "SteelGuitar", "SteelG", false},
+    {true, true, false, true, false, "0-0-28", "Clean Guitar", "CleanGuitar", "CleanG", false},
+    {true, true, true, true, false, "0-0-34", "Finger Bass", "FingerBass(Normal)", "FingerB", false},
+    {true, true, false, false, false, "0-0-1", "Grand Piano", "NylonGuitar(Smooth)", "Icon_NylonGtr", true},
+    {true, true, true, true, false, "0-0-49", "Strings", "StringsEnsemble", "Icon_StringsLarge", true},
+    {true, false, false, false, false, "0-0-81", "Square Lead", "", "Icon_Brass", true},
+    {true, true, true, false, true, "0-0-57", "Trumpet", "Trumpet", "Icon_Trumpet", true},
+    {true, true, true, false, false, "0-0-67", "Tenor Sax", "TenorSax", "Icon_TenorSax", true},
+    {true, true, true, true, false, "127-0-1", "Standard Kit", "Other Drum Kits", "Icon_Drum", true},
+    {true, true, true, false, false, "0-0-53", "Choir Aahs", "Choir", "Choir3", false},
+    {true,     true, true, true, false, "0-0-30", "Overdriven Guitar", "OverdriveGuitar(Riff)",
+                 "OrverD", false},
+    {true, true, false, true, false, "0-0-36", "Fretless Bass", "FretlessBass", "FretlessB", false},
+    {true, true, true, false, false, "0-0-27", "Jazz Guitar", "JazzGuitar", "JazzG", false},
+    {false}, {false},  // channels the song does not use
+};
+// clang-format on
 
 class MainWindowGallery : public ::testing::Test {
 protected:
@@ -225,7 +225,7 @@ protected:
     }
 
     void DressSong(int highlighted) {
-        for (int n = 1; n <= 16; ++n) window.DressRow(n, SongRow(n), n == highlighted);
+        for (int n = 1; n <= 16; ++n) window.DressRow(n, kSongRows[n - 1], n == highlighted);
     }
 
     static bool IsCyan(QRgb c) { return qRed(c) < 90 && qGreen(c) > 170 && qBlue(c) > 170; }
@@ -246,7 +246,7 @@ TEST_F(MainWindowGallery, RowsInEveryState) {
     DressSong(3);  // the mouse over row 3, which is switched off
     const QImage shot = window.Shot("main_rows.png");
     ASSERT_EQ(shot.width(), 718);
-    EXPECT_EQ(shot.pixelColor(window.OnShot(QPoint(450, 20))), QColor(0, 56, 109));   // the panel
+    EXPECT_EQ(shot.pixelColor(window.OnShot(QPoint(450, 20))), QColor(0, 56, 109));  // the panel
     EXPECT_EQ(shot.pixelColor(window.OnShot(QPoint(700, 260))), QColor(0, 56, 109));
 
     // Row 1 shows a target name in cyan; the empty row 16 shows none.
