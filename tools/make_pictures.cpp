@@ -298,13 +298,10 @@ void Background(QPainter& p) {
 }
 
 void AppIcon(QPainter& p, int size) {
-    const int s = size / 16;
-    p.fillRect(0, 0, size, size, kDeep);
-    p.fillRect(s, s, size - 2 * s, size - 2 * s, kNavy);
+    const int s = size / 8;  // the letter fills most of the square
+    p.fillRect(0, 0, size, size, kNavy);
     Frame(p, 0, 0, size, size, kCyan);
-    DrawText5(p, (size - 5 * s) / 2 - (s > 1 ? 0 : 1), (size - 7 * s) / 2 + (s > 1 ? 0 : 0), "P", kCyan, s);
-    p.fillRect(size - 3 * s - 1, size - 5 * s, s, 3 * s, kWhite);  // a tiny note beside the P
-    p.fillRect(size - 4 * s - 1, size - 3 * s, 2 * s, s, kWhite);
+    DrawText5(p, (size - 5 * s) / 2, (size - 7 * s) / 2, "P", kCyan, s);
 }
 
 // The switch of a row. Because of how the window names them, "Off" is the

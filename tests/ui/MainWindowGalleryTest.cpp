@@ -208,8 +208,7 @@ const RowLook kSongRows[16] = {
     {true, true, true, false, false, "0-0-67", "Tenor Sax", "TenorSax", "Icon_TenorSax", true},
     {true, true, true, true, false, "127-0-1", "Standard Kit", "Other Drum Kits", "Icon_Drum", true},
     {true, true, true, false, false, "0-0-53", "Choir Aahs", "Choir", "Choir3", false},
-    {true,     true, true, true, false, "0-0-30", "Overdriven Guitar", "OverdriveGuitar(Riff)",
-                 "OrverD", false},
+    {true, true, true, true, false, "0-0-30", "Overdriven Guitar", "OverdriveGuitar(Riff)", "OrverD", false},
     {true, true, false, true, false, "0-0-36", "Fretless Bass", "FretlessBass", "FretlessB", false},
     {true, true, true, false, false, "0-0-27", "Jazz Guitar", "JazzGuitar", "JazzG", false},
     {false}, {false},  // channels the song does not use
