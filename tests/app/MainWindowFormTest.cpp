@@ -16,8 +16,9 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
+#include <iterator>
 #include <map>
-#include <memory>
 
 #include "SpontaneousEvents.h"
 #include "app/IconPushButton.h"
