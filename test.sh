@@ -3,8 +3,21 @@
 # once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 # The user interface tests run on Qt's offscreen platform when there is no
 # display.
+#
+# ./test.sh --screens instead runs only the screenshot gallery (tests/ui) on a
+# virtual X display and leaves its PNGs in build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ "${1:-}" = --screens ]; then
+  scripts/deps.sh screens
+  cmake -S . -B build/test -G Ninja -DVEXA_BUILD_APP=ON -DCMAKE_BUILD_TYPE=Release \
+    "-DCMAKE_CXX_FLAGS_RELEASE=-O2" -DCMAKE_UNITY_BUILD=ON >/dev/null
+  cmake --build build/test -j "$(nproc)" --target test_ui
+  mkdir -p build/screens
+  VEXA_SCREENS="$PWD/build/screens" xvfb-run -a -s "-screen 0 1280x1024x24" build/test/tests/ui/test_ui
+  echo "Screenshots: build/screens/"
+  exit 0
+fi
 scripts/deps.sh app
 jobs=$(nproc)
 

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-# Usage: scripts/deps.sh [app]   ("app" adds the Qt development packages)
+# Usage: scripts/deps.sh [app|screens]   ("app" adds the Qt development
+# packages, "screens" those and a virtual X display for the screenshots)
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev ccache locales)
-if [ "${1:-}" = app ]; then
+if [ "${1:-}" = app ] || [ "${1:-}" = screens ]; then
   want+=(qtbase5-dev qtbase5-dev-tools)
+fi
+if [ "${1:-}" = screens ]; then
+  want+=(xvfb xauth)
 fi
 missing=()
 for p in "${want[@]}"; do
