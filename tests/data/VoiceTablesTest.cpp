@@ -109,26 +109,26 @@ TEST(VoiceTables, EveryAlgorithmRowMatchesTheTranscription) {
 
 TEST(VoiceTables, SpotChecksOfTheAlgorithmRows) {
     FillVoiceTables();
-    const AlgorithmEntry& normal = AlgorithmTable[190];
-    EXPECT_STREQ(normal.displayName, "Other Normal Voices");
-    EXPECT_EQ(normal.voiceIndex, 117);
-    EXPECT_STREQ(normal.algorithmId, "OtherNormal");
-    EXPECT_EQ(normal.category23, -1);
-    EXPECT_EQ(normal.category20, -1);
-    EXPECT_EQ(normal.recommendCategory, -1);
-    EXPECT_TRUE(normal.drumNotes.IsEmpty());
-    EXPECT_EQ(normal.iconOff, 66);
-    EXPECT_EQ(normal.iconOn, 67);
-    const AlgorithmEntry& drum = AlgorithmTable[191];
-    EXPECT_STREQ(drum.displayName, "Other Drum Kits");
-    EXPECT_EQ(drum.voiceIndex, 117);
-    EXPECT_STREQ(drum.algorithmId, "OtherDrum");
-    EXPECT_EQ(drum.category23, -1);
-    EXPECT_EQ(drum.category20, -1);
-    EXPECT_EQ(drum.recommendCategory, -1);
-    EXPECT_TRUE(drum.drumNotes.IsEmpty());
-    EXPECT_EQ(drum.iconOff, 0);
-    EXPECT_EQ(drum.iconOn, 1);
+    struct GroupRow {
+        int row;
+        const char* name;
+        const char* algorithm;
+        int iconOff, iconOn;
+    };
+    const GroupRow groups[] = {{190, "Other Normal Voices", "OtherNormal", 66, 67},
+                               {191, "Other Drum Kits", "OtherDrum", 0, 1}};
+    for (const GroupRow& g : groups) {
+        const AlgorithmEntry& e = AlgorithmTable[g.row];
+        EXPECT_STREQ(e.displayName, g.name);
+        EXPECT_EQ(e.voiceIndex, 117) << g.row;
+        EXPECT_STREQ(e.algorithmId, g.algorithm);
+        EXPECT_EQ(e.category23, -1) << g.row;
+        EXPECT_EQ(e.category20, -1) << g.row;
+        EXPECT_EQ(e.recommendCategory, -1) << g.row;
+        EXPECT_TRUE(e.drumNotes.IsEmpty()) << g.row;
+        EXPECT_EQ(e.iconOff, g.iconOff) << g.row;
+        EXPECT_EQ(e.iconOn, g.iconOn) << g.row;
+    }
 
     EXPECT_EQ(AlgorithmTable[0].voiceIndex, 0);
     EXPECT_EQ(AlgorithmTable[1].voiceIndex, 0);
