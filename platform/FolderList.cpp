@@ -1,12 +1,10 @@
 #include "platform/FolderList.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <fstream>
 
 #include "platform/Text.h"
 
@@ -76,27 +74,17 @@ std::vector<std::u16string> FindFiles(const std::u16string& pattern) {
 
 bool ReadFileBytes(const std::u16string& path, size_t maxSize, std::string* bytes) {
     if (!bytes) return false;
-    const int fd = ::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const std::string native = Utf16ToUtf8(path);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > maxSize) {
-        ::close(fd);
-        return false;
-    }
-    std::string data;
-    data.reserve(size_t(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 || data.size() + size_t(n) > maxSize) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        data.append(chunk, size_t(n));
-    }
-    ::close(fd);
+    if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > maxSize) return false;
+    std::ifstream in(native, std::ios::binary);
+    if (!in) return false;
+    // Read one byte past the limit: a file that grew since the check still fails.
+    std::string data(maxSize < size_t(st.st_size) + 1 ? maxSize + 1 : size_t(st.st_size) + 1, '\0');
+    in.read(data.data(), std::streamsize(data.size()));
+    if (in.bad()) return false;
+    data.resize(size_t(in.gcount()));
+    if (data.size() > maxSize) return false;
     bytes->swap(data);
     return true;
 }
