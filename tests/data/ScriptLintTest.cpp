@@ -1,0 +1,385 @@
+// A static lint over the compiled-in algorithm scripts: their layout and
+// settings, the rule sets every script shares in their running order and
+// with their fixed numbers, set numbers that mean one name everywhere, the
+// built-ins and expressions they call against the engine's catalogues, the
+// references between sets and subroutines, and the articulation zones read
+// back from their sets against a separate transcription.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/AlgorithmScript.h"
+#include "data/VoiceTables.h"
+#include "engine/loaders/ArticExpUtil.h"
+#include "engine/rules/ArticSrchUtil.h"
+#include "engine/work/ExString.h"
+
+namespace {
+
+struct LintSet {
+    int number = -1;
+    std::string name;
+    std::vector<std::string> lines;  // rule lines of the block, the head included
+};
+
+struct LintScript {
+    std::string name;
+    std::vector<std::string> all;   // every line as compiled in
+    std::vector<std::string> init;  // the init block, its setting comments included
+    std::set<int> subs;
+    std::vector<LintSet> sets;
+};
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+std::string Trimmed(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::string();
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+// The head number of "#set:283" or "#sub:4"; -1 when it is not a number.
+int HeadNumber(const std::string& line) {
+    const std::string digits = line.substr(line.find(':') + 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+    return std::atoi(digits.c_str());
+}
+
+LintScript ParseScript(const AlgorithmScript& script) {
+    LintScript parsed;
+    parsed.name = script.GetName().str();
+    enum { kHead, kInit, kSub, kSet } where = kHead;
+    for (int i = 0; i < script.GetLineCount(); ++i) {
+        const std::string line = script.GetLine(i);
+        parsed.all.push_back(line);
+        const std::string rule = Trimmed(line);
+        if (rule == "#init:") {
+            where = kInit;
+        } else if (StartsWith(rule, "#sub:")) {
+            where = kSub;
+            parsed.subs.insert(HeadNumber(rule));
+        } else if (StartsWith(rule, "#set:")) {
+            where = kSet;
+            LintSet set;
+            set.number = HeadNumber(rule);
+            parsed.sets.push_back(set);
+        }
+        if (where == kInit && (StartsWith(rule, ";##") || (!rule.empty() && rule[0] != ';')))
+            parsed.init.push_back(rule);
+        if (where == kSet && !rule.empty() && rule[0] != ';') {
+            LintSet& set = parsed.sets.back();
+            set.lines.push_back(rule);
+            if (StartsWith(rule, "#name:")) set.name = rule.substr(6);
+        }
+    }
+    return parsed;
+}
+
+const std::vector<LintScript>& AllScripts() {
+    static const std::vector<LintScript> scripts = [] {
+        std::vector<LintScript> out;
+        const AlgorithmScriptLibrary library;
+        for (int i = 0; i < library.GetCount(); ++i) out.push_back(ParseScript(*library.GetAt(i)));
+        return out;
+    }();
+    return scripts;
+}
+
+// Settings per family, and which scripts form it.
+struct FamilySettings {
+    const char* scripts;  // blank-separated
+    int pbProc, tgMode, instNum;
+    bool drum;
+};
+
+const FamilySettings kFamilies[] = {
+    {"01 01_1 01_2 01_3 01_4 08_00_09 08_01_09 08_06_01 08_07_01", 1, 2, 0, false},
+    {"02 02_1 02_2 02_3 02_4 8_10_2 8_11_2 8_13_2", 1, 2, 0, false},
+    {"03", 0, 2, 0, false},
+    {"04 04_1 04_2 04_3 04_4 04_6 8_10_4", 1, 2, 0, false},
+    {"05", 0, 2, 0, false},
+    {"07 8_0_14 8_4_13", 1, 2, 0, false},
+    {"17 08_00_15 08_00_16 08_00_24 08_02_17 08_03_17 08_04_17 08_05_17 08_06_17", 0, 2, 0, false},
+    {"18 18_1 18_2 18_3 8_0_21 8_3_18 8_3_18_1 8_4_18 8_5_18 08_00_22 08_00_23 08_02_22 08_06_18 08_09_18 "
+     "08_12_18 08_12_18_2 08_13_18 08_14_18 08_14_18_2",
+     0, 2, 0, false},
+    {"19 19_1 8_2_19 8_2_19_1 8_3_19 8_4_19 8_5_19 08_04_22 08_06_19 08_06_22 08_07_18 08_07_19 08_08_18 "
+     "08_08_22 08_10_18 08_10_22 08_11_18",
+     0, 2, 0, false},
+    {"20", 0, 2, 0, false},
+    {"49_0_2 49_1 49_1_1 49_1_2 49_1_3 49_2 50_0_2 50_1 50_2 8_2_50_1 8_2_50_2 8_2_50_3 8_4_50_1 8_4_50_2 8_4_50_3",
+     0, 2, 2, false},
+    {"57 57_1 08_01_56 08_04_57", 0, 2, 3, false},
+    {"57_2 57_2_1 57_3 57_3_1 08_00_56 08_03_57", 1, 2, 3, false},
+    {"65", 0, 2, 3, false},
+    {"83_1 83_2 Debug", 0, 2, 4, false},
+    {"55_1 55_2 55_3 55_4 55_5 55_6", 0, 2, 5, false},
+    {"L96_01 L96_02 L96_03 L96_04 L96_05 L96_06 L96_07 L96_08 L96_09 L96_10 L96_11 L96_12", 0, 2, 5, false},
+    {"127_08_18_1 127_08_18_2 127_08_18_3 127_08_18_4 127_08_18_5 127_08_76_1 127_08_76_2 127_08_77_1 127_08_77_2 "
+     "127_08_77_3 127_08_77_4 127_08_77_5",
+     0, 0, 0, true},
+};
+
+const FamilySettings* FamilyOf(const std::string& script) {
+    for (const FamilySettings& f : kFamilies) {
+        std::istringstream names(f.scripts);
+        std::string n;
+        while (names >> n) {
+            if (n == script) return &f;
+        }
+    }
+    return nullptr;
+}
+
+// The grouping time the script's "GetGrpTime" carries.
+int GroupingTime(const std::string& script) {
+    if (script == "17" || script == "20") return 480;
+    const bool acousticBass = StartsWith(script, "08_") && (script.size() > 3) &&
+                              (script.compare(script.size() - 3, 3, "_15") == 0 ||
+                               script.compare(script.size() - 3, 3, "_16") == 0 ||
+                               script.compare(script.size() - 3, 3, "_17") == 0 ||
+                               script.compare(script.size() - 3, 3, "_24") == 0);
+    return acousticBass ? 120 : 240;
+}
+
+// Arguments between the first '(' and the last ')', split at the commas
+// outside braces, parentheses and quotes.
+int CountArguments(const std::string& call) {
+    const size_t open = call.find('('), close = call.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return -1;
+    const std::string inner = Trimmed(call.substr(open + 1, close - open - 1));
+    if (inner.empty()) return 0;
+    int count = 1, depth = 0;
+    bool quoted = false;
+    for (char c : inner) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '(' || c == '{') ++depth;
+        if (c == ')' || c == '}') --depth;
+        if (c == ',' && depth == 0) ++count;
+    }
+    return count;
+}
+
+// "#func3:CArticSrchBreak( _val8)" -> "CArticSrchBreak"; the class of an
+// expression line stands after its last condition.
+std::string CalledClass(const std::string& line) {
+    const std::string head = line.substr(0, line.find('('));
+    return Trimmed(head.substr(head.rfind(':') + 1));
+}
+
+std::string DisplayHead(const std::string& script) {
+    if (script == "Debug") return "; Debug用";
+    for (int row = 0; row < kFirstGroupRow; ++row) {
+        if (AlgorithmTable[row].algorithmId.str() == script) return "; " + AlgorithmTable[row].displayName.str() + "用";
+    }
+    return std::string();
+}
+
+std::map<std::string, std::string> ZoneFixture() {
+    std::ifstream in(std::string(VEXA_FIXTURES) + "/articulation_zones.txt");
+    std::map<std::string, std::string> zones;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t bar = line.find('|');
+        zones[line.substr(0, bar)] = line.substr(bar + 1);
+    }
+    return zones;
+}
+
+// The zones of the script's "VEXA_tune_" sets as "code:low-high", sorted by
+// code and low velocity: each set matches its codes with
+// CArticSrchValCmp(_val1, code, ...) and keeps the k-th code's zone in
+// _val(30+2k) and _val(31+2k).
+std::string ZonesReadBack(const LintScript& script) {
+    std::vector<std::array<int, 3>> zones;
+    for (const LintSet& set : script.sets) {
+        if (!StartsWith(set.name, "VEXA_tune_")) continue;
+        std::vector<int> codes;
+        std::map<int, int> constants;
+        for (const std::string& line : set.lines) {
+            if (StartsWith(line, "#func") && line.find("CArticSrchValCmp( _val1,") != std::string::npos)
+                codes.push_back(std::atoi(line.c_str() + line.find(',') + 1));
+            if (StartsWith(line, "#val")) {
+                const int n = std::atoi(line.c_str() + 4);
+                const std::string value = line.substr(line.find(':') + 1);
+                if (value.find_first_not_of("0123456789") == std::string::npos) constants[n] = std::atoi(value.c_str());
+            }
+        }
+        for (size_t k = 0; k < codes.size(); ++k)
+            zones.push_back({codes[k], constants[int(30 + 2 * k)], constants[int(31 + 2 * k)]});
+    }
+    std::sort(zones.begin(), zones.end());
+    std::string text;
+    for (const auto& z : zones)
+        text += (text.empty() ? "" : " ") + std::to_string(z[0]) + ":" + std::to_string(z[1]) + "-" + std::to_string(z[2]);
+    return text;
+}
+
+}  // namespace
+
+TEST(ScriptLint, LayoutAndSettings) {
+    FillVoiceTables();
+    for (const LintScript& s : AllScripts()) {
+        SCOPED_TRACE(s.name);
+        if (s.name == "Empty") {
+            ASSERT_EQ(s.all.size(), 1u);
+            EXPECT_EQ(s.all[0][0], ';');
+            EXPECT_TRUE(s.sets.empty());
+            continue;
+        }
+        const FamilySettings* family = FamilyOf(s.name);
+        ASSERT_TRUE(family);
+        ASSERT_FALSE(s.all.empty());
+        EXPECT_EQ(s.all[0], DisplayHead(s.name));
+        const std::vector<std::string> init = {"#init:", "#procNest:1", "#trk1:", "#blk0:",
+                                               ";##PbProc:" + std::to_string(family->pbProc),
+                                               ";##TgMode:" + std::to_string(family->tgMode),
+                                               ";##InstNum:" + std::to_string(family->instNum)};
+        EXPECT_EQ(s.init, init);
+        EXPECT_LE(s.subs.size(), 14u);
+        if (family->drum) {
+            EXPECT_GE(s.sets.size(), 3u);
+        } else {
+            EXPECT_GE(s.sets.size(), 5u);
+        }
+        EXPECT_LE(s.sets.size(), 114u);
+        for (const LintSet& set : s.sets) {
+            EXPECT_GE(set.number, 0);
+            EXPECT_FALSE(set.name.empty()) << set.number;
+            EXPECT_EQ(std::count_if(set.lines.begin(), set.lines.end(), [](const std::string& l) { return StartsWith(l, "#prob:"); }), 1)
+                << set.name;
+            EXPECT_EQ(std::count_if(set.lines.begin(), set.lines.end(), [](const std::string& l) { return StartsWith(l, "#dir:"); }), 1)
+                << set.name;
+        }
+    }
+}
+
+TEST(ScriptLint, SharedSetsRunInTheirOrderWithTheirNumbers) {
+    for (const LintScript& s : AllScripts()) {
+        if (s.name == "Empty") continue;
+        SCOPED_TRACE(s.name);
+        const FamilySettings* family = FamilyOf(s.name);
+        ASSERT_TRUE(family);
+        std::vector<std::pair<int, const char*>> shared = {{114, "init_NoteInfo"}, {139, "set_NoteInfoToTime"},
+                                                           {126, "set_NoteInfoToWrkEvnt"}};
+        if (!family->drum) {
+            shared = {{114, "init_NoteInfo"}, {22, "GetGrpTime"},   {127, "cntChordNum"},
+                      {139, "set_NoteInfoToTime"}, {445, "ExecVexa"}, {126, "set_NoteInfoToWrkEvnt"}};
+        }
+        ASSERT_GE(s.sets.size(), shared.size());
+        EXPECT_EQ(s.sets.front().name, "init_NoteInfo");
+        EXPECT_EQ(s.sets.back().name, "set_NoteInfoToWrkEvnt");
+        size_t at = 0;
+        for (const auto& want : shared) {
+            while (at < s.sets.size() && s.sets[at].name != want.second) ++at;
+            ASSERT_LT(at, s.sets.size()) << want.second << " missing or out of order";
+            EXPECT_EQ(s.sets[at].number, want.first) << want.second;
+        }
+        bool hasGrouping = false;
+        for (const LintSet& set : s.sets) {
+            if (set.name != "GetGrpTime") continue;
+            hasGrouping = true;
+            const auto prob = std::find_if(set.lines.begin(), set.lines.end(), [](const std::string& l) { return StartsWith(l, "#prob:"); });
+            ASSERT_NE(prob, set.lines.end());
+            EXPECT_EQ(*prob, "#prob:" + std::to_string(GroupingTime(s.name)));
+        }
+        EXPECT_EQ(hasGrouping, !family->drum);
+        // The articulation sets stand between ExecVexa and the write-back.
+        bool afterExec = false;
+        for (const LintSet& set : s.sets) {
+            if (set.name == "ExecVexa") afterExec = true;
+            if (StartsWith(set.name, "VEXA_tune_")) EXPECT_TRUE(afterExec) << set.name;
+        }
+    }
+}
+
+TEST(ScriptLint, ASetNumberMeansOneNameInEveryScript) {
+    std::map<std::string, int> numberOfName;
+    for (const LintScript& s : AllScripts()) {
+        std::set<int> numbers;
+        for (const LintSet& set : s.sets) {
+            EXPECT_TRUE(numbers.insert(set.number).second) << s.name << " set " << set.number << " twice";
+            const auto known = numberOfName.emplace(set.name, set.number);
+            EXPECT_EQ(known.first->second, set.number) << s.name << ": " << set.name;
+        }
+    }
+    EXPECT_EQ(numberOfName["VEXA_tune_DEAD"], 283);
+}
+
+TEST(ScriptLint, CallsNameTheCataloguesWithTheirArgumentCounts) {
+    for (const LintScript& s : AllScripts()) {
+        for (const LintSet& set : s.sets) {
+            for (const std::string& line : set.lines) {
+                SCOPED_TRACE(s.name + ": " + line);
+                if (StartsWith(line, "#func")) {
+                    CExString name(CalledClass(line));
+                    int inNum = 0, outNum = 0, inMask[CArticSrchUtil::kMaxArgs], outMask[CArticSrchUtil::kMaxArgs];
+                    ASSERT_EQ(CArticSrchUtil::GetArgmentInfo(name, &inNum, inMask, &outNum, outMask), 0);
+                    EXPECT_EQ(CountArguments(line), inNum + outNum);
+                } else if (StartsWith(line, "#exp")) {
+                    CExString name(CalledClass(line));
+                    int count = 0, masks[CArticExpUtil::kMaxExpArgs];
+                    ASSERT_EQ(CArticExpUtil::GetArgmentInfo(name, &count, masks), 0);
+                    EXPECT_EQ(CountArguments(line), count);
+                } else if (StartsWith(line, "#sub")) {
+                    EXPECT_TRUE(s.subs.count(std::atoi(line.c_str() + 4))) << "no such subroutine";
+                }
+                // A set read through ".ProbN" or ".CreN" is a set of the script.
+                for (const char* member : {".Prob", ".Cre"}) {
+                    for (size_t p = line.find(member); p != std::string::npos; p = line.find(member, p + 1)) {
+                        const int n = std::atoi(line.c_str() + p + std::strlen(member));
+                        EXPECT_TRUE(std::any_of(s.sets.begin(), s.sets.end(), [n](const LintSet& x) { return x.number == n; }))
+                            << "set " << n;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(ScriptLint, RuleTextIsPlainAscii) {
+    for (const LintScript& s : AllScripts()) {
+        for (const std::string& raw : s.all) {
+            const std::string line = Trimmed(raw);
+            if (line.empty() || line[0] == ';') continue;
+            SCOPED_TRACE(s.name + ": " + line);
+            EXPECT_FALSE(StartsWith(line, "#include"));
+            // No irregular heads: "#val146+:" or "#func6::".
+            if (StartsWith(line, "#val") || StartsWith(line, "#func")) {
+                const size_t colon = line.find(':');
+                ASSERT_NE(colon, std::string::npos);
+                EXPECT_NE(line[colon - 1], '+');
+                EXPECT_FALSE(colon + 1 < line.size() && line[colon + 1] == ':');
+            }
+            // Double-byte text only inside the quoted label of a debug expression.
+            bool quoted = false;
+            for (unsigned char c : line) {
+                if (c == '"') quoted = !quoted;
+                if (c >= 0x80) {
+                    EXPECT_TRUE(quoted && line.find("CArticExpDebug_i2") != std::string::npos);
+                }
+            }
+            if (line.find('"') != std::string::npos) EXPECT_NE(line.find("CArticExpDebug_i2"), std::string::npos);
+        }
+    }
+}
+
+TEST(ScriptLint, ArticulationZonesMatchTheTranscription) {
+    const std::map<std::string, std::string> fixture = ZoneFixture();
+    ASSERT_EQ(fixture.size(), 122u);
+    for (const LintScript& s : AllScripts()) {
+        const auto want = fixture.find(s.name);
+        EXPECT_EQ(ZonesReadBack(s), want == fixture.end() ? std::string() : want->second) << s.name;
+    }
+}
