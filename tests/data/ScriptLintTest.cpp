@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "data/AlgorithmScript.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/rules/ArticSrchUtil.h"
 #include "engine/work/ExString.h"
