@@ -1,5 +1,6 @@
 #include "data/ArticModel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 

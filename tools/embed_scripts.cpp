@@ -13,16 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/ToolText.h"
 namespace {
-
-bool ReadFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
-}
 
 // Strict UTF-8 without control characters other than tab and line ends.
 bool IsCleanUtf8(const std::string& text) {
@@ -87,7 +79,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string manifest;
-    if (!ReadFile(argv[1], manifest)) {
+    if (!ReadTextFile(argv[1], manifest)) {
         std::fprintf(stderr, "embed_scripts: cannot read %s\n", argv[1]);
         return 1;
     }
@@ -99,7 +91,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string path = std::string(argv[2]) + "/" + names[i] + ".rul";
         std::string text;
-        if (!ReadFile(path, text)) {
+        if (!ReadTextFile(path, text)) {
             std::fprintf(stderr, "embed_scripts: cannot read %s\n", path.c_str());
             return 1;
         }
@@ -117,7 +109,7 @@ int main(int argc, char** argv) {
     out << "}  // namespace\n\nconst EmbeddedScript kEmbeddedScripts[] = {\n"
         << table.str() << "};\nconst int kEmbeddedScriptCount = " << names.size() << ";\n";
     std::string old;
-    if (ReadFile(argv[3], old) && old == out.str()) return 0;
+    if (ReadTextFile(argv[3], old) && old == out.str()) return 0;
     std::ofstream file(argv[3], std::ios::binary);
     file << out.str();
     return file ? 0 : 1;

@@ -12,18 +12,10 @@
 #include <vector>
 
 #include "data/AlgorithmTable.h"
+#include "tools/ToolText.h"
 #include "data/VoiceAddressTable.h"
 
 namespace {
-
-bool ReadText(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
-}
 
 std::vector<std::string> Split(const std::string& text, char at) {
     std::vector<std::string> parts;
@@ -178,9 +170,9 @@ int main(int argc, char** argv) {
     InitAlgorithmTable();
     const std::string source = argv[1], output = argv[2];
     std::string manifest, skeleton, drum, empty, tuneNumbers;
-    if (!ReadText(source + "/manifest.txt", manifest) || !ReadText(source + "/templates/skeleton.rul", skeleton) ||
-        !ReadText(source + "/templates/drum.rul", drum) || !ReadText(source + "/templates/empty.rul", empty) ||
-        !ReadText(source + "/templates/tune_sets.txt", tuneNumbers)) {
+    if (!ReadTextFile(source + "/manifest.txt", manifest) || !ReadTextFile(source + "/templates/skeleton.rul", skeleton) ||
+        !ReadTextFile(source + "/templates/drum.rul", drum) || !ReadTextFile(source + "/templates/empty.rul", empty) ||
+        !ReadTextFile(source + "/templates/tune_sets.txt", tuneNumbers)) {
         std::fprintf(stderr, "make_scripts: cannot read the manifest or a template under %s\n", source.c_str());
         return 1;
     }

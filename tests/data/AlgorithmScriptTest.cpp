@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "data/AlgorithmScript.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 #include "platform/Text.h"
 
 namespace {

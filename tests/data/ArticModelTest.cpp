@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "data/ArticModel.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 #include "platform/File.h"
 
 // The largest single allocation while armed: a reader that believes a count

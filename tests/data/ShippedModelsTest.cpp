@@ -11,7 +11,7 @@
 
 #include "data/ArticModel.h"
 #include "data/NameTables.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 #include "platform/File.h"
 
 namespace {

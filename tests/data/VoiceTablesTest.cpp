@@ -11,7 +11,7 @@
 
 #include "data/NameTables.h"
 #include "data/ProgramAfter.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 
 namespace {
 
