@@ -14,7 +14,7 @@
 #include "data/ModelFolder.h"
 #include "data/VexaChInfo.h"
 #include "data/VexaVoiceCatalog.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 
 namespace {
 

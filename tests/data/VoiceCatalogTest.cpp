@@ -10,7 +10,7 @@
 #include "data/ModelFolder.h"
 #include "data/NameTables.h"
 #include "data/VexaVoiceCatalog.h"
-#include "data/VoiceTables.h"
+#include "data/FilledVoiceTables.h"
 #include "platform/Text.h"
 
 namespace {
