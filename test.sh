@@ -8,6 +8,9 @@
 # virtual X display and leaves its PNGs in build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")"
+# Paths below the checkout are hashed relative to it, so a fresh clone in
+# another folder still finds what an earlier build put in the compiler cache.
+export CCACHE_BASEDIR="$PWD"
 if [ "${1:-}" = --screens ]; then
   scripts/deps.sh screens
   cmake -S . -B build/test -G Ninja -DVEXA_BUILD_APP=ON -DCMAKE_BUILD_TYPE=Release \
