@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver/ArticErr.h"
+#include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpEvnt.h"
 
 namespace {
@@ -14,7 +15,19 @@ struct ParamWriter {
 
 // One writer per expression class, in catalogue order; each expression
 // family adds its rows as it is built. The null row ends the table.
+// The writer of class T, called with the expression as a T.
+template <class T, int (*Write)(T*, CStringList&)>
+int WriteAs(CArticExpEvnt* evnt, CStringList& items) {
+    return Write(static_cast<T*>(evnt), items);
+}
+
 const ParamWriter kParamWriters[] = {
+    {"CArticExpCreNote", WriteAs<CArticExpCreNote, CArticExpUtil::GetExpCreNoteParam>},
+    {"CArticExpCreNote2", WriteAs<CArticExpCreNote2, CArticExpUtil::GetExpCreNote2Param>},
+    {"CArticExpDel", WriteAs<CArticExpDel, CArticExpUtil::GetExpDelParam>},
+    {"CArticExpDebug_i", WriteAs<CArticExpDebug_i, CArticExpUtil::GetExpDebug_iParam>},
+    {"CArticExpDebug_i2", WriteAs<CArticExpDebug_i2, CArticExpUtil::GetExpDebug_i2Param>},
+    {"CArticExpDebug_d", WriteAs<CArticExpDebug_d, CArticExpUtil::GetExpDebug_dParam>},
     {nullptr, nullptr},
 };
 

@@ -7,7 +7,15 @@
 #include "platform/Object.h"
 #include "platform/String.h"
 
+class CArticExpBlk;
+class CArticExpCreNote;
+class CArticExpCreNote2;
+class CArticExpDebug_d;
+class CArticExpDebug_i;
+class CArticExpDebug_i2;
+class CArticExpDel;
 class CArticExpEvnt;
+class CArticWrk;
 
 class CArticExpUtil : public CObject {
 public:
@@ -17,6 +25,22 @@ public:
     // Appends the items of one expression: 0 (also for null); the writer's
     // failure; 1 with an error entry for a class without a writer.
     static int GetEvntParam(CArticExpEvnt* evnt, CStringList& items);
+
+    // A copy of src in block blk under number evntNo: an object of src's
+    // class built with the class's defaults and assigned from src, its
+    // error state clear; with wrk, re-pointed into wrk. 0 (nothing made for
+    // a null src); 1 with an error entry for a class outside the catalogue.
+    // The caller appends the copy.
+    static int CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBlk* blk, ULONG evntNo, CArticWrk* wrk);
+
+    // ---- Parameter writers: the items of one expression in constructor
+    // order, the note list first: 0; 1 for null; the note-list writer's failure.
+    static int GetExpCreNoteParam(CArticExpCreNote* evnt, CStringList& items);
+    static int GetExpCreNote2Param(CArticExpCreNote2* evnt, CStringList& items);
+    static int GetExpDelParam(CArticExpDel* evnt, CStringList& items);
+    static int GetExpDebug_iParam(CArticExpDebug_i* evnt, CStringList& items);
+    static int GetExpDebug_i2Param(CArticExpDebug_i2* evnt, CStringList& items);
+    static int GetExpDebug_dParam(CArticExpDebug_d* evnt, CStringList& items);
 
     // The argument signature of an expression class that "#exp" lines may
     // call: the count and one argument-type mask per argument, 0. Any other
