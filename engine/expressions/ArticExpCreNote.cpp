@@ -108,7 +108,8 @@ CArticWrkBlk* CArticExpDel::GetFirstNoteWrkBlk() const {
 int CArticExpDel::ConvToWrk2() {
     if (GetError() != 0) return 0;
     CArticWrkBlk* blk = GetFirstNoteWrkBlk();
-    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
+    // With no listed note left the deletion still fails with its report.
+    CArticWrk* wrk = blk ? blk->GetWrk() : GetMidWrk();
     if (!wrk) return 1;
     const int rc = DelWrkNoteType(wrk);
     if (rc != 0 && GetErrKind() == 0)
