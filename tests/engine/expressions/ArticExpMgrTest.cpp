@@ -235,3 +235,42 @@ TEST(ArticExpMgr, RemovedEventsKeepTheirAddressesUntilPhaseThreeEnds) {
     mgr.ConvToWrk2();
     mgr.ConvToWrk3();
 }
+
+TEST(ArticExpMgr, SortWithoutWorkDataMovesTheExpressionsThemselves) {
+    CArticErr::Clear();
+    World w;
+    CArticWrkEvnt* note = w.Note(5, 0);
+    CArticExpBlk* blk = w.PartExpBlk();
+    std::vector<CArticExpEvnt*> made{new CArticExpCreNote(blk, 1, &Notes{note}, 0, 0, 10, 60, 100),
+                                     new CArticExpDel(blk, 2, &Notes{note}),
+                                     new CArticExpCreNote(blk, 3, &Notes{note}, 0, 0, 10, 60, 100),
+                                     new CArticExpDebug_i(blk, 4, &Notes{note}, 1)};
+    for (CArticExpEvnt* e : made) blk->AddTail(e);
+    CStringList order;
+    for (const char* name : {"CArticExpDel", "CArticExpCreNote", "CArticExpDel"}) order.AddTail(name);
+    EXPECT_EQ(w.exp.SortExp(order), 0);
+    EXPECT_EQ(SortNumbers(*blk), (std::vector<ULONG>{2, 1, 3, 4}));
+    EXPECT_EQ(DetailsOf("CArticExpDebug_i"), 1);
+    for (CArticExpEvnt* e : made) {
+        EXPECT_EQ(w.exp.GetEvntInEvntPosArray(e->GetEvntNo()), e);
+        EXPECT_EQ(e->GetErrKind(), 0);
+    }
+    CArticErr::Delete();
+}
+
+TEST(ArticExpMgr, SongPlacesOfAWorkBlock) {
+    World w;
+    Mirror(w.wrk, w.exp);
+    CArticExpMgr mgr(&w.wrk, &w.exp, &w.sortBlk, &w.pasn, &w.mid);
+    std::vector<POSITION> trks, blks;
+    EXPECT_EQ(mgr.GetMidTrkBlkPos(1, 0, trks, blks), 1);
+    auto* t = reinterpret_cast<POSITION>(&w);
+    auto* b = reinterpret_cast<POSITION>(&mgr);
+    w.partBlk->SetPos(t, nullptr);  // half set: left out
+    w.partBlk->SetPos(t, b);
+    EXPECT_EQ(mgr.GetMidTrkBlkPos(1, 0, trks, blks), 0);
+    EXPECT_EQ(trks, (std::vector<POSITION>{t}));
+    EXPECT_EQ(blks, (std::vector<POSITION>{b}));
+    EXPECT_EQ(mgr.GetMidTrkBlkPos(5, 0, trks, blks), 1);
+    EXPECT_TRUE(trks.empty());
+}
