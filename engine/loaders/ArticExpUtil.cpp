@@ -5,6 +5,9 @@
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/expressions/ArticExpStresVelo.h"
+#include "engine/expressions/ArticMeas.h"
+#include "engine/work/ArticWrkUtil.h"
 
 namespace {
 
@@ -22,6 +25,12 @@ int WriteAs(CArticExpEvnt* evnt, CStringList& items) {
 }
 
 const ParamWriter kParamWriters[] = {
+    {"CArticExpStresVeloNoteAbs", WriteAs<CArticExpStresVeloNoteAbs, CArticExpUtil::GetExpStresVeloNoteAbsParam>},
+    {"CArticExpStresVeloNoteRel", WriteAs<CArticExpStresVeloNoteRel, CArticExpUtil::GetExpStresVeloNoteRelParam>},
+    {"CArticExpStresVeloTimeAbs", WriteAs<CArticExpStresVeloTimeAbs, CArticExpUtil::GetExpStresVeloTimeAbsParam>},
+    {"CArticExpStresVeloTimeRel", WriteAs<CArticExpStresVeloTimeRel, CArticExpUtil::GetExpStresVeloTimeRelParam>},
+    {"CArticExpStresVeloTimeRelCrv",
+     WriteAs<CArticExpStresVeloTimeRelCrv, CArticExpUtil::GetExpStresVeloTimeRelCrvParam>},
     {"CArticExpCreNote", WriteAs<CArticExpCreNote, CArticExpUtil::GetExpCreNoteParam>},
     {"CArticExpCreNote2", WriteAs<CArticExpCreNote2, CArticExpUtil::GetExpCreNote2Param>},
     {"CArticExpDel", WriteAs<CArticExpDel, CArticExpUtil::GetExpDelParam>},
@@ -59,4 +68,32 @@ int CArticExpUtil::GetEvntParam(CArticExpEvnt* evnt, CStringList& items) {
     int rc = writer->write(evnt, items);
     if (rc != 0) CArticErr::Set("ｲﾍﾞﾝﾄの読込み中にｴﾗｰが発生しました。", "CArticExpUtil", "GetEvntParam", detail);
     return rc;
+}
+
+int CArticExpUtil::AddNoteListItem(const CArticExpEvnt* evnt, CArticWrkEvntList* list, CStringList& items) {
+    if (!evnt) return 1;
+    CArticWrk* wrk = evnt->GetWrk();
+    if (!wrk) wrk = evnt->GetMidWrk();
+    CString text;
+    const int rc = CArticWrkUtil::GetWrkEvntListParam(wrk, list, text);
+    if (rc == 0) items.AddTail(text);
+    return rc;
+}
+
+CString CArticExpUtil::LongText(LONG value) {
+    CExString text;
+    text.ConvLongToStr(value, 10);
+    return text;
+}
+
+CString CArticExpUtil::ULongText(ULONG value) {
+    CString text;
+    text.Format("%u", unsigned(value));
+    return text;
+}
+
+CString CArticExpUtil::MeasText(const CArticMeas& meas) {
+    CString text;
+    text.Format("%u/%u/%u", unsigned(meas.GetMeas()), unsigned(meas.GetBeat()), unsigned(meas.GetTick()));
+    return text;
 }

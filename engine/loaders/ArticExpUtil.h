@@ -15,6 +15,12 @@ class CArticExpDebug_i;
 class CArticExpDebug_i2;
 class CArticExpDel;
 class CArticExpEvnt;
+class CArticExpStresVeloNoteAbs;
+class CArticExpStresVeloNoteRel;
+class CArticExpStresVeloTimeAbs;
+class CArticExpStresVeloTimeRel;
+class CArticExpStresVeloTimeRelCrv;
+class CArticMeas;
 class CArticWrk;
 
 class CArticExpUtil : public CObject {
@@ -41,6 +47,20 @@ public:
     static int GetExpDebug_iParam(CArticExpDebug_i* evnt, CStringList& items);
     static int GetExpDebug_i2Param(CArticExpDebug_i2* evnt, CStringList& items);
     static int GetExpDebug_dParam(CArticExpDebug_d* evnt, CStringList& items);
+    static int GetExpStresVeloNoteAbsParam(CArticExpStresVeloNoteAbs* evnt, CStringList& items);
+    static int GetExpStresVeloNoteRelParam(CArticExpStresVeloNoteRel* evnt, CStringList& items);
+    static int GetExpStresVeloTimeAbsParam(CArticExpStresVeloTimeAbs* evnt, CStringList& items);
+    static int GetExpStresVeloTimeRelParam(CArticExpStresVeloTimeRel* evnt, CStringList& items);
+    static int GetExpStresVeloTimeRelCrvParam(CArticExpStresVeloTimeRelCrv* evnt, CStringList& items);
+
+    // ---- Items shared by the writers
+    // The note list "count{:wN,...}" against the expression's work data, or
+    // its middle work data when it has none: 0, or the list writer's failure.
+    static int AddNoteListItem(const CArticExpEvnt* evnt, CArticWrkEvntList* list, CStringList& items);
+    static CString LongText(LONG value);
+    static CString ULongText(ULONG value);
+    // "bar/beat/tick".
+    static CString MeasText(const CArticMeas& meas);
 
     // The argument signature of an expression class that "#exp" lines may
     // call: the count and one argument-type mask per argument, 0. Any other

@@ -3,9 +3,12 @@
 
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
 
 namespace {
+
+const char kEmptyText[] = "";
 
 // One class of the catalogue: its name, the copy of an object of it, and
 // whether it holds a second note list.
@@ -15,35 +18,32 @@ struct ExpCopier {
     bool secondList;
 };
 
-// A T built by make(blk, evntNo) with the class's defaults, then assigned from src.
-template <class T, T* (*Make)(CArticExpBlk*, ULONG)>
-CArticExpEvnt* CopyAs(CArticExpEvnt* src, CArticExpBlk* blk, ULONG evntNo) {
-    T* copy = Make(blk, evntNo);
+// The first tick of the song, the position every default construction takes.
+const CArticMeas kFirstTick(1, 1, 0);
+
+// A T constructed with blk, evntNo and the class's defaults Args, then
+// assigned from src.
+template <class T, auto... Args>
+CArticExpEvnt* CopyWith(CArticExpEvnt* src, CArticExpBlk* blk, ULONG evntNo) {
+    T* copy = new T(blk, evntNo, Args...);
     *copy = static_cast<const T&>(*src);
     return copy;
 }
 
-CArticExpCreNote* MakeCreNote(CArticExpBlk* blk, ULONG no) {
-    return new CArticExpCreNote(blk, no, nullptr, 0, 0, 480, 60, 64);
-}
-CArticExpCreNote2* MakeCreNote2(CArticExpBlk* blk, ULONG no) {
-    return new CArticExpCreNote2(blk, no, nullptr, 0, 0, 480, 60, 64, 0);
-}
-CArticExpDel* MakeDel(CArticExpBlk* blk, ULONG no) { return new CArticExpDel(blk, no, nullptr); }
-CArticExpDebug_i* MakeDebug_i(CArticExpBlk* blk, ULONG no) { return new CArticExpDebug_i(blk, no, nullptr, 0); }
-CArticExpDebug_i2* MakeDebug_i2(CArticExpBlk* blk, ULONG no) {
-    return new CArticExpDebug_i2(blk, no, nullptr, "", 0);
-}
-CArticExpDebug_d* MakeDebug_d(CArticExpBlk* blk, ULONG no) { return new CArticExpDebug_d(blk, no, nullptr, 0.0); }
-
 // In catalogue order; each expression family adds its rows as it is built.
 const ExpCopier kCopiers[] = {
-    {"CArticExpCreNote", CopyAs<CArticExpCreNote, MakeCreNote>, false},
-    {"CArticExpCreNote2", CopyAs<CArticExpCreNote2, MakeCreNote2>, false},
-    {"CArticExpDel", CopyAs<CArticExpDel, MakeDel>, false},
-    {"CArticExpDebug_i", CopyAs<CArticExpDebug_i, MakeDebug_i>, false},
-    {"CArticExpDebug_i2", CopyAs<CArticExpDebug_i2, MakeDebug_i2>, false},
-    {"CArticExpDebug_d", CopyAs<CArticExpDebug_d, MakeDebug_d>, false},
+    {"CArticExpStresVeloNoteAbs", CopyWith<CArticExpStresVeloNoteAbs, nullptr, 0>, false},
+    {"CArticExpStresVeloNoteRel", CopyWith<CArticExpStresVeloNoteRel, nullptr, 0>, false},
+    {"CArticExpStresVeloTimeAbs", CopyWith<CArticExpStresVeloTimeAbs, 1, &kFirstTick, 64>, false},
+    {"CArticExpStresVeloTimeRel", CopyWith<CArticExpStresVeloTimeRel, 1, &kFirstTick, 0>, false},
+    {"CArticExpStresVeloTimeRelCrv",
+     CopyWith<CArticExpStresVeloTimeRelCrv, 1, nullptr, &kFirstTick, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpCreNote", CopyWith<CArticExpCreNote, nullptr, 0, 0, 480, 60, 64>, false},
+    {"CArticExpCreNote2", CopyWith<CArticExpCreNote2, nullptr, 0, 0, 480, 60, 64, 0>, false},
+    {"CArticExpDel", CopyWith<CArticExpDel, nullptr>, false},
+    {"CArticExpDebug_i", CopyWith<CArticExpDebug_i, nullptr, 0>, false},
+    {"CArticExpDebug_i2", CopyWith<CArticExpDebug_i2, nullptr, kEmptyText, 0>, false},
+    {"CArticExpDebug_d", CopyWith<CArticExpDebug_d, nullptr, 0>, false},
 };
 
 const ExpCopier* FindCopier(const char* className) {
