@@ -4,6 +4,7 @@
 
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
@@ -31,6 +32,12 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpStresVeloTimeRel", WriteAs<CArticExpStresVeloTimeRel, CArticExpUtil::GetExpStresVeloTimeRelParam>},
     {"CArticExpStresVeloTimeRelCrv",
      WriteAs<CArticExpStresVeloTimeRelCrv, CArticExpUtil::GetExpStresVeloTimeRelCrvParam>},
+    {"CArticExpDurRel", WriteAs<CArticExpDurRel, CArticExpUtil::GetExpDurRelParam>},
+    {"CArticExpDurRel2", WriteAs<CArticExpDurRel2, CArticExpUtil::GetExpDurRel2Param>},
+    {"CArticExpDurAbs", WriteAs<CArticExpDurAbs, CArticExpUtil::GetExpDurAbsParam>},
+    {"CArticExpDurBp", WriteAs<CArticExpDurBp, CArticExpUtil::GetExpDurBpParam>},
+    {"CArticExpDurAll", WriteAs<CArticExpDurAll, CArticExpUtil::GetExpDurAllParam>},
+    {"CArticExpKeySft", WriteAs<CArticExpKeySft, CArticExpUtil::GetExpKeySftParam>},
     {"CArticExpCreNote", WriteAs<CArticExpCreNote, CArticExpUtil::GetExpCreNoteParam>},
     {"CArticExpCreNote2", WriteAs<CArticExpCreNote2, CArticExpUtil::GetExpCreNote2Param>},
     {"CArticExpDel", WriteAs<CArticExpDel, CArticExpUtil::GetExpDelParam>},

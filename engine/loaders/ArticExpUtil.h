@@ -14,7 +14,13 @@ class CArticExpDebug_d;
 class CArticExpDebug_i;
 class CArticExpDebug_i2;
 class CArticExpDel;
+class CArticExpDurAbs;
+class CArticExpDurAll;
+class CArticExpDurBp;
+class CArticExpDurRel;
+class CArticExpDurRel2;
 class CArticExpEvnt;
+class CArticExpKeySft;
 class CArticExpStresVeloNoteAbs;
 class CArticExpStresVeloNoteRel;
 class CArticExpStresVeloTimeAbs;
@@ -52,6 +58,12 @@ public:
     static int GetExpStresVeloTimeAbsParam(CArticExpStresVeloTimeAbs* evnt, CStringList& items);
     static int GetExpStresVeloTimeRelParam(CArticExpStresVeloTimeRel* evnt, CStringList& items);
     static int GetExpStresVeloTimeRelCrvParam(CArticExpStresVeloTimeRelCrv* evnt, CStringList& items);
+    static int GetExpDurRelParam(CArticExpDurRel* evnt, CStringList& items);
+    static int GetExpDurRel2Param(CArticExpDurRel2* evnt, CStringList& items);
+    static int GetExpDurAbsParam(CArticExpDurAbs* evnt, CStringList& items);
+    static int GetExpDurBpParam(CArticExpDurBp* evnt, CStringList& items);
+    static int GetExpDurAllParam(CArticExpDurAll* evnt, CStringList& items);
+    static int GetExpKeySftParam(CArticExpKeySft* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

@@ -3,6 +3,7 @@
 
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
 
@@ -38,6 +39,12 @@ const ExpCopier kCopiers[] = {
     {"CArticExpStresVeloTimeRel", CopyWith<CArticExpStresVeloTimeRel, 1, &kFirstTick, 0>, false},
     {"CArticExpStresVeloTimeRelCrv",
      CopyWith<CArticExpStresVeloTimeRelCrv, 1, nullptr, &kFirstTick, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpDurRel", CopyWith<CArticExpDurRel, nullptr, 0>, false},
+    {"CArticExpDurRel2", CopyWith<CArticExpDurRel2, nullptr, 0>, false},
+    {"CArticExpDurAbs", CopyWith<CArticExpDurAbs, nullptr, 0>, false},
+    {"CArticExpDurBp", CopyWith<CArticExpDurBp, nullptr, 0, 0>, false},
+    {"CArticExpDurAll", CopyWith<CArticExpDurAll, &kFirstTick, &kFirstTick, 0, 0>, false},
+    {"CArticExpKeySft", CopyWith<CArticExpKeySft, nullptr, 0>, false},
     {"CArticExpCreNote", CopyWith<CArticExpCreNote, nullptr, 0, 0, 480, 60, 64>, false},
     {"CArticExpCreNote2", CopyWith<CArticExpCreNote2, nullptr, 0, 0, 480, 60, 64, 0>, false},
     {"CArticExpDel", CopyWith<CArticExpDel, nullptr>, false},
