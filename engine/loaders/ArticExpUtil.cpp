@@ -6,6 +6,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/work/ArticWrkUtil.h"
@@ -26,6 +27,20 @@ int WriteAs(CArticExpEvnt* evnt, CStringList& items) {
 }
 
 const ParamWriter kParamWriters[] = {
+    {"CArticExpInitPrmChange", WriteAs<CArticExpInitPrmChange, CArticExpUtil::GetExpInitPrmChangeParam>},
+    {"CArticExpInitPrmChange2", WriteAs<CArticExpInitPrmChange2, CArticExpUtil::GetExpInitPrmChange2Param>},
+    {"CArticExpInitPrmChange3", WriteAs<CArticExpInitPrmChange3, CArticExpUtil::GetExpInitPrmChange3Param>},
+    {"CArticExpInitPrmChangeKv", WriteAs<CArticExpInitPrmChangeKv, CArticExpUtil::GetExpInitPrmChangeKvParam>},
+    {"CArticExpInitPrmChangeKv2", WriteAs<CArticExpInitPrmChangeKv2, CArticExpUtil::GetExpInitPrmChangeKv2Param>},
+    {"CArticExpInitPrmChangeKv3", WriteAs<CArticExpInitPrmChangeKv3, CArticExpUtil::GetExpInitPrmChangeKv3Param>},
+    {"CArticExpInitKvinit", WriteAs<CArticExpInitKvinit, CArticExpUtil::GetExpInitKvinitParam>},
+    {"CArticExpInitKvinit2", WriteAs<CArticExpInitKvinit2, CArticExpUtil::GetExpInitKvinit2Param>},
+    {"CArticExpInitPro", WriteAs<CArticExpInitPro, CArticExpUtil::GetExpInitProParam>},
+    {"CArticExpInitPro2", WriteAs<CArticExpInitPro2, CArticExpUtil::GetExpInitPro2Param>},
+    {"CArticExpInitPro3", WriteAs<CArticExpInitPro3, CArticExpUtil::GetExpInitPro3Param>},
+    {"CArticExpInitPbRange", WriteAs<CArticExpInitPbRange, CArticExpUtil::GetExpInitPbRangeParam>},
+    {"CArticExpInitPbRange2", WriteAs<CArticExpInitPbRange2, CArticExpUtil::GetExpInitPbRange2Param>},
+    {"CArticExpInitPbRange3", WriteAs<CArticExpInitPbRange3, CArticExpUtil::GetExpInitPbRange3Param>},
     {"CArticExpStresVeloNoteAbs", WriteAs<CArticExpStresVeloNoteAbs, CArticExpUtil::GetExpStresVeloNoteAbsParam>},
     {"CArticExpStresVeloNoteRel", WriteAs<CArticExpStresVeloNoteRel, CArticExpUtil::GetExpStresVeloNoteRelParam>},
     {"CArticExpStresVeloTimeAbs", WriteAs<CArticExpStresVeloTimeAbs, CArticExpUtil::GetExpStresVeloTimeAbsParam>},
@@ -104,3 +119,5 @@ CString CArticExpUtil::MeasText(const CArticMeas& meas) {
     text.Format("%u/%u/%u", unsigned(meas.GetMeas()), unsigned(meas.GetBeat()), unsigned(meas.GetTick()));
     return text;
 }
+
+CString CArticExpUtil::QuotedText(const CString& text) { return "\"" + text + "\""; }

@@ -21,6 +21,20 @@ class CArticExpDurRel;
 class CArticExpDurRel2;
 class CArticExpEvnt;
 class CArticExpKeySft;
+class CArticExpInitPrmChange;
+class CArticExpInitPrmChange2;
+class CArticExpInitPrmChange3;
+class CArticExpInitPrmChangeKv;
+class CArticExpInitPrmChangeKv2;
+class CArticExpInitPrmChangeKv3;
+class CArticExpInitKvinit;
+class CArticExpInitKvinit2;
+class CArticExpInitPro;
+class CArticExpInitPro2;
+class CArticExpInitPro3;
+class CArticExpInitPbRange;
+class CArticExpInitPbRange2;
+class CArticExpInitPbRange3;
 class CArticExpStresVeloNoteAbs;
 class CArticExpStresVeloNoteRel;
 class CArticExpStresVeloTimeAbs;
@@ -64,6 +78,20 @@ public:
     static int GetExpDurBpParam(CArticExpDurBp* evnt, CStringList& items);
     static int GetExpDurAllParam(CArticExpDurAll* evnt, CStringList& items);
     static int GetExpKeySftParam(CArticExpKeySft* evnt, CStringList& items);
+    static int GetExpInitPrmChangeParam(CArticExpInitPrmChange* evnt, CStringList& items);
+    static int GetExpInitPrmChange2Param(CArticExpInitPrmChange2* evnt, CStringList& items);
+    static int GetExpInitPrmChange3Param(CArticExpInitPrmChange3* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKvParam(CArticExpInitPrmChangeKv* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKv2Param(CArticExpInitPrmChangeKv2* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKv3Param(CArticExpInitPrmChangeKv3* evnt, CStringList& items);
+    static int GetExpInitKvinitParam(CArticExpInitKvinit* evnt, CStringList& items);
+    static int GetExpInitKvinit2Param(CArticExpInitKvinit2* evnt, CStringList& items);
+    static int GetExpInitProParam(CArticExpInitPro* evnt, CStringList& items);
+    static int GetExpInitPro2Param(CArticExpInitPro2* evnt, CStringList& items);
+    static int GetExpInitPro3Param(CArticExpInitPro3* evnt, CStringList& items);
+    static int GetExpInitPbRangeParam(CArticExpInitPbRange* evnt, CStringList& items);
+    static int GetExpInitPbRange2Param(CArticExpInitPbRange2* evnt, CStringList& items);
+    static int GetExpInitPbRange3Param(CArticExpInitPbRange3* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or
@@ -73,6 +101,8 @@ public:
     static CString ULongText(ULONG value);
     // "bar/beat/tick".
     static CString MeasText(const CArticMeas& meas);
+    // The text between double quotes.
+    static CString QuotedText(const CString& text);
 
     // The argument signature of an expression class that "#exp" lines may
     // call: the count and one argument-type mask per argument, 0. Any other

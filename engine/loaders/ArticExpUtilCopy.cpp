@@ -4,12 +4,16 @@
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
+#include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
 
 namespace {
 
 const char kEmptyText[] = "";
+const char kModel[] = "4C";
+const char kAddress[] = "000000";
+const char kData[] = "0000";
 
 // One class of the catalogue: its name, the copy of an object of it, and
 // whether it holds a second note list.
@@ -33,6 +37,20 @@ CArticExpEvnt* CopyWith(CArticExpEvnt* src, CArticExpBlk* blk, ULONG evntNo) {
 
 // In catalogue order; each expression family adds its rows as it is built.
 const ExpCopier kCopiers[] = {
+    {"CArticExpInitPrmChange", CopyWith<CArticExpInitPrmChange, &kFirstTick, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChange2", CopyWith<CArticExpInitPrmChange2, 0, 0, &kFirstTick, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChange3", CopyWith<CArticExpInitPrmChange3, nullptr, 0, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv", CopyWith<CArticExpInitPrmChangeKv, &kFirstTick, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv2", CopyWith<CArticExpInitPrmChangeKv2, 0, 0, &kFirstTick, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv3", CopyWith<CArticExpInitPrmChangeKv3, nullptr, 0, kAddress, kData>, false},
+    {"CArticExpInitKvinit", CopyWith<CArticExpInitKvinit, &kFirstTick>, false},
+    {"CArticExpInitKvinit2", CopyWith<CArticExpInitKvinit2, 0, 0, &kFirstTick>, false},
+    {"CArticExpInitPro", CopyWith<CArticExpInitPro, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpInitPro2", CopyWith<CArticExpInitPro2, 0, 0, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpInitPro3", CopyWith<CArticExpInitPro3, nullptr, 0, 0, 0, 0>, false},
+    {"CArticExpInitPbRange", CopyWith<CArticExpInitPbRange, 0, &kFirstTick, 2>, false},
+    {"CArticExpInitPbRange2", CopyWith<CArticExpInitPbRange2, 0, 0, 0, &kFirstTick, 2>, false},
+    {"CArticExpInitPbRange3", CopyWith<CArticExpInitPbRange3, nullptr, 0, 2>, false},
     {"CArticExpStresVeloNoteAbs", CopyWith<CArticExpStresVeloNoteAbs, nullptr, 0>, false},
     {"CArticExpStresVeloNoteRel", CopyWith<CArticExpStresVeloNoteRel, nullptr, 0>, false},
     {"CArticExpStresVeloTimeAbs", CopyWith<CArticExpStresVeloTimeAbs, 1, &kFirstTick, 64>, false},
