@@ -7,6 +7,7 @@
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/work/ArticWrkUtil.h"
@@ -53,6 +54,10 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpDurBp", WriteAs<CArticExpDurBp, CArticExpUtil::GetExpDurBpParam>},
     {"CArticExpDurAll", WriteAs<CArticExpDurAll, CArticExpUtil::GetExpDurAllParam>},
     {"CArticExpKeySft", WriteAs<CArticExpKeySft, CArticExpUtil::GetExpKeySftParam>},
+    {"CArticExpTimeSft", WriteAs<CArticExpTimeSft, CArticExpUtil::GetExpTimeSftParam>},
+    {"CArticExpTimeSft2", WriteAs<CArticExpTimeSft2, CArticExpUtil::GetExpTimeSft2Param>},
+    {"CArticExpTimeSwing", WriteAs<CArticExpTimeSwing, CArticExpUtil::GetExpTimeSwingParam>},
+    {"CArticExpTimeWaltz", WriteAs<CArticExpTimeWaltz, CArticExpUtil::GetExpTimeWaltzParam>},
     {"CArticExpCreNote", WriteAs<CArticExpCreNote, CArticExpUtil::GetExpCreNoteParam>},
     {"CArticExpCreNote2", WriteAs<CArticExpCreNote2, CArticExpUtil::GetExpCreNote2Param>},
     {"CArticExpDel", WriteAs<CArticExpDel, CArticExpUtil::GetExpDelParam>},

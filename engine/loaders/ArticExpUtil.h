@@ -21,6 +21,10 @@ class CArticExpDurRel;
 class CArticExpDurRel2;
 class CArticExpEvnt;
 class CArticExpKeySft;
+class CArticExpTimeSft;
+class CArticExpTimeSft2;
+class CArticExpTimeSwing;
+class CArticExpTimeWaltz;
 class CArticExpInitPrmChange;
 class CArticExpInitPrmChange2;
 class CArticExpInitPrmChange3;
@@ -92,6 +96,10 @@ public:
     static int GetExpInitPbRangeParam(CArticExpInitPbRange* evnt, CStringList& items);
     static int GetExpInitPbRange2Param(CArticExpInitPbRange2* evnt, CStringList& items);
     static int GetExpInitPbRange3Param(CArticExpInitPbRange3* evnt, CStringList& items);
+    static int GetExpTimeSftParam(CArticExpTimeSft* evnt, CStringList& items);
+    static int GetExpTimeSft2Param(CArticExpTimeSft2* evnt, CStringList& items);
+    static int GetExpTimeSwingParam(CArticExpTimeSwing* evnt, CStringList& items);
+    static int GetExpTimeWaltzParam(CArticExpTimeWaltz* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

@@ -5,6 +5,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
 
@@ -63,6 +64,10 @@ const ExpCopier kCopiers[] = {
     {"CArticExpDurBp", CopyWith<CArticExpDurBp, nullptr, 0, 0>, false},
     {"CArticExpDurAll", CopyWith<CArticExpDurAll, &kFirstTick, &kFirstTick, 0, 0>, false},
     {"CArticExpKeySft", CopyWith<CArticExpKeySft, nullptr, 0>, false},
+    {"CArticExpTimeSft", CopyWith<CArticExpTimeSft, nullptr, 0>, false},
+    {"CArticExpTimeSft2", CopyWith<CArticExpTimeSft2, nullptr, 0, 0>, false},
+    {"CArticExpTimeSwing", CopyWith<CArticExpTimeSwing, nullptr, 0, 480, 2, 1, 320>, false},
+    {"CArticExpTimeWaltz", CopyWith<CArticExpTimeWaltz, nullptr, 0, 480, 6, 2, 120, 4, 360>, false},
     {"CArticExpCreNote", CopyWith<CArticExpCreNote, nullptr, 0, 0, 480, 60, 64>, false},
     {"CArticExpCreNote2", CopyWith<CArticExpCreNote2, nullptr, 0, 0, 480, 60, 64, 0>, false},
     {"CArticExpDel", CopyWith<CArticExpDel, nullptr>, false},
