@@ -7,6 +7,7 @@
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
@@ -54,6 +55,14 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpDurBp", WriteAs<CArticExpDurBp, CArticExpUtil::GetExpDurBpParam>},
     {"CArticExpDurAll", WriteAs<CArticExpDurAll, CArticExpUtil::GetExpDurAllParam>},
     {"CArticExpKeySft", WriteAs<CArticExpKeySft, CArticExpUtil::GetExpKeySftParam>},
+    {"CArticExpArrayTurn1", WriteAs<CArticExpArrayTurn1, CArticExpUtil::GetExpArrayTurn1Param>},
+    {"CArticExpArrayTurn2", WriteAs<CArticExpArrayTurn2, CArticExpUtil::GetExpArrayTurn2Param>},
+    {"CArticExpArrayTurn3", WriteAs<CArticExpArrayTurn3, CArticExpUtil::GetExpArrayTurn3Param>},
+    {"CArticExpArrayTurn4", WriteAs<CArticExpArrayTurn4, CArticExpUtil::GetExpArrayTurn4Param>},
+    {"CArticExpArrayTurn5", WriteAs<CArticExpArrayTurn5, CArticExpUtil::GetExpArrayTurn5Param>},
+    {"CArticExpArrayTurn6", WriteAs<CArticExpArrayTurn6, CArticExpUtil::GetExpArrayTurn6Param>},
+    {"CArticExpArrayTrill1", WriteAs<CArticExpArrayTrill1, CArticExpUtil::GetExpArrayTrill1Param>},
+    {"CArticExpArrayTrill2", WriteAs<CArticExpArrayTrill2, CArticExpUtil::GetExpArrayTrill2Param>},
     {"CArticExpTimeSft", WriteAs<CArticExpTimeSft, CArticExpUtil::GetExpTimeSftParam>},
     {"CArticExpTimeSft2", WriteAs<CArticExpTimeSft2, CArticExpUtil::GetExpTimeSft2Param>},
     {"CArticExpTimeSwing", WriteAs<CArticExpTimeSwing, CArticExpUtil::GetExpTimeSwingParam>},

@@ -21,6 +21,14 @@ class CArticExpDurRel;
 class CArticExpDurRel2;
 class CArticExpEvnt;
 class CArticExpKeySft;
+class CArticExpArrayTurn1;
+class CArticExpArrayTurn2;
+class CArticExpArrayTurn3;
+class CArticExpArrayTurn4;
+class CArticExpArrayTurn5;
+class CArticExpArrayTurn6;
+class CArticExpArrayTrill1;
+class CArticExpArrayTrill2;
 class CArticExpTimeSft;
 class CArticExpTimeSft2;
 class CArticExpTimeSwing;
@@ -100,6 +108,14 @@ public:
     static int GetExpTimeSft2Param(CArticExpTimeSft2* evnt, CStringList& items);
     static int GetExpTimeSwingParam(CArticExpTimeSwing* evnt, CStringList& items);
     static int GetExpTimeWaltzParam(CArticExpTimeWaltz* evnt, CStringList& items);
+    static int GetExpArrayTurn1Param(CArticExpArrayTurn1* evnt, CStringList& items);
+    static int GetExpArrayTurn2Param(CArticExpArrayTurn2* evnt, CStringList& items);
+    static int GetExpArrayTurn3Param(CArticExpArrayTurn3* evnt, CStringList& items);
+    static int GetExpArrayTurn4Param(CArticExpArrayTurn4* evnt, CStringList& items);
+    static int GetExpArrayTurn5Param(CArticExpArrayTurn5* evnt, CStringList& items);
+    static int GetExpArrayTurn6Param(CArticExpArrayTurn6* evnt, CStringList& items);
+    static int GetExpArrayTrill1Param(CArticExpArrayTrill1* evnt, CStringList& items);
+    static int GetExpArrayTrill2Param(CArticExpArrayTrill2* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

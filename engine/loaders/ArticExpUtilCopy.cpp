@@ -5,6 +5,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
@@ -64,6 +65,14 @@ const ExpCopier kCopiers[] = {
     {"CArticExpDurBp", CopyWith<CArticExpDurBp, nullptr, 0, 0>, false},
     {"CArticExpDurAll", CopyWith<CArticExpDurAll, &kFirstTick, &kFirstTick, 0, 0>, false},
     {"CArticExpKeySft", CopyWith<CArticExpKeySft, nullptr, 0>, false},
+    {"CArticExpArrayTurn1", CopyWith<CArticExpArrayTurn1, nullptr, 0, 1, 1>, false},
+    {"CArticExpArrayTurn2", CopyWith<CArticExpArrayTurn2, nullptr, 0, 1, 1>, false},
+    {"CArticExpArrayTurn3", CopyWith<CArticExpArrayTurn3, nullptr, 0, 1, 1>, false},
+    {"CArticExpArrayTurn4", CopyWith<CArticExpArrayTurn4, nullptr, 0, 0, 0, 0>, false},
+    {"CArticExpArrayTurn5", CopyWith<CArticExpArrayTurn5, nullptr, 0, 0, 0, 0>, false},
+    {"CArticExpArrayTurn6", CopyWith<CArticExpArrayTurn6, nullptr, 0, 0, 0, 0>, false},
+    {"CArticExpArrayTrill1", CopyWith<CArticExpArrayTrill1, nullptr, 60, 1, 1, 0, 0, 0, 0>, false},
+    {"CArticExpArrayTrill2", CopyWith<CArticExpArrayTrill2, nullptr, 60, 0, 0, 0, 0, 0, 0, 0>, false},
     {"CArticExpTimeSft", CopyWith<CArticExpTimeSft, nullptr, 0>, false},
     {"CArticExpTimeSft2", CopyWith<CArticExpTimeSft2, nullptr, 0, 0>, false},
     {"CArticExpTimeSwing", CopyWith<CArticExpTimeSwing, nullptr, 0, 480, 2, 1, 320>, false},
