@@ -8,6 +8,7 @@
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
+#include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
@@ -63,6 +64,8 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpArrayTurn6", WriteAs<CArticExpArrayTurn6, CArticExpUtil::GetExpArrayTurn6Param>},
     {"CArticExpArrayTrill1", WriteAs<CArticExpArrayTrill1, CArticExpUtil::GetExpArrayTrill1Param>},
     {"CArticExpArrayTrill2", WriteAs<CArticExpArrayTrill2, CArticExpUtil::GetExpArrayTrill2Param>},
+    {"CArticExpArrayStop", WriteAs<CArticExpArrayStop, CArticExpUtil::GetExpArrayStopParam>},
+    {"CArticExpArrayUsrStop", WriteAs<CArticExpArrayUsrStop, CArticExpUtil::GetExpArrayUsrStopParam>},
     {"CArticExpTimeSft", WriteAs<CArticExpTimeSft, CArticExpUtil::GetExpTimeSftParam>},
     {"CArticExpTimeSft2", WriteAs<CArticExpTimeSft2, CArticExpUtil::GetExpTimeSft2Param>},
     {"CArticExpTimeSwing", WriteAs<CArticExpTimeSwing, CArticExpUtil::GetExpTimeSwingParam>},

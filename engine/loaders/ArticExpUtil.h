@@ -21,6 +21,8 @@ class CArticExpDurRel;
 class CArticExpDurRel2;
 class CArticExpEvnt;
 class CArticExpKeySft;
+class CArticExpArrayStop;
+class CArticExpArrayUsrStop;
 class CArticExpArrayTurn1;
 class CArticExpArrayTurn2;
 class CArticExpArrayTurn3;
@@ -116,6 +118,8 @@ public:
     static int GetExpArrayTurn6Param(CArticExpArrayTurn6* evnt, CStringList& items);
     static int GetExpArrayTrill1Param(CArticExpArrayTrill1* evnt, CStringList& items);
     static int GetExpArrayTrill2Param(CArticExpArrayTrill2* evnt, CStringList& items);
+    static int GetExpArrayStopParam(CArticExpArrayStop* evnt, CStringList& items);
+    static int GetExpArrayUsrStopParam(CArticExpArrayUsrStop* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

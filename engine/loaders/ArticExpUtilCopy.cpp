@@ -6,6 +6,7 @@
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
+#include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
@@ -73,6 +74,9 @@ const ExpCopier kCopiers[] = {
     {"CArticExpArrayTurn6", CopyWith<CArticExpArrayTurn6, nullptr, 0, 0, 0, 0>, false},
     {"CArticExpArrayTrill1", CopyWith<CArticExpArrayTrill1, nullptr, 60, 1, 1, 0, 0, 0, 0>, false},
     {"CArticExpArrayTrill2", CopyWith<CArticExpArrayTrill2, nullptr, 60, 0, 0, 0, 0, 0, 0, 0>, false},
+    {"CArticExpArrayStop", CopyWith<CArticExpArrayStop, nullptr, 1, 0, 0>, false},
+    {"CArticExpArrayUsrStop",
+     CopyWith<CArticExpArrayUsrStop, nullptr, kEmptyText, 0, &kFirstTick, &kFirstTick, 1, 0, 0>, false},
     {"CArticExpTimeSft", CopyWith<CArticExpTimeSft, nullptr, 0>, false},
     {"CArticExpTimeSft2", CopyWith<CArticExpTimeSft2, nullptr, 0, 0>, false},
     {"CArticExpTimeSwing", CopyWith<CArticExpTimeSwing, nullptr, 0, 480, 2, 1, 320>, false},
