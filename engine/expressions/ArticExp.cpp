@@ -33,6 +33,38 @@ auto ElemAt(const L* list, POSITION pos) -> decltype(list->GetAt(pos)) {
     return list && pos ? list->GetAt(pos) : nullptr;
 }
 
+// The element at pos, pos moved on (none at the end).
+template <class L>
+auto StepFrom(const L* list, POSITION& pos, bool forward) -> decltype(list->GetAt(pos)) {
+    if (!list || !pos) return nullptr;
+    return forward ? list->GetNext(pos) : list->GetPrev(pos);
+}
+
+// Where an insertion puts an element, which learns its place with setPos.
+enum class Place { kHead, kTail, kAfter, kBefore };
+
+template <class L, class E, class SetPos>
+POSITION PlaceIn(L* list, E* elem, Place where, POSITION at, SetPos setPos) {
+    if (!elem || !list) return nullptr;
+    POSITION pos = nullptr;
+    switch (where) {
+        case Place::kHead: pos = list->AddHead(elem); break;
+        case Place::kTail: pos = list->AddTail(elem); break;
+        case Place::kAfter: pos = list->InsertAfter(at, elem); break;
+        case Place::kBefore: pos = list->InsertBefore(at, elem); break;
+    }
+    setPos(elem, pos);
+    return pos;
+}
+
+// Takes elem's entry out of list, searching from start.
+template <class L, class E>
+void RemoveFrom(L* list, E* elem, POSITION start) {
+    if (!list || !elem) return;
+    POSITION p = start && list->GetAt(start) == elem ? start : list->Find(elem, start);
+    if (p) list->RemoveAt(p);
+}
+
 template <class E>
 int Deliver(E* found, E** out) {
     if (found && out) *out = found;
@@ -121,17 +153,9 @@ POSITION CArticExpBlk::GetPos(int index) const { return PosAt(m_pEvntList, index
 int CArticExpBlk::GetNext(POSITION& pos, CArticExpEvnt** evnt) const { return TakeNext(m_pEvntList, pos, evnt, true); }
 int CArticExpBlk::GetPrev(POSITION& pos, CArticExpEvnt** evnt) const { return TakeNext(m_pEvntList, pos, evnt, false); }
 
-CArticExpEvnt* CArticExpBlk::GetNext(POSITION& pos) const {
-    CArticExpEvnt* e = nullptr;
-    GetNext(pos, &e);
-    return e;
-}
+CArticExpEvnt* CArticExpBlk::GetNext(POSITION& pos) const { return StepFrom(m_pEvntList, pos, true); }
 
-CArticExpEvnt* CArticExpBlk::GetPrev(POSITION& pos) const {
-    CArticExpEvnt* e = nullptr;
-    GetPrev(pos, &e);
-    return e;
-}
+CArticExpEvnt* CArticExpBlk::GetPrev(POSITION& pos) const { return StepFrom(m_pEvntList, pos, false); }
 
 int CArticExpBlk::Get(POSITION pos, CArticExpEvnt** evnt) const { return Deliver(Get(pos), evnt); }
 int CArticExpBlk::Get(int index, CArticExpEvnt** evnt) const { return Deliver(Get(index), evnt); }
@@ -146,23 +170,19 @@ POSITION CArticExpBlk::Placed(CArticExpEvnt* evnt, POSITION pos) {
 }
 
 POSITION CArticExpBlk::AddHead(CArticExpEvnt* evnt) {
-    if (!evnt || !m_pEvntList) return nullptr;
-    return Placed(evnt, m_pEvntList->AddHead(evnt));
+    return PlaceIn(m_pEvntList, evnt, Place::kHead, nullptr, [this](CArticExpEvnt* e, POSITION p) { Placed(e, p); });
 }
 
 POSITION CArticExpBlk::AddTail(CArticExpEvnt* evnt) {
-    if (!evnt || !m_pEvntList) return nullptr;
-    return Placed(evnt, m_pEvntList->AddTail(evnt));
+    return PlaceIn(m_pEvntList, evnt, Place::kTail, nullptr, [this](CArticExpEvnt* e, POSITION p) { Placed(e, p); });
 }
 
 POSITION CArticExpBlk::InsertAfter(POSITION& pos, CArticExpEvnt* evnt) {
-    if (!evnt || !m_pEvntList) return nullptr;
-    return Placed(evnt, m_pEvntList->InsertAfter(pos, evnt));
+    return PlaceIn(m_pEvntList, evnt, Place::kAfter, pos, [this](CArticExpEvnt* e, POSITION p) { Placed(e, p); });
 }
 
 POSITION CArticExpBlk::InsertBefore(POSITION& pos, CArticExpEvnt* evnt) {
-    if (!evnt || !m_pEvntList) return nullptr;
-    return Placed(evnt, m_pEvntList->InsertBefore(pos, evnt));
+    return PlaceIn(m_pEvntList, evnt, Place::kBefore, pos, [this](CArticExpEvnt* e, POSITION p) { Placed(e, p); });
 }
 
 POSITION CArticExpBlk::Find(CArticExpEvnt* evnt) const { return m_pEvntList ? m_pEvntList->Find(evnt) : nullptr; }
@@ -448,17 +468,9 @@ POSITION CArticExpTrk::GetPos(int index) const { return PosAt(m_pBlkList, index)
 int CArticExpTrk::GetNext(POSITION& pos, CArticExpBlk** blk) const { return TakeNext(m_pBlkList, pos, blk, true); }
 int CArticExpTrk::GetPrev(POSITION& pos, CArticExpBlk** blk) const { return TakeNext(m_pBlkList, pos, blk, false); }
 
-CArticExpBlk* CArticExpTrk::GetNext(POSITION& pos) const {
-    CArticExpBlk* b = nullptr;
-    GetNext(pos, &b);
-    return b;
-}
+CArticExpBlk* CArticExpTrk::GetNext(POSITION& pos) const { return StepFrom(m_pBlkList, pos, true); }
 
-CArticExpBlk* CArticExpTrk::GetPrev(POSITION& pos) const {
-    CArticExpBlk* b = nullptr;
-    GetPrev(pos, &b);
-    return b;
-}
+CArticExpBlk* CArticExpTrk::GetPrev(POSITION& pos) const { return StepFrom(m_pBlkList, pos, false); }
 
 int CArticExpTrk::Get(ULONG blkNo, CArticExpBlk** blk) const { return Deliver(Get(blkNo), blk); }
 int CArticExpTrk::Get(int index, CArticExpBlk** blk) const { return Deliver(Get(index), blk); }
@@ -477,40 +489,24 @@ CArticExpBlk* CArticExpTrk::Get(int index) const { return ElemAt(m_pBlkList, Get
 CArticExpBlk* CArticExpTrk::Get(POSITION pos) const { return ElemAt(m_pBlkList, pos); }
 
 POSITION CArticExpTrk::AddHead(CArticExpBlk* blk) {
-    if (!blk || !m_pBlkList) return nullptr;
-    POSITION pos = m_pBlkList->AddHead(blk);
-    blk->SetPosBlk(pos);
-    return pos;
+    return PlaceIn(m_pBlkList, blk, Place::kHead, nullptr, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
 }
 
 POSITION CArticExpTrk::AddTail(CArticExpBlk* blk) {
-    if (!blk || !m_pBlkList) return nullptr;
-    POSITION pos = m_pBlkList->AddTail(blk);
-    blk->SetPosBlk(pos);
-    return pos;
+    return PlaceIn(m_pBlkList, blk, Place::kTail, nullptr, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
 }
 
 POSITION CArticExpTrk::InsertAfter(POSITION& pos, CArticExpBlk* blk) {
-    if (!blk || !m_pBlkList) return nullptr;
-    POSITION at = m_pBlkList->InsertAfter(pos, blk);
-    blk->SetPosBlk(at);
-    return at;
+    return PlaceIn(m_pBlkList, blk, Place::kAfter, pos, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
 }
 
 POSITION CArticExpTrk::InsertBefore(POSITION& pos, CArticExpBlk* blk) {
-    if (!blk || !m_pBlkList) return nullptr;
-    POSITION at = m_pBlkList->InsertBefore(pos, blk);
-    blk->SetPosBlk(at);
-    return at;
+    return PlaceIn(m_pBlkList, blk, Place::kBefore, pos, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
 }
 
 POSITION CArticExpTrk::Find(CArticExpBlk* blk) const { return m_pBlkList ? m_pBlkList->Find(blk) : nullptr; }
 
-void CArticExpTrk::Remove(CArticExpBlk* blk, POSITION start) {
-    if (!m_pBlkList || !blk) return;
-    POSITION p = start && m_pBlkList->GetAt(start) == blk ? start : m_pBlkList->Find(blk, start);
-    if (p) m_pBlkList->RemoveAt(p);
-}
+void CArticExpTrk::Remove(CArticExpBlk* blk, POSITION start) { RemoveFrom(m_pBlkList, blk, start); }
 
 void CArticExpTrk::Remove(POSITION& pos) {
     if (!m_pBlkList || !pos) return;
@@ -668,17 +664,9 @@ POSITION CArticExp::GetPos(int index) const { return PosAt(m_pTrkList, index); }
 int CArticExp::GetNext(POSITION& pos, CArticExpTrk** trk) const { return TakeNext(m_pTrkList, pos, trk, true); }
 int CArticExp::GetPrev(POSITION& pos, CArticExpTrk** trk) const { return TakeNext(m_pTrkList, pos, trk, false); }
 
-CArticExpTrk* CArticExp::GetNext(POSITION& pos) const {
-    CArticExpTrk* t = nullptr;
-    GetNext(pos, &t);
-    return t;
-}
+CArticExpTrk* CArticExp::GetNext(POSITION& pos) const { return StepFrom(m_pTrkList, pos, true); }
 
-CArticExpTrk* CArticExp::GetPrev(POSITION& pos) const {
-    CArticExpTrk* t = nullptr;
-    GetPrev(pos, &t);
-    return t;
-}
+CArticExpTrk* CArticExp::GetPrev(POSITION& pos) const { return StepFrom(m_pTrkList, pos, false); }
 
 int CArticExp::Get(ULONG trkNo, CArticExpTrk** trk) const { return Deliver(Get(trkNo), trk); }
 int CArticExp::Get(int index, CArticExpTrk** trk) const { return Deliver(Get(index), trk); }
@@ -708,40 +696,24 @@ ULONG CArticExp::GetBlkNo(int trkIndex, int blkIndex) const {
 }
 
 POSITION CArticExp::AddHead(CArticExpTrk* trk) {
-    if (!trk || !m_pTrkList) return nullptr;
-    POSITION pos = m_pTrkList->AddHead(trk);
-    trk->SetPosTrk(pos);
-    return pos;
+    return PlaceIn(m_pTrkList, trk, Place::kHead, nullptr, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
 }
 
 POSITION CArticExp::AddTail(CArticExpTrk* trk) {
-    if (!trk || !m_pTrkList) return nullptr;
-    POSITION pos = m_pTrkList->AddTail(trk);
-    trk->SetPosTrk(pos);
-    return pos;
+    return PlaceIn(m_pTrkList, trk, Place::kTail, nullptr, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
 }
 
 POSITION CArticExp::InsertAfter(POSITION& pos, CArticExpTrk* trk) {
-    if (!trk || !m_pTrkList) return nullptr;
-    POSITION at = m_pTrkList->InsertAfter(pos, trk);
-    trk->SetPosTrk(at);
-    return at;
+    return PlaceIn(m_pTrkList, trk, Place::kAfter, pos, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
 }
 
 POSITION CArticExp::InsertBefore(POSITION& pos, CArticExpTrk* trk) {
-    if (!trk || !m_pTrkList) return nullptr;
-    POSITION at = m_pTrkList->InsertBefore(pos, trk);
-    trk->SetPosTrk(at);
-    return at;
+    return PlaceIn(m_pTrkList, trk, Place::kBefore, pos, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
 }
 
 POSITION CArticExp::Find(CArticExpTrk* trk) const { return m_pTrkList ? m_pTrkList->Find(trk) : nullptr; }
 
-void CArticExp::Remove(CArticExpTrk* trk, POSITION start) {
-    if (!m_pTrkList || !trk) return;
-    POSITION p = start && m_pTrkList->GetAt(start) == trk ? start : m_pTrkList->Find(trk, start);
-    if (p) m_pTrkList->RemoveAt(p);
-}
+void CArticExp::Remove(CArticExpTrk* trk, POSITION start) { RemoveFrom(m_pTrkList, trk, start); }
 
 void CArticExp::Remove(POSITION& pos) {
     if (!m_pTrkList || !pos) return;

@@ -28,12 +28,7 @@ CArticExpCreNote& CArticExpCreNote::operator=(const CArticExpCreNote& src) {
 }
 
 int CArticExpCreNote::ConvToWrk() {
-    const CArticWrkEvntList* notes = GetWrkEvntList();
-    int rc = notes && !notes->IsEmpty() ? 0 : 1;
-    for (POSITION p = notes ? notes->GetHeadPosition() : nullptr; p && rc == 0;) {
-        CArticWrkEvnt* note = notes->GetNext(p);
-        rc = note ? CreWrkNote(note) : 1;
-    }
+    const int rc = ForEachListed(GetWrkEvntList(), [this](CArticWrkEvnt* note) { return note ? CreWrkNote(note) : 1; });
     if (rc != 0 && GetErrKind() == 0)
         DispErrMsg(kPhase1Title, "音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集中にｴﾗｰが発生しました。", "ConvToWrk", "");
     return rc;
@@ -94,16 +89,7 @@ CArticExpDel& CArticExpDel::operator=(const CArticExpDel& src) {
     return *this;
 }
 
-CArticWrkBlk* CArticExpDel::GetFirstNoteWrkBlk() const {
-    CArticWrk* mid = GetMidWrk();
-    const CArticWrkEvntList* notes = GetWrkEvntList();
-    if (!mid || !notes) return nullptr;
-    for (POSITION p = notes->GetHeadPosition(); p;) {
-        CArticWrkEvnt* note = notes->GetNext(p);
-        if (note && mid->IsEvntPos(note)) return note->GetOwner();
-    }
-    return nullptr;
-}
+CArticWrkBlk* CArticExpDel::GetFirstNoteWrkBlk() const { return FirstHeldNoteBlk(GetMidWrk(), GetWrkEvntList()); }
 
 int CArticExpDel::ConvToWrk2() {
     if (GetError() != 0) return 0;

@@ -35,10 +35,7 @@ CArticExpDur& CArticExpDur::operator=(const CArticExpDur& src) {
 }
 
 int CArticExpDur::ConvToWrk() {
-    const CArticWrkEvntList* notes = GetWrkEvntList();
-    int rc = notes && !notes->IsEmpty() ? 0 : 1;
-    for (POSITION p = notes ? notes->GetHeadPosition() : nullptr; p && rc == 0;) rc = DurWrkNote(notes->GetNext(p));
-    if (rc == 0) return 0;
+    if (ForEachListed(GetWrkEvntList(), [this](CArticWrkEvnt* note) { return DurWrkNote(note); }) == 0) return 0;
     if (GetErrKind() == 0) DispErrMsg(kPhase1Title, kDurEditFailed, "ConvToWrk", "");
     return 1;
 }
@@ -64,16 +61,7 @@ CArticExpKey& CArticExpKey::operator=(const CArticExpKey& src) {
     return *this;
 }
 
-CArticWrkBlk* CArticExpKey::GetFirstNoteWrkBlk() const {
-    CArticWrk* mid = GetMidWrk();
-    const CArticWrkEvntList* notes = GetWrkEvntList();
-    if (!mid || !notes) return nullptr;
-    for (POSITION p = notes->GetHeadPosition(); p;) {
-        CArticWrkEvnt* note = notes->GetNext(p);
-        if (note && mid->IsEvntPos(note)) return note->GetOwner();
-    }
-    return nullptr;
-}
+CArticWrkBlk* CArticExpKey::GetFirstNoteWrkBlk() const { return FirstHeldNoteBlk(GetMidWrk(), GetWrkEvntList()); }
 
 // ================================================================ Durations
 

@@ -1,6 +1,7 @@
 #include "engine/expressions/ArticExpNotes.h"
 
 #include "engine/loaders/ArticExpUtil.h"
+#include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
 CArticExpNotes::CArticExpNotes(const CArticWrkEvntList* src) : m_pList(new CArticWrkEvntList(10)) { Copy(src); }
@@ -45,4 +46,13 @@ int CArticExpNotes::ReLink(CArticWrk* wrk) {
     m_pList->RemoveAll();
     CArticWrkUtil::ReLinkEvntList(wrk, &old, m_pList);
     return 0;
+}
+
+CArticWrkBlk* FirstHeldNoteBlk(const CArticWrk* data, const CArticWrkEvntList* list) {
+    if (!data || !list) return nullptr;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        CArticWrkEvnt* note = list->GetNext(p);
+        if (note && data->IsEvntPos(note)) return note->GetOwner();
+    }
+    return nullptr;
 }

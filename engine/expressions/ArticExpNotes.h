@@ -5,6 +5,7 @@
 #include "engine/work/ArticWrkEvnt.h"
 
 class CArticWrk;
+class CArticWrkBlk;
 
 class CArticExpNotes {
 public:
@@ -32,3 +33,17 @@ public:
 private:
     CArticWrkEvntList* m_pList;  // owned list object; the events are not owned
 };
+
+// Runs step on every entry of list in order (empty entries included, for the
+// step to refuse) until one fails: 0; the failure; 1 for a missing or empty list.
+template <class F>
+int ForEachListed(const CArticWrkEvntList* list, F step) {
+    if (!list || list->IsEmpty()) return 1;
+    for (POSITION p = list->GetHeadPosition(); p;)
+        if (int rc = step(list->GetNext(p))) return rc;
+    return 0;
+}
+
+// The block of the first listed event that data still holds (compared by
+// address: an event already removed is never read); none without data.
+CArticWrkBlk* FirstHeldNoteBlk(const CArticWrk* data, const CArticWrkEvntList* list);

@@ -57,10 +57,7 @@ CArticExpStresVeloNote& CArticExpStresVeloNote::operator=(const CArticExpStresVe
 }
 
 int CArticExpStresVeloNote::ConvToWrk() {
-    const CArticWrkEvntList* notes = GetWrkEvntList();
-    int rc = notes && !notes->IsEmpty() ? 0 : 1;
-    for (POSITION p = notes ? notes->GetHeadPosition() : nullptr; p && rc == 0;) rc = ModWrkNoteVel(notes->GetNext(p));
-    if (rc == 0) return 0;
+    if (ForEachListed(GetWrkEvntList(), [this](CArticWrkEvnt* note) { return ModWrkNoteVel(note); }) == 0) return 0;
     if (GetErrKind() == 0) DispErrMsg(kPhase1Title, kNoteEditFailed, "ConvToWrk", "");
     return 1;
 }

@@ -24,13 +24,7 @@ int RunPhase(CArticExpEvnt* e, int phase) {
     return rc;
 }
 
-CString DumpLine(CArticExpEvnt* e) {
-    CStringList lines;
-    if (e->GetStrList(lines) != 0 || lines.IsEmpty()) return "(none)";
-    return lines.GetHead();
-}
 
-CString Shown() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
 }  // namespace
 
@@ -97,7 +91,7 @@ TEST(ArticExpCreNote, EmptyListFailsWithItsReport) {
     mgr.ReLinkExp();
     EXPECT_EQ(mgr.ConvToWrk(), 1);
     EXPECT_EQ(w.sortBlk.Get(0)->GetError(), 1);
-    const CString shown = Shown();
+    const CString shown = ShownText();
     EXPECT_EQ(shown.Find("中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第１段階)にｴﾗｰが発生しました。\r"), 0);
     EXPECT_GE(shown.Find("音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集中にｴﾗｰが発生しました。"), 0);
     mgr.ConvToWrk3();
@@ -166,13 +160,13 @@ TEST(ArticExpDel, NoteAlreadyRemovedIsNotReadAgain) {
     mgr.ConvToWrk3();
     EXPECT_EQ(w.sortBlk.Get(0)->GetErrKind(), 0);
     EXPECT_EQ(w.sortBlk.Get(1)->GetErrKind(), 3);
-    const CString shown = Shown();
+    const CString shown = ShownText();
     EXPECT_EQ(shown.Find("中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第２段階)にｴﾗｰが発生しました。\r"), 0);
     EXPECT_GE(shown.Find("音符を削除中で処理でｴﾗｰが発生しました。"), 0);
     EXPECT_GE(shown.Find("ConvToWrk2 => DelWrkNoteType"), 0);
     EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{480, 62, 480, 100}}));
     // The dump of the second deletion names a note the data no longer holds.
-    EXPECT_EQ(DumpLine(w.sortBlk.Get(1)), "e2:CArticExpDel( 1{:w??} )");
+    EXPECT_EQ(LineOf(w.sortBlk.Get(1)), "e2:CArticExpDel( 1{:w??} )");
     CArticErr::Delete();
 }
 
@@ -239,14 +233,14 @@ TEST(ArticExpCreNote, DumpLines) {
     };
     for (const Case& c : cases) {
         blk->AddTail(c.e);
-        EXPECT_EQ(DumpLine(c.e), c.line);
+        EXPECT_EQ(LineOf(c.e), c.line);
     }
     // A note gone from the data is written as unknown.
     ASSERT_EQ(CArticWrkUtil::DelEvnt(a), 0);
-    EXPECT_EQ(DumpLine(cases[0].e), "e12:CArticExpCreNote( 1{:w??}, 0, -1, 10, 60, 100 )");
+    EXPECT_EQ(LineOf(cases[0].e), "e12:CArticExpCreNote( 1{:w??}, 0, -1, 10, 60, 100 )");
     // Without any work data to name the notes in, there is no line.
     CArticExpDel loose(nullptr, 2, nullptr);
-    EXPECT_EQ(DumpLine(&loose), "(none)");
+    EXPECT_EQ(LineOf(&loose), "(none)");
 }
 
 TEST(ArticExpCreNote, ComposedRunEditsOnlyTheMiddleData) {
@@ -310,9 +304,9 @@ TEST(ArticExpCreNote, EachClassCopiesAndRunsExactlyItsPhases) {
             EXPECT_EQ(clone->GetErrKind(), 0) << c.cls;
             EXPECT_EQ(clone->GetError(), 0) << c.cls;
             // Equal parameters: the same dump apart from the number.
-            CString line = DumpLine(src);
+            CString line = LineOf(src);
             line.Replace("e4:", "e11:");
-            EXPECT_EQ(DumpLine(clone), line) << c.cls;
+            EXPECT_EQ(LineOf(clone), line) << c.cls;
 
             // Bound to the middle data, the clone edits only in its phase.
             CArticExpEvnt* bound = nullptr;

@@ -12,14 +12,6 @@ using namespace exptest;
 namespace {
 
 // Phase 1 of the clones of the tree's expressions on the middle data.
-int RunDurPhase1(World& w) {
-    w.Prepare();
-    CArticExpMgr mgr(&w.wrk, &w.exp, &w.sortBlk, &w.pasn, &w.mid);
-    mgr.ReLinkExp();
-    const int rc = mgr.ConvToWrk();
-    mgr.ConvToWrk3();
-    return rc;
-}
 
 std::vector<INT64> MidGates(const World& w) {
     std::vector<INT64> gates;
@@ -27,10 +19,6 @@ std::vector<INT64> MidGates(const World& w) {
     return gates;
 }
 
-CString DurLine(CArticExpEvnt* e) {
-    CStringList lines;
-    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
-}
 
 }  // namespace
 
@@ -66,7 +54,7 @@ TEST(ArticExpDur, GateRules) {
         CArticWrkEvnt* note = w.Note(5, 0, 60, c.gate);
         CArticExpBlk* blk = w.PartExpBlk();
         blk->AddTail(c.make(blk, &Notes{note}));
-        EXPECT_EQ(RunDurPhase1(w), 0) << c.what;
+        EXPECT_EQ(w.Phase1(), 0) << c.what;
         EXPECT_EQ(MidGates(w), std::vector<INT64>{c.after}) << c.what;
         EXPECT_EQ(note->GetGateTime(), c.gate) << c.what;
     }
@@ -78,7 +66,7 @@ TEST(ArticExpDur, EmptyEntryOrListFails) {
     CArticWrkEvnt* note = w.Note(5, 0);
     CArticExpBlk* blk = w.PartExpBlk();
     blk->AddTail(new CArticExpDurAbs(blk, 1, nullptr, 100));
-    EXPECT_EQ(RunDurPhase1(w), 1);
+    EXPECT_EQ(w.Phase1(), 1);
     EXPECT_GE(CArticErr::GetErrDlg()->GetAllMsg().Find("音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集中にｴﾗｰが発生しました。"), 0);
     CArticExpDurAbs withGap(nullptr, 2, nullptr, 100);
     withGap.GetWrkEvntList()->AddTail(note);
@@ -99,7 +87,7 @@ TEST(ArticExpDur, AllNotesOfASpanIncludingItsEnd) {
     CArticExpBlk* blk = w.PartExpBlk();
     CArticMeas from(1, 1, 0), to(2, 1, 0);
     blk->AddTail(new CArticExpDurAll(blk, 1, &from, &to, 120, 50));
-    EXPECT_EQ(RunDurPhase1(w), 0);
+    EXPECT_EQ(w.Phase1(), 0);
     EXPECT_EQ(MidGates(w), (std::vector<INT64>{420, 420, 480}));
     EXPECT_EQ(w.mid.GetEvntByNo(8)->GetPost2(), 90);
 
@@ -184,11 +172,11 @@ TEST(ArticExpDur, WritersCopiesAndPhases) {
     };
     for (const Case& c : cases) {
         blk->AddTail(c.e);
-        EXPECT_EQ(DurLine(c.e), c.line);
+        EXPECT_EQ(LineOf(c.e), c.line);
         c.e->SetErrKind(3);
         CArticExpEvnt* clone = nullptr;
         ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &clone, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(DurLine(clone), c.line);
+        EXPECT_EQ(LineOf(clone), c.line);
         EXPECT_EQ(clone->GetErrKind(), 0);
         EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0) << c.line;
         delete clone;

@@ -31,14 +31,6 @@ struct InitWorld : World {
         wrk.SetMeasBlk(masterBlk);
         wrktest::AddBeat(masterBlk, 1, 0, 4, 2, 1);
     }
-    int Phase1() {
-        Prepare();
-        CArticExpMgr mgr(&wrk, &exp, &sortBlk, &pasn, &mid);
-        mgr.ReLinkExp();
-        const int rc = mgr.ConvToWrk();
-        mgr.ConvToWrk3();
-        return rc;
-    }
     // The events the phase added to the middle part block.
     std::vector<Row> Added() const {
         std::vector<Row> rows;
@@ -50,12 +42,7 @@ struct InitWorld : World {
     }
 };
 
-CString InitShown() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
-CString InitLine(CArticExpEvnt* e) {
-    CStringList lines;
-    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
-}
 
 }  // namespace
 
@@ -92,8 +79,8 @@ TEST(ArticExpInit, BadHexTextsReportAndWriteNothing) {
         blk->AddTail(new CArticExpInitPrmChange(blk, 1, INT64(0), c.model, c.adrs, c.data));
         EXPECT_EQ(w.Phase1(), 1) << c.detail;
         EXPECT_TRUE(w.Added().empty()) << c.detail;
-        EXPECT_GE(InitShown().Find("中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄを編集するための情報に誤りがある。"), 0);
-        EXPECT_GE(InitShown().Find(c.detail), 0) << c.detail;
+        EXPECT_GE(ShownText().Find("中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄを編集するための情報に誤りがある。"), 0);
+        EXPECT_GE(ShownText().Find(c.detail), 0) << c.detail;
         EXPECT_EQ(w.mid.GetEvntNum(), w.wrk.GetEvntNum());
         CArticErr::Delete();
     }
@@ -138,7 +125,7 @@ TEST(ArticExpInit, VoiceAtAPositionAndInANumberedBlock) {
     EXPECT_EQ(w.Added(), (std::vector<Row>{{0x30, 1920, 0, 1}}));
     EXPECT_EQ(w.MidPartBlk()->Get(0)->GetPost3(), 25);
     EXPECT_EQ(Rows(w.mid.Get(0)->Get(0)).back(), (Row{0x30, 10, 8, 0}));
-    EXPECT_GE(InitShown().Find("出力先の中間音符ﾃﾞｰﾀ・ﾌﾞﾛｯｸが見つからない。"), 0);
+    EXPECT_GE(ShownText().Find("出力先の中間音符ﾃﾞｰﾀ・ﾌﾞﾛｯｸが見つからない。"), 0);
     CArticErr::Delete();
 }
 
@@ -166,7 +153,7 @@ TEST(ArticExpInit, BendRangeAtThePositionOrBeforeTheNearestNote) {
         blk->AddTail(new CArticExpInitPbRange(blk, 1, b.type, INT64(0), b.range));
         EXPECT_EQ(w.Phase1(), 1);
         EXPECT_TRUE(w.Added().empty());
-        EXPECT_GE(InitShown().Find(b.detail), 0) << b.detail;
+        EXPECT_GE(ShownText().Find(b.detail), 0) << b.detail;
         CArticErr::Delete();
     }
 }
@@ -225,7 +212,7 @@ TEST(ArticExpInit, BendRangeAtANoteAsControllers) {
     blk->AddTail(new CArticExpInitPbRange3(blk, 1, &Notes{note}, 0, 200));
     EXPECT_EQ(w.Phase1(), 1);
     EXPECT_TRUE(w.Added().empty());
-    EXPECT_GE(InitShown().Find("PBﾚﾝｼﾞ = 200"), 0);
+    EXPECT_GE(ShownText().Find("PBﾚﾝｼﾞ = 200"), 0);
     CArticErr::Delete();
 }
 
@@ -271,12 +258,12 @@ TEST(ArticExpInit, WritersCopiesAndPhases) {
     };
     for (const Case& c : cases) {
         blk->AddTail(c.e);
-        EXPECT_EQ(InitLine(c.e), c.line);
+        EXPECT_EQ(LineOf(c.e), c.line);
         c.e->SetErrKind(3);
         c.e->SetError(1);
         CArticExpEvnt* clone = nullptr;
         ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &clone, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(InitLine(clone), c.line);
+        EXPECT_EQ(LineOf(clone), c.line);
         EXPECT_EQ(clone->GetEvntType(), c.e->GetEvntType());
         EXPECT_EQ(clone->GetErrKind() + clone->GetError(), 0);
         EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0) << c.line;

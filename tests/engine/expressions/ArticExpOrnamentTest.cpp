@@ -42,12 +42,7 @@ struct OrnamentWorld : World {
     CArticExpBlk* Blk() { return PartExpBlk(); }
 };
 
-CString OrnamentShown() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
-CString OrnamentLine(CArticExpEvnt* e) {
-    CStringList lines;
-    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
-}
 
 }  // namespace
 
@@ -149,7 +144,7 @@ TEST(ArticExpOrnament, AnOrnamentThatMakesNothingFailsAndKeepsTheNote) {
         w.Run();
         EXPECT_EQ(PlayedNotes(w), (std::vector<Played>{{0, 60, 480}})) << c.what;
         EXPECT_EQ(w.sortBlk.Get(0)->GetError(), 1) << c.what;
-        EXPECT_GE(OrnamentShown().Find(c.shown), 0) << c.what;
+        EXPECT_GE(ShownText().Find(c.shown), 0) << c.what;
         CArticErr::Delete();
     }
 }
@@ -199,11 +194,11 @@ TEST(ArticExpOrnament, WritersCopiesAndPhases) {
         OrnamentWorld w(480);
         CArticExpEvnt* e = c.make(w.Blk(), w.source);
         w.Blk()->AddTail(e);
-        EXPECT_EQ(OrnamentLine(e), c.line);
+        EXPECT_EQ(LineOf(e), c.line);
         e->SetErrKind(3);
         CArticExpEvnt* clone = nullptr;
         ASSERT_EQ(CArticExpUtil::CopyEvnt(e, &clone, w.Blk(), e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(OrnamentLine(clone), c.line);
+        EXPECT_EQ(LineOf(clone), c.line);
         EXPECT_EQ(clone->GetErrKind(), 0);
         delete clone;
         // Bound to the middle data: notes only in phase 1, the source gone only in phase 2.

@@ -32,14 +32,6 @@ bool InTimeOrder(const CArticWrkBlk* blk) {
     return true;
 }
 
-int StopPhase1(World& w) {
-    w.Prepare();
-    CArticExpMgr mgr(&w.wrk, &w.exp, &w.sortBlk, &w.pasn, &w.mid);
-    mgr.ReLinkExp();
-    const int rc = mgr.ConvToWrk();
-    mgr.ConvToWrk3();
-    return rc;
-}
 
 }  // namespace
 
@@ -73,7 +65,7 @@ TEST(ArticExpStop, ChordsBecomeStops) {
         w.Note(20, 970, 40, 10);  // another voice between the starts
         CArticExpBlk* blk = w.PartExpBlk();
         blk->AddTail(new CArticExpArrayStop(blk, 1, &chord, c.direction, 30, 20));
-        EXPECT_EQ(StopPhase1(w), 0) << c.what;
+        EXPECT_EQ(w.Phase1(), 0) << c.what;
         std::vector<Voice> expected{{40, 970, 10}};
         expected.insert(expected.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(Voices(w), expected) << c.what;
@@ -87,7 +79,7 @@ TEST(ArticExpStop, NoDirectionFails) {
     Notes chord{w.Note(5, 0, 60), w.Note(6, 0, 64), w.Note(7, 0, 67)};
     CArticExpBlk* blk = w.PartExpBlk();
     blk->AddTail(new CArticExpArrayStop(blk, 1, &chord, 0, 30, 20));
-    EXPECT_EQ(StopPhase1(w), 1);
+    EXPECT_EQ(w.Phase1(), 1);
     const CString shown = CArticErr::GetErrDlg()->GetAllMsg();
     EXPECT_EQ(shown.Find("中間操作ﾃﾞｰﾀ作成時にｴﾗｰが発生しました。\r"), 0);
     EXPECT_GE(shown.Find("ConvToOpe"), 0);

@@ -31,15 +31,6 @@ struct VeloWorld : World {
         for (const NoteRow& r : NoteRows(MidPartBlk())) v.push_back(r.velo);
         return v;
     }
-    // Runs phase 1 of the clones of blk's expressions in the middle data.
-    int RunPhase1() {
-        Prepare();
-        CArticExpMgr mgr(&wrk, &exp, &sortBlk, &pasn, &mid);
-        mgr.ReLinkExp();
-        const int rc = mgr.ConvToWrk();
-        mgr.ConvToWrk3();
-        return rc;
-    }
 };
 
 // The notes of a block written as a song file and read back.
@@ -66,10 +57,6 @@ int NotesAfterSaveAndReload(const CArticWrkBlk* blk) {
     return notes;
 }
 
-CString LineOf(CArticExpEvnt* e) {
-    CStringList lines;
-    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
-}
 
 }  // namespace
 
@@ -94,7 +81,7 @@ TEST(ArticExpStresVelo, ListedNotes) {
             blk->AddTail(new CArticExpStresVeloNoteRel(blk, 1, &Notes{w.notes[0]}, (signed char)c.value));
         else
             blk->AddTail(new CArticExpStresVeloNoteAbs(blk, 1, &Notes{w.notes[0]}, BYTE(c.value)));
-        EXPECT_EQ(w.RunPhase1(), 0) << c.what;
+        EXPECT_EQ(w.Phase1(), 0) << c.what;
         EXPECT_EQ(w.MidVelos(), std::vector<int>{c.after}) << c.what;
         EXPECT_EQ(NotesAfterSaveAndReload(w.MidPartBlk()), 1) << c.what;
     }
@@ -106,7 +93,7 @@ TEST(ArticExpStresVelo, ListedControlChangeFailsAndStaysAsItWas) {
     CArticWrkEvnt* cc = wrktest::AddCc(w.partBlk, 30, 10, 7, 100);
     CArticExpBlk* blk = w.PartExpBlk();
     blk->AddTail(new CArticExpStresVeloNoteAbs(blk, 1, &Notes{w.notes[0], cc}, 20));
-    EXPECT_EQ(w.RunPhase1(), 1);
+    EXPECT_EQ(w.Phase1(), 1);
     EXPECT_EQ(w.MidVelos(), std::vector<int>{20});  // the note before the failing entry changed
     EXPECT_EQ(w.mid.GetEvntByNo(30)->GetPost2(), 100);
     EXPECT_GE(CArticErr::GetErrDlg()->GetAllMsg().Find("音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集中にｴﾗｰが発生しました。"), 0);
@@ -126,7 +113,7 @@ TEST(ArticExpStresVelo, FromAPositionUpToTheNextSetting) {
     blk->AddTail(new CArticExpStresVeloTimeAbs(blk, 1, 0, &bar4, 30));
     blk->AddTail(new CArticExpStresVeloTimeAbs(blk, 2, 0, &bar2, 200));
     blk->AddTail(new CArticExpStresVeloTimeRel(blk, 3, 0, &bar3, -128));
-    EXPECT_EQ(w.RunPhase1(), 0);
+    EXPECT_EQ(w.Phase1(), 0);
     const std::vector<int> expected{100, 100, 100, 100, 127, 127, 127, 127, 1, 1, 1, 1, 30};
     EXPECT_EQ(w.MidVelos(), expected);
 }
@@ -138,14 +125,14 @@ TEST(ArticExpStresVelo, NearestNoteAndFailures) {
     CArticMeas nearSecond(1, 2, 100);  // tick 580: the note at 480 is nearest
     blk->AddTail(new CArticExpStresVeloTimeRel(blk, 1, 1, &nearSecond, -10));
     blk->AddTail(new CArticExpStresVeloTimeRel(blk, 2, 7, &nearSecond, -10));
-    EXPECT_EQ(w.RunPhase1(), 1);
+    EXPECT_EQ(w.Phase1(), 1);
     EXPECT_EQ(w.MidVelos(), (std::vector<int>{100, 90, 90}));
     EXPECT_GE(CArticErr::GetErrDlg()->GetAllMsg().Find("処理番号 = 7"), 0);
 
     VeloWorld none({});
     CArticExpBlk* b2 = none.PartExpBlk();
     b2->AddTail(new CArticExpStresVeloTimeRel(b2, 1, 1, &nearSecond, -10));
-    EXPECT_EQ(none.RunPhase1(), 1);
+    EXPECT_EQ(none.Phase1(), 1);
     EXPECT_GE(CArticErr::GetErrDlg()->GetAllMsg().Find("近隣音符以降のNoteｲﾍﾞﾝﾄのVelocityを変更する際にｴﾗｰが発生した。"), 0);
     CArticErr::Delete();
 }
@@ -170,7 +157,7 @@ TEST(ArticExpStresVelo, CurveOverASpan) {
         CArticExpBlk* blk = w.PartExpBlk();
         CArticMeas from(1, 1, 0);
         blk->AddTail(new CArticExpStresVeloTimeRelCrv(blk, 1, c.type, &Notes{notes[0]}, &from, 480, c.start, c.end, 0));
-        EXPECT_EQ(w.RunPhase1(), 0) << int(c.type);
+        EXPECT_EQ(w.Phase1(), 0) << int(c.type);
         EXPECT_EQ(w.MidVelos(), c.after) << int(c.type);
     }
 }

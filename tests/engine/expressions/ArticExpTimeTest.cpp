@@ -13,14 +13,6 @@ namespace {
 using Span = std::pair<INT64, INT64>;
 
 // Phase 1 of the tree's expressions on the middle data.
-int TimePhase1(World& w) {
-    w.Prepare();
-    CArticExpMgr mgr(&w.wrk, &w.exp, &w.sortBlk, &w.pasn, &w.mid);
-    mgr.ReLinkExp();
-    const int rc = mgr.ConvToWrk();
-    mgr.ConvToWrk3();
-    return rc;
-}
 
 // (start, end) of the middle part block's notes, in list order.
 std::vector<Span> Spans(const World& w) {
@@ -29,12 +21,7 @@ std::vector<Span> Spans(const World& w) {
     return spans;
 }
 
-CString TimeShown() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
-CString TimeLine(CArticExpEvnt* e) {
-    CStringList lines;
-    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
-}
 
 }  // namespace
 
@@ -61,7 +48,7 @@ TEST(ArticExpTime, ShiftWithoutNotesReports) {
     CArticErr::Clear();
     CArticExpTimeSft sft(nullptr, 1, nullptr, 10);
     EXPECT_EQ(sft.ConvToWrk(), 1);
-    EXPECT_GE(TimeShown().Find("操作ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ作成中にｴﾗｰが発生しました。"), 0);
+    EXPECT_GE(ShownText().Find("操作ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ作成中にｴﾗｰが発生しました。"), 0);
     CArticErr::Delete();
 }
 
@@ -73,7 +60,7 @@ TEST(ArticExpTime, SecondShiftCanGatherTheSkippedControllers) {
         for (const auto& [no, t] : ccs) wrktest::AddCc(w.partBlk, no, t, 11, 100);
         CArticExpBlk* blk = w.PartExpBlk();
         blk->AddTail(new CArticExpTimeSft2(blk, 1, &Notes{note}, -60, type));
-        EXPECT_EQ(TimePhase1(w), 0);
+        EXPECT_EQ(w.Phase1(), 0);
         EXPECT_EQ(w.mid.GetEvntByNo(5)->GetTime(), 900);
         const std::vector<INT64> expected = type ? std::vector<INT64>{899, 900, 900, 900, 961}
                                                  : std::vector<INT64>{899, 900, 930, 960, 961};
@@ -103,7 +90,7 @@ TEST(ArticExpTime, SwingMapsStartsAndEndsInsideTheGroups) {
         for (const auto& [t, g] : c.notes) listed.list.AddTail(w.Note(no++, t, 60, g));
         CArticExpBlk* blk = w.PartExpBlk();
         blk->AddTail(new CArticExpTimeSwing(blk, 1, &listed, c.type, 480, 2, 1, 320));
-        EXPECT_EQ(TimePhase1(w), 0) << int(c.type);
+        EXPECT_EQ(w.Phase1(), 0) << int(c.type);
         EXPECT_EQ(Spans(w), c.after) << int(c.type);
     }
 }
@@ -143,8 +130,8 @@ TEST(ArticExpTime, GroupFailures) {
         CArticWrkEvnt* b = w.Note(6, 960, 60, 240);
         CArticExpBlk* blk = w.PartExpBlk();
         blk->AddTail(c.make(blk, &Notes{a, b}));
-        EXPECT_EQ(TimePhase1(w), 1) << c.what;
-        EXPECT_GE(TimeShown().Find(c.shown), 0) << c.what;
+        EXPECT_EQ(w.Phase1(), 1) << c.what;
+        EXPECT_GE(ShownText().Find(c.shown), 0) << c.what;
         if (std::string(c.what).find("group length") != std::string::npos)
             EXPECT_EQ(Spans(w), (std::vector<Span>{{0, 240}, {960, 1200}})) << c.what;
         CArticErr::Delete();
@@ -158,7 +145,7 @@ TEST(ArticExpTime, WaltzMovesTwoPoints) {
     CArticExpBlk* blk = w.PartExpBlk();
     // Six divisions of 480: point 2 (160) to 120, point 4 (320) to 360.
     blk->AddTail(new CArticExpTimeWaltz(blk, 1, &Notes{first, a}, 0, 480, 6, 2, 120, 4, 360));
-    EXPECT_EQ(TimePhase1(w), 0);
+    EXPECT_EQ(w.Phase1(), 0);
     EXPECT_EQ(Spans(w), (std::vector<Span>{{0, 8}, {120, 360}}));
 }
 
@@ -179,11 +166,11 @@ TEST(ArticExpTime, WritersCopiesAndPhases) {
     };
     for (const Case& c : cases) {
         blk->AddTail(c.e);
-        EXPECT_EQ(TimeLine(c.e), c.line);
+        EXPECT_EQ(LineOf(c.e), c.line);
         c.e->SetErrKind(3);
         CArticExpEvnt* clone = nullptr;
         ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &clone, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(TimeLine(clone), c.line);
+        EXPECT_EQ(LineOf(clone), c.line);
         EXPECT_EQ(clone->GetErrKind(), 0);
         EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0) << c.line;
         delete clone;

@@ -25,7 +25,6 @@ struct OneBlockTree {
     }
 };
 
-CString ShownText() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
 }  // namespace
 

@@ -78,6 +78,15 @@ struct World {
         mgr.ConvToWrk2();
         mgr.ConvToWrk3();
     }
+    // Prepare, re-link and run phase 1 only (phase 3 ends the run).
+    int Phase1() {
+        Prepare();
+        CArticExpMgr mgr(&wrk, &exp, &sortBlk, &pasn, &mid);
+        mgr.ReLinkExp();
+        const int rc = mgr.ConvToWrk();
+        mgr.ConvToWrk3();
+        return rc;
+    }
     CArticWrkBlk* MidPartBlk() const {
         CArticWrkTrk* trk = mid.Get(1);
         return trk ? trk->Get(0) : nullptr;
@@ -115,6 +124,15 @@ inline std::vector<CString> Dump(CArticWrk& wrk) {
     wrk.GetStrList(list, 2147483647, 0);
     return wrktest::Lines(list);
 }
+
+// The expression's dump line; "(none)" when it writes none.
+inline CString LineOf(CArticExpEvnt* e) {
+    CStringList lines;
+    return e->GetStrList(lines) == 0 && !lines.IsEmpty() ? lines.GetHead() : CString("(none)");
+}
+
+// What the error dialog was last given to show.
+inline CString ShownText() { return CArticErr::GetErrDlg() ? CArticErr::GetErrDlg()->GetAllMsg() : CString(); }
 
 // The content texts of the error list, in order.
 inline std::vector<CString> Contents() {
