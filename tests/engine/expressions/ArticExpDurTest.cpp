@@ -11,8 +11,6 @@ using namespace exptest;
 
 namespace {
 
-// Phase 1 of the clones of the tree's expressions on the middle data.
-
 std::vector<INT64> MidGates(const World& w) {
     std::vector<INT64> gates;
     for (const NoteRow& r : NoteRows(w.MidPartBlk())) gates.push_back(r.gate);

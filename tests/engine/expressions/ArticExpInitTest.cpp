@@ -224,6 +224,15 @@ TEST(ArticExpInit, ParameterChangeAtEveryListedNote) {
     blk->AddTail(new CArticExpInitPrmChangeKv3(blk, 1, &Notes{a, b}, -200, "000000", "01"));
     EXPECT_EQ(w.Phase1(), 0);
     EXPECT_EQ(w.Added(), (std::vector<Row>{{0xF0, 0, 0, 0}, {0xF0, 760, 0, 0}}));
+
+    // The offset is added in 64 bits: a note beyond 32 bits of ticks keeps its place.
+    InitWorld far;
+    const INT64 late = (INT64(1) << 32) + 100;
+    CArticWrkEvnt* n = far.Note(5, late, 60);
+    CArticExpBlk* fb = far.PartExpBlk();
+    fb->AddTail(new CArticExpInitPrmChange3(fb, 1, &Notes{n}, 10, "4C", "000000", "00"));
+    EXPECT_EQ(far.Phase1(), 0);
+    EXPECT_EQ(far.Added(), (std::vector<Row>{{0xF0, late + 10, 0, 0}}));
 }
 
 TEST(ArticExpInit, WritersCopiesAndPhases) {

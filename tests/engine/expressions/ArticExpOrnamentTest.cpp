@@ -5,6 +5,7 @@
 #include "ExpFixture.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/loaders/ArticExpUtil.h"
+#include "engine/work/ArticWrkUtil.h"
 
 using namespace exptest;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ExpFixture.h"
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/loaders/ArticExpUtil.h"

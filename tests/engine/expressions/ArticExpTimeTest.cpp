@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <utility>
 
 #include "ExpFixture.h"
@@ -11,8 +13,6 @@ using namespace exptest;
 namespace {
 
 using Span = std::pair<INT64, INT64>;
-
-// Phase 1 of the tree's expressions on the middle data.
 
 // (start, end) of the middle part block's notes, in list order.
 std::vector<Span> Spans(const World& w) {
