@@ -211,23 +211,6 @@ CArticExpInitPrmChange& CArticExpInitPrmChange::operator=(const CArticExpInitPrm
     return *this;
 }
 
-CArticExpInitPrmChange2::CArticExpInitPrmChange2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                                 const CArticMeas* meas, const char* modelID, const char* prmAdrs,
-                                                 const char* prmData)
-    : CArticExpInitPrmChange(owner, evntNo, meas, modelID, prmAdrs, prmData), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPrmChange2::CArticExpInitPrmChange2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                                 INT64 time, const char* modelID, const char* prmAdrs,
-                                                 const char* prmData)
-    : CArticExpInitPrmChange(owner, evntNo, time, modelID, prmAdrs, prmData), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPrmChange2& CArticExpInitPrmChange2::operator=(const CArticExpInitPrmChange2& src) {
-    CArticExpInitPrmChange::operator=(src);
-    m_TrkNo = src.m_TrkNo;
-    m_BlkNo = src.m_BlkNo;
-    return *this;
-}
-
 CArticExpInitPrmChangeKv::CArticExpInitPrmChangeKv(CArticExpBlk* owner, ULONG evntNo, const CArticMeas* meas,
                                                    const char* prmAdrs, const char* prmData)
     : CArticExpInitPrm(owner, evntNo, meas, kKvModel, prmAdrs, prmData) {}
@@ -238,21 +221,6 @@ CArticExpInitPrmChangeKv::CArticExpInitPrmChangeKv(CArticExpBlk* owner, ULONG ev
 
 CArticExpInitPrmChangeKv& CArticExpInitPrmChangeKv::operator=(const CArticExpInitPrmChangeKv& src) {
     CArticExpInitPrm::operator=(src);
-    return *this;
-}
-
-CArticExpInitPrmChangeKv2::CArticExpInitPrmChangeKv2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                                     const CArticMeas* meas, const char* prmAdrs, const char* prmData)
-    : CArticExpInitPrmChangeKv(owner, evntNo, meas, prmAdrs, prmData), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPrmChangeKv2::CArticExpInitPrmChangeKv2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                                     INT64 time, const char* prmAdrs, const char* prmData)
-    : CArticExpInitPrmChangeKv(owner, evntNo, time, prmAdrs, prmData), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPrmChangeKv2& CArticExpInitPrmChangeKv2::operator=(const CArticExpInitPrmChangeKv2& src) {
-    CArticExpInitPrmChangeKv::operator=(src);
-    m_TrkNo = src.m_TrkNo;
-    m_BlkNo = src.m_BlkNo;
     return *this;
 }
 
@@ -289,20 +257,6 @@ CArticExpInitKvinit& CArticExpInitKvinit::operator=(const CArticExpInitKvinit& s
 bool CArticExpInitKvinit::BuildEvnt(CArticWrkEvnt* e, INT64 t) const { return BuildSystemOn(e, t); }
 void CArticExpInitKvinit::InsertEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e) const { blk->SortBefore(e, 1); }
 
-CArticExpInitKvinit2::CArticExpInitKvinit2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                           const CArticMeas* meas)
-    : CArticExpInit(owner, evntNo, meas), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitKvinit2::CArticExpInitKvinit2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time)
-    : CArticExpInit(owner, evntNo, time), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitKvinit2& CArticExpInitKvinit2::operator=(const CArticExpInitKvinit2& src) {
-    CArticExpInit::operator=(src);
-    m_TrkNo = src.m_TrkNo;
-    m_BlkNo = src.m_BlkNo;
-    return *this;
-}
-
 bool CArticExpInitKvinit2::BuildEvnt(CArticWrkEvnt* e, INT64 t) const { return BuildSystemOn(e, t); }
 void CArticExpInitKvinit2::InsertEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e) const { blk->SortBefore(e, 1); }
 
@@ -334,21 +288,6 @@ bool CArticExpInitPro::BuildEvnt(CArticWrkEvnt* e, INT64 t) const {
 }
 
 int CArticExpInitPro::RegisterEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e) const { return blk->SetCondPos(e); }
-
-CArticExpInitPro2::CArticExpInitPro2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo,
-                                     const CArticMeas* meas, BYTE bsMsb, BYTE bsLsb, BYTE progNo)
-    : CArticExpInitPro(owner, evntNo, meas, bsMsb, bsLsb, progNo), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPro2::CArticExpInitPro2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time,
-                                     BYTE bsMsb, BYTE bsLsb, BYTE progNo)
-    : CArticExpInitPro(owner, evntNo, time, bsMsb, bsLsb, progNo), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPro2& CArticExpInitPro2::operator=(const CArticExpInitPro2& src) {
-    CArticExpInitPro::operator=(src);
-    m_TrkNo = src.m_TrkNo;
-    m_BlkNo = src.m_BlkNo;
-    return *this;
-}
 
 // ================================================================ Pitch-bend range
 
@@ -417,21 +356,6 @@ int CArticExpInitPbRange::Write(bool nearest) {
     blk->Sort(e, 1);
     e->SetCreate(1);
     return blk->SetCondPos(e);
-}
-
-CArticExpInitPbRange2::CArticExpInitPbRange2(CArticExpBlk* owner, ULONG evntNo, BYTE type, WORD trkNo, WORD blkNo,
-                                             const CArticMeas* meas, BYTE range)
-    : CArticExpInitPbRange(owner, evntNo, type, meas, range), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPbRange2::CArticExpInitPbRange2(CArticExpBlk* owner, ULONG evntNo, BYTE type, WORD trkNo, WORD blkNo,
-                                             INT64 time, BYTE range)
-    : CArticExpInitPbRange(owner, evntNo, type, time, range), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
-
-CArticExpInitPbRange2& CArticExpInitPbRange2::operator=(const CArticExpInitPbRange2& src) {
-    CArticExpInitPbRange::operator=(src);
-    m_TrkNo = src.m_TrkNo;
-    m_BlkNo = src.m_BlkNo;
-    return *this;
 }
 
 // ================================================================ At every listed note

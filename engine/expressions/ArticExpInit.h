@@ -56,6 +56,36 @@ private:
     INT64 m_Time = 0;
 };
 
+// A "2" class: the event goes to block BlkNo of track TrkNo of the data that
+// holds middle work block 0. The numbers come after owner and number in the
+// constructor, ahead of the base's own arguments.
+template <class Base>
+class CArticExpInitNumbered : public Base {
+public:
+    CArticExpInitNumbered() = default;
+    template <class... Args>
+    CArticExpInitNumbered(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, Args... args)
+        : Base(owner, evntNo, args...), m_TrkNo(trkNo), m_BlkNo(blkNo) {}
+    CArticExpInitNumbered& operator=(const CArticExpInitNumbered& src) {
+        Base::operator=(src);
+        m_TrkNo = src.m_TrkNo;
+        m_BlkNo = src.m_BlkNo;
+        return *this;
+    }
+    virtual WORD GetTrkNo() const { return m_TrkNo; }
+    virtual WORD GetBlkNo() const { return m_BlkNo; }
+    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
+    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
+
+protected:
+    CArticWrkBlk* GetTargetBlk() const override { return this->GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
+    bool IsNumberedTarget() const override { return true; }
+
+private:
+    WORD m_TrkNo = 0;
+    WORD m_BlkNo = 0;
+};
+
 class CArticExpInitPrm : public CArticExpInit {
     VX_DECLARE_CLASS(CArticExpInitPrm)
 public:
@@ -99,28 +129,13 @@ public:
     CArticExpInitPrmChange& operator=(const CArticExpInitPrmChange& src);
 };
 
-class CArticExpInitPrmChange2 : public CArticExpInitPrmChange {
+class CArticExpInitPrmChange2 : public CArticExpInitNumbered<CArticExpInitPrmChange> {
     VX_DECLARE_CLASS(CArticExpInitPrmChange2)
 public:
-    CArticExpInitPrmChange2() = default;
-    CArticExpInitPrmChange2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, const CArticMeas* meas,
-                            const char* modelID, const char* prmAdrs, const char* prmData);
-    CArticExpInitPrmChange2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time,
-                            const char* modelID, const char* prmAdrs, const char* prmData);
-    CArticExpInitPrmChange2& operator=(const CArticExpInitPrmChange2& src);
-    virtual WORD GetTrkNo() const { return m_TrkNo; }
-    virtual WORD GetBlkNo() const { return m_BlkNo; }
-    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
-    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
+    using CArticExpInitNumbered::CArticExpInitNumbered;
 
 protected:
-    CArticWrkBlk* GetTargetBlk() const override { return GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
-    bool IsNumberedTarget() const override { return true; }
     const char* BlockTextSeparator() const override { return "\n          "; }
-
-private:
-    WORD m_TrkNo = 0;
-    WORD m_BlkNo = 0;
 };
 
 class CArticExpInitPrmChangeKv : public CArticExpInitPrm {
@@ -133,28 +148,13 @@ public:
     CArticExpInitPrmChangeKv& operator=(const CArticExpInitPrmChangeKv& src);
 };
 
-class CArticExpInitPrmChangeKv2 : public CArticExpInitPrmChangeKv {
+class CArticExpInitPrmChangeKv2 : public CArticExpInitNumbered<CArticExpInitPrmChangeKv> {
     VX_DECLARE_CLASS(CArticExpInitPrmChangeKv2)
 public:
-    CArticExpInitPrmChangeKv2() = default;
-    CArticExpInitPrmChangeKv2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, const CArticMeas* meas,
-                              const char* prmAdrs, const char* prmData);
-    CArticExpInitPrmChangeKv2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time,
-                              const char* prmAdrs, const char* prmData);
-    CArticExpInitPrmChangeKv2& operator=(const CArticExpInitPrmChangeKv2& src);
-    virtual WORD GetTrkNo() const { return m_TrkNo; }
-    virtual WORD GetBlkNo() const { return m_BlkNo; }
-    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
-    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
+    using CArticExpInitNumbered::CArticExpInitNumbered;
 
 protected:
-    CArticWrkBlk* GetTargetBlk() const override { return GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
-    bool IsNumberedTarget() const override { return true; }
     const char* BlockTextSeparator() const override { return "\n          "; }
-
-private:
-    WORD m_TrkNo = 0;
-    WORD m_BlkNo = 0;
 };
 
 class CArticExpInitKvinit : public CArticExpInit {
@@ -171,28 +171,15 @@ protected:
     void InsertEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e) const override;
 };
 
-class CArticExpInitKvinit2 : public CArticExpInit {
+class CArticExpInitKvinit2 : public CArticExpInitNumbered<CArticExpInit> {
     VX_DECLARE_CLASS(CArticExpInitKvinit2)
 public:
-    CArticExpInitKvinit2() = default;
-    CArticExpInitKvinit2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, const CArticMeas* meas);
-    CArticExpInitKvinit2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time);
-    CArticExpInitKvinit2& operator=(const CArticExpInitKvinit2& src);
-    virtual WORD GetTrkNo() const { return m_TrkNo; }
-    virtual WORD GetBlkNo() const { return m_BlkNo; }
-    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
-    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
+    using CArticExpInitNumbered::CArticExpInitNumbered;
     int ConvToWrk() override { return PlaceOne(); }
 
 protected:
-    CArticWrkBlk* GetTargetBlk() const override { return GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
-    bool IsNumberedTarget() const override { return true; }
     bool BuildEvnt(CArticWrkEvnt* e, INT64 t) const override;
     void InsertEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e) const override;
-
-private:
-    WORD m_TrkNo = 0;
-    WORD m_BlkNo = 0;
 };
 
 class CArticExpInitPro : public CArticExpInit {
@@ -220,27 +207,10 @@ private:
     BYTE m_ProgNo = 0;
 };
 
-class CArticExpInitPro2 : public CArticExpInitPro {
+class CArticExpInitPro2 : public CArticExpInitNumbered<CArticExpInitPro> {
     VX_DECLARE_CLASS(CArticExpInitPro2)
 public:
-    CArticExpInitPro2() = default;
-    CArticExpInitPro2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, const CArticMeas* meas, BYTE bsMsb,
-                      BYTE bsLsb, BYTE progNo);
-    CArticExpInitPro2(CArticExpBlk* owner, ULONG evntNo, WORD trkNo, WORD blkNo, INT64 time, BYTE bsMsb, BYTE bsLsb,
-                      BYTE progNo);
-    CArticExpInitPro2& operator=(const CArticExpInitPro2& src);
-    virtual WORD GetTrkNo() const { return m_TrkNo; }
-    virtual WORD GetBlkNo() const { return m_BlkNo; }
-    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
-    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
-
-protected:
-    CArticWrkBlk* GetTargetBlk() const override { return GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
-    bool IsNumberedTarget() const override { return true; }
-
-private:
-    WORD m_TrkNo = 0;
-    WORD m_BlkNo = 0;
+    using CArticExpInitNumbered::CArticExpInitNumbered;
 };
 
 class CArticExpInitPbRange : public CArticExpInit {
@@ -267,27 +237,16 @@ private:
     BYTE m_Range = 0;
 };
 
-class CArticExpInitPbRange2 : public CArticExpInitPbRange {
+class CArticExpInitPbRange2 : public CArticExpInitNumbered<CArticExpInitPbRange> {
     VX_DECLARE_CLASS(CArticExpInitPbRange2)
 public:
     CArticExpInitPbRange2() = default;
     CArticExpInitPbRange2(CArticExpBlk* owner, ULONG evntNo, BYTE type, WORD trkNo, WORD blkNo,
-                          const CArticMeas* meas, BYTE range);
+                          const CArticMeas* meas, BYTE range)
+        : CArticExpInitNumbered(owner, evntNo, trkNo, blkNo, type, meas, range) {}
     CArticExpInitPbRange2(CArticExpBlk* owner, ULONG evntNo, BYTE type, WORD trkNo, WORD blkNo, INT64 time,
-                          BYTE range);
-    CArticExpInitPbRange2& operator=(const CArticExpInitPbRange2& src);
-    virtual WORD GetTrkNo() const { return m_TrkNo; }
-    virtual WORD GetBlkNo() const { return m_BlkNo; }
-    virtual void SetTrkNo(WORD n) { m_TrkNo = n; }
-    virtual void SetBlkNo(WORD n) { m_BlkNo = n; }
-
-protected:
-    CArticWrkBlk* GetTargetBlk() const override { return GetMidWrkTrkBlk(m_TrkNo, m_BlkNo); }
-    bool IsNumberedTarget() const override { return true; }
-
-private:
-    WORD m_TrkNo = 0;
-    WORD m_BlkNo = 0;
+                          BYTE range)
+        : CArticExpInitNumbered(owner, evntNo, trkNo, blkNo, type, time, range) {}
 };
 
 // ---- At every listed note
