@@ -315,8 +315,36 @@ TEST(SmfSave, NotesBecomeNoteOnAndNoteOff) {
          0,
          {0x00, 0x90, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64, 0x32, 0x90, 0x3C, 0x64, 0x32, 0x80, 0x3C, 0x11, 0x00,
           0x80, 0x3C, 0x22, 0x00, 0x80, 0x3C, 0x33, 0x00, 0x90, 0x3C, 0x64, 0x0A, 0x80, 0x3C, 0x40}},
+        {"long notes that end out of the order they began",
+         {Note(0, 0x3C, 300, 0x64, 0x11), Note(10, 0x3E, 200, 0x64, 0x22), Note(20, 0x40, 280, 0x64, 0x33),
+          Note(300, 0x3C, 10)},
+         0,
+         {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x90, 0x3E, 0x64, 0x0A, 0x90, 0x40, 0x64, 0x81, 0x3E, 0x80, 0x3E, 0x22, 0x5A,
+          0x80, 0x3C, 0x11, 0x00, 0x80, 0x40, 0x33, 0x00, 0x90, 0x3C, 0x64, 0x0A, 0x80, 0x3C, 0x40}},
     };
     for (const Case& c : cases) EXPECT_EQ(SaveFormat0({Track(c.channel, c.events)}), c.body) << c.what;
+}
+
+TEST(SmfSave, ManyOverlappingLongNotesEndInTheOrderTheyBegan) {
+    // 20,000 notes that all sound together: every note-off comes after the
+    // last note-on, in the order of the notes, and the file reads back to the
+    // same song.
+    constexpr int kNotes = 20000;
+    Bytes events;
+    for (int i = 0; i < kNotes; ++i) events.insert(events.end(), {BYTE(i ? 0x01 : 0x00), 0x90, BYTE(i % 128), 0x64});
+    for (int i = 0; i < kNotes; ++i) {
+        if (i) events.push_back(0x00);
+        else events.insert(events.end(), {0x81, 0x00});
+        events.insert(events.end(), {0x80, BYTE(i % 128), 0x40});
+    }
+    Loaded song;
+    ASSERT_EQ(song.Load(Smf0(events)), 1);
+    const Bytes body = EventsOfFormat0(song.Save());
+    // Written as read: no running status in either.
+    EXPECT_TRUE(body == events);
+    Loaded again;
+    ASSERT_EQ(again.Load(Smf0(body)), 1);
+    EXPECT_TRUE(Describe(again.doc) == Describe(song.doc));
 }
 
 TEST(SmfSave, ExpandsPackedEvents) {

@@ -1,0 +1,125 @@
+// How the song document's SMF writer and the engine's SMF reader grow with
+// the number of notes: long notes that all overlap, short notes that do not,
+// and (for the engine reader) note-ons whose note-offs never come. Each case
+// runs at 5,000, 10,000 and 20,000 notes; the times should grow about
+// linearly with the count.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/work/ArticSmf.h"
+#include "host/DataManager.h"
+#include "platform/File.h"
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+enum class Shape { Long, Short, NoOffs };
+
+constexpr DWORD kStep = 10;  // ticks between note-ons
+
+void PutVarLen(Bytes& out, DWORD value) {
+    BYTE groups[4];
+    int n = 0;
+    do {
+        groups[n++] = BYTE(value & 0x7F);
+        value >>= 7;
+    } while (value && n < 4);
+    while (n > 1) out.push_back(BYTE(groups[--n] | 0x80));
+    out.push_back(groups[0]);
+}
+
+void PutU32(Bytes& out, size_t v) {
+    out.insert(out.end(), {BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v)});
+}
+
+BYTE KeyOf(int i) { return BYTE(36 + i % 48); }
+
+// A format-0 file at 480 ticks per quarter note with `count` notes of the shape.
+Bytes MakeSong(int count, Shape shape) {
+    Bytes track;
+    if (shape == Shape::Short) {
+        for (int i = 0; i < count; ++i) {
+            PutVarLen(track, i ? kStep / 2 : 0);
+            track.insert(track.end(), {0x90, KeyOf(i), 0x64});
+            PutVarLen(track, kStep / 2);
+            track.insert(track.end(), {0x80, KeyOf(i), 0x40});
+        }
+    } else {
+        for (int i = 0; i < count; ++i) {
+            PutVarLen(track, i ? kStep : 0);
+            track.insert(track.end(), {0x90, KeyOf(i), 0x64});
+        }
+        if (shape == Shape::Long)
+            for (int i = 0; i < count; ++i) {
+                PutVarLen(track, i ? kStep : 960);
+                track.insert(track.end(), {0x80, KeyOf(i), 0x40});
+            }
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes file{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    PutU32(file, track.size());
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
+}
+
+void SaveNotes(benchmark::State& state, Shape shape) {
+    const Bytes song = MakeSong(int(state.range(0)), shape);
+    CPhrasorDoc doc;
+    CDataManager data(&doc);
+    if (!data.Load(song.data(), DWORD(song.size()), nullptr)) {
+        state.SkipWithError("the song does not load");
+        return;
+    }
+    for (auto _ : state) {
+        BYTE* out = nullptr;
+        DWORD size = 0;
+        if (!data.Save(&out, &size, nullptr)) {
+            state.SkipWithError("the song does not save");
+            return;
+        }
+        benchmark::DoNotOptimize(out);
+        std::free(out);
+    }
+    state.SetItemsProcessed(INT64(state.iterations()) * state.range(0));
+}
+
+void EngineReadNotes(benchmark::State& state, Shape shape) {
+    const Bytes song = MakeSong(int(state.range(0)), shape);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("vexa_bench_notes_" + std::to_string(state.range(0)) + ".mid")).string();
+    if (!WriteWholeFile(CString(path), std::string(song.begin(), song.end()))) {
+        state.SkipWithError("cannot write the temporary file");
+        return;
+    }
+    for (auto _ : state) {
+        CArticSmf smf;
+        CFile file;
+        if (!file.Open(CString(path), CFile::modeRead) || !smf.LoadSmf(&file)) {
+            state.SkipWithError("the file does not load");
+            break;
+        }
+        benchmark::DoNotOptimize(smf.GetEvntListPtr(1));
+    }
+    CFile::Remove(CString(path));
+    state.SetItemsProcessed(INT64(state.iterations()) * state.range(0));
+}
+
+void NoteCounts(benchmark::internal::Benchmark* b) {
+    b->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(SaveNotes, LongOverlapping, Shape::Long)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(SaveNotes, Short, Shape::Short)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(EngineReadNotes, LongOverlapping, Shape::Long)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(EngineReadNotes, Short, Shape::Short)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(EngineReadNotes, WithoutNoteOffs, Shape::NoOffs)->Apply(NoteCounts);
+
+BENCHMARK_MAIN();
