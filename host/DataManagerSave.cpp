@@ -361,14 +361,14 @@ bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, cons
     const TrackInfo& info = track.GetInfo();
     if (info.Number == 0) return WriteChunk(out, list, "MTrk", prm);
     SmfByteWriter leading;
-    // The port meta only for a port the document knows: naming no port would be worse than none.
+    // Every channel chunk names its port for the keyboard; FF when the
+    // document does not know the track's port.
     const CMidiPortMap* ports = m_pDoc->GetOutputPortMap();
     int index = -1;
-    if (ports && info.Port > 0 && info.Port <= 0xFFFF && ports->GetPortIndex(WORD(info.Port), SMF_PORT_MASK, &index) &&
-        index >= 0 && index <= 0xFF) {
-        const BYTE port[8] = {0x00, 0xFF, META_SEQUENCER, 0x04, 0x43, 0x00, 0x01, BYTE(index)};
-        if (!leading.PutBytes(port, sizeof port)) return false;
-    }
+    const bool known = ports && info.Port > 0 && info.Port <= 0xFFFF &&
+                       ports->GetPortIndex(WORD(info.Port), SMF_PORT_MASK, &index) && index >= 0 && index <= 0xFF;
+    const BYTE port[8] = {0x00, 0xFF, META_SEQUENCER, 0x04, 0x43, 0x00, 0x01, known ? BYTE(index) : BYTE(0xFF)};
+    if (!leading.PutBytes(port, sizeof port)) return false;
     if (!info.Name.IsEmpty()) {
         const DWORD length = DWORD(info.Name.GetLength());
         if (!leading.PutByte(0x00) || !leading.PutByte(0xFF) || !leading.PutByte(META_TRACK_NAME) ||
