@@ -29,6 +29,16 @@ void CBlock::SetInfo(const BlockInfo& info, int withColor) {
     if (withColor) m_Info.Color = info.Color;
 }
 
+POSITION CBlock::Register(POSITION pos) {
+    try {
+        m_EventPositions.insert(pos);
+        return pos;
+    } catch (const std::bad_alloc&) {
+        m_EventList.RemoveAt(pos);
+        return nullptr;
+    }
+}
+
 POSITION CBlock::InsertEvent(CSongEvent* event) {
     if (!event || IsLink()) return nullptr;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
@@ -37,9 +47,9 @@ POSITION CBlock::InsertEvent(CSongEvent* event) {
     try {
         while (pos) {
             POSITION at = pos;
-            if (m_EventList.GetPrev(pos)->GetTime() <= time) return m_EventList.InsertAfter(at, event);
+            if (m_EventList.GetPrev(pos)->GetTime() <= time) return Register(m_EventList.InsertAfter(at, event));
         }
-        return m_EventList.AddHead(event);
+        return Register(m_EventList.AddHead(event));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -49,32 +59,34 @@ POSITION CBlock::AddEventHead(CSongEvent* event) {
     if (!event) return nullptr;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     try {
-        return m_EventList.AddHead(event);
+        return Register(m_EventList.AddHead(event));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
 POSITION CBlock::InsertEventAfter(POSITION after, CSongEvent* event) {
-    if (!event) return nullptr;
+    if (!event || !HoldsEvent(after)) return nullptr;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     try {
-        return m_EventList.InsertAfter(after, event);
+        return Register(m_EventList.InsertAfter(after, event));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
 int CBlock::RemoveEvent(POSITION pos) {
-    if (!pos) return 0;
+    if (!HoldsEvent(pos)) return 0;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     m_EventList.RemoveAt(pos);
+    m_EventPositions.erase(pos);
     return 1;
 }
 
 void CBlock::DeleteAllEvents() {
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     while (!m_EventList.IsEmpty()) delete m_EventList.RemoveHead();
+    m_EventPositions.clear();
 }
 
 int CBlock::NewEvent(CSongEvent** event) {

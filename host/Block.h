@@ -1,6 +1,8 @@
 #pragma once
 // A block of a track: a time-ordered list of song events, or a link block that
 // shows the events of another block.
+#include <unordered_set>
+
 #include "host/SongEvent.h"
 #include "platform/Collections.h"
 #include "platform/String.h"
@@ -50,9 +52,15 @@ public:
     // or no memory; the event then stays the caller's.
     POSITION InsertEvent(CSongEvent* event);
     POSITION AddEventHead(CSongEvent* event);
+    // Null also when `after` is not one of the block's events.
     POSITION InsertEventAfter(POSITION after, CSongEvent* event);
-    // Takes the event out of the list without deleting it; 0 for a null position.
+    // Takes the event out of the list without deleting it; 0 for a position
+    // that is not one of the block's events.
     int RemoveEvent(POSITION pos);
+    // True when pos is the position of one of the block's own events now: a
+    // position handed out earlier may have been removed, or belong to another
+    // block. Constant time, whatever the size of the block.
+    bool HoldsEvent(POSITION pos) const { return pos && m_EventPositions.count(pos) != 0; }
     void DeleteAllEvents();
     // A new, empty event that is not yet in the list (the caller owns it); 0 for no memory.
     int NewEvent(CSongEvent** event);
@@ -61,9 +69,13 @@ public:
     INT64 GetEndTime() const;
 
 private:
+    // Records a position just added to the list; on failure takes it out again (null).
+    POSITION Register(POSITION pos);
+
     CSongDocBase* m_pDoc = nullptr;  // not owned
     BlockInfo m_Info;
     CSongEventList m_EventList;  // owns its events
+    std::unordered_set<POSITION> m_EventPositions;  // the positions of m_EventList
     // Further block attributes: carried, never interpreted here.
     LONG m_Extra1[2] = {};
     CString m_ExtraText;
