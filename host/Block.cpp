@@ -6,7 +6,7 @@
 #include "host/SongDocBase.h"
 #include "platform/Sync.h"
 
-VX_IMPLEMENT_CLASS(CBlock, CObject)
+VX_IMPLEMENT_CLASS(CBlock, CObject);
 
 namespace {
 

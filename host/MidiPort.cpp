@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-VX_IMPLEMENT_CLASS(CMidiPort, CObject)
-VX_IMPLEMENT_CLASS(CMidiPortMap, CObject)
+VX_IMPLEMENT_CLASS(CMidiPort, CObject);
+VX_IMPLEMENT_CLASS(CMidiPortMap, CObject);
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "host/PhrasorApp.h"
 #include "platform/Messages.h"
 
-VX_IMPLEMENT_CLASS(CPhrasorDoc, CSongDocBase)
+VX_IMPLEMENT_CLASS(CPhrasorDoc, CSongDocBase);
 
 namespace {
 

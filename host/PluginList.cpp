@@ -2,9 +2,9 @@
 
 #include <new>
 
-VX_IMPLEMENT_CLASS(CPluginTable, CObject)
-VX_IMPLEMENT_CLASS(CPluginList, CObject)
-VX_IMPLEMENT_CLASS(CPluginEnumrater, CPluginList)
+VX_IMPLEMENT_CLASS(CPluginTable, CObject);
+VX_IMPLEMENT_CLASS(CPluginList, CObject);
+VX_IMPLEMENT_CLASS(CPluginEnumrater, CPluginList);
 
 CPluginTable::~CPluginTable() { delete m_pObject; }
 

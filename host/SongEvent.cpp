@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-VX_IMPLEMENT_CLASS(CSongEvent, CObject)
+VX_IMPLEMENT_CLASS(CSongEvent, CObject);
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host/SongDocBase.h"
 #include "platform/Sync.h"
 
-VX_IMPLEMENT_CLASS(CTrack, CObject)
+VX_IMPLEMENT_CLASS(CTrack, CObject);
 
 namespace {
 

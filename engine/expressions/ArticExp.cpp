@@ -1,8 +1,8 @@
 #include "engine/expressions/ArticExp.h"
 
-VX_IMPLEMENT_CLASS(CArticExpBlk, CObject)
-VX_IMPLEMENT_CLASS(CArticExpTrk, CObject)
-VX_IMPLEMENT_CLASS(CArticExp, CObject)
+VX_IMPLEMENT_CLASS(CArticExpBlk, CObject);
+VX_IMPLEMENT_CLASS(CArticExpTrk, CObject);
+VX_IMPLEMENT_CLASS(CArticExp, CObject);
 
 // ---- Block
 

@@ -3,7 +3,7 @@
 #include "driver/ArticErr.h"
 #include "engine/loaders/ArticExpUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticExpEvnt, CObject);
 
 CArticExpEvnt& CArticExpEvnt::operator=(const CArticExpEvnt& src) {
     m_EvntType = src.m_EvntType;

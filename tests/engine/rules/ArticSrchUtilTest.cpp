@@ -49,7 +49,7 @@ public:
         return 0;
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchValLess, CArticSrchVal)
+VX_IMPLEMENT_CLASS(CArticSrchValLess, CArticSrchVal);
 
 // Registers the test built-in for one test.
 struct Registered {

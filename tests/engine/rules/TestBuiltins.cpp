@@ -75,7 +75,7 @@ public:
         return Put(0, note->GetNoteInfo(Slot(idx)));
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfo, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfo, CArticSrchEvnt);
 
 // PutNoteInfo(ev, idx, v): slot idx of the note = v truncated.
 class CArticSrchPutNoteInfo : public TestSrch<3, 0> {
@@ -90,7 +90,7 @@ public:
         return 0;
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfo, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfo, CArticSrchEvnt);
 
 // ValCmp(a, b, tol, &out): 1 when a lies within b +- |tol|.
 class CArticSrchValCmp : public TestSrch<3, 1> {
@@ -104,7 +104,7 @@ public:
         return Put(0, b - tol <= a && a <= b + tol ? 1.0 : 0.0);
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchValCmp, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchValCmp, CArticSrchEvnt);
 
 // ValMore(a, b, &out): 1 when a > b.
 class CArticSrchValMore : public TestSrch<2, 1> {
@@ -117,7 +117,7 @@ public:
         return Put(0, a > b ? 1.0 : 0.0);
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchValMore, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchValMore, CArticSrchEvnt);
 
 // Lim(x, lo, hi, &out): x clamped to lo..hi; x when hi < lo.
 class CArticSrchLim : public TestSrch<3, 1> {
@@ -131,7 +131,7 @@ public:
         return Put(0, hi < lo ? x : x < lo ? lo : x > hi ? hi : x);
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchLim, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchLim, CArticSrchEvnt);
 
 // Break(cond): stops the set for the note when cond is 0.
 class CArticSrchBreak : public TestSrch<1, 0> {
@@ -145,7 +145,7 @@ public:
         return 0;
     }
 };
-VX_IMPLEMENT_CLASS(CArticSrchBreak, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchBreak, CArticSrchEvnt);
 
 const char* const kNames[] = {"CArticSrchGetNoteInfo", "CArticSrchPutNoteInfo", "CArticSrchValCmp",
                              "CArticSrchValMore",     "CArticSrchLim",         "CArticSrchBreak"};
