@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/String.h"
 #include "platform/Types.h"
 
 class CArchive {
@@ -25,6 +26,9 @@ public:
 
     // Storing.
     void WriteDWORD(DWORD value);  // little-endian
+    void WriteByte(BYTE value);
+    void WriteQWORD(uint64_t value);  // little-endian
+    void WriteString(const CString& text);  // its byte count as a DWORD, then the bytes
     void Write(const void* data, size_t n);
     CArchive& operator<<(DWORD value) {
         WriteDWORD(value);
@@ -33,6 +37,10 @@ public:
 
     // Loading: false (nothing consumed, archive failed) when the bytes are not there.
     bool ReadDWORD(DWORD& value);
+    bool ReadByte(BYTE& value);
+    bool ReadQWORD(uint64_t& value);
+    // A count larger than the bytes left fails before anything is allocated.
+    bool ReadString(CString& text);
     bool Read(void* data, size_t n);
     CArchive& operator>>(DWORD& value) {
         ReadDWORD(value);
