@@ -1,9 +1,13 @@
 #include "host/Block.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "host/SongDocBase.h"
+#include "platform/Archive.h"
 #include "platform/Sync.h"
 
 VX_IMPLEMENT_CLASS(CBlock, CObject);
@@ -12,6 +16,19 @@ namespace {
 
 // List edits of a bound block are serialised by the document's list section.
 CCriticalSection* ListSectionOf(CSongDocBase* doc) { return doc ? &doc->GetListSection() : nullptr; }
+
+// The 0-based index of a position in a list, -1 when it is not there.
+template <class List>
+LONG IndexIn(const List& list, POSITION wanted) {
+    LONG index = 0;
+    for (POSITION pos = list.GetHeadPosition(); pos; list.GetNext(pos), ++index)
+        if (pos == wanted) return index;
+    return -1;
+}
+
+// An index in the form a song being installed turns into a position; a
+// missing one in a form it turns into none.
+POSITION IndexForm(LONG index) { return reinterpret_cast<POSITION>(index >= 0 ? uintptr_t(index) : UINTPTR_MAX); }
 
 }  // namespace
 
@@ -102,4 +119,90 @@ INT64 CBlock::GetEndTime() const {
         end = std::max({end, e->GetTime(), AddSongTime(e->GetTime(), e->GetDuration())});
     }
     return end;
+}
+
+// ------------------------------------------------------------ archive
+
+void CBlock::Store(CArchive& ar) const {
+    LONG refTrack = -1, refBlock = -1;
+    if (IsLink() && m_pDoc) {
+        const CTrackList& tracks = m_pDoc->GetTrackList();
+        refTrack = IndexIn(tracks, m_Info.RefTrack);
+        if (refTrack >= 0) refBlock = IndexIn(tracks.GetAt(m_Info.RefTrack)->GetBlockList(), m_Info.RefBlock);
+        if (refBlock < 0) refTrack = -1;
+    }
+    ar.WriteDWORD(DWORD(m_Info.Kind));
+    ar.WriteQWORD(uint64_t(m_Info.Start));
+    ar.WriteQWORD(uint64_t(m_Info.End));
+    ar.WriteDWORD(DWORD(m_Info.StateFlag));
+    ar.WriteDWORD(DWORD(refTrack));
+    ar.WriteDWORD(DWORD(refBlock));
+    ar.WriteString(m_Info.Name);
+    ar.WriteDWORD(m_Info.Color);
+    ar.WriteDWORD(DWORD(m_EventList.GetCount()));
+    for (POSITION pos = m_EventList.GetHeadPosition(); pos;) m_EventList.GetNext(pos)->Serialize(ar);
+    for (LONG word : m_Extra1) ar.WriteDWORD(DWORD(word));
+    ar.WriteString(m_ExtraText);
+    for (LONG word : m_Extra2) ar.WriteDWORD(DWORD(word));
+}
+
+void CBlock::Load(CArchive& ar) {
+    BlockInfo info;
+    DWORD kind = 0, state = 0, refTrack = 0, refBlock = 0, count = 0;
+    uint64_t start = 0, end = 0;
+    bool ok = ar.ReadDWORD(kind) && ar.ReadQWORD(start) && ar.ReadQWORD(end) && ar.ReadDWORD(state) &&
+              ar.ReadDWORD(refTrack) && ar.ReadDWORD(refBlock) && ar.ReadString(info.Name) &&
+              ar.ReadDWORD(info.Color) && ar.ReadDWORD(count);
+    info.Kind = LONG(kind);
+    info.Start = INT64(start);
+    info.End = INT64(end);
+    info.StateFlag = LONG(state);
+    if (info.Kind == BLOCK_KIND_LINK) {
+        info.RefTrack = IndexForm(LONG(refTrack));
+        info.RefBlock = IndexForm(LONG(refBlock));
+    }
+    // A link block shows another block's events and holds none of its own.
+    ok = ok && (info.Kind != BLOCK_KIND_LINK || count == 0);
+    // Each event is read before the next is made: a count larger than the
+    // archive ends with the first event that is not there.
+    std::vector<std::unique_ptr<CSongEvent>> events;
+    for (DWORD i = 0; ok && i < count; ++i) {
+        events.push_back(std::make_unique<CSongEvent>());
+        events.back()->Serialize(ar);
+        ok = !ar.IsFailed();
+    }
+    LONG extra1[2] = {}, extra2[7] = {};
+    CString extraText;
+    for (LONG& word : extra1) ok = ok && ar.ReadDWORD(reinterpret_cast<DWORD&>(word));
+    ok = ok && ar.ReadString(extraText);
+    for (LONG& word : extra2) ok = ok && ar.ReadDWORD(reinterpret_cast<DWORD&>(word));
+    if (!ok) {
+        ar.SetFailed();
+        return;
+    }
+
+    DeleteAllEvents();
+    SetInfo(info, 1);
+    for (auto& event : events) {
+        if (!InsertEvent(event.get())) {
+            ar.SetFailed();
+            return;
+        }
+        event.release();
+    }
+    std::copy(std::begin(extra1), std::end(extra1), m_Extra1);
+    m_ExtraText = extraText;
+    std::copy(std::begin(extra2), std::end(extra2), m_Extra2);
+}
+
+void CBlock::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        Store(ar);
+        return;
+    }
+    try {
+        Load(ar);
+    } catch (const std::bad_alloc&) {
+        ar.SetFailed();
+    }
 }

@@ -68,9 +68,19 @@ public:
     // The latest of Time and Time + GetDuration over the events; 0 when empty.
     INT64 GetEndTime() const;
 
+    // The record's fields in declaration order, the events, then the further
+    // attributes. A link block's references go out as the index of the track
+    // in the song and of the block in that track (-1 when the block is not
+    // bound to a song that holds them) and come back in the form a song being
+    // installed resolves. A load that runs short fails the archive and leaves
+    // the block as it was.
+    void Serialize(CArchive& ar) override;
+
 private:
     // Records a position just added to the list; on failure takes it out again (null).
     POSITION Register(POSITION pos);
+    void Store(CArchive& ar) const;
+    void Load(CArchive& ar);
 
     CSongDocBase* m_pDoc = nullptr;  // not owned
     BlockInfo m_Info;

@@ -65,6 +65,9 @@ public:
     CPhrasorDoc* GetDoc() const { return m_pDoc; }
     CPluginList& GetPluginList() { return m_PluginList; }
 
+    // The plug-in list.
+    void Serialize(CArchive& ar) override { m_PluginList.Serialize(ar); }
+
     // ------------------------------------------------------------ song lock
     // Mode 0 shared; mode 1 exclusive, opening an undo step under the name
     // (wide text). Refused with E_FAIL when the calling thread would only wait
