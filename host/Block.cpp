@@ -141,9 +141,9 @@ void CBlock::Store(CArchive& ar) const {
     ar.WriteDWORD(m_Info.Color);
     ar.WriteDWORD(DWORD(m_EventList.GetCount()));
     for (POSITION pos = m_EventList.GetHeadPosition(); pos;) m_EventList.GetNext(pos)->Serialize(ar);
-    for (LONG word : m_Extra1) ar.WriteDWORD(DWORD(word));
+    for (LONG word : m_Extra1) ar.WriteLONG(word);
     ar.WriteString(m_ExtraText);
-    for (LONG word : m_Extra2) ar.WriteDWORD(DWORD(word));
+    for (LONG word : m_Extra2) ar.WriteLONG(word);
 }
 
 void CBlock::Load(CArchive& ar) {
@@ -163,19 +163,13 @@ void CBlock::Load(CArchive& ar) {
     }
     // A link block shows another block's events and holds none of its own.
     ok = ok && (info.Kind != BLOCK_KIND_LINK || count == 0);
-    // Each event is read before the next is made: a count larger than the
-    // archive ends with the first event that is not there.
     std::vector<std::unique_ptr<CSongEvent>> events;
-    for (DWORD i = 0; ok && i < count; ++i) {
-        events.push_back(std::make_unique<CSongEvent>());
-        events.back()->Serialize(ar);
-        ok = !ar.IsFailed();
-    }
+    ok = ok && ReadObjects(ar, count, events, [] { return std::make_unique<CSongEvent>(); });
     LONG extra1[2] = {}, extra2[7] = {};
     CString extraText;
-    for (LONG& word : extra1) ok = ok && ar.ReadDWORD(reinterpret_cast<DWORD&>(word));
+    for (LONG& word : extra1) ok = ok && ar.ReadLONG(word);
     ok = ok && ar.ReadString(extraText);
-    for (LONG& word : extra2) ok = ok && ar.ReadDWORD(reinterpret_cast<DWORD&>(word));
+    for (LONG& word : extra2) ok = ok && ar.ReadLONG(word);
     if (!ok) {
         ar.SetFailed();
         return;
@@ -183,26 +177,12 @@ void CBlock::Load(CArchive& ar) {
 
     DeleteAllEvents();
     SetInfo(info, 1);
-    for (auto& event : events) {
-        if (!InsertEvent(event.get())) {
-            ar.SetFailed();
-            return;
-        }
-        event.release();
-    }
+    if (!AdoptAll(events, [this](CSongEvent* e) { return InsertEvent(e) != nullptr; })) ar.SetFailed();
     std::copy(std::begin(extra1), std::end(extra1), m_Extra1);
     m_ExtraText = extraText;
     std::copy(std::begin(extra2), std::end(extra2), m_Extra2);
 }
 
 void CBlock::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        Store(ar);
-        return;
-    }
-    try {
-        Load(ar);
-    } catch (const std::bad_alloc&) {
-        ar.SetFailed();
-    }
+    StoreOrLoad(ar, [&] { Store(ar); }, [&] { Load(ar); });
 }

@@ -102,15 +102,9 @@ void CPluginList::Serialize(CArchive& ar) {
     }
     try {
         DWORD count = 0;
-        bool ok = ar.ReadDWORD(count);
-        // Each entry is read before the next is made: a count larger than
-        // the archive ends with the first entry that is not there.
         std::vector<std::unique_ptr<CPluginTable>> entries;
-        for (DWORD i = 0; ok && i < count; ++i) {
-            entries.push_back(std::make_unique<CPluginTable>());
-            entries.back()->Serialize(ar);
-            ok = !ar.IsFailed();
-        }
+        const bool ok = ar.ReadDWORD(count) &&
+                        ReadObjects(ar, count, entries, [] { return std::make_unique<CPluginTable>(); });
         if (!ok) {
             ar.SetFailed();
             return;

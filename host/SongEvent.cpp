@@ -39,13 +39,12 @@ char16_t* CopyWide(const char16_t* text) {
     return copy;
 }
 
+// The extended attributes of a record, in declaration order.
+constexpr LONG SongEventInfo::*kExtended[] = {&SongEventInfo::Extra0, &SongEventInfo::Extra1, &SongEventInfo::Extra2,
+                                              &SongEventInfo::Extra3, &SongEventInfo::Extra4, &SongEventInfo::Extra5};
+
 void CopyExtended(SongEventInfo& to, const SongEventInfo& from) {
-    to.Extra0 = from.Extra0;
-    to.Extra1 = from.Extra1;
-    to.Extra2 = from.Extra2;
-    to.Extra3 = from.Extra3;
-    to.Extra4 = from.Extra4;
-    to.Extra5 = from.Extra5;
+    for (auto extra : kExtended) to.*extra = from.*extra;
 }
 
 }  // namespace
@@ -172,8 +171,7 @@ void CSongEvent::Store(CArchive& ar) const {
         ar.WriteDWORD(length);
         ar.Write(m_Info.Bytes, length);
     }
-    for (LONG extra : {m_Info.Extra0, m_Info.Extra1, m_Info.Extra2, m_Info.Extra3, m_Info.Extra4, m_Info.Extra5})
-        ar.WriteDWORD(DWORD(extra));
+    for (auto extra : kExtended) ar.WriteLONG(m_Info.*extra);
 }
 
 void CSongEvent::TakeFrom(CSongEvent& other) {
@@ -223,14 +221,7 @@ void CSongEvent::Serialize(CArchive& ar) {
         info.Length = length;
         info.Bytes = length ? bytes.data() : nullptr;
     }
-    DWORD extra[6] = {};
-    for (DWORD& word : extra) ok = ok && ar.ReadDWORD(word);
-    info.Extra0 = LONG(extra[0]);
-    info.Extra1 = LONG(extra[1]);
-    info.Extra2 = LONG(extra[2]);
-    info.Extra3 = LONG(extra[3]);
-    info.Extra4 = LONG(extra[4]);
-    info.Extra5 = LONG(extra[5]);
+    for (auto extra : kExtended) ok = ok && ar.ReadLONG(info.*extra);
 
     CSongEvent loaded;
     if (!ok || !loaded.SetInfo(info, 1)) {

@@ -92,19 +92,31 @@ int CTrack::NewBlock(CBlock** block) {
 
 // ------------------------------------------------------------ archive
 
+namespace {
+
+// The words of the record and of its extended fields, in declaration order
+// (the texts, the identifier and the 64-bit word between them are written
+// where they stand).
+constexpr LONG TrackInfo::*kTrackWords[] = {&TrackInfo::Kind,       &TrackInfo::Port,       &TrackInfo::Channel,
+                                            &TrackInfo::Reserved2,  &TrackInfo::Transpose,  &TrackInfo::StateFlag1,
+                                            &TrackInfo::StateFlag2, &TrackInfo::Number};
+constexpr LONG TrackExtInfo::*kExtWords[] = {&TrackExtInfo::Ext1, &TrackExtInfo::Ext2, &TrackExtInfo::Ext3,
+                                             &TrackExtInfo::SubValue1, &TrackExtInfo::SubValue2};
+
+}  // namespace
+
 void CTrack::Store(CArchive& ar) const {
     const TrackInfo& i = m_Info;
-    for (LONG word : {i.Kind, i.Port, i.Channel, i.Reserved2, i.Transpose, i.StateFlag1, i.StateFlag2, i.Number})
-        ar.WriteDWORD(DWORD(word));
+    for (auto word : kTrackWords) ar.WriteLONG(i.*word);
     ar.WriteString(i.Name);
-    ar.WriteDWORD(DWORD(i.Transposable));
+    ar.WriteLONG(i.Transposable);
     const TrackExtInfo& e = i.Ext;
-    for (LONG word : {e.Ext1, e.Ext2, e.Ext3, e.SubValue1, e.SubValue2}) ar.WriteDWORD(DWORD(word));
+    for (auto word : kExtWords) ar.WriteLONG(e.*word);
     ar.WriteString(e.SubText);
-    ar.WriteDWORD(DWORD(e.SubValue3));
+    ar.WriteLONG(e.SubValue3);
     ar.Write(e.SubId, sizeof e.SubId);
     ar.WriteQWORD(uint64_t(e.Ext64));
-    ar.WriteDWORD(DWORD(e.Ext4));
+    ar.WriteLONG(e.Ext4);
     ar.WriteDWORD(DWORD(m_BlockList.GetCount()));
     for (POSITION pos = m_BlockList.GetHeadPosition(); pos;) m_BlockList.GetNext(pos)->Serialize(ar);
 }
@@ -112,39 +124,17 @@ void CTrack::Store(CArchive& ar) const {
 void CTrack::Load(CArchive& ar) {
     TrackInfo info;
     TrackExtInfo& e = info.Ext;
-    DWORD words[8] = {}, transposable = 0, ext[5] = {}, subValue3 = 0, ext4 = 0, count = 0;
+    DWORD count = 0;
     uint64_t ext64 = 0;
     bool ok = true;
-    for (DWORD& word : words) ok = ok && ar.ReadDWORD(word);
-    ok = ok && ar.ReadString(info.Name) && ar.ReadDWORD(transposable);
-    for (DWORD& word : ext) ok = ok && ar.ReadDWORD(word);
-    ok = ok && ar.ReadString(e.SubText) && ar.ReadDWORD(subValue3) && ar.Read(e.SubId, sizeof e.SubId) &&
-         ar.ReadQWORD(ext64) && ar.ReadDWORD(ext4) && ar.ReadDWORD(count);
-    info.Kind = LONG(words[0]);
-    info.Port = LONG(words[1]);
-    info.Channel = LONG(words[2]);
-    info.Reserved2 = LONG(words[3]);
-    info.Transpose = LONG(words[4]);
-    info.StateFlag1 = LONG(words[5]);
-    info.StateFlag2 = LONG(words[6]);
-    info.Number = LONG(words[7]);
-    info.Transposable = LONG(transposable);
-    e.Ext1 = LONG(ext[0]);
-    e.Ext2 = LONG(ext[1]);
-    e.Ext3 = LONG(ext[2]);
-    e.SubValue1 = LONG(ext[3]);
-    e.SubValue2 = LONG(ext[4]);
-    e.SubValue3 = LONG(subValue3);
+    for (auto word : kTrackWords) ok = ok && ar.ReadLONG(info.*word);
+    ok = ok && ar.ReadString(info.Name) && ar.ReadLONG(info.Transposable);
+    for (auto word : kExtWords) ok = ok && ar.ReadLONG(e.*word);
+    ok = ok && ar.ReadString(e.SubText) && ar.ReadLONG(e.SubValue3) && ar.Read(e.SubId, sizeof e.SubId) &&
+         ar.ReadQWORD(ext64) && ar.ReadLONG(e.Ext4) && ar.ReadDWORD(count);
     e.Ext64 = INT64(ext64);
-    e.Ext4 = LONG(ext4);
-    // Each block is read before the next is made, so a count larger than
-    // the archive ends with the first block that is not there.
     std::vector<std::unique_ptr<CBlock>> blocks;
-    for (DWORD i = 0; ok && i < count; ++i) {
-        blocks.push_back(std::make_unique<CBlock>(m_pDoc));
-        blocks.back()->Serialize(ar);
-        ok = !ar.IsFailed();
-    }
+    ok = ok && ReadObjects(ar, count, blocks, [this] { return std::make_unique<CBlock>(m_pDoc); });
     if (!ok) {
         ar.SetFailed();
         return;
@@ -152,23 +142,9 @@ void CTrack::Load(CArchive& ar) {
 
     DeleteAllBlocks();
     SetInfo(info, 1);
-    for (auto& block : blocks) {
-        if (!AddBlock(block.get())) {
-            ar.SetFailed();
-            return;
-        }
-        block.release();
-    }
+    if (!AdoptAll(blocks, [this](CBlock* b) { return AddBlock(b) != nullptr; })) ar.SetFailed();
 }
 
 void CTrack::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        Store(ar);
-        return;
-    }
-    try {
-        Load(ar);
-    } catch (const std::bad_alloc&) {
-        ar.SetFailed();
-    }
+    StoreOrLoad(ar, [&] { Store(ar); }, [&] { Load(ar); });
 }

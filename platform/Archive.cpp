@@ -36,6 +36,13 @@ bool CArchive::ReadDWORD(DWORD& value) {
     return true;
 }
 
+bool CArchive::ReadLONG(LONG& value) {
+    DWORD word = 0;
+    if (!ReadDWORD(word)) return false;
+    value = LONG(word);
+    return true;
+}
+
 bool CArchive::ReadByte(BYTE& value) { return Read(&value, 1); }
 
 bool CArchive::ReadQWORD(uint64_t& value) {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "engine/work/ArticSmf.h"
+#include "BenchSave.h"
 #include "host/DataManager.h"
+#include "host/SmfBytes.h"
 #include "platform/File.h"
 
 namespace {
@@ -23,49 +25,35 @@ enum class Shape { Long, Short, NoOffs };
 
 constexpr DWORD kStep = 10;  // ticks between note-ons
 
-void PutVarLen(Bytes& out, DWORD value) {
-    BYTE groups[4];
-    int n = 0;
-    do {
-        groups[n++] = BYTE(value & 0x7F);
-        value >>= 7;
-    } while (value && n < 4);
-    while (n > 1) out.push_back(BYTE(groups[--n] | 0x80));
-    out.push_back(groups[0]);
-}
-
-void PutU32(Bytes& out, size_t v) {
-    out.insert(out.end(), {BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v)});
-}
-
 BYTE KeyOf(int i) { return BYTE(36 + i % 48); }
 
 // A format-0 file at 480 ticks per quarter note with `count` notes of the shape.
 Bytes MakeSong(int count, Shape shape) {
-    Bytes track;
+    SmfByteWriter track;
+    const auto event = [&track](DWORD delta, BYTE status, BYTE key, BYTE velocity) {
+        const BYTE bytes[3] = {status, key, velocity};
+        track.PutVarLen(delta);
+        track.PutBytes(bytes, 3);
+    };
     if (shape == Shape::Short) {
         for (int i = 0; i < count; ++i) {
-            PutVarLen(track, i ? kStep / 2 : 0);
-            track.insert(track.end(), {0x90, KeyOf(i), 0x64});
-            PutVarLen(track, kStep / 2);
-            track.insert(track.end(), {0x80, KeyOf(i), 0x40});
+            event(i ? kStep / 2 : 0, 0x90, KeyOf(i), 0x64);
+            event(kStep / 2, 0x80, KeyOf(i), 0x40);
         }
     } else {
-        for (int i = 0; i < count; ++i) {
-            PutVarLen(track, i ? kStep : 0);
-            track.insert(track.end(), {0x90, KeyOf(i), 0x64});
-        }
+        for (int i = 0; i < count; ++i) event(i ? kStep : 0, 0x90, KeyOf(i), 0x64);
         if (shape == Shape::Long)
-            for (int i = 0; i < count; ++i) {
-                PutVarLen(track, i ? kStep : 960);
-                track.insert(track.end(), {0x80, KeyOf(i), 0x40});
-            }
+            for (int i = 0; i < count; ++i) event(i ? kStep : 960, 0x80, KeyOf(i), 0x40);
     }
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    Bytes file{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
-    PutU32(file, track.size());
-    file.insert(file.end(), track.begin(), track.end());
-    return file;
+    const BYTE endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
+    track.PutBytes(endOfTrack, 4);
+    SmfByteWriter file;
+    const BYTE header[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
+    file.PutBytes(header, sizeof header);
+    file.PutBytes(reinterpret_cast<const BYTE*>("MTrk"), 4);
+    file.PutU32BE(DWORD(track.Size()));
+    file.PutBytes(track.Bytes().data(), track.Size());
+    return file.Bytes();
 }
 
 void SaveNotes(benchmark::State& state, Shape shape) {
@@ -76,16 +64,8 @@ void SaveNotes(benchmark::State& state, Shape shape) {
         state.SkipWithError("the song does not load");
         return;
     }
-    for (auto _ : state) {
-        BYTE* out = nullptr;
-        DWORD size = 0;
-        if (!data.Save(&out, &size, nullptr)) {
-            state.SkipWithError("the song does not save");
-            return;
-        }
-        benchmark::DoNotOptimize(out);
-        std::free(out);
-    }
+    for (auto _ : state)
+        if (!SaveOnce(data, state)) return;
     state.SetItemsProcessed(INT64(state.iterations()) * state.range(0));
 }
 
