@@ -1,6 +1,6 @@
-// How the song document's SMF writer and the engine's SMF reader grow with
-// the number of notes: long notes that all overlap, short notes that do not,
-// and (for the engine reader) note-ons whose note-offs never come. Each case
+// How the song document's SMF writer and the engine's SMF reader and writer
+// grow with the number of notes: long notes that all overlap, short notes
+// that do not, and (for the engine reader) note-ons whose note-offs never come. Each case
 // runs at 5,000, 10,000 and 20,000 notes; the times should grow about
 // linearly with the count.
 #include <benchmark/benchmark.h>
@@ -90,6 +90,31 @@ void EngineReadNotes(benchmark::State& state, Shape shape) {
     state.SetItemsProcessed(INT64(state.iterations()) * state.range(0));
 }
 
+// The engine's writer on the notes the engine reader made of the song.
+void EngineWriteNotes(benchmark::State& state, Shape shape) {
+    const Bytes song = MakeSong(int(state.range(0)), shape);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("vexa_bench_write_" + std::to_string(state.range(0)) + ".mid")).string();
+    CArticSmf smf;
+    CFile in;
+    if (!WriteWholeFile(CString(path), std::string(song.begin(), song.end())) ||
+        !in.Open(CString(path), CFile::modeRead) || !smf.LoadSmf(&in)) {
+        state.SkipWithError("the song does not load");
+        return;
+    }
+    in.Close();
+    for (auto _ : state) {
+        CFile out;
+        if (!out.Open(CString(path), CFile::modeWrite | CFile::modeCreate) ||
+            !smf.SaveSmf(&out, smf.GetEvntListPtr(1))) {
+            state.SkipWithError("the notes do not save");
+            break;
+        }
+    }
+    CFile::Remove(CString(path));
+    state.SetItemsProcessed(INT64(state.iterations()) * state.range(0));
+}
+
 void NoteCounts(benchmark::internal::Benchmark* b) {
     b->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 }
@@ -101,5 +126,7 @@ BENCHMARK_CAPTURE(SaveNotes, Short, Shape::Short)->Apply(NoteCounts);
 BENCHMARK_CAPTURE(EngineReadNotes, LongOverlapping, Shape::Long)->Apply(NoteCounts);
 BENCHMARK_CAPTURE(EngineReadNotes, Short, Shape::Short)->Apply(NoteCounts);
 BENCHMARK_CAPTURE(EngineReadNotes, WithoutNoteOffs, Shape::NoOffs)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(EngineWriteNotes, LongOverlapping, Shape::Long)->Apply(NoteCounts);
+BENCHMARK_CAPTURE(EngineWriteNotes, Short, Shape::Short)->Apply(NoteCounts);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "engine/work/ArticSmf.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <list>
@@ -189,6 +191,48 @@ std::vector<WorkList::iterator> OfKind(WorkList& list, BYTE nibble) {
     return found;
 }
 
+// A note-off waiting for its place.
+struct PendingOff {
+    INT64 time;
+    size_t order;  // offs of one tick go in the reverse order of their notes
+    std::unique_ptr<CArticWrkEvnt> evnt;
+};
+
+bool PlacedLater(const PendingOff& a, const PendingOff& b) {
+    return a.time != b.time ? a.time > b.time : a.order < b.order;
+}
+
+// A note-off for every note, before the first event after the note that is
+// not earlier than it (an inserted event goes before the events already at
+// its tick). One walk with a min-heap of the offs still to place.
+void AddNoteOffs(WorkList& list) {
+    std::vector<PendingOff> pending;
+    size_t order = 0;
+    const auto placeDue = [&](WorkList::iterator before, INT64 upTo) {
+        while (!pending.empty() && pending.front().time <= upTo) {
+            std::pop_heap(pending.begin(), pending.end(), PlacedLater);
+            list.insert(before, std::move(pending.back().evnt));
+            pending.pop_back();
+        }
+    };
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        const CArticWrkEvnt& e = **it;
+        placeDue(it, e.GetTime());
+        if ((e.GetStatus() & 0xF0) != 0x90) continue;
+        // A note without length still gets its note-off, at its own tick:
+        // left without one it would sound for ever.
+        const INT64 gate = e.GetGateTime();
+        auto off = CopyOf(e);
+        off->SetStatus(BYTE(0x80 | (e.GetStatus() & 0x0F)));
+        off->SetTime(e.GetTime() + (gate > 0 ? gate : 0), 0);
+        off->SetGateTime(0);
+        const INT64 time = off->GetTime();
+        pending.push_back({time, order++, std::move(off)});
+        std::push_heap(pending.begin(), pending.end(), PlacedLater);
+    }
+    placeDue(list.end(), INT64_MAX);
+}
+
 // The events of the file in the order they are written: data blocks ahead
 // of their notes, note-offs from the gates, the bank LSB and program of the
 // voice events.
@@ -206,16 +250,7 @@ void Expand(WorkList& list) {
         note->SetTime((*it)->GetTime() + 5, 0);
         InsertFrom(list, std::next(it), std::move(note));
     }
-    for (auto it : OfKind(list, 0x90)) {
-        // A note without length still gets its note-off, at its own tick:
-        // left without one it would sound for ever.
-        const INT64 gate = (*it)->GetGateTime();
-        auto off = CopyOf(**it);
-        off->SetStatus(BYTE(0x80 | ((*it)->GetStatus() & 0x0F)));
-        off->SetTime((*it)->GetTime() + (gate > 0 ? gate : 0), 0);
-        off->SetGateTime(0);
-        InsertFrom(list, std::next(it), std::move(off));
-    }
+    AddNoteOffs(list);
     for (auto it : OfKind(list, 0x30)) {
         const BYTE c = (*it)->GetStatus() & 0x0F;
         auto lsb = std::make_unique<CArticWrkEvnt>();

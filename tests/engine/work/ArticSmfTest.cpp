@@ -279,6 +279,19 @@ TEST(ArticSmfWrite, ANoteWithoutGateStillGetsItsNoteOff) {
     EXPECT_EQ(TrackBody(Written(events)), expected);
 }
 
+TEST(ArticSmfWrite, OffsOfOneTickGoBeforeTheEventsThereLastNoteFirst) {
+    OwnedList events;
+    events.list.AddTail(Loose(0x90, 0, 60, 100, 100));   // ends at 100
+    events.list.AddTail(Loose(0x90, 10, 62, 100, 90));   // ends at 100 too
+    events.list.AddTail(Loose(0x90, 20, 64, 100, 50));   // ends at 70, before both
+    events.list.AddTail(Loose(0xB0, 100, 7, 1));
+    const Bytes expected = {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x90, 0x3E, 0x64, 0x0A, 0x90, 0x40, 0x64,
+                            0x32, 0x80, 0x40, 0x64,  // 70
+                            0x1E, 0x80, 0x3E, 0x64,  // 100: the later note's off first
+                            0x00, 0x80, 0x3C, 0x64, 0x00, 0xB0, 0x07, 0x01, 0x00, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(TrackBody(Written(events)), expected);
+}
+
 TEST(ArticSmfWrite, DataBlockGoesAheadOfItsNote) {
     OwnedList events;
     CArticWrkEvnt* block = Loose(0x60, 100, 62, 70, 30);
