@@ -48,7 +48,7 @@ void CBlock::SetInfo(const BlockInfo& info, int withColor) {
 
 POSITION CBlock::Register(POSITION pos) {
     try {
-        m_EventPositions.insert(pos);
+        m_EventPositions.Insert(pos);
         return pos;
     } catch (const std::bad_alloc&) {
         m_EventList.RemoveAt(pos);
@@ -96,14 +96,14 @@ int CBlock::RemoveEvent(POSITION pos) {
     if (!HoldsEvent(pos)) return 0;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     m_EventList.RemoveAt(pos);
-    m_EventPositions.erase(pos);
+    m_EventPositions.Erase(pos);
     return 1;
 }
 
 void CBlock::DeleteAllEvents() {
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     while (!m_EventList.IsEmpty()) delete m_EventList.RemoveHead();
-    m_EventPositions.clear();
+    m_EventPositions.Clear();
 }
 
 int CBlock::NewEvent(CSongEvent** event) {

@@ -1,8 +1,7 @@
 #pragma once
 // A block of a track: a time-ordered list of song events, or a link block that
 // shows the events of another block.
-#include <unordered_set>
-
+#include "host/PositionSet.h"
 #include "host/SongEvent.h"
 #include "platform/Collections.h"
 #include "platform/String.h"
@@ -60,7 +59,7 @@ public:
     // True when pos is the position of one of the block's own events now: a
     // position handed out earlier may have been removed, or belong to another
     // block. Constant time, whatever the size of the block.
-    bool HoldsEvent(POSITION pos) const { return pos && m_EventPositions.count(pos) != 0; }
+    bool HoldsEvent(POSITION pos) const { return m_EventPositions.Contains(pos); }
     void DeleteAllEvents();
     // A new, empty event that is not yet in the list (the caller owns it); 0 for no memory.
     int NewEvent(CSongEvent** event);
@@ -85,7 +84,7 @@ private:
     CSongDocBase* m_pDoc = nullptr;  // not owned
     BlockInfo m_Info;
     CSongEventList m_EventList;  // owns its events
-    std::unordered_set<POSITION> m_EventPositions;  // the positions of m_EventList
+    CPositionSet m_EventPositions;  // the positions of m_EventList
     // Further block attributes: carried, never interpreted here.
     LONG m_Extra1[2] = {};
     CString m_ExtraText;
