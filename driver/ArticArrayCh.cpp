@@ -6,8 +6,8 @@
 #include "driver/ArticHostWalk.h"
 #include "engine/work/ArticPos.h"
 
-VX_IMPLEMENT_CLASS(CArrayChInfo, CObject)
-VX_IMPLEMENT_CLASS(CArticArrayCh, CObject)
+VX_IMPLEMENT_CLASS(CArrayChInfo, CObject);
+VX_IMPLEMENT_CLASS(CArticArrayCh, CObject);
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "engine/work/ArticWrkTrk.h"
 #include "platform/Messages.h"
 
-VX_IMPLEMENT_CLASS(CArticEvntID, CObject)
-VX_IMPLEMENT_CLASS(CArticMpLock, CObject)
-VX_IMPLEMENT_CLASS(CArticEditorMgr, CObject)
+VX_IMPLEMENT_CLASS(CArticEvntID, CObject);
+VX_IMPLEMENT_CLASS(CArticMpLock, CObject);
+VX_IMPLEMENT_CLASS(CArticEditorMgr, CObject);
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "platform/File.h"
 #include "platform/Text.h"
 
-VX_IMPLEMENT_CLASS(CArticErrMsg, CObject)
-VX_IMPLEMENT_CLASS(CArticErrDlg, CObject)
-VX_IMPLEMENT_CLASS(CArticErr, CObject)
+VX_IMPLEMENT_CLASS(CArticErrMsg, CObject);
+VX_IMPLEMENT_CLASS(CArticErrDlg, CObject);
+VX_IMPLEMENT_CLASS(CArticErr, CObject);
 
 namespace {
 

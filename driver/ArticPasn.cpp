@@ -2,7 +2,7 @@
 
 #include <new>
 
-VX_IMPLEMENT_CLASS(CArticPasn, CObject)
+VX_IMPLEMENT_CLASS(CArticPasn, CObject);
 
 CArticPasn::CArticPasn(CKPSManager* host) : m_pHost(host) {
     InitPasnDataArray();

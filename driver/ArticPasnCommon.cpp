@@ -1,6 +1,6 @@
 #include "driver/ArticPasnCommon.h"
 
-VX_IMPLEMENT_CLASS(CArticPasnCommon, CArticPasnData)
+VX_IMPLEMENT_CLASS(CArticPasnCommon, CArticPasnData);
 
 CArticPasnCommon::CArticPasnCommon(CArticPasn* owner) : CArticPasnData(owner) { InitWrkBlkListArray(); }
 

@@ -1,6 +1,6 @@
 #include "driver/ArticPasnData.h"
 
-VX_IMPLEMENT_CLASS(CArticPasnData, CObject)
+VX_IMPLEMENT_CLASS(CArticPasnData, CObject);
 
 CArticPasnData::CArticPasnData(CArticPasn* owner) : m_pOwner(owner) { InitWrkBlkArray(); }
 

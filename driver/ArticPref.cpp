@@ -5,11 +5,11 @@
 #include "driver/ArticLibPath.h"
 #include "platform/Text.h"
 
-VX_IMPLEMENT_CLASS(CArticPrefSetting, CObject)
-VX_IMPLEMENT_CLASS(CArticPrefFngr, CObject)
-VX_IMPLEMENT_CLASS(CArticPortInfo, CObject)
-VX_IMPLEMENT_CLASS(CArticPrefSep, CObject)
-VX_IMPLEMENT_CLASS(CArticPref, CObject)
+VX_IMPLEMENT_CLASS(CArticPrefSetting, CObject);
+VX_IMPLEMENT_CLASS(CArticPrefFngr, CObject);
+VX_IMPLEMENT_CLASS(CArticPortInfo, CObject);
+VX_IMPLEMENT_CLASS(CArticPrefSep, CObject);
+VX_IMPLEMENT_CLASS(CArticPref, CObject);
 
 namespace {
 

@@ -1,3 +1,3 @@
 #include "driver/ArticTimeline.h"
 
-VX_IMPLEMENT_CLASS(CArticTimelineEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticTimelineEvnt, CObject);

@@ -2,8 +2,8 @@
 
 #include "driver/ArticTimeline.h"
 
-VX_IMPLEMENT_CLASS(CPgBselEvnt, CArticTimelineEvnt)
-VX_IMPLEMENT_CLASS(CPgBsel, CObject)
+VX_IMPLEMENT_CLASS(CPgBselEvnt, CArticTimelineEvnt);
+VX_IMPLEMENT_CLASS(CPgBsel, CObject);
 
 CPgBsel::CPgBsel(CKPSManager* host) : m_pHost(host), m_pList(std::make_unique<CPgBselEvntList>(10)) {}
 

@@ -2,8 +2,8 @@
 
 #include "driver/ArticTimeline.h"
 
-VX_IMPLEMENT_CLASS(CVeloSensEvnt, CArticTimelineEvnt)
-VX_IMPLEMENT_CLASS(CVeloSens, CObject)
+VX_IMPLEMENT_CLASS(CVeloSensEvnt, CArticTimelineEvnt);
+VX_IMPLEMENT_CLASS(CVeloSens, CObject);
 
 CVeloSens::CVeloSens() : m_pList(std::make_unique<CVeloSensEvntList>(10)) {}
 

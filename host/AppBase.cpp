@@ -1,6 +1,6 @@
 #include "host/AppBase.h"
 
-VX_IMPLEMENT_CLASS(CAppBase, CObject)
+VX_IMPLEMENT_CLASS(CAppBase, CObject);
 
 int CAppBase::Start() {
     std::lock_guard<std::mutex> lock(m_Mutex);

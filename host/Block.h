@@ -1,6 +1,7 @@
 #pragma once
 // A block of a track: a time-ordered list of song events, or a link block that
 // shows the events of another block.
+#include "host/PositionSet.h"
 #include "host/SongEvent.h"
 #include "platform/Collections.h"
 #include "platform/String.h"
@@ -50,9 +51,15 @@ public:
     // or no memory; the event then stays the caller's.
     POSITION InsertEvent(CSongEvent* event);
     POSITION AddEventHead(CSongEvent* event);
+    // Null also when `after` is not one of the block's events.
     POSITION InsertEventAfter(POSITION after, CSongEvent* event);
-    // Takes the event out of the list without deleting it; 0 for a null position.
+    // Takes the event out of the list without deleting it; 0 for a position
+    // that is not one of the block's events.
     int RemoveEvent(POSITION pos);
+    // True when pos is the position of one of the block's own events now: a
+    // position handed out earlier may have been removed, or belong to another
+    // block. Constant time, whatever the size of the block.
+    bool HoldsEvent(POSITION pos) const { return m_EventPositions.Contains(pos); }
     void DeleteAllEvents();
     // A new, empty event that is not yet in the list (the caller owns it); 0 for no memory.
     int NewEvent(CSongEvent** event);
@@ -60,10 +67,24 @@ public:
     // The latest of Time and Time + GetDuration over the events; 0 when empty.
     INT64 GetEndTime() const;
 
+    // The record's fields in declaration order, the events, then the further
+    // attributes. A link block's references go out as the index of the track
+    // in the song and of the block in that track (-1 when the block is not
+    // bound to a song that holds them) and come back in the form a song being
+    // installed resolves. A load that runs short fails the archive and leaves
+    // the block as it was.
+    void Serialize(CArchive& ar) override;
+
 private:
+    // Records a position just added to the list; on failure takes it out again (null).
+    POSITION Register(POSITION pos);
+    void Store(CArchive& ar) const;
+    void Load(CArchive& ar);
+
     CSongDocBase* m_pDoc = nullptr;  // not owned
     BlockInfo m_Info;
     CSongEventList m_EventList;  // owns its events
+    CPositionSet m_EventPositions;  // the positions of m_EventList
     // Further block attributes: carried, never interpreted here.
     LONG m_Extra1[2] = {};
     CString m_ExtraText;

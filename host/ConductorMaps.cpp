@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <new>
 
-VX_IMPLEMENT_CLASS(CMeter, CObject)
-VX_IMPLEMENT_CLASS(CMeterMap, CObject)
-VX_IMPLEMENT_CLASS(CTempo, CObject)
-VX_IMPLEMENT_CLASS(CTempoMap, CObject)
-VX_IMPLEMENT_CLASS(CKeySig, CObject)
-VX_IMPLEMENT_CLASS(CKeySigMap, CObject)
+VX_IMPLEMENT_CLASS(CMeter, CObject);
+VX_IMPLEMENT_CLASS(CMeterMap, CObject);
+VX_IMPLEMENT_CLASS(CTempo, CObject);
+VX_IMPLEMENT_CLASS(CTempoMap, CObject);
+VX_IMPLEMENT_CLASS(CKeySig, CObject);
+VX_IMPLEMENT_CLASS(CKeySigMap, CObject);
 
 namespace {
 

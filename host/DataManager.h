@@ -108,6 +108,8 @@ private:
     // Turns notes, packed voice, RPN and NRPN events and notes with exclusive
     // into the MIDI messages they stand for.
     static bool ExpandEvents(CEventSortList& list);
+    // A note-off for every note of the time-ordered list, at the note's end.
+    static bool AddNoteOffs(CEventSortList& list);
     // One chunk: its head, `leading` (whole delta-time/event pairs at delta 0),
     // the writable events of the list, End of Track, and the patched length.
     static bool WriteChunk(SmfByteWriter& out, const CEventSortList& list, const char* id, const CPHConvPrm* prm,

@@ -10,7 +10,7 @@
 
 #include "host/DataManager.h"
 
-VX_IMPLEMENT_CLASS(CDataManager, CObject)
+VX_IMPLEMENT_CLASS(CDataManager, CObject);
 
 CObject* CDataManager::CreateObject() { return new (std::nothrow) CDataManager(); }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <unordered_set>
+#include <vector>
 
 #include "driver/PHConvPrm.h"
 #include "host/DataManager.h"
@@ -181,6 +181,57 @@ bool CDataManager::CollectTrackEvents(POSITION trackPos, CEventSortList& list) c
     return true;
 }
 
+namespace {
+
+// A note-off waiting for its place; offs of one time keep the order of their notes.
+struct PendingOff {
+    INT64 time;
+    size_t order;
+    EventPtr event;
+};
+
+bool EndsLater(const PendingOff& a, const PendingOff& b) {
+    return a.time != b.time ? a.time > b.time : a.order > b.order;
+}
+
+}  // namespace
+
+bool CDataManager::AddNoteOffs(CEventSortList& list) {
+    // Each note's off goes before anything else at its time (so a key is
+    // released before it is struck again), but after the offs of notes that
+    // began earlier: notes that end together end in the order they began,
+    // which is the order in which a reader pairs them again. A note's own off
+    // comes after it. The list is in time order, so one walk places every off
+    // just before the first event later than it, or at its time, that is not
+    // itself an off.
+    std::vector<PendingOff> pending;  // a min-heap by (time, order)
+    size_t order = 0;
+    const auto placeDue = [&](POSITION before, INT64 upTo) {
+        while (!pending.empty() && pending.front().time <= upTo) {
+            std::pop_heap(pending.begin(), pending.end(), EndsLater);
+            EventPtr off = std::move(pending.back().event);
+            pending.pop_back();
+            if (before) list.InsertBefore(before, off.get());
+            else list.AddTail(off.get());
+            off.release();
+        }
+    };
+    for (POSITION pos = list.GetHeadPosition(); pos;) {
+        const POSITION at = pos;
+        const SongEventInfo& info = list.GetNext(pos)->GetInfo();
+        placeDue(at, info.Time);
+        if (info.Kind != MPEVENT_KIND_NOTE) continue;
+        // A negative length would put the off before its note and leave the note sounding.
+        const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
+        EventPtr noteOff = NewChannelEvent(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3);
+        if (!noteOff) return false;
+        pending.push_back({off, order++, std::move(noteOff)});
+        std::push_heap(pending.begin(), pending.end(), EndsLater);
+    }
+    placeDue(nullptr, SONG_TIME_ABSENT);
+    return true;
+}
+
 bool CDataManager::ExpandEvents(CEventSortList& list) {
     // Notes with exclusive: the exclusive at the note's time, the note 5 ticks later.
     for (POSITION pos = list.GetHeadPosition(); pos;) {
@@ -213,30 +264,7 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
         delete event;
     }
 
-    // Note offs, before anything else at their time (so a key is released
-    // before it is struck again), but after the offs made here before: notes
-    // that end together end in the order they began, which is the order in
-    // which a reader pairs them again. A note's own off comes after it.
-    std::unordered_set<const CSongEvent*> made;
-    for (POSITION pos = list.GetHeadPosition(); pos;) {
-        const CSongEvent* event = list.GetNext(pos);
-        const SongEventInfo& info = event->GetInfo();
-        if (info.Kind != MPEVENT_KIND_NOTE) continue;
-        // A negative length would put the off before its note and leave the note sounding.
-        const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
-        EventPtr noteOff = NewChannelEvent(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3);
-        if (!noteOff) return false;
-        POSITION at = pos;
-        while (at) {
-            const CSongEvent* next = list.GetAt(at);
-            if (next->GetTime() > off || (next->GetTime() == off && !made.count(next))) break;
-            list.GetNext(at);
-        }
-        made.insert(noteOff.get());
-        if (at) list.InsertBefore(at, noteOff.get());
-        else list.AddTail(noteOff.get());
-        noteOff.release();
-    }
+    if (!AddNoteOffs(list)) return false;
 
     // Packed voice, RPN and NRPN events become their controller sequences.
     struct Packed {
@@ -333,14 +361,14 @@ bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, cons
     const TrackInfo& info = track.GetInfo();
     if (info.Number == 0) return WriteChunk(out, list, "MTrk", prm);
     SmfByteWriter leading;
-    // The port meta only for a port the document knows: naming no port would be worse than none.
+    // Every channel chunk names its port for the keyboard; FF when the
+    // document does not know the track's port.
     const CMidiPortMap* ports = m_pDoc->GetOutputPortMap();
     int index = -1;
-    if (ports && info.Port > 0 && info.Port <= 0xFFFF && ports->GetPortIndex(WORD(info.Port), SMF_PORT_MASK, &index) &&
-        index >= 0 && index <= 0xFF) {
-        const BYTE port[8] = {0x00, 0xFF, META_SEQUENCER, 0x04, 0x43, 0x00, 0x01, BYTE(index)};
-        if (!leading.PutBytes(port, sizeof port)) return false;
-    }
+    const bool known = ports && info.Port > 0 && info.Port <= 0xFFFF &&
+                       ports->GetPortIndex(WORD(info.Port), SMF_PORT_MASK, &index) && index >= 0 && index <= 0xFF;
+    const BYTE port[8] = {0x00, 0xFF, META_SEQUENCER, 0x04, 0x43, 0x00, 0x01, known ? BYTE(index) : BYTE(0xFF)};
+    if (!leading.PutBytes(port, sizeof port)) return false;
     if (!info.Name.IsEmpty()) {
         const DWORD length = DWORD(info.Name.GetLength());
         if (!leading.PutByte(0x00) || !leading.PutByte(0xFF) || !leading.PutByte(META_TRACK_NAME) ||

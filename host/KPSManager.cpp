@@ -1,11 +1,11 @@
 // The facade and its parts only check that the object they forward to exists.
 #include "host/KPSManager.h"
 
-VX_IMPLEMENT_CLASS(CMPEventList, CObject)
-VX_IMPLEMENT_CLASS(CMPTimeInfo, CObject)
-VX_IMPLEMENT_CLASS(CMPClientInfo, CObject)
-VX_IMPLEMENT_CLASS(CMPClientServices, CObject)
-VX_IMPLEMENT_CLASS(CKPSManager, CObject)
+VX_IMPLEMENT_CLASS(CMPEventList, CObject);
+VX_IMPLEMENT_CLASS(CMPTimeInfo, CObject);
+VX_IMPLEMENT_CLASS(CMPClientInfo, CObject);
+VX_IMPLEMENT_CLASS(CMPClientServices, CObject);
+VX_IMPLEMENT_CLASS(CKPSManager, CObject);
 
 // ------------------------------------------------------------ CMPEventList
 

@@ -31,6 +31,13 @@ public:
     // The 16-byte record of a channel; false for a channel above 15.
     bool GetChannel(int channel, BYTE* out) const;
 
+    // The kind as one byte, the name, the four words (a port of kind 1 keeps
+    // zeros for the enable words) and the identifier as its registry text.
+    // A load takes back an identifier that is no such text as zero and
+    // clears the channel records; one that runs short fails the archive and
+    // leaves the port as it was.
+    void Serialize(CArchive& ar) override;
+
 private:
     MidiPortInfo m_Info;
 };
@@ -67,6 +74,11 @@ public:
     // Walk of every entry in number order.
     POSITION GetStartPosition() const { return m_Ports.GetStartPosition(); }
     void GetNextAssoc(POSITION& pos, WORD& number, const CMidiPort*& port) const;
+
+    // The entry count, then each port's number and port. A load replaces the
+    // ports only when the whole map was read; otherwise it fails the archive
+    // and leaves the map as it was.
+    void Serialize(CArchive& ar) override;
 
 private:
     const CMidiPort* Find(WORD number) const;

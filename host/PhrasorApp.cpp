@@ -4,7 +4,7 @@
 
 #include "platform/Paths.h"
 
-VX_IMPLEMENT_CLASS(CPhrasorApp, CAppBase)
+VX_IMPLEMENT_CLASS(CPhrasorApp, CAppBase);
 
 CPhrasorApp::~CPhrasorApp() { Stop(); }
 

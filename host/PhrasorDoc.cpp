@@ -6,7 +6,7 @@
 #include "host/PhrasorApp.h"
 #include "platform/Messages.h"
 
-VX_IMPLEMENT_CLASS(CPhrasorDoc, CSongDocBase)
+VX_IMPLEMENT_CLASS(CPhrasorDoc, CSongDocBase);
 
 namespace {
 
@@ -152,13 +152,12 @@ CBlock* CPhrasorDoc::ShownBlock(POSITION refTrack, POSITION refBlock) const {
     return shown && !shown->IsLink() ? shown : nullptr;
 }
 
-const CSongEventList* CPhrasorDoc::EventListOf(POSITION track, POSITION block, INT64* start) const {
+const CBlock* CPhrasorDoc::EventBlockOf(POSITION track, POSITION block, INT64* start) const {
     const CBlock* b = BlockAt(track, block);
     if (!b) return nullptr;
     if (start) *start = b->GetInfo().Start;
-    if (!b->IsLink()) return &b->GetEventList();
-    const CBlock* shown = ShownBlock(b->GetInfo().RefTrack, b->GetInfo().RefBlock);
-    return shown ? &shown->GetEventList() : nullptr;
+    if (!b->IsLink()) return b;
+    return ShownBlock(b->GetInfo().RefTrack, b->GetInfo().RefBlock);
 }
 
 int CPhrasorDoc::TrackIndex(POSITION track) const {

@@ -267,7 +267,9 @@ private:
     bool IsConductor(POSITION track) const;
     // The ordinary block a link block may show at (refTrack, refBlock); null when missing.
     CBlock* ShownBlock(POSITION refTrack, POSITION refBlock) const;
-    const CSongEventList* EventListOf(POSITION track, POSITION block, INT64* start) const;
+    // The block whose events the block at (track, block) shows: itself, or
+    // the block a link block refers to; *start gets the given block's start.
+    const CBlock* EventBlockOf(POSITION track, POSITION block, INT64* start) const;
     bool IsTrackGuarded(LONG trackKind) const;
     POSITION MoveTrackToIndex(POSITION track, int index);
     int DetachBlock(POSITION track, CTrack* owner, POSITION block, CBlock* object);

@@ -136,6 +136,7 @@ int CPhrasorDoc::RemoveEvent(POSITION track, POSITION block, POSITION event, int
         Refuse(EDIT_REFUSED_LINK_BLOCK);
         return 0;
     }
+    if (!owner->HoldsEvent(event)) return 0;
     CSongEvent* object = owner->GetEventList().GetAt(event);
     const SongEventInfo& info = object->GetInfo();
     const ConductorEvent kind = ConductorKindOf(track, info);
@@ -173,6 +174,7 @@ POSITION CPhrasorDoc::ReplaceEvent(POSITION track, POSITION block, POSITION even
         Refuse(EDIT_REFUSED_LINK_BLOCK);
         return nullptr;
     }
+    if (!owner->HoldsEvent(event)) return nullptr;
     CSongEvent* object = owner->GetEventList().GetAt(event);
     const SongEventInfo& old = object->GetInfo();
     SongEventInfo next = info;
@@ -331,29 +333,30 @@ int CPhrasorDoc::RemoveDuplicateTempos(int direct) {
 
 bool CPhrasorDoc::GetEventInfo(POSITION track, POSITION block, POSITION event, SongEventInfo* out, int absolute) const {
     INT64 start = 0;
-    const CSongEventList* events = EventListOf(track, block, &start);
-    if (!events || !event || !out) return false;
-    *out = events->GetAt(event)->GetInfo();
+    const CBlock* shown = EventBlockOf(track, block, &start);
+    if (!shown || !shown->HoldsEvent(event) || !out) return false;
+    *out = shown->GetEventList().GetAt(event)->GetInfo();
     if (absolute) out->Time = AddSongTime(out->Time, start);
     return true;
 }
 
 POSITION CPhrasorDoc::FirstEventPosition(POSITION track, POSITION block) const {
-    const CSongEventList* events = EventListOf(track, block, nullptr);
-    return events ? events->GetHeadPosition() : nullptr;
+    const CBlock* shown = EventBlockOf(track, block, nullptr);
+    return shown ? shown->GetEventList().GetHeadPosition() : nullptr;
 }
 
 POSITION CPhrasorDoc::LastEventPosition(POSITION track, POSITION block) const {
-    const CSongEventList* events = EventListOf(track, block, nullptr);
-    return events ? events->GetTailPosition() : nullptr;
+    const CBlock* shown = EventBlockOf(track, block, nullptr);
+    return shown ? shown->GetEventList().GetTailPosition() : nullptr;
 }
 
 bool CPhrasorDoc::ReadEvent(POSITION track, POSITION block, POSITION* pos, SongEventInfo* out, int absolute,
                             bool forward) const {
     INT64 start = 0;
-    const CSongEventList* events = EventListOf(track, block, &start);
-    if (!events || !pos || !*pos) return false;
-    const CSongEvent* event = forward ? events->GetNext(*pos) : events->GetPrev(*pos);
+    const CBlock* shown = EventBlockOf(track, block, &start);
+    if (!shown || !pos || !shown->HoldsEvent(*pos)) return false;
+    const CSongEventList& events = shown->GetEventList();
+    const CSongEvent* event = forward ? events.GetNext(*pos) : events.GetPrev(*pos);
     if (out) {
         *out = event->GetInfo();
         if (absolute) out->Time = AddSongTime(out->Time, start);

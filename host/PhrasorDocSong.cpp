@@ -58,10 +58,17 @@ int CPhrasorDoc::ReplaceSong(CTrackArray& tracks) {
             CBlock* block = blocks.GetNext(b);
             block->SetDoc(this);
             if (!block->IsLink()) continue;
-            // The reader names the shown block's track by its index.
+            // The reader names the shown block's track by its index; an
+            // archived block names the shown block by its index in that track too.
             BlockInfo info = block->GetInfo();
             const uintptr_t index = reinterpret_cast<uintptr_t>(info.RefTrack);
             info.RefTrack = index <= uintptr_t(INT32_MAX) ? m_TrackList.FindIndex(int(index)) : nullptr;
+            const uintptr_t blockIndex = reinterpret_cast<uintptr_t>(info.RefBlock);
+            if (!info.RefTrack) {
+                info.RefBlock = nullptr;
+            } else if (!BlockAt(info.RefTrack, info.RefBlock) && blockIndex <= uintptr_t(INT32_MAX)) {
+                info.RefBlock = m_TrackList.GetAt(info.RefTrack)->GetBlockList().FindIndex(int(blockIndex));
+            }
             block->SetInfo(info, 1);
         }
     }

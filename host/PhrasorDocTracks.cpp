@@ -520,7 +520,9 @@ int CPhrasorDoc::ResizeLinkBlocks(POSITION track, POSITION block, INT64 length) 
 }
 
 void CPhrasorDoc::GrowBlockForEvent(POSITION track, POSITION block, CBlock* blockObject, const CSongEvent* event) {
-    if (!blockObject || !event) return;
+    // An event parked at the absent time is outside the song's time: growing
+    // the block to it would leave an end that nothing can write out.
+    if (!blockObject || !event || event->GetTime() == SONG_TIME_ABSENT) return;
     BlockInfo info = blockObject->GetInfo();
     const INT64 end = AddSongTime(AddSongTime(info.Start, event->GetTime()), event->GetDuration());
     if (end <= info.End) return;

@@ -17,6 +17,12 @@ public:
     CPluginTable(const CPluginTable&) = delete;
     CPluginTable& operator=(const CPluginTable&) = delete;
 
+    // The three texts, the nine words and the flags. The window belongs to
+    // the running program and the owned object has no archive form: neither
+    // is stored, and a load keeps them. A load that runs short fails the
+    // archive and leaves the entry as it was.
+    void Serialize(CArchive& ar) override;
+
     HWND m_hWnd = nullptr;
     CString m_Text1;
     CString m_Text2;
@@ -48,6 +54,12 @@ public:
 
     int GetCount() const { return m_List.GetCount(); }
     const CObList& GetList() const { return m_List; }
+
+    // The entry count, then each entry, all of them plug-in tables (storing
+    // another kind of entry fails the archive). A load replaces the entries
+    // only when the whole list was read; otherwise it fails the archive and
+    // leaves the list as it was.
+    void Serialize(CArchive& ar) override;
     CCriticalSection& GetSection() { return m_Section; }
 
 private:

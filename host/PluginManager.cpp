@@ -13,7 +13,7 @@
 #include "platform/Memory.h"
 #include "platform/Text.h"
 
-VX_IMPLEMENT_CLASS(CPluginManager, CObject)
+VX_IMPLEMENT_CLASS(CPluginManager, CObject);
 
 namespace {
 

@@ -65,6 +65,9 @@ public:
     CPhrasorDoc* GetDoc() const { return m_pDoc; }
     CPluginList& GetPluginList() { return m_PluginList; }
 
+    // The plug-in list.
+    void Serialize(CArchive& ar) override { m_PluginList.Serialize(ar); }
+
     // ------------------------------------------------------------ song lock
     // Mode 0 shared; mode 1 exclusive, opening an undo step under the name
     // (wide text). Refused with E_FAIL when the calling thread would only wait
@@ -113,8 +116,10 @@ private:
     // Lookups that check the position belongs to the song.
     CTrack* FindTrack(POSITION track) const;
     CBlock* FindBlock(POSITION track, POSITION block) const;
-    // The events a block shows: its own, or for a link block those of the block it shows.
-    const CSongEventList* EventsOf(POSITION track, POSITION block) const;
+    // The block whose events a block shows: itself, or for a link block the block it shows.
+    const CBlock* EventBlockOf(POSITION track, POSITION block) const;
+    // The event at `event` when it is a live event of the block's shown block; null otherwise.
+    const CSongEvent* FindEvent(POSITION track, POSITION block, POSITION event) const;
 
     HRESULT FillTrack(POSITION pos, const CTrack& track, _MPTRACKINFO* out, LONG mask) const;
     HRESULT FillBlock(POSITION pos, const CBlock& block, _MPBLOCKINFO* out, LONG mask) const;

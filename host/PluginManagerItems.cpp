@@ -95,9 +95,9 @@ private:
 // One walk over a node list. The next-position argument is read, advanced
 // past each item read, and left after the match; the level's slot gets the
 // match, or null when the list ends first.
-template <class List, class Selected, class Fill>
+template <class List, class Holds, class Selected, class Fill>
 HRESULT WalkList(const List& list, POSITION* slot, POSITION* next, bool fromEnd, bool forward, LONG mask,
-                 bool checkPositions, HRESULT readFailure, const void* record, Selected selected, Fill fill) {
+                 Holds holds, HRESULT readFailure, const void* record, Selected selected, Fill fill) {
     if (fromEnd) {
         *next = forward ? list.GetHeadPosition() : list.GetTailPosition();
         if (!*next) {
@@ -107,7 +107,7 @@ HRESULT WalkList(const List& list, POSITION* slot, POSITION* next, bool fromEnd,
     }
     for (;;) {
         const POSITION at = *next;
-        if (checkPositions && !Holds(list, at)) return readFailure;
+        if (!holds(at)) return readFailure;
         const auto* item = forward ? list.GetNext(*next) : list.GetPrev(*next);
         if (MatchesKind(LONG(item->GetInfo().Kind), mask) && (mask >= 0 || selected(at))) {
             *slot = at;
@@ -196,12 +196,19 @@ CBlock* CPluginManager::FindBlock(POSITION track, POSITION block) const {
     return owner->GetBlockList().GetAt(block);
 }
 
-const CSongEventList* CPluginManager::EventsOf(POSITION track, POSITION block) const {
+const CBlock* CPluginManager::EventBlockOf(POSITION track, POSITION block) const {
     const CBlock* b = FindBlock(track, block);
     if (!b) return nullptr;
-    if (!b->IsLink()) return &b->GetEventList();
+    if (!b->IsLink()) return b;
     const CBlock* shown = FindBlock(b->GetInfo().RefTrack, b->GetInfo().RefBlock);
-    return shown && !shown->IsLink() ? &shown->GetEventList() : nullptr;
+    return shown && !shown->IsLink() ? shown : nullptr;
+}
+
+const CSongEvent* CPluginManager::FindEvent(POSITION track, POSITION block, POSITION event) const {
+    const CBlock* shown = EventBlockOf(track, block);
+    // A position handed out earlier may be gone, or be one of another block.
+    if (!shown || !shown->HoldsEvent(event)) return nullptr;
+    return shown->GetEventList().GetAt(event);
 }
 
 // ------------------------------------------------------------ filling records
@@ -307,10 +314,10 @@ HRESULT CPluginManager::Get(POSITION* ids, LONG level, void* record, LONG mask) 
             return FillBlock(ids[MP_ID_BLOCK], *block, static_cast<_MPBLOCKINFO*>(record), mask);
         }
         default: {
-            const CSongEventList* events = EventsOf(ids[MP_ID_TRACK], ids[MP_ID_BLOCK]);
-            if (!events) return MP_E_BADPOSITION;
+            const CSongEvent* event = FindEvent(ids[MP_ID_TRACK], ids[MP_ID_BLOCK], ids[MP_ID_EVENT]);
+            if (!event) return MP_E_BADPOSITION;
             if (!record) return E_INVALIDARG;
-            return FillEvent(ids[MP_ID_EVENT], *events->GetAt(ids[MP_ID_EVENT]), static_cast<tagMPEVENT*>(record));
+            return FillEvent(ids[MP_ID_EVENT], *event, static_cast<tagMPEVENT*>(record));
         }
     }
 }
@@ -345,24 +352,27 @@ HRESULT CPluginManager::Walk(POSITION* ids, LONG level, void* record, POSITION* 
         case MP_LEVEL_TRACK: {
             const CTrackList& tracks = m_pDoc->GetTrackList();
             return WalkList(
-                tracks, slot, next, fromEnd, forward, mask, true, MP_E_BADPOSITION, record,
+                tracks, slot, next, fromEnd, forward, mask, [&](POSITION at) { return Holds(tracks, at); },
+                MP_E_BADPOSITION, record,
                 [&](POSITION at) { return at == m_pDoc->GetCurrentTrack(); },
                 [&](POSITION at, const CTrack& t) { return FillTrack(at, t, static_cast<_MPTRACKINFO*>(record), mask); });
         }
         case MP_LEVEL_BLOCK: {
             const CTrack* track = FindTrack(ids[MP_ID_TRACK]);
             if (!track) return MP_E_BADPOSITION;
+            const CBlockList& blocks = track->GetBlockList();
             return WalkList(
-                track->GetBlockList(), slot, next, fromEnd, forward, mask, true, E_FAIL, record,
+                blocks, slot, next, fromEnd, forward, mask, [&](POSITION at) { return Holds(blocks, at); }, E_FAIL,
+                record,
                 [&](POSITION at) { return m_pDoc->IsBlockSelected(at) != 0; },
                 [&](POSITION at, const CBlock& b) { return FillBlock(at, b, static_cast<_MPBLOCKINFO*>(record), mask); });
         }
         default: {
-            const CSongEventList* events = EventsOf(ids[MP_ID_TRACK], ids[MP_ID_BLOCK]);
-            if (!events) return MP_E_BADPOSITION;
-            // Event positions are trusted as handed out: checking each one would make a walk quadratic.
+            const CBlock* shown = EventBlockOf(ids[MP_ID_TRACK], ids[MP_ID_BLOCK]);
+            if (!shown) return MP_E_BADPOSITION;
             return WalkList(
-                *events, slot, next, fromEnd, forward, mask, false, MP_E_BADPOSITION, record,
+                shown->GetEventList(), slot, next, fromEnd, forward, mask,
+                [&](POSITION at) { return shown->HoldsEvent(at); }, MP_E_BADPOSITION, record,
                 [&](POSITION at) { return m_pDoc->IsEventSelected(at) != 0; },
                 [&](POSITION at, const CSongEvent& e) { return FillEvent(at, e, static_cast<tagMPEVENT*>(record)); });
         }
@@ -376,6 +386,9 @@ HRESULT CPluginManager::Insert(POSITION* ids, LONG level, const void* record) {
     if (!IsLevel(level) || !record) return E_INVALIDARG;
     if (!ids || !HasPositions(ids, level - 1)) return MP_E_BADPOSITION;
     if (!m_pDoc) return E_FAIL;
+    // The parents must be in the song now; the event slot is output only.
+    if (level == MP_LEVEL_BLOCK && !FindTrack(ids[MP_ID_TRACK])) return MP_E_BADPOSITION;
+    if (level == MP_LEVEL_EVENT && !FindBlock(ids[MP_ID_TRACK], ids[MP_ID_BLOCK])) return MP_E_BADPOSITION;
     try {
         return InsertItem(ids, level, record);
     } catch (const std::bad_alloc&) {
@@ -469,7 +482,7 @@ HRESULT CPluginManager::ModifyBlock(POSITION* ids, const _MPBLOCKINFO& record, D
 }
 
 HRESULT CPluginManager::ModifyEvent(POSITION* ids, const tagMPEVENT& record, DWORD mask) {
-    if (!EventsOf(ids[MP_ID_TRACK], ids[MP_ID_BLOCK])) return MP_E_BADPOSITION;
+    if (!FindEvent(ids[MP_ID_TRACK], ids[MP_ID_BLOCK], ids[MP_ID_EVENT])) return MP_E_BADPOSITION;
     if (mask & MP_FIELD_SELECTION) {
         if (record.Flags & MPEVENT_FLAG_SELECTED) m_pDoc->SelectEvent(ids[MP_ID_TRACK], ids[MP_ID_BLOCK], ids[MP_ID_EVENT]);
         else m_pDoc->UnselectEvent(ids[MP_ID_EVENT]);
@@ -491,6 +504,8 @@ HRESULT CPluginManager::Remove(LONG level, POSITION* ids) {
     if (!IsLevel(level)) return E_INVALIDARG;
     if (!HasPositions(ids, level)) return level == MP_LEVEL_TRACK ? E_FAIL : MP_E_BADPOSITION;
     if (!m_pDoc) return E_FAIL;
+    if (level == MP_LEVEL_EVENT && !FindEvent(ids[MP_ID_TRACK], ids[MP_ID_BLOCK], ids[MP_ID_EVENT]))
+        return MP_E_BADPOSITION;
     try {
         return RemoveItem(level, ids);
     } catch (const std::bad_alloc&) {

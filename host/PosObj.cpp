@@ -2,7 +2,7 @@
 
 #include <new>
 
-VX_IMPLEMENT_CLASS(CPosObj, CObject)
+VX_IMPLEMENT_CLASS(CPosObj, CObject);
 
 CObject* CPosObj::CreateObject() { return new (std::nothrow) CPosObj(); }
 

@@ -1,6 +1,6 @@
 #include "host/SongDocBase.h"
 
-VX_IMPLEMENT_CLASS(CSongDocBase, CDocument)
+VX_IMPLEMENT_CLASS(CSongDocBase, CDocument);
 
 CSongDocBase::~CSongDocBase() { DeleteAllTracks(); }
 

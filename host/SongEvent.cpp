@@ -2,8 +2,12 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
-VX_IMPLEMENT_CLASS(CSongEvent, CObject)
+#include "platform/Archive.h"
+
+VX_IMPLEMENT_CLASS(CSongEvent, CObject);
 
 namespace {
 
@@ -35,13 +39,12 @@ char16_t* CopyWide(const char16_t* text) {
     return copy;
 }
 
+// The extended attributes of a record, in declaration order.
+constexpr LONG SongEventInfo::*kExtended[] = {&SongEventInfo::Extra0, &SongEventInfo::Extra1, &SongEventInfo::Extra2,
+                                              &SongEventInfo::Extra3, &SongEventInfo::Extra4, &SongEventInfo::Extra5};
+
 void CopyExtended(SongEventInfo& to, const SongEventInfo& from) {
-    to.Extra0 = from.Extra0;
-    to.Extra1 = from.Extra1;
-    to.Extra2 = from.Extra2;
-    to.Extra3 = from.Extra3;
-    to.Extra4 = from.Extra4;
-    to.Extra5 = from.Extra5;
+    for (auto extra : kExtended) to.*extra = from.*extra;
 }
 
 }  // namespace
@@ -139,4 +142,97 @@ LONG CSongEvent::GetDuration() const {
         return LONG(DWORD(d[0]) | DWORD(d[1]) << 8 | DWORD(d[2]) << 16 | DWORD(d[3]) << 24);
     }
     return 0;
+}
+
+// ------------------------------------------------------------ archive
+
+void CSongEvent::Store(CArchive& ar) const {
+    ar.WriteQWORD(uint64_t(m_Info.Time));
+    ar.WriteDWORD(m_Info.Kind);
+    ar.WriteDWORD(DWORD(m_Info.Channel));
+    ar.WriteByte(m_Info.Data1);
+    ar.WriteByte(m_Info.Data2);
+    ar.WriteByte(m_Info.Data3);
+    ar.WriteByte(m_Info.Data4);
+    ar.WriteDWORD(DWORD(m_Info.Duration));
+    if (const SongClipData* clip = GetClip()) {
+        DWORD units = 0;
+        if (clip->Name)
+            while (clip->Name[units]) ++units;
+        ar.WriteDWORD(units);
+        for (DWORD i = 0; i < units; ++i) {
+            ar.WriteByte(BYTE(clip->Name[i]));
+            ar.WriteByte(BYTE(clip->Name[i] >> 8));
+        }
+        ar.WriteQWORD(uint64_t(clip->ClipStart));
+        ar.WriteQWORD(uint64_t(clip->ClipEnd));
+    } else {
+        const DWORD length = m_Info.Bytes ? m_Info.Length : 0;
+        ar.WriteDWORD(length);
+        ar.Write(m_Info.Bytes, length);
+    }
+    for (auto extra : kExtended) ar.WriteLONG(m_Info.*extra);
+}
+
+void CSongEvent::TakeFrom(CSongEvent& other) {
+    FreeData();
+    m_Info = other.m_Info;
+    m_hData = other.m_hData;
+    other.m_hData = nullptr;
+    other.m_Info = SongEventInfo();
+}
+
+void CSongEvent::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        Store(ar);
+        return;
+    }
+    SongEventInfo info;
+    uint64_t time = 0;
+    DWORD channel = 0, duration = 0, length = 0;
+    bool ok = ar.ReadQWORD(time) && ar.ReadDWORD(info.Kind) && ar.ReadDWORD(channel) && ar.ReadByte(info.Data1) &&
+              ar.ReadByte(info.Data2) && ar.ReadByte(info.Data3) && ar.ReadByte(info.Data4) &&
+              ar.ReadDWORD(duration) && ar.ReadDWORD(length);
+    info.Time = INT64(time);
+    info.Channel = LONG(channel);
+    info.Duration = LONG(duration);
+    std::vector<BYTE> bytes;
+    std::u16string name;
+    SongClipData clip{};
+    if (ok && info.Kind == MPEVENT_KIND_CLIP) {
+        // `length` counts the name's 16-bit units.
+        ok = length <= ar.Left() / 2;
+        for (DWORD i = 0; ok && i < length; ++i) {
+            BYTE low = 0, high = 0;
+            ok = ar.ReadByte(low) && ar.ReadByte(high);
+            name.push_back(char16_t(low | high << 8));
+        }
+        uint64_t start = 0, end = 0;
+        ok = ok && ar.ReadQWORD(start) && ar.ReadQWORD(end);
+        clip = {const_cast<char16_t*>(name.c_str()), INT64(start), INT64(end)};
+        info.Bytes = reinterpret_cast<BYTE*>(&clip);
+        info.Length = SONG_CLIP_DATA_SIZE;
+    } else if (ok) {
+        ok = length <= ar.Left();
+        if (ok) {
+            bytes.resize(length);
+            ok = ar.Read(bytes.data(), length);
+        }
+        info.Length = length;
+        info.Bytes = length ? bytes.data() : nullptr;
+    }
+    for (auto extra : kExtended) ok = ok && ar.ReadLONG(info.*extra);
+
+    CSongEvent loaded;
+    if (!ok || !loaded.SetInfo(info, 1)) {
+        ar.SetFailed();
+        return;
+    }
+    // A variable event keeps the data bytes and length of its record too.
+    loaded.m_Info.Data1 = info.Data1;
+    loaded.m_Info.Data2 = info.Data2;
+    loaded.m_Info.Data3 = info.Data3;
+    loaded.m_Info.Data4 = info.Data4;
+    loaded.m_Info.Duration = info.Duration;
+    TakeFrom(loaded);
 }

@@ -73,7 +73,17 @@ public:
     // The clip block of a clip event, null for any other event.
     const SongClipData* GetClip() const;
 
+    // The record's fields in declaration order, the variable data (for a
+    // clip: its name and offsets) in place of Bytes. A load that runs short
+    // or finds a kind outside the lists fails the archive and leaves the
+    // event as it was.
+    void Serialize(CArchive& ar) override;
+
 private:
+    void Store(CArchive& ar) const;
+    // Takes the record and data of `other`, which is left empty.
+    void TakeFrom(CSongEvent& other);
+
     SongEventInfo m_Info;
     HGLOBAL m_hData = nullptr;  // owned; holds m_Info.Bytes
 };

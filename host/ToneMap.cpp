@@ -5,8 +5,8 @@
 
 #include "platform/Text.h"
 
-VX_IMPLEMENT_CLASS(CTGMapData, CObject)
-VX_IMPLEMENT_CLASS(CToneMap, CObject)
+VX_IMPLEMENT_CLASS(CTGMapData, CObject);
+VX_IMPLEMENT_CLASS(CToneMap, CObject);
 
 namespace {
 

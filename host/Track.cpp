@@ -1,11 +1,14 @@
 #include "host/Track.h"
 
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "host/SongDocBase.h"
+#include "platform/Archive.h"
 #include "platform/Sync.h"
 
-VX_IMPLEMENT_CLASS(CTrack, CObject)
+VX_IMPLEMENT_CLASS(CTrack, CObject);
 
 namespace {
 
@@ -85,4 +88,63 @@ int CTrack::NewBlock(CBlock** block) {
     if (!block) return 0;
     *block = new (std::nothrow) CBlock(m_pDoc);
     return *block ? 1 : 0;
+}
+
+// ------------------------------------------------------------ archive
+
+namespace {
+
+// The words of the record and of its extended fields, in declaration order
+// (the texts, the identifier and the 64-bit word between them are written
+// where they stand).
+constexpr LONG TrackInfo::*kTrackWords[] = {&TrackInfo::Kind,       &TrackInfo::Port,       &TrackInfo::Channel,
+                                            &TrackInfo::Reserved2,  &TrackInfo::Transpose,  &TrackInfo::StateFlag1,
+                                            &TrackInfo::StateFlag2, &TrackInfo::Number};
+constexpr LONG TrackExtInfo::*kExtWords[] = {&TrackExtInfo::Ext1, &TrackExtInfo::Ext2, &TrackExtInfo::Ext3,
+                                             &TrackExtInfo::SubValue1, &TrackExtInfo::SubValue2};
+
+}  // namespace
+
+void CTrack::Store(CArchive& ar) const {
+    const TrackInfo& i = m_Info;
+    for (auto word : kTrackWords) ar.WriteLONG(i.*word);
+    ar.WriteString(i.Name);
+    ar.WriteLONG(i.Transposable);
+    const TrackExtInfo& e = i.Ext;
+    for (auto word : kExtWords) ar.WriteLONG(e.*word);
+    ar.WriteString(e.SubText);
+    ar.WriteLONG(e.SubValue3);
+    ar.Write(e.SubId, sizeof e.SubId);
+    ar.WriteQWORD(uint64_t(e.Ext64));
+    ar.WriteLONG(e.Ext4);
+    ar.WriteDWORD(DWORD(m_BlockList.GetCount()));
+    for (POSITION pos = m_BlockList.GetHeadPosition(); pos;) m_BlockList.GetNext(pos)->Serialize(ar);
+}
+
+void CTrack::Load(CArchive& ar) {
+    TrackInfo info;
+    TrackExtInfo& e = info.Ext;
+    DWORD count = 0;
+    uint64_t ext64 = 0;
+    bool ok = true;
+    for (auto word : kTrackWords) ok = ok && ar.ReadLONG(info.*word);
+    ok = ok && ar.ReadString(info.Name) && ar.ReadLONG(info.Transposable);
+    for (auto word : kExtWords) ok = ok && ar.ReadLONG(e.*word);
+    ok = ok && ar.ReadString(e.SubText) && ar.ReadLONG(e.SubValue3) && ar.Read(e.SubId, sizeof e.SubId) &&
+         ar.ReadQWORD(ext64) && ar.ReadLONG(e.Ext4) && ar.ReadDWORD(count);
+    e.Ext64 = INT64(ext64);
+    std::vector<std::unique_ptr<CBlock>> blocks;
+    ok = ok && ReadObjects(ar, count, blocks, [this] { return std::make_unique<CBlock>(m_pDoc); });
+    if (!ok) {
+        ar.SetFailed();
+        return;
+    }
+
+    DeleteAllBlocks();
+    SetInfo(info, 1);
+    if (!AdoptAll(blocks, [this](CBlock* b) { return AddBlock(b) != nullptr; })) ar.SetFailed();
+}
+
+void CTrack::Serialize(CArchive& ar) {
+    StoreOrLoad(ar, [&] { Store(ar); }, [&] { Load(ar); });
 }

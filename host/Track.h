@@ -68,7 +68,14 @@ public:
     // A new block bound to the track's document, not yet in the list (the caller owns it).
     int NewBlock(CBlock** block);
 
+    // The record's fields in declaration order, then the blocks. A load that
+    // runs short fails the archive and leaves the track as it was.
+    void Serialize(CArchive& ar) override;
+
 private:
+    void Store(CArchive& ar) const;
+    void Load(CArchive& ar);
+
     CSongDocBase* m_pDoc = nullptr;  // not owned
     TrackInfo m_Info;
     CBlockList m_BlockList;  // owns its blocks

@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-VX_IMPLEMENT_CLASS(CUndoObj, CObject)
-VX_IMPLEMENT_CLASS(CUndo, CObject)
+VX_IMPLEMENT_CLASS(CUndoObj, CObject);
+VX_IMPLEMENT_CLASS(CUndo, CObject);
 
 CUndoObj::~CUndoObj() { delete GetEventCopy(); }
 

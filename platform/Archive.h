@@ -4,8 +4,11 @@
 // bytes consumes nothing and marks the archive failed, so a Serialize
 // routine can test IsFailed() once at the end.
 #include <cstddef>
+#include <memory>
+#include <new>
 #include <vector>
 
+#include "platform/String.h"
 #include "platform/Types.h"
 
 class CArchive {
@@ -25,6 +28,10 @@ public:
 
     // Storing.
     void WriteDWORD(DWORD value);  // little-endian
+    void WriteLONG(LONG value) { WriteDWORD(DWORD(value)); }
+    void WriteByte(BYTE value);
+    void WriteQWORD(uint64_t value);  // little-endian
+    void WriteString(const CString& text);  // its byte count as a DWORD, then the bytes
     void Write(const void* data, size_t n);
     CArchive& operator<<(DWORD value) {
         WriteDWORD(value);
@@ -33,6 +40,11 @@ public:
 
     // Loading: false (nothing consumed, archive failed) when the bytes are not there.
     bool ReadDWORD(DWORD& value);
+    bool ReadLONG(LONG& value);
+    bool ReadByte(BYTE& value);
+    bool ReadQWORD(uint64_t& value);
+    // A count larger than the bytes left fails before anything is allocated.
+    bool ReadString(CString& text);
     bool Read(void* data, size_t n);
     CArchive& operator>>(DWORD& value) {
         ReadDWORD(value);
@@ -51,3 +63,41 @@ private:
     const BYTE* m_pRead = nullptr;  // loading cursor
     const BYTE* m_pEnd = nullptr;
 };
+
+// Reads `count` objects that `make` creates, each read before the next is
+// made, so a count larger than the archive ends at the first object that is
+// not there. False, with the archive failed, when one does not read.
+template <class T, class Make>
+bool ReadObjects(CArchive& ar, DWORD count, std::vector<std::unique_ptr<T>>& out, Make make) {
+    for (DWORD i = 0; i < count && !ar.IsFailed(); ++i) {
+        out.push_back(make());
+        out.back()->Serialize(ar);
+    }
+    return !ar.IsFailed();
+}
+
+// Hands every object to `add`, which takes it or returns false and leaves it
+// to the list; false at the first one not taken (those left are deleted).
+template <class T, class Add>
+bool AdoptAll(std::vector<std::unique_ptr<T>>& objects, Add add) {
+    for (auto& object : objects) {
+        if (!add(object.get())) return false;
+        object.release();
+    }
+    return true;
+}
+
+// Runs `store` or `load` by the archive's mode; a load that runs out of
+// memory fails the archive.
+template <class Store, class Load>
+void StoreOrLoad(CArchive& ar, Store store, Load load) {
+    if (ar.IsStoring()) {
+        store();
+        return;
+    }
+    try {
+        load();
+    } catch (const std::bad_alloc&) {
+        ar.SetFailed();
+    }
+}

@@ -7,7 +7,7 @@
 
 #include "platform/Paths.h"
 
-VX_IMPLEMENT_CLASS(CDocument, CObject)
+VX_IMPLEMENT_CLASS(CDocument, CObject);
 
 namespace {
 

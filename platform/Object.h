@@ -28,9 +28,12 @@ public:                                                         \
     static const CRuntimeClass class##cls;                      \
     const CRuntimeClass* GetRuntimeClass() const override;
 
-// In one source file: the record, naming the base class.
+// In one source file: the record, naming the base class. Written with a
+// closing ';' like any declaration (the last one here needs it), so that
+// tools reading the file see the definitions after it.
 #define VX_IMPLEMENT_CLASS(cls, base)                                           \
     const CRuntimeClass cls::class##cls = {#cls, &base::class##base};            \
-    const CRuntimeClass* cls::GetRuntimeClass() const { return &cls::class##cls; }
+    const CRuntimeClass* cls::GetRuntimeClass() const { return &cls::class##cls; } \
+    static_assert(true, #cls " has its run-time record")
 
 #define VX_RUNTIME_CLASS(cls) (&cls::class##cls)

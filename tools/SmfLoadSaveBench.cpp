@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSave.h"
 #include "host/DataManager.h"
 
 namespace {
@@ -26,14 +27,7 @@ void LoadSave(benchmark::State& state, std::vector<BYTE> bytes) {
             state.SkipWithError("the file does not load");
             return;
         }
-        BYTE* out = nullptr;
-        DWORD size = 0;
-        if (!data.Save(&out, &size, nullptr)) {
-            state.SkipWithError("the song does not save");
-            return;
-        }
-        benchmark::DoNotOptimize(out);
-        std::free(out);
+        if (!SaveOnce(data, state)) return;
     }
     state.SetBytesProcessed(INT64(state.iterations()) * INT64(bytes.size()));
 }

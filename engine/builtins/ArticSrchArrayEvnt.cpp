@@ -4,9 +4,9 @@
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntType, CArticSrchPutArrayEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntType, CArticSrchPutArrayEvnt);
 
 int CArticSrchGetArrayEvnt::Search() {
     ArticSrchCall call(this);

@@ -2,10 +2,10 @@
 
 #include "engine/builtins/ArticSrchCall.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchCmpAry, CArticSrchVelo)
-VX_IMPLEMENT_CLASS(CArticSrchGetDupAry, CArticSrchCmpAry)
-VX_IMPLEMENT_CLASS(CArticSrchGetExvAry, CArticSrchGetDupAry)
-VX_IMPLEMENT_CLASS(CArticSrchSelAry, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchCmpAry, CArticSrchVelo);
+VX_IMPLEMENT_CLASS(CArticSrchGetDupAry, CArticSrchCmpAry);
+VX_IMPLEMENT_CLASS(CArticSrchGetExvAry, CArticSrchGetDupAry);
+VX_IMPLEMENT_CLASS(CArticSrchSelAry, CArticSrchEvnt);
 
 namespace {
 

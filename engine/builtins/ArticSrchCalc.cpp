@@ -8,17 +8,17 @@
 #include "engine/work/ArticUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchPow, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchGetBit, CArticSrchPow)
-VX_IMPLEMENT_CLASS(CArticSrchPutBit, CArticSrchPow)
-VX_IMPLEMENT_CLASS(CArticSrchRnd, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchInt, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchFrac, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchRem, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchSelType, CArticSrchCalc)
-VX_IMPLEMENT_CLASS(CArticSrchSelSw, CArticSrchSelType)
-VX_IMPLEMENT_CLASS(CArticSrchSelEvntSw, CArticSrchSelType)
-VX_IMPLEMENT_CLASS(CArticSrchCopy, CArticSrchCalc)
+VX_IMPLEMENT_CLASS(CArticSrchPow, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchGetBit, CArticSrchPow);
+VX_IMPLEMENT_CLASS(CArticSrchPutBit, CArticSrchPow);
+VX_IMPLEMENT_CLASS(CArticSrchRnd, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchInt, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchFrac, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchRem, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchSelType, CArticSrchCalc);
+VX_IMPLEMENT_CLASS(CArticSrchSelSw, CArticSrchSelType);
+VX_IMPLEMENT_CLASS(CArticSrchSelEvntSw, CArticSrchSelType);
+VX_IMPLEMENT_CLASS(CArticSrchCopy, CArticSrchCalc);
 
 namespace {
 

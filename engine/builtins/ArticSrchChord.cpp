@@ -2,15 +2,15 @@
 
 #include "engine/builtins/ArticSrchCall.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchGetChord, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetHarmo, CArticSrchGetChord)
-VX_IMPLEMENT_CLASS(CArticSrchGetChordFirst, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutChord, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutHarmo, CArticSrchPutChord)
-VX_IMPLEMENT_CLASS(CArticSrchPutChordAry, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutHarmoAryAry, CArticSrchPutChordAry)
-VX_IMPLEMENT_CLASS(CArticSrchPutChordFirst, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutChordFirstAry, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchGetChord, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetHarmo, CArticSrchGetChord);
+VX_IMPLEMENT_CLASS(CArticSrchGetChordFirst, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutChord, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutHarmo, CArticSrchPutChord);
+VX_IMPLEMENT_CLASS(CArticSrchPutChordAry, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutHarmoAryAry, CArticSrchPutChordAry);
+VX_IMPLEMENT_CLASS(CArticSrchPutChordFirst, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutChordFirstAry, CArticSrchEvnt);
 
 int CArticSrchGetChord::Search() {
     ArticSrchCall call(this);

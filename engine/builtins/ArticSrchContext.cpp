@@ -5,23 +5,23 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchIsChord, CArticSrchDurCmp)
-VX_IMPLEMENT_CLASS(CArticSrchNonChord, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchWrkNonChord, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchHarmoPre, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchHarmoNext, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchHarmoWrkPre, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchHarmoWrkNext, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchPreRest, CArticSrchDur)
-VX_IMPLEMENT_CLASS(CArticSrchWrkPreRest, CArticSrchDur)
-VX_IMPLEMENT_CLASS(CArticSrchIsPre, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchIsNext, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchIsWrkPre, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchIsWrkNext, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchIsEvnt, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchIsSameEvnt, CArticSrchKey)
-VX_IMPLEMENT_CLASS(CArticSrchTime, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchWrkTime, CArticSrchVal)
+VX_IMPLEMENT_CLASS(CArticSrchIsChord, CArticSrchDurCmp);
+VX_IMPLEMENT_CLASS(CArticSrchNonChord, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchWrkNonChord, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchHarmoPre, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchHarmoNext, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchHarmoWrkPre, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchHarmoWrkNext, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchPreRest, CArticSrchDur);
+VX_IMPLEMENT_CLASS(CArticSrchWrkPreRest, CArticSrchDur);
+VX_IMPLEMENT_CLASS(CArticSrchIsPre, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchIsNext, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchIsWrkPre, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchIsWrkNext, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchIsEvnt, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchIsSameEvnt, CArticSrchKey);
+VX_IMPLEMENT_CLASS(CArticSrchTime, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchWrkTime, CArticSrchVal);
 
 namespace {
 

@@ -7,23 +7,23 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchKeySummit, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchDurCmp, CArticSrchDur)
-VX_IMPLEMENT_CLASS(CArticSrchDurMore, CArticSrchDur)
-VX_IMPLEMENT_CLASS(CArticSrchDurLess, CArticSrchDur)
-VX_IMPLEMENT_CLASS(CArticSrchDurCont, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchKeyCmp, CArticSrchKey)
-VX_IMPLEMENT_CLASS(CArticSrchKeyMore, CArticSrchKey)
-VX_IMPLEMENT_CLASS(CArticSrchKeyLess, CArticSrchKey)
-VX_IMPLEMENT_CLASS(CArticSrchVeloCmp, CArticSrchVelo)
-VX_IMPLEMENT_CLASS(CArticSrchVeloMore, CArticSrchVelo)
-VX_IMPLEMENT_CLASS(CArticSrchVeloLess, CArticSrchVelo)
-VX_IMPLEMENT_CLASS(CArticSrchOnTimeCmp, CArticSrchOnTime)
-VX_IMPLEMENT_CLASS(CArticSrchOnTimeMore, CArticSrchOnTime)
-VX_IMPLEMENT_CLASS(CArticSrchOnTimeLess, CArticSrchOnTime)
-VX_IMPLEMENT_CLASS(CArticSrchOffTimeCmp, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchOffTimeMore, CArticSrchOffTime)
-VX_IMPLEMENT_CLASS(CArticSrchOffTimeLess, CArticSrchOffTime)
+VX_IMPLEMENT_CLASS(CArticSrchKeySummit, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchDurCmp, CArticSrchDur);
+VX_IMPLEMENT_CLASS(CArticSrchDurMore, CArticSrchDur);
+VX_IMPLEMENT_CLASS(CArticSrchDurLess, CArticSrchDur);
+VX_IMPLEMENT_CLASS(CArticSrchDurCont, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchKeyCmp, CArticSrchKey);
+VX_IMPLEMENT_CLASS(CArticSrchKeyMore, CArticSrchKey);
+VX_IMPLEMENT_CLASS(CArticSrchKeyLess, CArticSrchKey);
+VX_IMPLEMENT_CLASS(CArticSrchVeloCmp, CArticSrchVelo);
+VX_IMPLEMENT_CLASS(CArticSrchVeloMore, CArticSrchVelo);
+VX_IMPLEMENT_CLASS(CArticSrchVeloLess, CArticSrchVelo);
+VX_IMPLEMENT_CLASS(CArticSrchOnTimeCmp, CArticSrchOnTime);
+VX_IMPLEMENT_CLASS(CArticSrchOnTimeMore, CArticSrchOnTime);
+VX_IMPLEMENT_CLASS(CArticSrchOnTimeLess, CArticSrchOnTime);
+VX_IMPLEMENT_CLASS(CArticSrchOffTimeCmp, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchOffTimeMore, CArticSrchOffTime);
+VX_IMPLEMENT_CLASS(CArticSrchOffTimeLess, CArticSrchOffTime);
 
 namespace {
 

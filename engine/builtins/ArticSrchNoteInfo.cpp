@@ -4,17 +4,17 @@
 
 #include "engine/builtins/ArticSrchCall.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfo, CArticSrchVelo)
-VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoType, CArticSrchGetNoteInfo)
-VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoBit, CArticSrchGetNoteInfo)
-VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoBitType, CArticSrchGetNoteInfoBit)
-VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfo, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoType, CArticSrchPutNoteInfo)
-VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoBit, CArticSrchPutNoteInfo)
-VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoBitType, CArticSrchPutNoteInfoBit)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValCmp, CArticSrchValCmp)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValMore, CArticSrchValMore)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValLess, CArticSrchValLess)
+VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfo, CArticSrchVelo);
+VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoType, CArticSrchGetNoteInfo);
+VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoBit, CArticSrchGetNoteInfo);
+VX_IMPLEMENT_CLASS(CArticSrchGetNoteInfoBitType, CArticSrchGetNoteInfoBit);
+VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfo, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoType, CArticSrchPutNoteInfo);
+VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoBit, CArticSrchPutNoteInfo);
+VX_IMPLEMENT_CLASS(CArticSrchPutNoteInfoBitType, CArticSrchPutNoteInfoBit);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValCmp, CArticSrchValCmp);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValMore, CArticSrchValMore);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoValLess, CArticSrchValLess);
 
 namespace {
 

@@ -10,18 +10,18 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/File.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchGetGen, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetPos, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutGen, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutPos, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutGenType, CArticSrchPutArrayEvntType)
-VX_IMPLEMENT_CLASS(CArticSrchPutPosType, CArticSrchPutArrayEvntType)
-VX_IMPLEMENT_CLASS(CArticSrchGetGracedFlg, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetPbWhitenFlg, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchTrkAttri, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchTrkSelected, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetSmfSize, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchBreak, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchGetGen, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetPos, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutGen, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutPos, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutGenType, CArticSrchPutArrayEvntType);
+VX_IMPLEMENT_CLASS(CArticSrchPutPosType, CArticSrchPutArrayEvntType);
+VX_IMPLEMENT_CLASS(CArticSrchGetGracedFlg, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetPbWhitenFlg, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchTrkAttri, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchTrkSelected, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetSmfSize, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchBreak, CArticSrchEvnt);
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchProb, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchProb2, CArticSrchProb)
-VX_IMPLEMENT_CLASS(CArticSrchProbPre, CArticSrchProb)
-VX_IMPLEMENT_CLASS(CArticSrchProbNext, CArticSrchProb)
-VX_IMPLEMENT_CLASS(CArticSrchProbWrkPre, CArticSrchProb)
-VX_IMPLEMENT_CLASS(CArticSrchProbWrkNext, CArticSrchProb)
-VX_IMPLEMENT_CLASS(CArticSrchProbPre2, CArticSrchProb2)
-VX_IMPLEMENT_CLASS(CArticSrchProbNext2, CArticSrchProb2)
-VX_IMPLEMENT_CLASS(CArticSrchProbWrkPre2, CArticSrchProb2)
-VX_IMPLEMENT_CLASS(CArticSrchProbWrkNext2, CArticSrchProb2)
+VX_IMPLEMENT_CLASS(CArticSrchProb, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchProb2, CArticSrchProb);
+VX_IMPLEMENT_CLASS(CArticSrchProbPre, CArticSrchProb);
+VX_IMPLEMENT_CLASS(CArticSrchProbNext, CArticSrchProb);
+VX_IMPLEMENT_CLASS(CArticSrchProbWrkPre, CArticSrchProb);
+VX_IMPLEMENT_CLASS(CArticSrchProbWrkNext, CArticSrchProb);
+VX_IMPLEMENT_CLASS(CArticSrchProbPre2, CArticSrchProb2);
+VX_IMPLEMENT_CLASS(CArticSrchProbNext2, CArticSrchProb2);
+VX_IMPLEMENT_CLASS(CArticSrchProbWrkPre2, CArticSrchProb2);
+VX_IMPLEMENT_CLASS(CArticSrchProbWrkNext2, CArticSrchProb2);
 
 CArticWrkEvnt* CArticSrchProb::Step(CArticWrkEvnt*, int) { return nullptr; }
 

@@ -8,12 +8,12 @@
 #include "engine/work/ArticWrkUtilImpl.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchSetSearched, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSetSearchedThis, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSetSearchedArea, CArticSrchSetSearched)
-VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAreaThis, CArticSrchSetSearched)
-VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAry, CArticSrchSetSearched)
-VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAryThis, CArticSrchSetSearched)
+VX_IMPLEMENT_CLASS(CArticSrchSetSearched, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSetSearchedThis, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSetSearchedArea, CArticSrchSetSearched);
+VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAreaThis, CArticSrchSetSearched);
+VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAry, CArticSrchSetSearched);
+VX_IMPLEMENT_CLASS(CArticSrchSetSearchedAryThis, CArticSrchSetSearched);
 
 namespace {
 

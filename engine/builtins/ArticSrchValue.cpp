@@ -8,16 +8,16 @@
 #include "engine/work/ArticWrk.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchLim, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchValCmp, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchValMore, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchValLess, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchValToHexStr, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchMeasToMeas, CArticSrchMeas)
-VX_IMPLEMENT_CLASS(CArticSrchMeasToBeat, CArticSrchMeas)
-VX_IMPLEMENT_CLASS(CArticSrchMeasToTick, CArticSrchMeas)
-VX_IMPLEMENT_CLASS(CArticSrchTimeToMeas, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchTimeFromMeas, CArticSrchTimeToMeas)
+VX_IMPLEMENT_CLASS(CArticSrchLim, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchValCmp, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchValMore, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchValLess, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchValToHexStr, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchMeasToMeas, CArticSrchMeas);
+VX_IMPLEMENT_CLASS(CArticSrchMeasToBeat, CArticSrchMeas);
+VX_IMPLEMENT_CLASS(CArticSrchMeasToTick, CArticSrchMeas);
+VX_IMPLEMENT_CLASS(CArticSrchTimeToMeas, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchTimeFromMeas, CArticSrchTimeToMeas);
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpBlk, CObject)
-VX_IMPLEMENT_CLASS(CArticExpTrk, CObject)
-VX_IMPLEMENT_CLASS(CArticExp, CObject)
+VX_IMPLEMENT_CLASS(CArticExpBlk, CObject);
+VX_IMPLEMENT_CLASS(CArticExpTrk, CObject);
+VX_IMPLEMENT_CLASS(CArticExp, CObject);
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "engine/expressions/ArticExpBase.h"
 
-VX_IMPLEMENT_CLASS(CArticExpArray, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpStres, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpCre, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpDebug, CArticExpEvnt)
+VX_IMPLEMENT_CLASS(CArticExpArray, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpStres, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpCre, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpDebug, CArticExpEvnt);
 
 CArticExpArray::CArticExpArray(CArticExpBlk* owner, ULONG evntNo, const CArticWrkEvntList* notes)
     : CArticExpEvnt(owner, evntNo), m_Notes(notes) {}

@@ -5,12 +5,12 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpCreNote, CArticExpCre)
-VX_IMPLEMENT_CLASS(CArticExpCreNote2, CArticExpCreNote)
-VX_IMPLEMENT_CLASS(CArticExpDel, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpDebug_i, CArticExpDebug)
-VX_IMPLEMENT_CLASS(CArticExpDebug_i2, CArticExpDebug)
-VX_IMPLEMENT_CLASS(CArticExpDebug_d, CArticExpDebug)
+VX_IMPLEMENT_CLASS(CArticExpCreNote, CArticExpCre);
+VX_IMPLEMENT_CLASS(CArticExpCreNote2, CArticExpCreNote);
+VX_IMPLEMENT_CLASS(CArticExpDel, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpDebug_i, CArticExpDebug);
+VX_IMPLEMENT_CLASS(CArticExpDebug_i2, CArticExpDebug);
+VX_IMPLEMENT_CLASS(CArticExpDebug_d, CArticExpDebug);
 
 // ================================================================ Creation
 

@@ -8,14 +8,14 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpDur, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpKey, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpDurRel, CArticExpDur)
-VX_IMPLEMENT_CLASS(CArticExpDurRel2, CArticExpDur)
-VX_IMPLEMENT_CLASS(CArticExpDurAbs, CArticExpDur)
-VX_IMPLEMENT_CLASS(CArticExpDurBp, CArticExpDur)
-VX_IMPLEMENT_CLASS(CArticExpDurAll, CArticExpDur)
-VX_IMPLEMENT_CLASS(CArticExpKeySft, CArticExpKey)
+VX_IMPLEMENT_CLASS(CArticExpDur, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpKey, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpDurRel, CArticExpDur);
+VX_IMPLEMENT_CLASS(CArticExpDurRel2, CArticExpDur);
+VX_IMPLEMENT_CLASS(CArticExpDurAbs, CArticExpDur);
+VX_IMPLEMENT_CLASS(CArticExpDurBp, CArticExpDur);
+VX_IMPLEMENT_CLASS(CArticExpDurAll, CArticExpDur);
+VX_IMPLEMENT_CLASS(CArticExpKeySft, CArticExpKey);
 
 namespace {
 

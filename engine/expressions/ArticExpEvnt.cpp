@@ -6,7 +6,7 @@
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticWrk.h"
 
-VX_IMPLEMENT_CLASS(CArticExpEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticExpEvnt, CObject);
 
 const char* const CArticExpEvnt::kPhase1Title = "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第１段階)にｴﾗｰが発生しました。";
 const char* const CArticExpEvnt::kPhase12Title = "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第１段階その２)にｴﾗｰが発生しました。";

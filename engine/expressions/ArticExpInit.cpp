@@ -7,22 +7,22 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpInit, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpInitPrm, CArticExpInit)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChange, CArticExpInitPrm)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChange2, CArticExpInitPrmChange)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv, CArticExpInitPrm)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv2, CArticExpInitPrmChangeKv)
-VX_IMPLEMENT_CLASS(CArticExpInitKvinit, CArticExpInit)
-VX_IMPLEMENT_CLASS(CArticExpInitKvinit2, CArticExpInit)
-VX_IMPLEMENT_CLASS(CArticExpInitPro, CArticExpInit)
-VX_IMPLEMENT_CLASS(CArticExpInitPro2, CArticExpInitPro)
-VX_IMPLEMENT_CLASS(CArticExpInitPbRange, CArticExpInit)
-VX_IMPLEMENT_CLASS(CArticExpInitPbRange2, CArticExpInitPbRange)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChange3, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv3, CArticExpInitPrmChange3)
-VX_IMPLEMENT_CLASS(CArticExpInitPro3, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpInitPbRange3, CArticExpArray)
+VX_IMPLEMENT_CLASS(CArticExpInit, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpInitPrm, CArticExpInit);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChange, CArticExpInitPrm);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChange2, CArticExpInitPrmChange);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv, CArticExpInitPrm);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv2, CArticExpInitPrmChangeKv);
+VX_IMPLEMENT_CLASS(CArticExpInitKvinit, CArticExpInit);
+VX_IMPLEMENT_CLASS(CArticExpInitKvinit2, CArticExpInit);
+VX_IMPLEMENT_CLASS(CArticExpInitPro, CArticExpInit);
+VX_IMPLEMENT_CLASS(CArticExpInitPro2, CArticExpInitPro);
+VX_IMPLEMENT_CLASS(CArticExpInitPbRange, CArticExpInit);
+VX_IMPLEMENT_CLASS(CArticExpInitPbRange2, CArticExpInitPbRange);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChange3, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpInitPrmChangeKv3, CArticExpInitPrmChange3);
+VX_IMPLEMENT_CLASS(CArticExpInitPro3, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpInitPbRange3, CArticExpArray);
 
 namespace {
 

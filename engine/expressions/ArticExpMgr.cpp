@@ -5,7 +5,7 @@
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"
 
-VX_IMPLEMENT_CLASS(CArticExpMgr, CObject)
+VX_IMPLEMENT_CLASS(CArticExpMgr, CObject);
 
 CArticExpMgr::CArticExpMgr(CArticWrk* wrk, CArticExp* exp, CArticExpBlk* sortBlk, CArticPasn* pasn,
                            CArticWrk* midWrk)

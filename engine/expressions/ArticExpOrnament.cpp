@@ -5,16 +5,16 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn1, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn2, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn3, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn4, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn5, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTurn6, CArticExpArrayTurn)
-VX_IMPLEMENT_CLASS(CArticExpArrayTrill, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpArrayTrill1, CArticExpArrayTrill)
-VX_IMPLEMENT_CLASS(CArticExpArrayTrill2, CArticExpArrayTrill)
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn1, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn2, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn3, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn4, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn5, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTurn6, CArticExpArrayTurn);
+VX_IMPLEMENT_CLASS(CArticExpArrayTrill, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpArrayTrill1, CArticExpArrayTrill);
+VX_IMPLEMENT_CLASS(CArticExpArrayTrill2, CArticExpArrayTrill);
 
 namespace {
 

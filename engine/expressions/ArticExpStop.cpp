@@ -6,8 +6,8 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpArrayStop, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpArrayUsrStop, CArticExpArrayStop)
+VX_IMPLEMENT_CLASS(CArticExpArrayStop, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpArrayUsrStop, CArticExpArrayStop);
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpStresVelo, CArticExpStres)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloNote, CArticExpStresVelo)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloTime, CArticExpStresVelo)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloNoteAbs, CArticExpStresVeloNote)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloNoteRel, CArticExpStresVeloNote)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeAbs, CArticExpStresVeloTime)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeRel, CArticExpStresVeloTime)
-VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeRelCrv, CArticExpStresVelo)
+VX_IMPLEMENT_CLASS(CArticExpStresVelo, CArticExpStres);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloNote, CArticExpStresVelo);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloTime, CArticExpStresVelo);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloNoteAbs, CArticExpStresVeloNote);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloNoteRel, CArticExpStresVeloNote);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeAbs, CArticExpStresVeloTime);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeRel, CArticExpStresVeloTime);
+VX_IMPLEMENT_CLASS(CArticExpStresVeloTimeRelCrv, CArticExpStresVelo);
 
 namespace {
 

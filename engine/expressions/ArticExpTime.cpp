@@ -6,11 +6,11 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpTime, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpTimeSft, CArticExpTime)
-VX_IMPLEMENT_CLASS(CArticExpTimeSft2, CArticExpTimeSft)
-VX_IMPLEMENT_CLASS(CArticExpTimeSwing, CArticExpTime)
-VX_IMPLEMENT_CLASS(CArticExpTimeWaltz, CArticExpTime)
+VX_IMPLEMENT_CLASS(CArticExpTime, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpTimeSft, CArticExpTime);
+VX_IMPLEMENT_CLASS(CArticExpTimeSft2, CArticExpTimeSft);
+VX_IMPLEMENT_CLASS(CArticExpTimeSwing, CArticExpTime);
+VX_IMPLEMENT_CLASS(CArticExpTimeWaltz, CArticExpTime);
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/expressions/ArticMeas.h"
 
-VX_IMPLEMENT_CLASS(CArticMeas, CObject)
+VX_IMPLEMENT_CLASS(CArticMeas, CObject);
 
 void CArticMeas::Get(ULONG* meas, ULONG* beat, ULONG* tick) const {
     if (meas) *meas = m_Meas;

@@ -9,7 +9,7 @@
 #include "engine/rules/ArticRulUtil.h"
 #include "engine/work/ArticWrk.h"
 
-VX_IMPLEMENT_CLASS(CArticRul, CObject)
+VX_IMPLEMENT_CLASS(CArticRul, CObject);
 
 namespace {
 

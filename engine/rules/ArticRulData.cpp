@@ -12,11 +12,11 @@
 #include "engine/rules/ArticRulUtil.h"
 #include "engine/work/ArticWrkEvnt.h"
 
-VX_IMPLEMENT_CLASS(CArticRulData, CObject)
-VX_IMPLEMENT_CLASS(CArticRulDataVal, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataSrchd, CArticRulDataVal)
-VX_IMPLEMENT_CLASS(CArticRulDataStr, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataExv, CArticRulData)
+VX_IMPLEMENT_CLASS(CArticRulData, CObject);
+VX_IMPLEMENT_CLASS(CArticRulDataVal, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataSrchd, CArticRulDataVal);
+VX_IMPLEMENT_CLASS(CArticRulDataStr, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataExv, CArticRulData);
 
 using namespace rultext;
 

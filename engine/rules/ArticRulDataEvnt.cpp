@@ -11,10 +11,10 @@
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticRulDataEvnt, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataAry, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataVEvnt, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataVAry, CArticRulData)
+VX_IMPLEMENT_CLASS(CArticRulDataEvnt, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataAry, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataVEvnt, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataVAry, CArticRulData);
 
 using namespace rultext;
 

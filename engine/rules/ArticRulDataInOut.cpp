@@ -1,7 +1,7 @@
 #include "engine/rules/ArticRulDataInOut.h"
 
-VX_IMPLEMENT_CLASS(CArticRulDataIn, CArticRulData)
-VX_IMPLEMENT_CLASS(CArticRulDataOut, CArticRulData)
+VX_IMPLEMENT_CLASS(CArticRulDataIn, CArticRulData);
+VX_IMPLEMENT_CLASS(CArticRulDataOut, CArticRulData);
 
 int CArticRulDataIn::GetData(CArticRulData** var) const {
     if (var) *var = m_pData;

@@ -4,7 +4,7 @@
 
 #include "engine/rules/ArticRulUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticRulElm, CObject)
+VX_IMPLEMENT_CLASS(CArticRulElm, CObject);
 
 CArticRulElm::CArticRulElm() : m_pStrData(new CString()) {}
 

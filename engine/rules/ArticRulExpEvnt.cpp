@@ -10,7 +10,7 @@
 #include "engine/rules/ArticRulUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticRulExpEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticRulExpEvnt, CObject);
 
 using namespace rultext;
 

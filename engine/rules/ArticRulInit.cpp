@@ -12,7 +12,7 @@
 #include "engine/rules/ArticRulUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticRulInit, CObject)
+VX_IMPLEMENT_CLASS(CArticRulInit, CObject);
 
 using namespace rultext;
 

@@ -8,7 +8,7 @@
 #include "engine/rules/ArticSrchEvnt.h"
 #include "engine/rules/ArticSrchSubRoutine.h"
 
-VX_IMPLEMENT_CLASS(CArticRulSet, CObject)
+VX_IMPLEMENT_CLASS(CArticRulSet, CObject);
 
 namespace {
 constexpr int kInitialSlots = 20;

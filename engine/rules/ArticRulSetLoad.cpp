@@ -10,6 +10,7 @@
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulSetOperand.h"
 #include "engine/rules/ArticRulSub.h"
+#include "engine/rules/ArticRulUtil.h"
 #include "engine/rules/ArticSrchUtil.h"
 #include "platform/Numbers.h"
 
@@ -206,6 +207,8 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
             if (head == "dir") {
                 if (value < 0 || value > 3) return 1;
                 if (phase1) m_Direction = int(value);
+            } else if (value < 0 || ULONG(value) > kMaxRulIndex) {
+                return 1;  // the notes keep a set's results only under numbers up to kMaxRulIndex
             } else if (phase1 && m_SetNo == -1 && m_pRul) {
                 m_SetNo = int(value);
                 if (setNoInUse && m_pRul->GetBySetNo(m_SetNo)) *setNoInUse = 1;

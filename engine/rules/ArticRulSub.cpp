@@ -11,7 +11,7 @@
 
 using namespace rulset;
 
-VX_IMPLEMENT_CLASS(CArticRulSub, CArticRulSet)
+VX_IMPLEMENT_CLASS(CArticRulSub, CArticRulSet);
 
 using namespace rultext;
 

@@ -3,19 +3,19 @@
 #include "engine/rules/ArticRulSet.h"
 #include "engine/work/ArticWrk.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchVal, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchDur, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchKey, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchVelo, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchOnTime, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchOffTime, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchMeas, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchIs, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchCalc, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchMstr, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchNum, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchWrk, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvnt, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchVal, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchDur, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchKey, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchVelo, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchOnTime, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchOffTime, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchMeas, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchIs, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchCalc, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchMstr, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchNum, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchWrk, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvnt, CArticSrchEvnt);
 
 namespace {
 void AppendIf(CArticRulElmList* list, CArticRulElm* elm) {

@@ -14,7 +14,7 @@
 #include "engine/work/ArticWrkUtilImpl.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticSrchEvnt, CObject);
 
 using namespace rultext;
 

@@ -6,7 +6,7 @@
 #include "engine/rules/ArticRulSub.h"
 #include "engine/rules/ArticRulUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchSubRoutine, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchSubRoutine, CArticSrchEvnt);
 
 CArticSrchSubRoutine::CArticSrchSubRoutine(CArticRulSet* set, ULONG callNo) : CArticSrchEvnt(set, callNo) {
     NewRulElmInList();

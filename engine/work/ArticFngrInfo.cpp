@@ -1,3 +1,3 @@
 #include "engine/work/ArticFngrInfo.h"
 
-VX_IMPLEMENT_CLASS(CArticFngrInfo, CObject)
+VX_IMPLEMENT_CLASS(CArticFngrInfo, CObject);

@@ -6,7 +6,7 @@
 #include "engine/work/ArticWrkEvnt.h"
 #include "host/MPEvent.h"
 
-VX_IMPLEMENT_CLASS(CArticPos, CObject)
+VX_IMPLEMENT_CLASS(CArticPos, CObject);
 
 CArticPos::CArticPos() = default;
 

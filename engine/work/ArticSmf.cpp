@@ -1,5 +1,7 @@
 #include "engine/work/ArticSmf.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <list>
@@ -189,6 +191,48 @@ std::vector<WorkList::iterator> OfKind(WorkList& list, BYTE nibble) {
     return found;
 }
 
+// A note-off waiting for its place.
+struct PendingOff {
+    INT64 time;
+    size_t order;  // offs of one tick go in the reverse order of their notes
+    std::unique_ptr<CArticWrkEvnt> evnt;
+};
+
+bool PlacedLater(const PendingOff& a, const PendingOff& b) {
+    return a.time != b.time ? a.time > b.time : a.order < b.order;
+}
+
+// A note-off for every note, before the first event after the note that is
+// not earlier than it (an inserted event goes before the events already at
+// its tick). One walk with a min-heap of the offs still to place.
+void AddNoteOffs(WorkList& list) {
+    std::vector<PendingOff> pending;
+    size_t order = 0;
+    const auto placeDue = [&](WorkList::iterator before, INT64 upTo) {
+        while (!pending.empty() && pending.front().time <= upTo) {
+            std::pop_heap(pending.begin(), pending.end(), PlacedLater);
+            list.insert(before, std::move(pending.back().evnt));
+            pending.pop_back();
+        }
+    };
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        const CArticWrkEvnt& e = **it;
+        placeDue(it, e.GetTime());
+        if ((e.GetStatus() & 0xF0) != 0x90) continue;
+        // A note without length still gets its note-off, at its own tick:
+        // left without one it would sound for ever.
+        const INT64 gate = e.GetGateTime();
+        auto off = CopyOf(e);
+        off->SetStatus(BYTE(0x80 | (e.GetStatus() & 0x0F)));
+        off->SetTime(e.GetTime() + (gate > 0 ? gate : 0), 0);
+        off->SetGateTime(0);
+        const INT64 time = off->GetTime();
+        pending.push_back({time, order++, std::move(off)});
+        std::push_heap(pending.begin(), pending.end(), PlacedLater);
+    }
+    placeDue(list.end(), INT64_MAX);
+}
+
 // The events of the file in the order they are written: data blocks ahead
 // of their notes, note-offs from the gates, the bank LSB and program of the
 // voice events.
@@ -206,16 +250,7 @@ void Expand(WorkList& list) {
         note->SetTime((*it)->GetTime() + 5, 0);
         InsertFrom(list, std::next(it), std::move(note));
     }
-    for (auto it : OfKind(list, 0x90)) {
-        // A note without length still gets its note-off, at its own tick:
-        // left without one it would sound for ever.
-        const INT64 gate = (*it)->GetGateTime();
-        auto off = CopyOf(**it);
-        off->SetStatus(BYTE(0x80 | ((*it)->GetStatus() & 0x0F)));
-        off->SetTime((*it)->GetTime() + (gate > 0 ? gate : 0), 0);
-        off->SetGateTime(0);
-        InsertFrom(list, std::next(it), std::move(off));
-    }
+    AddNoteOffs(list);
     for (auto it : OfKind(list, 0x30)) {
         const BYTE c = (*it)->GetStatus() & 0x0F;
         auto lsb = std::make_unique<CArticWrkEvnt>();
@@ -303,50 +338,32 @@ void CArticSmf::Store(CArticWrkEvnt* evnt, bool meta) {
     m_Lists[(m_Format == 1 && m_FirstTrk && meta) ? 0 : 1]->AddTail(evnt);
 }
 
-INT64 CArticSmf::GetNoteGate(BYTE key, DWORD trackEnd) {
-    ImageReader r(m_Image, m_Pos, trackEnd);
-    DWORD g = 0, rest = 0;
-    BYTE running = m_RunStatus;
-    DWORD delta = 0, len = 0;
-    BYTE b = 0;
-    while (r.Left() > 0) {
-        if (!r.VarLen(delta)) break;
-        g += Convert(delta, m_Division, rest);
-        if (!r.Byte(b)) break;
-        if (b == 0xF0 || b == 0xF7) {
-            if (!r.VarLen(len) || !r.Skip(len)) break;
-            continue;
+INT64 CArticSmf::GateOf(uint64_t rawOn, uint64_t rawOff) const {
+    // The carried remainders of the delta conversions add up to the exact
+    // quotient of the whole span; the gate counts from the note-on alone.
+    const unsigned __int128 span = (unsigned __int128)(rawOff - rawOn) * kEngineDivision;
+    const DWORD gate = DWORD(uint64_t(span / m_Division));
+    return INT64(gate);
+}
+
+void CArticSmf::CloseNote(BYTE channel, BYTE key) {
+    auto found = m_Sounding.find(WORD(channel << 8 | key));
+    if (found == m_Sounding.end() || found->second.empty()) return;
+    // The earliest note still sounding on the key takes the note-off.
+    const SoundingNote note = found->second.front();
+    found->second.pop_front();
+    const INT64 gate = GateOf(note.RawOn, m_RawTime);
+    note.Evnt->SetGateTime(gate == 0 ? 1 : gate);
+}
+
+void CArticSmf::CloseAllNotes() {
+    // A note without its note-off lasts to the end of its track.
+    for (auto& keyNotes : m_Sounding)
+        for (const SoundingNote& note : keyNotes.second) {
+            const INT64 gate = GateOf(note.RawOn, m_RawTime);
+            note.Evnt->SetGateTime(gate == 0 ? 1 : gate);
         }
-        if (b == 0xFF) {
-            if (!r.Skip(1) || !r.VarLen(len) || !r.Skip(len)) break;
-            continue;
-        }
-        if (b >= 0x80) {
-            running = b;
-        } else {
-            r.Back();
-            b = running;
-        }
-        const BYTE kind = b & 0xF0;
-        const BYTE ch = BYTE((b & 0x0F) + 1);
-        if (kind == 0x80 || kind == 0x90) {
-            const DWORD at = r.Pos();
-            if (r.Left() < 2) break;
-            const bool off = kind == 0x80 || m_Image[at + 1] == 0;
-            if (off && ch == m_Ch && m_Image[at] == key && !m_Matched[at]) {
-                m_Matched[at] = true;
-                return INT64(g);
-            }
-            r.Skip(2);
-        } else if (kind == 0xA0 || kind == 0xB0 || kind == 0xE0) {
-            if (!r.Skip(2)) break;
-        } else if (kind == 0xC0 || kind == 0xD0) {
-            if (!r.Skip(1)) break;
-        } else {
-            break;
-        }
-    }
-    return INT64(g);
+    m_Sounding.clear();
 }
 
 int CArticSmf::ReadEvnt(DWORD trackEnd) {
@@ -385,20 +402,19 @@ int CArticSmf::ReadEvnt(DWORD trackEnd) {
     BYTE d1 = 0, d2 = 0;
     switch (kind) {
     case 0x80:
-        if (!r.Skip(2)) return 0;
-        m_Pos = r.Pos();
-        return 1;
     case 0x90: {
         if (!r.Byte(d1) || !r.Byte(d2)) return 0;
         m_Pos = r.Pos();
-        if (d2 == 0) return 1;
-        INT64 gate = GetNoteGate(d1, trackEnd);
+        if (kind == 0x80 || d2 == 0) {
+            CloseNote(m_Ch, d1);
+            return 1;
+        }
         auto* e = new CArticWrkEvnt();
         e->SetStatus(0x90);
         e->SetPost1(d1);
         e->SetPost2(d2);
-        e->SetGateTime(gate == 0 ? 1 : gate);
         Store(e, false);
+        m_Sounding[WORD(m_Ch << 8 | d1)].push_back({e, m_RawTime});  // the gate comes with its note-off
         return 1;
     }
     case 0xA0:
@@ -425,14 +441,21 @@ int CArticSmf::ReadTrack(DWORD begin, DWORD end) {
     m_Pos = begin;
     m_Time = 0;
     m_Rest = 0;
+    m_RawTime = 0;
+    m_Sounding.clear();
     while (m_Pos < end) {
         ImageReader r(m_Image, m_Pos, end);
         DWORD delta = 0;
         if (!r.VarLen(delta)) return 0;
         m_Pos = r.Pos();
         m_Time += Convert(delta, m_Division, m_Rest);
-        if (!ReadEvnt(end)) return 0;
+        m_RawTime += delta;
+        if (!ReadEvnt(end)) {
+            m_Sounding.clear();
+            return 0;
+        }
     }
+    CloseAllNotes();
     return 1;
 }
 
@@ -447,7 +470,6 @@ int CArticSmf::LoadSmf(CFile* file) {
         return 0;
     }
     m_Image.resize(size_t(n));  // the reads are bounded by the file's own bytes
-    m_Matched.assign(size_t(n), false);
     m_Path = file->GetFilePath();
     m_Kind = GetSmfKind();
     int ok = 0;
@@ -470,7 +492,6 @@ int CArticSmf::LoadSmf(CFile* file) {
     }
     m_Image.clear();
     m_Image.shrink_to_fit();
-    m_Matched.clear();
     if (!ok) {
         const BYTE kind = m_Kind;
         const CString path = m_Path;

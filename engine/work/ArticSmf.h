@@ -5,7 +5,10 @@
 // turns one event list into a format-0 file at 480, expanding the packed
 // pseudo-events and the notes' gates into ordinary messages.
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/work/ArticWrkEvnt.h"
@@ -47,14 +50,25 @@ protected:
     BYTE GetSmfKind();
     int ReadTrack(DWORD begin, DWORD end);
     int ReadEvnt(DWORD trackEnd);
-    INT64 GetNoteGate(BYTE key, DWORD trackEnd);
+    // Gives the earliest sounding note of the key its gate, from the current time.
+    void CloseNote(BYTE channel, BYTE key);
+    // Gives every note still sounding its gate up to the current time.
+    void CloseAllNotes();
     void Reset();
     void Store(CArticWrkEvnt* evnt, bool meta);
 
 private:
     std::array<std::unique_ptr<CArticWrkEvntList>, kListCount> m_Lists;  // each owns its events
     std::vector<BYTE> m_Image;        // the file, only during LoadSmf
-    std::vector<bool> m_Matched;      // key-byte offsets of note-offs already paired
+    struct SoundingNote {
+        CArticWrkEvnt* Evnt;  // in its list already
+        uint64_t RawOn;       // the note-on's tick in the file's own units
+    };
+    INT64 GateOf(uint64_t rawOn, uint64_t rawOff) const;
+    // Notes of the track being read still waiting for their note-off, by
+    // channel (1..16) and key, earliest first.
+    std::unordered_map<WORD, std::deque<SoundingNote>> m_Sounding;
+    uint64_t m_RawTime = 0;           // the track's time in the file's own ticks
     DWORD m_Pos = 0;
     DWORD m_Time = 0;
     DWORD m_Rest = 0;

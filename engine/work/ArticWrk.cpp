@@ -11,7 +11,7 @@
 #include "engine/work/ArticWrkUtilImpl.h"
 #include "engine/work/MetaData.h"
 
-VX_IMPLEMENT_CLASS(CArticWrk, CObject)
+VX_IMPLEMENT_CLASS(CArticWrk, CObject);
 
 namespace {
 

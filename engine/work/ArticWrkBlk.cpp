@@ -12,7 +12,7 @@
 #include "engine/work/ArticWrkUtilImpl.h"
 #include "engine/work/MetaData.h"
 
-VX_IMPLEMENT_CLASS(CArticWrkBlk, CObject)
+VX_IMPLEMENT_CLASS(CArticWrkBlk, CObject);
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticWrkCond, CObject)
+VX_IMPLEMENT_CLASS(CArticWrkCond, CObject);
 
 CArticWrkCond::CArticWrkCond(CArticWrk* wrk) : m_pWrk(wrk) {
     for (auto& list : m_pList) list = new (std::nothrow) CArticWrkEvntList(10);

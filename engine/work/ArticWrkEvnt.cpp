@@ -17,7 +17,7 @@
 #include "engine/work/MetaData.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticWrkEvnt, CObject)
+VX_IMPLEMENT_CLASS(CArticWrkEvnt, CObject);
 
 namespace {
 

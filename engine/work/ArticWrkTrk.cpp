@@ -5,7 +5,7 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 
-VX_IMPLEMENT_CLASS(CArticWrkTrk, CObject)
+VX_IMPLEMENT_CLASS(CArticWrkTrk, CObject);
 
 CArticWrkTrk::CArticWrkTrk(CArticWrk* owner, ULONG trkNo, ULONG ch, ULONG port)
     : m_pOwner(owner),

@@ -616,10 +616,10 @@ int CArticWrkUtil::GetDia1Note(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, INT
                          : mode == 1 ? "指定したNote番号より1音上のNote番号をGETできませんでした。"
                                      : "";
     ReportErr(kPhase1, reason, "CArticWrkUtil::GetDia1Note", CString("Note番号 = ") + CArticUtil::ConvValueToNote(key, 0));
+    // Under a minor key, or off the scale, the key is its own neighbour: the
+    // ornaments stop on any non-zero result, so this one is reported and passes.
     *out = key;
-    // A minor key has no neighbour here at all: the caller must not go on as
-    // if it had one. A key off the scale keeps itself as its neighbour.
-    return minor ? 1 : 0;
+    return 0;
 }
 
 int CArticWrkUtil::GetGlisNoteNum(BYTE from, BYTE to, int white, int toIsWhite, int up, CObList* keys) {

@@ -10,6 +10,9 @@ using doctest::EventRecord;
 
 namespace {
 
+// The port meta event at the head of a channel chunk when the port is not known.
+const Bytes kUnknownPort = {0x00, 0xFF, 0x7F, 0x04, 0x43, 0x00, 0x01, 0xFF};
+
 // The chunks of a file after its header: id and body.
 struct ChunkOut {
     std::string Id;
@@ -107,15 +110,18 @@ TEST(SmfSave, FormatOneRoundTripsByteForByte) {
     });
     // Worked out by hand: names as track-name events, notes as note on and
     // note off (offs before anything else at their time, in note order), the exclusive
-    // joined, no chunk for the empty track, no port event without ports.
+    // joined, no chunk for the empty track, an unknown port (FF) at the head of
+    // each channel chunk.
     const Bytes expected = Cat({
         Header(1, 3, 960),
         Chunk("MTrk", {0x00, 0xFF, 0x03, 0x04, 'S', 'o', 'n', 'g', 0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08,
                        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00}),
-        Chunk("MTrk", {0x00, 0xFF, 0x03, 0x05, 'P', 'i', 'a', 'n', 'o', 0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x00,
+        Chunk("MTrk", {0x00, 0xFF, 0x7F, 0x04, 0x43, 0x00, 0x01, 0xFF,
+                       0x00, 0xFF, 0x03, 0x05, 'P', 'i', 'a', 'n', 'o', 0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x40, 0x00,
                        0x90, 0x3E, 0x40, 0x83, 0x60, 0x80, 0x3C, 0x40, 0x00, 0x80, 0x3E, 0x40, 0x00, 0xFF, 0x05, 0x02,
                        'L', 'a', 0x00, 0xF0, 0x06, 0x43, 0x12, 0x00, 0x01, 0x02, 0xF7, 0x00, 0xFF, 0x2F, 0x00}),
-        Chunk("MTrk", {0x00, 0x99, 0x24, 0x64, 0x83, 0x60, 0x89, 0x24, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
+        Chunk("MTrk", {0x00, 0xFF, 0x7F, 0x04, 0x43, 0x00, 0x01, 0xFF,
+                       0x00, 0x99, 0x24, 0x64, 0x83, 0x60, 0x89, 0x24, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
     });
     Loaded song;
     ASSERT_EQ(song.Load(input), 1);
@@ -214,11 +220,11 @@ TEST(SmfSave, FormatOneWritesAChunkPerTrackWithEvents) {
     EXPECT_EQ(chunks[0].Body, Cat({{0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08, 0x00, 0xFF, 0x51, 0x03, 0x07,
                                     0xA1, 0x20},
                                    kEot}));
-    EXPECT_EQ(chunks[1].Body, Cat({{0x00, 0xFF, 0x03, 0x04, 'B', 'a', 's', 's', 0x00, 0xB2, 0x07, 0x64}, kEot}));
-    EXPECT_EQ(chunks[2].Body, Cat({{0x00, 0xC4, 0x09}, kEot}));
+    EXPECT_EQ(chunks[1].Body, Cat({kUnknownPort, {0x00, 0xFF, 0x03, 0x04, 'B', 'a', 's', 's', 0x00, 0xB2, 0x07, 0x64}, kEot}));
+    EXPECT_EQ(chunks[2].Body, Cat({kUnknownPort, {0x00, 0xC4, 0x09}, kEot}));
 }
 
-TEST(SmfSave, FormatOneNamesTheTracksPortOnlyWhenTheDocumentKnowsIt) {
+TEST(SmfSave, FormatOneNamesTheTracksPortOrAnUnknownPort) {
     LoadedWithTwoPorts song;
     ASSERT_TRUE(song.portsSet);
 
@@ -229,7 +235,7 @@ TEST(SmfSave, FormatOneNamesTheTracksPortOnlyWhenTheDocumentKnowsIt) {
     const auto chunks = ChunksOf(SaveSong(song, {doctest::NewConductor(), known, unknown}, FILE_KIND_SMF1));
     ASSERT_EQ(chunks.size(), 3u);
     EXPECT_EQ(chunks[1].Body, Cat({{0x00, 0xFF, 0x7F, 0x04, 0x43, 0x00, 0x01, 0x01, 0x00, 0xB0, 0x07, 0x64}, kEot}));
-    EXPECT_EQ(chunks[2].Body, Cat({{0x00, 0xB1, 0x07, 0x64}, kEot}));
+    EXPECT_EQ(chunks[2].Body, Cat({kUnknownPort, {0x00, 0xB1, 0x07, 0x64}, kEot}));
 }
 
 TEST(SmfSave, AnEmptyFormatOneSongStillHasOneTrackChunk) {
@@ -248,7 +254,8 @@ TEST(SmfSave, FormatOneAlwaysStartsWithTheConductorsChunk) {
     ASSERT_TRUE(song.Events(0).empty());
     const Bytes saved = song.Save();
     EXPECT_EQ(saved, Cat({Header(1, 2, 960), Chunk("MTrk", kEot),
-                          Chunk("MTrk", Cat({{0x00, 0xFF, 0x03, 0x02, 'P', 'f', 0x00, 0xB0, 0x07, 0x64}, kEot}))}));
+                          Chunk("MTrk", Cat({kUnknownPort, {0x00, 0xFF, 0x03, 0x02, 'P', 'f', 0x00, 0xB0, 0x07, 0x64},
+                                             kEot}))}));
     Loaded again;
     ASSERT_EQ(again.Load(saved), 1);
     EXPECT_EQ(Describe(again.doc), Describe(song.doc));
@@ -315,8 +322,36 @@ TEST(SmfSave, NotesBecomeNoteOnAndNoteOff) {
          0,
          {0x00, 0x90, 0x3C, 0x64, 0x00, 0x90, 0x3C, 0x64, 0x32, 0x90, 0x3C, 0x64, 0x32, 0x80, 0x3C, 0x11, 0x00,
           0x80, 0x3C, 0x22, 0x00, 0x80, 0x3C, 0x33, 0x00, 0x90, 0x3C, 0x64, 0x0A, 0x80, 0x3C, 0x40}},
+        {"long notes that end out of the order they began",
+         {Note(0, 0x3C, 300, 0x64, 0x11), Note(10, 0x3E, 200, 0x64, 0x22), Note(20, 0x40, 280, 0x64, 0x33),
+          Note(300, 0x3C, 10)},
+         0,
+         {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x90, 0x3E, 0x64, 0x0A, 0x90, 0x40, 0x64, 0x81, 0x3E, 0x80, 0x3E, 0x22, 0x5A,
+          0x80, 0x3C, 0x11, 0x00, 0x80, 0x40, 0x33, 0x00, 0x90, 0x3C, 0x64, 0x0A, 0x80, 0x3C, 0x40}},
     };
     for (const Case& c : cases) EXPECT_EQ(SaveFormat0({Track(c.channel, c.events)}), c.body) << c.what;
+}
+
+TEST(SmfSave, ManyOverlappingLongNotesEndInTheOrderTheyBegan) {
+    // 20,000 notes that all sound together: every note-off comes after the
+    // last note-on, in the order of the notes, and the file reads back to the
+    // same song.
+    constexpr int kNotes = 20000;
+    Bytes events;
+    for (int i = 0; i < kNotes; ++i) events.insert(events.end(), {BYTE(i ? 0x01 : 0x00), 0x90, BYTE(i % 128), 0x64});
+    for (int i = 0; i < kNotes; ++i) {
+        if (i) events.push_back(0x00);
+        else events.insert(events.end(), {0x81, 0x00});
+        events.insert(events.end(), {0x80, BYTE(i % 128), 0x40});
+    }
+    Loaded song;
+    ASSERT_EQ(song.Load(Smf0(events)), 1);
+    const Bytes body = EventsOfFormat0(song.Save());
+    // Written as read: no running status in either.
+    EXPECT_TRUE(body == events);
+    Loaded again;
+    ASSERT_EQ(again.Load(Smf0(body)), 1);
+    EXPECT_TRUE(Describe(again.doc) == Describe(song.doc));
 }
 
 TEST(SmfSave, ExpandsPackedEvents) {

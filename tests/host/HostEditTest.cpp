@@ -1,10 +1,12 @@
 // The song lock and the edits of the host interface: Insert, Modify and
 // Remove at every level, round trips through the records, and the 64-bit
 // times the driver relies on.
+#include <cstdlib>
 #include <limits>
 #include <thread>
 
 #include "HostFixtures.h"
+#include "host/DataManager.h"
 
 namespace {
 
@@ -199,6 +201,35 @@ TEST_F(HostEdit, ATempoParkedAtTheLargestTimeKeepsTheStartingTempo) {
     }
     EXPECT_EQ(atStart, 1);
     EXPECT_EQ(parked, 1);
+}
+
+TEST_F(HostEdit, ATempoParkedAtTheLargestTimeAndRemovedLeavesASavableSong) {
+    const INT64 endBefore = BlockOf(m_Doc, 0, 0)->GetInfo().End;
+    {
+        ExclusiveLock lock(*m_Host);
+        ASSERT_EQ(lock.Result(), S_OK);
+        POSITION ids[MP_ID_COUNT] = {Track(0), Block(0, 0), nullptr};
+        for (const SeenEvent& e : Events(0, 0))
+            if (e.Time == 1920) ids[MP_ID_EVENT] = e.Pos;
+        ASSERT_NE(ids[MP_ID_EVENT], nullptr);
+        tagMPEVENT tempo;
+        ASSERT_EQ(m_Host->Get(ids, MP_LEVEL_EVENT, &tempo, 0), S_OK);
+        tempo.Time = kAbsent;
+        EXPECT_EQ(m_Host->Modify(ids, MP_LEVEL_EVENT, &tempo, MP_FIELD_START), S_OK);
+        FreeEventData(tempo);
+        // An event at the absent time is not in the song's time: the block keeps its end.
+        EXPECT_EQ(BlockOf(m_Doc, 0, 0)->GetInfo().End, endBefore);
+        EXPECT_EQ(m_Host->Remove(MP_LEVEL_EVENT, ids), S_OK);
+    }
+    EXPECT_EQ(BlockOf(m_Doc, 0, 0)->GetInfo().End, endBefore);
+    for (LONG kind : {FILE_KIND_SMF0, FILE_KIND_SMF1}) {
+        m_Doc.SetFileKind(kind);
+        CDataManager data(&m_Doc);
+        BYTE* bytes = nullptr;
+        DWORD size = 0;
+        EXPECT_EQ(data.Save(&bytes, &size, nullptr), 1) << kind;
+        std::free(bytes);
+    }
 }
 
 TEST_F(HostEdit, RecordsWithAKindOutsideTheListsAreRefused) {

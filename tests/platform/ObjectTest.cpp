@@ -7,7 +7,7 @@ namespace {
 class CArticThing : public CObject {
     VX_DECLARE_CLASS(CArticThing)
 };
-VX_IMPLEMENT_CLASS(CArticThing, CObject)
+VX_IMPLEMENT_CLASS(CArticThing, CObject);
 
 // No record of its own: reports its base's name.
 class CArticThingPlain : public CArticThing {};
@@ -15,7 +15,7 @@ class CArticThingPlain : public CArticThing {};
 class CArticThingSpecial : public CArticThing {
     VX_DECLARE_CLASS(CArticThingSpecial)
 };
-VX_IMPLEMENT_CLASS(CArticThingSpecial, CArticThing)
+VX_IMPLEMENT_CLASS(CArticThingSpecial, CArticThing);
 
 TEST(RuntimeClass, NamesAndKinds) {
     CObject base;

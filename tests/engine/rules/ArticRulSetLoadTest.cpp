@@ -137,6 +137,19 @@ TEST_F(RulSetTest, HeadLinesFixNumberNameAndDirection) {
     EXPECT_EQ(set->GetSetNo(), 12);
 }
 
+TEST_F(RulSetTest, SetNumbersBeyondWhatANoteKeepsAreRefused) {
+    // A note keeps a set's probability under set numbers up to 1048575.
+    EXPECT_NE(Load({"#set:1048576", "#prob:1"}), 0);
+    EXPECT_EQ(Details(), (std::vector<std::string>{LoadDetail("未定義", "#set:1048576")}));
+    EXPECT_EQ(CArticErr::GetMsgCount(), 2);
+    CArticErr::Clear();
+    EXPECT_NE(Load({"#set:99999999999", "#prob:1"}), 0);
+    CArticErr::Clear();
+    ASSERT_EQ(Load({"#set:1048575", "#prob:1"}), 0);
+    EXPECT_EQ(set->GetSetNo(), 1048575);
+    EXPECT_EQ(CArticErr::GetMsgCount(), 0);
+}
+
 TEST_F(RulSetTest, SetNumberAlreadyInTheProgramRaisesTheInUseFlag) {
     auto* other = new CArticRulSet(&rul, &wrk);
     other->SetSetNo(114);

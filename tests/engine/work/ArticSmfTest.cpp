@@ -77,6 +77,41 @@ TEST(ArticSmfRead, OverlappingOffsOfOneKeyPairInOrder) {
     EXPECT_EQ(Gates(list), (std::vector<INT64>{200, 200}));
 }
 
+TEST(ArticSmfRead, GatesCountFromTheirNoteOnAndPairByChannelAndKey) {
+    struct Case {
+        const char* what;
+        int division;
+        Bytes track;
+        std::vector<INT64> times, gates;
+    };
+    const Case cases[] = {
+        // at division 7 the note starts at 68 and its off lies at 137, but its
+        // gate is one tick converted on its own: 68, not 69
+        {"remainders of the note's own span", 7, {0x01, 0x90, 0x3C, 0x64, 0x01, 0x80, 0x3C, 0x00}, {68}, {68}},
+        {"an off of another channel or key leaves the note sounding", 480,
+         {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x81, 0x3C, 0x00, 0x0A, 0x80, 0x3D, 0x00, 0x0A, 0x80, 0x3C, 0x00}, {0}, {30}},
+        {"an off before its note belongs to no note", 480,
+         {0x00, 0x80, 0x3C, 0x00, 0x0A, 0x90, 0x3C, 0x64, 0x14, 0x90, 0x3C, 0x00}, {10}, {20}},
+        {"notes still sounding at the end last to the track's last event", 480,
+         {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x91, 0x3C, 0x64, 0x0A, 0x91, 0x3C, 0x00, 0x0A, 0x90, 0x3E, 0x64, 0x0A, 0xB0,
+          0x07, 0x64},
+         {0, 10, 30},
+         {40, 10, 10}},
+    };
+    for (const Case& c : cases) {
+        CArticSmf smf;
+        ASSERT_EQ(LoadBytes(smf, Smf0(c.division, c.track)), 1) << c.what;
+        std::vector<INT64> times, gates;
+        for (CArticWrkEvnt* e : Items(*smf.GetEvntListPtr(1)))
+            if (e->GetStatus() == 0x90) {
+                times.push_back(e->GetTime());
+                gates.push_back(e->GetGateTime());
+            }
+        EXPECT_EQ(times, c.times) << c.what;
+        EXPECT_EQ(gates, c.gates) << c.what;
+    }
+}
+
 TEST(ArticSmfRead, AMatchedOffIsNotTakenAgainByKeyZero) {
     CArticSmf smf;
     // on 60 at 0, on 0 at 10, off 60 at 100, off 0 at 300: the key-0 note
@@ -241,6 +276,19 @@ TEST(ArticSmfWrite, ANoteWithoutGateStillGetsItsNoteOff) {
     OwnedList events;
     events.list.AddTail(Loose(0x90, 10, 64, 90, 0));
     const Bytes expected = {0x0A, 0x90, 0x40, 0x5A, 0x00, 0x80, 0x40, 0x5A, 0x00, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(TrackBody(Written(events)), expected);
+}
+
+TEST(ArticSmfWrite, OffsOfOneTickGoBeforeTheEventsThereLastNoteFirst) {
+    OwnedList events;
+    events.list.AddTail(Loose(0x90, 0, 60, 100, 100));   // ends at 100
+    events.list.AddTail(Loose(0x90, 10, 62, 100, 90));   // ends at 100 too
+    events.list.AddTail(Loose(0x90, 20, 64, 100, 50));   // ends at 70, before both
+    events.list.AddTail(Loose(0xB0, 100, 7, 1));
+    const Bytes expected = {0x00, 0x90, 0x3C, 0x64, 0x0A, 0x90, 0x3E, 0x64, 0x0A, 0x90, 0x40, 0x64,
+                            0x32, 0x80, 0x40, 0x64,  // 70
+                            0x1E, 0x80, 0x3E, 0x64,  // 100: the later note's off first
+                            0x00, 0x80, 0x3C, 0x64, 0x00, 0xB0, 0x07, 0x01, 0x00, 0xFF, 0x2F, 0x00};
     EXPECT_EQ(TrackBody(Written(events)), expected);
 }
 

@@ -101,6 +101,31 @@ TEST_F(OrnamentTest, TrillDoesNotEndOnTheKeyThatFollows) {
     delete next;
 }
 
+TEST_F(OrnamentTest, OrnamentsUnderAMinorKeyRepeatTheTargetKey) {
+    // A minor has no diatonic neighbours here: both neighbours stay the target
+    // key (reported), and the ornament is still written.
+    CArticWrkEvnt* key = NewMeta(blk, 90, 0, 0x59, {0, 1});
+    blk->Sort(key, 1);
+    ASSERT_EQ(blk->SetCondPos(key), 0);
+    Note(0, 60, 100);
+    Note(100, 62, 100);
+    Note(200, 59, 100);
+    CArticWrkEvnt* last = nullptr;
+    ASSERT_EQ(CArticWrkUtil::InsertNoteTrill(&wrk, blk, &pattern.list, 64, 80, 0, 0, 0, 960, 960, 0, 0, 0, nullptr,
+                                             nullptr, &last),
+              0);
+    EXPECT_EQ(Created(), (std::vector<NoteRow>{{960, 64, 100, 80}, {1060, 64, 100, 80}, {1160, 64, 100, 80}}));
+    EXPECT_EQ(exp.reports.size(), 1u);  // an expression reports once
+
+    CArticWrkBlk* squeezed = AddBlock(AddTrack(wrk, 1));
+    CArticWrkEvnt* out = nullptr;
+    ASSERT_EQ(CArticWrkUtil::InsNoteTrill(&wrk, squeezed, &pattern.list, 69, 80, 0, 0, 0, 0, 150, 0, 300, 0, &out), 0);
+    ASSERT_EQ(CArticWrkUtil::InsertNoteMord(&wrk, squeezed, &pattern.list, 69, 80, 0, 0, 0, 960, 960, 0, 300), 0);
+    std::vector<int> keys;
+    for (POSITION p = squeezed->GetHeadPos(); p;) keys.push_back(squeezed->GetNext(p)->GetPost1());
+    EXPECT_EQ(keys, (std::vector<int>{69, 69, 69, 69, 69, 69}));
+}
+
 TEST_F(OrnamentTest, RepeatedTrillFillsTwiceTheNote) {
     Note(0, 60, 100);
     Note(100, 62, 100);

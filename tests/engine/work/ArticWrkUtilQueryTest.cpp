@@ -353,11 +353,11 @@ TEST_F(KeySignatures, DiatonicNeighboursUnderTheKeyInForce) {
     EXPECT_TRUE(exp.reports.empty());
 }
 
-TEST_F(KeySignatures, AMinorKeyFailsAndIsReported) {
-    KeyAt(0, 0, 0, 1);
-    int rc = 0;
+TEST_F(KeySignatures, AMinorKeyKeepsTheKeyWithAReport) {
+    KeyAt(0, 0, 0, 1);  // A minor: sf 0, mi 1
+    int rc = -1;
     EXPECT_EQ(Neighbour(1, 0, 64, &rc), 64);
-    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(rc, 0);
     ASSERT_EQ(exp.reports.size(), 1u);
     EXPECT_EQ(exp.reports[0].phase, "中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ編集時(第１段階)にｴﾗｰが発生しました。");
     EXPECT_EQ(exp.reports[0].reason, "指定したNote番号より1音上のNote番号をGETできませんでした。");
@@ -365,8 +365,9 @@ TEST_F(KeySignatures, AMinorKeyFailsAndIsReported) {
     EXPECT_EQ(exp.reports[0].detail, "Note番号 = E3(064)");
     RecordingExp next;
     CArticWrkUtil::SetExpEvnt(&next);
-    Neighbour(0, 0, 64, &rc);
-    EXPECT_EQ(rc, 1);
+    rc = -1;
+    EXPECT_EQ(Neighbour(0, 0, 64, &rc), 64);
+    EXPECT_EQ(rc, 0);
     ASSERT_EQ(next.reports.size(), 1u);
     EXPECT_EQ(next.reports[0].reason, "指定したNote番号より1音下のNote番号をGETできませんでした。");
 }
