@@ -145,11 +145,12 @@ public:
     // it does. Without `apply` nothing changes.
     int ShiftHeadEvents(const EventRefs& head, DWORD shift, DWORD firstEventTime, DWORD firstNoteTime, DWORD kvTime,
                         bool apply, bool& possible);
-    // Moves every event but the head events at 0 later by as many measures
-    // as make (base + measures) reach `threshold` ticks at 960 per quarter
-    // note. 0x80000001 when no measure results (a zero tempo, division or
-    // measure length), 0x80000002 when a moved time would not fit in 32
-    // bits; both change nothing.
+    // Moves every event but the head events at 0 later by the fewest whole
+    // measures m >= 1 for which (base + m x measure) x tempo / division
+    // reaches `threshold`, counted exactly. 0x80000001 when there is no
+    // measure (a zero tempo, division or numerator, or a denominator power
+    // that leaves no tick), 0x80000002 when a moved time would not fit in
+    // 32 bits; both change nothing.
     int InsertLeadMeasures(WORD division, DWORD tempo, BYTE numerator, BYTE denominatorPower, DWORD base,
                            DWORD threshold);
     // Reads `bytes` into this model, normalises the head and writes the

@@ -355,6 +355,70 @@ TEST(SmfSongHead, OpeningClaireDeLuneShiftsTheSetUpEvents) {
     EXPECT_EQ(Lines(*smf.GetTracks()[0])[2], "0 kv");
 }
 
+size_t NoteOns(const CSmf& smf, DWORD from) {
+    size_t n = 0;
+    for (const auto& track : smf.GetTracks())
+        for (const auto& e : track->GetEvents()) n += e->GetStatus() == SMF_NOTE_ON && e->GetTime() >= from;
+    return n;
+}
+
+std::vector<std::filesystem::path> HeadCorpusFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const char* folder : {"smf-edge", "songs"}) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VEXA_CORPUS) / folder, error))
+            if (entry.path().extension() == ".mid") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Every corpus song that loads is opened and saved in each format as the
+// window does it: no note is lost but those a late KV System On wipes, and
+// whatever is written reads back.
+TEST(SmfSongHead, CorpusSongsKeepTheirNotesThroughOpeningAndSaving) {
+    const auto files = HeadCorpusFiles();
+    ASSERT_FALSE(files.empty());
+    size_t opened = 0;
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        std::ifstream in(path, std::ios::binary);
+        const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const QByteArray bytes(raw.data(), int(raw.size()));
+        CSmf plain;
+        if (plain.FromByteArray(bytes) != 0) continue;
+        CSmf smf;
+        SongFacts facts;
+        const int rc = OpenAsTheWindowDoes(smf, bytes, facts);
+        if (rc == int(0x80000006) || rc == int(0x80000009)) continue;  // refused by the facts
+        ASSERT_EQ(rc, 0);
+        ++opened;
+        const size_t notes = NoteOns(plain, facts.kvSystemOnFound ? facts.kvSystemOnTime : 0);
+        ASSERT_EQ(NoteOns(smf, 0), notes);
+        QByteArray song;
+        ASSERT_EQ(smf.ToByteArray(song), 0);
+        for (int wanted : {0, 1, SMF_FORMAT_ZQ}) {
+            CSmf saved;
+            ASSERT_EQ(saved.FromByteArray(song), 0);
+            int current = -1;
+            saved.GetFormat(current);
+            if (current == 2) continue;
+            ASSERT_EQ(saved.ConvertFormat(current, wanted), 0) << wanted;
+            QByteArray out;
+            ASSERT_EQ(saved.ToByteArray(out), 0);
+            CSmf normaliser;
+            ASSERT_EQ(normaliser.Normalize(out), 0) << wanted;
+            CSmf back;
+            ASSERT_EQ(back.FromByteArray(out), 0);
+            EXPECT_EQ(NoteOns(back, 0), notes) << wanted;
+            int format = -1;
+            back.GetFormat(format);
+            EXPECT_EQ(format, wanted);
+        }
+    }
+    EXPECT_GT(opened, 40u);
+}
+
 // The mended faults: none may crash, leave the song half-changed or move an
 // event past 32 bits.
 TEST(SmfSongHead, LeadMeasuresRefuseWhatLeavesNoMeasureOrPasses32Bits) {
