@@ -107,36 +107,37 @@ bool IsDrumNoteNrpn(BYTE msb, BYTE lsb) {
            (msb >= 48 && msb <= 55) || msb == 64 || msb == 65;
 }
 
-int CSmf::CollectEvents(EventRefs& out, DWORD from, DWORD to) {
+namespace {
+
+// Appends what `make` gives for every event with from <= time <= to, track
+// by track, and sorts what was appended by time, stably.
+template <typename List, typename Make, typename TimeOf>
+int GatherByTime(const CSmf::TrackVector& tracks, List& out, DWORD from, DWORD to, Make make, TimeOf timeOf) {
     try {
         const size_t first = out.size();
-        for (const auto& track : m_Tracks) {
+        for (const auto& track : tracks) {
             if (!track) continue;
             for (const auto& e : track->GetEvents())
-                if (e->GetTime() >= from && e->GetTime() <= to) out.push_back(e.get());
+                if (e->GetTime() >= from && e->GetTime() <= to) out.push_back(make(track.get(), e.get()));
         }
         std::stable_sort(out.begin() + first, out.end(),
-                         [](const CEvnt* a, const CEvnt* b) { return a->GetTime() < b->GetTime(); });
+                         [&](const auto& a, const auto& b) { return timeOf(a) < timeOf(b); });
     } catch (const std::bad_alloc&) {
         return SmfFail(1);
     }
     return 0;
 }
 
+}  // namespace
+
+int CSmf::CollectEvents(EventRefs& out, DWORD from, DWORD to) {
+    return GatherByTime(m_Tracks, out, from, to, [](CTrk*, CEvnt* e) { return e; },
+                        [](const CEvnt* e) { return e->GetTime(); });
+}
+
 int CSmf::CollectTrackEvents(TrackEventRefs& out, DWORD from, DWORD to) {
-    try {
-        const size_t first = out.size();
-        for (const auto& track : m_Tracks) {
-            if (!track) continue;
-            for (const auto& e : track->GetEvents())
-                if (e->GetTime() >= from && e->GetTime() <= to) out.emplace_back(track.get(), e.get());
-        }
-        std::stable_sort(out.begin() + first, out.end(),
-                         [](const auto& a, const auto& b) { return a.second->GetTime() < b.second->GetTime(); });
-    } catch (const std::bad_alloc&) {
-        return SmfFail(1);
-    }
-    return 0;
+    return GatherByTime(m_Tracks, out, from, to, [](CTrk* t, CEvnt* e) { return std::make_pair(t, e); },
+                        [](const std::pair<CTrk*, CEvnt*>& p) { return p.second->GetTime(); });
 }
 
 int CSmf::CollectSongFacts(SongFacts& facts) {

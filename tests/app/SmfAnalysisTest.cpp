@@ -69,12 +69,7 @@ TEST(SmfSongFacts, TempoAndMeterAtTimeZero) {
         SCOPED_TRACE(c.what);
         CSmf smf;
         MakeSong(smf, 0, 384);
-        CTrk& track = AddTrack(smf, {Note(0, 0, 60)});
-        for (const EventPtr& e : c.head) {
-            auto copy = std::make_unique<CEvnt>();
-            copy->CopyFrom(e.get());
-            track.InsertSorted(std::move(copy));
-        }
+        InsertAll(AddTrack(smf, {Note(0, 0, 60)}), c.head);
         SongFacts facts;
         facts.tempo = 1;  // the operation sets its own defaults
         ASSERT_EQ(smf.CollectSongFacts(facts), c.rc);
@@ -100,9 +95,7 @@ TEST(SmfSongFacts, HeadEventsAndKvSystemOnDoNotCountAsFirstEvent) {
 
     // A channel prefix meta, a foreign exclusive message and a controller count.
     for (const EventPtr& e : {Meta(70, 0x20, {0}), GsReset(60), Ctrl(50, 3, 7, 100)}) {
-        auto copy = std::make_unique<CEvnt>();
-        copy->CopyFrom(e.get());
-        smf.GetTracks()[1]->InsertSorted(std::move(copy));
+        InsertAll(*smf.GetTracks()[1], {e});
         ASSERT_EQ(smf.CollectSongFacts(facts), 0);
         EXPECT_EQ(facts.firstEventTime, e->GetTime());
     }
@@ -135,11 +128,7 @@ TEST(SmfResets, KvSystemOnBeforeTheFirstNoteOutlastsGsAndGm) {
         CTrk& second = AddTrack(smf, {Eot(300)});
         // Half in each track: the merged time order decides.
         int i = 0;
-        for (const EventPtr& e : c.events) {
-            auto copy = std::make_unique<CEvnt>();
-            copy->CopyFrom(e.get());
-            (i++ % 2 ? second : first).InsertSorted(std::move(copy));
-        }
+        for (const EventPtr& e : c.events) InsertAll(i++ % 2 ? second : first, {e});
         bool foreign = false, gs = false, gm = false;
         ASSERT_EQ(smf.DetectResets(100, foreign, gs, gm), 0);
         EXPECT_EQ(foreign, c.foreign);
@@ -212,12 +201,7 @@ TEST(SmfChannelFacts, VoiceAndPartModeChangesAfterTheFirstNote) {
         SCOPED_TRACE(c.what);
         CSmf smf;
         MakeSong(smf, 0, 480);
-        CTrk& track = AddTrack(smf, {Ctrl(0, 2, 32, 1), Prog(0, 2, 5), Note(100, 2, 60), Eot(500)});
-        for (const EventPtr& e : c.later) {
-            auto copy = std::make_unique<CEvnt>();
-            copy->CopyFrom(e.get());
-            track.InsertSorted(std::move(copy));
-        }
+        InsertAll(AddTrack(smf, {Ctrl(0, 2, 32, 1), Prog(0, 2, 5), Note(100, 2, 60), Eot(500)}), c.later);
         const ChannelFacts f = FactsOf(smf, 2);
         EXPECT_EQ(VoiceOf(f), (std::vector<BYTE>{0, 1, 5}));  // the voice at the first note
         EXPECT_EQ(f[F::kSeveralVoices], c.several);
@@ -285,11 +269,7 @@ TEST(SmfBeatResolution, GuessesTheGridThatFitsMostNotes) {
         CSmf smf;
         MakeSong(smf, 0, c.division);
         CTrk& track = AddTrack(smf, {Note(0, 1, 60), Note(3, 2, 60, 0)});  // unflagged, or of velocity 0
-        for (DWORD t : c.times) {
-            auto note = std::make_unique<CEvnt>();
-            note->CopyFrom(Note(t, 2, 60).get());
-            track.InsertSorted(std::move(note));
-        }
+        for (DWORD t : c.times) InsertAll(track, {Note(t, 2, 60)});
         EXPECT_EQ(Estimate(smf, 2), c.expected);
     }
 }

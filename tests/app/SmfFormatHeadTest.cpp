@@ -15,15 +15,6 @@
 namespace smfsong {
 namespace {
 
-// Copies of `events` inserted into `track` by time.
-void InsertAll(CTrk& track, std::initializer_list<EventPtr> events) {
-    for (const EventPtr& e : events) {
-        auto copy = std::make_unique<CEvnt>();
-        copy->CopyFrom(e.get());
-        track.InsertSorted(std::move(copy));
-    }
-}
-
 // The events of a track as "time what" lines: a channel message by its
 // status, channel and first data byte, a meta by its type, a KV System On
 // as "kv", any other exclusive message as "sx".

@@ -75,6 +75,17 @@ inline CTrk& AddTrack(CSmf& smf, std::initializer_list<EventPtr> events) {
     return track;
 }
 
+// Copies of `events` inserted into `track` by time.
+template <typename Events>
+void InsertAll(CTrk& track, const Events& events) {
+    for (const EventPtr& e : events) {
+        auto copy = std::make_unique<CEvnt>();
+        copy->CopyFrom(e.get());
+        track.InsertSorted(std::move(copy));
+    }
+}
+inline void InsertAll(CTrk& track, std::initializer_list<EventPtr> events) { InsertAll<std::initializer_list<EventPtr>>(track, events); }
+
 inline void MakeSong(CSmf& smf, WORD format, WORD division) {
     smf.Clear();
     smf.GetHead().Format = format;
