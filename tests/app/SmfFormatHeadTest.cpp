@@ -295,6 +295,10 @@ TEST(SmfSongHead, OpeningBeatMidInsertsOneMeasure) {
     ASSERT_EQ(smf.GetTracks().size(), 2u);
     // Inserted as the third event, after the track name and the SMPTE
     // offset; the offset then moves with the measure.
+    CSmf inserted;
+    ASSERT_EQ(inserted.FromByteArray(ReadSong("songs", "beat.mid")), 0);
+    ASSERT_EQ(inserted.InsertKvSystemOn(), 0);
+    EXPECT_EQ(Lines(*inserted.GetTracks()[0])[2], "0 kv");
     EXPECT_EQ(Lines(*smf.GetTracks()[0]), (Lines_t{"0 m03", "0 kv", "0 m58", "0 m51", "480 m54", "480 m59", "480 m2F"}));
     const Lines_t second = Lines(*smf.GetTracks()[1]);
     EXPECT_EQ(second[0], "0 m03");
