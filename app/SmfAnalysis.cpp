@@ -1,6 +1,7 @@
 #include "app/SmfAnalysis.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 #include "app/Smf.h"
@@ -10,7 +11,7 @@
 
 const BYTE kKvSystemOnData[8] = {0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
 
-const int kBeatResolutionTicks[kBeatResolutionCount] = {80,  120, 180, 160, 240,  360,  320, 480,
+const int kBeatResolutionTicks[kBeatResolutionCount] = {80,  120, 180, 160,  240,  360,  320, 480,
                                                         720, 640, 960, 1440, 1280, 1920, 2880};
 
 int BeatResolutionTicks(int index) {
@@ -55,13 +56,8 @@ bool IsExclusiveWithData(const CEvnt& e) { return e.GetStatus() == SMF_SYSEX && 
 
 // Meta types that belong to the song's set-up rather than to its music.
 bool IsSetupMetaType(BYTE type) {
-    switch (type) {
-        case 0x01: case 0x02: case 0x03: case 0x04: case 0x06: case 0x07:
-        case 0x2F: case 0x51: case 0x54: case 0x58: case 0x59: case 0x7F:
-            return true;
-        default:
-            return false;
-    }
+    static const BYTE kSetupTypes[] = {0x01, 0x02, 0x03, 0x04, 0x06, 0x07, 0x2F, 0x51, 0x54, 0x58, 0x59, 0x7F};
+    return std::find(std::begin(kSetupTypes), std::end(kSetupTypes), type) != std::end(kSetupTypes);
 }
 
 bool NoteSetHas(const DrumNoteSet& set, int note) {
@@ -85,9 +81,7 @@ bool IsKvPartProgram(const std::vector<BYTE>& d) { return IsKvPartParam(d, kKvPa
 bool IsKvPartRcvChannel(const std::vector<BYTE>& d) { return IsKvPartParam(d, kKvParamRcvChannel); }
 bool IsKvPartMode(const std::vector<BYTE>& d) { return IsKvPartParam(d, kKvParamPartMode); }
 
-bool IsKvDrumSetupParam(const std::vector<BYTE>& d) {
-    return d.size() >= 7 && HasKvHeader(d) && (d[3] & 0xF0) == 0x30;
-}
+bool IsKvDrumSetupParam(const std::vector<BYTE>& d) { return d.size() >= 7 && HasKvHeader(d) && (d[3] & 0xF0) == 0x30; }
 
 bool IsGsReset(const std::vector<BYTE>& d) {
     static const BYTE tail[] = {0x12, 0x40, 0x00, 0x7F, 0x00, 0x41};
@@ -103,8 +97,8 @@ bool IsGmSystemMessage(const std::vector<BYTE>& d) { return d.size() >= 4 && d[0
 
 bool IsDrumNoteNrpn(BYTE msb, BYTE lsb) {
     if (lsb == kNoParam) return false;
-    return (msb >= 20 && msb <= 26) || (msb >= 28 && msb <= 31) || msb == 36 || msb == 37 ||
-           (msb >= 48 && msb <= 55) || msb == 64 || msb == 65;
+    return (msb >= 20 && msb <= 26) || (msb >= 28 && msb <= 31) || msb == 36 || msb == 37 || (msb >= 48 && msb <= 55) ||
+           msb == 64 || msb == 65;
 }
 
 namespace {
@@ -131,13 +125,14 @@ int GatherByTime(const CSmf::TrackVector& tracks, List& out, DWORD from, DWORD t
 }  // namespace
 
 int CSmf::CollectEvents(EventRefs& out, DWORD from, DWORD to) {
-    return GatherByTime(m_Tracks, out, from, to, [](CTrk*, CEvnt* e) { return e; },
-                        [](const CEvnt* e) { return e->GetTime(); });
+    return GatherByTime(
+        m_Tracks, out, from, to, [](CTrk*, CEvnt* e) { return e; }, [](const CEvnt* e) { return e->GetTime(); });
 }
 
 int CSmf::CollectTrackEvents(TrackEventRefs& out, DWORD from, DWORD to) {
-    return GatherByTime(m_Tracks, out, from, to, [](CTrk* t, CEvnt* e) { return std::make_pair(t, e); },
-                        [](const std::pair<CTrk*, CEvnt*>& p) { return p.second->GetTime(); });
+    return GatherByTime(
+        m_Tracks, out, from, to, [](CTrk* t, CEvnt* e) { return std::make_pair(t, e); },
+        [](const std::pair<CTrk*, CEvnt*>& p) { return p.second->GetTime(); });
 }
 
 int CSmf::CollectSongFacts(SongFacts& facts) {
@@ -351,7 +346,8 @@ int CSmf::RemoveDrumSetupEdits(int channel, int partMode) {
     for (const auto& [track, e] : events) {
         if (IsExclusiveWithData(*e)) {
             const std::vector<BYTE>& d = e->GetData();
-            if (IsKvDrumSetupParam(d) && int(d[3] & 0x0F) == partMode - 2 && SmfFailed(rc = DeleteFromTrack(*track, e, 3)))
+            if (IsKvDrumSetupParam(d) && int(d[3] & 0x0F) == partMode - 2 &&
+                SmfFailed(rc = DeleteFromTrack(*track, e, 3)))
                 return rc;
             continue;
         }

@@ -9,10 +9,10 @@
 struct SongFacts {
     static constexpr DWORD kNoTime = 0x7FFFFFFF;
 
-    WORD division = 960;       // ticks per quarter note (the header's)
-    DWORD tempo = 500000;      // microseconds per quarter note at time 0
-    BYTE numerator = 4;        // time signature at time 0
-    BYTE denominatorPower = 2; // 2: the beat is a quarter note
+    WORD division = 960;        // ticks per quarter note (the header's)
+    DWORD tempo = 500000;       // microseconds per quarter note at time 0
+    BYTE numerator = 4;         // time signature at time 0
+    BYTE denominatorPower = 2;  // 2: the beat is a quarter note
     // The earliest event that is neither a song-head meta event nor a KV
     // System On.
     DWORD firstEventTime = kNoTime;

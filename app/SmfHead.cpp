@@ -135,13 +135,12 @@ int CSmf::NormaliseHead(const SongFacts& facts) {
                              possible);
         return SmfFailed(rc) ? SmfWrap(rc, 4) : 0;
     }
-    rc = InsertLeadMeasures(division, tempo, facts.numerator, facts.denominatorPower, 0,
-                            DWORD(double(needed) / scale));
+    rc = InsertLeadMeasures(division, tempo, facts.numerator, facts.denominatorPower, 0, DWORD(double(needed) / scale));
     return SmfFailed(rc) ? SmfWrap(rc, 5) : 0;
 }
 
-int CSmf::ShiftHeadEvents(const EventRefs& head, DWORD shift, DWORD firstEventTime, DWORD firstNoteTime,
-                          DWORD kvTime, bool apply, bool& possible) {
+int CSmf::ShiftHeadEvents(const EventRefs& head, DWORD shift, DWORD firstEventTime, DWORD firstNoteTime, DWORD kvTime,
+                          bool apply, bool& possible) {
     possible = true;
     if (firstNoteTime < shift) {
         possible = false;

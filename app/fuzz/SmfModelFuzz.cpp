@@ -90,7 +90,8 @@ void OpenAndSave(CSmf& smf) {
         if ((rc = saved.ConvertFormat(current, wanted)) != 0) Fail("format conversion failed", rc);
         if (HasUnwritableGap(saved)) continue;
         QByteArray out;
-        if (saved.GetTracks().empty() || (rc = saved.ToByteArray(out)) != 0) Fail("a converted song could not be written", rc);
+        if (saved.GetTracks().empty() || (rc = saved.ToByteArray(out)) != 0)
+            Fail("a converted song could not be written", rc);
         const QByteArray before = out;
         CSmf normaliser;
         if (normaliser.Normalize(out) != 0 && out != before) Fail("a failed normalising changed the bytes", 0);

@@ -39,9 +39,12 @@ std::vector<std::string> Left(const CSmf& smf) {
     std::vector<std::string> out;
     for (const auto& e : smf.GetTracks().front()->GetEvents()) {
         std::string s = std::to_string(e->GetTime()) + ":";
-        if (e->GetStatus() == SMF_CONTROL) s += "cc" + std::to_string(e->GetData1()) + "/" + std::to_string(e->GetChannel());
-        else if (e->GetStatus() == SMF_SYSEX) for (int i = 0; i < 4; ++i) s += " " + std::to_string(e->GetData()[i]);
-        else s += std::to_string(e->GetStatus());
+        if (e->GetStatus() == SMF_CONTROL)
+            s += "cc" + std::to_string(e->GetData1()) + "/" + std::to_string(e->GetChannel());
+        else if (e->GetStatus() == SMF_SYSEX)
+            for (int i = 0; i < 4; ++i) s += " " + std::to_string(e->GetData()[i]);
+        else
+            s += std::to_string(e->GetStatus());
         out.push_back(s);
     }
     return out;
@@ -60,7 +63,12 @@ TEST(SmfSongFacts, TempoAndMeterAtTimeZero) {
     const Case cases[] = {
         {"nothing at 0", {Tempo(10, 400000), Meter(10, 3, 3)}, 0, 500000, 4, 2},
         {"a tempo of 0", {Tempo(0, 0)}, 0, 200000, 4, 2},
-        {"the last at 0 decides", {Tempo(0, 400000), Meter(0, 6, 3), Tempo(0, 450000), Meter(0, 3, 2)}, 0, 450000, 3, 2},
+        {"the last at 0 decides",
+         {Tempo(0, 400000), Meter(0, 6, 3), Tempo(0, 450000), Meter(0, 3, 2)},
+         0,
+         450000,
+         3,
+         2},
         {"a 4-byte tempo", {Meta(0, 0x51, {1, 2, 3, 4})}, int(0x80000006), 0, 0, 0},
         {"a 3-byte meter", {Meta(0, 0x58, {4, 2, 24})}, int(0x80000009), 0, 0, 0},
         {"a 4-byte tempo later is no tempo", {Meta(5, 0x51, {1, 2, 3, 4})}, 0, 500000, 4, 2},
@@ -117,7 +125,11 @@ TEST(SmfResets, KvSystemOnBeforeTheFirstNoteOutlastsGsAndGm) {
         {"GS, then KV before the note", {GsReset(0), KvOn(10)}, false, true, false},
         {"GS, then KV after the note", {GsReset(0), KvOn(200)}, true, true, false},
         {"KV, then GM before the note", {KvOn(0), GmOn(10)}, true, false, true},
-        {"GS mode set alone", {Sysex(0, {0x41, 0x10, 0x42, 0x12, 0x00, 0x00, 0x7F, 0x00, 0x01, 0xF7})}, true, true, false},
+        {"GS mode set alone",
+         {Sysex(0, {0x41, 0x10, 0x42, 0x12, 0x00, 0x00, 0x7F, 0x00, 0x01, 0xF7})},
+         true,
+         true,
+         false},
         {"KV alone", {KvOn(0)}, false, false, false},
     };
     for (const Case& c : cases) {
@@ -140,21 +152,21 @@ TEST(SmfResets, KvSystemOnBeforeTheFirstNoteOutlastsGsAndGm) {
 TEST(SmfResets, RemoveResetsDeletesOnlyWhatItsMaskNames) {
     const auto song = [](CSmf& smf) {
         MakeSong(smf, 0, 480);
-        AddTrack(smf, {GsReset(0), KvOn(0), GmOn(0), Sysex(0, {0x43, 0x10, 0x4C, 0x08, 0, 0x01, 8, 0xF7}),
-                       Ctrl(0, 0, 0, 8), Ctrl(0, 1, 32, 1), Ctrl(0, 0, 7, 100), Prog(0, 0, 3),
-                       Sysex(5, {0x41, 0x10, 0x42, 0x12, 0x00, 0x00, 0x7F, 0x00, 0x01, 0xF7}), Note(10, 0, 60), Eot(20)});
+        AddTrack(smf,
+                 {GsReset(0), KvOn(0), GmOn(0), Sysex(0, {0x43, 0x10, 0x4C, 0x08, 0, 0x01, 8, 0xF7}), Ctrl(0, 0, 0, 8),
+                  Ctrl(0, 1, 32, 1), Ctrl(0, 0, 7, 100), Prog(0, 0, 3),
+                  Sysex(5, {0x41, 0x10, 0x42, 0x12, 0x00, 0x00, 0x7F, 0x00, 0x01, 0xF7}), Note(10, 0, 60), Eot(20)});
     };
     CSmf all;
     song(all);
     ASSERT_EQ(all.RemoveResets(3 + 4), 0);
-    EXPECT_EQ(Left(all), (std::vector<std::string>{"0: 67 16 76 0", "0: 67 16 76 8", "0:cc7/0", "0:192", "10:144",
-                                                   "20:255"}));
+    EXPECT_EQ(Left(all),
+              (std::vector<std::string>{"0: 67 16 76 0", "0: 67 16 76 8", "0:cc7/0", "0:192", "10:144", "20:255"}));
     CSmf resetsOnly;
     song(resetsOnly);
     ASSERT_EQ(resetsOnly.RemoveResets(2), 0);  // GS only: GM and bank selects stay
-    EXPECT_EQ(Left(resetsOnly), (std::vector<std::string>{"0: 67 16 76 0", "0: 126 127 9 1", "0: 67 16 76 8",
-                                                          "0:cc0/0", "0:cc32/1", "0:cc7/0", "0:192", "10:144",
-                                                          "20:255"}));
+    EXPECT_EQ(Left(resetsOnly), (std::vector<std::string>{"0: 67 16 76 0", "0: 126 127 9 1", "0: 67 16 76 8", "0:cc0/0",
+                                                          "0:cc32/1", "0:cc7/0", "0:192", "10:144", "20:255"}));
 }
 
 TEST(SmfChannelFacts, DrumChannelVoiceComesFromTheRunningBankPair) {
@@ -303,16 +315,16 @@ TEST(SmfBeatResolution, TheGuessMeetsThePickerTableUnconverted) {
 TEST(SmfDrumEdits, PerDrumNoteNrpnsGoOtherParametersStay) {
     CSmf smf;
     MakeSong(smf, 0, 480);
-    AddTrack(smf, {Ctrl(0, 9, 99, 24), Ctrl(0, 9, 98, 36), Ctrl(0, 9, 6, 64),   // a drum note's pitch: goes
-                   Ctrl(10, 9, 99, 1), Ctrl(10, 9, 98, 8), Ctrl(10, 9, 6, 64),  // vibrato rate: stays
-                   Ctrl(20, 8, 99, 24), Ctrl(20, 8, 98, 36), Ctrl(20, 8, 6, 64), // another channel: stays
+    AddTrack(smf, {Ctrl(0, 9, 99, 24), Ctrl(0, 9, 98, 36), Ctrl(0, 9, 6, 64),     // a drum note's pitch: goes
+                   Ctrl(10, 9, 99, 1), Ctrl(10, 9, 98, 8), Ctrl(10, 9, 6, 64),    // vibrato rate: stays
+                   Ctrl(20, 8, 99, 24), Ctrl(20, 8, 98, 36), Ctrl(20, 8, 6, 64),  // another channel: stays
                    Ctrl(30, 9, 99, 28), Ctrl(30, 9, 98, 40),                      // no data entry: both go
                    Ctrl(40, 9, 101, 0), Ctrl(40, 9, 100, 0), Ctrl(40, 9, 6, 2),   // an RPN: stays
                    Note(50, 9, 36), Eot(60)});
     ASSERT_EQ(smf.RemoveDrumSetupEdits(9, 2), 0);
-    EXPECT_EQ(Left(smf), (std::vector<std::string>{"10:cc99/9", "10:cc98/9", "10:cc6/9", "20:cc99/8", "20:cc98/8",
-                                                   "20:cc6/8", "40:cc101/9", "40:cc100/9", "40:cc6/9", "50:144",
-                                                   "60:255"}));
+    EXPECT_EQ(Left(smf),
+              (std::vector<std::string>{"10:cc99/9", "10:cc98/9", "10:cc6/9", "20:cc99/8", "20:cc98/8", "20:cc6/8",
+                                        "40:cc101/9", "40:cc100/9", "40:cc6/9", "50:144", "60:255"}));
     EXPECT_EQ(smf.RemoveDrumSetupEdits(16, 2), int(0x80000001));
 }
 
@@ -335,8 +347,8 @@ TEST(SmfDrumEdits, PartModeChoosesTheDrumSetupMessagesRemoved) {
     CSmf smf;
     song(smf);
     ASSERT_EQ(smf.RemoveDrumSetupEdits(9, 3), 0);
-    EXPECT_EQ(Left(smf), (std::vector<std::string>{"0: 67 16 76 48", "0: 67 16 76 50", "0: 67 16 76 49", "10:144",
-                                                   "20:255"}));
+    EXPECT_EQ(Left(smf),
+              (std::vector<std::string>{"0: 67 16 76 48", "0: 67 16 76 50", "0: 67 16 76 49", "10:144", "20:255"}));
 }
 
 TEST(SmfDrumEdits, CollectDeletedDrumNotesAddsToTheFoundSet) {
@@ -356,7 +368,7 @@ TEST(SmfDrumEdits, CollectDeletedDrumNotesAddsToTheFoundSet) {
     ASSERT_EQ(smf.CollectDeletedDrumNotes(9, DrumNoteSets[4], none), 0);
     EXPECT_TRUE(none.IsEmpty());
     ASSERT_EQ(smf.CollectDeletedDrumNotes(9, DrumNoteSets[2], none), 0);
-    EXPECT_TRUE(none.Contains(60));  // any velocity
+    EXPECT_TRUE(none.Contains(60));   // any velocity
     EXPECT_FALSE(none.Contains(26));  // another channel's note
     EXPECT_EQ(smf.CollectDeletedDrumNotes(-1, DrumNoteSets[2], none), int(0x80000001));
 }

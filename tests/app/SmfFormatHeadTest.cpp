@@ -61,7 +61,8 @@ int OpenAsTheWindowDoes(CSmf& smf, const QByteArray& bytes, SongFacts& facts) {
 void LeadInSong(CSmf& smf, DWORD change, DWORD note) {
     MakeSong(smf, 1, 480);
     AddTrack(smf, {Name(0, "head"), Tempo(0, 500000), Meter(0, 4, 2), KvOn(0), Eot(0)});
-    AddTrack(smf, {Name(0, "piano"), Prog(change, 0, 5), Note(note, 0, 60), Note(note + 480, 0, 60, 0), Eot(note + 480)});
+    AddTrack(smf,
+             {Name(0, "piano"), Prog(change, 0, 5), Note(note, 0, 60), Note(note + 480, 0, 60, 0), Eot(note + 480)});
 }
 
 int NormaliseAsOpened(CSmf& smf) {
@@ -107,7 +108,7 @@ TEST(SmfFormatConversion, Format1MergesInTrackOrderWithOneEndOfTrack) {
     EXPECT_EQ(smf.GetHead().Format, 0);
     EXPECT_EQ(smf.GetHead().TrackCount, 1);
     EXPECT_EQ(Lines(*smf.GetTracks()[0]), (Lines_t{"0 m03", "0 m51", "0 C0/1 1", "0 C0/2 2", "0 C0/3 3", "10 90/1 61",
-                                                  "10 90/2 62", "10 90/3 63", "90 90/2 62", "90 m2F"}));
+                                                   "10 90/2 62", "10 90/3 63", "90 90/2 62", "90 m2F"}));
     int format = -1;
     smf.GetFormat(format);
     EXPECT_EQ(format, 0);
@@ -129,13 +130,8 @@ TEST(SmfFormatConversion, ZqChunksComeAndGoWithTheFormat) {
         int format;  // GetFormat afterwards
     };
     const Case cases[] = {
-        {0, 3, false, minimal, 1, 3},
-        {1, 3, false, minimal, 1, 3},
-        {3, 0, true, {}, 1, 0},
-        {3, 3, true, own, 1, 3},
-        {3, 1, true, {}, 1, 1},
-        {0, 0, false, {}, 1, 0},
-        {1, 1, false, {}, 2, 1},
+        {0, 3, false, minimal, 1, 3}, {1, 3, false, minimal, 1, 3}, {3, 0, true, {}, 1, 0},  {3, 3, true, own, 1, 3},
+        {3, 1, true, {}, 1, 1},       {0, 0, false, {}, 1, 0},      {1, 1, false, {}, 2, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.to));
@@ -204,15 +200,17 @@ TEST(SmfSongHead, KvSystemOnGoesInAmongTheFirstEventsAtZero) {
     MakeSong(smf, 0, 480);
     AddTrack(smf, {Note(5, 0, 60)});
     ASSERT_EQ(smf.InsertKvSystemOn(), 0);
-    EXPECT_EQ(smf.GetTracks()[0]->GetEvents().front()->GetData(), (Bytes{0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}));
+    EXPECT_EQ(smf.GetTracks()[0]->GetEvents().front()->GetData(),
+              (Bytes{0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}));
 }
 
-TEST(SmfSongHead, TheLastKvSystON_AtItsTimeMovesToZero) {
+TEST(SmfSongHead, TheLastKvSystemOnAtItsTimeMovesToZero) {
     CSmf smf;
     MakeSong(smf, 1, 480);
     CTrk& first = AddTrack(smf, {Tempo(0, 500000), Prog(0, 0, 5), Ctrl(30, 0, 7, 90), Meta(40, 0x06, {'A'}), KvOn(50),
                                  Note(50, 0, 60), KvOn(50), KvOn(60), Note(60, 0, 62), Eot(70)});
-    CTrk& second = AddTrack(smf, {Prog(0, 1, 1), KvOn(50), Sysex(50, {0x43, 0x10, 0x4C, 0x08, 1, 3, 4, 0xF7}), Eot(70)});
+    CTrk& second =
+        AddTrack(smf, {Prog(0, 1, 1), KvOn(50), Sysex(50, {0x43, 0x10, 0x4C, 0x08, 1, 3, 4, 0xF7}), Eot(70)});
     ASSERT_EQ(smf.MoveKvSystemOnToStart(50), 0);
     EXPECT_EQ(Lines(first), (Lines_t{"0 m51", "0 kv", "40 m06", "50 90/0 60", "60 kv", "60 90/0 62", "70 m2F"}));
     EXPECT_EQ(Lines(second), (Lines_t{"0 kv", "50 sx", "70 m2F"}));
@@ -270,8 +268,8 @@ TEST(SmfSongHead, NormalizeRewritesTheBytesOnlyWhenItSucceeds) {
     ASSERT_EQ(temp.Normalize(bytes), 0);
     CSmf back;
     ASSERT_EQ(back.FromByteArray(bytes), 0);
-    EXPECT_EQ(Lines(*back.GetTracks()[0]),
-              (Lines_t{"0 m03", "0 m51", "0 m58", "0 kv", "0 m03", "78 C0/0 5", "480 90/0 60", "960 90/0 60", "960 m2F"}));
+    EXPECT_EQ(Lines(*back.GetTracks()[0]), (Lines_t{"0 m03", "0 m51", "0 m58", "0 kv", "0 m03", "78 C0/0 5",
+                                                    "480 90/0 60", "960 90/0 60", "960 m2F"}));
 
     // A tempo at 0 of four bytes: the facts fail, the bytes stay.
     const QByteArray bad = smfmodel::ToQt(smfmodel::Song(smfmodel::Cat(
@@ -299,7 +297,8 @@ TEST(SmfSongHead, OpeningBeatMidInsertsOneMeasure) {
     ASSERT_EQ(inserted.FromByteArray(ReadSong("songs", "beat.mid")), 0);
     ASSERT_EQ(inserted.InsertKvSystemOn(), 0);
     EXPECT_EQ(Lines(*inserted.GetTracks()[0])[2], "0 kv");
-    EXPECT_EQ(Lines(*smf.GetTracks()[0]), (Lines_t{"0 m03", "0 kv", "0 m58", "0 m51", "480 m54", "480 m59", "480 m2F"}));
+    EXPECT_EQ(Lines(*smf.GetTracks()[0]),
+              (Lines_t{"0 m03", "0 kv", "0 m58", "0 m51", "480 m54", "480 m59", "480 m2F"}));
     const Lines_t second = Lines(*smf.GetTracks()[1]);
     EXPECT_EQ(second[0], "0 m03");
     EXPECT_EQ(second[1], "480 90/9 35");
@@ -345,8 +344,8 @@ TEST(SmfSongHead, OpeningClaireDeLuneShiftsTheSetUpEvents) {
         EXPECT_EQ(gone.size(), came.size());
     }
     std::sort(moved.begin(), moved.end());
-    EXPECT_EQ(moved, (Lines_t{"0 m02", "0 m06", "0 m59", "1 B0/0 10", "1 B0/0 64", "1 B0/0 7", "1 B0/0 91",
-                              "1 B0/0 91", "1 C0/0 0", "2 B0/0 10", "2 B0/0 7", "2 B0/0 91", "2 C0/0 0"}));
+    EXPECT_EQ(moved, (Lines_t{"0 m02", "0 m06", "0 m59", "1 B0/0 10", "1 B0/0 64", "1 B0/0 7", "1 B0/0 91", "1 B0/0 91",
+                              "1 C0/0 0", "2 B0/0 10", "2 B0/0 7", "2 B0/0 91", "2 C0/0 0"}));
     EXPECT_EQ(Lines(*smf.GetTracks()[0])[2], "0 kv");
 }
 
@@ -361,7 +360,8 @@ std::vector<std::filesystem::path> HeadCorpusFiles() {
     std::vector<std::filesystem::path> files;
     for (const char* folder : {"smf-edge", "songs"}) {
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VEXA_CORPUS) / folder, error))
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::path(VEXA_CORPUS) / folder, error))
             if (entry.path().extension() == ".mid") files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());

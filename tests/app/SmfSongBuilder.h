@@ -31,7 +31,9 @@ inline EventPtr Note(DWORD time, BYTE channel, BYTE key, BYTE velocity = 100) {
 inline EventPtr Ctrl(DWORD time, BYTE channel, BYTE controller, BYTE value) {
     return ChannelMsg(time, SMF_CONTROL, channel, controller, value);
 }
-inline EventPtr Prog(DWORD time, BYTE channel, BYTE program) { return ChannelMsg(time, SMF_PROGRAM, channel, program, 0); }
+inline EventPtr Prog(DWORD time, BYTE channel, BYTE program) {
+    return ChannelMsg(time, SMF_PROGRAM, channel, program, 0);
+}
 
 inline EventPtr Meta(DWORD time, BYTE type, const Bytes& data = {}) {
     auto e = std::make_shared<CEvnt>();
@@ -56,7 +58,9 @@ inline EventPtr Sysex(DWORD time, const Bytes& data) {
     return e;
 }
 inline EventPtr KvOn(DWORD time) { return Sysex(time, {0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}); }
-inline EventPtr GsReset(DWORD time) { return Sysex(time, {0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7}); }
+inline EventPtr GsReset(DWORD time) {
+    return Sysex(time, {0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
+}
 inline EventPtr GmOn(DWORD time) { return Sysex(time, {0x7E, 0x7F, 0x09, 0x01, 0xF7}); }
 // A KV part parameter: 43 10 4C 08 part param value F7.
 inline EventPtr KvPart(DWORD time, BYTE part, BYTE param, BYTE value) {
@@ -84,7 +88,9 @@ void InsertAll(CTrk& track, const Events& events) {
         track.InsertSorted(std::move(copy));
     }
 }
-inline void InsertAll(CTrk& track, std::initializer_list<EventPtr> events) { InsertAll<std::initializer_list<EventPtr>>(track, events); }
+inline void InsertAll(CTrk& track, std::initializer_list<EventPtr> events) {
+    InsertAll<std::initializer_list<EventPtr>>(track, events);
+}
 
 inline void MakeSong(CSmf& smf, WORD format, WORD division) {
     smf.Clear();
@@ -95,7 +101,8 @@ inline void MakeSong(CSmf& smf, WORD format, WORD division) {
 // The events of one track as (time, status) pairs, data bytes aside.
 inline std::vector<std::pair<DWORD, int>> Times(const CTrk& track) {
     std::vector<std::pair<DWORD, int>> out;
-    for (const auto& e : track.GetEvents()) out.emplace_back(e->GetTime(), e->GetStatus() == SMF_META ? 0x100 | e->GetMetaType() : e->GetStatus());
+    for (const auto& e : track.GetEvents())
+        out.emplace_back(e->GetTime(), e->GetStatus() == SMF_META ? 0x100 | e->GetMetaType() : e->GetStatus());
     return out;
 }
 
