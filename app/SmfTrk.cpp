@@ -30,6 +30,14 @@ int CTrk::InsertSorted(std::unique_ptr<CEvnt> evnt) {
     return 0;
 }
 
+int CTrk::InsertAt(size_t index, std::unique_ptr<CEvnt> evnt) {
+    if (!evnt) return SmfFail(1);
+    auto it = m_Events.begin();
+    std::advance(it, std::min(index, m_Events.size()));
+    m_Events.insert(it, std::move(evnt));
+    return 0;
+}
+
 int CTrk::RemoveEvent(const CEvnt* evnt) {
     if (!evnt) return SmfFail(1);
     const DWORD time = evnt->GetTime();

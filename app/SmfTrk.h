@@ -29,6 +29,9 @@ public:
     // Inserts after the last event that is not later, so equal times keep
     // the order of insertion; 0x80000001 for a null event.
     int InsertSorted(std::unique_ptr<CEvnt> evnt);
+    // Inserts before the event at `index` (0 is the front; the count or more
+    // appends), whatever the times; 0x80000001 for a null event.
+    int InsertAt(size_t index, std::unique_ptr<CEvnt> evnt);
     // Deletes that very event, looked for among the events of its time:
     // 0x80000004 and nothing changed when a later event comes first, 0 when
     // the track does not hold it, 0x80000001 for a null event.
