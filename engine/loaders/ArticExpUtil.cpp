@@ -3,7 +3,14 @@
 #include <cstring>
 
 #include "driver/ArticErr.h"
+#include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpTime.h"
+#include "engine/expressions/ArticExpStresVelo.h"
+#include "engine/expressions/ArticMeas.h"
+#include "engine/work/ArticWrkUtil.h"
 
 namespace {
 
@@ -14,7 +21,49 @@ struct ParamWriter {
 
 // One writer per expression class, in catalogue order; each expression
 // family adds its rows as it is built. The null row ends the table.
+// The writer of class T, called with the expression as a T.
+template <class T, int (*Write)(T*, CStringList&)>
+int WriteAs(CArticExpEvnt* evnt, CStringList& items) {
+    return Write(static_cast<T*>(evnt), items);
+}
+
 const ParamWriter kParamWriters[] = {
+    {"CArticExpInitPrmChange", WriteAs<CArticExpInitPrmChange, CArticExpUtil::GetExpInitPrmChangeParam>},
+    {"CArticExpInitPrmChange2", WriteAs<CArticExpInitPrmChange2, CArticExpUtil::GetExpInitPrmChange2Param>},
+    {"CArticExpInitPrmChange3", WriteAs<CArticExpInitPrmChange3, CArticExpUtil::GetExpInitPrmChange3Param>},
+    {"CArticExpInitPrmChangeKv", WriteAs<CArticExpInitPrmChangeKv, CArticExpUtil::GetExpInitPrmChangeKvParam>},
+    {"CArticExpInitPrmChangeKv2", WriteAs<CArticExpInitPrmChangeKv2, CArticExpUtil::GetExpInitPrmChangeKv2Param>},
+    {"CArticExpInitPrmChangeKv3", WriteAs<CArticExpInitPrmChangeKv3, CArticExpUtil::GetExpInitPrmChangeKv3Param>},
+    {"CArticExpInitKvinit", WriteAs<CArticExpInitKvinit, CArticExpUtil::GetExpInitKvinitParam>},
+    {"CArticExpInitKvinit2", WriteAs<CArticExpInitKvinit2, CArticExpUtil::GetExpInitKvinit2Param>},
+    {"CArticExpInitPro", WriteAs<CArticExpInitPro, CArticExpUtil::GetExpInitProParam>},
+    {"CArticExpInitPro2", WriteAs<CArticExpInitPro2, CArticExpUtil::GetExpInitPro2Param>},
+    {"CArticExpInitPro3", WriteAs<CArticExpInitPro3, CArticExpUtil::GetExpInitPro3Param>},
+    {"CArticExpInitPbRange", WriteAs<CArticExpInitPbRange, CArticExpUtil::GetExpInitPbRangeParam>},
+    {"CArticExpInitPbRange2", WriteAs<CArticExpInitPbRange2, CArticExpUtil::GetExpInitPbRange2Param>},
+    {"CArticExpInitPbRange3", WriteAs<CArticExpInitPbRange3, CArticExpUtil::GetExpInitPbRange3Param>},
+    {"CArticExpStresVeloNoteAbs", WriteAs<CArticExpStresVeloNoteAbs, CArticExpUtil::GetExpStresVeloNoteAbsParam>},
+    {"CArticExpStresVeloNoteRel", WriteAs<CArticExpStresVeloNoteRel, CArticExpUtil::GetExpStresVeloNoteRelParam>},
+    {"CArticExpStresVeloTimeAbs", WriteAs<CArticExpStresVeloTimeAbs, CArticExpUtil::GetExpStresVeloTimeAbsParam>},
+    {"CArticExpStresVeloTimeRel", WriteAs<CArticExpStresVeloTimeRel, CArticExpUtil::GetExpStresVeloTimeRelParam>},
+    {"CArticExpStresVeloTimeRelCrv",
+     WriteAs<CArticExpStresVeloTimeRelCrv, CArticExpUtil::GetExpStresVeloTimeRelCrvParam>},
+    {"CArticExpDurRel", WriteAs<CArticExpDurRel, CArticExpUtil::GetExpDurRelParam>},
+    {"CArticExpDurRel2", WriteAs<CArticExpDurRel2, CArticExpUtil::GetExpDurRel2Param>},
+    {"CArticExpDurAbs", WriteAs<CArticExpDurAbs, CArticExpUtil::GetExpDurAbsParam>},
+    {"CArticExpDurBp", WriteAs<CArticExpDurBp, CArticExpUtil::GetExpDurBpParam>},
+    {"CArticExpDurAll", WriteAs<CArticExpDurAll, CArticExpUtil::GetExpDurAllParam>},
+    {"CArticExpKeySft", WriteAs<CArticExpKeySft, CArticExpUtil::GetExpKeySftParam>},
+    {"CArticExpTimeSft", WriteAs<CArticExpTimeSft, CArticExpUtil::GetExpTimeSftParam>},
+    {"CArticExpTimeSft2", WriteAs<CArticExpTimeSft2, CArticExpUtil::GetExpTimeSft2Param>},
+    {"CArticExpTimeSwing", WriteAs<CArticExpTimeSwing, CArticExpUtil::GetExpTimeSwingParam>},
+    {"CArticExpTimeWaltz", WriteAs<CArticExpTimeWaltz, CArticExpUtil::GetExpTimeWaltzParam>},
+    {"CArticExpCreNote", WriteAs<CArticExpCreNote, CArticExpUtil::GetExpCreNoteParam>},
+    {"CArticExpCreNote2", WriteAs<CArticExpCreNote2, CArticExpUtil::GetExpCreNote2Param>},
+    {"CArticExpDel", WriteAs<CArticExpDel, CArticExpUtil::GetExpDelParam>},
+    {"CArticExpDebug_i", WriteAs<CArticExpDebug_i, CArticExpUtil::GetExpDebug_iParam>},
+    {"CArticExpDebug_i2", WriteAs<CArticExpDebug_i2, CArticExpUtil::GetExpDebug_i2Param>},
+    {"CArticExpDebug_d", WriteAs<CArticExpDebug_d, CArticExpUtil::GetExpDebug_dParam>},
     {nullptr, nullptr},
 };
 
@@ -47,3 +96,33 @@ int CArticExpUtil::GetEvntParam(CArticExpEvnt* evnt, CStringList& items) {
     if (rc != 0) CArticErr::Set("ｲﾍﾞﾝﾄの読込み中にｴﾗｰが発生しました。", "CArticExpUtil", "GetEvntParam", detail);
     return rc;
 }
+
+int CArticExpUtil::AddNoteListItem(const CArticExpEvnt* evnt, CArticWrkEvntList* list, CStringList& items) {
+    if (!evnt) return 1;
+    CArticWrk* wrk = evnt->GetWrk();
+    if (!wrk) wrk = evnt->GetMidWrk();
+    CString text;
+    const int rc = CArticWrkUtil::GetWrkEvntListParam(wrk, list, text);
+    if (rc == 0) items.AddTail(text);
+    return rc;
+}
+
+CString CArticExpUtil::LongText(LONG value) {
+    CExString text;
+    text.ConvLongToStr(value, 10);
+    return text;
+}
+
+CString CArticExpUtil::ULongText(ULONG value) {
+    CString text;
+    text.Format("%u", unsigned(value));
+    return text;
+}
+
+CString CArticExpUtil::MeasText(const CArticMeas& meas) {
+    CString text;
+    text.Format("%u/%u/%u", unsigned(meas.GetMeas()), unsigned(meas.GetBeat()), unsigned(meas.GetTick()));
+    return text;
+}
+
+CString CArticExpUtil::QuotedText(const CString& text) { return "\"" + text + "\""; }

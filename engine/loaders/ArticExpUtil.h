@@ -7,7 +7,45 @@
 #include "platform/Object.h"
 #include "platform/String.h"
 
+class CArticExpBlk;
+class CArticExpCreNote;
+class CArticExpCreNote2;
+class CArticExpDebug_d;
+class CArticExpDebug_i;
+class CArticExpDebug_i2;
+class CArticExpDel;
+class CArticExpDurAbs;
+class CArticExpDurAll;
+class CArticExpDurBp;
+class CArticExpDurRel;
+class CArticExpDurRel2;
 class CArticExpEvnt;
+class CArticExpKeySft;
+class CArticExpTimeSft;
+class CArticExpTimeSft2;
+class CArticExpTimeSwing;
+class CArticExpTimeWaltz;
+class CArticExpInitPrmChange;
+class CArticExpInitPrmChange2;
+class CArticExpInitPrmChange3;
+class CArticExpInitPrmChangeKv;
+class CArticExpInitPrmChangeKv2;
+class CArticExpInitPrmChangeKv3;
+class CArticExpInitKvinit;
+class CArticExpInitKvinit2;
+class CArticExpInitPro;
+class CArticExpInitPro2;
+class CArticExpInitPro3;
+class CArticExpInitPbRange;
+class CArticExpInitPbRange2;
+class CArticExpInitPbRange3;
+class CArticExpStresVeloNoteAbs;
+class CArticExpStresVeloNoteRel;
+class CArticExpStresVeloTimeAbs;
+class CArticExpStresVeloTimeRel;
+class CArticExpStresVeloTimeRelCrv;
+class CArticMeas;
+class CArticWrk;
 
 class CArticExpUtil : public CObject {
 public:
@@ -17,6 +55,62 @@ public:
     // Appends the items of one expression: 0 (also for null); the writer's
     // failure; 1 with an error entry for a class without a writer.
     static int GetEvntParam(CArticExpEvnt* evnt, CStringList& items);
+
+    // A copy of src in block blk under number evntNo: an object of src's
+    // class built with the class's defaults and assigned from src, its
+    // error state clear; with wrk, re-pointed into wrk. 0 (nothing made for
+    // a null src); 1 with an error entry for a class outside the catalogue.
+    // The caller appends the copy.
+    static int CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBlk* blk, ULONG evntNo, CArticWrk* wrk);
+
+    // ---- Parameter writers: the items of one expression in constructor
+    // order, the note list first: 0; 1 for null; the note-list writer's failure.
+    static int GetExpCreNoteParam(CArticExpCreNote* evnt, CStringList& items);
+    static int GetExpCreNote2Param(CArticExpCreNote2* evnt, CStringList& items);
+    static int GetExpDelParam(CArticExpDel* evnt, CStringList& items);
+    static int GetExpDebug_iParam(CArticExpDebug_i* evnt, CStringList& items);
+    static int GetExpDebug_i2Param(CArticExpDebug_i2* evnt, CStringList& items);
+    static int GetExpDebug_dParam(CArticExpDebug_d* evnt, CStringList& items);
+    static int GetExpStresVeloNoteAbsParam(CArticExpStresVeloNoteAbs* evnt, CStringList& items);
+    static int GetExpStresVeloNoteRelParam(CArticExpStresVeloNoteRel* evnt, CStringList& items);
+    static int GetExpStresVeloTimeAbsParam(CArticExpStresVeloTimeAbs* evnt, CStringList& items);
+    static int GetExpStresVeloTimeRelParam(CArticExpStresVeloTimeRel* evnt, CStringList& items);
+    static int GetExpStresVeloTimeRelCrvParam(CArticExpStresVeloTimeRelCrv* evnt, CStringList& items);
+    static int GetExpDurRelParam(CArticExpDurRel* evnt, CStringList& items);
+    static int GetExpDurRel2Param(CArticExpDurRel2* evnt, CStringList& items);
+    static int GetExpDurAbsParam(CArticExpDurAbs* evnt, CStringList& items);
+    static int GetExpDurBpParam(CArticExpDurBp* evnt, CStringList& items);
+    static int GetExpDurAllParam(CArticExpDurAll* evnt, CStringList& items);
+    static int GetExpKeySftParam(CArticExpKeySft* evnt, CStringList& items);
+    static int GetExpInitPrmChangeParam(CArticExpInitPrmChange* evnt, CStringList& items);
+    static int GetExpInitPrmChange2Param(CArticExpInitPrmChange2* evnt, CStringList& items);
+    static int GetExpInitPrmChange3Param(CArticExpInitPrmChange3* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKvParam(CArticExpInitPrmChangeKv* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKv2Param(CArticExpInitPrmChangeKv2* evnt, CStringList& items);
+    static int GetExpInitPrmChangeKv3Param(CArticExpInitPrmChangeKv3* evnt, CStringList& items);
+    static int GetExpInitKvinitParam(CArticExpInitKvinit* evnt, CStringList& items);
+    static int GetExpInitKvinit2Param(CArticExpInitKvinit2* evnt, CStringList& items);
+    static int GetExpInitProParam(CArticExpInitPro* evnt, CStringList& items);
+    static int GetExpInitPro2Param(CArticExpInitPro2* evnt, CStringList& items);
+    static int GetExpInitPro3Param(CArticExpInitPro3* evnt, CStringList& items);
+    static int GetExpInitPbRangeParam(CArticExpInitPbRange* evnt, CStringList& items);
+    static int GetExpInitPbRange2Param(CArticExpInitPbRange2* evnt, CStringList& items);
+    static int GetExpInitPbRange3Param(CArticExpInitPbRange3* evnt, CStringList& items);
+    static int GetExpTimeSftParam(CArticExpTimeSft* evnt, CStringList& items);
+    static int GetExpTimeSft2Param(CArticExpTimeSft2* evnt, CStringList& items);
+    static int GetExpTimeSwingParam(CArticExpTimeSwing* evnt, CStringList& items);
+    static int GetExpTimeWaltzParam(CArticExpTimeWaltz* evnt, CStringList& items);
+
+    // ---- Items shared by the writers
+    // The note list "count{:wN,...}" against the expression's work data, or
+    // its middle work data when it has none: 0, or the list writer's failure.
+    static int AddNoteListItem(const CArticExpEvnt* evnt, CArticWrkEvntList* list, CStringList& items);
+    static CString LongText(LONG value);
+    static CString ULongText(ULONG value);
+    // "bar/beat/tick".
+    static CString MeasText(const CArticMeas& meas);
+    // The text between double quotes.
+    static CString QuotedText(const CString& text);
 
     // The argument signature of an expression class that "#exp" lines may
     // call: the count and one argument-type mask per argument, 0. Any other

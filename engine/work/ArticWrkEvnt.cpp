@@ -737,3 +737,53 @@ void CArticWrkEvnt::DispErrMsg(const CString& title, const CString& message, con
     m_ErrKind = 3;
     SetErrMsgList();
 }
+
+// ---- Memory of destroyed events
+
+namespace {
+
+struct HeldMemory {
+    int holds = 0;
+    std::vector<void*> blocks;
+};
+
+HeldMemory& Held() {
+    static HeldMemory held;
+    return held;
+}
+
+}  // namespace
+
+void CArticWrkEvnt::HoldFreedMemory(int on) {
+    HeldMemory& held = Held();
+    if (on) {
+        ++held.holds;
+        return;
+    }
+    if (held.holds == 0 || --held.holds > 0) return;
+    for (void* p : held.blocks) ::operator delete(p);
+    held.blocks.clear();
+    held.blocks.shrink_to_fit();
+}
+
+void* CArticWrkEvnt::operator new(size_t size) { return ::operator new(size); }
+
+void* CArticWrkEvnt::operator new(size_t size, const std::nothrow_t&) noexcept {
+    return ::operator new(size, std::nothrow);
+}
+
+void CArticWrkEvnt::operator delete(void* p) {
+    if (!p) return;
+    HeldMemory& held = Held();
+    if (held.holds > 0) {
+        try {
+            held.blocks.push_back(p);
+            return;
+        } catch (...) {
+            // Without room to remember it, the block is freed at once.
+        }
+    }
+    ::operator delete(p);
+}
+
+void CArticWrkEvnt::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }

@@ -8,6 +8,8 @@
 // Pseudo-statuses for packed events: 0x10 NRPN, 0x20 RPN (Post1/Post2 the
 // parameter, Post3/Post4 the data entry), 0x30 voice (bank MSB, bank LSB,
 // program).
+#include <new>
+
 #include "platform/Collections.h"
 #include "platform/Memory.h"
 #include "platform/Object.h"
@@ -213,6 +215,15 @@ public:
 
     // Size of a per-set array after index i was set: steps of five slots.
     static int GrownSize(int size, ULONG index);
+
+    // While a hold is on, a destroyed event keeps its memory until the last
+    // hold ends, so that no new event takes the address of a removed one
+    // (the expression phases tell removed events by address). Holds nest.
+    static void HoldFreedMemory(int on);
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p);
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
 protected:
     void Init();

@@ -265,7 +265,8 @@ int CArticWrkUtil::NoteVeloTimeAbs(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time
 
 int CArticWrkUtil::NoteVeloTimeRel(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char add) {
     return ForNotesUntilNextSetting(wrk, blk, time, [&](CArticWrkEvnt* e) {
-        e->SetPost2(BYTE(Clamp(int(e->GetPost2()) + add, 0, 127)));
+        // A note-on keeps a velocity of at least 1: 0 would make it a note-off.
+        e->SetPost2(BYTE(Clamp(int(e->GetPost2()) + add, 1, 127)));
     });
 }
 

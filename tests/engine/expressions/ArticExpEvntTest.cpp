@@ -82,3 +82,98 @@ TEST(ArticExpEvnt, EventOperationsReportToTheCurrentExpression) {
     CArticWrkUtil::SetExpEvnt(nullptr);
     CArticErr::Delete();
 }
+
+#include "ExpFixture.h"
+
+TEST(ArticExpEvnt, AssignmentCopiesThePartAssignmentRecordButNotTheErrorState) {
+    CArticPasn pasn;
+    auto* record = new CArticPasnData(&pasn);
+    ASSERT_EQ(pasn.AddTail(record), 1);
+    CArticExpDel src(nullptr, 1, nullptr);
+    src.SetPasnData(record);
+    src.SetErrKind(3);
+    src.SetError(5);
+    src.SetEvntType(2);
+    CArticExpDel dst(nullptr, 2, nullptr);
+    dst.SetError(9);
+    dst = src;
+    EXPECT_EQ(dst.GetPasnData(), record);
+    EXPECT_EQ(dst.GetErrKind(), 0);
+    EXPECT_EQ(dst.GetError(), 9);
+    EXPECT_EQ(dst.GetEvntType(), 2);
+    EXPECT_EQ(dst.GetEvntNo(), 2u);
+}
+
+TEST(ArticExpEvnt, PositionReportsTheOwnersPlaces) {
+    exptest::World w;
+    CArticExpBlk* blk = w.PartExpBlk();
+    auto* e = new CArticExpDel(blk, 1, nullptr);
+    blk->AddTail(e);
+    POSITION trk = nullptr, pos = nullptr, evnt = nullptr;
+    e->GetPos(&trk, &pos, &evnt);
+    EXPECT_EQ(evnt, blk->GetHeadPos());
+    EXPECT_EQ(pos, w.exp.Get(1)->GetHeadPos());
+    EXPECT_EQ(trk, w.exp.GetPos(1));
+
+    CArticExpDel loose(nullptr, 2, nullptr);
+    POSITION untouched = reinterpret_cast<POSITION>(&loose);
+    POSITION t2 = untouched, b2 = untouched, e2 = untouched;
+    loose.GetPos(&t2, &b2, &e2);
+    EXPECT_EQ(e2, nullptr);
+    EXPECT_EQ(t2, untouched);
+    EXPECT_EQ(b2, untouched);
+}
+
+TEST(ArticExpEvnt, ReLinkWrkBlkPointsEntryZeroIntoTheGivenData) {
+    exptest::World w;
+    w.Note(5, 0);
+    CArticExpBlk* blk = w.PartExpBlk();
+    auto* e = new CArticExpDel(blk, 1, nullptr);
+    blk->AddTail(e);
+    EXPECT_EQ(e->ReLinkWrkBlk(&w.wrk), 1);  // no record yet
+    w.Prepare();
+    CArticPasnData* record = e->GetPasnData();
+    EXPECT_EQ(e->ReLinkWrkBlk(&w.wrk), 0);  // already there: nothing changes
+    EXPECT_EQ(record->Get(ULONG(0)), w.partBlk);
+    EXPECT_EQ(record->GetBlkNum(), 1u);
+    EXPECT_EQ(e->GetWrk(), &w.wrk);
+    EXPECT_EQ(e->GetMidWrk(), &w.wrk);
+
+    EXPECT_EQ(e->ReLinkWrkBlk(&w.mid), 0);
+    EXPECT_EQ(record->Get(ULONG(0)), w.MidPartBlk());
+    EXPECT_EQ(e->GetMidWrk(), &w.mid);
+
+    CArticWrk other;  // no track of that number
+    wrktest::AddBlock(wrktest::AddTrack(other, 4));
+    EXPECT_EQ(e->ReLinkWrkBlk(&other), 1);
+    EXPECT_EQ(record->Get(ULONG(0)), w.MidPartBlk());
+    EXPECT_EQ(e->ReLinkWrkBlk(nullptr), 1);
+}
+
+TEST(ArticExpEvnt, NewMiddleBlocksGoToNewTracksOfTheBlocksData) {
+    exptest::World w;
+    CArticExpBlk* blk = w.PartExpBlk();
+    auto* e = new CArticExpDel(blk, 1, nullptr);
+    blk->AddTail(e);
+    EXPECT_EQ(e->NewMidWrkBlk(1, 0, w.partBlk), nullptr);  // no record: nothing made
+    EXPECT_EQ(w.wrk.GetCount(), 2);
+
+    w.Prepare();
+    CArticWrkBlk* made = e->NewMidWrkBlk(1, 0, w.partBlk);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->GetWrk(), &w.wrk);
+    EXPECT_EQ(made->GetOwner()->GetTrkNo(), 2u);  // lowest number no track uses
+    EXPECT_EQ(e->GetMidWrkBlk(1), made);
+
+    CArticWrkBlk* shared = e->NewMidCommonWrkBlk(0, 1, w.partBlk);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->GetOwner()->GetTrkNo(), 10u);
+    EXPECT_EQ(e->GetMidCommonWrkBlk(0), shared);
+    EXPECT_EQ(w.pasn.GetCommon()->IsWrkBlk(w.pasn.GetCommon()->GetWrkBlkList(0), w.partBlk), 1);
+
+    for (int i = w.wrk.GetCount(); i < 16; ++i) w.wrk.NewTrk(0);
+    ASSERT_EQ(w.wrk.GetCount(), 16);
+    EXPECT_EQ(e->NewMidWrkBlk(2, 0, w.partBlk), nullptr);
+    EXPECT_EQ(e->GetPasnData()->GetBlkNum(), 2u);
+    EXPECT_EQ(e->GetMidWrkBlk(2), nullptr);
+}

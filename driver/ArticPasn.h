@@ -1,0 +1,61 @@
+#pragma once
+// The part assignment of one conversion: per part, the work blocks that
+// belong together (the part's own block and the blocks its expressions made
+// for it), and the blocks all parts share. The manager owns every record
+// registered with it and its shared record.
+#include <vector>
+
+#include "driver/ArticPasnCommon.h"
+#include "driver/ArticPasnData.h"
+
+class CKPSManager;
+
+using CArticPasnDataArray = CTypedPtrArray<CPtrArray, CArticPasnData*>;
+
+class CArticPasn : public CObject {
+    VX_DECLARE_CLASS(CArticPasn)
+public:
+    explicit CArticPasn(CKPSManager* host = nullptr);
+    ~CArticPasn() override;
+    CArticPasn(const CArticPasn&) = delete;
+    CArticPasn& operator=(const CArticPasn&) = delete;
+
+    // 16 empty entries, count 0 (existing records are deleted).
+    virtual void InitPasnDataArray();
+    virtual void InitPasnCommon();
+    virtual void ClearPasnDataArray();
+    // Replaces the records by copies of the count given ones.
+    virtual void CopyPasnDataArray(int count, CArticPasnData* const* records);
+    // 1 when a part has more than its own block or the shared record has blocks.
+    virtual int IsLayerPasnDataArray() const;
+    virtual int IsLayerPasnCommon() const;
+    virtual int IsLayer() const { return IsLayerPasnDataArray() || IsLayerPasnCommon() ? 1 : 0; }
+    virtual void Clear();
+
+    virtual int GetCEditor(CKPSManager** host) const;
+    virtual CKPSManager* GetCEditor() const { return m_pHost; }
+    virtual void SetCEditor(CKPSManager* host) { m_pHost = host; }
+    virtual ULONG GetDataNum() const { return m_DataNum; }
+    virtual void SetDataNum(ULONG n) { m_DataNum = n; }
+    // 1 and the record at index n; 0 when there is none.
+    virtual int Get(ULONG n, CArticPasnData** data) const;
+    virtual CArticPasnData* Get(ULONG n) const;
+    // 1 and the first registered record that holds blk; 0 otherwise.
+    virtual int Get(const CArticWrkBlk* blk, CArticPasnData** data) const;
+    virtual CArticPasnData* Get(const CArticWrkBlk* blk) const;
+    // Takes ownership of data at index n (a record already there is deleted): 1; 0 when refused.
+    virtual int Set(ULONG n, CArticPasnData* data);
+    // Registers data at the end and takes ownership: 1; 0 when refused (the caller keeps it).
+    virtual int AddTail(CArticPasnData* data);
+    virtual int GetCommon(CArticPasnCommon** common) const;
+    virtual CArticPasnCommon* GetCommon() const { return m_pCommon; }
+    // Every block of each record whose own block is blk, then the shared
+    // blocks whose list holds blk: 1 when something was found.
+    virtual int GetWrkBlkArray(const CArticWrkBlk* blk, std::vector<CArticWrkBlk*>& out) const;
+
+private:
+    CKPSManager* m_pHost;  // not owned
+    ULONG m_DataNum = 0;
+    CArticPasnDataArray m_Data;    // owned records
+    CArticPasnCommon* m_pCommon = nullptr;  // owned
+};

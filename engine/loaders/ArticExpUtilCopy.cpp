@@ -1,0 +1,105 @@
+// Copies of one expression by class.
+#include <cstring>
+
+#include "driver/ArticErr.h"
+#include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticExpDur.h"
+#include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpTime.h"
+#include "engine/expressions/ArticExpStresVelo.h"
+#include "engine/loaders/ArticExpUtil.h"
+
+namespace {
+
+const char kEmptyText[] = "";
+const char kModel[] = "4C";
+const char kAddress[] = "000000";
+const char kData[] = "0000";
+
+// One class of the catalogue: its name, the copy of an object of it, and
+// whether it holds a second note list.
+struct ExpCopier {
+    const char* className;
+    CArticExpEvnt* (*copy)(CArticExpEvnt* src, CArticExpBlk* blk, ULONG evntNo);
+    bool secondList;
+};
+
+// The first tick of the song, the position every default construction takes.
+const CArticMeas kFirstTick(1, 1, 0);
+
+// A T constructed with blk, evntNo and the class's defaults Args, then
+// assigned from src.
+template <class T, auto... Args>
+CArticExpEvnt* CopyWith(CArticExpEvnt* src, CArticExpBlk* blk, ULONG evntNo) {
+    T* copy = new T(blk, evntNo, Args...);
+    *copy = static_cast<const T&>(*src);
+    return copy;
+}
+
+// In catalogue order; each expression family adds its rows as it is built.
+const ExpCopier kCopiers[] = {
+    {"CArticExpInitPrmChange", CopyWith<CArticExpInitPrmChange, &kFirstTick, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChange2", CopyWith<CArticExpInitPrmChange2, 0, 0, &kFirstTick, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChange3", CopyWith<CArticExpInitPrmChange3, nullptr, 0, kModel, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv", CopyWith<CArticExpInitPrmChangeKv, &kFirstTick, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv2", CopyWith<CArticExpInitPrmChangeKv2, 0, 0, &kFirstTick, kAddress, kData>, false},
+    {"CArticExpInitPrmChangeKv3", CopyWith<CArticExpInitPrmChangeKv3, nullptr, 0, kAddress, kData>, false},
+    {"CArticExpInitKvinit", CopyWith<CArticExpInitKvinit, &kFirstTick>, false},
+    {"CArticExpInitKvinit2", CopyWith<CArticExpInitKvinit2, 0, 0, &kFirstTick>, false},
+    {"CArticExpInitPro", CopyWith<CArticExpInitPro, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpInitPro2", CopyWith<CArticExpInitPro2, 0, 0, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpInitPro3", CopyWith<CArticExpInitPro3, nullptr, 0, 0, 0, 0>, false},
+    {"CArticExpInitPbRange", CopyWith<CArticExpInitPbRange, 0, &kFirstTick, 2>, false},
+    {"CArticExpInitPbRange2", CopyWith<CArticExpInitPbRange2, 0, 0, 0, &kFirstTick, 2>, false},
+    {"CArticExpInitPbRange3", CopyWith<CArticExpInitPbRange3, nullptr, 0, 2>, false},
+    {"CArticExpStresVeloNoteAbs", CopyWith<CArticExpStresVeloNoteAbs, nullptr, 0>, false},
+    {"CArticExpStresVeloNoteRel", CopyWith<CArticExpStresVeloNoteRel, nullptr, 0>, false},
+    {"CArticExpStresVeloTimeAbs", CopyWith<CArticExpStresVeloTimeAbs, 1, &kFirstTick, 64>, false},
+    {"CArticExpStresVeloTimeRel", CopyWith<CArticExpStresVeloTimeRel, 1, &kFirstTick, 0>, false},
+    {"CArticExpStresVeloTimeRelCrv",
+     CopyWith<CArticExpStresVeloTimeRelCrv, 1, nullptr, &kFirstTick, &kFirstTick, 0, 0, 0>, false},
+    {"CArticExpDurRel", CopyWith<CArticExpDurRel, nullptr, 0>, false},
+    {"CArticExpDurRel2", CopyWith<CArticExpDurRel2, nullptr, 0>, false},
+    {"CArticExpDurAbs", CopyWith<CArticExpDurAbs, nullptr, 0>, false},
+    {"CArticExpDurBp", CopyWith<CArticExpDurBp, nullptr, 0, 0>, false},
+    {"CArticExpDurAll", CopyWith<CArticExpDurAll, &kFirstTick, &kFirstTick, 0, 0>, false},
+    {"CArticExpKeySft", CopyWith<CArticExpKeySft, nullptr, 0>, false},
+    {"CArticExpTimeSft", CopyWith<CArticExpTimeSft, nullptr, 0>, false},
+    {"CArticExpTimeSft2", CopyWith<CArticExpTimeSft2, nullptr, 0, 0>, false},
+    {"CArticExpTimeSwing", CopyWith<CArticExpTimeSwing, nullptr, 0, 480, 2, 1, 320>, false},
+    {"CArticExpTimeWaltz", CopyWith<CArticExpTimeWaltz, nullptr, 0, 480, 6, 2, 120, 4, 360>, false},
+    {"CArticExpCreNote", CopyWith<CArticExpCreNote, nullptr, 0, 0, 480, 60, 64>, false},
+    {"CArticExpCreNote2", CopyWith<CArticExpCreNote2, nullptr, 0, 0, 480, 60, 64, 0>, false},
+    {"CArticExpDel", CopyWith<CArticExpDel, nullptr>, false},
+    {"CArticExpDebug_i", CopyWith<CArticExpDebug_i, nullptr, 0>, false},
+    {"CArticExpDebug_i2", CopyWith<CArticExpDebug_i2, nullptr, kEmptyText, 0>, false},
+    {"CArticExpDebug_d", CopyWith<CArticExpDebug_d, nullptr, 0>, false},
+};
+
+const ExpCopier* FindCopier(const char* className) {
+    for (const ExpCopier& c : kCopiers)
+        if (std::strcmp(c.className, className) == 0) return &c;
+    return nullptr;
+}
+
+}  // namespace
+
+int CArticExpUtil::CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBlk* blk, ULONG evntNo,
+                            CArticWrk* wrk) {
+    if (!src) return 0;
+    const char* name = src->GetClassNameA();
+    const ExpCopier* copier = FindCopier(name);
+    if (!copier) {
+        CArticErr::Set("未対応のｲﾍﾞﾝﾄのため、ｺﾋﾟｰできません。", "CArticExpUtil", "CopyEvnt",
+                       CString("ｸﾗｽ名 = ") + name);
+        return 1;
+    }
+    CArticExpEvnt* copy = copier->copy(src, blk, evntNo);
+    if (wrk) {
+        copy->ReLinkWrkBlk(wrk);
+        copy->ReLinkWrkEvntList(wrk);
+        if (copier->secondList) copy->ReLinkWrkEvntList2(wrk);
+    }
+    if (out) *out = copy;
+    return 0;
+}
