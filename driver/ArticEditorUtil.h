@@ -20,6 +20,7 @@
 class CArticEditorMgr;
 class CArticPref;
 class CArticView;
+class CArticWrk;
 class CArticWrkEvnt;
 
 // A span of engine time.
@@ -161,6 +162,14 @@ public:
     // separation and rebuilds its port information. 0; 1 without names, ids,
     // preferences or separation.
     static int ResetPortName(const CStringList* names, const DWORD* ids, int count);
+
+    // ------------------------------------------------------------ preparatory passes
+    // Marks the grace notes of the selected tracks (window: the registered
+    // driver's resolution x 0.2, longest grace 70, ratio 0.5). 0 without a
+    // registered driver; 1 when its preferences do not ask for the pass.
+    static int DelGrace(CArticWrk* wrk);
+    // Turns the bends under the selected tracks' notes into key changes.
+    static int ProcWhiten(CArticWrk* wrk);
 
 private:
     // Calls visit(meta bytes, length, engine time, time within the block) for
