@@ -50,6 +50,7 @@ struct TestView : CArticView {
     CVeloSens* veloSens = nullptr;
     CPgBsel* pgBsel = nullptr;
     bool failTimes = false;
+    INT64 failValue = -1;  // a time whose conversion fails
     int resolution = 480;
     CPHConvPrm* prm = nullptr;
     int kind = 0;
@@ -67,7 +68,7 @@ struct TestView : CArticView {
     int GetPbExist() const override { return 0; }
     int ConvertTime(INT64 value, DWORD fromFormat, DWORD fromFlag, INT64* out, DWORD toFormat,
                     DWORD toFlag) override {
-        if (failTimes) return 0;
+        if (failTimes || value == failValue) return 0;
         return CArticView::ConvertTime(value, fromFormat, fromFlag, out, toFormat, toFlag);
     }
 };
@@ -99,6 +100,14 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         ASSERT_EQ(CArticEditorUtil::ResetPortName(&names, ids.data(), int(ids.size())), 0);
     }
 
+    POSITION Conductor() const {
+        POSITION found = nullptr;
+        CArticHostWalk::Tracks(Host(), [&](const _MPTRACKINFO& t, POSITION at) {
+            if (t.Number == 0) found = at;
+            return found == nullptr;
+        });
+        return found;
+    }
     // The first track after the conductor on the channel; null when none.
     POSITION TrackOfCh(LONG ch) const {
         POSITION found = nullptr;
