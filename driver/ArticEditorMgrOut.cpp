@@ -173,6 +173,42 @@ void ToTargetVoice(tagMPEVENT& e, const Target& target) {
     e.Data4 = 0;
 }
 
+// How a copy of channel ch takes an event of the walk.
+struct OutEvntFlags {
+    int selected = 0;      // the event is in the selection
+    int other = 1;         // the event counts as one of another block
+    bool belongs = false;  // a channel event of ch (other kinds always)
+};
+
+OutEvntFlags FlagsOf(const CArticEditorMgr& mgr, const OutBlk& b, const tagMPEVENT& e, POSITION at, DWORD ch) {
+    OutEvntFlags f;
+    f.selected = CArticEditorUtil::FindEvnt(&mgr.GetSelectList(), b.trk, b.blk, at);
+    f.other = (mgr.GetSelMode() == 0 && b.selected) || (mgr.GetSelMode() == 1 && f.selected) ? 0 : 1;
+    f.belongs = !(e.Kind & kOutChannelKinds) || (b.portFlag && LONG(ch) == (b.noChFlag ? e.Channel : b.trkCh));
+    return f;
+}
+
+// The controller rule of the later parts and the other channels: true when
+// the controller is copied (a bank select then with the target's value).
+bool KeepLaterCc(tagMPEVENT& e, const Target& target, const RpnState& rpn, int voiceOut) {
+    const BYTE cc = e.Data1;
+    if (cc == kOutCcBankMsb || cc == kOutCcBankLsb) {
+        if (voiceOut) e.Data2 = cc == kOutCcBankMsb ? target.msb : target.lsb;
+        return true;
+    }
+    if (cc == kOutCcModulation) return false;
+    if (cc == kOutCcDataMsb || cc == kOutCcDataLsb) return !rpn.IsBendRange();
+    return !target.Drops(cc);
+}
+
+// The target voice in a KV voice message (its own copy of the bytes).
+void ToTargetKvVoice(tagMPEVENT& e, const Target& target) {
+    if (e.Bytes[3] != kOutKvVoice) return;
+    if (e.Bytes[5] == 0x01) e.Bytes[6] = target.msb;
+    if (e.Bytes[5] == 0x02) e.Bytes[6] = target.lsb;
+    if (e.Bytes[5] == 0x03) e.Bytes[6] = target.pro;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- checks
@@ -367,14 +403,13 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
         CheckFirstEvnt(&src);
-        const int selected = CArticEditorUtil::FindEvnt(&m_Select, b.trk, b.blk, at);
-        const int other = (m_SelMode == 0 && b.selected) || (m_SelMode == 1 && selected) ? 0 : 1;
+        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const int selected = f.selected, other = f.other;
+        const bool belongs = f.belongs;
         lastOther = other;
         lastSel = selected;
         if (b.start + inBlk > m_FirstNoteOnTime) return 0;
         if (src.Kind == MPEVENT_KIND_NOTE || src.Kind == MPEVENT_KIND_NOTEOFF) return 0;
-        const bool belongs =
-            !(src.Kind & kOutChannelKinds) || (b.portFlag && LONG(ch) == (b.noChFlag ? src.Channel : b.trkCh));
         OwnedEvnt copy(src);
         tagMPEVENT& e = copy.e;
         switch (src.Kind) {
@@ -490,11 +525,10 @@ int CArticEditorMgr::OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
     auto visit = [&](const OutBlk& b, const tagMPEVENT& src, POSITION at) -> int {
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
-        const int selected = CArticEditorUtil::FindEvnt(&m_Select, b.trk, b.blk, at);
-        const int other = (m_SelMode == 0 && b.selected) || (m_SelMode == 1 && selected) ? 0 : 1;
+        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const int selected = f.selected, other = f.other;
+        const bool belongs = f.belongs;
         if (b.start + inBlk >= m_FirstNoteOnTime) return 0;
-        const bool belongs =
-            !(src.Kind & kOutChannelKinds) || (b.portFlag && LONG(ch) == (b.noChFlag ? src.Channel : b.trkCh));
         OwnedEvnt copy(src);
         tagMPEVENT& e = copy.e;
         switch (src.Kind) {
@@ -509,17 +543,7 @@ int CArticEditorMgr::OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
             case MPEVENT_KIND_CONTROL: {
                 if (!b.portFlag) return 0;
                 rpn.Update(e);
-                if (!belongs) return 0;
-                const BYTE cc = e.Data1;
-                if (cc == kOutCcBankMsb || cc == kOutCcBankLsb) {
-                    if (voiceOut) e.Data2 = cc == kOutCcBankMsb ? target.msb : target.lsb;
-                } else if (cc == kOutCcModulation) {
-                    return 0;
-                } else if (cc == kOutCcDataMsb || cc == kOutCcDataLsb) {
-                    if (rpn.IsBendRange()) return 0;
-                } else if (target.Drops(cc)) {
-                    return 0;
-                }
+                if (!belongs || !KeepLaterCc(e, target, rpn, voiceOut)) return 0;
                 break;
             }
             case MPEVENT_KIND_NRPN:
@@ -536,11 +560,7 @@ int CArticEditorMgr::OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
             case MPEVENT_KIND_SYSEX:
                 if (!IsKvPart(e) || e.Bytes[4] != part) return 0;
                 if (int rc = copy.CopyData(*this)) return rc;
-                if (voiceOut && e.Bytes[3] == kOutKvVoice) {
-                    if (e.Bytes[5] == 0x01) e.Bytes[6] = target.msb;
-                    if (e.Bytes[5] == 0x02) e.Bytes[6] = target.lsb;
-                    if (e.Bytes[5] == 0x03) e.Bytes[6] = target.pro;
-                }
+                if (voiceOut) ToTargetKvVoice(e, target);
                 break;
             default:
                 // Notes, note offs, key pressure, kind 0x10, continuations,
@@ -582,16 +602,8 @@ int CArticEditorMgr::OutEvntFirstBlkNonCh(CArticWrk* wrk, CArticWrkBlk* blk, int
             case MPEVENT_KIND_CONTROL: {
                 const BYTE cc = e.Data1;
                 if (rpn.Update(e)) break;
-                if (cc == kOutCcBankMsb || cc == kOutCcBankLsb) {
-                    if (!CheckPg(b.trk, b.blk, at, 1, e.Channel)) return 0;
-                    if (voiceOut) e.Data2 = cc == kOutCcBankMsb ? target.msb : target.lsb;
-                } else if (cc == kOutCcModulation) {
-                    return 0;
-                } else if (cc == kOutCcDataMsb || cc == kOutCcDataLsb) {
-                    if (rpn.IsBendRange()) return 0;
-                } else if (target.Drops(cc)) {
-                    return 0;
-                }
+                if ((cc == kOutCcBankMsb || cc == kOutCcBankLsb) && !CheckPg(b.trk, b.blk, at, 1, e.Channel)) return 0;
+                if (!KeepLaterCc(e, target, rpn, voiceOut)) return 0;
                 break;
             }
             case MPEVENT_KIND_NRPN:
@@ -604,11 +616,7 @@ int CArticEditorMgr::OutEvntFirstBlkNonCh(CArticWrk* wrk, CArticWrkBlk* blk, int
                 if (used.SearchOrigiCh(portNo * 256 + (e.Bytes[4] & 0x0F)) != -1) return 0;
                 if (int rc = copy.CopyData(*this)) return rc;
                 // A track with a channel of its own keeps its messages as they are.
-                if (voiceOut && e.Bytes[3] == kOutKvVoice && b.trkCh == -1) {
-                    if (e.Bytes[5] == 0x01) e.Bytes[6] = target.msb;
-                    if (e.Bytes[5] == 0x02) e.Bytes[6] = target.lsb;
-                    if (e.Bytes[5] == 0x03) e.Bytes[6] = target.pro;
-                }
+                if (voiceOut && b.trkCh == -1) ToTargetKvVoice(e, target);
                 break;
             }
             default: return 0;
