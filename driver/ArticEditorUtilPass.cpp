@@ -45,7 +45,6 @@ namespace {
 
 constexpr BYTE kPassNote = 0x90;
 constexpr BYTE kPassCc = 0xB0;
-constexpr BYTE kPassPc = 0xC0;
 constexpr BYTE kPassBend = 0xE0;
 constexpr BYTE kPassRpn = 0x20;
 constexpr BYTE kPassSysex = 0xF0;
