@@ -251,31 +251,36 @@ int CArticEditorUtil::CreExpFromWrk(CArticWrk* wrk, CArticExp* exp) {
 
 int CArticEditorUtil::DeleteExpTrkNonSel(CArticWrk* wrk, CArticExp* exp) {
     if (!wrk || !exp) return 1;
-    // The kept tracks are copied first, so that a failed allocation leaves
-    // the expression data as it was.
-    std::vector<CArticExpTrk*> kept;
-    bool failed = false;
-    for (POSITION t = exp->GetHeadPos(); t && !failed;) {
+    // The tracks are rebuilt from a copy, so that their expressions are
+    // numbered in the emptied data; a failure puts the copy back.
+    std::unique_ptr<CArticExp> copy(new (std::nothrow) CArticExp());
+    if (!copy) return 1;
+    *copy = *exp;
+    // The work blocks of the blocks, by track and block place.
+    std::vector<std::vector<CArticWrkBlk*>> links;
+    for (POSITION t = exp->GetHeadPos(); t;) {
         CArticExpTrk* etrk = exp->GetNext(t);
-        CArticWrkTrk* trk = etrk ? etrk->GetWrkTrk() : nullptr;
-        if (!trk || (trk->GetTrkNo() != 0 && !trk->GetSelTrk())) continue;
-        auto* copy = new (std::nothrow) CArticExpTrk(exp, etrk->GetTrkNo(), kNoChannelOfExp, kNoPortOfExp);
-        if (!copy) {
-            failed = true;
-            break;
-        }
-        *copy = *etrk;
-        copy->SetWrkTrk(trk);
-        // The block copies keep the work blocks they stand for.
-        for (int j = 0; j < copy->GetCount() && j < etrk->GetCount(); ++j)
-            if (CArticExpBlk* blk = copy->Get(j)) blk->SetWrkBlk(etrk->Get(j)->GetWrkBlk());
-        kept.push_back(copy);
-    }
-    if (failed) {
-        for (CArticExpTrk* copy : kept) delete copy;
-        return 1;
+        links.emplace_back();
+        for (int j = 0; etrk && j < etrk->GetCount(); ++j) links.back().push_back(etrk->Get(j)->GetWrkBlk());
     }
     exp->Clear();
-    for (CArticExpTrk* copy : kept) exp->AddTail(copy);
+    size_t index = 0;
+    for (POSITION t = copy->GetHeadPos(); t; ++index) {
+        CArticExpTrk* kept = copy->GetNext(t);
+        CArticWrkTrk* trk = kept ? kept->GetWrkTrk() : nullptr;
+        if (!trk || (trk->GetTrkNo() != 0 && !trk->GetSelTrk())) continue;
+        // The kept track keeps its own number: the numbers need not run 0, 1, 2.
+        auto* rebuilt = new (std::nothrow) CArticExpTrk(exp, kept->GetTrkNo(), kNoChannelOfExp, kNoPortOfExp);
+        if (!rebuilt) {
+            *exp = *copy;
+            return 1;
+        }
+        *rebuilt = *kept;
+        rebuilt->SetWrkTrk(trk);
+        // The block copies keep the work blocks they stand for.
+        for (int j = 0; index < links.size() && j < rebuilt->GetCount() && size_t(j) < links[index].size(); ++j)
+            if (CArticExpBlk* blk = rebuilt->Get(j)) blk->SetWrkBlk(links[index][j]);
+        exp->AddTail(rebuilt);
+    }
     return 0;
 }

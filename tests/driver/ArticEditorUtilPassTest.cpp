@@ -5,6 +5,7 @@
 
 #include "BridgeFixture.h"
 #include "engine/expressions/ArticExp.h"
+#include "engine/expressions/ArticExpCreNote.h"
 #include "engine/work/ArticWrkCond.h"
 #include "engine/work/WorkFixture.h"
 
@@ -209,8 +210,12 @@ TEST(ArticEditorUtilPass, ExpressionSkeletonMirrorsAndKeepsNumbers) {
     }
     EXPECT_EQ(CArticEditorUtil::CreExpFromWrk(nullptr, &exp), 1);
 
-    // Kept 0, 2, 3: the set with a gap keeps its numbers, links and blocks.
+    // Kept 0, 2, 3: the set with a gap keeps its numbers, links, blocks and expressions.
+    exp.Get(3)->Get(0)->AddTail(new CArticExpDel(exp.Get(3)->Get(0), 5, nullptr));
     ASSERT_EQ(CArticEditorUtil::DeleteExpTrkNonSel(&wrk, &exp), 0);
+    ASSERT_EQ(exp.Get(2)->Get(0)->GetCount(), 1);
+    CArticPos* place = nullptr;
+    EXPECT_EQ(exp.GetEvntPos(exp.Get(2)->Get(0)->Get(0), &place), 0);  // numbered in the rebuilt data
     std::vector<ULONG> numbers;
     for (int i = 0; i < exp.GetCount(); ++i) numbers.push_back(exp.Get(i)->GetTrkNo());
     EXPECT_EQ(numbers, (std::vector<ULONG>{0, 2, 3}));
