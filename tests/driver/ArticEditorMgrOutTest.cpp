@@ -254,6 +254,37 @@ TEST(ArticEditorMgrOut, OtherChannelsOfATrackWithoutChannel) {
     EXPECT_EQ(c.song.mgr.OutEvntFirstBlkNonCh(&c.wrk, c.blk, 1), 1);
 }
 
+TEST(ArticEditorMgrOut, FirstEventPassesOverSystemOnMessagesMeterAndKey) {
+    struct Case {
+        DWORD kind;
+        Bytes bytes;
+        bool reference;
+    };
+    const Case kCases[] = {
+        {MPEVENT_KIND_SYSEX, {0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}, false},  // KV system on
+        {MPEVENT_KIND_SYSEX, {0x7E, 0x7F, 0x09, 0x01, 0xF7}, false},                    // GM system on
+        {MPEVENT_KIND_META, {0x58, 4, 2, 24, 8}, false},
+        {MPEVENT_KIND_META, {0x59, 0, 0}, false},
+        {MPEVENT_KIND_META, {0x51, 7, 0xA1, 0x20}, true},
+        {MPEVENT_KIND_SYSEX, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x03, 5, 0xF7}, true},
+    };
+    CArticEditorMgr mgr;
+    for (const Case& c : kCases) {
+        Bytes bytes = c.bytes;
+        tagMPEVENT e;
+        ResetMPEvent(e);
+        e.Kind = c.kind;
+        e.Time = 30;
+        e.Length = DWORD(bytes.size());
+        e.Bytes = bytes.data();
+        mgr.CheckFirstEvntInv(&e);
+        EXPECT_EQ(mgr.GetScanFirstEvntTime(), c.reference ? 30 : CArticEditorMgr::kNoTime) << bytes.size();
+        e.Time = 40;
+        mgr.CheckFirstEvnt(&e);  // once set, kept
+        EXPECT_EQ(mgr.GetScanFirstEvntTime(), c.reference ? 30 : CArticEditorMgr::kNoTime) << bytes.size();
+    }
+}
+
 TEST(ArticEditorMgrOut, FailingInsertionIsReported) {
     VoiceCopy c;
     c.song.InsertShort(c.trk, c.songBlk, MPEVENT_KIND_CONTROL, 0, 2, 7, 100);
