@@ -18,6 +18,8 @@
 class CArticPos;
 class CArticPrefSep;
 class CArticWrk;
+class CArticWrkBlk;
+class CPHConvPrm;
 
 // The address of one song event (or of a block, with no event position).
 class CArticEvntID : public CObject {
@@ -206,6 +208,49 @@ public:
     // 1 and the song's ticks per quarter note; 0 (out untouched) when unknown.
     virtual int GetTimeBase(DWORD* out) const;
 
+    // ---- Voice and controller copy into part blocks
+    // The voice and controller events before the first note-on time of the
+    // converted channel (port number and MIDI channel) into block 0 of the
+    // first part's track, the target voice in place of the song's when
+    // voiceOut is set; the missing parts of the target voice are generated
+    // before each selected block's first event. Bends are brought within one
+    // semitone of their range unless keepCtrl is set. 0; 1 for a missing
+    // argument, a failed event read, time conversion or work-event insertion;
+    // 0 at once when a track or block record cannot be read.
+    virtual int OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch, DWORD port, int voiceOut, int keepCtrl,
+                                const CPHConvPrm& prm);
+    // The same for the later parts, strictly before the first note-on time,
+    // with the registered driver's target voice; nothing generated.
+    virtual int OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch, DWORD port, int voiceOut);
+    // The voice and controller events of the channels outside the used
+    // table, from the selected blocks, into the first part's block.
+    virtual int OutEvntFirstBlkNonCh(CArticWrk* wrk, CArticWrkBlk* blk, int voiceOut);
+    // The pitch-bend ranges of the channel on the port over the whole song,
+    // in time order: RPN records (engine time, the range as a signed byte in
+    // Data3). 0; 1 without host or list, or when a read or time conversion fails.
+    virtual int SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) const;
+    // Brings a bend at the absolute engine time within one semitone of the
+    // range in force (the last entry strictly before it, 2 when none). A
+    // range of 0 leaves the bend as it is.
+    virtual void RectifyPitchBend(const CArticPosList* list, tagMPEVENT* e, INT64 time) const;
+    // 1 when a program change on the channel or a KV voice exclusive for it
+    // follows the event in its block; 0 otherwise (and when hasNext is 0).
+    virtual int CheckPg(POSITION trk, POSITION blk, POSITION evnt, int hasNext, LONG ch) const;
+    // The scan's first-event time (song ticks within the block) from an
+    // event that is not a system-on message or a meter or key: once per
+    // block, or every time (Inv).
+    virtual void CheckFirstEvnt(const tagMPEVENT* e);
+    virtual void CheckFirstEvntInv(const tagMPEVENT* e);
+    // A work event of the block from the host event, sorted in: 0; 1 without
+    // work data or block, when the block is not the work data's, or when the
+    // event cannot be made or converted. A skipped kind is no failure.
+    virtual int InsWrkEvnt(CArticWrk* wrk, CArticWrkBlk* blk, const tagMPEVENT* e, INT64 blkStart, int otherBlk,
+                           int selected);
+    // A copy of the bytes in task memory (the caller frees it): 0; 1 for
+    // null bytes, a length of 0 or less or a failed allocation.
+    virtual int AllocData(const BYTE* bytes, LONG length, BYTE** out) const;
+    INT64 GetScanFirstEvntTime() const { return m_ScanFirstEvnt; }
+
     void AddOutEvnt(POSITION trk, POSITION blk, POSITION evnt);
     void ClearOutEvntList();
     // Removes the listed events (a block where no event is named) in list
@@ -228,6 +273,9 @@ private:
     int SetEvntCh(bool blocks);
     int CopySelect(const CArticPosList* list);
     int SetSelect(CKPSManager* host, const CArticPosList* list, bool events);
+    // ahead: before the events of its own time.
+    int InsertWrkEvnt(CArticWrk* wrk, CArticWrkBlk* blk, const tagMPEVENT* e, INT64 blkStart, int otherBlk,
+                      int selected, bool ahead);
 
     CKPSManager* m_pHost;  // not owned
     CArticPosList m_BlkPos;  // owns its entries
@@ -258,4 +306,10 @@ private:
     CArticPosList* m_pOutSeq = nullptr;  // owned, with its entries
     CArticTimeRangeList m_TimeRanges;
     std::unique_ptr<CArticMpLock> m_pMpLock;
+    // Scan state of the copies: the block's first-event time (kNoTime while
+    // unset) and which of bank MSB, bank LSB and program were output.
+    INT64 m_ScanFirstEvnt = kNoTime;
+    bool m_OutMsb = false;
+    bool m_OutLsb = false;
+    bool m_OutPro = false;
 };

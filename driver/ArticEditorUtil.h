@@ -19,7 +19,11 @@
 
 class CArticEditorMgr;
 class CArticPref;
+class CArticExp;
 class CArticView;
+class CArticWrk;
+class CArticWrkTrk;
+class CPHConvPrm;
 class CArticWrkEvnt;
 
 // A span of engine time.
@@ -89,6 +93,9 @@ public:
         s_VeloThreshold = threshold;
     }
     static void ResetVeloSwitches() { SetVeloSwitches(0, 0, -1); }
+    static int GetVeloRest() { return s_VeloRest; }
+    static int GetVeloLimit() { return s_VeloLimit; }
+    static int GetVeloThreshold() { return s_VeloThreshold; }
 
     // ------------------------------------------------------------ selections and host memory
     // 1 when an entry with a track and a block lies in the track.
@@ -161,6 +168,60 @@ public:
     // separation and rebuilds its port information. 0; 1 without names, ids,
     // preferences or separation.
     static int ResetPortName(const CStringList* names, const DWORD* ids, int count);
+
+    // ------------------------------------------------------------ preparatory passes
+    // Marks the grace notes of the selected tracks (window: the registered
+    // driver's resolution x 0.2, longest grace 70, ratio 0.5). 0 without a
+    // registered driver; 1 when its preferences do not ask for the pass.
+    static int DelGrace(CArticWrk* wrk);
+    // Turns the bends under the selected tracks' notes into key changes.
+    static int ProcWhiten(CArticWrk* wrk);
+    // ------------------------------------------------------------ song walk
+    // The channel's work data from the song: track 0 the conductor, tracks
+    // 1..N the parts of the used channel table (the part in each event's
+    // fingering record), a further track per other song block whose events
+    // are taken; then the preparatory passes. The velocity switches hold for
+    // the call and are idle after it. 0; 1 for a missing argument, table or
+    // manager, a failed host step or event conversion, a failed pass, or
+    // when no event reached the conversion.
+    static int ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, int mstrSkip, int vceOut, int veloRest,
+                          int veloLimit, int veloThreshold, int allWrk, CArticWrk* wrk, int noPass,
+                          const CPHConvPrm& prm, int outMode, int pattern, int patternKind, int patternPrm);
+    // Empties the work data and makes the master track and the part tracks,
+    // each with block 0. 1 without work data, manager or table, or when an
+    // allocation fails.
+    static int CreateWrkBlk(CArticWrk* wrk);
+    // KV bend-range settings move to the part track they address (deleted
+    // when none is there). 1 unless the work data has 1 to 12 part tracks,
+    // or when a part track has not exactly one block.
+    static int ReassignPartPrmInWrkCond(CArticWrk* wrk);
+    // Up to max selected tracks in track order: the number written.
+    static int GetSelTrk(CArticWrk* wrk, CArticWrkTrk** out, int max);
+    // Bend data (bends, the bend-range RPN and its controllers, KV range
+    // exclusives) of the unselected tracks moves to the selected tracks made
+    // with the same port and channel; an event no track takes stays.
+    static void MovePbEvnt(CArticWrk* wrk);
+    // Removes the controllers the expressions make again (the controllers
+    // are kept): 0, or 1 without work data or editor manager, or for a
+    // missing track, block list, block or event.
+    static int DelWrkMod(CArticWrk* wrk);
+    // Leaves the part tracks their notes (and voice-set events) alone.
+    static int DelWrkPB(CArticWrk* wrk);
+    // Each part's voice and controller settings into its block 0 through the
+    // editor manager; the captured KV voice messages leave the song. 0 when
+    // a part track was written, else 1.
+    static int ProcVceSet(CArticWrk* wrk, const CPHConvPrm& prm, int outMode);
+    // The expression skeleton: a track per work track, a block per block.
+    static int CreExpFromWrk(CArticWrk* wrk, CArticExp* exp);
+    // Keeps the expression tracks of the master track and the selected work
+    // tracks, with their numbers. 0; 1 for a null argument or a failed
+    // allocation, the expression data then as it was.
+    static int DeleteExpTrkNonSel(CArticWrk* wrk, CArticExp* exp);
+
+protected:
+    static int ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, int mstrSkip, int vceOut, int allWrk,
+                          CArticWrk* wrk, int noPass, const CPHConvPrm& prm, int outMode, int pattern,
+                          int patternKind, int patternPrm);
 
 private:
     // Calls visit(meta bytes, length, engine time, time within the block) for

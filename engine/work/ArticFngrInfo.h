@@ -16,17 +16,17 @@ public:
     virtual BYTE GetGen() const { return m_Gen; }
     virtual BYTE GetFng() const { return m_Fng; }
     virtual signed char GetCho() const { return m_Cho; }
-    virtual ULONG GetOrgTrkID() const { return m_OrgTrkID; }
+    virtual POSITION GetOrgTrkID() const { return m_OrgTrkID; }
     virtual void SetPos(LONG pos) { m_Pos = pos; }
     virtual void SetGen(BYTE gen) { m_Gen = gen; }
     virtual void SetFng(BYTE fng) { m_Fng = fng; }
     virtual void SetCho(signed char cho) { m_Cho = cho; }
-    virtual void SetOrgTrkID(ULONG id) { m_OrgTrkID = id; }
+    virtual void SetOrgTrkID(POSITION id) { m_OrgTrkID = id; }
 
 private:
     LONG m_Pos;
     BYTE m_Gen;
     BYTE m_Fng;
     signed char m_Cho;
-    ULONG m_OrgTrkID = 0;
+    POSITION m_OrgTrkID = nullptr;
 };

@@ -320,7 +320,7 @@ CArticWrkTrk* CArticWrk::GetOrigTrk(ULONG origTrkNo) const {
     return nullptr;
 }
 
-CArticWrkTrk* CArticWrk::GetOrigTrk(ULONG orgTrkID, ULONG orgBlkID, ULONG origPort, ULONG origCh) const {
+CArticWrkTrk* CArticWrk::GetOrigTrk(POSITION orgTrkID, POSITION orgBlkID, ULONG origPort, ULONG origCh) const {
     if (!m_pTrkList) return nullptr;
     for (POSITION p = m_pTrkList->GetHeadPosition(); p;) {
         CArticWrkTrk* t = m_pTrkList->GetNext(p);
@@ -331,7 +331,7 @@ CArticWrkTrk* CArticWrk::GetOrigTrk(ULONG orgTrkID, ULONG orgBlkID, ULONG origPo
     return nullptr;
 }
 
-CArticWrkTrk* CArticWrk::GetOrigTrk(ULONG orgTrkID, ULONG origPort, ULONG origCh) const {
+CArticWrkTrk* CArticWrk::GetOrigTrk(POSITION orgTrkID, ULONG origPort, ULONG origCh) const {
     if (!m_pTrkList) return nullptr;
     for (POSITION p = m_pTrkList->GetHeadPosition(); p;) {
         CArticWrkTrk* t = m_pTrkList->GetNext(p);

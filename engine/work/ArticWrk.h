@@ -70,8 +70,8 @@ public:
     virtual CArticWrkTrk* Get(POSITION pos) const;
     virtual int GetOrigTrk(ULONG origTrkNo, CArticWrkTrk** trk) const;
     virtual CArticWrkTrk* GetOrigTrk(ULONG origTrkNo) const;
-    virtual CArticWrkTrk* GetOrigTrk(ULONG orgTrkID, ULONG orgBlkID, ULONG origPort, ULONG origCh) const;
-    virtual CArticWrkTrk* GetOrigTrk(ULONG orgTrkID, ULONG origPort, ULONG origCh) const;
+    virtual CArticWrkTrk* GetOrigTrk(POSITION orgTrkID, POSITION orgBlkID, ULONG origPort, ULONG origCh) const;
+    virtual CArticWrkTrk* GetOrigTrk(POSITION orgTrkID, ULONG origPort, ULONG origCh) const;
     virtual int GetOrigTrkIndex(ULONG origTrkNo) const;
     // By track index i and block index j (list places); 0 or "" when absent.
     virtual ULONG GetTrkNo(int i) const;

@@ -660,7 +660,7 @@ void CArticWrkEvnt::SetFngrInfo(const CArticFngrInfo* rec) {
     if (m_pFngrInfo) *m_pFngrInfo = *rec;
 }
 
-void CArticWrkEvnt::SetOrgTrkID(ULONG id) {
+void CArticWrkEvnt::SetOrgTrkID(POSITION id) {
     if (m_pFngrInfo) m_pFngrInfo->SetOrgTrkID(id);
 }
 

@@ -209,7 +209,7 @@ public:
     virtual CArticFngrInfo* GetFngrInfo() const { return m_pFngrInfo; }
     virtual void SetFngrInfo(LONG pos, BYTE gen, BYTE fng, signed char cho);
     virtual void SetFngrInfo(const CArticFngrInfo* rec);
-    virtual void SetOrgTrkID(ULONG id);
+    virtual void SetOrgTrkID(POSITION id);
     virtual BYTE GetErrKind() const { return m_ErrKind; }
     virtual void SetErrKind(BYTE kind) { m_ErrKind = kind; }
 

@@ -96,10 +96,10 @@ public:
     virtual void SetSelTrk(LONG sel) { m_SelTrk = sel; }
     virtual LONG GetTrkAttr() const { return m_TrkAttr; }
     virtual void SetTrkAttr(LONG attr) { m_TrkAttr = attr; }
-    virtual ULONG GetOrgTrkID() const { return m_OrgTrkID; }
-    virtual void SetOrgTrkID(ULONG id) { m_OrgTrkID = id; }
-    virtual ULONG GetOrgBlkID() const { return m_OrgBlkID; }
-    virtual void SetOrgBlkID(ULONG id) { m_OrgBlkID = id; }
+    virtual POSITION GetOrgTrkID() const { return m_OrgTrkID; }
+    virtual void SetOrgTrkID(POSITION id) { m_OrgTrkID = id; }
+    virtual POSITION GetOrgBlkID() const { return m_OrgBlkID; }
+    virtual void SetOrgBlkID(POSITION id) { m_OrgBlkID = id; }
     virtual void CopyForCore(const CArticWrkTrk* src);
     virtual void ClearBlkList();
 
@@ -129,7 +129,7 @@ private:
     ULONG m_MidiTrkNo;
     LONG m_SelTrk = 0;
     LONG m_TrkAttr = 0;
-    ULONG m_OrgTrkID = 0;
-    ULONG m_OrgBlkID = 0;
+    POSITION m_OrgTrkID = nullptr;  // the song track and block it was read from
+    POSITION m_OrgBlkID = nullptr;
     LONG m_SeqTrkNo = -1;
 };

@@ -11,6 +11,7 @@
 #include "driver/ArticHostWalk.h"
 #include "driver/ArticPref.h"
 #include "driver/ArticView.h"
+#include "driver/PHConvPrm.h"
 #include "driver/PgBsel.h"
 #include "driver/VeloSens.h"
 #include "engine/work/ArticPos.h"
@@ -49,20 +50,25 @@ struct TestView : CArticView {
     CVeloSens* veloSens = nullptr;
     CPgBsel* pgBsel = nullptr;
     bool failTimes = false;
+    INT64 failValue = -1;  // a time whose conversion fails
+    int resolution = 480;
+    CPHConvPrm* prm = nullptr;
+    int kind = 0;
+    BYTE kindFlag = 1;
 
     CKPSManager* GetCEditor() const override { return host; }
     CArticPref* GetPref() const override { return pref; }
     CVeloSens* GetVeloSens() const override { return veloSens; }
     CPgBsel* GetPgBsel() const override { return pgBsel; }
-    int GetResolution() const override { return 480; }
-    CPHConvPrm* GetConvPrm() const override { return nullptr; }
-    int GetKind() const override { return 0; }
-    BYTE GetKindFlag() const override { return 1; }
+    int GetResolution() const override { return resolution; }
+    CPHConvPrm* GetConvPrm() const override { return prm; }
+    int GetKind() const override { return kind; }
+    BYTE GetKindFlag() const override { return kindFlag; }
     int GetConvMode() const override { return 2; }
     int GetPbExist() const override { return 0; }
     int ConvertTime(INT64 value, DWORD fromFormat, DWORD fromFlag, INT64* out, DWORD toFormat,
                     DWORD toFlag) override {
-        if (failTimes) return 0;
+        if (failTimes || value == failValue) return 0;
         return CArticView::ConvertTime(value, fromFormat, fromFlag, out, toFormat, toFlag);
     }
 };
@@ -94,6 +100,14 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         ASSERT_EQ(CArticEditorUtil::ResetPortName(&names, ids.data(), int(ids.size())), 0);
     }
 
+    POSITION Conductor() const {
+        POSITION found = nullptr;
+        CArticHostWalk::Tracks(Host(), [&](const _MPTRACKINFO& t, POSITION at) {
+            if (t.Number == 0) found = at;
+            return found == nullptr;
+        });
+        return found;
+    }
     // The first track after the conductor on the channel; null when none.
     POSITION TrackOfCh(LONG ch) const {
         POSITION found = nullptr;
@@ -124,6 +138,57 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         const POSITION trk = TrackOfCh(ch);
         ASSERT_NE(trk, nullptr) << ch;
         sel.Add(trk, Blocks(trk).at(0));
+    }
+    // Inserts an event into a block (time in song ticks within the block).
+    POSITION InsertEvnt(POSITION trk, POSITION blk, tagMPEVENT e) {
+        hosttest::ExclusiveLock lock(*Host());
+        EXPECT_EQ(lock.Result(), S_OK);
+        POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
+        EXPECT_GE(Host()->Insert(ids, MP_LEVEL_EVENT, &e), 0);
+        return ids[MP_ID_EVENT];
+    }
+    POSITION InsertShort(POSITION trk, POSITION blk, DWORD kind, INT64 time, LONG ch, BYTE d1, BYTE d2 = 0,
+                         BYTE d3 = 0) {
+        tagMPEVENT e;
+        ResetMPEvent(e);
+        e.Kind = kind;
+        e.Time = time;
+        e.Channel = ch;
+        e.Data1 = d1;
+        e.Data2 = d2;
+        e.Data3 = d3;
+        return InsertEvnt(trk, blk, e);
+    }
+    // An exclusive (the bytes after F0) or a meta event (type byte first).
+    POSITION InsertBytes(POSITION trk, POSITION blk, DWORD kind, INT64 time, Bytes bytes) {
+        tagMPEVENT e;
+        ResetMPEvent(e);
+        e.Kind = kind;
+        e.Time = time;
+        e.Length = DWORD(bytes.size());
+        e.Bytes = bytes.data();
+        return InsertEvnt(trk, blk, e);
+    }
+    // Sets a track's port id and channel (-1: none).
+    void SetTrack(POSITION trk, LONG portId, LONG ch) {
+        hosttest::ExclusiveLock lock(*Host());
+        EXPECT_EQ(lock.Result(), S_OK);
+        _MPTRACKINFO t;
+        ResetMPTrackInfo(t);
+        t.Port = portId;
+        t.Channel = ch;
+        POSITION ids[MP_ID_COUNT] = {trk, nullptr, nullptr};
+        EXPECT_GE(Host()->Modify(ids, MP_LEVEL_TRACK, &t, MP_FIELD_PORT | MP_FIELD_CHANNEL), 0);
+    }
+    // Marks a block selected in the song (block flag 4).
+    void SelectBlockInSong(POSITION trk, POSITION blk) {
+        hosttest::ExclusiveLock lock(*Host());
+        EXPECT_EQ(lock.Result(), S_OK);
+        _MPBLOCKINFO b;
+        ResetMPBlockInfo(b);
+        b.Flags = MPBLOCK_FLAG_SELECTED;
+        POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
+        EXPECT_GE(Host()->Modify(ids, MP_LEVEL_BLOCK, &b, MP_FIELD_SELECTION), 0);
     }
     // A second block after the track's first one, from song tick `start`.
     POSITION InsertBlock(POSITION trk, INT64 start) {
