@@ -8,7 +8,7 @@
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ArticWrkTrk.h"
 
-VX_IMPLEMENT_CLASS(CDelGrace, CObject)
+VX_IMPLEMENT_CLASS(CDelGrace, CObject);
 
 namespace {
 

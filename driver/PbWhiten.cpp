@@ -12,8 +12,8 @@
 #include "engine/work/ArticWrkTrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CTimeVal, CObject)
-VX_IMPLEMENT_CLASS(CPbWhiten, CObject)
+VX_IMPLEMENT_CLASS(CTimeVal, CObject);
+VX_IMPLEMENT_CLASS(CPbWhiten, CObject);
 
 namespace {
 
