@@ -52,7 +52,10 @@ ConvertThread::ConvertThread(QObject* parent, std::shared_ptr<CoreHolder> coreHo
                              std::shared_ptr<CVexaChSelector> channelSelector)
     : QThread(parent), m_pCoreHolder(std::move(coreHolder)), m_pChannelSelector(std::move(channelSelector)) {}
 
-ConvertThread::~ConvertThread() = default;
+ConvertThread::~ConvertThread() {
+    // A thread object must not go while its run is under way.
+    wait();
+}
 
 CString ConvertThread::GetAlgorithmId(int row) {
     return IsTargetRow(row) ? AlgorithmTable[row].algorithmId : CString();

@@ -25,6 +25,7 @@ public:
 
     ConvertThread(QObject* parent, std::shared_ptr<CoreHolder> coreHolder,
                   std::shared_ptr<CVexaChSelector> channelSelector);
+    // Waits for a run under way to end.
     ~ConvertThread() override;
 
     // The algorithm id (script name) of a target row; empty for a row that is

@@ -11,6 +11,8 @@ CoreHolder::CoreHolder(CoreFactory factory) : m_Factory(std::move(factory)) {
 
 CoreHolder::~CoreHolder() {
     if (!m_pCore) return;
+    // The core's end does not delete a run's document: the run is ended first.
+    if (m_RunOpen) End();
     if (m_Factory.destroy) m_Factory.destroy(m_pCore);
     m_pCore = nullptr;
 }
@@ -24,12 +26,14 @@ void CoreHolder::Begin() {
     if (!m_pCore) return;
     m_pCore->CreateProc();
     m_pCore->CreateDoc();
+    m_RunOpen = true;
 }
 
 void CoreHolder::End() {
     if (!m_pCore) return;
     m_pCore->DeleteProc();
     m_pCore->DeleteDoc();
+    m_RunOpen = false;
 }
 
 int CoreHolder::CheckLibFiles() {

@@ -35,6 +35,7 @@ public:
     bool HasCore() const { return m_pCore != nullptr; }
 
     // The conversion driver and the song document of one run: made, and ended.
+    // A Begin that no End followed is ended when the holder goes.
     void Begin();
     void End();
     // 0 when the required phrase files are present, kCoreFailed when not.
@@ -54,4 +55,5 @@ public:
 private:
     CoreFactory m_Factory;
     CPhrasorCoreIF* m_pCore = nullptr;
+    bool m_RunOpen = false;  // a Begin that no End followed yet
 };

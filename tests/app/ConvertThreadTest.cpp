@@ -342,3 +342,14 @@ TEST(ConvertThreadStop, WithoutACoreOrAHolderTheRunSaysSo) {
         EXPECT_EQ(worker.m_SongBytes, kInputSong);
     }
 }
+
+TEST(ConvertThreadStop, AWorkerGoingDuringARunWaitsForItsEnd) {
+    WorkerBench<> bench;
+    bench.SwitchOn(0, 1);
+    bench.SwitchOn(1, 1);
+    bench.core->m_ConvertDelayMs = 100;
+    bench.worker->start();
+    bench.worker.reset();  // would abort the program while the run is under way
+    EXPECT_EQ(bench.core->CountOf("Convert"), 2);
+    EXPECT_TRUE(bench.Ended());
+}

@@ -27,6 +27,7 @@ struct HeldFake {
             },
             [this](CPhrasorCoreIF* gone) {
                 ++deletions;
+                callsAtDeletion = core->Calls();
                 deletedRight = gone == core;
                 delete gone;
                 core = nullptr;
@@ -35,6 +36,7 @@ struct HeldFake {
     FakePhrasorCore* core = nullptr;
     void* moduleSeen = nullptr;
     int deletions = 0;
+    QStringList callsAtDeletion;
     bool deletedRight = false;
     std::unique_ptr<CoreHolder> holder;
 };
@@ -93,6 +95,19 @@ TEST(CoreHolderCore, ForwardsTheRunsCallsInOrder) {
                            "GetScriptLineCount", "ClearScriptLines", "GetScriptLineCount", "DeleteProc",
                            "DeleteDoc"}));
     EXPECT_EQ(held.core->m_Resolutions, std::vector<LONG>({120}));
+}
+
+TEST(CoreHolderCore, ARunLeftOpenIsEndedBeforeTheCoreGoes) {
+    HeldFake open;
+    open.holder->Begin();
+    open.holder.reset();
+    EXPECT_EQ(open.callsAtDeletion, QStringList({"CreateProc", "CreateDoc", "DeleteProc", "DeleteDoc"}));
+    // An ended run is not ended twice.
+    HeldFake closed;
+    closed.holder->Begin();
+    closed.holder->End();
+    closed.holder.reset();
+    EXPECT_EQ(closed.callsAtDeletion, QStringList({"CreateProc", "CreateDoc", "DeleteProc", "DeleteDoc"}));
 }
 
 TEST(CoreHolderCore, CheckLibFilesMapsTheCoresAnswer) {

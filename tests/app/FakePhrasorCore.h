@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringList>
+#include <QThread>
 #include <QtGlobal>
 #include <algorithm>
 #include <memory>
@@ -65,6 +66,7 @@ public:
     }
     int Convert(BYTE** bytes, DWORD* size) override {
         Log("Convert");
+        if (m_ConvertDelayMs > 0) QThread::msleep(unsigned(m_ConvertDelayMs));
         ConvertCall call;
         call.input = QByteArray(reinterpret_cast<const char*>(*bytes), int(*size));
         call.inputAddress = *bytes;
@@ -137,6 +139,7 @@ public:
     bool m_FailAll = false;
     int m_NullConvPrmAtCall = -1;         // that GetConvPrm call (0-based) answers null
     int m_LibFilesAnswer = 1;
+    int m_ConvertDelayMs = 0;             // each Convert takes this long
 
 private:
     void Log(const char* name) { m_Calls << QString::fromLatin1(name); }
