@@ -21,7 +21,6 @@ struct RecordType {
 };
 
 RecordType RecordTypeOfCategory(LONG category20) {
-    if (category20 >= 0 && category20 <= 9) return {0, 1};  // guitars and basses
     switch (category20) {
     case 10: return {2, 1};  // strings
     case 11: return {5, 1};  // gospel choir
@@ -30,7 +29,7 @@ RecordType RecordTypeOfCategory(LONG category20) {
     case 14: return {4, 1};  // tenor saxophone
     case 15: return {5, 1};  // pop vocal
     case 16: case 17: case 18: case 19: return {6, 1};  // drum kits
-    default: return {0, 1};
+    default: return {0, 1};  // guitars, basses (0..9) and every other row
     }
 }
 
