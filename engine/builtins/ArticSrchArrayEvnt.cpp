@@ -8,6 +8,44 @@ VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvnt, CArticSrchEvnt)
 VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvnt, CArticSrchEvnt)
 VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntType, CArticSrchPutArrayEvnt)
 
+namespace srcharray {
+
+bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
+
+std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul) {
+    std::vector<CArticWrkEvnt*> notes;
+    CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
+    if (!array) return notes;
+    for (int i = 0; i < array->GetSize(); ++i) {
+        CArticRulDataEvnt* elm = array->GetAt(i);
+        CArticWrkEvnt* note = elm ? elm->GetEvnt(0) : nullptr;
+        if (IsNote(note)) notes.push_back(note);
+    }
+    return notes;
+}
+
+int Size(const CArticRul* rul) { return rul ? rul->GetTailElmNoRulDataEvnt() + 1 : 0; }
+
+int Append(CArticRul* rul, CArticWrkEvntList& list) {
+    if (!rul) return 0;
+    const int64_t first = int64_t(rul->GetTailElmNoRulDataEvnt()) + 1;
+    int stored = 0;
+    for (POSITION p = list.GetHeadPosition(); p; ++stored)
+        if (!rul->SetRulDataEvnt(ULONG(first + stored), list.GetNext(p))) break;
+    return stored;
+}
+
+int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
+    CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
+    if (!array) return 0;
+    rul->ClearRulDataEvntArray();
+    array->SetSize(int(notes.size()));
+    for (size_t i = 0; i < notes.size(); ++i) rul->SetRulDataEvnt(ULONG(i), notes[i]);
+    return int(notes.size());
+}
+
+}  // namespace srcharray
+
 int CArticSrchGetArrayEvnt::Search() {
     ArticSrchCall call(this);
     double idx = 0.0;

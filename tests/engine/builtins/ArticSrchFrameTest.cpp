@@ -49,7 +49,7 @@ TEST_F(BuiltinTest, CatalogueMakesEveryBuiltClassWithItsArgumentsInScriptOrder) 
         ASSERT_NE(b->GetRuntimeClass()->m_pBaseClass, nullptr);
         EXPECT_STREQ(b->GetRuntimeClass()->m_pBaseClass->m_lpszClassName, info->base) << info->name;
     }
-    EXPECT_EQ(built, 130);
+    EXPECT_EQ(built, 175);
 }
 
 TEST_F(BuiltinTest, ListsGiveScriptOrderWhereStorageDiffers) {
