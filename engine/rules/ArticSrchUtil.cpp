@@ -14,6 +14,7 @@
 #include "engine/builtins/ArticSrchAry.h"
 #include "engine/builtins/ArticSrchChord.h"
 #include "engine/builtins/ArticSrchContext.h"
+#include "engine/builtins/ArticSrchGlobal.h"
 #include "engine/builtins/ArticSrchNeighbour.h"
 #include "engine/builtins/ArticSrchProb.h"
 #include "engine/builtins/ArticSrchSearched.h"
@@ -21,6 +22,8 @@
 #include "engine/builtins/ArticSrchNoteAttr.h"
 #include "engine/builtins/ArticSrchNoteInfo.h"
 #include "engine/builtins/ArticSrchNoteProp.h"
+#include "engine/builtins/ArticSrchPb.h"
+#include "engine/builtins/ArticSrchSwing.h"
 #include "engine/builtins/ArticSrchValue.h"
 #include "engine/rules/ArticSrchEvnt.h"
 
@@ -125,13 +128,13 @@ const ArticSrchInfo kBuiltins[] = {
     {"CArticSrchMstrGetTimeFromKey", 2, "e", "v", "CArticSrchMstr", nullptr},
     {"CArticSrchProNum", 2, "e", "vvv", "CArticSrchMstrMeter", nullptr},
     {"CArticSrchProNumOfVexa", 2, "", "vvv", "CArticSrchEvnt", nullptr},
-    {"CArticSrchSelTrk", 2, "", "v", "CArticSrchEvnt", nullptr},
+    {"CArticSrchSelTrk", 2, "", "v", "CArticSrchEvnt", &ArticSrchMake<CArticSrchSelTrk, 1>},
     {"CArticSrchTrkSelected", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchTrkSelected, 2>},
     {"CArticSrchTrkAttri", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchTrkAttri, 2>},
     {"CArticSrchGetSmfSize", 2, "t", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetSmfSize, 2>},
     {"CArticSrchProcArea", 2, "", "vv", "CArticSrchGetArrayEvntAry", &ArticSrchMake<CArticSrchProcArea, 2>},
-    {"CArticSrchGetGlobal", 2, "n", "v", "CArticSrchEvnt", nullptr},
-    {"CArticSrchPutGlobal", 2, "nn", "", "CArticSrchEvnt", nullptr},
+    {"CArticSrchGetGlobal", 2, "n", "v", "CArticSrchEvnt", &ArticSrchMake<CArticSrchGetGlobal, 2>},
+    {"CArticSrchPutGlobal", 2, "nn", "", "CArticSrchEvnt", &ArticSrchMake<CArticSrchPutGlobal, 2>},
     {"CArticSrchGetArrayEvnt", 2, "n", "o", "CArticSrchEvnt", &ArticSrchMake<CArticSrchGetArrayEvnt, 2>},
     {"CArticSrchGetDupArrayEvnt", 2, "", "yv", "CArticSrchGetArrayEvntAry", &ArticSrchMake<CArticSrchGetDupArrayEvnt, 2>},
     {"CArticSrchGetArrayEvntType", 2, "nn", "o", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetArrayEvntType, 3>},
@@ -177,7 +180,7 @@ const ArticSrchInfo kBuiltins[] = {
     {"CArticSrchRmvArrayEvntType", 2, "nn", "v", "CArticSrchRmvArrayEvntChord", &ArticSrchMake<CArticSrchRmvArrayEvntType, 3>},
     {"CArticSrchRmvArrayEvntNoteInfoType", 2, "nnn", "v", "CArticSrchRmvArrayEvntType", &ArticSrchMake<CArticSrchRmvArrayEvntNoteInfoType, 4>},
     {"CArticSrchRmvArrayEvntNoteInfoBitType", 2, "nnn", "v", "CArticSrchRmvArrayEvntType", &ArticSrchMake<CArticSrchRmvArrayEvntNoteInfoBitType, 4>},
-    {"CArticSrchSwapArrayEvntNoteInfo", 2, "nn", "v", "CArticSrchVal", nullptr},
+    {"CArticSrchSwapArrayEvntNoteInfo", 2, "nn", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchSwapArrayEvntNoteInfo, 3>},
     {"CArticSrchCmpAry", 2, "aa", "v", "CArticSrchVelo", &ArticSrchMake<CArticSrchCmpAry, 3>},
     {"CArticSrchGetDupAry", 2, "aa", "yv", "CArticSrchCmpAry", &ArticSrchMake<CArticSrchGetDupAry, 4>},
     {"CArticSrchGetExvAry", 2, "aa", "yv", "CArticSrchGetDupAry", &ArticSrchMake<CArticSrchGetExvAry, 4>},
@@ -199,19 +202,19 @@ const ArticSrchInfo kBuiltins[] = {
     {"CArticSrchNoteInfoValCmp", 2, "ennn", "v", "CArticSrchValCmp", &ArticSrchMake<CArticSrchNoteInfoValCmp, 5>},
     {"CArticSrchNoteInfoValMore", 2, "enn", "v", "CArticSrchValMore", &ArticSrchMake<CArticSrchNoteInfoValMore, 4>},
     {"CArticSrchNoteInfoValLess", 2, "enn", "v", "CArticSrchValLess", &ArticSrchMake<CArticSrchNoteInfoValLess, 4>},
-    {"CArticSrchNoteInfoTimeFromMeas", 2, "en", "v", "CArticSrchVal", nullptr},
-    {"CArticSrchNoteInfoSwapOnTime", 2, "en", "v", "CArticSrchVal", nullptr},
-    {"CArticSrchNoteInfoSwapDur", 2, "en", "v", "CArticSrchVal", nullptr},
-    {"CArticSrchNoteInfoSwapKey", 2, "en", "v", "CArticSrchVal", nullptr},
-    {"CArticSrchNoteInfoSwapVelo", 2, "en", "v", "CArticSrchVal", nullptr},
+    {"CArticSrchNoteInfoTimeFromMeas", 2, "en", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchNoteInfoTimeFromMeas, 3>},
+    {"CArticSrchNoteInfoSwapOnTime", 2, "en", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchNoteInfoSwapOnTime, 3>},
+    {"CArticSrchNoteInfoSwapDur", 2, "en", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchNoteInfoSwapDur, 3>},
+    {"CArticSrchNoteInfoSwapKey", 2, "en", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchNoteInfoSwapKey, 3>},
+    {"CArticSrchNoteInfoSwapVelo", 2, "en", "v", "CArticSrchVal", &ArticSrchMake<CArticSrchNoteInfoSwapVelo, 3>},
     {"CArticSrchGetGen", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetGen, 2>},
     {"CArticSrchGetPos", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetPos, 2>},
     {"CArticSrchPutGen", 2, "en", "", "CArticSrchPutArrayEvnt", &ArticSrchMake<CArticSrchPutGen, 2>},
     {"CArticSrchPutGenType", 2, "nen", "", "CArticSrchPutArrayEvntType", &ArticSrchMake<CArticSrchPutGenType, 3>},
     {"CArticSrchPutPos", 2, "en", "", "CArticSrchPutArrayEvnt", &ArticSrchMake<CArticSrchPutPos, 2>},
     {"CArticSrchPutPosType", 2, "nen", "", "CArticSrchPutArrayEvntType", &ArticSrchMake<CArticSrchPutPosType, 3>},
-    {"CArticSrchSwing", 2, "nennnn", "vv", "CArticSrchAreaType", nullptr},
-    {"CArticSrchNoteInfoSwing", 2, "nennnnnn", "vv", "CArticSrchSwing", nullptr},
+    {"CArticSrchSwing", 2, "nennnn", "vv", "CArticSrchAreaType", &ArticSrchMake<CArticSrchSwing, 8>},
+    {"CArticSrchNoteInfoSwing", 2, "nennnnnn", "vv", "CArticSrchSwing", &ArticSrchMake<CArticSrchNoteInfoSwing, 10>},
     {"CArticSrchBreak", 2, "n", "", "CArticSrchEvnt", &ArticSrchMake<CArticSrchBreak, 1>},
     {"CArticSrchGetGracedFlg", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetGracedFlg, 2>},
     {"CArticSrchGetPbWhitenFlg", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchGetPbWhitenFlg, 2>},
@@ -224,17 +227,17 @@ const ArticSrchInfo kBuiltins[] = {
     {"CArticSrchPutChordFirst", 2, "ee", "", "CArticSrchEvnt", &ArticSrchMake<CArticSrchPutChordFirst, 2>},
     {"CArticSrchPutChordFirstAry", 2, "ae", "", "CArticSrchEvnt", &ArticSrchMake<CArticSrchPutChordFirstAry, 2>},
     {"CArticSrchGetChordFirst", 2, "e", "o", "CArticSrchEvnt", &ArticSrchMake<CArticSrchGetChordFirst, 2>},
-    {"CArticSrchPbExist", 3, "enn", "v", "CArticSrchIs", nullptr},
-    {"CArticSrchPbMaxMin", 3, "enn", "vvv", "CArticSrchPbExist", nullptr},
-    {"CArticSrchPbNonCycle", 3, "enn", "v", "CArticSrchPbExist", nullptr},
-    {"CArticSrchGetPb", 3, "enn", "y", "CArticSrchPbExist", nullptr},
-    {"CArticSrchGetAfctPb", 3, "enn", "v", "CArticSrchPbExist", nullptr},
-    {"CArticSrchPbCyclic", 3, "ennnnnn", "vvvvvvvv", "CArticSrchPbExist", nullptr},
-    {"CArticSrchCcExist", 3, "ennn", "v", "CArticSrchIs", nullptr},
-    {"CArticSrchCcMaxMin", 3, "ennn", "vvv", "CArticSrchCcExist", nullptr},
-    {"CArticSrchCcNonCycle", 3, "ennn", "v", "CArticSrchCcExist", nullptr},
-    {"CArticSrchGetCc", 3, "ennn", "y", "CArticSrchCcExist", nullptr},
-    {"CArticSrchGetAfctCc", 3, "enn", "v", "CArticSrchCcExist", nullptr},
+    {"CArticSrchPbExist", 3, "enn", "v", "CArticSrchIs", &ArticSrchMake<CArticSrchPbExist, 4>},
+    {"CArticSrchPbMaxMin", 3, "enn", "vvv", "CArticSrchPbExist", &ArticSrchMake<CArticSrchPbMaxMin, 6>},
+    {"CArticSrchPbNonCycle", 3, "enn", "v", "CArticSrchPbExist", &ArticSrchMake<CArticSrchPbNonCycle, 4>},
+    {"CArticSrchGetPb", 3, "enn", "y", "CArticSrchPbExist", &ArticSrchMake<CArticSrchGetPb, 4>},
+    {"CArticSrchGetAfctPb", 3, "enn", "v", "CArticSrchPbExist", &ArticSrchMake<CArticSrchGetAfctPb, 4>},
+    {"CArticSrchPbCyclic", 3, "ennnnnn", "vvvvvvvv", "CArticSrchPbExist", &ArticSrchMake<CArticSrchPbCyclic, 15>},
+    {"CArticSrchCcExist", 3, "ennn", "v", "CArticSrchIs", &ArticSrchMake<CArticSrchCcExist, 5>},
+    {"CArticSrchCcMaxMin", 3, "ennn", "vvv", "CArticSrchCcExist", &ArticSrchMake<CArticSrchCcMaxMin, 7>},
+    {"CArticSrchCcNonCycle", 3, "ennn", "v", "CArticSrchCcExist", &ArticSrchMake<CArticSrchCcNonCycle, 5>},
+    {"CArticSrchGetCc", 3, "ennn", "y", "CArticSrchCcExist", &ArticSrchMake<CArticSrchGetCc, 5>},
+    {"CArticSrchGetAfctCc", 3, "enn", "v", "CArticSrchCcExist", &ArticSrchMake<CArticSrchGetAfctCc, 4>},
     {"CArticSrchSetAryNoteInfoType", 3, "nann", "", "CArticSrchEvnt", &ArticSrchMake<CArticSrchSetAryNoteInfoType, 4>},
     {"CArticSrchSetAryNoteInfoBitType", 3, "nannn", "", "CArticSrchSetAryNoteInfoType", &ArticSrchMake<CArticSrchSetAryNoteInfoBitType, 5>},
 };
