@@ -2,6 +2,8 @@
 // slots; a slot against its measure; the simulated swing.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "BuiltinFixture.h"
 
 using namespace bitest;
