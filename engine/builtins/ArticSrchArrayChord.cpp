@@ -58,17 +58,14 @@ int CArticSrchPutArrayEvntChord::Search() {
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
     CArticWrk* wrk = rul ? rul->GetWrk() : nullptr;
-    if (!call.Ok() || !wrk) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !wrk) return ArticSrchFail(out);
     // The start as a signed 32-bit time, the end summed in 64 bits so that a
     // large window cannot wrap.
     const INT64 s = std::max<INT64>(0, int32_t(ev->GetTime()));
     const INT64 e = std::max<INT64>(0, srchnum::AddTicks(s, srchnum::Ticks(window)));
     CArticWrkEvntList list(10);
     wrk->GetAreaWrkEvntInEvntPosArray(std::min(s, e), std::max(s, e), 1, &list);
-    return AppendSize(call, list, out);
+    return srcharray::AppendSize(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntHarmo::Search() {
@@ -77,13 +74,10 @@ int CArticSrchPutArrayEvntHarmo::Search() {
     double window = 0.0;
     if (call.Num(m_pRulElmI2, &window) && window < 0.0) call.Refuse(m_pRulElmI2);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    if (!call.Ok()) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     CArticWrkUtil::GetWrkHarmoNote(ev, srchnum::Ticks(window), &list);
-    return AppendSize(call, list, out);
+    return srcharray::AppendSize(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntChord2::Gather(CArticWrk* wrk, CArticWrkEvntList* list, CArticWrkEvnt* ev, double window,
@@ -105,11 +99,8 @@ int CArticSrchPutArrayEvntChord2::Search() {
     call.Num(m_pRulElmI4, &cap);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !rul) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     Gather(rul->GetWrk(), &list, ev, window, ratio, cap);
-    return AppendSize(call, list, out);
+    return srcharray::AppendSize(call.Rul(), list, out);
 }

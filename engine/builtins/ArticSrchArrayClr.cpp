@@ -37,10 +37,8 @@ int CArticSrchClrNumArrayEvnt::Search() {
     CArticRul* rul = call.Rul();
     CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
     const int32_t m = DoubleToLong(mode);
-    if (!call.Ok() || !array || m < 0 || m > 1 || count < 0.0) {
-        ArticSrchPut(out, 0.0);
-        return 1;  // out-of-range mode and count silently
-    }
+    // An out-of-range mode or count fails without a report.
+    if (!call.Ok() || !array || m < 0 || m > 1 || count < 0.0) return ArticSrchFail(out);
     const int keep = srchnum::Count(count);
     int occupied = 0, left = 0;
     const int tail = rul->GetTailElmNoRulDataEvnt();
@@ -61,10 +59,7 @@ int CArticSrchClrDupArrayEvnt::Search() {
     ArticSrchCall call(this);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !rul) return ArticSrchFail(out);
     ArticSrchPut(out, double(rul->ClearDupRulDataEvntArray()));
     return 0;
 }
@@ -74,10 +69,7 @@ int CArticSrchClrExvArrayEvnt::Search() {
     CArticRulDataAry* ary = call.Ary(m_pRulElmI1);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !rul) return ArticSrchFail(out);
     CArticWrkEvntList notes(10);
     ary->GetEvntList(&notes);
     ArticSrchPut(out, double(rul->ClearExvRulDataEvntArray(&notes)));
@@ -156,10 +148,8 @@ int CArticSrchSortArrayEvntNoteInfoType::Search() {
     CArticRul* rul = call.Rul();
     const int32_t k = DoubleToLong(kind);
     int slot = 0;
-    if (!call.Ok() || !rul || k < 0 || k > 1 || !srchnum::SlotIndex(idx, &slot)) {
-        ArticSrchPut(out, 0.0);
-        return 1;  // out-of-range kind and idx silently
-    }
+    // An out-of-range kind or idx fails without a report.
+    if (!call.Ok() || !rul || k < 0 || k > 1 || !srchnum::SlotIndex(idx, &slot)) return ArticSrchFail(out);
     ArticSrchPut(out, double(k == 0 ? rul->SortFwdNoteInfoRulDataEvntArray(slot)
                                     : rul->SortRvsNoteInfoRulDataEvntArray(slot)));
     return 0;

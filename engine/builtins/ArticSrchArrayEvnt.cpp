@@ -44,6 +44,19 @@ int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
     return int(notes.size());
 }
 
+int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
+    if (!rul) return ArticSrchFail(out);
+    ArticSrchPut(out, double(Append(rul, list)));
+    return 0;
+}
+
+int AppendSize(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
+    if (!rul) return ArticSrchFail(out);
+    Append(rul, list);
+    ArticSrchPut(out, double(Size(rul)));
+    return 0;
+}
+
 }  // namespace srcharray
 
 int CArticSrchGetArrayEvnt::Search() {

@@ -24,6 +24,10 @@ int Append(CArticRul* rul, CArticWrkEvntList& list);
 // Empties the array and stores the notes at 0, 1, 2, ... (the array exactly
 // that long): their number.
 int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes);
+// Appends the list and writes the number appended (AppendCount) or the used
+// length afterwards (AppendSize): 0, or 1 and 0.0 without a program.
+int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out);
+int AppendSize(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out);
 }  // namespace srcharray
 
 // GetArrayEvnt(idx, &ev): the note at index idx, or no event.

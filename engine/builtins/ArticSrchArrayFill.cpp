@@ -25,15 +25,10 @@ int CArticSrchPutArrayEvntMeas::Search() {
     ArticSrchCall call(this);
     CArticWrkEvnt* ev = call.Evnt(m_pRulElmI1);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     Collect(ev, &list);
-    ArticSrchPut(out, double(srcharray::Append(rul, list)));
-    return 0;
+    return srcharray::AppendCount(call.Rul(), list, out);
 }
 
 void CArticSrchPutArrayEvntMeas::Collect(CArticWrkEvnt* ev, CArticWrkEvntList* list) {
@@ -48,38 +43,10 @@ int CArticSrchPutArrayEvntAry::Search() {
     ArticSrchCall call(this);
     CArticRulDataAry* ary = call.Ary(m_pRulElmI1);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     ary->GetEvntList(&list);
-    srcharray::Append(rul, list);
-    ArticSrchPut(out, double(srcharray::Size(rul)));
-    return 0;
-}
-
-int CArticSrchPutArrayEvntNumNext::AppendSize(ArticSrchCall& call, CArticWrkEvntList& list, CArticRulDataVal* out) {
-    CArticRul* rul = call.Rul();
-    if (!rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
-    srcharray::Append(rul, list);
-    ArticSrchPut(out, double(srcharray::Size(rul)));
-    return 0;
-}
-
-int CArticSrchPutArrayEvntNumNext::AppendCount(ArticSrchCall& call, CArticWrkEvntList& list,
-                                               CArticRulDataVal* out) {
-    CArticRul* rul = call.Rul();
-    if (!rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
-    ArticSrchPut(out, double(srcharray::Append(rul, list)));
-    return 0;
+    return srcharray::AppendSize(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntNumNext::Search() {
@@ -89,15 +56,12 @@ int CArticSrchPutArrayEvntNumNext::Search() {
     call.Num(m_pRulElmI2, &count);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     if (call.Ok() && !(count >= 1.0)) call.Fail();  // silently
-    if (!call.Ok()) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     list.AddTail(ev);
     const int more = srchnum::Count(count) - 1;
     if (more > 0) Neighbours(ev, more, &list);
-    return AppendSize(call, list, out);
+    return srcharray::AppendSize(call.Rul(), list, out);
 }
 
 void CArticSrchPutArrayEvntNumNext::Neighbours(CArticWrkEvnt* ev, int n, CArticWrkEvntList* list) {
@@ -141,13 +105,10 @@ int CArticSrchPutArrayEvntArea::Search() {
     CArticRulSet* set = GetRulSet();
     CArticWrkEvnt* current = set ? set->GetWrkEvnt() : nullptr;
     if (!current || !current->GetOwner()) call.Fail();
-    if (!call.Ok()) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     CArticWrkUtil::GetAreaNote(current->GetOwner(), from, to, &list);
-    return AppendCount(call, list, out);
+    return srcharray::AppendCount(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntAreaWrk::Search() {
@@ -157,13 +118,10 @@ int CArticSrchPutArrayEvntAreaWrk::Search() {
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
     CArticWrk* wrk = rul ? rul->GetWrk() : nullptr;
-    if (!call.Ok() || !wrk) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !wrk) return ArticSrchFail(out);
     CArticWrkEvntList list(10);
     wrk->GetAreaWrkEvntInEvntPosArray(from, to, 1, &list);
-    return AppendCount(call, list, out);
+    return srcharray::AppendCount(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntAreaEvnt::Search() {
@@ -179,10 +137,7 @@ int CArticSrchPutArrayEvntAreaEvnt::Search() {
     CArticRul* rul = call.Rul();
     CArticWrk* wrk = rul ? rul->GetWrk() : nullptr;
     if (!a && !b) call.Fail();
-    if (!call.Ok() || !wrk) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !wrk) return ArticSrchFail(out);
     if (!a) a = b;
     if (!b) b = a;
     const ULONG lo = std::min(a->GetEvntNo(), b->GetEvntNo());
@@ -192,7 +147,7 @@ int CArticSrchPutArrayEvntAreaEvnt::Search() {
         CArticWrkEvnt* e = wrk->GetEvntInEvntPosArray(ULONG(no), 0);
         if (srcharray::IsNote(e) && e->GetSelTrk()) list.AddTail(e);
     }
-    return AppendCount(call, list, out);
+    return srcharray::AppendCount(call.Rul(), list, out);
 }
 
 int CArticSrchPutArrayEvntAreaWrkByEvnt::FindEvntByOnTime(CArticWrkEvnt* ev, ULONG from, ULONG to, int* count) {
@@ -212,10 +167,7 @@ int CArticSrchPutArrayEvntAreaWrkByEvnt::Search() {
     call.Num(m_pRulElmI4, &to);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     if (call.Ok() && (DoubleToLong(mode) != 0 || !call.Rul())) call.Fail();  // silently
-    if (!call.Ok()) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok()) return ArticSrchFail(out);
     int count = 0;
     const int result = FindEvntByOnTime(ev, srchnum::Unsigned(from), srchnum::Unsigned(to), &count);
     ArticSrchPut(out, double(count));

@@ -47,10 +47,6 @@ public:
 protected:
     // Appends the n notes after (before) ev to list.
     virtual void Neighbours(CArticWrkEvnt* ev, int n, CArticWrkEvntList* list);
-    // Appends list and writes the used length: 0, or 1 without a program.
-    int AppendSize(ArticSrchCall& call, CArticWrkEvntList& list, CArticRulDataVal* out);
-    // Appends list and writes the number appended.
-    int AppendCount(ArticSrchCall& call, CArticWrkEvntList& list, CArticRulDataVal* out);
 };
 
 // ... the preceding notes of its block on its string, nearest first.

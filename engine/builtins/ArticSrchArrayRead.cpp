@@ -71,10 +71,7 @@ int CArticSrchGetArrayEvntAry::Run(CArticWrkEvnt* ev, bool evOk) {
     CArticRulDataAry* ary = call.OutAry(m_pRulElmO1);
     CArticRulDataVal* n = call.OutVal(m_pRulElmO2);
     CArticRul* rul = call.Rul();
-    if (!call.Ok() || !rul) {
-        ArticSrchPut(n, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !rul) return ArticSrchFail(n);
     const std::vector<CArticWrkEvnt*> picked = Pick(srcharray::Notes(rul), ev);
     ary->ClearRulDataEvntArray();
     for (size_t i = 0; i < picked.size(); ++i) ary->SetDataEvnt(int(i), picked[i]);

@@ -64,6 +64,12 @@ inline void ArticSrchPut(CArticRulDataEvnt* out, CArticWrkEvnt* note) {
     if (out) out->SetEvnt(note, 1);
 }
 
+// Writes the failure value 0.0 to out: 1, the failed call's result.
+inline int ArticSrchFail(CArticRulDataVal* out) {
+    ArticSrchPut(out, 0.0);
+    return 1;
+}
+
 // Makes the array hold list's events at 0, 1, 2, ...
 void ArticSrchPut(CArticRulDataAry* out, CArticWrkEvntList& list);
 

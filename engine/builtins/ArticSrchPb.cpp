@@ -69,72 +69,97 @@ short CentsOf(CArticWrkEvnt* e) {
 
 }  // namespace
 
-// ---- Pitch bend
+// ---- Window queries of the bend (the controller number unused) and of one controller
 
-int CArticSrchPbExist::Search() {
-    ArticSrchCall call(this);
+namespace {
+
+struct SignalQueries {
+    int (*exist)(CArticWrkEvnt*, INT64, INT64, BYTE, int*);
+    int (*maxMin)(CArticWrkEvnt*, INT64, INT64, BYTE, int*, double*, double*);
+    int (*nonCycle)(CArticWrkEvnt*, INT64, INT64, BYTE, int*);
+    int (*area)(CArticWrkEvnt*, INT64, INT64, BYTE, CArticWrkEvntList*);
+};
+
+const SignalQueries kBend = {
+    [](CArticWrkEvnt* e, INT64 f, INT64 t, BYTE, int* x) { return CArticWrkUtil::GetAreaPbExist(e, f, t, x); },
+    [](CArticWrkEvnt* e, INT64 f, INT64 t, BYTE, int* x, double* hi, double* lo) {
+        return CArticWrkUtil::GetAreaPbMaxMin(e, f, t, x, hi, lo);
+    },
+    [](CArticWrkEvnt* e, INT64 f, INT64 t, BYTE, int* d) { return CArticWrkUtil::GetAreaPbNonSycle(e, f, t, d); },
+    [](CArticWrkEvnt* e, INT64 f, INT64 t, BYTE, CArticWrkEvntList* l) { return CArticWrkUtil::GetAreaPb(e, f, t, l); },
+};
+
+const SignalQueries kController = {&CArticWrkUtil::GetAreaCcExist, &CArticWrkUtil::GetAreaCcMaxMin,
+                                   &CArticWrkUtil::GetAreaCcNonSycle, &CArticWrkUtil::GetAreaCc};
+
+// The window inputs of a query in script order: ev, from, to and cc (null for the bend).
+using WindowElms = CArticRulElm* const[4];
+
+int RunExist(CArticSrchEvnt* self, const SignalQueries& q, WindowElms& in, CArticRulElm* outElm) {
+    ArticSrchCall call(self);
     Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, nullptr, &w);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
+    ReadWindow(call, in[0], in[1], in[2], in[3], &w);
+    CArticRulDataVal* out = call.OutVal(outElm);
     int exist = 0, result = 1;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaPbExist(w.note, w.from, w.to, &exist);
+    if (call.Ok()) result = q.exist(w.note, w.from, w.to, w.cc, &exist);
     return PutQuery(call, out, exist ? 1.0 : 0.0, result);
 }
 
-CArticSrchPbMaxMin::CArticSrchPbMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E o1, E o2, E o3)
-    : CArticSrchPbExist(set, no, i1, i2, i3, o1) {
-    BindRulElm(&m_pRulElmO2, o2);
-    BindRulElm(&m_pRulElmO3, o3);
-    SetOutNum(3);
-}
-
-CArticSrchPbMaxMin::~CArticSrchPbMaxMin() {
-    DeleteRulElm(&m_pRulElmO2);
-    DeleteRulElm(&m_pRulElmO3);
-}
-
-void CArticSrchPbMaxMin::GetOutRulElmList(CArticRulElmList* list) {
-    CArticSrchPbExist::GetOutRulElmList(list);
-    if (list && m_pRulElmO2) list->AddTail(m_pRulElmO2);
-    if (list && m_pRulElmO3) list->AddTail(m_pRulElmO3);
-}
-
-int CArticSrchPbMaxMin::Search() {
-    ArticSrchCall call(this);
+int RunMaxMin(CArticSrchEvnt* self, const SignalQueries& q, WindowElms& in, CArticRulElm* const (&outElms)[3]) {
+    ArticSrchCall call(self);
     Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, nullptr, &w);
-    CArticRulDataVal* exists = call.OutVal(m_pRulElmO1);
-    CArticRulDataVal* max = call.OutVal(m_pRulElmO2);
-    CArticRulDataVal* min = call.OutVal(m_pRulElmO3);
+    ReadWindow(call, in[0], in[1], in[2], in[3], &w);
+    CArticRulDataVal* exists = call.OutVal(outElms[0]);
+    CArticRulDataVal* max = call.OutVal(outElms[1]);
+    CArticRulDataVal* min = call.OutVal(outElms[2]);
     int exist = 0, result = 1;
     double hi = 0.0, lo = 0.0;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaPbMaxMin(w.note, w.from, w.to, &exist, &hi, &lo);
+    if (call.Ok()) result = q.maxMin(w.note, w.from, w.to, w.cc, &exist, &hi, &lo);
     PutQuery(call, max, hi, result);
     PutQuery(call, min, lo, result);
     return PutQuery(call, exists, exist ? 1.0 : 0.0, result);
 }
 
-int CArticSrchPbNonCycle::Search() {
-    ArticSrchCall call(this);
+int RunNonCycle(CArticSrchEvnt* self, const SignalQueries& q, WindowElms& in, CArticRulElm* outElm) {
+    ArticSrchCall call(self);
     Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, nullptr, &w);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
+    ReadWindow(call, in[0], in[1], in[2], in[3], &w);
+    CArticRulDataVal* out = call.OutVal(outElm);
     int dir = 3, result = 1;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaPbNonSycle(w.note, w.from, w.to, &dir);
+    if (call.Ok()) result = q.nonCycle(w.note, w.from, w.to, w.cc, &dir);
     return PutQuery(call, out, dir, result);
 }
 
-int CArticSrchGetPb::Search() {
-    ArticSrchCall call(this);
+int RunArea(CArticSrchEvnt* self, const SignalQueries& q, WindowElms& in, CArticRulElm* outElm) {
+    ArticSrchCall call(self);
     Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, nullptr, &w);
-    CArticRulDataAry* ary = call.OutAry(m_pRulElmO1);
+    ReadWindow(call, in[0], in[1], in[2], in[3], &w);
+    CArticRulDataAry* ary = call.OutAry(outElm);
     if (!call.Ok()) return 1;
     CArticWrkEvntList list(10);
-    const int result = CArticWrkUtil::GetAreaPb(w.note, w.from, w.to, &list);
+    const int result = q.area(w.note, w.from, w.to, w.cc, &list);
     PutOver(ary, list);
     return result;
 }
+
+}  // namespace
+
+#define VX_SRCH_BEND_IN {m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, nullptr}
+#define VX_SRCH_CC_IN {m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmI4}
+int CArticSrchPbExist::Search() { return RunExist(this, kBend, VX_SRCH_BEND_IN, m_pRulElmO1); }
+int CArticSrchPbMaxMin::Search() {
+    return RunMaxMin(this, kBend, VX_SRCH_BEND_IN, {m_pRulElmO1, m_pRulElmO2, m_pRulElmO3});
+}
+int CArticSrchPbNonCycle::Search() { return RunNonCycle(this, kBend, VX_SRCH_BEND_IN, m_pRulElmO1); }
+int CArticSrchGetPb::Search() { return RunArea(this, kBend, VX_SRCH_BEND_IN, m_pRulElmO1); }
+int CArticSrchCcExist::Search() { return RunExist(this, kController, VX_SRCH_CC_IN, m_pRulElmO1); }
+int CArticSrchCcMaxMin::Search() {
+    return RunMaxMin(this, kController, VX_SRCH_CC_IN, {m_pRulElmO1, m_pRulElmO2, m_pRulElmO3});
+}
+int CArticSrchCcNonCycle::Search() { return RunNonCycle(this, kController, VX_SRCH_CC_IN, m_pRulElmO1); }
+int CArticSrchGetCc::Search() { return RunArea(this, kController, VX_SRCH_CC_IN, m_pRulElmO1); }
+#undef VX_SRCH_BEND_IN
+#undef VX_SRCH_CC_IN
 
 int CArticSrchGetAfctPb::Search() {
     ArticSrchCall call(this);
@@ -328,73 +353,6 @@ int CArticSrchPbCyclic::EvaCyclic(const Points& turns, int* cyclic) {
     m_FirstTurn = points.front()->GetTime();
     m_LastTurn = points.back()->GetTime();
     return 0;
-}
-
-// ---- Controllers
-
-int CArticSrchCcExist::Search() {
-    ArticSrchCall call(this);
-    Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmI4, &w);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    int exist = 0, result = 1;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaCcExist(w.note, w.from, w.to, w.cc, &exist);
-    return PutQuery(call, out, exist ? 1.0 : 0.0, result);
-}
-
-CArticSrchCcMaxMin::CArticSrchCcMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E i4, E o1, E o2, E o3)
-    : CArticSrchCcExist(set, no, i1, i2, i3, i4, o1) {
-    BindRulElm(&m_pRulElmO2, o2);
-    BindRulElm(&m_pRulElmO3, o3);
-    SetOutNum(3);
-}
-
-CArticSrchCcMaxMin::~CArticSrchCcMaxMin() {
-    DeleteRulElm(&m_pRulElmO2);
-    DeleteRulElm(&m_pRulElmO3);
-}
-
-void CArticSrchCcMaxMin::GetOutRulElmList(CArticRulElmList* list) {
-    CArticSrchCcExist::GetOutRulElmList(list);
-    if (list && m_pRulElmO2) list->AddTail(m_pRulElmO2);
-    if (list && m_pRulElmO3) list->AddTail(m_pRulElmO3);
-}
-
-int CArticSrchCcMaxMin::Search() {
-    ArticSrchCall call(this);
-    Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmI4, &w);
-    CArticRulDataVal* exists = call.OutVal(m_pRulElmO1);
-    CArticRulDataVal* max = call.OutVal(m_pRulElmO2);
-    CArticRulDataVal* min = call.OutVal(m_pRulElmO3);
-    int exist = 0, result = 1;
-    double hi = 0.0, lo = 0.0;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaCcMaxMin(w.note, w.from, w.to, w.cc, &exist, &hi, &lo);
-    PutQuery(call, max, hi, result);
-    PutQuery(call, min, lo, result);
-    return PutQuery(call, exists, exist ? 1.0 : 0.0, result);
-}
-
-int CArticSrchCcNonCycle::Search() {
-    ArticSrchCall call(this);
-    Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmI4, &w);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    int dir = 3, result = 1;
-    if (call.Ok()) result = CArticWrkUtil::GetAreaCcNonSycle(w.note, w.from, w.to, w.cc, &dir);
-    return PutQuery(call, out, dir, result);
-}
-
-int CArticSrchGetCc::Search() {
-    ArticSrchCall call(this);
-    Window w;
-    ReadWindow(call, m_pRulElmI1, m_pRulElmI2, m_pRulElmI3, m_pRulElmI4, &w);
-    CArticRulDataAry* ary = call.OutAry(m_pRulElmO1);
-    if (!call.Ok()) return 1;
-    CArticWrkEvntList list(10);
-    const int result = CArticWrkUtil::GetAreaCc(w.note, w.from, w.to, w.cc, &list);
-    PutOver(ary, list);
-    return result;
 }
 
 int CArticSrchGetAfctCc::Search() {

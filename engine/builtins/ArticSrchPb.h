@@ -15,18 +15,45 @@ public:
     int Search() override;
 };
 
-// PbMaxMin(ev, from, to, &exists, &max, &min): the extremes in semitones of
-// the level at from and the window's bends; result 1 beyond +-24.
-class CArticSrchPbMaxMin : public CArticSrchPbExist {
-    VX_DECLARE_CLASS(CArticSrchPbMaxMin)
+// A window query B with the max and min outputs bound after its elements;
+// B takes 3 or 4 inputs and one output, only the matching constructor is
+// instantiated.
+template <class B>
+class ArticSrchWithMaxMin : public B {
 public:
     using E = CArticRulElm*;
-    CArticSrchPbMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E o1, E o2, E o3);
-    ~CArticSrchPbMaxMin() override;
-    void GetOutRulElmList(CArticRulElmList* list) override;
+    ArticSrchWithMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E o1, E o2, E o3) : B(set, no, i1, i2, i3, o1) {
+        Bind(o2, o3);
+    }
+    ArticSrchWithMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E i4, E o1, E o2, E o3)
+        : B(set, no, i1, i2, i3, i4, o1) {
+        Bind(o2, o3);
+    }
+    ~ArticSrchWithMaxMin() override {
+        this->DeleteRulElm(&m_pRulElmO2);
+        this->DeleteRulElm(&m_pRulElmO3);
+    }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        B::GetOutRulElmList(list);
+        if (list && m_pRulElmO2) list->AddTail(m_pRulElmO2);
+        if (list && m_pRulElmO3) list->AddTail(m_pRulElmO3);
+    }
     VX_SRCH_ARG(O2)
     VX_SRCH_ARG(O3)
+private:
+    void Bind(E o2, E o3) {
+        this->BindRulElm(&m_pRulElmO2, o2);
+        this->BindRulElm(&m_pRulElmO3, o3);
+        this->SetOutNum(3);
+    }
+};
+
+// PbMaxMin(ev, from, to, &exists, &max, &min): the extremes in semitones of
+// the level at from and the window's bends; result 1 beyond +-24.
+class CArticSrchPbMaxMin : public ArticSrchWithMaxMin<CArticSrchPbExist> {
+    VX_DECLARE_CLASS(CArticSrchPbMaxMin)
 public:
+    using ArticSrchWithMaxMin::ArticSrchWithMaxMin;
     int Search() override;
 };
 
@@ -115,16 +142,10 @@ public:
 
 // CcMaxMin(ev, from, to, cc, &exists, &max, &min): the extremes of the level
 // at from and the window's values; result 1 outside 0..127.
-class CArticSrchCcMaxMin : public CArticSrchCcExist {
+class CArticSrchCcMaxMin : public ArticSrchWithMaxMin<CArticSrchCcExist> {
     VX_DECLARE_CLASS(CArticSrchCcMaxMin)
 public:
-    using E = CArticRulElm*;
-    CArticSrchCcMaxMin(CArticRulSet* set, ULONG no, E i1, E i2, E i3, E i4, E o1, E o2, E o3);
-    ~CArticSrchCcMaxMin() override;
-    void GetOutRulElmList(CArticRulElmList* list) override;
-    VX_SRCH_ARG(O2)
-    VX_SRCH_ARG(O3)
-public:
+    using ArticSrchWithMaxMin::ArticSrchWithMaxMin;
     int Search() override;
 };
 

@@ -64,10 +64,7 @@ int CArticSrchSwapArrayEvntNoteInfo::Search() {
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
     int slot = 0;
-    if (!call.Ok() || !srchnum::SlotIndex(idx, &slot) || !rul) {
-        ArticSrchPut(out, 0.0);
-        return 1;
-    }
+    if (!call.Ok() || !srchnum::SlotIndex(idx, &slot) || !rul) return ArticSrchFail(out);
     const int32_t k = DoubleToLong(kind);
     double ok = 1.0;
     int result = 1;  // an array without notes exchanges nothing
