@@ -13,37 +13,6 @@ namespace {
 
 struct ArrayClrTest : BuiltinTest {
     using Notes = std::vector<CArticWrkEvnt*>;
-    void Fill(std::initializer_list<CArticWrkEvnt*> notes) {
-        rul.ClearRulDataEvntArray();
-        ULONG i = 0;
-        for (CArticWrkEvnt* n : notes) {
-            if (n) rul.SetRulDataEvnt(i, n);
-            ++i;
-        }
-    }
-    // The note of every position up to the last one that exists.
-    Notes Positions() {
-        Notes out;
-        CArticRulDataEvntArray* array = rul.GetRulDataEvntArray();
-        for (int i = 0; i < array->GetSize(); ++i)
-            out.push_back(array->GetAt(i) ? array->GetAt(i)->GetEvnt(0) : nullptr);
-        while (!out.empty() && !out.back()) out.pop_back();
-        return out;
-    }
-    // Runs a filter or sort with numbers in and a count out: the result.
-    int Count(const char* name, std::initializer_list<double> in, double* n) {
-        CArticRulDataVal* out = Val(1, -1.0);
-        ElmList args{};
-        for (double v : in) args.list.AddTail(Num(v));
-        args.list.AddTail(Var(out));
-        CExString text(name);
-        CArticSrchEvnt* b = nullptr;
-        EXPECT_EQ(CArticSrchUtil::MakeEvnt(set, text, 7, &args.list, &b), 0) << name;
-        made.emplace_back(b);
-        const int result = Run(b);
-        *n = out->GetData();
-        return result;
-    }
 };
 
 }  // namespace
@@ -90,7 +59,7 @@ TEST_F(ArrayClrTest, ClearingByCountKeepsOrEmptiesTheFirstOccupiedPositions) {
         for (size_t i = 0; i < k.fill.size(); ++i)
             if (k.fill[i] >= 0) rul.SetRulDataEvnt(ULONG(i), n[k.fill[i]]);
         double left = -1;
-        EXPECT_EQ(Count("CArticSrchClrNumArrayEvnt", {k.mode, k.count}, &left), k.result) << k.mode << k.count;
+        EXPECT_EQ(RunValue("CArticSrchClrNumArrayEvnt", {k.mode, k.count}, &left), k.result) << k.mode << k.count;
         EXPECT_EQ(left, k.left) << k.mode << " " << k.count;
         Notes want;
         for (int i : k.want) want.push_back(i < 0 ? nullptr : n[i]);
@@ -105,7 +74,7 @@ TEST_F(ArrayClrTest, DuplicatesAndTheNotesOfAnArrayVariableAreDropped) {
     CArticWrkEvnt* c = Note(3, 240);
     Fill({a, b, a, a});
     double n = -1;
-    EXPECT_EQ(Count("CArticSrchClrDupArrayEvnt", {}, &n), 0);
+    EXPECT_EQ(RunValue("CArticSrchClrDupArrayEvnt", {}, &n), 0);
     EXPECT_EQ(n, 2.0);
     EXPECT_EQ(Positions(), (Notes{a, b}));
     Fill({a, nullptr, b, c, a});
@@ -154,15 +123,15 @@ TEST_F(ArrayClrTest, SortsAreStableAndCompact) {
     // Positions 0 and 2 only: the two end at 0 and 1.
     Fill({lo, nullptr, hiA});
     double n = -1;
-    EXPECT_EQ(Count("CArticSrchSortArrayEvntType", {2}, &n), 0);
+    EXPECT_EQ(RunValue("CArticSrchSortArrayEvntType", {2}, &n), 0);
     EXPECT_EQ(Positions(), (Notes{lo, hiA}));
-    EXPECT_EQ(Count("CArticSrchSortArrayEvntType", {12}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchSortArrayEvntType", {12}, &n), 1);
     EXPECT_EQ(Recorded(), "12");
     EXPECT_EQ(n, 0.0);
-    EXPECT_EQ(Count("CArticSrchSortArrayEvntNoteInfoType", {2, 0}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchSortArrayEvntNoteInfoType", {2, 0}, &n), 1);
     EXPECT_EQ(Recorded(), "");
     EXPECT_EQ(n, 0.0);
-    EXPECT_EQ(Count("CArticSrchSortArrayEvntNoteInfoType", {0, 10}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchSortArrayEvntNoteInfoType", {0, 10}, &n), 1);
     EXPECT_EQ(Recorded(), "");
 }
 
@@ -186,13 +155,13 @@ TEST_F(ArrayClrTest, PropertyFiltersKeepByKindAndLimit) {
         Fill({low, mid, high});
         if (k.kind == 4) Fill({high, mid, low});  // the filter keeps the array's order
         double n = -1;
-        EXPECT_EQ(Count("CArticSrchRmvArrayEvntType", {k.kind, k.limit}, &n), 0) << k.kind << " " << k.limit;
+        EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntType", {k.kind, k.limit}, &n), 0) << k.kind << " " << k.limit;
         EXPECT_EQ(n, double(k.want.size())) << k.kind << " " << k.limit;
         EXPECT_EQ(Positions(), k.want) << k.kind << " " << k.limit;
     }
     Fill({low, mid, high});
     double n = -1;
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntType", {14, 0}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntType", {14, 0}, &n), 1);
     EXPECT_EQ(Recorded(), "14");
     EXPECT_EQ(n, 0.0);
     EXPECT_EQ(Positions(), (Notes{low, mid, high}));
@@ -205,13 +174,13 @@ TEST_F(ArrayClrTest, TimeDistanceAttributeAndProbabilityFilters) {
     CArticWrkEvnt* d = Note(4, 95);
     double n = -1;
     Fill({a, b, c, d});
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntTimeCmp", {10}, &n), 0);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntTimeCmp", {10}, &n), 0);
     EXPECT_EQ(n, 3.0);
     EXPECT_EQ(Positions(), (Notes{a, b, d}));
     Fill({nullptr, a, b});
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntTimeCmp", {10}, &n), 0);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntTimeCmp", {10}, &n), 0);
     EXPECT_EQ(Positions(), Notes{});
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntTimeCmp", {-1}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntTimeCmp", {-1}, &n), 1);
     EXPECT_EQ(Recorded(), "-1");
 
     b->SetProb(3, 0.5);
@@ -225,14 +194,14 @@ TEST_F(ArrayClrTest, TimeDistanceAttributeAndProbabilityFilters) {
                           {0, -1, {a, b, c, d}, 1}};
     for (const Case& k : probs) {
         Fill({a, b, c, d});
-        EXPECT_EQ(Count("CArticSrchRmvArrayEvntProb", {k.kind, k.setNo}, &n), k.result) << k.kind;
+        EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntProb", {k.kind, k.setNo}, &n), k.result) << k.kind;
         EXPECT_EQ(Positions(), k.want) << k.kind << " " << k.setNo;
     }
     trk->SetTrkAttr(2);
     const Case attrs[] = {{0, 2, {}, 0}, {1, 2, {a, b, c, d}, 0}, {3, 5, {}, 0}, {4, 2, {}, 0}, {5, 2, {a, b, c, d}, 1}};
     for (const Case& k : attrs) {
         Fill({a, b, c, d});
-        EXPECT_EQ(Count("CArticSrchRmvArrayEvntAttri", {k.kind, k.setNo}, &n), k.result) << k.kind;
+        EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntAttri", {k.kind, k.setNo}, &n), k.result) << k.kind;
         EXPECT_EQ(Positions(), k.want) << k.kind << " " << k.setNo;
     }
 }
@@ -256,14 +225,14 @@ TEST_F(ArrayClrTest, ChordThinningKeepsOrRemovesTopAndBottomNotes) {
         rul.ClearRulDataEvntArray();
         for (size_t i = 0; i < k.fill.size(); ++i) rul.SetRulDataEvnt(ULONG(i), k.fill[i]);
         double n = -1;
-        EXPECT_EQ(Count("CArticSrchRmvArrayEvntChord", {k.kind, 5}, &n), 0) << k.kind;
+        EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntChord", {k.kind, 5}, &n), 0) << k.kind;
         EXPECT_EQ(Positions(), k.want) << k.kind << " " << k.fill.size();
         EXPECT_EQ(n, k.fill.size() < 2 ? 0.0 : double(k.want.size())) << k.kind;
     }
     double n = -1;
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntChord", {4, 5}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntChord", {4, 5}, &n), 1);
     EXPECT_EQ(Recorded(), "4");
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntChord", {0, -5}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntChord", {0, -5}, &n), 1);
     EXPECT_EQ(Recorded(), "-5");
 }
 
@@ -295,13 +264,13 @@ TEST_F(ArrayClrTest, SlotFiltersByValueAndByBitModulo32) {
     for (const Case& k : cases) {
         Fill({a, nullptr, b});
         double n = -1;
-        EXPECT_EQ(Count(k.name, {k.in[0], k.in[1], k.in[2]}, &n), k.result) << k.name << k.in[1] << k.in[2];
+        EXPECT_EQ(RunValue(k.name, {k.in[0], k.in[1], k.in[2]}, &n), k.result) << k.name << k.in[1] << k.in[2];
         EXPECT_EQ(n, k.n) << k.name << " " << k.in[1] << " " << k.in[2];
         EXPECT_EQ(Positions(), k.want) << k.name << " " << k.in[1] << " " << k.in[2];
         EXPECT_EQ(Recorded(), "");
     }
     double n = -1;
-    EXPECT_EQ(Count("CArticSrchRmvArrayEvntNoteInfoBitType", {10, 0, 0}, &n), 1);
+    EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntNoteInfoBitType", {10, 0, 0}, &n), 1);
     EXPECT_EQ(Recorded(), "10");
 }
 
@@ -379,17 +348,9 @@ TEST_F(ArrayClrTest, ArrayBuiltinsAreInTheCatalogueAndClonesRunLikeOriginals) {
         {"CArticSrchEvaArrayEvntType", {Num(2), Num(5), Var(out)}},
     };
     for (const Line& l : lines) {
-        ElmList args{};
-        for (CArticRulElm* e : l.args) args.list.AddTail(e);
-        CExString name(l.name);
-        CArticSrchEvnt* original = nullptr;
-        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &args.list, &original), 0) << l.name;
-        made.emplace_back(original);
-        CArticRulElmList bound;
-        original->GetRulElmList(&bound);
-        CArticSrchEvnt* clone = nullptr;
-        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &bound, &clone), 0) << l.name;
-        made.emplace_back(clone);
+        CArticSrchEvnt *original = nullptr, *clone = nullptr;
+        MakeWithClone(l.name, l.args, &original, &clone);
+        ASSERT_NE(clone, nullptr) << l.name;
         Notes after[2];
         double value[2];
         for (int i = 0; i < 2; ++i) {

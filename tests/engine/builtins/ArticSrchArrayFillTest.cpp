@@ -9,15 +9,6 @@ using namespace bitest;
 namespace {
 
 struct ArrayFillTest : BuiltinTest {
-    // The note of every position, null where there is none.
-    std::vector<CArticWrkEvnt*> Positions() {
-        std::vector<CArticWrkEvnt*> out;
-        CArticRulDataEvntArray* array = rul.GetRulDataEvntArray();
-        for (int i = 0; i < array->GetSize(); ++i)
-            out.push_back(array->GetAt(i) ? array->GetAt(i)->GetEvnt(0) : nullptr);
-        while (!out.empty() && !out.back()) out.pop_back();
-        return out;
-    }
     using Notes = std::vector<CArticWrkEvnt*>;
 };
 

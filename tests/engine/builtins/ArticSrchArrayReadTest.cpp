@@ -11,33 +11,7 @@
 using namespace bitest;
 
 namespace {
-
-struct ArrayReadTest : BuiltinTest {
-    // Puts the notes at indexes 0, 1, 2, ... (null leaves a position empty).
-    void Fill(std::initializer_list<CArticWrkEvnt*> notes) {
-        rul.ClearRulDataEvntArray();
-        ULONG i = 0;
-        for (CArticWrkEvnt* n : notes) {
-            if (n) rul.SetRulDataEvnt(i, n);
-            ++i;
-        }
-    }
-    // Runs a value built-in over the array: its result, *value the output.
-    int Eval(const char* name, std::initializer_list<double> in, double* value) {
-        CArticRulDataVal* out = Val(1, -1.0);
-        ElmList args{};
-        for (double v : in) args.list.AddTail(Num(v));
-        args.list.AddTail(Var(out));
-        CExString n(name);
-        CArticSrchEvnt* b = nullptr;
-        EXPECT_EQ(CArticSrchUtil::MakeEvnt(set, n, 7, &args.list, &b), 0) << name;
-        made.emplace_back(b);
-        const int result = Run(b);
-        *value = out->GetData();
-        return result;
-    }
-};
-
+using ArrayReadTest = BuiltinTest;
 }  // namespace
 
 TEST_F(ArrayReadTest, SearchByKeyTimeAndStringFindsTheFirstMatchFromEitherEnd) {
@@ -173,7 +147,7 @@ TEST_F(ArrayReadTest, ArpeggioFigureNeedsRepeatedShapeSpanAndAFreshStart) {
             ++no;
         }
         double out = -1;
-        EXPECT_EQ(Eval("CArticSrchEvaArrayEvntArp", {0}, &out), 0);
+        EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntArp", {0}, &out), 0);
         EXPECT_EQ(out, k.want) << k.keys.size() << " notes from " << k.keys[0];
     }
 }
@@ -187,15 +161,15 @@ TEST_F(ArrayReadTest, ArpeggioSpanToleranceIsInclusive) {
         ++no;
     }
     double out = -1;
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntArp", {10}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntArp", {10}, &out), 0);
     EXPECT_EQ(out, 3.0);
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntArp", {9}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntArp", {9}, &out), 0);
     EXPECT_EQ(out, 0.0);
     // A negative tolerance is reported; an empty array fails.
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntArp", {-1}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntArp", {-1}, &out), 1);
     EXPECT_EQ(Recorded(), "-1");
     rul.ClearRulDataEvntArray();
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntArp", {0}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntArp", {0}, &out), 1);
     EXPECT_EQ(out, 0.0);
 }
 
@@ -205,27 +179,27 @@ TEST_F(ArrayReadTest, SpacingTestsEveryTimeConsecutivePair) {
     CArticWrkEvnt* c = Note(3, 110, 65);
     double out = -1;
     Fill({b, a});  // sorted by time before the test
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
     EXPECT_EQ(out, 1.0);
     Fill({a, c});
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
     EXPECT_EQ(out, 0.0);
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {1, 111}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {1, 111}, &out), 0);
     EXPECT_EQ(out, 1.0);
     Fill({a});
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {0, 10}, &out), 0);
     EXPECT_EQ(out, 0.0);
     // Keys 60 62 65: the step of 3 is not below 3; 60 62 64 passes.
     Fill({a, b, c});
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {2, 3}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {2, 3}, &out), 0);
     EXPECT_EQ(out, 0.0);
     c->SetPost1(64);
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {2, 3}, &out), 0);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {2, 3}, &out), 0);
     EXPECT_EQ(out, 1.0);
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {3, 3}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {3, 3}, &out), 1);
     EXPECT_EQ(Recorded(), "");
     EXPECT_EQ(out, 0.0);
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntType", {0, -1}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntType", {0, -1}, &out), 1);
     EXPECT_EQ(Recorded(), "-1");
 }
 
@@ -240,14 +214,14 @@ TEST_F(ArrayReadTest, RangesOfKeyGateAndVelocity) {
     const Case cases[] = {{0, 61}, {1, 60}, {2, 61}, {3, 7}, {4, 100}, {5, 54}, {6, 101}, {7, 90}, {8, 96}};
     for (const Case& k : cases) {
         double out = -1;
-        EXPECT_EQ(Eval("CArticSrchEvaArrayEvntRng", {k.kind}, &out), 0) << k.kind;
+        EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntRng", {k.kind}, &out), 0) << k.kind;
         EXPECT_EQ(out, k.want) << k.kind;
     }
     double out = -1;
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntRng", {9}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntRng", {9}, &out), 1);
     EXPECT_EQ(out, 0.0);
     EXPECT_EQ(Recorded(), "");
     rul.ClearRulDataEvntArray();
-    EXPECT_EQ(Eval("CArticSrchEvaArrayEvntRng", {0}, &out), 1);
+    EXPECT_EQ(RunValue("CArticSrchEvaArrayEvntRng", {0}, &out), 1);
     EXPECT_EQ(out, 0.0);
 }

@@ -29,29 +29,11 @@ struct PbTest : BuiltinTest {
             sign = -sign;
         }
     }
-    // Runs a query on the current note with numbers in and value outputs.
-    int Query(const char* name, CArticWrkEvnt* on, std::initializer_list<double> in, int outs,
-              std::vector<double>* values) {
-        ElmList args{E(This())};
-        for (double v : in) args.list.AddTail(Num(v));
-        std::vector<CArticRulDataVal*> vars;
-        for (int k = 0; k < outs; ++k) {
-            vars.push_back(Val(ULONG(k + 1), -7.0));
-            args.list.AddTail(Var(vars.back()));
-        }
-        CExString n(name);
-        CArticSrchEvnt* b = nullptr;
-        EXPECT_EQ(CArticSrchUtil::MakeEvnt(set, n, 7, &args.list, &b), 0) << name;
-        made.emplace_back(b);
-        const int result = Run(b, on);
-        values->clear();
-        for (CArticRulDataVal* v : vars) values->push_back(v->GetData());
-        return result;
-    }
     // PbCyclic(retry, from, to, ratio, spread, gap): its eight outputs.
     std::vector<double> Cyclic(CArticWrkEvnt* on, std::initializer_list<double> in, int* result = nullptr) {
-        std::vector<double> v;
-        const int r = Query("CArticSrchPbCyclic", on, in, 8, &v);
+        std::vector<double> args{kThis}, v;
+        args.insert(args.end(), in);
+        const int r = RunValues("CArticSrchPbCyclic", args, 8, &v, on);
         if (result) *result = r;
         return v;
     }
@@ -65,10 +47,10 @@ TEST_F(PbTest, BendWindowsIncludeBothEnds) {
     Bend(300, 0);
     std::vector<double> v;
     for (const auto& c : std::vector<std::pair<double, double>>{{100, 200}, {200, 300}, {101, 299}}) {
-        EXPECT_EQ(Query("CArticSrchPbExist", n, {c.first, c.second}, 1, &v), 0);
+        EXPECT_EQ(RunValues("CArticSrchPbExist", {kThis, c.first, c.second}, 1, &v, n), 0);
         EXPECT_EQ(v[0], c.first == 101 ? 0.0 : 1.0) << c.first;
     }
-    EXPECT_EQ(Query("CArticSrchPbExist", n, {1e30, -1e30}, 1, &v), 0);  // inverted: nothing found
+    EXPECT_EQ(RunValues("CArticSrchPbExist", {kThis, 1e30, -1e30}, 1, &v, n), 0);  // inverted: nothing found
     EXPECT_EQ(v[0], 0.0);
 }
 
@@ -76,10 +58,10 @@ TEST_F(PbTest, ExtremesStartFromTheLevelInForce) {
     CArticWrkEvnt* n = Note(1, 0);
     Bend(50, 4096);
     std::vector<double> v;
-    EXPECT_EQ(Query("CArticSrchPbMaxMin", n, {100, 400}, 3, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchPbMaxMin", {kThis, 100, 400}, 3, &v, n), 0);
     EXPECT_EQ(v, (std::vector<double>{0.0, 1.0, 1.0}));
     Bend(200, -2048);
-    EXPECT_EQ(Query("CArticSrchPbMaxMin", n, {100, 400}, 3, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchPbMaxMin", {kThis, 100, 400}, 3, &v, n), 0);
     EXPECT_EQ(v, (std::vector<double>{1.0, 1.0, -0.5}));
 }
 
@@ -90,7 +72,7 @@ TEST_F(PbTest, ExtremesBeyondTwentyFourSemitonesFail) {
     Cc(0, 6, 48);
     Bend(100, 8191);
     std::vector<double> v;
-    EXPECT_EQ(Query("CArticSrchPbMaxMin", n, {50, 400}, 3, &v), 1);
+    EXPECT_EQ(RunValues("CArticSrchPbMaxMin", {kThis, 50, 400}, 3, &v, n), 1);
     EXPECT_EQ(v[0], 1.0);
     EXPECT_NEAR(v[1], 48.0, 0.01);
 }
@@ -108,7 +90,7 @@ TEST_F(PbTest, DirectionOfTheBend) {
         INT64 t = start + 100;
         for (int raw : c.raws) Bend(t += 10, raw);
         std::vector<double> v;
-        EXPECT_EQ(Query("CArticSrchPbNonCycle", n, {double(start), double(start + 500)}, 1, &v), 0);
+        EXPECT_EQ(RunValues("CArticSrchPbNonCycle", {kThis, double(start), double(start + 500)}, 1, &v, n), 0);
         EXPECT_EQ(v[0], c.dir) << c.raws.size();
         Bend(start + 600, 0);
         start += 10000;
@@ -133,11 +115,11 @@ TEST_F(PbTest, BendInForceRawOrInCents) {
     CArticWrkEvnt* n = Note(1, 100);
     Bend(200, 8191);
     std::vector<double> v;
-    EXPECT_EQ(Query("CArticSrchGetAfctPb", n, {1, 300}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchGetAfctPb", {kThis, 1, 300}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 199.0);
-    EXPECT_EQ(Query("CArticSrchGetAfctPb", n, {256, 300}, 1, &v), 0);  // unit 256 is raw
+    EXPECT_EQ(RunValues("CArticSrchGetAfctPb", {kThis, 256, 300}, 1, &v, n), 0);  // unit 256 is raw
     EXPECT_EQ(v[0], 8191.0);
-    EXPECT_EQ(Query("CArticSrchGetAfctPb", n, {1, 150}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchGetAfctPb", {kThis, 1, 150}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 0.0);
 }
 
@@ -146,11 +128,11 @@ TEST_F(PbTest, FromALaterNoteABendAtTheTimeCountsAControllerDoesNot) {
     Bend(480, 1000);
     CArticWrkEvnt* later = Note(500, 960);
     std::vector<double> v;
-    EXPECT_EQ(Query("CArticSrchGetAfctCc", later, {7, 480}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchGetAfctCc", {kThis, 7, 480}, 1, &v, later), 0);
     EXPECT_EQ(v[0], 100.0);
-    EXPECT_EQ(Query("CArticSrchGetAfctCc", later, {7, 481}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchGetAfctCc", {kThis, 7, 481}, 1, &v, later), 0);
     EXPECT_EQ(v[0], 50.0);
-    EXPECT_EQ(Query("CArticSrchGetAfctPb", later, {0, 480}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchGetAfctPb", {kThis, 0, 480}, 1, &v, later), 0);
     EXPECT_EQ(v[0], 1000.0);
 }
 
@@ -158,35 +140,35 @@ TEST_F(PbTest, ControllerInForceDefaultsByNumber) {
     CArticWrkEvnt* n = Note(1, 480);
     std::vector<double> v;
     for (const auto& c : std::vector<std::pair<double, double>>{{7, 100}, {11, 127}, {1, 0}, {10, 64}, {91, 40}}) {
-        EXPECT_EQ(Query("CArticSrchGetAfctCc", n, {c.first, 960}, 1, &v), 0);
+        EXPECT_EQ(RunValues("CArticSrchGetAfctCc", {kThis, c.first, 960}, 1, &v, n), 0);
         EXPECT_EQ(v[0], c.second) << c.first;
     }
     Cc(100, 7, 30);
-    EXPECT_EQ(Query("CArticSrchGetAfctCc", n, {263, 960}, 1, &v), 0);  // 263 asks for 7
+    EXPECT_EQ(RunValues("CArticSrchGetAfctCc", {kThis, 263, 960}, 1, &v, n), 0);  // 263 asks for 7
     EXPECT_EQ(v[0], 30.0);
 }
 
 TEST_F(PbTest, ControllerWindowsExtremesAndDirection) {
     CArticWrkEvnt* n = Note(1, 0);
     std::vector<double> v;
-    EXPECT_EQ(Query("CArticSrchCcMaxMin", n, {100, 400, 7}, 3, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcMaxMin", {kThis, 100, 400, 7}, 3, &v, n), 0);
     EXPECT_EQ(v, (std::vector<double>{0.0, 100.0, 100.0}));
-    EXPECT_EQ(Query("CArticSrchCcNonCycle", n, {100, 400, 11}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcNonCycle", {kThis, 100, 400, 11}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 3.0);
     Cc(50, 11, 64);
     Cc(110, 11, 64);
     Cc(120, 11, 80);
     CArticWrkEvnt* last = Cc(130, 11, 100);
-    EXPECT_EQ(Query("CArticSrchCcNonCycle", n, {100, 400, 11}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcNonCycle", {kThis, 100, 400, 11}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 1.0);
-    EXPECT_EQ(Query("CArticSrchCcExist", n, {100, 400, 11}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcExist", {kThis, 100, 400, 11}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 1.0);
-    EXPECT_EQ(Query("CArticSrchCcExist", n, {100, 400, 12}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcExist", {kThis, 100, 400, 12}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 0.0);
-    EXPECT_EQ(Query("CArticSrchCcMaxMin", n, {100, 400, 11}, 3, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcMaxMin", {kThis, 100, 400, 11}, 3, &v, n), 0);
     EXPECT_EQ(v, (std::vector<double>{1.0, 100.0, 64.0}));
     last->SetPost2(70);
-    EXPECT_EQ(Query("CArticSrchCcNonCycle", n, {100, 400, 11}, 1, &v), 0);
+    EXPECT_EQ(RunValues("CArticSrchCcNonCycle", {kThis, 100, 400, 11}, 1, &v, n), 0);
     EXPECT_EQ(v[0], 0.0);
     // Into a longer array: the surplus stays.
     std::vector<CArticWrkEvnt*> old;
@@ -266,31 +248,24 @@ TEST_F(PbTest, NoteSignalAndGlobalBuiltinsAreInTheCatalogueAndClonesRunLikeOrigi
     rul.SetGlobal(3, 9.5);
     struct Line {
         const char* name;
-        std::vector<double> in;  // NaN: the current note
+        std::vector<double> in;  // kThis: the current note
         int outs;
     };
-    const double kNote = std::nan("");
     const Line lines[] = {
-        {"CArticSrchSwing", {1, kNote, 480, 2, 1, 320}, 2},
-        {"CArticSrchNoteInfoSwing", {1, kNote, 0, 1, 480, 2, 1, 320}, 2},
-        {"CArticSrchPbCyclic", {kNote, 0, 250, 1000, 0.7, 50, 120}, 8},
-        {"CArticSrchPbMaxMin", {kNote, 250, 1000}, 3},
-        {"CArticSrchGetAfctPb", {kNote, 1, 500}, 1},
+        {"CArticSrchSwing", {1, kThis, 480, 2, 1, 320}, 2},
+        {"CArticSrchNoteInfoSwing", {1, kThis, 0, 1, 480, 2, 1, 320}, 2},
+        {"CArticSrchPbCyclic", {kThis, 0, 250, 1000, 0.7, 50, 120}, 8},
+        {"CArticSrchPbMaxMin", {kThis, 250, 1000}, 3},
+        {"CArticSrchGetAfctPb", {kThis, 1, 500}, 1},
         {"CArticSrchGetGlobal", {3}, 1},
     };
     for (const Line& l : lines) {
-        ElmList args{};
-        for (double v : l.in) args.list.AddTail(std::isnan(v) ? E(This()) : Num(v));
-        for (int k = 0; k < l.outs; ++k) args.list.AddTail(Var(Val(ULONG(k + 1))));
-        CExString name(l.name);
-        CArticSrchEvnt* original = nullptr;
-        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &args.list, &original), 0) << l.name;
-        made.emplace_back(original);
-        CArticRulElmList bound;
-        original->GetRulElmList(&bound);
-        CArticSrchEvnt* clone = nullptr;
-        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, name, 4, &bound, &clone), 0) << l.name;
-        made.emplace_back(clone);
+        std::vector<CArticRulElm*> args;
+        for (double v : l.in) args.push_back(std::isnan(v) ? E(This()) : Num(v));
+        for (int k = 0; k < l.outs; ++k) args.push_back(Var(Val(ULONG(k + 1))));
+        CArticSrchEvnt *original = nullptr, *clone = nullptr;
+        MakeWithClone(l.name, args, &original, &clone);
+        ASSERT_NE(clone, nullptr) << l.name;
         std::vector<double> got[2];
         for (int i = 0; i < 2; ++i) {
             for (int k = 0; k < l.outs; ++k) Val(ULONG(k + 1), -7.0);

@@ -9,31 +9,7 @@
 using namespace bitest;
 
 namespace {
-
-struct SwingTest : BuiltinTest {
-    // Runs a built-in with numbers (NaN: the current note) and value outputs:
-    // its result, the outputs' values in *values.
-    int Values(const char* name, std::initializer_list<double> in, int outs, std::vector<double>* values,
-               CArticWrkEvnt* on) {
-        ElmList args{};
-        for (double v : in) args.list.AddTail(std::isnan(v) ? E(This()) : Num(v));
-        std::vector<CArticRulDataVal*> vars;
-        for (int k = 0; k < outs; ++k) {
-            vars.push_back(Val(ULONG(k + 1), -1.0));
-            args.list.AddTail(Var(vars.back()));
-        }
-        CExString n(name);
-        CArticSrchEvnt* b = nullptr;
-        EXPECT_EQ(CArticSrchUtil::MakeEvnt(set, n, 7, &args.list, &b), 0) << name;
-        made.emplace_back(b);
-        const int result = Run(b, on);
-        values->clear();
-        for (CArticRulDataVal* v : vars) values->push_back(v->GetData());
-        return result;
-    }
-    const double kThis = std::nan("");
-};
-
+using SwingTest = BuiltinTest;
 }  // namespace
 
 TEST_F(SwingTest, GlobalValuesGrowOnDemandAndRefuseBadIndexes) {
@@ -41,13 +17,13 @@ TEST_F(SwingTest, GlobalValuesGrowOnDemandAndRefuseBadIndexes) {
     std::vector<double> v;
     EXPECT_EQ(Run("CArticSrchPutGlobal", {Num(12), Num(3.5)}, a), 0);
     for (const auto& c : std::vector<std::pair<double, double>>{{12, 3.5}, {13, 0.0}, {20, 0.0}, {0, 0.0}}) {
-        EXPECT_EQ(Values("CArticSrchGetGlobal", {c.first}, 1, &v, a), 0) << c.first;
+        EXPECT_EQ(RunValues("CArticSrchGetGlobal", {c.first}, 1, &v, a), 0) << c.first;
         EXPECT_EQ(v[0], c.second) << c.first;
     }
     EXPECT_EQ(Run("CArticSrchPutGlobal", {Num(-1), Num(1)}, a), 1);
     EXPECT_EQ(Recorded(), "");
     EXPECT_TRUE(ErrList::LastContent().IsEmpty());
-    EXPECT_EQ(Values("CArticSrchGetGlobal", {-1}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchGetGlobal", {-1}, 1, &v, a), 1);
     EXPECT_EQ(v[0], 0.0);
     EXPECT_EQ(Recorded(), "");
     // Past the program's limit: reported by the program, nothing stored.
@@ -56,7 +32,7 @@ TEST_F(SwingTest, GlobalValuesGrowOnDemandAndRefuseBadIndexes) {
     EXPECT_EQ(rul.GetGlobal(2000000), 0.0);
     EXPECT_EQ(Run("CArticSrchPutGlobal", {Num(1e30), Num(1)}, a), 1);
     EXPECT_EQ(rul.GetGlobal(0xFFFFFFFFu), 0.0);
-    EXPECT_EQ(Values("CArticSrchSelTrk", {}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchSelTrk", {}, 1, &v, a), 0);
     EXPECT_EQ(v[0], 0.0);
 }
 
@@ -87,11 +63,11 @@ TEST_F(SwingTest, SwapsExchangeANoteAttributeWithASlot) {
     CArticWrkEvnt* a = Note(1, 960, 60, 480, 100);
     std::vector<double> v;
     a->SetNoteInfo(1, 240);
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwapDur", {kThis, 1}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwapDur", {kThis, 1}, 1, &v, a), 0);
     EXPECT_EQ(a->GetGateTime(), 240);
     EXPECT_EQ(a->GetNoteInfo(1), 480);
     EXPECT_EQ(v[0], 1.0);
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwapDur", {kThis, 1}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwapDur", {kThis, 1}, 1, &v, a), 0);
     EXPECT_EQ(a->GetGateTime(), 480);
     EXPECT_EQ(a->GetNoteInfo(1), 240);
     struct Case {
@@ -109,11 +85,11 @@ TEST_F(SwingTest, SwapsExchangeANoteAttributeWithASlot) {
     };
     for (const Case& c : cases) {
         a->SetNoteInfo(2, c.slot);
-        EXPECT_EQ(Values(c.name, {kThis, 2}, 1, &v, a), 0) << c.name;
+        EXPECT_EQ(RunValues(c.name, {kThis, 2}, 1, &v, a), 0) << c.name;
         EXPECT_EQ(c.field(a), c.want) << c.name << " " << c.slot;
         EXPECT_EQ(v[0], 1.0);
     }
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwapKey", {kThis, 10}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwapKey", {kThis, 10}, 1, &v, a), 1);
     EXPECT_EQ(v[0], 0.0);
     EXPECT_EQ(Recorded(), "");
 }
@@ -142,19 +118,19 @@ TEST_F(SwingTest, ArraySwapIsOkOnlyWhenEveryExchangeWorked) {
     a->SetNoteInfo(3, 70);
     b->SetNoteInfo(3, 71);
     std::vector<double> v;
-    EXPECT_EQ(Values("CArticSrchSwapArrayEvntNoteInfo", {2, 3}, 1, &v, a), 1);  // empty array
+    EXPECT_EQ(RunValues("CArticSrchSwapArrayEvntNoteInfo", {2, 3}, 1, &v, a), 1);  // empty array
     EXPECT_EQ(v[0], 1.0);
     rul.SetRulDataEvnt(0, a);
     rul.SetRulDataEvnt(2, b);
-    EXPECT_EQ(Values("CArticSrchSwapArrayEvntNoteInfo", {2, 3}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchSwapArrayEvntNoteInfo", {2, 3}, 1, &v, a), 0);
     EXPECT_EQ(v[0], 1.0);
     EXPECT_EQ(a->GetPost1(), 70);
     EXPECT_EQ(b->GetPost1(), 71);
     EXPECT_EQ(b->GetNoteInfo(3), 64);
-    EXPECT_EQ(Values("CArticSrchSwapArrayEvntNoteInfo", {4, 3}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchSwapArrayEvntNoteInfo", {4, 3}, 1, &v, a), 1);
     EXPECT_EQ(v[0], 0.0);
     EXPECT_EQ(a->GetPost1(), 70);
-    EXPECT_EQ(Values("CArticSrchSwapArrayEvntNoteInfo", {0, 10}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchSwapArrayEvntNoteInfo", {0, 10}, 1, &v, a), 1);
     EXPECT_EQ(v[0], 0.0);
 }
 
@@ -164,12 +140,12 @@ TEST_F(SwingTest, SlotRelativeToTheNotesMeasure) {
     a->SetNoteInfo(1, 1800);
     a->SetNoteInfo(2, -1);
     std::vector<double> v;
-    EXPECT_EQ(Values("CArticSrchNoteInfoTimeFromMeas", {kThis, 0}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoTimeFromMeas", {kThis, 0}, 1, &v, a), 0);
     EXPECT_EQ(v[0], 580.0);
-    EXPECT_EQ(Values("CArticSrchNoteInfoTimeFromMeas", {kThis, 1}, 1, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoTimeFromMeas", {kThis, 1}, 1, &v, a), 0);
     EXPECT_EQ(v[0], 0.0);
-    EXPECT_EQ(Values("CArticSrchNoteInfoTimeFromMeas", {kThis, 2}, 1, &v, a), 1);
-    EXPECT_EQ(Values("CArticSrchNoteInfoTimeFromMeas", {kThis, 10}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoTimeFromMeas", {kThis, 2}, 1, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoTimeFromMeas", {kThis, 10}, 1, &v, a), 1);
     EXPECT_EQ(Recorded(), "");
 }
 
@@ -191,7 +167,7 @@ TEST_F(SwingTest, SimulatedSwingMapsOnAndOffThroughTheGroup) {
     };
     std::vector<double> v;
     for (const Case& c : cases) {
-        const int result = Values("CArticSrchSwing", {c.in[0], kThis, c.in[1], c.in[2], c.in[3], c.in[4]}, 2, &v, a);
+        const int result = RunValues("CArticSrchSwing", {c.in[0], kThis, c.in[1], c.in[2], c.in[3], c.in[4]}, 2, &v, a);
         if (c.in[4] > 1e20) {
             EXPECT_GT(v[0], 0.0);
             continue;
@@ -208,12 +184,12 @@ TEST_F(SwingTest, SlotSwingTakesItsTimesFromTheSlots) {
     a->SetNoteInfo(0, 240);
     a->SetNoteInfo(1, 240);
     std::vector<double> v;
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwing", {1, kThis, 0, 1, 480, 2, 1, 320}, 2, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwing", {1, kThis, 0, 1, 480, 2, 1, 320}, 2, &v, a), 0);
     EXPECT_EQ(v, (std::vector<double>{320, 160}));
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwing", {1, kThis, 10, 1, 480, 2, 1, 320}, 2, &v, a), 0);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwing", {1, kThis, 10, 1, 480, 2, 1, 320}, 2, &v, a), 0);
     EXPECT_EQ(v, (std::vector<double>{0, 0}));
     EXPECT_EQ(Recorded(), "");
     a->SetNoteInfo(1, -1);
-    EXPECT_EQ(Values("CArticSrchNoteInfoSwing", {1, kThis, 0, 1, 480, 2, 1, 320}, 2, &v, a), 1);
+    EXPECT_EQ(RunValues("CArticSrchNoteInfoSwing", {1, kThis, 0, 1, 480, 2, 1, 320}, 2, &v, a), 1);
     EXPECT_EQ(v, (std::vector<double>{0, 0}));
 }
