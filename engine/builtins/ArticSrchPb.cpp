@@ -161,16 +161,35 @@ int CArticSrchGetCc::Search() { return RunArea(this, kController, VX_SRCH_CC_IN,
 #undef VX_SRCH_BEND_IN
 #undef VX_SRCH_CC_IN
 
+namespace {
+
+// Reads the note and two numbers a, b and writes level(note, a, b): 0, or 1
+// and 0.0 for a failed read.
+int RunLevel(CArticSrchEvnt* self, CArticRulElm* const (&in)[3], CArticRulElm* outElm,
+             double (*level)(CArticWrkEvnt*, double, double)) {
+    ArticSrchCall call(self);
+    CArticWrkEvnt* note = call.Evnt(in[0]);
+    double a = 0.0, b = 0.0;
+    call.Num(in[1], &a);
+    call.Num(in[2], &b);
+    CArticRulDataVal* out = call.OutVal(outElm);
+    return PutQuery(call, out, call.Ok() ? level(note, a, b) : 0.0, 0);
+}
+
+}  // namespace
+
 int CArticSrchGetAfctPb::Search() {
-    ArticSrchCall call(this);
-    CArticWrkEvnt* note = call.Evnt(m_pRulElmI1);
-    double unit = 0.0, time = 0.0;
-    call.Num(m_pRulElmI2, &unit);
-    call.Num(m_pRulElmI3, &time);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    double level = 0.0;
-    if (call.Ok()) level = CArticWrkUtil::GetPbLevel(note, srchnum::Ticks(time), srchnum::LowByte(unit));
-    return PutQuery(call, out, level, 0);
+    auto level = [](CArticWrkEvnt* e, double unit, double t) {
+        return double(CArticWrkUtil::GetPbLevel(e, srchnum::Ticks(t), srchnum::LowByte(unit)));
+    };
+    return RunLevel(this, {m_pRulElmI1, m_pRulElmI2, m_pRulElmI3}, m_pRulElmO1, level);
+}
+
+int CArticSrchGetAfctCc::Search() {
+    auto level = [](CArticWrkEvnt* e, double cc, double t) {
+        return double(CArticWrkUtil::GetContCcLevel(e, srchnum::Ticks(t), srchnum::LowByte(cc)));
+    };
+    return RunLevel(this, {m_pRulElmI1, m_pRulElmI2, m_pRulElmI3}, m_pRulElmO1, level);
 }
 
 // ---- Cyclic bend
@@ -353,16 +372,4 @@ int CArticSrchPbCyclic::EvaCyclic(const Points& turns, int* cyclic) {
     m_FirstTurn = points.front()->GetTime();
     m_LastTurn = points.back()->GetTime();
     return 0;
-}
-
-int CArticSrchGetAfctCc::Search() {
-    ArticSrchCall call(this);
-    CArticWrkEvnt* note = call.Evnt(m_pRulElmI1);
-    double cc = 0.0, time = 0.0;
-    call.Num(m_pRulElmI2, &cc);
-    call.Num(m_pRulElmI3, &time);
-    CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
-    double level = 0.0;
-    if (call.Ok()) level = CArticWrkUtil::GetContCcLevel(note, srchnum::Ticks(time), srchnum::LowByte(cc));
-    return PutQuery(call, out, level, 0);
 }

@@ -198,7 +198,9 @@ TEST_F(ArrayClrTest, TimeDistanceAttributeAndProbabilityFilters) {
         EXPECT_EQ(Positions(), k.want) << k.kind << " " << k.setNo;
     }
     trk->SetTrkAttr(2);
-    const Case attrs[] = {{0, 2, {}, 0}, {1, 2, {a, b, c, d}, 0}, {3, 5, {}, 0}, {4, 2, {}, 0}, {5, 2, {a, b, c, d}, 1}};
+    const Case attrs[] = {
+        {0, 2, {}, 0}, {1, 2, {a, b, c, d}, 0}, {3, 5, {}, 0}, {4, 2, {}, 0}, {5, 2, {a, b, c, d}, 1},
+    };
     for (const Case& k : attrs) {
         Fill({a, b, c, d});
         EXPECT_EQ(RunValue("CArticSrchRmvArrayEvntAttri", {k.kind, k.setNo}, &n), k.result) << k.kind;

@@ -195,7 +195,8 @@ struct BuiltinTest : ::testing::Test {
     std::vector<CArticWrkEvnt*> Positions() {
         std::vector<CArticWrkEvnt*> out;
         CArticRulDataEvntArray* array = rul.GetRulDataEvntArray();
-        for (int i = 0; i < array->GetSize(); ++i) out.push_back(array->GetAt(i) ? array->GetAt(i)->GetEvnt(0) : nullptr);
+        for (int i = 0; i < array->GetSize(); ++i)
+            out.push_back(array->GetAt(i) ? array->GetAt(i)->GetEvnt(0) : nullptr);
         while (!out.empty() && !out.back()) out.pop_back();
         return out;
     }
