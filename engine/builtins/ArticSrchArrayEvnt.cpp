@@ -1,7 +1,10 @@
 #include "engine/builtins/ArticSrchArrayEvnt.h"
 
+#include <algorithm>
+
 #include "engine/builtins/ArticSrchCall.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulUtil.h"
 #include "platform/Numbers.h"
 
 VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvnt, CArticSrchEvnt)
@@ -27,11 +30,19 @@ std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul) {
 int Size(const CArticRul* rul) { return rul ? rul->GetTailElmNoRulDataEvnt() + 1 : 0; }
 
 int Append(CArticRul* rul, CArticWrkEvntList& list) {
-    if (!rul) return 0;
+    if (!rul) return -1;
+    if (list.IsEmpty()) return 0;
     const int64_t first = int64_t(rul->GetTailElmNoRulDataEvnt()) + 1;
+    const int64_t last = first + list.GetCount() - 1;
+    // All or nothing: an index past the limit is offered first, so that the
+    // program refuses (and reports) it before anything is stored.
+    if (last > int64_t(kMaxRulIndex)) {
+        rul->SetRulDataEvnt(ULONG(std::min<int64_t>(last, 0xFFFFFFFF)), list.GetHead());
+        return -1;
+    }
     int stored = 0;
     for (POSITION p = list.GetHeadPosition(); p; ++stored)
-        if (!rul->SetRulDataEvnt(ULONG(first + stored), list.GetNext(p))) break;
+        if (!rul->SetRulDataEvnt(ULONG(first + stored), list.GetNext(p))) return -1;
     return stored;
 }
 
@@ -45,14 +56,14 @@ int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
 }
 
 int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
-    if (!rul) return ArticSrchFail(out);
-    ArticSrchPut(out, double(Append(rul, list)));
+    const int stored = Append(rul, list);
+    if (stored < 0) return ArticSrchFail(out);
+    ArticSrchPut(out, double(stored));
     return 0;
 }
 
 int AppendSize(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
-    if (!rul) return ArticSrchFail(out);
-    Append(rul, list);
+    if (Append(rul, list) < 0) return ArticSrchFail(out);
     ArticSrchPut(out, double(Size(rul)));
     return 0;
 }

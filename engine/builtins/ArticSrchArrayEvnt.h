@@ -18,8 +18,8 @@ std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul);
 // The used length: the index after the last note (0 when none).
 int Size(const CArticRul* rul);
 // Stores the list's events after the last note, one index each (a non-note
-// leaves its position without a note): the number stored, fewer when the
-// program refuses an index.
+// leaves its position without a note): the number stored; -1 with nothing
+// stored without a program or when the program refuses (and reports) an index.
 int Append(CArticRul* rul, CArticWrkEvntList& list);
 // Empties the array and stores the notes at 0, 1, 2, ... (the array exactly
 // that long): their number.

@@ -154,7 +154,9 @@ int CArticSrchPutArrayEvntAreaWrkByEvnt::FindEvntByOnTime(CArticWrkEvnt* ev, ULO
     if (!ev) return 1;
     CArticWrkEvntList list(10);
     const int result = CArticWrkUtil::GetAreaNoteByEvnt(ev, from, to, &list);
-    *count += srcharray::Append(ArticSrchCall(this).Rul(), list);
+    const int stored = srcharray::Append(ArticSrchCall(this).Rul(), list);
+    if (stored < 0) return 1;
+    *count += stored;
     return result;
 }
 
@@ -170,6 +172,6 @@ int CArticSrchPutArrayEvntAreaWrkByEvnt::Search() {
     if (!call.Ok()) return ArticSrchFail(out);
     int count = 0;
     const int result = FindEvntByOnTime(ev, srchnum::Unsigned(from), srchnum::Unsigned(to), &count);
-    ArticSrchPut(out, double(count));
+    ArticSrchPut(out, result == 0 ? double(count) : 0.0);
     return result;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "BuiltinFixture.h"
+#include "engine/rules/ArticRulUtil.h"
 
 using namespace bitest;
 
@@ -208,4 +209,21 @@ TEST_F(ArrayFillTest, SlotsOfEveryEventOfAnArrayVariable) {
         EXPECT_EQ(Run("CArticSrchSetAryNoteInfoBitType", {Num(1), Var(ary), Num(0), Num(k.bit), Num(k.b)}, a), 0);
         EXPECT_EQ(a->GetNoteInfo(0), k.after) << k.bit;
     }
+}
+
+TEST_F(ArrayFillTest, AppendPastTheIndexLimitIsRefusedWhole) {
+    CArticWrkEvnt* a = Note(1, 0);
+    CArticWrkEvnt* b = Note(2, 120);
+    rul.SetRulDataEvnt(kMaxRulIndex - 1, a);  // one place left below the limit
+    const int size = rul.GetRulDataEvntArray()->GetSize();
+    CArticRulDataVal* n = Val(1, 5.0);
+    EXPECT_EQ(Run("CArticSrchPutArrayEvntAry", {Var(Ary(1, {a, b, a})), Var(n)}, a), 1);
+    EXPECT_EQ(n->GetData(), 0.0);
+    EXPECT_FALSE(ErrList::LastContent().IsEmpty());
+    EXPECT_EQ(rul.GetRulDataEvntArray()->GetSize(), size);
+    EXPECT_EQ(rul.GetRulDataEvnt(kMaxRulIndex), nullptr);
+    // One still fits.
+    EXPECT_EQ(Run("CArticSrchPutArrayEvntAry", {Var(Ary(1, {b})), Var(n)}, a), 0);
+    EXPECT_EQ(n->GetData(), double(kMaxRulIndex) + 1);
+    EXPECT_EQ(rul.GetRulDataEvnt(kMaxRulIndex)->GetEvnt(0), b);
 }
