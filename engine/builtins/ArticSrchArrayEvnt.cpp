@@ -1,12 +1,74 @@
 #include "engine/builtins/ArticSrchArrayEvnt.h"
 
+#include <algorithm>
+
 #include "engine/builtins/ArticSrchCall.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulUtil.h"
 #include "platform/Numbers.h"
 
 VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvnt, CArticSrchEvnt);
 VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvnt, CArticSrchEvnt);
 VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntType, CArticSrchPutArrayEvnt);
+
+namespace srcharray {
+
+bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x90; }
+
+std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul) {
+    std::vector<CArticWrkEvnt*> notes;
+    CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
+    if (!array) return notes;
+    for (int i = 0; i < array->GetSize(); ++i) {
+        CArticRulDataEvnt* elm = array->GetAt(i);
+        CArticWrkEvnt* note = elm ? elm->GetEvnt(0) : nullptr;
+        if (IsNote(note)) notes.push_back(note);
+    }
+    return notes;
+}
+
+int Size(const CArticRul* rul) { return rul ? rul->GetTailElmNoRulDataEvnt() + 1 : 0; }
+
+int Append(CArticRul* rul, CArticWrkEvntList& list) {
+    if (!rul) return -1;
+    if (list.IsEmpty()) return 0;
+    const int64_t first = int64_t(rul->GetTailElmNoRulDataEvnt()) + 1;
+    const int64_t last = first + list.GetCount() - 1;
+    // All or nothing: an index past the limit is offered first, so that the
+    // program refuses (and reports) it before anything is stored.
+    if (last > int64_t(kMaxRulIndex)) {
+        rul->SetRulDataEvnt(ULONG(std::min<int64_t>(last, 0xFFFFFFFF)), list.GetHead());
+        return -1;
+    }
+    int stored = 0;
+    for (POSITION p = list.GetHeadPosition(); p; ++stored)
+        if (!rul->SetRulDataEvnt(ULONG(first + stored), list.GetNext(p))) return -1;
+    return stored;
+}
+
+int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
+    CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
+    if (!array) return 0;
+    rul->ClearRulDataEvntArray();
+    array->SetSize(int(notes.size()));
+    for (size_t i = 0; i < notes.size(); ++i) rul->SetRulDataEvnt(ULONG(i), notes[i]);
+    return int(notes.size());
+}
+
+int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
+    const int stored = Append(rul, list);
+    if (stored < 0) return ArticSrchFail(out);
+    ArticSrchPut(out, double(stored));
+    return 0;
+}
+
+int AppendSize(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
+    if (Append(rul, list) < 0) return ArticSrchFail(out);
+    ArticSrchPut(out, double(Size(rul)));
+    return 0;
+}
+
+}  // namespace srcharray
 
 int CArticSrchGetArrayEvnt::Search() {
     ArticSrchCall call(this);

@@ -108,4 +108,15 @@ INT64 Ticks(double value) {
     return INT64(value);
 }
 
+ULONG Unsigned(double value) {
+    if (!(value > 0.0)) return 0;
+    return value >= 4294967295.0 ? 0xFFFFFFFFu : ULONG(value);
+}
+
+INT64 AddTicks(INT64 a, INT64 b) {
+    INT64 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? INT64_MAX : INT64_MIN;
+    return sum;
+}
+
 }  // namespace srchnum

@@ -64,6 +64,12 @@ inline void ArticSrchPut(CArticRulDataEvnt* out, CArticWrkEvnt* note) {
     if (out) out->SetEvnt(note, 1);
 }
 
+// Writes the failure value 0.0 to out: 1, the failed call's result.
+inline int ArticSrchFail(CArticRulDataVal* out) {
+    ArticSrchPut(out, 0.0);
+    return 1;
+}
+
 // Makes the array hold list's events at 0, 1, 2, ...
 void ArticSrchPut(CArticRulDataAry* out, CArticWrkEvntList& list);
 
@@ -82,4 +88,9 @@ bool BitIndex(double value, int* bit);
 int Count(double value);
 // Whole ticks truncated toward zero, saturated at the 64-bit limits (0 for NaN).
 INT64 Ticks(double value);
+// An unsigned 32-bit whole number truncated toward zero: 0 for NaN and
+// values below 0, saturated at 2^32 - 1 instead of wrapping onto a small one.
+ULONG Unsigned(double value);
+// a + b saturated at the 64-bit limits.
+INT64 AddTicks(INT64 a, INT64 b);
 }  // namespace srchnum

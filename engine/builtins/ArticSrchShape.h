@@ -43,6 +43,27 @@ public:
     VX_SRCH_ARG(I2)
 };
 
+// Shape -> O1, O2.
+class ArticSrchArgsOO : public CArticSrchEvnt {
+public:
+    ArticSrchArgsOO(CArticRulSet* set, ULONG no, CArticRulElm* o1, CArticRulElm* o2) : CArticSrchEvnt(set, no) {
+        BindRulElm(&m_pRulElmO1, o1);
+        BindRulElm(&m_pRulElmO2, o2);
+        SetInNum(0);
+        SetOutNum(2);
+    }
+    ~ArticSrchArgsOO() override {
+        DeleteRulElm(&m_pRulElmO1);
+        DeleteRulElm(&m_pRulElmO2);
+    }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        if (list && m_pRulElmO1) list->AddTail(m_pRulElmO1);
+        if (list && m_pRulElmO2) list->AddTail(m_pRulElmO2);
+    }
+    VX_SRCH_ARG(O1)
+    VX_SRCH_ARG(O2)
+};
+
 // Base B with input X added as the script's input after B's inputs. B takes
 // the inputs before it and either one output or none; only the constructor
 // that matches B is ever instantiated.
@@ -79,20 +100,48 @@ VX_SRCH_WITH_INPUT(ArticSrchWithI5, I5, (CArticRulElm* i1, CArticRulElm* i2, CAr
                    (i1, i2, i3, i4))
 #undef VX_SRCH_WITH_INPUT
 
-// An output-only base B (B(set, no, o1)) with input 1 bound after it.
+// A base B without inputs (B(set, no), B(set, no, o1) or B(set, no, o1,
+// o2)) with input 1 bound after it; only the matching constructor is
+// instantiated.
 template <class B>
 class ArticSrchWithI1 : public B {
 public:
-    ArticSrchWithI1(CArticRulSet* set, ULONG no, CArticRulElm* i1, CArticRulElm* o1) : B(set, no, o1) {
-        this->BindRulElm(&m_pRulElmI1, i1);
-        this->SetInNum(1);
-    }
+    using E = CArticRulElm*;
+    ArticSrchWithI1(CArticRulSet* set, ULONG no, E i1) : B(set, no) { Bind(i1); }
+    ArticSrchWithI1(CArticRulSet* set, ULONG no, E i1, E o1) : B(set, no, o1) { Bind(i1); }
+    ArticSrchWithI1(CArticRulSet* set, ULONG no, E i1, E o1, E o2) : B(set, no, o1, o2) { Bind(i1); }
     ~ArticSrchWithI1() override { this->DeleteRulElm(&m_pRulElmI1); }
     void GetInRulElmList(CArticRulElmList* list) override {
         B::GetInRulElmList(list);
         if (list && m_pRulElmI1) list->AddTail(m_pRulElmI1);
     }
     VX_SRCH_ARG(I1)
+private:
+    void Bind(CArticRulElm* i1) {
+        this->BindRulElm(&m_pRulElmI1, i1);
+        this->SetInNum(1);
+    }
+};
+
+// A base B without outputs, taking 1 or 2 inputs, with output 1 bound
+// after its elements.
+template <class B>
+class ArticSrchWithO1 : public B {
+public:
+    using E = CArticRulElm*;
+    ArticSrchWithO1(CArticRulSet* set, ULONG no, E i1, E o1) : B(set, no, i1) { Bind(o1); }
+    ArticSrchWithO1(CArticRulSet* set, ULONG no, E i1, E i2, E o1) : B(set, no, i1, i2) { Bind(o1); }
+    ~ArticSrchWithO1() override { this->DeleteRulElm(&m_pRulElmO1); }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        B::GetOutRulElmList(list);
+        if (list && m_pRulElmO1) list->AddTail(m_pRulElmO1);
+    }
+    VX_SRCH_ARG(O1)
+private:
+    void Bind(CArticRulElm* o1) {
+        this->BindRulElm(&m_pRulElmO1, o1);
+        this->SetOutNum(1);
+    }
 };
 
 // Base B with one output of its own and output 2 bound after its elements.

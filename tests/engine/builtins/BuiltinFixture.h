@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ namespace bitest {
 using namespace rultest;
 
 constexpr ULONG kSetNo = 3;
+// In the number lists of RunValues: the current note in that place.
+constexpr double kThis = std::numeric_limits<double>::quiet_NaN();
 
 struct BuiltinTest : ::testing::Test {
     ErrList errors;
@@ -138,6 +141,66 @@ struct BuiltinTest : ::testing::Test {
     int Run(const char* name, std::initializer_list<CArticRulElm*> elms, CArticWrkEvnt* on = nullptr) {
         return Run(Make(name, elms), on);
     }
+    // Runs name with the inputs (numbers; kThis for the current note) and outs
+    // value outputs _val1.. (preset to -7.0) on note on: Search's result, the
+    // outputs' values in *values.
+    int RunValues(const char* name, const std::vector<double>& in, int outs, std::vector<double>* values,
+                  CArticWrkEvnt* on = nullptr) {
+        ElmList args{};
+        for (double v : in) args.list.AddTail(v != v ? E(This()) : Num(v));
+        std::vector<CArticRulDataVal*> vars;
+        for (int k = 0; k < outs; ++k) {
+            vars.push_back(Val(ULONG(k + 1), -7.0));
+            args.list.AddTail(Var(vars.back()));
+        }
+        CExString n(name);
+        CArticSrchEvnt* b = nullptr;
+        EXPECT_EQ(CArticSrchUtil::MakeEvnt(set, n, 7, &args.list, &b), 0) << name;
+        if (b) made.emplace_back(b);
+        const int result = Run(b, on);
+        values->clear();
+        for (CArticRulDataVal* v : vars) values->push_back(v->GetData());
+        return result;
+    }
+    // The same with one output: its value in *value.
+    int RunValue(const char* name, const std::vector<double>& in, double* value, CArticWrkEvnt* on = nullptr) {
+        std::vector<double> values;
+        const int result = RunValues(name, in, 1, &values, on);
+        *value = values[0];
+        return result;
+    }
+    // Makes name from args (line #func4) and a clone from the original's bound list.
+    void MakeWithClone(const char* name, const std::vector<CArticRulElm*>& args, CArticSrchEvnt** original,
+                       CArticSrchEvnt** clone) {
+        ElmList list{};
+        for (CArticRulElm* e : args) list.list.AddTail(e);
+        CExString n(name);
+        *original = *clone = nullptr;
+        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, n, 4, &list.list, original), 0) << name;
+        made.emplace_back(*original);
+        CArticRulElmList bound;
+        (*original)->GetRulElmList(&bound);
+        ASSERT_EQ(CArticSrchUtil::MakeEvnt(set, n, 4, &bound, clone), 0) << name;
+        made.emplace_back(*clone);
+    }
+
+    // ---- The rule program's event array
+    // Puts the notes at indexes 0, 1, 2, ... of the emptied array (null leaves a position empty).
+    void Fill(const std::vector<CArticWrkEvnt*>& notes) {
+        rul.ClearRulDataEvntArray();
+        for (size_t i = 0; i < notes.size(); ++i)
+            if (notes[i]) rul.SetRulDataEvnt(ULONG(i), notes[i]);
+    }
+    // The note of every position up to the last one that exists (null where none).
+    std::vector<CArticWrkEvnt*> Positions() {
+        std::vector<CArticWrkEvnt*> out;
+        CArticRulDataEvntArray* array = rul.GetRulDataEvntArray();
+        for (int i = 0; i < array->GetSize(); ++i)
+            out.push_back(array->GetAt(i) ? array->GetAt(i)->GetEvnt(0) : nullptr);
+        while (!out.empty() && !out.back()) out.pop_back();
+        return out;
+    }
+
     // The operand text the last run recorded for the set's report ("" when none).
     std::string Recorded() const { return set->GetErrInfo().str(); }
     LONG ErrFlag(CArticWrkEvnt* note) const { return note->GetErr(kSetNo); }

@@ -92,7 +92,7 @@ TEST(SrchCatalogue, NamesOutsideTheCatalogueWriteNothing) {
 }
 
 TEST(SrchCatalogue, ANameWithoutItsClassCannotBeMadeYet) {
-    CExString name("CArticSrchGetGlobal");
+    CExString name("CArticSrchMstrTempo");
     ElmList args{Num(1), Num(0)};
     CArticSrchEvnt* made = reinterpret_cast<CArticSrchEvnt*>(0x1);
     EXPECT_EQ(CArticSrchUtil::MakeEvnt(nullptr, name, 4, &args.list, &made), 1);

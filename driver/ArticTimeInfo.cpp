@@ -1,0 +1,3 @@
+#include "driver/ArticTimeInfo.h"
+
+VX_IMPLEMENT_CLASS(CArticTimeInfo, CObject)
