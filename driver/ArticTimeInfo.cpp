@@ -1,3 +1,3 @@
 #include "driver/ArticTimeInfo.h"
 
-VX_IMPLEMENT_CLASS(CArticTimeInfo, CObject)
+VX_IMPLEMENT_CLASS(CArticTimeInfo, CObject);

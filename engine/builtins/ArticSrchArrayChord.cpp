@@ -7,12 +7,12 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchSetAryNoteInfoType, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSetAryNoteInfoBitType, CArticSrchSetAryNoteInfoType)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord, CArticSrchPutArrayEvntNumWrkNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntHarmo, CArticSrchPutArrayEvntNumWrkNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord2, CArticSrchPutArrayEvntNumWrkNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord3, CArticSrchPutArrayEvntChord2)
+VX_IMPLEMENT_CLASS(CArticSrchSetAryNoteInfoType, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSetAryNoteInfoBitType, CArticSrchSetAryNoteInfoType);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord, CArticSrchPutArrayEvntNumWrkNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntHarmo, CArticSrchPutArrayEvntNumWrkNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord2, CArticSrchPutArrayEvntNumWrkNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntChord3, CArticSrchPutArrayEvntChord2);
 
 int CArticSrchSetAryNoteInfoType::Apply(CArticRulElm* bitElm, CArticRulElm* lastElm) {
     ArticSrchCall call(this);

@@ -4,18 +4,18 @@
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchClrArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchClrNumArrayEvnt, CArticSrchClrArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchClrDupArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchClrExvArrayEvnt, CArticSrchClrDupArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchClrAllArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchClrAllArrayEvntType, CArticSrchClrAllArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntFwdKey, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntRvsKey, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntFwdTime, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntRvsTime, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntType, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntNoteInfoType, CArticSrchSortArrayEvntType)
+VX_IMPLEMENT_CLASS(CArticSrchClrArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchClrNumArrayEvnt, CArticSrchClrArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchClrDupArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchClrExvArrayEvnt, CArticSrchClrDupArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchClrAllArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchClrAllArrayEvntType, CArticSrchClrAllArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntFwdKey, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntRvsKey, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntFwdTime, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntRvsTime, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntType, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSortArrayEvntNoteInfoType, CArticSrchSortArrayEvntType);
 
 int CArticSrchClrArrayEvnt::Search() {
     ArticSrchCall call(this);

@@ -6,9 +6,9 @@
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntType, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntRng, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntArp, CArticSrchGetArrayEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntType, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntRng, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchEvaArrayEvntArp, CArticSrchGetArrayEvnt);
 
 int CArticSrchEvaArrayEvntType::Search() {
     ArticSrchCall call(this);

@@ -9,17 +9,17 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntMeas, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntMeasWrk, CArticSrchPutArrayEvntMeas)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAry, CArticSrchPutArrayEvntMeas)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumNext, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumPre, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumWrkNext, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumWrkPre, CArticSrchPutArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntArea, CArticSrchPutArrayEvntNumNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaWrk, CArticSrchPutArrayEvntNumWrkNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaEvnt, CArticSrchPutArrayEvntNumWrkNext)
-VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaWrkByEvnt, CArticSrchPutArrayEvntNumWrkNext)
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntMeas, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntMeasWrk, CArticSrchPutArrayEvntMeas);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAry, CArticSrchPutArrayEvntMeas);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumNext, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumPre, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumWrkNext, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntNumWrkPre, CArticSrchPutArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntArea, CArticSrchPutArrayEvntNumNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaWrk, CArticSrchPutArrayEvntNumWrkNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaEvnt, CArticSrchPutArrayEvntNumWrkNext);
+VX_IMPLEMENT_CLASS(CArticSrchPutArrayEvntAreaWrkByEvnt, CArticSrchPutArrayEvntNumWrkNext);
 
 int CArticSrchPutArrayEvntMeas::Search() {
     ArticSrchCall call(this);

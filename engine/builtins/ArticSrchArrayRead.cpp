@@ -7,13 +7,13 @@
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchAddArrayEvnt, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchAddArrayEvntNoteInfo, CArticSrchAddArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvntType, CArticSrchGetArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvntAry, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchGetDupArrayEvnt, CArticSrchGetArrayEvntAry)
-VX_IMPLEMENT_CLASS(CArticSrchGetHarmoArrayEvntAry, CArticSrchGetArrayEvntAry)
-VX_IMPLEMENT_CLASS(CArticSrchProcArea, CArticSrchGetArrayEvntAry)
+VX_IMPLEMENT_CLASS(CArticSrchAddArrayEvnt, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchAddArrayEvntNoteInfo, CArticSrchAddArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvntType, CArticSrchGetArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetArrayEvntAry, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchGetDupArrayEvnt, CArticSrchGetArrayEvntAry);
+VX_IMPLEMENT_CLASS(CArticSrchGetHarmoArrayEvntAry, CArticSrchGetArrayEvntAry);
+VX_IMPLEMENT_CLASS(CArticSrchProcArea, CArticSrchGetArrayEvntAry);
 
 int CArticSrchAddArrayEvntNoteInfo::Search() {
     ArticSrchCall call(this);

@@ -7,13 +7,13 @@
 #include "engine/work/ArticFngrInfo.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntTimeCmp, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntAttri, CArticSrchSortArrayEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntChord, CArticSrchRmvArrayEvntTimeCmp)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntProb, CArticSrchRmvArrayEvntChord)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntType, CArticSrchRmvArrayEvntChord)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntNoteInfoType, CArticSrchRmvArrayEvntType)
-VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntNoteInfoBitType, CArticSrchRmvArrayEvntType)
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntTimeCmp, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntAttri, CArticSrchSortArrayEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntChord, CArticSrchRmvArrayEvntTimeCmp);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntProb, CArticSrchRmvArrayEvntChord);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntType, CArticSrchRmvArrayEvntChord);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntNoteInfoType, CArticSrchRmvArrayEvntType);
+VX_IMPLEMENT_CLASS(CArticSrchRmvArrayEvntNoteInfoBitType, CArticSrchRmvArrayEvntType);
 
 namespace {
 

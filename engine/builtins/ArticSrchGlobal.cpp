@@ -3,9 +3,9 @@
 #include "engine/builtins/ArticSrchCall.h"
 #include "engine/rules/ArticRul.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchGetGlobal, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchPutGlobal, CArticSrchEvnt)
-VX_IMPLEMENT_CLASS(CArticSrchSelTrk, CArticSrchEvnt)
+VX_IMPLEMENT_CLASS(CArticSrchGetGlobal, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchPutGlobal, CArticSrchEvnt);
+VX_IMPLEMENT_CLASS(CArticSrchSelTrk, CArticSrchEvnt);
 
 int CArticSrchGetGlobal::Search() {
     ArticSrchCall call(this);

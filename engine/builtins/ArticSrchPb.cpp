@@ -7,17 +7,17 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchPbExist, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchPbMaxMin, CArticSrchPbExist)
-VX_IMPLEMENT_CLASS(CArticSrchPbNonCycle, CArticSrchPbExist)
-VX_IMPLEMENT_CLASS(CArticSrchGetPb, CArticSrchPbExist)
-VX_IMPLEMENT_CLASS(CArticSrchGetAfctPb, CArticSrchPbExist)
-VX_IMPLEMENT_CLASS(CArticSrchPbCyclic, CArticSrchPbExist)
-VX_IMPLEMENT_CLASS(CArticSrchCcExist, CArticSrchIs)
-VX_IMPLEMENT_CLASS(CArticSrchCcMaxMin, CArticSrchCcExist)
-VX_IMPLEMENT_CLASS(CArticSrchCcNonCycle, CArticSrchCcExist)
-VX_IMPLEMENT_CLASS(CArticSrchGetCc, CArticSrchCcExist)
-VX_IMPLEMENT_CLASS(CArticSrchGetAfctCc, CArticSrchCcExist)
+VX_IMPLEMENT_CLASS(CArticSrchPbExist, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchPbMaxMin, CArticSrchPbExist);
+VX_IMPLEMENT_CLASS(CArticSrchPbNonCycle, CArticSrchPbExist);
+VX_IMPLEMENT_CLASS(CArticSrchGetPb, CArticSrchPbExist);
+VX_IMPLEMENT_CLASS(CArticSrchGetAfctPb, CArticSrchPbExist);
+VX_IMPLEMENT_CLASS(CArticSrchPbCyclic, CArticSrchPbExist);
+VX_IMPLEMENT_CLASS(CArticSrchCcExist, CArticSrchIs);
+VX_IMPLEMENT_CLASS(CArticSrchCcMaxMin, CArticSrchCcExist);
+VX_IMPLEMENT_CLASS(CArticSrchCcNonCycle, CArticSrchCcExist);
+VX_IMPLEMENT_CLASS(CArticSrchGetCc, CArticSrchCcExist);
+VX_IMPLEMENT_CLASS(CArticSrchGetAfctCc, CArticSrchCcExist);
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
 
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapDur, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapKey, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapOnTime, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapVelo, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchSwapArrayEvntNoteInfo, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoTimeFromMeas, CArticSrchVal)
-VX_IMPLEMENT_CLASS(CArticSrchSwing, CArticSrchAreaType)
-VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwing, CArticSrchSwing)
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapDur, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapKey, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapOnTime, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwapVelo, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchSwapArrayEvntNoteInfo, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoTimeFromMeas, CArticSrchVal);
+VX_IMPLEMENT_CLASS(CArticSrchSwing, CArticSrchAreaType);
+VX_IMPLEMENT_CLASS(CArticSrchNoteInfoSwing, CArticSrchSwing);
 
 namespace {
 
