@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <memory>
 
+#include "PopupListLook.h"
 #include "app/AfterNameListWidget.h"
 #include "app/AfterNameListWidgetFilter.h"
 
@@ -20,21 +21,6 @@
 Q_DECLARE_METATYPE(QListWidgetItem*)
 
 namespace {
-
-const QColor kPopupText(162, 174, 186);
-const QColor kPopupBase(0, 56, 109);
-const QColor kPopupCurrentText(0, 255, 255);
-
-void SetPopupPalette(QWidget* list) {
-    QPalette p = list->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
-        p.setColor(g, QPalette::Text, kPopupText);
-        p.setColor(g, QPalette::Base, kPopupBase);
-        p.setColor(g, QPalette::Highlight, kPopupBase);
-        p.setColor(g, QPalette::HighlightedText, kPopupCurrentText);
-    }
-    list->setPalette(p);
-}
 
 // The window that receives pointer and key input: the popup opened last
 // while one is open (it holds the grab), else the window under the point.

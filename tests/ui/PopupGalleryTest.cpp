@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <functional>
 
+#include "app/PopupListLook.h"
 #include "app/AfterNameListWidget.h"
 #include "app/AfterNameListWidgetFilter.h"
 #include "app/BeatMapWidget.h"
@@ -36,19 +37,12 @@ QImage SaveAndReadBack(const QImage& image, const QString& file) {
     return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
-const QColor kListText(162, 174, 186);
-const QColor kListNavy(0, 56, 109);
-const QColor kListCyan(0, 255, 255);
+const QColor kListText = kPopupText;
+const QColor kListNavy = kPopupBase;
+const QColor kListCyan = kPopupCurrentText;
 
 void DressPopupList(AfterNameListWidget* list, const QStringList& names) {
-    QPalette p = list->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
-        p.setColor(g, QPalette::Text, kListText);
-        p.setColor(g, QPalette::Base, kListNavy);
-        p.setColor(g, QPalette::Highlight, kListNavy);
-        p.setColor(g, QPalette::HighlightedText, kListCyan);
-    }
-    list->setPalette(p);
+    SetPopupPalette(list);
     list->addItems(names);
     QFont font;
     font.setPixelSize(12);
