@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QPointer>
 
+class QMouseEvent;
 class QWidget;
 class AfterNameListWidget;
 
