@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "PopupListLook.h"
+#include "SpontaneousEvents.h"
 #include "app/AfterNameListWidget.h"
 #include "app/AfterNameListWidgetFilter.h"
 
@@ -172,6 +173,43 @@ TEST_F(AfterNameLists, GestureOnList2WhileList3HoldsTheGrabStaysWithList2) {
     PopupMove(RowCentre(lists[2], 3));
     EXPECT_EQ(lists[2]->currentRow(), 3);
     EXPECT_EQ(lists[1]->currentRow(), 0);
+}
+
+// List 2 with more rows than it shows, so that its scroll bar is there.
+void MakeList2Scroll(AfterNameListWidget* list2) {
+    for (int i = 0; i < 30; ++i) list2->addItem(QString("Category %1").arg(i + 1));
+    list2->resize(list2->width(), list2->sizeHintForRow(0) * 6 + 4);
+    QCoreApplication::processEvents();
+}
+
+TEST_F(AfterNameLists, PressOnList2sScrollBarScrollsItAndClosesList3) {
+    OpenList2(0);
+    MakeList2Scroll(lists[1]);
+    OpenList3();
+    ASSERT_EQ(QApplication::activePopupWidget(), lists[2]);
+    QScrollBar* bar = lists[1]->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_EQ(bar->value(), 0);
+    // Near the bottom of the bar, below its handle: a page down.
+    const QPoint onBar = bar->mapToGlobal(QPoint(bar->width() / 2, bar->height() - bar->width() - 4));
+    PopupPress(onBar);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_FALSE(lists[2]->isVisible());
+    PopupRelease(onBar);
+    const int scrolled = bar->value();
+    QTest::qWait(600);  // the bar's repeat would go on while it believed itself held
+    EXPECT_EQ(bar->value(), scrolled);
+    EXPECT_TRUE(lists[1]->isVisible());
+}
+
+TEST_F(AfterNameLists, WheelScrollsTheOpenList) {
+    OpenList2(0);
+    MakeList2Scroll(lists[1]);
+    QSignalSpy selected(lists[1], &AfterNameListWidget::itemSelected), clicked(lists[1], &QListWidget::itemClicked);
+    TurnWheel(lists[1]->viewport());
+    EXPECT_GT(lists[1]->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(lists[1]->isVisible());
+    EXPECT_EQ(selected.count() + clicked.count(), 0);
 }
 
 // What a key does in one list, the others shown as the main window shows them.
