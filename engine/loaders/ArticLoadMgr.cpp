@@ -90,13 +90,11 @@ void CArticLoadMgr::DispRulErr(const CString& message, const CString& function, 
 
 // ---- Whole scripts
 
-int CArticLoadMgr::LoadRul(CStringList& lines) {
-    CPHConvPrm prm;
-    prm.PbCtrl = 0;
-    return LoadRul(prm, lines);
-}
+int CArticLoadMgr::LoadRul(CStringList& lines) { return LoadRulScript(0, lines); }
 
-int CArticLoadMgr::LoadRul(const CPHConvPrm& prm, CStringList& script) {
+int CArticLoadMgr::LoadRul(const CPHConvPrm& prm, CStringList& lines) { return LoadRulScript(prm.PbCtrl, lines); }
+
+int CArticLoadMgr::LoadRulScript(int selector, CStringList& script) {
     if (!m_pRul) return 0;
     m_pRul->Clear();
     // Every script starts from the defaults and takes what its init blocks declare.
@@ -123,7 +121,7 @@ int CArticLoadMgr::LoadRul(const CPHConvPrm& prm, CStringList& script) {
         if (block.IsEmpty()) continue;
         LoadRulInit(initSlot++, block);
     }
-    SetPbCtrl(prm.PbCtrl);
+    SetPbCtrl(selector);
 
     int result = 0;
     CStringList subs;

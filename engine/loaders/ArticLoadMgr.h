@@ -104,8 +104,8 @@ public:
     // "ch" and "port" items of a track head.
     virtual int LoadTrkParam(CExString& rest, CExString& token, ULONG& ch, ULONG& port);
     // The items of a block head. Position items name places in the song that
-    // was loaded when the dump was written; their form is checked, but they
-    // are never stored, so positions stays empty. Always 0.
+    // was loaded when the dump was written, which mean nothing to the song
+    // loaded now: they are read over, and positions stays empty. Always 0.
     virtual int LoadBlkParam(CExString& rest, CExString& token, BYTE& partMode, CString& name,
                              CArticPosArray& positions);
     // Put a song track (block) position at index of positions, keeping the
@@ -142,6 +142,8 @@ public:
 private:
     // 1 when the set-name filter files a set of that name.
     bool IsFiled(const CString& name) const;
+    // LoadRul with the pitch-bend option given as a selector.
+    int LoadRulScript(int selector, CStringList& lines);
     // Walks the set lines that remain after the init and subroutine blocks.
     int LoadRulSetAll(CStringList& lines);
     void SetPos(CArticPosArray* positions, ULONG index, POSITION pos, bool trk);
