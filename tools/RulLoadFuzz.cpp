@@ -3,17 +3,21 @@
 // and the work data is dumped and read back. Lines from "%%DUMP" on replace
 // the work model's dump; "%%L1 <text>" and "%%L2 <text>" feed the note-list
 // readers. The compiler must take the engine's CP932 flag, so the target is
-// built with AFL++'s GCC plugin, under AddressSanitizer and UBSan:
+// built with AFL++'s GCC front end, under AddressSanitizer and UBSan:
 //
-//   CC=afl-gcc-fast CXX=afl-g++-fast cmake -S . -B build/afl -G Ninja -DVEXA_BUILD_APP=OFF \
-//         -DVEXA_BUILD_TESTS=OFF -DVEXA_AFL=ON -DVEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-//         -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1"
+//   CC=afl-gcc CXX=afl-g++ cmake -S . -B build/afl -G Ninja -DVEXA_BUILD_APP=OFF
+//         -DVEXA_BUILD_TESTS=OFF -DVEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+//         "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DCCACHE_PROGRAM=CCACHE_PROGRAM-NOTFOUND
 //   cmake --build build/afl --target fuzz_rul_load
-//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict \
-//         -V 600 -- build/afl/tools/fuzz_rul_load
+//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict
+//         -V 600 -- build/afl/tools/fuzz_rul_load @@
 //
-// Built without AFL++ it reads one input from the file named by its argument
-// (or standard input), which is how a finding is replayed.
+// (afl-gcc-fast, the GCC plugin, refuses Debian's point release of GCC 12;
+// afl-gcc's assembler instrumentation takes any GCC.)
+//
+// Each run reads one input from the file named by its argument (or standard
+// input); AFL++'s fork server runs it once per input, and a finding replays
+// the same way.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -30,9 +34,6 @@
 #include "engine/work/ArticWrk.h"
 #include "platform/Random.h"
 
-#ifdef __AFL_FUZZ_TESTCASE_LEN
-__AFL_FUZZ_INIT();
-#endif
 
 namespace {
 
@@ -121,11 +122,6 @@ void RunOne(const unsigned char* data, size_t size) {
 
 int main(int argc, char** argv) {
     rultool::EnterToolBuiltins();
-#ifdef __AFL_FUZZ_TESTCASE_LEN
-    __AFL_INIT();
-    const unsigned char* buf = __AFL_FUZZ_TESTCASE_BUF;
-    while (__AFL_LOOP(1000)) RunOne(buf, size_t(__AFL_FUZZ_TESTCASE_LEN));
-#else
     FILE* in = argc > 1 ? std::fopen(argv[1], "rb") : stdin;
     if (!in) return 1;
     std::vector<unsigned char> bytes;
@@ -134,6 +130,5 @@ int main(int argc, char** argv) {
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
     if (in != stdin) std::fclose(in);
     RunOne(bytes.data(), bytes.size());
-#endif
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "engine/rules/ArticRulSub.h"
 #include "engine/rules/ArticRulText.h"
 #include "engine/rules/ArticRulUtil.h"
+#include "platform/Memory.h"
 
 namespace {
 
@@ -55,7 +56,11 @@ bool IsBlankOrComment(const CString& line) { return line.IsEmpty() || line[0] ==
 
 CArticLoadMgr::CArticLoadMgr(CArticWrk* wrk, CArticExp* exp, CArticRul* rul, CArticExpBlk* expBlk,
                              CArticPasn* pasn, CArticWrk* wrkOut)
-    : m_pWrk(wrk), m_pExp(exp), m_pRul(rul), m_pExpBlk(expBlk), m_pPasn(pasn), m_pWrkOut(wrkOut) {}
+    : m_pWrk(wrk), m_pExp(exp), m_pRul(rul), m_pExpBlk(expBlk), m_pPasn(pasn), m_pWrkOut(wrkOut) {
+    // Each load drops the last rule program and makes the next one, object
+    // by object: halves the time of a large script (see the benchmark).
+    TuneHeapForEngine();
+}
 
 // ---- Bindings
 
