@@ -232,6 +232,7 @@ TEST_F(ScriptLoader, SetNameFilterBySelectorAndPbProc) {
     double grp = 0;
     rul.GetBySetNo(4)->GetDataVal(&grp);
     EXPECT_EQ(grp, 240.0);
+    EXPECT_EQ(loader.ReplaceGetGrpTime(nullptr), 1);
 }
 
 TEST_F(ScriptLoader, SettingsStartFromDefaultsAndFollowTheDeclaringBlocks) {
