@@ -4,6 +4,10 @@
 #include <memory>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 struct VxGlobalBlock {
     size_t size;
     std::unique_ptr<BYTE[]> bytes;  // at least one byte, so that even an empty block locks to a real address
@@ -32,3 +36,9 @@ HGLOBAL GlobalFree(HGLOBAL block) {
 void* CoTaskMemAlloc(size_t size) { return std::malloc(size); }
 
 void CoTaskMemFree(void* p) { std::free(p); }
+
+void TuneHeapForEngine() {
+#if defined(__GLIBC__)
+    mallopt(M_MXFAST, 0);
+#endif
+}

@@ -21,3 +21,11 @@ HGLOBAL GlobalFree(HGLOBAL block);  // null when freed
 
 void* CoTaskMemAlloc(size_t size);
 void CoTaskMemFree(void* p);
+
+// Sets the C heap up for the engine's way of using it: a rule program or a
+// work data is hundreds of thousands of small objects, dropped all at once
+// and made again for the next channel. Without fast bins, freed neighbours
+// merge at once and the next objects are cut from contiguous memory, instead
+// of each coming back as a scattered chunk of the last program (a cache miss
+// per allocation). Only a policy: any allocator keeps working without it.
+void TuneHeapForEngine();

@@ -1,143 +1,302 @@
 #include "engine/loaders/ArticLoadMgr.h"
 
-#include "engine/rules/ArticRulText.h"
-
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "driver/ArticErr.h"
+#include "driver/PHConvPrm.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulInit.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulSub.h"
+#include "engine/rules/ArticRulText.h"
 #include "engine/rules/ArticRulUtil.h"
+#include "platform/Memory.h"
 
-using namespace rultext;
+namespace {
 
-namespace {}
+constexpr char kRulHeader[] = "表現ﾙｰﾙの読込み中にｴﾗｰが発生しました。";
+constexpr char kSetNoLabel[] = "ｾｯﾄ番号 = ";
+constexpr char kUndefined[] = "未定義";
 
-void CArticLoadMgr::DispErrMsg(const CString& caption, const CString& message, const CString& function,
-                               const CString& detail) {
+// The optional sets, filed only while their pitch-bend switch is on.
+const char* const kSmallBendSets[] = {"Vib1",      "Vib2",        "vibGlissMono", "vibGliss2Poly",
+                                      "FeedBackVib", "Shake",     "BrassVib",     "BrassUnstab"};
+const char* const kLargeBendSets[] = {
+    "slideSameLong", "choSameLong", "slideSameUp",   "choSameUp",     "FngrChoLick1", "slideDnDn",  "choDnDn",
+    "slideUpUp",     "choUpUp",     "slideUpUpDn",   "choUpUpDn",     "slideDown",    "choDown",    "FngrChoLick3",
+    "slideSameDn",   "choSameDn",   "slideSameRest", "choSameRest",   "slideUpSame",  "choUpSame",  "FngrChoLick5",
+    "slideOctUp",    "choOctUp",    "slide4Up",      "cho4Up",        "slideLong",    "choLong",    "slideSameSame",
+    "choSameSame",   "choQtr",      "choStart",      "doubleSlide",   "StartSlide",   "HamGeneral", "hamTril",
+    "HamCroma",      "doubleHam"};
+
+template <size_t N>
+bool InNameList(const char* const (&names)[N], const CString& name) {
+    for (const char* n : names)
+        if (name == n) return true;
+    return false;
+}
+
+// "<label><number>", or "<label>未定義" for a block without a number.
+CString NumberDetail(const char* label, int number) {
+    CString detail = label;
+    if (number == -1)
+        detail += kUndefined;
+    else
+        detail.AppendFormat("%d", number);
+    return detail;
+}
+
+// A line that the block cutters drop: empty or a comment.
+bool IsBlankOrComment(const CString& line) { return line.IsEmpty() || line[0] == ';'; }
+
+}  // namespace
+
+CArticLoadMgr::CArticLoadMgr(CArticWrk* wrk, CArticExp* exp, CArticRul* rul, CArticExpBlk* expBlk,
+                             CArticPasn* pasn, CArticWrk* wrkOut)
+    : m_pWrk(wrk), m_pExp(exp), m_pRul(rul), m_pExpBlk(expBlk), m_pPasn(pasn), m_pWrkOut(wrkOut) {
+    // Each load drops the last rule program and makes the next one object
+    // by object, which the heap serves much faster without fast bins.
+    TuneHeapForEngine();
+}
+
+// ---- Bindings
+
+void CArticLoadMgr::Get(CArticWrk** wrk, CArticExp** exp, CArticRul** rul) const {
+    if (wrk) *wrk = m_pWrk;
+    if (exp) *exp = m_pExp;
+    if (rul) *rul = m_pRul;
+}
+
+void CArticLoadMgr::Set(CArticWrk* wrk, CArticExp* exp, CArticRul* rul) {
+    if (wrk) m_pWrk = wrk;
+    if (exp) m_pExp = exp;
+    if (rul) m_pRul = rul;
+}
+
+// ---- Reports
+
+void CArticLoadMgr::DispErrMsg(const CString& header, const CString& message, const CString& function,
+                               const CString& detail, int withDetail) {
     CArticErr::Set(message, "CArticLoadMgr", function, detail);
     CString text;
     CArticErr::Get(text);
-    CArticErr::DoModalErrDlg(caption + "\r" + text, 0x10);
-    if (!detail.IsEmpty()) CArticErr::Set(kArticErrKindDetail, detail, "CArticLoadMgr", function, CString());
+    CArticErr::DoModalErrDlg(header + "\r" + text, 0x10);
+    if (withDetail && !detail.IsEmpty())
+        CArticErr::Set(kArticErrKindDetail, detail, "CArticLoadMgr", function, CString());
 }
 
-int CArticLoadMgr::LoadRul(CStringList& script) {
-    if (!m_pRul) return 1;
+void CArticLoadMgr::DispRulErr(const CString& message, const CString& function, const CString& detail,
+                               int withDetail) {
+    DispErrMsg(kRulHeader, message, function, detail, withDetail);
+}
+
+// ---- Whole scripts
+
+int CArticLoadMgr::LoadRul(CStringList& lines) { return LoadRulScript(0, lines); }
+
+int CArticLoadMgr::LoadRul(const CPHConvPrm& prm, CStringList& lines) { return LoadRulScript(prm.PbCtrl, lines); }
+
+int CArticLoadMgr::LoadRulScript(int selector, CStringList& script) {
+    if (!m_pRul) return 0;
     m_pRul->Clear();
+    // Every script starts from the defaults and takes what its init blocks declare.
     m_PbProc = 0;
     m_TgMode = 2;
     m_InstNum = 0;
 
     CStringList lines;
     CString errLine;
-    if (CArticRulUtil::Expand(script, CString(), lines, errLine) != 0) {
-        DispErrMsg(kLoadCaption, "includeﾌｧｲﾙを展開中でｴﾗｰが発生しました。", "LoadRul", CString("行内容 = ") + errLine);
-        return 1;
+    if (const int r = CArticRulUtil::Expand(script, CString(), lines, errLine)) {
+        DispRulErr("includeﾌｧｲﾙを展開中でｴﾗｰが発生しました。", "LoadRul", CString("行内容 = ") + errLine, 1);
+        return r;
     }
 
-    int result = 0;
-    int nestFrom = -1;
+    // Up to two init blocks; a single one always lands in slot 0. A faulty
+    // init block is reported by LoadRulInit and the load goes on.
+    int initSlot = 0;
     for (int i = 0; i < 2; ++i) {
         CStringList block;
-        CArticRulUtil::GetRulInit(lines, block, errLine);
-        CArticRulInit* init = m_pRul->GetInit(i);
-        if (!init) return 1;
-        init->Clear();
+        if (const int r = CArticRulUtil::GetRulInit(lines, block, errLine)) {
+            DispRulErr("初期設定（init）を抽出中でｴﾗｰが発生しました。", "LoadRul", errLine, 1);
+            return r;
+        }
         if (block.IsEmpty()) continue;
-        if (init->Load(block) != 0) result = 1;
-        const int declared = init->GetDeclared();
-        if (declared & CArticRulInit::kDeclPbProc) m_PbProc = init->GetPbProc();
-        if (declared & CArticRulInit::kDeclTgMode) m_TgMode = init->GetTgMode();
-        if (declared & CArticRulInit::kDeclInstNum) m_InstNum = init->GetInstNum();
-        if (init->GetProcNestFlag()) {
-            if (nestFrom >= 0) {
-                DispErrMsg(kLoadCaption, "指定した行の内容に誤りがあります。", "LoadRul", "#procNest");
-                result = 1;
-            } else {
-                nestFrom = i;
-            }
-        }
+        LoadRulInit(initSlot++, block);
     }
-    m_pRul->SetProcNestFlag(1);
-    CArticRulInit* nest = nestFrom >= 0 ? m_pRul->GetInit(nestFrom) : nullptr;
-    m_pRul->SetProcNest(nest ? nest->GetProcNest() : 0);
-    m_pRul->SetDirection(nest ? nest->GetDirection() : 0);
+    SetPbCtrl(selector);
 
+    int result = 0;
     CStringList subs;
-    CArticRulUtil::GetRulSub(lines, subs, errLine);
-    if (!subs.IsEmpty() && LoadRulSubAll(subs) != 0) result = 1;
-
-    // What is left: rule sets, each from its "#set" head to the next.
-    CStringList setLines;
-    bool inSet = false;
-    auto flush = [&] {
-        if (inSet && LoadRulSet(setLines) != 0) result = 1;
-        setLines.RemoveAll();
-    };
-    for (POSITION p = lines.GetHeadPosition(); p;) {
-        const CString line = lines.GetNext(p);
-        if (CArticRulUtil::HeadToken(line) == "#set") {
-            flush();
-            inSet = true;
-        }
-        if (inSet) setLines.AddTail(line);
+    if (const int r = CArticRulUtil::GetRulSub(lines, subs, errLine)) {
+        DispRulErr("ｻﾌﾞﾙｰﾁﾝ（sub）を抽出中でｴﾗｰが発生しました。", "LoadRul", errLine, 1);
+        return r;
     }
-    flush();
+    // A faulty subroutine is reported and the sets are still loaded.
+    if (!subs.IsEmpty() && LoadRulSubAll(subs) != 0) result = 1;
+    if (SetProcNest() != 0) {
+        DispRulErr(rultext::kLoadMessage, "LoadRul", "#procNest", 1);
+        result = 1;
+    }
+    if (lines.IsEmpty()) return 1;
+    if (LoadRulSetAll(lines) != 0) result = 1;
     return result;
 }
 
-int CArticLoadMgr::LoadRulSet(CStringList& lines) {
-    if (!m_pRul) return 1;
-    std::unique_ptr<CArticRulSet> set(new (std::nothrow) CArticRulSet(m_pRul, m_pWrk));
-    if (!set) return 1;
-    int inUse = 0;
-    const int r = set->Load(lines, &inUse);
-    if (r != 0 || inUse) {
-        CString detail;
-        detail.Format("ｾｯﾄ番号 = %d", set->GetSetNo());
-        DispErrMsg(kLoadCaption, "指定したﾙｰﾙ・ｾｯﾄの内容に誤りがあります。", "LoadRulSet", detail);
-        return 1;
-    }
-    m_pRul->AddTail(set.release());
-    return 0;
-}
-
-int CArticLoadMgr::LoadRulSubAll(CStringList& lines) {
-    if (!m_pRul || !m_pWrk) return 1;
-    int result = 0;
+int CArticLoadMgr::LoadRulSetAll(CStringList& lines) {
+    int failed = 0;
     CStringList block;
     auto flush = [&] {
-        if (!block.IsEmpty() && LoadRulSub(block) != 0) result = 1;
+        if (!block.IsEmpty() && LoadRulSet(block) != 0) failed = 1;
         block.RemoveAll();
     };
     for (POSITION p = lines.GetHeadPosition(); p;) {
-        const CString line = lines.GetNext(p);
-        if (line.IsEmpty() || line[0] == ';') continue;
+        const CString& line = lines.GetNext(p);
+        if (IsBlankOrComment(line)) continue;
+        // Lines before the first set head form a block of their own.
+        if (CArticRulUtil::HeadToken(line) == "#set") flush();
+        block.AddTail(line);
+    }
+    flush();
+    return failed;
+}
+
+// ---- Init blocks and settings
+
+int CArticLoadMgr::LoadRulInit(int index, CStringList& lines) {
+    if (!m_pWrk || !m_pRul || unsigned(index) > 1) return 1;
+    CArticRulInit* init = m_pRul->GetInit(index);
+    if (!init) return 1;
+    const int r = init->Load(lines);
+    // The settings the block did read count even when it is faulty; a
+    // setting it does not declare keeps the value from before.
+    const int declared = init->GetDeclared();
+    if (declared & CArticRulInit::kDeclPbProc) m_PbProc = init->GetPbProc();
+    if (declared & CArticRulInit::kDeclTgMode) m_TgMode = init->GetTgMode();
+    if (declared & CArticRulInit::kDeclInstNum) m_InstNum = init->GetInstNum();
+    if (r) DispRulErr("指定した中間表現ﾙｰﾙ・初期設定の内容に誤りがあります。", "LoadRulInit", CString(), 0);
+    return r;
+}
+
+void CArticLoadMgr::SetPbCtrl(int selector) {
+    if (selector == 0) {
+        m_SetCtrlPbLarge = 1;
+        m_SetCtrlPbSmall = m_PbProc == 0 ? 1 : 0;
+    } else {
+        m_SetCtrlPbLarge = m_PbProc != 0 ? 1 : 0;
+        m_SetCtrlPbSmall = 0;
+    }
+}
+
+int CArticLoadMgr::SetProcNest() {
+    if (!m_pRul) return 1;
+    int flag[2] = {0, 0}, nest[2] = {0, 0}, dir[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        if (const CArticRulInit* init = m_pRul->GetInit(i)) {
+            flag[i] = init->GetProcNestFlag();
+            nest[i] = init->GetProcNest();
+            dir[i] = init->GetDirection();
+        }
+    }
+    if (flag[0] && flag[1]) return 1;
+    const int from = flag[0] ? 0 : flag[1] ? 1 : -1;
+    m_pRul->SetProcNestFlag(1);
+    m_pRul->SetProcNest(from >= 0 ? nest[from] : 0);
+    m_pRul->SetDirection(from >= 0 ? dir[from] : 0);
+    return 0;
+}
+
+// ---- Subroutines
+
+int CArticLoadMgr::LoadRulSubAll(CStringList& lines) {
+    if (!m_pWrk || !m_pRul) return 1;
+    int failed = 0;
+    int last = 1;  // stays 1 when no block is found
+    CStringList block;
+    auto flush = [&] {
+        if (block.IsEmpty()) return;
+        last = LoadRulSub(block);
+        if (last) failed = 1;
+        block.RemoveAll();
+    };
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const CString& line = lines.GetNext(p);
+        if (IsBlankOrComment(line)) continue;
         if (std::strncmp(line.c_str(), "#sub:", 5) == 0) flush();
         block.AddTail(line);
     }
     flush();
-    return result;
+    return failed ? 1 : last;
 }
 
 int CArticLoadMgr::LoadRulSub(CStringList& lines) {
-    if (!m_pRul) return 1;
+    if (!m_pWrk || !m_pRul) return 1;
     std::unique_ptr<CArticRulSub> sub(new (std::nothrow) CArticRulSub(m_pRul, m_pWrk));
     if (!sub) return 1;
-    if (sub->Load(lines) != 0) {
-        CString detail = "ｻﾌﾞﾙｰﾁﾝ番号 = ";
-        if (sub->GetSubNo() == -1)
-            detail += "未定義";
-        else
-            detail.AppendFormat("%d", sub->GetSubNo());
-        DispErrMsg(kLoadCaption, "指定したﾙｰﾙ・ｻﾌﾞﾙｰﾁﾝの内容に誤りがあります。", "LoadRulSub", detail);
-        return 1;
+    if (const int r = sub->Load(lines)) {
+        DispRulErr("指定したﾙｰﾙ・ｻﾌﾞﾙｰﾁﾝの内容に誤りがあります。", "LoadRulSub",
+                   NumberDetail("ｻﾌﾞﾙｰﾁﾝ番号 = ", sub->GetSubNo()), 0);
+        return r;
     }
     m_pRul->AddSubTail(sub.release());
     return 0;
 }
+
+// ---- Sets
+
+bool CArticLoadMgr::IsFiled(const CString& name) const {
+    if (name == "init_cc") return m_SetCtrlPbSmall || m_SetCtrlPbLarge;
+    if (InNameList(kSmallBendSets, name)) return m_SetCtrlPbSmall != 0;
+    if (InNameList(kLargeBendSets, name)) return m_SetCtrlPbLarge != 0;
+    return true;
+}
+
+int CArticLoadMgr::LoadRulSet(CStringList& lines) {
+    if (!m_pWrk || !m_pRul) return 1;
+    std::unique_ptr<CArticRulSet> set(new (std::nothrow) CArticRulSet(m_pRul, m_pWrk));
+    if (!set) return 1;
+    int inUse = 0;
+    const int r = set->Load(lines, &inUse);
+    const CString name = set->GetName();
+    if (r) {
+        DispRulErr("指定したﾙｰﾙ・ｾｯﾄの内容に誤りがあります。", "LoadRulSet", name, 0);
+        return r;
+    }
+    if (inUse) {
+        DispRulErr("指定したｾｯﾄ番号は既に使用されています。", "LoadRulSet", NumberDetail(kSetNoLabel, set->GetSetNo()),
+                   0);
+        return 1;
+    }
+    if (!IsFiled(name)) return 0;  // a dropped optional set is no failure
+    const int result = name == "GetGrpTime" ? ReplaceGetGrpTime(set.get()) : 0;
+    m_pRul->AddTail(set.release());
+    return result;
+}
+
+int CArticLoadMgr::ReplaceGetGrpTime(CArticRulSet* set) {
+    CArticRulDataVal* prob = set ? set->GetDataVal() : nullptr;
+    if (!prob) return 1;
+    prob->ReplaceProb(double(m_GrpTime));
+    return 0;
+}
+
+int CArticLoadMgr::LoadRulSetUpdate(CStringList& lines) {
+    if (!m_pWrk || !m_pRul) return 1;
+    std::unique_ptr<CArticRulSet> set(new (std::nothrow) CArticRulSet(m_pRul, m_pWrk));
+    if (!set) return 1;
+    int inUse = 0;
+    if (const int r = set->Load(lines, &inUse)) {
+        DispRulErr("指定したﾙｰﾙ・ｾｯﾄの内容に誤りがあります。", "LoadRulSetUpdate",
+                   NumberDetail(kSetNoLabel, set->GetSetNo()), 0);
+        return r;
+    }
+    // When the old set cannot be removed the new one is not filed: the
+    // program keeps what it had, and the caller learns the update failed.
+    if (m_pRul->RemoveRulSetNo(set->GetSetNo()) != 0) return 1;
+    m_pRul->AddTail(set.release());
+    return 0;
+}
+
+int CArticLoadMgr::RemoveRulSet(int setNo) { return m_pRul ? m_pRul->RemoveRulSetNo(setNo) : 1; }

@@ -12,6 +12,9 @@ constexpr const char* kHeadSep = ":+-*/,(){}";
 // Nested includes deeper than this are refused even without a loop.
 constexpr size_t kMaxIncludeDepth = 32;
 
+// A NUL byte is text, not the end of the separator list.
+bool IsHeadSep(char ch) { return ch != '\0' && std::strchr(kHeadSep, ch) != nullptr; }
+
 bool IsInitHead(const CString& head) { return std::strncmp(head.c_str(), "#init", 5) == 0; }
 
 void MoveLine(CStringList& lines, POSITION at, CStringList& out) {
@@ -52,8 +55,15 @@ int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& ou
 }  // namespace
 
 CString CArticRulUtil::HeadToken(const CString& line) {
-    CString rest;
-    return CExString(line).GetToken(&rest, kHeadSep);
+    // The token GetToken would cut, found without copying the line: blanks,
+    // tabs and separators before it are skipped, a separator ends it.
+    const char* s = line.c_str();
+    const int n = line.GetLength();
+    int start = 0;
+    while (start < n && (s[start] == ' ' || s[start] == '\t' || IsHeadSep(s[start]))) ++start;
+    int end = start;
+    while (end < n && !IsHeadSep(s[end])) ++end;
+    return line.Mid(start, end - start);
 }
 
 int CArticRulUtil::Expand(CStringList& lines, CString file, CStringList& out, CString& errLine) {

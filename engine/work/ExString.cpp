@@ -31,8 +31,15 @@ CString PlainToken(const CString& text, const TokenWalk& w, CString* rest) {
     const int n = text.GetLength();
     CString token;
     if (w.start >= 0) token = w.end < 0 ? text.Mid(w.start) : text.Mid(w.start, w.end - w.start);
-    CString remainder = w.stop >= n ? CString() : text.Mid(w.stop - 1);
-    if (rest) *rest = remainder;  // after the token: rest may be this very text
+    if (!rest) return token;
+    // After the token: rest may be this very text, which then loses its front.
+    const size_t from = w.stop > 0 ? size_t(w.stop - 1) : 0;
+    if (w.stop >= n)
+        rest->Empty();
+    else if (rest == &text)
+        rest->str().erase(0, from);
+    else
+        rest->str().assign(text.str(), from, std::string::npos);
     return token;
 }
 

@@ -1,0 +1,134 @@
+// AFL++ target for the rule-script loader: the input's lines are a script,
+// loaded into a rule program over a small work model, run over its notes,
+// and the work data is dumped and read back. Lines from "%%DUMP" on replace
+// the work model's dump; "%%L1 <text>" and "%%L2 <text>" feed the note-list
+// readers. The compiler must take the engine's CP932 flag, so the target is
+// built with AFL++'s GCC front end, under AddressSanitizer and UBSan:
+//
+//   CC=afl-gcc CXX=afl-g++ cmake -S . -B build/afl -G Ninja -DVEXA_BUILD_APP=OFF
+//         -DVEXA_BUILD_TESTS=OFF -DVEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+//         "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DCCACHE_PROGRAM=CCACHE_PROGRAM-NOTFOUND
+//   cmake --build build/afl --target fuzz_rul_load
+//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict
+//         -V 600 -- build/afl/tools/fuzz_rul_load @@
+//
+// (afl-gcc-fast, the GCC plugin, refuses Debian's point release of GCC 12;
+// afl-gcc's assembler instrumentation takes any GCC.)
+//
+// Each run reads one input from the file named by its argument (or standard
+// input); AFL++'s fork server runs it once per input, and a finding replays
+// the same way.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RulScriptTools.h"
+#include "driver/ArticErr.h"
+#include "driver/PHConvPrm.h"
+#include "engine/expressions/ArticExp.h"
+#include "engine/expressions/ArticExpEvnt.h"
+#include "engine/loaders/ArticLoadMgr.h"
+#include "engine/rules/ArticCreExpMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/work/ArticWrk.h"
+#include "platform/Random.h"
+
+
+namespace {
+
+// A master track with a 4/4 measure block and one track of six notes.
+const char* const kModelDump[] = {
+    "TRK:0",
+    "BLK:0",
+    "w1:1/1/0,Beat,480,4",
+    "w2:1/1/0,Meter,0",
+    "TRK:1,ch1,port0",
+    "BLK:0,Normal,name=\"part\"",
+    "w3:1/1/0,Note,C3,240",
+    "w4:1/2/0,Note,E3,240",
+    "w5:1/3/0,Note,G3,480",
+    "w6:1/3/0,Note,C4,480",
+    "w7:2/1/0,Note,D3,120",
+    "w8:2/1/240,Note,F#3,960",
+};
+
+// Takes every expression text, leaving one expression per text in its block.
+struct FuzzReceiver : CArticExpReceiver {
+    int LoadExpEvnt(CString, ULONG evntNo, CArticExpTrk*, CArticExpBlk* blk) override {
+        if (blk) blk->AddTail(new CArticExpEvnt(blk, evntNo));
+        return 0;
+    }
+};
+
+void ReadList(CArticLoadMgr& loader, const std::string& text, bool fresh) {
+    auto* list = new CArticWrkEvntList();
+    CExString rest(text.c_str());
+    const int r = fresh ? loader.LoadWrkEvntList2(rest, 3, &list) : loader.LoadWrkEvntList(rest, 3, &list);
+    if (r != 0 && list) __builtin_trap();  // a refused list is always deleted
+    delete list;
+}
+
+void RunOne(const unsigned char* data, size_t size) {
+    CArticErr::Clear();
+    SeedRandom(1);
+    CStringList script, dump;
+    std::vector<std::string> lists;
+    bool inDump = false;
+    size_t start = 0;
+    for (size_t i = 0; i <= size; ++i) {
+        if (i < size && data[i] != '\n') continue;
+        std::string line(reinterpret_cast<const char*>(data) + start, i - start);
+        start = i + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line == "%%DUMP") {
+            inDump = true;
+        } else if (line.compare(0, 3, "%%L") == 0) {
+            lists.push_back(line);
+        } else {
+            (inDump ? dump : script).AddTail(CString(line.c_str()));
+        }
+    }
+    if (!inDump)
+        for (const char* l : kModelDump) dump.AddTail(CString(l));
+
+    CArticWrk wrk;
+    CArticRul rul(&wrk);
+    CArticLoadMgr loader(&wrk, &rul);
+    loader.LoadWrk(dump);
+    for (const std::string& l : lists)
+        if (l.size() > 4) ReadList(loader, l.substr(4), l[3] == '2');
+
+    CPHConvPrm prm;
+    prm.PbCtrl = BYTE(size & 1);
+    loader.LoadRul(prm, script);
+
+    CArticExp exp;
+    CArticCreExpMgr mgr(&wrk, &exp, &rul);
+    FuzzReceiver receiver;
+    mgr.SetProcDialog(&receiver);
+    mgr.Create();
+
+    CStringList written;
+    wrk.GetStrList(written, 0, 1);
+    CArticWrk again;
+    CArticLoadMgr reader(&again, nullptr);
+    reader.LoadWrk(written);
+    wrk.ResetAllEvntPos();  // events of new-note lists belong to no block
+    CArticErr::Delete();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    rultool::EnterToolBuiltins();
+    FILE* in = argc > 1 ? std::fopen(argv[1], "rb") : stdin;
+    if (!in) return 1;
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    if (in != stdin) std::fclose(in);
+    RunOne(bytes.data(), bytes.size());
+    return 0;
+}
