@@ -34,7 +34,7 @@ int AlongJoinChain(CArticWrk* wrk, CArticWrkEvnt* evnt, F set) {
     return 0;
 }
 
-CArticWrkEvnt* EntryAt(const CArticWrkEvntList* list, int i) {
+CArticWrkEvnt* JoinEntryAt(const CArticWrkEvntList* list, int i) {
     POSITION p = list->FindIndex(i);
     return p ? list->GetAt(p) : nullptr;
 }
@@ -135,13 +135,23 @@ int CArticExpJoin::SetPrsEvntList(CArticWrk* wrk) {
     return 0;
 }
 
+namespace {
+
+// The roots of a and b, the head key of a's root and the tail key of b's.
+int JoinedKeys(CArticWrk* wrk, CArticWrkEvnt* a, CArticWrkEvnt* b, CArticWrkEvnt** ra, CArticWrkEvnt** rb,
+               BYTE* head, BYTE* tail) {
+    if (int rc = CArticExpJoin::GetRefWrkEvnt(wrk, a, ra)) return rc;
+    if (int rc = CArticExpJoin::GetRefWrkEvnt(wrk, b, rb)) return rc;
+    if (int rc = CArticExpJoin::GetKeyHead(wrk, *ra, head)) return rc;
+    return CArticExpJoin::GetKeyTail(wrk, *rb, tail);
+}
+
+}  // namespace
+
 int CArticExpJoin::ResetRefEvntList0(CArticWrk* wrk, CArticWrkEvnt* a, CArticWrkEvnt* b) {
     CArticWrkEvnt *ra = nullptr, *rb = nullptr;
-    if (int rc = GetRefWrkEvnt(wrk, a, &ra)) return rc;
-    if (int rc = GetRefWrkEvnt(wrk, b, &rb)) return rc;
     BYTE head = 0, tail = 0;
-    if (int rc = GetKeyHead(wrk, ra, &head)) return rc;
-    if (int rc = GetKeyTail(wrk, rb, &tail)) return rc;
+    if (int rc = JoinedKeys(wrk, a, b, &ra, &rb, &head, &tail)) return rc;
     for (CArticWrkEvnt* x : {a, b}) {
         if (int rc = SetKeyHead(wrk, x, head)) return rc;
         if (int rc = SetKeyTail(wrk, x, tail)) return rc;
@@ -152,11 +162,8 @@ int CArticExpJoin::ResetRefEvntList0(CArticWrk* wrk, CArticWrkEvnt* a, CArticWrk
 
 int CArticExpJoin::ResetRefEvntList1(CArticWrk* wrk, CArticWrkEvnt* a, CArticWrkEvnt* b) {
     CArticWrkEvnt *ra = nullptr, *rb = nullptr;
-    if (int rc = GetRefWrkEvnt(wrk, a, &ra)) return rc;
-    if (int rc = GetRefWrkEvnt(wrk, b, &rb)) return rc;
     BYTE head = 0, tail = 0;
-    if (int rc = GetKeyHead(wrk, ra, &head)) return rc;
-    if (int rc = GetKeyTail(wrk, rb, &tail)) return rc;
+    if (int rc = JoinedKeys(wrk, a, b, &ra, &rb, &head, &tail)) return rc;
     for (CArticWrkEvnt* x : {b, a}) {
         if (int rc = SetRefWrkEvnt(wrk, x, rb)) return rc;
         if (int rc = SetKeyHead(wrk, x, head)) return rc;
@@ -195,8 +202,8 @@ int CArticExpJoin::WalkPairs(CArticWrk* wrk, const CArticWrkEvntList* notes, boo
     for (int k = 0; k + 1 < n && walk == 0; ++k) {
         // Keep first: (0,1), (1,2), ...; keep last: (n-2,n-1), (n-3,n-2), ...
         const int i = keepLast ? n - 2 - k : k;
-        CArticWrkEvnt* a = EntryAt(notes, i);
-        CArticWrkEvnt* b = EntryAt(notes, i + 1);
+        CArticWrkEvnt* a = JoinEntryAt(notes, i);
+        CArticWrkEvnt* b = JoinEntryAt(notes, i + 1);
         if (!a || !b) continue;
         CArticWrkEvnt *ra = nullptr, *rb = nullptr;
         if ((walk = GetRefWrkEvnt(wrk, a, &ra)) != 0 || (walk = GetRefWrkEvnt(wrk, b, &rb)) != 0) break;
@@ -229,7 +236,7 @@ int CArticExpJoin::DelJoined(CArticWrk* wrk, const CArticWrkEvntList* notes, boo
         if (!notes || notes->IsEmpty()) return 1;
         if (!(keepLast ? notes->GetTail() : notes->GetHead())) return 1;
         const int n = int(notes->GetCount());
-        for (int k = 1; k < n; ++k) doomed.push_back(EntryAt(notes, keepLast ? n - 1 - k : k));
+        for (int k = 1; k < n; ++k) doomed.push_back(JoinEntryAt(notes, keepLast ? n - 1 - k : k));
     }
     int removed = 0;
     for (CArticWrkEvnt* note : doomed) {

@@ -46,14 +46,8 @@ CArticExpPack& CArticExpPack::operator=(const CArticExpPack& src) {
 int CArticExpPack::RunPacked(BYTE status, LONG time, bool relative, int value) {
     const ArticNoteValueOps ops{PackedValueAt, PackedDelAt,   PackedCreAt, PackedDelArea,
                                 PackedShiftArea, status, m_MSB, m_LSB};
-    ArticNoteValueEdit edit;
-    edit.time = time;
-    edit.relative = relative;
-    edit.value = value;  // an absolute value is written within 0..127
-    edit.R = !(m_Type & 1);
-    edit.C = !(m_Type & 2);
-    edit.S = relative && !(m_Type & 4);
-    const int rc = ArticNoteValueList(ops, GetWrkEvntList(), edit);
+    // An absolute value is written within 0..127.
+    const int rc = ArticNoteValueList(ops, GetWrkEvntList(), ArticNoteValueEditOf(m_Type, time, relative, value));
     if (rc != 0 && GetErrKind() == 0) {
         const bool nrpn = status == 0x10;
         DispErrMsg(kPhase1Title,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
@@ -26,11 +27,11 @@ const char kGtrNotOneBlock[] = "指定された音符が同じﾌﾞﾛｯｸに
 const char kGtrKeepFirstFailed[] = "最初の音符を残すﾓｰﾄﾞの処理でｴﾗｰが発生しました。";
 const char kGtrKeepLastFailed[] = "最後の音符を残すﾓｰﾄﾞの処理でｴﾗｰが発生しました。";
 
-namespace pb = ArticJoinPb;
+namespace pitchpb = ArticJoinPb;
 
-INT64 NotNegative(INT64 t) { return t < 0 ? 0 : t; }
+INT64 PitchNotNegative(INT64 t) { return t < 0 ? 0 : t; }
 
-CArticWrkEvntList* EventsOf(CArticWrkBlk* blk) { return blk ? blk->GetEvntList() : nullptr; }
+CArticWrkEvntList* PitchEventsOf(CArticWrkBlk* blk) { return blk ? blk->GetEvntList() : nullptr; }
 
 }  // namespace
 
@@ -114,7 +115,7 @@ int CArticExpPitchCrv::Curve(CArticWrk* wrk, CArticWrkBlk* blk, BYTE mode, BYTE 
 int CArticExpPitchCrv::Area(CArticWrkBlk** blk, CArticWrk** wrk, INT64* T, INT64* E) {
     *blk = GetMidWrkBlk(0);
     *wrk = *blk ? (*blk)->GetWrk() : nullptr;
-    if (!*wrk || !EventsOf(*blk)) return 1;
+    if (!*wrk || !PitchEventsOf(*blk)) return 1;
     if (GetEvntType() != 1 && GetEvntType() != 2) return -1;
     CArticMeas meas = GetMeas();
     if (int rc = CArticWrkUtil::GetTime(*wrk, 0, &meas, T)) return rc;
@@ -131,18 +132,10 @@ int CArticExpPitchCrv::CreWrkPitchType0(BYTE mode, BYTE areaEnd, BYTE unit) {
     CArticWrk* wrk = nullptr;
     INT64 T = 0, E = 0;
     if (int rc = Area(&blk, &wrk, &T, &E)) return rc < 0 ? 0 : rc;
-    if (areaEnd == 0) {
-        const LONG L = pb::Level(blk, E);
-        if (int rc = Curve(wrk, blk, mode, unit, T, E, E)) return rc;
-        return pb::Pin(wrk, blk, E, L);
-    }
-    INT64 n = E;
-    int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
-    const INT64 A = NotNegative(n);
-    const LONG L = pb::Level(blk, n);
-    if (int rc = Curve(wrk, blk, mode, unit, T, E, A)) return rc;
-    return CArticExpPitchNote::RestoreAtNext(wrk, blk, A, n, found, L);
+    if (areaEnd == 0)
+        return CArticExpPitchNote::LayToFixedEnd(wrk, blk, E, true, [&] { return Curve(wrk, blk, mode, unit, T, E, E); });
+    return CArticExpPitchNote::LayToNextNote(wrk, blk, E, true,
+                                             [&](INT64 A) { return Curve(wrk, blk, mode, unit, T, E, A); });
 }
 
 int CArticExpPitchCrv::CreWrkPitchType1(BYTE mode, BYTE, BYTE unit) {
@@ -152,12 +145,12 @@ int CArticExpPitchCrv::CreWrkPitchType1(BYTE mode, BYTE, BYTE unit) {
     if (int rc = Area(&blk, &wrk, &T, &E)) return rc < 0 ? 0 : rc;
     INT64 S = T;
     CArticWrkUtil::GetNearNoteTime(blk, 0, &S);
-    S = NotNegative(S);
+    S = PitchNotNegative(S);
     INT64 e = GetEvntType() == 1 ? S : T + GetTimeW();
     int found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, GetEvntType() == 1 ? 11 : 1, &e, &found);
-    const INT64 A = NotNegative(e);
-    const LONG L = pb::Level(blk, A);
+    const INT64 A = PitchNotNegative(e);
+    const LONG L = pitchpb::Level(blk, A);
     if (int rc = Curve(wrk, blk, mode, unit, S, A, A)) return rc;
     return CArticExpPitchNote::RestoreAtNext(wrk, blk, A, e, found, L);
 }
@@ -169,22 +162,22 @@ int CArticExpPitchCrv::CreWrkPitchType3(BYTE mode, BYTE areaEnd, BYTE unit) {
     if (int rc = Area(&blk, &wrk, &T, &E)) return rc < 0 ? 0 : rc;
     INT64 S = T;
     CArticWrkUtil::GetNearNoteTime(blk, 0, &S);
-    S = NotNegative(S);
+    S = PitchNotNegative(S);
     INT64 e = GetEvntType() == 1 ? S : T + GetTimeW();
     int endFound = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, GetEvntType() == 1 ? 14 : 2, &e, &endFound);
     int curve = 0, pin = 0;
     if (areaEnd == 0) {
-        const LONG L = pb::Level(blk, e);
+        const LONG L = pitchpb::Level(blk, e);
         curve = Curve(wrk, blk, mode, unit, S, e, e);
-        pin = CArticWrkUtil::DelPbTime(EventsOf(blk), e);
+        pin = CArticWrkUtil::DelPbTime(PitchEventsOf(blk), e);
         if (pin == 0 && endFound) pin = CArticWrkUtil::CrePbTime(wrk, blk, e, 0, short(L));
     } else {
-        INT64 n = NotNegative(e);
+        INT64 n = PitchNotNegative(e);
         int found = 0;
         CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
-        const INT64 A = NotNegative(n);
-        const LONG L = pb::Level(blk, n);
+        const INT64 A = PitchNotNegative(n);
+        const LONG L = pitchpb::Level(blk, n);
         curve = Curve(wrk, blk, mode, unit, S, e, A);
         pin = CArticExpPitchNote::RestoreAtNext(wrk, blk, A, n, found, L);
     }
@@ -229,7 +222,7 @@ int CArticExpPitchNote::CreWrkPitch() {
         if (!blk) continue;
         const INT64 t = note->GetTime();
         const INT64 low = INT64(LONG(uint32_t(t)));
-        const INT64 start = NotNegative(INT64(LONG(low + m_Start)));
+        const INT64 start = PitchNotNegative(INT64(LONG(low + m_Start)));
         const INT64 end = INT64(LONG(low + m_End));
         if (end < 0 || end <= start) return 1;
         if (int rc = CreWrkPitch(blk, start, end, t)) return rc;
@@ -239,8 +232,26 @@ int CArticExpPitchNote::CreWrkPitch() {
 }
 
 int CArticExpPitchNote::RestoreAtNext(CArticWrk* wrk, CArticWrkBlk* blk, INT64 A, INT64 n, int found, LONG level) {
-    if (int rc = CArticWrkUtil::DelPbTimeArea(EventsOf(blk), A, n)) return rc;
+    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), A, n)) return rc;
     return found ? CArticWrkUtil::CrePbTime(wrk, blk, A, 0, short(level)) : 0;
+}
+
+int CArticExpPitchNote::LayToFixedEnd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 end, bool restore,
+                                      const std::function<int()>& lay) {
+    const LONG L = pitchpb::Level(blk, end);
+    if (int rc = lay()) return rc;
+    return restore ? pitchpb::Pin(wrk, blk, end, L) : 0;
+}
+
+int CArticExpPitchNote::LayToNextNote(CArticWrk* wrk, CArticWrkBlk* blk, INT64 end, bool restore,
+                                      const std::function<int(INT64 A)>& lay) {
+    INT64 n = end;
+    int found = 0;
+    CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
+    const INT64 A = PitchNotNegative(n);
+    const LONG L = pitchpb::Level(blk, n);
+    if (int rc = lay(A)) return rc;
+    return restore ? RestoreAtNext(wrk, blk, A, n, found, L) : 0;
 }
 
 CArticExpPitchCrv2& CArticExpPitchCrv2::operator=(const CArticExpPitchCrv2& src) {
@@ -250,12 +261,12 @@ CArticExpPitchCrv2& CArticExpPitchCrv2::operator=(const CArticExpPitchCrv2& src)
 
 int CArticExpPitchCrv2::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !EventsOf(blk)) return 1;
+    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
     const BYTE type = GetType();
     const BYTE unit = type & 1;
     const bool noteStart = !(type & 8) && GetStart() > 0;
     const BYTE restore = (type & 16) ? 0 : 1;
-    const INT64 T0 = NotNegative(t);
+    const INT64 T0 = PitchNotNegative(t);
     auto curve = [&](INT64 from, INT64 to, INT64 areaTo) {
         return noteStart ? CArticWrkUtil::CrePitchCrvI(wrk, blk, Mode(), restore, 1, unit, T0, from, to, areaTo,
                                                        0xE0, GetStartAdd(), GetEndAdd(), GetCurve(), GetDevide())
@@ -266,17 +277,9 @@ int CArticExpPitchCrv2::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, I
         INT64 c = GetEndAdd() != 0 ? end - GetDevide() : end;
         if (end <= INT64(GetDevide())) c = 0;
         if (c <= start) return 1;
-        const LONG L = pb::Level(blk, end);
-        if (int rc = curve(start, c, end)) return rc;
-        return restore ? pb::Pin(wrk, blk, end, L) : 0;
+        return LayToFixedEnd(wrk, blk, end, restore, [&] { return curve(start, c, end); });
     }
-    INT64 n = end;
-    int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
-    const INT64 A = NotNegative(n);
-    const LONG L = pb::Level(blk, n);
-    if (int rc = curve(start, end, A)) return rc;
-    return restore ? RestoreAtNext(wrk, blk, A, n, found, L) : 0;
+    return LayToNextNote(wrk, blk, end, restore, [&](INT64 A) { return curve(start, end, A); });
 }
 
 CArticExpPitchSlide& CArticExpPitchSlide::operator=(const CArticExpPitchSlide& src) {
@@ -286,29 +289,20 @@ CArticExpPitchSlide& CArticExpPitchSlide::operator=(const CArticExpPitchSlide& s
 
 int CArticExpPitchSlide::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !EventsOf(blk)) return 1;
+    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
     const BYTE type = GetType();
     const BYTE unit = type & 1;
     const bool noteStart = !(type & 8) && GetStart() > 0;
-    const INT64 T0 = NotNegative(t);
+    const INT64 T0 = PitchNotNegative(t);
     auto slide = [&](BYTE keepEnd, INT64 areaTo) {
         return noteStart ? CArticWrkUtil::CrePitchSlideI(wrk, blk, Mode(), keepEnd, unit, T0, start, end, areaTo,
                                                          0xE0, GetStartAdd(), GetEndAdd(), GetCurve(), GetDevide())
                          : CArticWrkUtil::CrePitchSlide(wrk, blk, Mode(), keepEnd, unit, start, end, areaTo, 0xE0,
                                                         GetStartAdd(), GetEndAdd(), GetCurve(), GetDevide());
     };
-    if (AreaEnd() == 0) {
-        const LONG L = pb::Level(blk, end);
-        if (int rc = slide(1, end)) return rc;
-        return pb::Pin(wrk, blk, end, L);
-    }
-    INT64 n = end;
-    int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
-    const INT64 A = NotNegative(n);
-    const LONG L = pb::Level(blk, n);
-    if (int rc = slide(0, A)) return rc;
-    return RestoreAtNext(wrk, blk, A, n, found, L);
+    // A slide always restores.
+    if (AreaEnd() == 0) return LayToFixedEnd(wrk, blk, end, true, [&] { return slide(1, end); });
+    return LayToNextNote(wrk, blk, end, true, [&](INT64 A) { return slide(0, A); });
 }
 
 CArticExpPitchSlide2& CArticExpPitchSlide2::operator=(const CArticExpPitchSlide2& src) {
@@ -331,24 +325,14 @@ void CArticExpPitchSlide2::PrepareOffsets() {
 
 int CArticExpPitchSlide2::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !EventsOf(blk)) return 1;
-    const INT64 T0 = start <= t ? start : NotNegative(t);
-    if (AreaEnd() == 0) {
-        const LONG L = pb::Level(blk, end);
-        if (int rc = CArticWrkCrvUtil::CrePitchSlide(wrk, blk, Mode(), 1, T0, start, end, end, m_StartCents,
-                                                     m_EndCents, GetCurve(), GetDevide()))
-            return rc;
-        return pb::Pin(wrk, blk, end, L);
-    }
-    INT64 n = end;
-    int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 1, &n, &found);
-    const INT64 A = NotNegative(n);
-    const LONG L = pb::Level(blk, n);
-    if (int rc = CArticWrkCrvUtil::CrePitchSlide(wrk, blk, Mode(), 0, T0, start, end, A, m_StartCents, m_EndCents,
-                                                 GetCurve(), GetDevide()))
-        return rc;
-    return RestoreAtNext(wrk, blk, A, n, found, L);
+    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
+    const INT64 T0 = start <= t ? start : PitchNotNegative(t);
+    auto slide = [&](BYTE keepEnd, INT64 areaTo) {
+        return CArticWrkCrvUtil::CrePitchSlide(wrk, blk, Mode(), keepEnd, T0, start, end, areaTo, m_StartCents,
+                                               m_EndCents, GetCurve(), GetDevide());
+    };
+    if (AreaEnd() == 0) return LayToFixedEnd(wrk, blk, end, true, [&] { return slide(1, end); });
+    return LayToNextNote(wrk, blk, end, true, [&](INT64 A) { return slide(0, A); });
 }
 
 // ================================================================ Guitar bend and slide
@@ -430,16 +414,16 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr);
     j.NextTime = next > 0 ? next : 0;
     j.PbRange = CArticWrkUtil::GetPbRange(blk, b->GetTime());
-    j.NextPbLevel = pb::Level(blk, j.NextTime);
+    j.NextPbLevel = pitchpb::Level(blk, j.NextTime);
     if (int rc = j.GrowFirst()) return rc;
     // Bends of b's span move by the keys the root already spans.
     CArticWrkEvnt* ra = j.RefEvntList()->GetHead();
     BYTE head = 0, tail = 0;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, ra, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, ra, &tail)) return rc;
-    const INT64 T = NotNegative(b->GetTime());
-    j.PbShift = pb::Semitone(blk, T) * (int(tail) - int(head));
-    if (int rc = pb::Shift(blk, T, j.NextTime, j.PbShift)) return rc;
+    const INT64 T = PitchNotNegative(b->GetTime());
+    j.PbShift = pitchpb::Semitone(blk, T) * (int(tail) - int(head));
+    if (int rc = pitchpb::Shift(blk, T, j.NextTime, j.PbShift)) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     CArticWrkEvntList* prs = j.PrsEvntList();
     for (POSITION p = prs->GetHeadPosition(); p;) {
@@ -455,8 +439,8 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     int found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, 3, &e, &found);
     if (found) {
-        if (int rc = CArticWrkUtil::DelPbTimeArea(EventsOf(blk), NotNegative(e), e)) return rc;
-        if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, NotNegative(e), 0, short(j.NextPbLevel))) return rc;
+        if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), PitchNotNegative(e), e)) return rc;
+        if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, PitchNotNegative(e), 0, short(j.NextPbLevel))) return rc;
     }
     return j.ResetRefEvntList0(wrk, a, b);
 }
@@ -468,12 +452,12 @@ int CArticExpPitchGtr::CreWrkPitchBend0(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     if (int rc = CArticExpJoin::GetKeyTail(wrk, p, &tail)) return rc;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, q, &head)) return rc;
     const INT64 t = q->GetTime();
-    const INT64 s = NotNegative(t + m_StartTime);
-    const INT64 e = NotNegative(t + m_EndTime);
-    const LONG base = last ? 0 : pb::Level(blk, s);
+    const INT64 s = PitchNotNegative(t + m_StartTime);
+    const INT64 e = PitchNotNegative(t + m_EndTime);
+    const LONG base = last ? 0 : pitchpb::Level(blk, s);
     const LONG semitone = LONG(8192.0 / (j.PbRange > 0 ? j.PbRange : 2) + 0.5);
     const LONG target = base + semitone * (int(head) - int(tail));
-    if (int rc = pb::Shift(blk, e + 1, j.NextTime, target)) return rc;
+    if (int rc = pitchpb::Shift(blk, e + 1, j.NextTime, target)) return rc;
     if (int rc = Gesture(wrk, blk, s, e, base, target, std::abs(int(head) - int(tail)), curve)) return rc;
     j.CurKey = q->GetPost1();
     return 0;
@@ -485,16 +469,16 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
     CArticWrkEvnt* f = j.EvntList2()->GetHead();
     CArticWrkEvnt* g = j.EvntList2()->GetTail();
     for (CArticWrkEvnt* x : {f, g})
-        if (int rc = pb::Pin(wrk, blk, x->GetTime(), pb::Level(blk, x->GetTime()))) return rc;
+        if (int rc = pitchpb::Pin(wrk, blk, x->GetTime(), pitchpb::Level(blk, x->GetTime()))) return rc;
     CArticWrkEvnt* rg = j.RefEvntList()->GetTail();
     BYTE head = 0, tail = 0;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, rg, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, rg, &tail)) return rc;
-    const INT64 T0 = NotNegative(f->GetTime());
-    const INT64 T1 = NotNegative(g->GetTime());
-    j.PbShift = pb::Semitone(blk, T0) * (int(head) - int(tail));
-    if (int rc = pb::Pin(wrk, blk, T0, pb::Level(blk, T0))) return rc;
-    if (int rc = pb::Shift(blk, T0, T1 - 1, j.PbShift)) return rc;
+    const INT64 T0 = PitchNotNegative(f->GetTime());
+    const INT64 T1 = PitchNotNegative(g->GetTime());
+    j.PbShift = pitchpb::Semitone(blk, T0) * (int(head) - int(tail));
+    if (int rc = pitchpb::Pin(wrk, blk, T0, pitchpb::Level(blk, T0))) return rc;
+    if (int rc = pitchpb::Shift(blk, T0, T1 - 1, j.PbShift)) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     CArticWrkEvntList* prs = j.PrsEvntList();
     if (prs->IsEmpty()) return 0;
@@ -508,8 +492,8 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
         first = 0;
     }
     if (int rc = j.GrowLast()) return rc;
-    const INT64 at = NotNegative(j.FirstTime);
-    if (int rc = CArticWrkUtil::DelPbTimeArea(EventsOf(blk), at, j.FirstTime)) return rc;
+    const INT64 at = PitchNotNegative(j.FirstTime);
+    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), at, j.FirstTime)) return rc;
     if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, at, 0, short(j.FirstPbLevel))) return rc;
     return j.ResetRefEvntList1(wrk, f, g);
 }
@@ -523,25 +507,25 @@ int CArticExpPitchGtr::CreWrkPitchBend1(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     if (int rc = CArticExpJoin::GetKeyHead(wrk, y, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, x, &tail)) return rc;
     const LONG shift = CArticWrkUtil::GetPitchSft(blk, tX, (signed char)(int(tail) - int(head)));
-    const INT64 s = NotNegative(tY + m_StartTime);
-    const INT64 e = NotNegative(tY + m_EndTime);
-    const LONG Ls = pb::Level(blk, s);
-    const LONG Le = pb::Level(blk, e);
-    if (int rc = pb::Pin(wrk, blk, s, Ls)) return rc;
-    if (int rc = pb::Pin(wrk, blk, e, Le)) return rc;
+    const INT64 s = PitchNotNegative(tY + m_StartTime);
+    const INT64 e = PitchNotNegative(tY + m_EndTime);
+    const LONG Ls = pitchpb::Level(blk, s);
+    const LONG Le = pitchpb::Level(blk, e);
+    if (int rc = pitchpb::Pin(wrk, blk, s, Ls)) return rc;
+    if (int rc = pitchpb::Pin(wrk, blk, e, Le)) return rc;
     if (tY != s)
-        if (int rc = CArticWrkUtil::DelPbTime(EventsOf(blk), tY)) return rc;
+        if (int rc = CArticWrkUtil::DelPbTime(PitchEventsOf(blk), tY)) return rc;
     const INT64 s1 = s < 2 ? 0 : s - 1;
-    const INT64 X0 = NotNegative(tX);
+    const INT64 X0 = PitchNotNegative(tX);
     if (s1 >= X0)
-        if (int rc = pb::Shift(blk, X0, s1, shift)) return rc;
+        if (int rc = pitchpb::Shift(blk, X0, s1, shift)) return rc;
     if (!first)
-        if (int rc = pb::Shift(blk, s, tY < 1 ? 0 : tY - 1, j.PrevShift)) return rc;
-    const LONG Lb = pb::Level(blk, s1);
+        if (int rc = pitchpb::Shift(blk, s, tY < 1 ? 0 : tY - 1, j.PrevShift)) return rc;
+    const LONG Lb = pitchpb::Level(blk, s1);
     if (int rc = Gesture(wrk, blk, s, e, Lb - Le, 0, std::abs(int(tail) - int(head)), curve)) return rc;
     if (first) j.LastKey = y->GetPost1();
     j.FirstTime = tX;
-    j.FirstPbLevel = pb::Level(blk, tX);
+    j.FirstPbLevel = pitchpb::Level(blk, tX);
     j.PrevShift = shift;
     return 0;
 }

@@ -2,6 +2,8 @@
 // Pitch-bend expressions: bend curves over a measure area or around each
 // listed note, semitone slides, and the guitar bends and slides that join
 // listed notes into one string bent or slid from pitch to pitch.
+#include <functional>
+
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpJoin.h"
 #include "engine/expressions/ArticExpNotes.h"
@@ -110,6 +112,14 @@ public:
     // Restores the level in force at n (the next note start at or after
     // end): the area from A to n cleared, the level at A when found.
     static int RestoreAtNext(CArticWrk* wrk, CArticWrkBlk* blk, INT64 A, INT64 n, int found, LONG level);
+    // lay the edit up to end, then (restore) pin there the level in force before it.
+    static int LayToFixedEnd(CArticWrk* wrk, CArticWrkBlk* blk, INT64 end, bool restore,
+                             const std::function<int()>& lay);
+    // lay the edit up to A, the next note start at or after end (or the
+    // end of the note ending there), then (restore) put back the level in
+    // force there before it.
+    static int LayToNextNote(CArticWrk* wrk, CArticWrkBlk* blk, INT64 end, bool restore,
+                             const std::function<int(INT64 A)>& lay);
 
 protected:
     // The edit of one note: block, curve start and end, the note's start.

@@ -105,7 +105,7 @@ int CArticExpArraySlurPb::ConvToWrkCombine() {
 }
 
 int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast) {
-    namespace pb = ArticJoinPb;
+    namespace slurpb = ArticJoinPb;
     CArticExpJoin& j = m_Join;
     CArticWrkEvnt* a = j.EvntList2()->GetHead();
     CArticWrkEvnt* b = j.EvntList2()->GetTail();
@@ -119,56 +119,56 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         INT64 next = b->GetTime() + b->GetGateTime();
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr);
         j.NextTime = next > 0 ? next : 0;
-        j.NextPbLevel = pb::Level(blk, j.NextTime);
+        j.NextPbLevel = slurpb::Level(blk, j.NextTime);
         if (int rc = j.GrowFirst()) return rc;
         // Bends inside b's span stay relative to the key ra already ends on.
         if (int rc = CArticExpJoin::GetKeyHead(wrk, ra, &head)) return rc;
         if (int rc = CArticExpJoin::GetKeyTail(wrk, ra, &tail)) return rc;
-        j.PbShift = pb::Semitone(blk, b->GetTime()) * (int(tail) - int(head));
-        if (int rc = pb::Shift(blk, b->GetTime(), j.NextTime, j.PbShift)) return rc;
+        j.PbShift = slurpb::Semitone(blk, b->GetTime()) * (int(tail) - int(head));
+        if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, j.PbShift)) return rc;
         if (int rc = j.SetPrsEvntList(wrk)) return rc;
         if (j.PrsEvntList()->GetCount() == 2) {
             BYTE aTail = 0, bHead = 0;
             if (int rc = CArticExpJoin::GetKeyTail(wrk, a, &aTail)) return rc;
             if (int rc = CArticExpJoin::GetKeyHead(wrk, b, &bHead)) return rc;
             const LONG step = LONG(8192.0 / (j.PbRange > 0 ? j.PbRange : 2) + 0.5) * (int(bHead) - int(aTail));
-            if (int rc = pb::Pin(wrk, blk, b->GetTime(), pb::Level(blk, b->GetTime()))) return rc;
-            if (int rc = pb::Shift(blk, b->GetTime(), j.NextTime, step)) return rc;
+            if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime()))) return rc;
+            if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, step)) return rc;
             j.CurKey = b->GetPost1();
         }
         INT64 after = b->GetTime() + b->GetGateTime();
         int found = 0;
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &after, &found);
         if (found) {
-            if (int rc = pb::Pin(wrk, blk, after, j.NextPbLevel)) return rc;
+            if (int rc = slurpb::Pin(wrk, blk, after, j.NextPbLevel)) return rc;
         }
         return j.ResetRefEvntList0(wrk, a, b);
     }
     // Keep last: the span of a is played on b's key bent down (or up) to a's.
     for (CArticWrkEvnt* x : {a, b})
-        if (int rc = pb::Pin(wrk, blk, x->GetTime(), pb::Level(blk, x->GetTime()))) return rc;
+        if (int rc = slurpb::Pin(wrk, blk, x->GetTime(), slurpb::Level(blk, x->GetTime()))) return rc;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, rb, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, rb, &tail)) return rc;
-    j.PbShift = pb::Semitone(blk, a->GetTime()) * (int(head) - int(tail));
-    if (int rc = pb::Pin(wrk, blk, a->GetTime(), pb::Level(blk, a->GetTime()))) return rc;
-    if (int rc = pb::Shift(blk, a->GetTime(), b->GetTime() - 1, j.PbShift)) return rc;
+    j.PbShift = slurpb::Semitone(blk, a->GetTime()) * (int(head) - int(tail));
+    if (int rc = slurpb::Pin(wrk, blk, a->GetTime(), slurpb::Level(blk, a->GetTime()))) return rc;
+    if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, j.PbShift)) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     if (j.PrsEvntList()->GetCount() == 2) {
         BYTE aTail = 0, bHead = 0;
         if (int rc = CArticExpJoin::GetKeyTail(wrk, a, &aTail)) return rc;
         if (int rc = CArticExpJoin::GetKeyHead(wrk, b, &bHead)) return rc;
         const LONG amount = CArticWrkUtil::GetPitchSft(blk, a->GetTime(), (signed char)(int(aTail) - int(bHead)));
-        if (int rc = pb::Pin(wrk, blk, b->GetTime(), pb::Level(blk, b->GetTime()))) return rc;
+        if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime()))) return rc;
         if (a->GetTime() < b->GetTime())
-            if (int rc = pb::Shift(blk, a->GetTime(), b->GetTime() - 1, amount)) return rc;
+            if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, amount)) return rc;
         j.LastKey = b->GetPost1();
         j.PrevShift = amount;
         j.FirstTime = a->GetTime();
-        j.FirstPbLevel = pb::Level(blk, a->GetTime());
+        j.FirstPbLevel = slurpb::Level(blk, a->GetTime());
     }
     (void)ra;
     if (int rc = j.GrowLast()) return rc;
-    if (int rc = pb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel)) return rc;
+    if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel)) return rc;
     return j.ResetRefEvntList1(wrk, a, b);
 }
 

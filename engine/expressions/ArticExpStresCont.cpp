@@ -67,6 +67,17 @@ void CcEventsIn(CArticWrkBlk* blk, BYTE number, INT64 t1, INT64 t2, CArticWrkEvn
 
 }  // namespace
 
+ArticNoteValueEdit ArticNoteValueEditOf(BYTE type, LONG time, bool relative, int value) {
+    ArticNoteValueEdit edit;
+    edit.time = time;
+    edit.relative = relative;
+    edit.value = value;
+    edit.R = !(type & 1);
+    edit.C = !(type & 2);
+    edit.S = relative && !(type & 4);
+    return edit;
+}
+
 ArticNoteValueOps ArticCcOps(BYTE number) {
     return {CcValueAt, CcDelAt, CcCreAt, CcDelArea, CcShiftArea, 0xB0, number, 0};
 }
@@ -206,6 +217,17 @@ CArticExpStresContCcNote& CArticExpStresContCcNote::operator=(const CArticExpStr
     CArticExpStresContCc::operator=(src);
     m_Type = src.m_Type;
     return *this;
+}
+
+ArticNoteValueEdit CArticExpStresContCcNote::EditOf(LONG time, bool relative, int value) const {
+    return ArticNoteValueEditOf(GetType(), time, relative, value);
+}
+
+ArticNoteValueEdit CArticExpStresContCcNote::WithTimeR(ArticNoteValueEdit edit, LONG timeR, BYTE endBit) const {
+    edit.useTimeR = true;
+    edit.timeR = timeR;
+    edit.fromEnd = (GetType() & endBit) != 0;
+    return edit;
 }
 
 int CArticExpStresContCcNote::RunValueEdit(const ArticNoteValueEdit& edit) {
@@ -435,14 +457,7 @@ CArticExpStresContCcNoteCreAbs& CArticExpStresContCcNoteCreAbs::operator=(
     return *this;
 }
 
-int CArticExpStresContCcNoteCreAbs::ConvToWrk() {
-    ArticNoteValueEdit edit;
-    edit.time = m_Time;
-    edit.value = m_Val;
-    edit.R = !(GetType() & 1);
-    edit.C = !(GetType() & 2);
-    return RunValueEdit(edit);
-}
+int CArticExpStresContCcNoteCreAbs::ConvToWrk() { return RunValueEdit(EditOf(m_Time, false, m_Val)); }
 
 CArticExpStresContCcNoteCreAbs2& CArticExpStresContCcNoteCreAbs2::operator=(
     const CArticExpStresContCcNoteCreAbs2& src) {
@@ -452,15 +467,7 @@ CArticExpStresContCcNoteCreAbs2& CArticExpStresContCcNoteCreAbs2::operator=(
 }
 
 int CArticExpStresContCcNoteCreAbs2::ConvToWrk() {
-    ArticNoteValueEdit edit;
-    edit.time = GetTime();
-    edit.value = GetVal();
-    edit.useTimeR = true;
-    edit.timeR = m_TimeR;
-    edit.fromEnd = (GetType() & 4) != 0;
-    edit.R = !(GetType() & 1);
-    edit.C = !(GetType() & 2);
-    return RunValueEdit(edit);
+    return RunValueEdit(WithTimeR(EditOf(GetTime(), false, GetVal()), m_TimeR, 4));
 }
 
 CArticExpStresContCcNoteCreRel& CArticExpStresContCcNoteCreRel::operator=(
@@ -471,16 +478,7 @@ CArticExpStresContCcNoteCreRel& CArticExpStresContCcNoteCreRel::operator=(
     return *this;
 }
 
-int CArticExpStresContCcNoteCreRel::ConvToWrk() {
-    ArticNoteValueEdit edit;
-    edit.time = m_Time;
-    edit.relative = true;
-    edit.value = m_Add;
-    edit.R = !(GetType() & 1);
-    edit.C = !(GetType() & 2);
-    edit.S = !(GetType() & 4);
-    return RunValueEdit(edit);
-}
+int CArticExpStresContCcNoteCreRel::ConvToWrk() { return RunValueEdit(EditOf(m_Time, true, m_Add)); }
 
 CArticExpStresContCcNoteCreRel2& CArticExpStresContCcNoteCreRel2::operator=(
     const CArticExpStresContCcNoteCreRel2& src) {
@@ -490,17 +488,7 @@ CArticExpStresContCcNoteCreRel2& CArticExpStresContCcNoteCreRel2::operator=(
 }
 
 int CArticExpStresContCcNoteCreRel2::ConvToWrk() {
-    ArticNoteValueEdit edit;
-    edit.time = GetTime();
-    edit.relative = true;
-    edit.value = GetAdd();
-    edit.useTimeR = true;
-    edit.timeR = m_TimeR;
-    edit.fromEnd = (GetType() & 8) != 0;
-    edit.R = !(GetType() & 1);
-    edit.C = !(GetType() & 2);
-    edit.S = !(GetType() & 4);
-    return RunValueEdit(edit);
+    return RunValueEdit(WithTimeR(EditOf(GetTime(), true, GetAdd()), m_TimeR, 8));
 }
 
 // ================================================================ Re-levelling

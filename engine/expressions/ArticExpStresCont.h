@@ -30,6 +30,9 @@ struct ArticNoteValueEdit {
     int value = 0;
     bool R = false, C = false, S = false;
 };
+// The edit of Type's bits: R = bit 0 clear, C = bit 1 clear, and for a
+// relative edit S = bit 2 clear.
+ArticNoteValueEdit ArticNoteValueEditOf(BYTE type, LONG time, bool relative, int value);
 int ArticNoteValueWork(const ArticNoteValueOps& ops, CArticWrkEvnt* note, const ArticNoteValueEdit& edit);
 // The walk over a note list: notes without block skipped; the first
 // failure ends it; 1 when no note was edited.
@@ -119,6 +122,10 @@ public:
 protected:
     // Phase 1 of the four value classes: the list edit, reported.
     int RunValueEdit(const ArticNoteValueEdit& edit);
+    ArticNoteValueEdit EditOf(LONG time, bool relative, int value) const;
+    // The restore point moves to the next note after the reference (the
+    // note's end with Type's endBit) plus timeR.
+    ArticNoteValueEdit WithTimeR(ArticNoteValueEdit edit, LONG timeR, BYTE endBit) const;
 
 private:
     BYTE m_Type = 0;

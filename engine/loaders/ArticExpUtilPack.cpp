@@ -4,16 +4,16 @@
 
 namespace {
 
-using U = CArticExpUtil;
+using PackU = CArticExpUtil;
 
 // The note list item, Type, MSB, LSB, Time, then the value item.
 template <class T>
 int PackItems(T* e, CStringList& items, LONG last) {
     if (!e) return 1;
     CStringList out;
-    if (int rc = U::AddNoteListItem(e, e->GetWrkEvntList(), out)) return rc;
+    if (int rc = PackU::AddNoteListItem(e, e->GetWrkEvntList(), out)) return rc;
     for (LONG v : {LONG(e->GetType()), LONG(e->GetMSB()), LONG(e->GetLSB()), e->GetTime(), last})
-        out.AddTail(U::LongText(v));
+        out.AddTail(PackU::LongText(v));
     items.AddTail(out);
     return 0;
 }

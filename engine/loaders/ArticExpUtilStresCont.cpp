@@ -4,16 +4,16 @@
 
 namespace {
 
-using U = CArticExpUtil;
+using ContU = CArticExpUtil;
 
 // Type, the start position and, by the event type, the end position or the
 // width (nothing for another type).
 void ContCcAreaItems(CArticExpStresContCcTimeRel* e, CStringList& items) {
-    items.AddTail(U::LongText(e->GetType()));
-    items.AddTail(U::MeasText(e->GetMeas()));
-    if (e->GetEvntType() == 1) items.AddTail(U::MeasText(e->GetEndMeas()));
-    else if (e->GetEvntType() == 2) items.AddTail(U::ULongText(e->GetTimeW()));
-    items.AddTail(U::LongText(e->GetContNo()));
+    items.AddTail(ContU::LongText(e->GetType()));
+    items.AddTail(ContU::MeasText(e->GetMeas()));
+    if (e->GetEvntType() == 1) items.AddTail(ContU::MeasText(e->GetEndMeas()));
+    else if (e->GetEvntType() == 2) items.AddTail(ContU::ULongText(e->GetTimeW()));
+    items.AddTail(ContU::LongText(e->GetContNo()));
 }
 
 // The note list item, then the given items.
@@ -21,7 +21,7 @@ template <class T>
 int ContCcNoteItems(T* evnt, CStringList& items, std::initializer_list<CString> more) {
     if (!evnt) return 1;
     CStringList out;
-    if (int rc = U::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
+    if (int rc = ContU::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
     for (const CString& v : more) out.AddTail(v);
     items.AddTail(out);
     return 0;
