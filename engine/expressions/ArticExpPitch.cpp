@@ -231,6 +231,11 @@ int CArticExpPitchNote::CreWrkPitch() {
     return result;
 }
 
+CArticWrk* CArticExpPitchNote::WorkOf(CArticWrkBlk* blk) const {
+    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
+    return GetOwner() && wrk && blk->GetEvntList() ? wrk : nullptr;
+}
+
 int CArticExpPitchNote::RestoreAtNext(CArticWrk* wrk, CArticWrkBlk* blk, INT64 A, INT64 n, int found, LONG level) {
     if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), A, n)) return rc;
     return found ? CArticWrkUtil::CrePbTime(wrk, blk, A, 0, short(level)) : 0;
@@ -260,12 +265,11 @@ CArticExpPitchCrv2& CArticExpPitchCrv2::operator=(const CArticExpPitchCrv2& src)
 }
 
 int CArticExpPitchCrv2::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
-    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
-    const BYTE type = GetType();
-    const BYTE unit = type & 1;
-    const bool noteStart = !(type & 8) && GetStart() > 0;
-    const BYTE restore = (type & 16) ? 0 : 1;
+    CArticWrk* wrk = WorkOf(blk);
+    if (!wrk) return 1;
+    const BYTE unit = Unit();
+    const bool noteStart = NoteStart();
+    const BYTE restore = (GetType() & 16) ? 0 : 1;
     const INT64 T0 = PitchNotNegative(t);
     auto curve = [&](INT64 from, INT64 to, INT64 areaTo) {
         return noteStart ? CArticWrkUtil::CrePitchCrvI(wrk, blk, Mode(), restore, 1, unit, T0, from, to, areaTo,
@@ -288,11 +292,10 @@ CArticExpPitchSlide& CArticExpPitchSlide::operator=(const CArticExpPitchSlide& s
 }
 
 int CArticExpPitchSlide::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
-    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
-    const BYTE type = GetType();
-    const BYTE unit = type & 1;
-    const bool noteStart = !(type & 8) && GetStart() > 0;
+    CArticWrk* wrk = WorkOf(blk);
+    if (!wrk) return 1;
+    const BYTE unit = Unit();
+    const bool noteStart = NoteStart();
     const INT64 T0 = PitchNotNegative(t);
     auto slide = [&](BYTE keepEnd, INT64 areaTo) {
         return noteStart ? CArticWrkUtil::CrePitchSlideI(wrk, blk, Mode(), keepEnd, unit, T0, start, end, areaTo,
@@ -324,8 +327,8 @@ void CArticExpPitchSlide2::PrepareOffsets() {
 }
 
 int CArticExpPitchSlide2::CreWrkPitch(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 t) {
-    CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
-    if (!GetOwner() || !wrk || !PitchEventsOf(blk)) return 1;
+    CArticWrk* wrk = WorkOf(blk);
+    if (!wrk) return 1;
     const INT64 T0 = start <= t ? start : PitchNotNegative(t);
     auto slide = [&](BYTE keepEnd, INT64 areaTo) {
         return CArticWrkCrvUtil::CrePitchSlide(wrk, blk, Mode(), keepEnd, T0, start, end, areaTo, m_StartCents,

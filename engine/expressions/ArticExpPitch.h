@@ -129,6 +129,11 @@ protected:
     // Add (1) or Replace (0), fixed end (0) or up to the next note (1).
     BYTE Mode() const { return (GetType() & 2) ? 0 : 1; }
     BYTE AreaEnd() const { return (GetType() & 4) ? 0 : 1; }
+    // Offsets in cents (1) or bend units; the area taken from the note's start.
+    BYTE Unit() const { return GetType() & 1; }
+    bool NoteStart() const { return !(GetType() & 8) && m_Start > 0; }
+    // The block's work data; none without owner, data or event list.
+    CArticWrk* WorkOf(CArticWrkBlk* blk) const;
 
 private:
     LONG m_Start = 0;
