@@ -265,3 +265,36 @@ TEST(ArticExpPitch, WritersCopiesAndPhases) {
         delete clone;
     }
 }
+
+TEST(ArticExpPitch, GuitarKeepLastAndSlides) {
+    struct Case {
+        const char* what;
+        bool slide;
+        BYTE type;
+        std::vector<std::pair<INT64, int>> at;  // bend levels in force
+        NoteRow kept;
+    };
+    const Case cases[] = {
+        // Keep last: the first span is played on 62 bent down two semitones
+        // (GetPitchSft at range 12), and bent back up to 0 from 480 to 600.
+        {"bend keep last", false, 1, {{0, -1365}, {480, -1021}, {600, 0}, {1000, 100}}, {0, 62, 960, 100}},
+        // A slide moves in whole semitones: one step at 480, the second at 540.
+        {"slide keep first", true, 0, {{479, 0}, {480, 683}, {540, 1366}, {1000, 1466}, {1440, 100}},
+         {0, 60, 960, 100}},
+        {"slide keep last", true, 1, {{0, -1365}, {480, -682}, {540, 0}, {1000, 100}}, {0, 62, 960, 100}},
+    };
+    for (const Case& c : cases) {
+        World w;
+        Notes run{w.Note(5, 0, 60), w.Note(6, 480, 62)};
+        w.Note(7, 1440, 64);
+        PutBend(w.partBlk, 20, 1000, 100);
+        CArticExpBlk* blk = w.PartExpBlk();
+        if (c.slide) blk->AddTail(new CArticExpPitchGtrSlide(blk, 1, &run, c.type, 0, 120, 0, 0, 30));
+        else blk->AddTail(new CArticExpPitchGtrBend(blk, 1, &run, c.type, 0, 120, 0, 0, 30));
+        const PhaseResults r = RunHooked(w, [&] { RangeAt(w.MidPartBlk(), 0, 12); });
+        EXPECT_EQ(r.p12 + r.p2, 0) << c.what;
+        const Points pts = Bends(w.MidPartBlk());
+        for (const auto& [t, v] : c.at) EXPECT_EQ(BendAt(pts, t), v) << c.what << " at " << t;
+        EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{c.kept, {1440, 64, 480, 100}})) << c.what;
+    }
+}

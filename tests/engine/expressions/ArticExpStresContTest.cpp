@@ -242,6 +242,7 @@ TEST(ArticExpStresCont, PackedParameters) {
         CArticExpEvnt* (*make)(CArticExpBlk*, ContNotes);
         BYTE status;
         Points after;
+        bool standing = false;  // an NRPN 1/8 of 30 exactly at the next note
     };
     const Case cases[] = {
         {"relative from the default", [](CArticExpBlk* k, ContNotes n) -> CArticExpEvnt* {
@@ -250,6 +251,9 @@ TEST(ArticExpStresCont, PackedParameters) {
         {"absolute above 127 written as 127", [](CArticExpBlk* k, ContNotes n) -> CArticExpEvnt* {
              return new CArticExpPackNrpnNoteCreAbs(k, 1, n, 3, 1, 8, 0, 200);
          }, 0x10, {{480, 127}}},
+        {"the value standing at the next note comes back", [](CArticExpBlk* k, ContNotes n) -> CArticExpEvnt* {
+             return new CArticExpPackNrpnNoteCreAbs(k, 1, n, 0, 1, 8, 0, 90);
+         }, 0x10, {{480, 90}, {960, 30}}, true},
         {"restored at the next note", [](CArticExpBlk* k, ContNotes n) -> CArticExpEvnt* {
              return new CArticExpPackRpnNoteCreRel(k, 1, n, 0, 1, 8, 0, 5);
          }, 0x20, {{480, 5}, {960, 0}}},
@@ -258,6 +262,12 @@ TEST(ArticExpStresCont, PackedParameters) {
         World p;
         CArticWrkEvnt* n = p.Note(5, 480, 60);
         p.Note(6, 960, 62);
+        if (c.standing) {
+            // The clear area runs up to it; the value in force there is its own.
+            CArticWrkEvnt* e = wrktest::NewEvnt(p.partBlk, 30, 0x10, 960, 1, 8);
+            e->SetPost3(30);
+            p.partBlk->Sort(e, 1);
+        }
         CArticExpBlk* pb = p.PartExpBlk();
         pb->AddTail(c.make(pb, &Notes{n}));
         EXPECT_EQ(p.Phase1(), 0) << c.what;
