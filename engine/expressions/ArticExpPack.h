@@ -73,7 +73,7 @@ private:
     signed char m_Add = 0;
 };
 
-#define VX_PACK_CLASS(Name, Base, Status)                                            \
+#define VX_PACK_CLASS(Name, Base)                                            \
     class Name : public Base {                                                       \
         VX_DECLARE_CLASS(Name)                                                       \
     public:                                                                          \
@@ -86,8 +86,9 @@ private:
         int ConvToWrk() override;                                                    \
     };
 
-VX_PACK_CLASS(CArticExpPackNrpnNoteCreAbs, CArticExpPackNoteCreAbs, 0x10)
-VX_PACK_CLASS(CArticExpPackRpnNoteCreAbs, CArticExpPackNoteCreAbs, 0x20)
-VX_PACK_CLASS(CArticExpPackNrpnNoteCreRel, CArticExpPackNoteCreRel, 0x10)
-VX_PACK_CLASS(CArticExpPackRpnNoteCreRel, CArticExpPackNoteCreRel, 0x20)
+// The NRPN (status 0x10) and RPN (0x20) classes of each kind.
+VX_PACK_CLASS(CArticExpPackNrpnNoteCreAbs, CArticExpPackNoteCreAbs)
+VX_PACK_CLASS(CArticExpPackRpnNoteCreAbs, CArticExpPackNoteCreAbs)
+VX_PACK_CLASS(CArticExpPackNrpnNoteCreRel, CArticExpPackNoteCreRel)
+VX_PACK_CLASS(CArticExpPackRpnNoteCreRel, CArticExpPackNoteCreRel)
 #undef VX_PACK_CLASS

@@ -60,7 +60,7 @@ CArticExpArraySlurJoin& CArticExpArraySlurJoin::operator=(const CArticExpArraySl
     return *this;
 }
 
-int CArticExpArraySlurJoin::Walk(CArticWrk*, bool keepLast) {
+int CArticExpArraySlurJoin::Walk(bool keepLast) {
     CArticWrkBlk* blk = GetOwner() ? GetFirstNoteWrkBlk() : nullptr;
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
     if (!wrk) return 1;
@@ -166,7 +166,6 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         j.FirstTime = a->GetTime();
         j.FirstPbLevel = slurpb::Level(blk, a->GetTime());
     }
-    (void)ra;
     if (int rc = j.GrowLast()) return rc;
     if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel)) return rc;
     return j.ResetRefEvntList1(wrk, a, b);
@@ -201,7 +200,7 @@ int CArticExpArrayTie::ConvToWrkCombine() {
         return 1;
     }
     const bool last = KeepLast();
-    const int rc = Walk(wrk, last);
+    const int rc = Walk(last);
     if (rc != 0 && GetErrKind() == 0)
         DispErrMsg(kPhase12Title, last ? kSlurKeepLastFailed : kSlurKeepFirstFailed,
                    last ? "ConvToWrkCombine => CreWrkTieType1" : "ConvToWrkCombine => CreWrkTieType0", "");

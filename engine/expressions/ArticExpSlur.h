@@ -41,7 +41,8 @@ public:
 protected:
     // The kept note is the first (Type bit 0 clear) or the last.
     bool KeepLast() const { return (GetType() & 1) != 0; }
-    int Walk(CArticWrk* wrk, bool keepLast);
+    // The pair walk over the notes of the first note's block.
+    int Walk(bool keepLast);
     // One pair (EvntList2) joined.
     virtual int Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast) = 0;
 
@@ -57,8 +58,8 @@ public:
     CArticExpArraySlurPb& operator=(const CArticExpArraySlurPb& src);
 
     int ConvToWrkCombine() override;
-    virtual int CreWrkPitchType0() { return Walk(nullptr, false); }
-    virtual int CreWrkPitchType1() { return Walk(nullptr, true); }
+    virtual int CreWrkPitchType0() { return Walk(false); }
+    virtual int CreWrkPitchType1() { return Walk(true); }
 
 protected:
     int Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast) override;

@@ -260,8 +260,11 @@ TEST(ArticExpPitch, WritersCopiesAndPhases) {
         EXPECT_EQ(LineOf(clone), k.line);
         EXPECT_EQ(clone->GetEvntType(), k.e->GetEvntType());
         EXPECT_EQ(clone->GetErrKind(), 0);
-        if (k.joins) EXPECT_EQ(clone->ConvToWrk() + clone->ConvToWrk3(), 0);
-        else EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0);
+        if (k.joins) {
+            EXPECT_EQ(clone->ConvToWrk() + clone->ConvToWrk3(), 0);
+        } else {
+            EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0);
+        }
         delete clone;
     }
 }

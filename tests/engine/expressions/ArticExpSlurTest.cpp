@@ -71,7 +71,9 @@ TEST(ArticExpSlur, NotesOutsideOneBlockChangeNothing) {
         EXPECT_GE(ShownText().Find(kSlurOneBlockText), 0) << twoBlocks;
         EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{0, 60, 480, 100}})) << twoBlocks;
         EXPECT_TRUE(Bends(w.MidPartBlk()).empty());
-        if (twoBlocks) EXPECT_EQ(NoteRows(w.mid.Get(1)->Get(1)).size(), 1u);
+        if (twoBlocks) {
+            EXPECT_EQ(NoteRows(w.mid.Get(1)->Get(1)).size(), 1u);
+        }
         CArticErr::Delete();
     }
 }
@@ -106,7 +108,9 @@ TEST(ArticExpSlur, TieJoinsNotesOfOneKey) {
         const PhaseResults r = RunHooked(w, nullptr);
         EXPECT_EQ(r.p12, c.p12) << c.what;
         EXPECT_EQ(NoteRows(w.MidPartBlk()), c.after) << c.what;
-        if (c.p12) EXPECT_GE(ShownText().Find("同じNote番号を持つNote群でない。"), 0) << c.what;
+        if (c.p12) {
+            EXPECT_GE(ShownText().Find("同じNote番号を持つNote群でない。"), 0) << c.what;
+        }
         EXPECT_TRUE(Bends(w.MidPartBlk()).empty()) << c.what;
         CArticErr::Delete();
     }
@@ -161,7 +165,9 @@ TEST(ArticExpSlur, LegatoByDuration) {
         std::vector<INT64> gates;
         for (ULONG n = 5; n < no; ++n) gates.push_back(MidEvnt(w, n)->GetGateTime());
         EXPECT_EQ(gates, c.gates);
-        if (c.rc) EXPECT_GE(ShownText().Find("Slurの編集中にｴﾗｰが発生しました。"), 0);
+        if (c.rc) {
+            EXPECT_GE(ShownText().Find("Slurの編集中にｴﾗｰが発生しました。"), 0);
+        }
         CArticErr::Delete();
     }
 }
@@ -191,8 +197,11 @@ TEST(ArticExpSlur, WritersCopiesAndPhases) {
         EXPECT_EQ(LineOf(clone), k.line);
         EXPECT_EQ(clone->GetErrKind(), 0);
         // Outside a run the phases a class does not override do nothing.
-        if (k.joins) EXPECT_EQ(clone->ConvToWrk() + clone->ConvToWrk3(), 0);
-        else EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0);
+        if (k.joins) {
+            EXPECT_EQ(clone->ConvToWrk() + clone->ConvToWrk3(), 0);
+        } else {
+            EXPECT_EQ(clone->ConvToWrkCombine() + clone->ConvToWrk2() + clone->ConvToWrk3(), 0);
+        }
         delete clone;
     }
     // Phase 1 alone leaves the notes of a join as they were.

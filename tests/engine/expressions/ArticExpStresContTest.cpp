@@ -151,7 +151,9 @@ TEST(ArticExpStresCont, AtAPosition) {
         blk->AddTail(new CArticExpStresContCcTimeAbs(blk, 1, c.type, &at, 7, c.value));
         EXPECT_EQ(w.Phase1(), c.rc) << c.what;
         EXPECT_EQ(Ccs(w.MidPartBlk(), 7), c.after) << c.what;
-        if (c.shown) EXPECT_GE(ShownText().Find(c.shown), 0) << c.what;
+        if (c.shown) {
+            EXPECT_GE(ShownText().Find(c.shown), 0) << c.what;
+        }
         CArticErr::Delete();
     }
 }
@@ -217,7 +219,9 @@ TEST(ArticExpStresCont, ReLevelling) {
         }, &rc, false, c.note);
         EXPECT_EQ(rc, c.rc) << c.what;
         EXPECT_EQ(got, c.after) << c.what;
-        if (c.rc) EXPECT_GE(ShownText().Find("Error in CArticExpOrgContCc::ConvToWrk"), 0);
+        if (c.rc) {
+            EXPECT_GE(ShownText().Find("Error in CArticExpOrgContCc::ConvToWrk"), 0);
+        }
         CArticErr::Delete();
     }
 }
