@@ -209,6 +209,21 @@ TEST(ArticExpPitch, GuitarSkipsNotesAlreadyJoined) {
     EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{0, 60, 480, 100}}));
 }
 
+TEST(ArticExpPitch, GuitarWithoutStepJoinsNothing) {
+    CArticErr::Clear();
+    World w;
+    Notes run{w.Note(5, 0, 60), w.Note(6, 480, 62)};
+    CArticExpBlk* blk = w.PartExpBlk();
+    blk->AddTail(new CArticExpPitchGtrBend(blk, 1, &run, 0, 0, 120, 0, 0, 0));
+    const PhaseResults r = RunHooked(w, nullptr);
+    EXPECT_EQ(r.p12, 1);
+    EXPECT_EQ(r.p2, 0);
+    EXPECT_GE(ShownText().Find("最初の音符を残すﾓｰﾄﾞの処理でｴﾗｰが発生しました。"), 0);
+    EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{0, 60, 480, 100}, {480, 62, 480, 100}}));
+    EXPECT_TRUE(Bends(w.MidPartBlk()).empty());
+    CArticErr::Delete();
+}
+
 TEST(ArticExpPitch, GuitarOutsideOneBlockDeletesNothing) {
     CArticErr::Clear();
     World w;

@@ -191,6 +191,38 @@ TEST(ArticExpStresCont, AreaScalingAndCurve) {
     EXPECT_EQ(BendAt(pts, 1500), 90);
 }
 
+TEST(ArticExpStresCont, AreaCurveRestoresTheEnd) {
+    World w;
+    w.wrk.SetMeasBlk(w.masterBlk);
+    wrktest::AddBeat(w.masterBlk, 1, 0, 4, 2, 1);
+    w.Note(5, 0, 60, 1920);
+    wrktest::AddCc(w.partBlk, 20, 600, 11, 80);
+    CArticExpBlk* blk = w.PartExpBlk();
+    CArticMeas from(1, 2, 0), to(1, 3, 0);
+    // Bit 2: the value in force at the end (80) is written there again.
+    blk->AddTail(new CArticExpStresContCcTimeRelCrv(blk, 1, 4, &from, &to, 11, -30, 0, 0, 60));
+    EXPECT_EQ(w.Phase1(), 0);
+    const Points pts = Ccs(w.MidPartBlk(), 11);
+    EXPECT_EQ(BendAt(pts, 480), 97);
+    EXPECT_EQ(pts.back(), (std::pair<INT64, int>{960, 80}));
+}
+
+TEST(ArticExpStresCont, AreaCurveWithoutStepIsRefused) {
+    CArticErr::Clear();
+    World w;
+    w.wrk.SetMeasBlk(w.masterBlk);
+    wrktest::AddBeat(w.masterBlk, 1, 0, 4, 2, 1);
+    w.Note(5, 0, 60, 1920);
+    wrktest::AddCc(w.partBlk, 20, 600, 11, 80);
+    CArticExpBlk* blk = w.PartExpBlk();
+    CArticMeas from(1, 2, 0), to(1, 3, 0);
+    blk->AddTail(new CArticExpStresContCcTimeRelCrv(blk, 1, 4, &from, &to, 11, -30, 0, 0, 0));
+    EXPECT_EQ(w.Phase1(), 1);
+    EXPECT_EQ(Ccs(w.MidPartBlk(), 11), (Points{{600, 80}}));
+    EXPECT_GE(ShownText().Find("指定時刻の範囲内でCcを指定する際にｴﾗｰが発生した。"), 0);
+    CArticErr::Delete();
+}
+
 TEST(ArticExpStresCont, ReLevelling) {
     struct Case {
         const char* what;
