@@ -7,6 +7,10 @@
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpPack.h"
+#include "engine/expressions/ArticExpPitch.h"
+#include "engine/expressions/ArticExpSlur.h"
+#include "engine/expressions/ArticExpStresCont.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTime.h"
@@ -76,6 +80,29 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpDebug_i", WriteAs<CArticExpDebug_i, CArticExpUtil::GetExpDebug_iParam>},
     {"CArticExpDebug_i2", WriteAs<CArticExpDebug_i2, CArticExpUtil::GetExpDebug_i2Param>},
     {"CArticExpDebug_d", WriteAs<CArticExpDebug_d, CArticExpUtil::GetExpDebug_dParam>},
+    {"CArticExpArraySlurPb", WriteAs<CArticExpArraySlurPb, CArticExpUtil::GetExpArraySlurPbParam>},
+    {"CArticExpArraySlurDur", WriteAs<CArticExpArraySlurDur, CArticExpUtil::GetExpArraySlurDurParam>},
+    {"CArticExpArrayTie", WriteAs<CArticExpArrayTie, CArticExpUtil::GetExpArrayTieParam>},
+    {"CArticExpPitchCrv", WriteAs<CArticExpPitchCrv, CArticExpUtil::GetExpPitchCrvParam>},
+    {"CArticExpPitchCrv2", WriteAs<CArticExpPitchCrv2, CArticExpUtil::GetExpPitchCrv2Param>},
+    {"CArticExpPitchSlide", WriteAs<CArticExpPitchSlide, CArticExpUtil::GetExpPitchSlideParam>},
+    {"CArticExpPitchSlide2", WriteAs<CArticExpPitchSlide2, CArticExpUtil::GetExpPitchSlide2Param>},
+    {"CArticExpPitchGtrBend", WriteAs<CArticExpPitchGtrBend, CArticExpUtil::GetExpPitchGtrBendParam>},
+    {"CArticExpPitchGtrSlide", WriteAs<CArticExpPitchGtrSlide, CArticExpUtil::GetExpPitchGtrSlideParam>},
+    {"CArticExpStresContCcTimeAbs", WriteAs<CArticExpStresContCcTimeAbs, CArticExpUtil::GetExpStresContCcTimeAbsParam>},
+    {"CArticExpStresContCcTimeRelFix", WriteAs<CArticExpStresContCcTimeRelFix, CArticExpUtil::GetExpStresContCcTimeRelFixParam>},
+    {"CArticExpStresContCcTimeRelAreaFix", WriteAs<CArticExpStresContCcTimeRelAreaFix, CArticExpUtil::GetExpStresContCcTimeRelAreaFixParam>},
+    {"CArticExpStresContCcTimeRelCrv", WriteAs<CArticExpStresContCcTimeRelCrv, CArticExpUtil::GetExpStresContCcTimeRelCrvParam>},
+    {"CArticExpStresContCcNoteCrv", WriteAs<CArticExpStresContCcNoteCrv, CArticExpUtil::GetExpStresContCcNoteCrvParam>},
+    {"CArticExpStresContCcNoteCreAbs", WriteAs<CArticExpStresContCcNoteCreAbs, CArticExpUtil::GetExpStresContCcNoteCreAbsParam>},
+    {"CArticExpStresContCcNoteCreAbs2", WriteAs<CArticExpStresContCcNoteCreAbs2, CArticExpUtil::GetExpStresContCcNoteCreAbs2Param>},
+    {"CArticExpStresContCcNoteCreRel", WriteAs<CArticExpStresContCcNoteCreRel, CArticExpUtil::GetExpStresContCcNoteCreRelParam>},
+    {"CArticExpStresContCcNoteCreRel2", WriteAs<CArticExpStresContCcNoteCreRel2, CArticExpUtil::GetExpStresContCcNoteCreRel2Param>},
+    {"CArticExpOrgContCc", WriteAs<CArticExpOrgContCc, CArticExpUtil::GetExpOrgContCcParam>},
+    {"CArticExpPackNrpnNoteCreAbs", WriteAs<CArticExpPackNrpnNoteCreAbs, CArticExpUtil::GetExpPackNrpnNoteCreAbsParam>},
+    {"CArticExpPackNrpnNoteCreRel", WriteAs<CArticExpPackNrpnNoteCreRel, CArticExpUtil::GetExpPackNrpnNoteCreRelParam>},
+    {"CArticExpPackRpnNoteCreAbs", WriteAs<CArticExpPackRpnNoteCreAbs, CArticExpUtil::GetExpPackRpnNoteCreAbsParam>},
+    {"CArticExpPackRpnNoteCreRel", WriteAs<CArticExpPackRpnNoteCreRel, CArticExpUtil::GetExpPackRpnNoteCreRelParam>},
     {nullptr, nullptr},
 };
 

@@ -5,6 +5,10 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpPack.h"
+#include "engine/expressions/ArticExpPitch.h"
+#include "engine/expressions/ArticExpSlur.h"
+#include "engine/expressions/ArticExpStresCont.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTime.h"
@@ -87,6 +91,32 @@ const ExpCopier kCopiers[] = {
     {"CArticExpDebug_i", CopyWith<CArticExpDebug_i, nullptr, 0>, false},
     {"CArticExpDebug_i2", CopyWith<CArticExpDebug_i2, nullptr, kEmptyText, 0>, false},
     {"CArticExpDebug_d", CopyWith<CArticExpDebug_d, nullptr, 0>, false},
+    {"CArticExpArraySlurPb", CopyWith<CArticExpArraySlurPb, nullptr, 0>, false},
+    {"CArticExpArraySlurDur", CopyWith<CArticExpArraySlurDur, nullptr, 0, 0>, false},
+    {"CArticExpArrayTie", CopyWith<CArticExpArrayTie, nullptr, 0>, false},
+    {"CArticExpStresContCcTimeAbs", CopyWith<CArticExpStresContCcTimeAbs, 1, &kFirstTick, 0, 127>, false},
+    {"CArticExpStresContCcTimeRelFix", CopyWith<CArticExpStresContCcTimeRelFix, 1, &kFirstTick, 0, 0>, false},
+    {"CArticExpStresContCcTimeRelAreaFix",
+     CopyWith<CArticExpStresContCcTimeRelAreaFix, 1, &kFirstTick, &kFirstTick, 0, 100, 0>, false},
+    {"CArticExpStresContCcTimeRelCrv",
+     CopyWith<CArticExpStresContCcTimeRelCrv, 1, &kFirstTick, &kFirstTick, 0, 0, 64, 0, 50>, false},
+    {"CArticExpStresContCcNoteCrv", CopyWith<CArticExpStresContCcNoteCrv, nullptr, 1, 11, 10, 10, 0, 127, 0, 50>,
+     false},
+    {"CArticExpStresContCcNoteCreAbs", CopyWith<CArticExpStresContCcNoteCreAbs, nullptr, 0, 11, -5, 96>, false},
+    {"CArticExpStresContCcNoteCreAbs2", CopyWith<CArticExpStresContCcNoteCreAbs2, nullptr, 0, 11, -5, -5, 96>, false},
+    {"CArticExpStresContCcNoteCreRel", CopyWith<CArticExpStresContCcNoteCreRel, nullptr, 0, 11, -5, 16>, false},
+    {"CArticExpStresContCcNoteCreRel2", CopyWith<CArticExpStresContCcNoteCreRel2, nullptr, 0, 11, -5, -5, 16>, false},
+    {"CArticExpPackNrpnNoteCreAbs", CopyWith<CArticExpPackNrpnNoteCreAbs, nullptr, 0, 0, 0, 0, 0>, false},
+    {"CArticExpPackNrpnNoteCreRel", CopyWith<CArticExpPackNrpnNoteCreRel, nullptr, 0, 0, 0, 0, 0>, false},
+    {"CArticExpPackRpnNoteCreAbs", CopyWith<CArticExpPackRpnNoteCreAbs, nullptr, 0, 0, 0, 0, 0>, false},
+    {"CArticExpPackRpnNoteCreRel", CopyWith<CArticExpPackRpnNoteCreRel, nullptr, 0, 0, 0, 0, 0>, false},
+    {"CArticExpPitchCrv", CopyWith<CArticExpPitchCrv, 1, &kFirstTick, &kFirstTick, 0, 4096, 0, 50>, false},
+    {"CArticExpPitchCrv2", CopyWith<CArticExpPitchCrv2, nullptr, 1, 10, 10, 0, 4096, 0, 50>, false},
+    {"CArticExpPitchSlide", CopyWith<CArticExpPitchSlide, nullptr, 1, 10, 10, 0, 4096, 0, 50>, false},
+    {"CArticExpPitchSlide2", CopyWith<CArticExpPitchSlide2, nullptr, 0, 10, 10, 0, 100, 0, 50>, false},
+    {"CArticExpPitchGtrBend", CopyWith<CArticExpPitchGtrBend, nullptr, 0, 480, 480, 0, 0, 50>, false},
+    {"CArticExpPitchGtrSlide", CopyWith<CArticExpPitchGtrSlide, nullptr, 0, 480, 480, 0, 0, 50>, false},
+    {"CArticExpOrgContCc", CopyWith<CArticExpOrgContCc, nullptr, 0, 10, 10, 0, 0, 100>, false},
 };
 
 const ExpCopier* FindCopier(const char* className) {
