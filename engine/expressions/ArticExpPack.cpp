@@ -4,13 +4,13 @@
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpPack, CArticExpStres)
-VX_IMPLEMENT_CLASS(CArticExpPackNoteCreAbs, CArticExpPack)
-VX_IMPLEMENT_CLASS(CArticExpPackNoteCreRel, CArticExpPack)
-VX_IMPLEMENT_CLASS(CArticExpPackNrpnNoteCreAbs, CArticExpPackNoteCreAbs)
-VX_IMPLEMENT_CLASS(CArticExpPackRpnNoteCreAbs, CArticExpPackNoteCreAbs)
-VX_IMPLEMENT_CLASS(CArticExpPackNrpnNoteCreRel, CArticExpPackNoteCreRel)
-VX_IMPLEMENT_CLASS(CArticExpPackRpnNoteCreRel, CArticExpPackNoteCreRel)
+VX_IMPLEMENT_CLASS(CArticExpPack, CArticExpStres);
+VX_IMPLEMENT_CLASS(CArticExpPackNoteCreAbs, CArticExpPack);
+VX_IMPLEMENT_CLASS(CArticExpPackNoteCreRel, CArticExpPack);
+VX_IMPLEMENT_CLASS(CArticExpPackNrpnNoteCreAbs, CArticExpPackNoteCreAbs);
+VX_IMPLEMENT_CLASS(CArticExpPackRpnNoteCreAbs, CArticExpPackNoteCreAbs);
+VX_IMPLEMENT_CLASS(CArticExpPackNrpnNoteCreRel, CArticExpPackNoteCreRel);
+VX_IMPLEMENT_CLASS(CArticExpPackRpnNoteCreRel, CArticExpPackNoteCreRel);
 
 namespace {
 

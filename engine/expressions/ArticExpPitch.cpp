@@ -9,15 +9,15 @@
 #include "engine/work/ArticWrkCrvUtil.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpPitch, CArticExpEvnt)
-VX_IMPLEMENT_CLASS(CArticExpPitchCrv, CArticExpPitch)
-VX_IMPLEMENT_CLASS(CArticExpPitchNote, CArticExpPitch)
-VX_IMPLEMENT_CLASS(CArticExpPitchCrv2, CArticExpPitchNote)
-VX_IMPLEMENT_CLASS(CArticExpPitchSlide, CArticExpPitchNote)
-VX_IMPLEMENT_CLASS(CArticExpPitchSlide2, CArticExpPitchNote)
-VX_IMPLEMENT_CLASS(CArticExpPitchGtr, CArticExpPitch)
-VX_IMPLEMENT_CLASS(CArticExpPitchGtrBend, CArticExpPitchGtr)
-VX_IMPLEMENT_CLASS(CArticExpPitchGtrSlide, CArticExpPitchGtr)
+VX_IMPLEMENT_CLASS(CArticExpPitch, CArticExpEvnt);
+VX_IMPLEMENT_CLASS(CArticExpPitchCrv, CArticExpPitch);
+VX_IMPLEMENT_CLASS(CArticExpPitchNote, CArticExpPitch);
+VX_IMPLEMENT_CLASS(CArticExpPitchCrv2, CArticExpPitchNote);
+VX_IMPLEMENT_CLASS(CArticExpPitchSlide, CArticExpPitchNote);
+VX_IMPLEMENT_CLASS(CArticExpPitchSlide2, CArticExpPitchNote);
+VX_IMPLEMENT_CLASS(CArticExpPitchGtr, CArticExpPitch);
+VX_IMPLEMENT_CLASS(CArticExpPitchGtrBend, CArticExpPitchGtr);
+VX_IMPLEMENT_CLASS(CArticExpPitchGtrSlide, CArticExpPitchGtr);
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpArraySlur, CArticExpArray)
-VX_IMPLEMENT_CLASS(CArticExpArraySlurJoin, CArticExpArraySlur)
-VX_IMPLEMENT_CLASS(CArticExpArraySlurPb, CArticExpArraySlurJoin)
-VX_IMPLEMENT_CLASS(CArticExpArrayTie, CArticExpArraySlurJoin)
-VX_IMPLEMENT_CLASS(CArticExpArraySlurDur, CArticExpArraySlur)
+VX_IMPLEMENT_CLASS(CArticExpArraySlur, CArticExpArray);
+VX_IMPLEMENT_CLASS(CArticExpArraySlurJoin, CArticExpArraySlur);
+VX_IMPLEMENT_CLASS(CArticExpArraySlurPb, CArticExpArraySlurJoin);
+VX_IMPLEMENT_CLASS(CArticExpArrayTie, CArticExpArraySlurJoin);
+VX_IMPLEMENT_CLASS(CArticExpArraySlurDur, CArticExpArraySlur);
 
 namespace {
 

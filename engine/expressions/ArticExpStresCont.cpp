@@ -6,21 +6,21 @@
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
 
-VX_IMPLEMENT_CLASS(CArticExpStresCont, CArticExpStres)
-VX_IMPLEMENT_CLASS(CArticExpStresContCc, CArticExpStresCont)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTime, CArticExpStresContCc)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRel, CArticExpStresContCcTime)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNote, CArticExpStresContCc)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeAbs, CArticExpStresContCcTime)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelFix, CArticExpStresContCcTimeRel)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelAreaFix, CArticExpStresContCcTimeRel)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelCrv, CArticExpStresContCcTimeRel)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCrv, CArticExpStresContCcNote)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreAbs, CArticExpStresContCcNote)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreAbs2, CArticExpStresContCcNoteCreAbs)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreRel, CArticExpStresContCcNote)
-VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreRel2, CArticExpStresContCcNoteCreRel)
-VX_IMPLEMENT_CLASS(CArticExpOrgContCc, CArticExpEvnt)
+VX_IMPLEMENT_CLASS(CArticExpStresCont, CArticExpStres);
+VX_IMPLEMENT_CLASS(CArticExpStresContCc, CArticExpStresCont);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTime, CArticExpStresContCc);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRel, CArticExpStresContCcTime);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNote, CArticExpStresContCc);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeAbs, CArticExpStresContCcTime);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelFix, CArticExpStresContCcTimeRel);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelAreaFix, CArticExpStresContCcTimeRel);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcTimeRelCrv, CArticExpStresContCcTimeRel);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCrv, CArticExpStresContCcNote);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreAbs, CArticExpStresContCcNote);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreAbs2, CArticExpStresContCcNoteCreAbs);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreRel, CArticExpStresContCcNote);
+VX_IMPLEMENT_CLASS(CArticExpStresContCcNoteCreRel2, CArticExpStresContCcNoteCreRel);
+VX_IMPLEMENT_CLASS(CArticExpOrgContCc, CArticExpEvnt);
 
 namespace {
 
