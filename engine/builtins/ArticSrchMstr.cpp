@@ -73,6 +73,18 @@ int MstrSince(CArticSrchEvnt* self, CArticRulElm* in, CArticRulElm* o1, Ask ask)
     return result;
 }
 
+// A voice as program, bank MSB and bank LSB, and the three outputs it goes to.
+using MstrVoice = std::array<BYTE, 3>;
+using MstrVoiceOuts = std::array<CArticRulDataVal*, 3>;
+
+MstrVoiceOuts MstrObtainVoice(ArticSrchCall* call, CArticRulElm* o1, CArticRulElm* o2, CArticRulElm* o3) {
+    return {call->OutVal(o1), call->OutVal(o2), call->OutVal(o3)};
+}
+
+void MstrPutVoice(const MstrVoiceOuts& outs, const MstrVoice& voice) {
+    for (std::size_t k = 0; k < outs.size(); ++k) ArticSrchPut(outs[k], double(voice[k]));
+}
+
 }  // namespace
 
 int CArticSrchMstrMeter::Search() {
@@ -145,36 +157,28 @@ int CArticSrchMstrGetTimeFromKey::Search() {
 int CArticSrchProNum::Search() {
     ArticSrchCall call(this);
     CArticWrkEvnt* note = call.Evnt(m_pRulElmI1);
-    CArticRulDataVal* pg = call.OutVal(m_pRulElmO1);
-    CArticRulDataVal* msb = call.OutVal(m_pRulElmO2);
-    CArticRulDataVal* lsb = call.OutVal(m_pRulElmO3);
+    const MstrVoiceOuts outs = MstrObtainVoice(&call, m_pRulElmO1, m_pRulElmO2, m_pRulElmO3);
     if (!call.Ok()) {
-        for (CArticRulDataVal* out : {pg, msb, lsb}) ArticSrchPut(out, 0.0);
+        MstrPutVoice(outs, {0, 0, 0});
         return 1;
     }
     CArticWrkBlk* blk = note->GetOwner();
     CArticWrkTrk* trk = blk ? blk->GetOwner() : nullptr;
     const ArticSrchSong* song = ArticSrchSong::Get();
-    BYTE pro = 0, bankMsb = 0, bankLsb = 0;
+    MstrVoice voice{};
     if (!trk || !song) return 1;
     const DWORD key = DWORD(trk->GetPort()) * 256 + DWORD(trk->GetCh());
-    if (song->GetChVoice(key, &pro, &bankMsb, &bankLsb) != 0) return 1;
-    ArticSrchPut(pg, pro);
-    ArticSrchPut(msb, bankMsb);
-    ArticSrchPut(lsb, bankLsb);
+    if (song->GetChVoice(key, &voice[0], &voice[1], &voice[2]) != 0) return 1;
+    MstrPutVoice(outs, voice);
     return 0;
 }
 
 int CArticSrchProNumOfVexa::Search() {
     ArticSrchCall call(this);
-    CArticRulDataVal* pg = call.OutVal(m_pRulElmO1);
-    CArticRulDataVal* msb = call.OutVal(m_pRulElmO2);
-    CArticRulDataVal* lsb = call.OutVal(m_pRulElmO3);
-    BYTE pro = 0, bankMsb = 0, bankLsb = 0;
+    const MstrVoiceOuts outs = MstrObtainVoice(&call, m_pRulElmO1, m_pRulElmO2, m_pRulElmO3);
+    MstrVoice voice{};
     const ArticSrchSong* song = ArticSrchSong::Get();
-    if (!song || song->GetTargetVoice(&pro, &bankMsb, &bankLsb) != 0) pro = bankMsb = bankLsb = 0;
-    ArticSrchPut(pg, pro);
-    ArticSrchPut(msb, bankMsb);
-    ArticSrchPut(lsb, bankLsb);
+    if (!song || song->GetTargetVoice(&voice[0], &voice[1], &voice[2]) != 0) voice = {0, 0, 0};
+    MstrPutVoice(outs, voice);
     return call.Result();
 }

@@ -21,6 +21,17 @@ Bytes MstrTempoAt(DWORD delta, DWORD micros) {
 Bytes MstrMeterAt(DWORD delta, BYTE num, BYTE den) { return At(delta, {0xFF, 0x58, 0x04, num, den, 24, 8}); }
 Bytes MstrKeyAt(DWORD delta, BYTE sf, BYTE mi) { return At(delta, {0xFF, 0x59, 0x02, sf, mi}); }
 
+// The queries at a time with their defaults, which are also their failure values.
+struct MstrDefault {
+    const char* name;
+    std::vector<double> values;
+};
+const MstrDefault kMstrDefaults[] = {
+    {"CArticSrchMstrMeter", {0.0, 0.0}},   {"CArticSrchMstrTempo", {120.0}},
+    {"CArticSrchMstrTempo2", {120.0, 0.0}}, {"CArticSrchMstrKey", {0.0, 0.0}},
+    {"CArticSrchMstrChord", {0.0, 0.0, 0.0, 0.0}},
+};
+
 // A rule program over a song loaded from SMF bytes (conductor events, then a
 // note on channel 3 so that the song is not empty), the song's host given to
 // the program and the bridge's registrations made by the song.
@@ -130,16 +141,7 @@ TEST_F(MstrTest, MeterKeyAndChordInForce) {
 
 TEST_F(MstrTest, NegativeTimeFailsSilentlyWithFailureValues) {
     LoadSong(Cat({MstrTempoAt(0, 1000000), MstrMeterAt(0, 3, 2)}));
-    struct Case {
-        const char* name;
-        std::vector<double> values;
-    };
-    const Case cases[] = {
-        {"CArticSrchMstrMeter", {0.0, 0.0}},   {"CArticSrchMstrTempo", {120.0}},
-        {"CArticSrchMstrTempo2", {120.0, 0.0}}, {"CArticSrchMstrKey", {0.0, 0.0}},
-        {"CArticSrchMstrChord", {0.0, 0.0, 0.0, 0.0}},
-    };
-    for (const Case& c : cases) {
+    for (const MstrDefault& c : kMstrDefaults) {
         std::vector<double> v;
         EXPECT_EQ(Query(c.name, -1, int(c.values.size()), &v), 1) << c.name;
         EXPECT_EQ(v, c.values) << c.name;
@@ -178,17 +180,8 @@ TEST_F(MstrTest, TimeSinceKeyOfAMissingNoteLeavesTheErrorFlagSet) {
 TEST_F(MstrTest, WithoutAHostTheDefaultsComeWithResultZero) {
     LoadSong(Cat({MstrTempoAt(0, 1000000), MstrMeterAt(0, 3, 2), MstrKeyAt(0, 2, 0)}));
     rul.SetCEditor(nullptr);
-    struct Case {
-        const char* name;
-        std::vector<double> values;
-    };
-    const Case cases[] = {
-        {"CArticSrchMstrMeter", {0.0, 0.0}},   {"CArticSrchMstrTempo", {120.0}},
-        {"CArticSrchMstrTempo2", {120.0, 0.0}}, {"CArticSrchMstrKey", {0.0, 0.0}},
-        {"CArticSrchMstrChord", {0.0, 0.0, 0.0, 0.0}},
-    };
     std::vector<double> v;
-    for (const Case& c : cases) {
+    for (const MstrDefault& c : kMstrDefaults) {
         EXPECT_EQ(Query(c.name, 100, int(c.values.size()), &v), 0) << c.name;
         EXPECT_EQ(v, c.values) << c.name;
     }
@@ -311,14 +304,14 @@ TEST_F(ProNumTest, TargetVoiceOfTheRegisteredDriver) {
 TEST_F(MstrTest, ClonesFromTheBoundListsRunLikeTheOriginals) {
     LoadSong(Cat({MstrTempoAt(0, 1000000), MstrMeterAt(0, 3, 2), MstrKeyAt(0, 0xFE, 1),
                   At(0, {0xFF, 0x7F, 0x07, 0x43, 0x7B, 0x01, 9, 3, 2, 1})}));
-    for (const char* name : {"CArticSrchMstrMeter", "CArticSrchMstrTempo2", "CArticSrchMstrKey",
-                             "CArticSrchMstrChord", "CArticSrchMstrGetTimeFromMeter"}) {
-        const CExString n(name);
+    for (const char* name : {"CArticSrchMstrMeter", "CArticSrchMstrTempo", "CArticSrchMstrTempo2", "CArticSrchMstrKey",
+                             "CArticSrchMstrChord", "CArticSrchMstrGetTimeFromMeter", "CArticSrchMstrGetTimeFromKey",
+                             "CArticSrchProNumOfVexa"}) {
+        CExString n(name);
         int inNum = 0, outNum = 0, in[8], out[8];
-        CExString copy(n);
-        ASSERT_EQ(CArticSrchUtil::GetArgmentInfo(copy, &inNum, in, &outNum, out), 0);
-        std::vector<CArticRulElm*> args{inNum == 1 && in[0] == CArticSrchUtil::InMask('e') ? E(This())
-                                                                                          : Num(100)};
+        ASSERT_EQ(CArticSrchUtil::GetArgmentInfo(n, &inNum, in, &outNum, out), 0);
+        std::vector<CArticRulElm*> args;
+        if (inNum == 1) args.push_back(in[0] == CArticSrchUtil::InMask('e') ? E(This()) : Num(100));
         std::vector<CArticRulDataVal*> vars;
         for (int k = 0; k < outNum; ++k) {
             vars.push_back(Val(ULONG(k + 1), -7.0));
