@@ -6,6 +6,7 @@
 #include "BuiltinFixture.h"
 #include "driver/BridgeFixture.h"
 #include "engine/builtins/ArticSrchSong.h"
+#include "engine/rules/RulSetFixture.h"
 
 namespace {
 
@@ -329,6 +330,21 @@ TEST_F(MstrTest, ClonesFromTheBoundListsRunLikeTheOriginals) {
         EXPECT_EQ(got, want) << name;
         EXPECT_NE(want[0], -7.0) << name;
     }
+}
+
+// A script line reaches the song through the program's host.
+using MstrScriptTest = rultest::RulSetTest;
+
+TEST_F(MstrScriptTest, ScriptLineReadsTheTempoOfTheSong) {
+    bridgetest::BridgeSong song;
+    ASSERT_EQ(song.Load(smftest::Smf0(Cat({MstrTempoAt(0, 1000000), At(0, {0x90, 60, 100}), At(480, {0x80, 60, 0})}))),
+              1);
+    rul.SetCEditor(song.Host());
+    ASSERT_EQ(Load({"#set:4", "#func5:CArticSrchMstrTempo(_thisEvnt.Time, &_val1)", "#prob:1"}), 0);
+    AddNotes({100});
+    ASSERT_EQ(set->Search(notes[0]), 0);
+    EXPECT_EQ(set->GetDataVal(1)->GetData(), 60.0);
+    rul.SetCEditor(nullptr);
 }
 
 }  // namespace
