@@ -6,6 +6,7 @@
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticHostWalk.h"
 #include "driver/ArticPref.h"
+#include "driver/ArticSrchSongBridge.h"
 #include "platform/Memory.h"
 #include "platform/Text.h"
 
@@ -17,6 +18,12 @@ int CArticEditorUtil::s_VeloLimit = 0;
 int CArticEditorUtil::s_VeloThreshold = -1;
 BYTE CArticEditorUtil::s_LastRpnMsb = 127;
 BYTE CArticEditorUtil::s_LastRpnLsb = 127;
+
+// The rule built-ins reach the bridge through the engine's song interface.
+// It is entered here, beside the registrations, so that every program that
+// can register a conversion links this unit and has the answerer in place.
+[[maybe_unused]] static const bool s_SrchSongEntered =
+    (ArticSrchSong::Enter(&CArticSrchSongBridge::Instance()), true);
 
 namespace {
 

@@ -23,7 +23,7 @@ bool ArticSrchCall::Text(CArticRulElm* elm, CString* text) {
     return false;
 }
 
-CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm) {
+CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm, bool keepErrFlag) {
     const LONG before = m_pSelf->GetErrInfo(elm);
     CArticWrkEvnt* note = nullptr;
     const int failed = m_pSelf->GetWrkEvnt(elm, &note);
@@ -32,7 +32,7 @@ CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm) {
         note = nullptr;
         Refuse(elm);
     }
-    if (before == 0 && after != 0) m_pSelf->SetErrInfo(elm, 0);
+    if (!keepErrFlag && before == 0 && after != 0) m_pSelf->SetErrInfo(elm, 0);
     return note;
 }
 

@@ -21,8 +21,9 @@ public:
     // A text input, the same way (*text emptied on failure).
     bool Text(CArticRulElm* elm, CString* text);
     // An event input: the note, or null with the result 1. The current
-    // note's error flag is left as it was before the lookup.
-    CArticWrkEvnt* Evnt(CArticRulElm* elm);
+    // note's error flag is left as it was before the lookup, unless
+    // keepErrFlag asks to keep what a failed relation lookup set.
+    CArticWrkEvnt* Evnt(CArticRulElm* elm, bool keepErrFlag = false);
     // An array input: the _ary variable, or null with the operand recorded
     // and the result 1 (a value array is refused).
     CArticRulDataAry* Ary(CArticRulElm* elm) { return OutAry(elm); }

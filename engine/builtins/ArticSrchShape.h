@@ -168,3 +168,41 @@ private:
         this->SetOutNum(this->GetOutNum() + 1);
     }
 };
+
+// Base B with output 3 bound after its elements: B is I1 -> O1, O2 or
+// -> O1, O2; only the matching constructor is instantiated.
+template <class B>
+class ArticSrchWithO3 : public B {
+public:
+    using E = CArticRulElm*;
+    ArticSrchWithO3(CArticRulSet* set, ULONG no, E i1, E o1, E o2, E o3) : B(set, no, i1, o1, o2) { Bind(o3); }
+    ArticSrchWithO3(CArticRulSet* set, ULONG no, E o1, E o2, E o3) : B(set, no, o1, o2) { Bind(o3); }
+    ~ArticSrchWithO3() override { this->DeleteRulElm(&m_pRulElmO3); }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        B::GetOutRulElmList(list);
+        if (list && m_pRulElmO3) list->AddTail(m_pRulElmO3);
+    }
+    VX_SRCH_ARG(O3)
+private:
+    void Bind(CArticRulElm* o3) {
+        this->BindRulElm(&m_pRulElmO3, o3);
+        this->SetOutNum(this->GetOutNum() + 1);
+    }
+};
+
+// Base B (I1 -> O1, O2, O3) with output 4 bound after its elements.
+template <class B>
+class ArticSrchWithO4 : public B {
+public:
+    using E = CArticRulElm*;
+    ArticSrchWithO4(CArticRulSet* set, ULONG no, E i1, E o1, E o2, E o3, E o4) : B(set, no, i1, o1, o2, o3) {
+        this->BindRulElm(&m_pRulElmO4, o4);
+        this->SetOutNum(this->GetOutNum() + 1);
+    }
+    ~ArticSrchWithO4() override { this->DeleteRulElm(&m_pRulElmO4); }
+    void GetOutRulElmList(CArticRulElmList* list) override {
+        B::GetOutRulElmList(list);
+        if (list && m_pRulElmO4) list->AddTail(m_pRulElmO4);
+    }
+    VX_SRCH_ARG(O4)
+};

@@ -15,6 +15,7 @@
 #include "engine/builtins/ArticSrchChord.h"
 #include "engine/builtins/ArticSrchContext.h"
 #include "engine/builtins/ArticSrchGlobal.h"
+#include "engine/builtins/ArticSrchMstr.h"
 #include "engine/builtins/ArticSrchNeighbour.h"
 #include "engine/builtins/ArticSrchProb.h"
 #include "engine/builtins/ArticSrchSearched.h"
@@ -119,15 +120,15 @@ const ArticSrchInfo kBuiltins[] = {
     {"CArticSrchSelSw", 2, "nnn", "v", "CArticSrchSelType", &ArticSrchMake<CArticSrchSelSw, 4>},
     {"CArticSrchSelEvntSw", 2, "nee", "o", "CArticSrchSelType", &ArticSrchMake<CArticSrchSelEvntSw, 4>},
     {"CArticSrchCopy", 2, "n", "v", "CArticSrchCalc", &ArticSrchMake<CArticSrchCopy, 2>},
-    {"CArticSrchMstrMeter", 2, "n", "vv", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrTempo", 2, "n", "v", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrTempo2", 2, "n", "vv", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrKey", 2, "n", "vv", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrChord", 2, "n", "vvvv", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrGetTimeFromMeter", 2, "e", "v", "CArticSrchMstr", nullptr},
-    {"CArticSrchMstrGetTimeFromKey", 2, "e", "v", "CArticSrchMstr", nullptr},
-    {"CArticSrchProNum", 2, "e", "vvv", "CArticSrchMstrMeter", nullptr},
-    {"CArticSrchProNumOfVexa", 2, "", "vvv", "CArticSrchEvnt", nullptr},
+    {"CArticSrchMstrMeter", 2, "n", "vv", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrMeter, 3>},
+    {"CArticSrchMstrTempo", 2, "n", "v", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrTempo, 2>},
+    {"CArticSrchMstrTempo2", 2, "n", "vv", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrTempo2, 3>},
+    {"CArticSrchMstrKey", 2, "n", "vv", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrKey, 3>},
+    {"CArticSrchMstrChord", 2, "n", "vvvv", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrChord, 5>},
+    {"CArticSrchMstrGetTimeFromMeter", 2, "e", "v", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrGetTimeFromMeter, 2>},
+    {"CArticSrchMstrGetTimeFromKey", 2, "e", "v", "CArticSrchMstr", &ArticSrchMake<CArticSrchMstrGetTimeFromKey, 2>},
+    {"CArticSrchProNum", 2, "e", "vvv", "CArticSrchMstrMeter", &ArticSrchMake<CArticSrchProNum, 4>},
+    {"CArticSrchProNumOfVexa", 2, "", "vvv", "CArticSrchEvnt", &ArticSrchMake<CArticSrchProNumOfVexa, 3>},
     {"CArticSrchSelTrk", 2, "", "v", "CArticSrchEvnt", &ArticSrchMake<CArticSrchSelTrk, 1>},
     {"CArticSrchTrkSelected", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchTrkSelected, 2>},
     {"CArticSrchTrkAttri", 2, "e", "v", "CArticSrchGetArrayEvnt", &ArticSrchMake<CArticSrchTrkAttri, 2>},

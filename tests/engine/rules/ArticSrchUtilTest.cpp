@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -91,12 +92,25 @@ TEST(SrchCatalogue, NamesOutsideTheCatalogueWriteNothing) {
     EXPECT_EQ(inNum + outNum, 0);
 }
 
-TEST(SrchCatalogue, ANameWithoutItsClassCannotBeMadeYet) {
-    CExString name("CArticSrchMstrTempo");
-    ElmList args{Num(1), Num(0)};
-    CArticSrchEvnt* made = reinterpret_cast<CArticSrchEvnt*>(0x1);
-    EXPECT_EQ(CArticSrchUtil::MakeEvnt(nullptr, name, 4, &args.list, &made), 1);
-    EXPECT_EQ(made, nullptr);
+TEST(SrchCatalogue, EveryCatalogueNameIsMadeNamesOutsideItFail) {
+    for (int i = 0; i < CArticSrchUtil::kCount; ++i) {
+        const ArticSrchInfo* info = CArticSrchUtil::GetInfo(i);
+        ASSERT_NE(info, nullptr) << i;
+        ElmList args{};
+        for (size_t k = 0; k < std::strlen(info->in) + std::strlen(info->out); ++k) args.list.AddTail(Num(int(k)));
+        CExString name(info->name);
+        CArticSrchEvnt* made = nullptr;
+        EXPECT_EQ(CArticSrchUtil::MakeEvnt(nullptr, name, 4, &args.list, &made), 0) << info->name;
+        ASSERT_NE(made, nullptr) << info->name;
+        delete made;
+    }
+    for (const char* other : {"CArticSrchNoSuch", "carticsrchmstrtempo", ""}) {
+        CExString name(other);
+        ElmList args{Num(1), Num(0)};
+        CArticSrchEvnt* made = reinterpret_cast<CArticSrchEvnt*>(0x1);
+        EXPECT_EQ(CArticSrchUtil::MakeEvnt(nullptr, name, 4, &args.list, &made), 1) << other;
+        EXPECT_EQ(made, nullptr) << other;
+    }
     EXPECT_EQ(CArticSrchUtil::SetMaker("CArticSrchNoSuch", &ArticSrchMake<CArticSrchValLess, 3>), 1);
 }
 
