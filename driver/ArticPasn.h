@@ -53,7 +53,26 @@ public:
     // blocks whose list holds blk: 1 when something was found.
     virtual int GetWrkBlkArray(const CArticWrkBlk* blk, std::vector<CArticWrkBlk*>& out) const;
 
+    // ---- Ports and channels (each reset runs on every record in order,
+    // stopping at the first failure, then on the shared record). Defined with
+    // the driver, like the records' own resets.
+    int ReLinkWrkBlk(CArticWrk* wrk);
+    DWORD GetPortFromPortID(DWORD portId) const;
+    int ResetAll(DWORD port, DWORD ch);
+    int ResetOrig(DWORD port, DWORD ch);
+    int ResetSeqAll(DWORD port, DWORD ch, const CArticArrayCh* source, const CArticArrayCh* used,
+                    const CArticArrayCh* voice, CArticArrayCh* assigned);
+    int ResetSeqAll(DWORD portCount, DWORD port, DWORD ch);
+    int ResetSeqAll2(DWORD portCount, DWORD port, DWORD ch);
+    int ResetSeqOrig(DWORD port, DWORD ch, const CArticArrayCh* source, const CArticArrayCh* used,
+                     const CArticArrayCh* voice, CArticArrayCh* assigned);
+    int ResetSeqOrig(DWORD portCount, DWORD port, DWORD ch);
+    int ResetSeqOrig2(DWORD portCount, DWORD port, DWORD ch);
+
 private:
+    template <class Reset>
+    int ResetEach(Reset reset);
+
     CKPSManager* m_pHost;  // not owned
     ULONG m_DataNum = 0;
     CArticPasnDataArray m_Data;    // owned records
