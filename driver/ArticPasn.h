@@ -37,6 +37,7 @@ public:
     virtual void SetCEditor(CKPSManager* host) { m_pHost = host; }
     virtual ULONG GetDataNum() const { return m_DataNum; }
     virtual void SetDataNum(ULONG n) { m_DataNum = n; }
+    virtual int GetSlotCount() const { return m_Data.GetSize(); }
     // 1 and the record at index n; 0 when there is none.
     virtual int Get(ULONG n, CArticPasnData** data) const;
     virtual CArticPasnData* Get(ULONG n) const;
