@@ -279,4 +279,65 @@ TEST(WriteBack, MissingPiecesFailWithoutTouchingTheSong) {
     EXPECT_TRUE(w.LockFree());
 }
 
+// The song walk's work data of a loaded song, tidied, written back and saved:
+// channel 2's notes come back at twice their work times, after the target voice.
+TEST(WriteBack, WalkedSongSavesWithItsNotesAndTargetVoice) {
+    BridgeSong song;
+    const Bytes bytes = smftest::Smf0(Cat({At(960, {0x92, 60, 100}), At(40, {0x95, 50, 100}), At(240, {0x85, 50, 0}),
+                                          At(200, {0x82, 60, 0}), At(480, {0x92, 62, 90}), At(480, {0x82, 62, 0})}));
+    ASSERT_EQ(song.Load(bytes), 1);
+    song.FillPrefPorts();
+    CPHConvPrm prm;
+    prm.BankMsb = 8;
+    prm.BankLsb = 0;
+    prm.Program = 25;
+    song.view.prm = &prm;
+    song.pref.GetSetting()->SetKeepCont(1);
+    song.pref.GetSetting()->SetDelGrace(0);
+    song.pref.GetSetting()->SetWrkTempo(1);
+    const POSITION trk = song.TrackOfCh(2);
+    const POSITION blk = song.Blocks(trk).at(0);
+    song.SelectBlockInSong(trk, blk);
+    bridgetest::PosList sel;
+    sel.Add(trk, blk);
+    ASSERT_EQ(song.mgr.SetSelectBlkPosList(song.Host(), &sel.list), 0);
+    ASSERT_EQ(song.mgr.SetBlkPosList(), 0);
+    CArticWrk wrk;
+    ASSERT_EQ(CArticEditorUtil::ConvWrk_ch(song.Host(), &sel.list, 0, 1, 1, 1, 50, 0, &wrk, 0, prm, 1, 0, 0, 480), 0);
+    std::vector<INT64> workNotes;
+    const CArticWrkBlk* part = wrk.Get(ULONG(1))->Get(0);
+    for (POSITION p = part->GetHeadPos(); p;) {
+        const CArticWrkEvnt* e = part->GetNext(p);
+        if ((e->GetStatus() & 0xF0) == 0x90) workNotes.push_back(e->GetTime());
+    }
+    ASSERT_EQ(workNotes.size(), 2u);
+
+    CArticTransMgr trans(&wrk, song.Host(), &song.pref);
+    ASSERT_EQ(trans.EditToWrk(), 0);
+    POSITION target = trk;
+    ASSERT_EQ(trans.ConvToCEditorRep(&target, nullptr, nullptr), 0);
+    const Bytes saved = song.Save();
+    ASSERT_FALSE(saved.empty());
+
+    OutWork reloaded;
+    ASSERT_EQ(reloaded.song.Load(saved), 1);
+    const std::vector<OutSeen> seen = reloaded.Seen(reloaded.song.TrackOfCh(2));
+    std::vector<INT64> notes;
+    int bank = -1, program = -1, firstNote = -1;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        if (seen[i].kind == MPEVENT_KIND_NOTE) {
+            notes.push_back(seen[i].time);
+            if (firstNote < 0) firstNote = int(i);
+        } else if (seen[i].kind == MPEVENT_KIND_CONTROL && seen[i].d1 == 0 && seen[i].d2 == 8 && bank < 0) {
+            bank = int(i);
+        } else if (seen[i].kind == MPEVENT_KIND_PROGRAM && seen[i].d1 == 25 && program < 0) {
+            program = int(i);
+        }
+    }
+    EXPECT_EQ(notes, (std::vector<INT64>{workNotes[0] * 2, workNotes[1] * 2}));
+    ASSERT_GE(bank, 0);
+    EXPECT_LT(bank, program);
+    EXPECT_LT(program, firstNote);
+}
+
 }  // namespace
