@@ -275,6 +275,7 @@ public:
     static int GetResetEvnt() { return s_ResetEvnt; }
     static int GetMstrDelMode() { return s_MstrDelMode; }
     static int GetMstrOutMode() { return s_MstrOutMode; }
+    static int GetOutCount() { return s_OutCount; }
 
 protected:
     static int ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, int mstrSkip, int vceOut, int allWrk,
@@ -307,8 +308,7 @@ private:
     static int s_ResetEvnt;
     static int s_MstrDelMode;
     static int s_MstrOutMode;
-    static int s_OutCount;
-    static int s_OutCount2;
+    static int s_OutCount;  // events inserted by the last write-back
 };
 
 // Registers a conversion's driver, editor manager and preferences with the

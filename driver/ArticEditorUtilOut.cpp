@@ -25,7 +25,6 @@ int CArticEditorUtil::s_ResetEvnt = 0;
 int CArticEditorUtil::s_MstrDelMode = 3;
 int CArticEditorUtil::s_MstrOutMode = 3;
 int CArticEditorUtil::s_OutCount = 0;
-int CArticEditorUtil::s_OutCount2 = 0;
 
 namespace {
 
@@ -297,7 +296,7 @@ int CArticEditorUtil::GetWrkTimeRange(CArticWrk* wrk, INT64* start, INT64* end) 
 }
 
 int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITION trk, POSITION songBlk,
-                                     tagMPEVENT* out, LONG ch, DWORD port, int* write) {
+                                     tagMPEVENT* out, LONG ch, DWORD /*port: the track's own is used*/, int* write) {
     if (write) *write = 0;
     CArticEditorMgr* mgr = s_pEditorMgr;
     if (!blk || !e || !out || !write || !mgr) return 1;
@@ -368,7 +367,6 @@ int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITI
             DWORD(part >> 4) == origAdrs)
             out->Bytes[4] = BYTE((wtrk->GetCh() & 0x0F) + 16 * (curAdrs & 0x0F));
     }
-    (void)port;
 
     *write = 1;
     if (e->GetVceSet() && !blk->GetOutVceSet()) {
@@ -579,7 +577,7 @@ int CArticEditorUtil::ConvAllEvntRep(CArticWrk* wrk, CKPSManager* host, CArticPr
     if (LoadMstrTrk(host, mstr)) {
         rc = 1;
     } else {
-        s_OutCount = s_OutCount2 = 0;
+        s_OutCount = 0;
         if (!s_pFirstBlk) s_pFirstBlk = new CArticPosList();
         ClearPosList(s_pFirstBlk);
         s_ResetEvnt = 1;

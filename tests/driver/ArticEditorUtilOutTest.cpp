@@ -218,6 +218,10 @@ TEST(WriteBack, ConductorUnchangedWithoutMasterPreferences) {
 
 TEST(WriteBack, TempoOnlyRewritesTheTemposAlone) {
     OutWork w(0, 1);
+    // An exclusive the song keeps in its conductor at 0.
+    const POSITION conductor = w.song.Conductor();
+    w.song.InsertBytes(conductor, w.song.Blocks(conductor).at(0), MPEVENT_KIND_SYSEX, 0,
+                       {0x7E, 0x7F, 0x09, 0x01, 0xF7});
     w.MasterTempo(0, 300000);
     w.masterBlk->Sort(wrktest::NewMeta(w.masterBlk, w.no++, 240, 0x06, {'X'}), 1);  // not written in this mode
     w.Note(w.partBlk, 10, 70, 20);
@@ -231,9 +235,13 @@ TEST(WriteBack, TempoOnlyRewritesTheTemposAlone) {
     for (const auto& row : others)
         if (std::get<2>(row) == 0x06) markers.push_back(row);
     EXPECT_EQ(markers, (std::vector<std::tuple<DWORD, INT64, BYTE>>{{MPEVENT_KIND_META, 480, 0x06}}));
-    bool meter = false;
-    for (const auto& row : others) meter = meter || (std::get<1>(row) == 0 && std::get<2>(row) == 0x58);
+    bool meter = false, sysex = false;
+    for (const auto& row : others) {
+        meter = meter || (std::get<1>(row) == 0 && std::get<2>(row) == 0x58);
+        sysex = sysex || (std::get<0>(row) == MPEVENT_KIND_SYSEX && std::get<1>(row) == 0);
+    }
     EXPECT_TRUE(meter);
+    EXPECT_TRUE(sysex);  // the master writes tempos only here: the exclusive must stay
 }
 
 // The master's tempos at engine 0 and 960 over a song with tempos at 0 and
