@@ -531,7 +531,7 @@ int CArticEditorUtil::WriteTrack(CArticWrk* wrk, CArticWrkTrk* trk, CKPSManager*
 
 int CArticEditorUtil::ConvTrkRep(CArticWrk* wrk, CKPSManager* host, CArticPosList* sel, POSITION trk, POSITION blk) {
     CArticEditorMgr* mgr = s_pEditorMgr;
-    if (!s_pView || !mgr) return 1;
+    if (!s_pView || !mgr || !host) return 1;
     // What the previous write-back wrote leaves first; the tracks' channels
     // go into their selected events; the first conversion removes the
     // selected originals. Any failure stops here: the caller must not save.

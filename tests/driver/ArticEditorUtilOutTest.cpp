@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "BridgeFixture.h"
+#include "driver/ArticErr.h"
 #include "driver/ArticTransMgr.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"
+#include "platform/Messages.h"
 
 namespace {
 
@@ -270,6 +272,53 @@ TEST(WriteBack, RefusedTempoEditFailsAndFreesTheLock) {
     w.song.doc.SetTempoLocked(1);
     EXPECT_EQ(w.Write(), 1);
     EXPECT_TRUE(w.LockFree());
+}
+
+TEST(WriteBack, EventSelectionOutputGoesIntoTheGivenBlockAndIsTakenBackNextTime) {
+    OutWork w;
+    const POSITION songBlk = w.song.Blocks(w.target).at(0);
+    w.Note(w.partBlk, 100, 64, 50);
+    POSITION trk = w.target;
+    ASSERT_EQ(CArticEditorUtil::ConvAllEvntRep(&w.wrk, w.song.Host(), &w.song.pref, &w.sel, &w.mstr, &trk, songBlk,
+                                               nullptr),
+              0);
+    EXPECT_EQ(w.song.Blocks(w.target).size(), 1u);  // no block made
+    EXPECT_EQ(w.Notes(w.target).size(), 2u);
+    EXPECT_EQ(CArticEditorUtil::GetOutCount(), 1);
+    // The conductor's events were handed over as private copies.
+    EXPECT_EQ(size_t(w.mstr.GetCount()), w.Seen(w.song.Conductor()).size());
+    ASSERT_EQ(CArticEditorUtil::ConvAllEvntRep(&w.wrk, w.song.Host(), &w.song.pref, &w.sel, &w.mstr, &trk, songBlk,
+                                               nullptr),
+              0);
+    EXPECT_EQ(w.Notes(w.target).size(), 2u);
+}
+
+// A driver that is busy elsewhere.
+struct OutBusyView : bridgetest::TestView {
+    int IsBusy() const override { return 1; }
+};
+
+TEST(WriteBack, BusyDriverIsReportedAndChangesNothing) {
+    OutWork w;
+    OutBusyView busy;
+    busy.host = w.song.Host();
+    busy.pref = &w.song.pref;
+    CArticEditorUtil::SetView(&busy);
+    CArticErr::Clear();
+    std::vector<CString> shown;
+    SetMessageSink([&](const CString& text, const CString&, UINT) {
+        shown.push_back(text);
+        return 1;
+    });
+    w.Note(w.partBlk, 10, 70, 20);
+    EXPECT_EQ(w.Write(), 1);
+    SetMessageSink(nullptr);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(CArticErr::IsError(), 1);
+    EXPECT_EQ(w.Notes(w.target).size(), 1u);
+    EXPECT_TRUE(w.LockFree());
+    CArticEditorUtil::SetView(&w.song.view);
+    CArticErr::Clear();
 }
 
 TEST(WriteBack, MissingPiecesFailWithoutTouchingTheSong) {
