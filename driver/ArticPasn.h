@@ -23,7 +23,12 @@ public:
     // 16 empty entries, count 0 (existing records are deleted).
     virtual void InitPasnDataArray();
     virtual void InitPasnCommon();
+    // Deletes the records; the slots stay, empty, and the count is 0.
     virtual void ClearPasnDataArray();
+    // Deletes the records and the slots.
+    virtual void DeletePasnDataArray();
+    // Deletes the shared record (none afterwards).
+    virtual void DeletePasnCommon();
     // Replaces the records by copies of the count given ones.
     virtual void CopyPasnDataArray(int count, CArticPasnData* const* records);
     // 1 when a part has more than its own block or the shared record has blocks.

@@ -26,7 +26,10 @@ public:
 
     // 16 empty slots, count 0.
     virtual void InitWrkBlkArray();
+    // Empties the slots (they stay) and sets the count to 0.
     virtual void ClearWrkBlkArray();
+    // Drops the slots.
+    virtual void DeleteWrkBlkArray();
     // Replaces the slots by the count given blocks.
     virtual void CopyWrkBlkArray(int count, CArticWrkBlk* const* blocks);
     virtual void Clear();

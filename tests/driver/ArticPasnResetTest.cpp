@@ -166,6 +166,11 @@ TEST(PasnReset, SetBeyondTheSlotsGrowsByEight) {
     EXPECT_EQ(pasn.GetDataNum(), 21u);
     EXPECT_EQ(pasn.Get(ULONG(3)), nullptr);
     EXPECT_EQ(pasn.ResetAll(0, 1), 0);  // empty entries are passed over
+    pasn.ClearPasnDataArray();  // records gone, slots kept
+    EXPECT_EQ(pasn.GetSlotCount(), 24);
+    EXPECT_EQ(pasn.GetDataNum(), 0u);
+    EXPECT_EQ(pasn.AddTail(new CArticPasnData(&pasn)), 1);
+    EXPECT_EQ(pasn.GetDataNum(), 1u);
 }
 
 TEST(PasnReset, ReLinkPointsIntoTheCopiedWorkData) {
