@@ -135,6 +135,23 @@ TEST(PasnReset, ResetAllLeavesTheOwnBlockAndTheMasterTrack) {
     EXPECT_EQ(PasnParts::PortCh(shared), std::make_pair(ULONG(1), ULONG(7)));  // every shared slot is a copy
 }
 
+TEST(PasnReset, OwnBlockTakesItsSongTracksPortAndChannel) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(PasnFullSong()), 1);
+    const POSITION songTrk = song.TrackOfCh(3);
+    song.SetTrack(songTrk, 2, 3);  // the second output port
+    PasnParts parts(song.Host());
+    parts.own->GetOwner()->SetOrgTrkID(songTrk);
+    auto* loose = new CArticPasnData(&parts.pasn);  // a part with no song track
+    CArticWrkBlk* looseBlk = wrktest::AddBlock(wrktest::AddTrack(parts.wrk, 5, 1, 2, 0));
+    loose->AddTail(looseBlk);
+    parts.pasn.AddTail(loose);
+    ASSERT_EQ(parts.pasn.ResetOrig(1, 11), 0);
+    EXPECT_EQ(PasnParts::PortCh(parts.own), std::make_pair(ULONG(1), ULONG(3)));
+    EXPECT_EQ(PasnParts::PortCh(looseBlk), std::make_pair(ULONG(1), ULONG(11)));
+    EXPECT_EQ(PasnParts::PortCh(parts.copy1), std::make_pair(ULONG(0), ULONG(2)));  // copies untouched
+}
+
 TEST(PasnReset, SeqResetsWithTablesTurnVoiceOutput) {
     PasnParts parts;
     std::vector<DWORD> used;
