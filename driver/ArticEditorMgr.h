@@ -121,13 +121,13 @@ public:
     virtual int SetEvntChEvntSel();
     virtual int GetIsMaster() const { return m_IsMaster; }
     virtual int GetIsMeas() const { return m_IsMeas; }
-    virtual DWORD GetMeasTrk() const { return m_MeasTrk; }
-    virtual DWORD GetMeasBlk() const { return m_MeasBlk; }
-    virtual DWORD GetMeasEvnt() const { return m_MeasEvnt; }
+    virtual POSITION GetMeasTrk() const { return m_MeasTrk; }
+    virtual POSITION GetMeasBlk() const { return m_MeasBlk; }
+    virtual POSITION GetMeasEvnt() const { return m_MeasEvnt; }
     virtual int GetIsTempo() const { return m_IsTempo; }
-    virtual DWORD GetTempoTrk() const { return m_TempoTrk; }
-    virtual DWORD GetTempoBlk() const { return m_TempoBlk; }
-    virtual DWORD GetTempoEvnt() const { return m_TempoEvnt; }
+    virtual POSITION GetTempoTrk() const { return m_TempoTrk; }
+    virtual POSITION GetTempoBlk() const { return m_TempoBlk; }
+    virtual POSITION GetTempoEvnt() const { return m_TempoEvnt; }
     virtual LONG GetClientBeatMul() const { return m_ClientBeatMul; }
     virtual void SetCEditor(CKPSManager* host) { m_pHost = host; }
     // Copy the positions into the selection and compute the first note-on,
@@ -162,13 +162,13 @@ public:
     virtual int IsOutTrkID(POSITION trk, POSITION* blk) const;
     virtual void SetIsMaster(int value) { m_IsMaster = value; }
     virtual void SetIsMeas(int value) { m_IsMeas = value; }
-    virtual void SetMeasTrk(DWORD value) { m_MeasTrk = value; }
-    virtual void SetMeasBlk(DWORD value) { m_MeasBlk = value; }
-    virtual void SetMeasEvnt(DWORD value) { m_MeasEvnt = value; }
+    virtual void SetMeasTrk(POSITION value) { m_MeasTrk = value; }
+    virtual void SetMeasBlk(POSITION value) { m_MeasBlk = value; }
+    virtual void SetMeasEvnt(POSITION value) { m_MeasEvnt = value; }
     virtual void SetIsTempo(int value) { m_IsTempo = value; }
-    virtual void SetTempoTrk(DWORD value) { m_TempoTrk = value; }
-    virtual void SetTempoBlk(DWORD value) { m_TempoBlk = value; }
-    virtual void SetTempoEvnt(DWORD value) { m_TempoEvnt = value; }
+    virtual void SetTempoTrk(POSITION value) { m_TempoTrk = value; }
+    virtual void SetTempoBlk(POSITION value) { m_TempoBlk = value; }
+    virtual void SetTempoEvnt(POSITION value) { m_TempoEvnt = value; }
     // The block's start in engine ticks: 0, or 1 when the host fails.
     virtual int GetBlkTimeStart(POSITION trk, POSITION blk, INT64* start) const;
     virtual int GetSeqTrkNo() const { return m_SeqTrkNo; }
@@ -294,13 +294,13 @@ private:
     std::unique_ptr<CArticEvntIDList> m_pOutEvnt;  // owns its entries
     int m_IsMaster = 0;
     int m_IsMeas = 0;
-    DWORD m_MeasTrk = 0;
-    DWORD m_MeasBlk = 0;
-    DWORD m_MeasEvnt = 0;
+    POSITION m_MeasTrk = nullptr;
+    POSITION m_MeasBlk = nullptr;
+    POSITION m_MeasEvnt = nullptr;
     int m_IsTempo = 0;
-    DWORD m_TempoTrk = 0;
-    DWORD m_TempoBlk = 0;
-    DWORD m_TempoEvnt = 0;
+    POSITION m_TempoTrk = nullptr;
+    POSITION m_TempoBlk = nullptr;
+    POSITION m_TempoEvnt = nullptr;
     LONG m_ClientBeatMul = 2;
     int m_SeqTrkNo = -1;
     CArticPosList* m_pOutSeq = nullptr;  // owned, with its entries

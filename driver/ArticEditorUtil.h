@@ -22,6 +22,7 @@ class CArticPref;
 class CArticExp;
 class CArticView;
 class CArticWrk;
+class CArticWrkBlk;
 class CArticWrkTrk;
 class CPHConvPrm;
 class CArticWrkEvnt;
@@ -218,6 +219,64 @@ public:
     // allocation, the expression data then as it was.
     static int DeleteExpTrkNonSel(CArticWrk* wrk, CArticExp* exp);
 
+    // ------------------------------------------------------------ write-back
+    // The converted work data into the song under the exclusive lock: what
+    // the previous write-back wrote goes first (and, on the first conversion,
+    // the selected originals), the conductor is rewritten as the preferences'
+    // master modes say, and every part track with notes is written into its
+    // song track (or *trk when it has none); blk names the block of an
+    // event-selection output, null for a block output (one new song block
+    // per work block, recorded in sel). mstr receives the conductor's events.
+    // 0; 1 for a missing argument or registration, a refused lock, a busy
+    // driver, or the first failing step (the lock is released in every case).
+    static int ConvAllEvntRep(CArticWrk* wrk, CKPSManager* host, CArticPref* pref, CArticPosList* sel,
+                              CArticPosList* mstr, POSITION* trk, POSITION blk, int* flag);
+    static int ConvTrkRep(CArticWrk* wrk, CKPSManager* host, CArticPosList* sel, POSITION trk, POSITION blk);
+    // The work track's blocks into the blocks of the song track with the
+    // number, pairwise in order: 0, 1 on a host failure, or the first failure.
+    static int ConvBlk(CArticWrkTrk* trk, CKPSManager* host, LONG trkNo);
+    // The block's events into the song block of that index of the track with the number.
+    static int ConvEvnt(CArticWrkBlk* blk, CKPSManager* host, LONG trkNo, int blkIndex);
+    // The block's events into the song block; with record set every written
+    // event joins the editor manager's output list.
+    static int ConvEvnt(CArticWrkBlk* blk, CKPSManager* host, POSITION trk, POSITION songBlk, int record);
+    // One host record from a work event (time in song ticks within the song
+    // block, KV part messages re-addressed to the track's current channel and
+    // port). *write 0 for an event that is not written. 0; 1 for a null
+    // argument, a multiplier of 0, an unknown block start or no memory.
+    static int preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITION trk, POSITION songBlk,
+                              tagMPEVENT* out, LONG ch, DWORD port, int* write);
+    // One song block per work block after the track's last one, spanning
+    // start to end (engine ticks); each is appended to sel. *out the first
+    // new block. 0, or 1 on a failure.
+    static int CreateBlk(CArticWrkTrk* trk, CKPSManager* host, CArticPosList* sel, POSITION songTrk, POSITION* out,
+                         INT64 start, INT64 end);
+    // Remember the conductor's meter and tempo events at time 0 in the editor manager.
+    static int CheckBlk(CArticWrkTrk* trk, CKPSManager* host, POSITION songTrk);
+    static int CheckEvnt(CKPSManager* host, POSITION songTrk, POSITION songBlk, INT64 blkStart);
+    // Remove the conductor's events by the master delete mode.
+    static int ClearBlk(CKPSManager* host, POSITION songTrk);
+    static int DeleteEvnt(CKPSManager* host, POSITION songTrk, POSITION songBlk);
+    // A position record with a private copy of every event of the
+    // conductor's first block: 0, or 1 without conductor or block or on a host failure.
+    static int LoadMstrTrk(CKPSManager* host, CArticPosList* list);
+    static void InitMeasTempoInfo();
+    // The span of the work data's events (a note to its end): 0, or 1 without work data.
+    static int GetWrkTimeRange(CArticWrk* wrk, INT64* start, INT64* end);
+    static void AddOutEvnt(POSITION trk, POSITION blk, POSITION evnt);
+    static void ClearOutEvntList();
+    static int DeleteOutEvnt(CKPSManager* host);
+    static void ClearPosList(CArticPosList* list);
+    static void CopyPosList(const CArticPosList* from, CArticPosList* to);
+    // The id of the track's n-th block, null when there are fewer.
+    static POSITION GetBlkID(CKPSManager* host, POSITION trk, int n);
+    // 3 both master preferences, 1 only the master, 2 only the tempo, 0 neither.
+    static int IsOutMstrTrk();
+    static int GetResetEvnt() { return s_ResetEvnt; }
+    static int GetMstrDelMode() { return s_MstrDelMode; }
+    static int GetMstrOutMode() { return s_MstrOutMode; }
+    static int GetOutCount() { return s_OutCount; }
+
 protected:
     static int ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, int mstrSkip, int vceOut, int allWrk,
                           CArticWrk* wrk, int noPass, const CPHConvPrm& prm, int outMode, int pattern,
@@ -230,6 +289,12 @@ private:
     static int WalkMasterMeta(CKPSManager* host, INT64 time, Visit visit);
     static int UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden);
 
+    // 1 when the master mode writes / removes the work or song event.
+    static bool MstrModeTakes(int mode, bool tempo);
+    static int WriteTrack(CArticWrk* wrk, CArticWrkTrk* trk, CKPSManager* host, CArticPosList* sel,
+                          POSITION defTrk, POSITION blk, LONG* firstCh);
+    static int WriteMaster(CArticWrkTrk* trk, CKPSManager* host);
+
     static CArticView* s_pView;            // not owned
     static CArticEditorMgr* s_pEditorMgr;  // not owned
     static CArticPref* s_pPref;            // not owned
@@ -238,6 +303,12 @@ private:
     static int s_VeloThreshold;
     static BYTE s_LastRpnMsb;
     static BYTE s_LastRpnLsb;
+    // Write-back state.
+    static CArticPosList* s_pFirstBlk;  // owned, with its entries
+    static int s_ResetEvnt;
+    static int s_MstrDelMode;
+    static int s_MstrOutMode;
+    static int s_OutCount;  // events inserted by the last write-back
 };
 
 // Registers a conversion's driver, editor manager and preferences with the

@@ -10,24 +10,36 @@ CArticPasn::CArticPasn(CKPSManager* host) : m_pHost(host) {
 }
 
 CArticPasn::~CArticPasn() {
-    ClearPasnDataArray();
-    delete m_pCommon;
+    DeletePasnDataArray();
+    DeletePasnCommon();
 }
 
 void CArticPasn::InitPasnDataArray() {
-    ClearPasnDataArray();
+    DeletePasnDataArray();
     m_Data.SetSize(CArticPasnData::kInitSlots);
 }
 
 void CArticPasn::InitPasnCommon() {
-    delete m_pCommon;
+    DeletePasnCommon();
     m_pCommon = new CArticPasnCommon(this);
 }
 
 void CArticPasn::ClearPasnDataArray() {
-    for (int i = 0; i < m_Data.GetSize(); ++i) delete m_Data.GetAt(i);
-    m_Data.RemoveAll();
+    for (int i = 0; i < m_Data.GetSize(); ++i) {
+        delete m_Data.GetAt(i);
+        m_Data.SetAt(i, nullptr);
+    }
     m_DataNum = 0;
+}
+
+void CArticPasn::DeletePasnDataArray() {
+    ClearPasnDataArray();
+    m_Data.RemoveAll();
+}
+
+void CArticPasn::DeletePasnCommon() {
+    delete m_pCommon;
+    m_pCommon = nullptr;
 }
 
 void CArticPasn::CopyPasnDataArray(int count, CArticPasnData* const* records) {

@@ -32,6 +32,15 @@ public:
     // Appends the shared block of every list that holds blk.
     virtual void GetWrkBlkArray(const CArticWrkBlk* blk, std::vector<CArticWrkBlk*>& out) const;
 
+    // Every shared block (slot 0 included) is a layer copy here.
+    int ResetAll(DWORD port, DWORD ch);
+    int ResetSeqAll(DWORD portCount, DWORD port, DWORD ch);
+    int ResetSeqAll2(DWORD portCount, DWORD port, DWORD ch);
+    int ResetSeqAll(DWORD port, DWORD ch, const CArticArrayCh* source, const CArticArrayCh* used,
+                    const CArticArrayCh* voice, CArticArrayCh* assigned);
+    // The shared blocks and the blocks of the lists, into a copy of the work data.
+    int ReLinkWrkBlk(CArticWrk* wrk);
+
 private:
     CArticWrkBlkListArray m_Lists;  // owned lists; the blocks in them are not owned
 };

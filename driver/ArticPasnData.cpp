@@ -4,7 +4,7 @@ VX_IMPLEMENT_CLASS(CArticPasnData, CObject);
 
 CArticPasnData::CArticPasnData(CArticPasn* owner) : m_pOwner(owner) { InitWrkBlkArray(); }
 
-CArticPasnData::~CArticPasnData() { ClearWrkBlkArray(); }
+CArticPasnData::~CArticPasnData() { DeleteWrkBlkArray(); }
 
 void CArticPasnData::InitWrkBlkArray() {
     m_Blks.RemoveAll();
@@ -13,6 +13,11 @@ void CArticPasnData::InitWrkBlkArray() {
 }
 
 void CArticPasnData::ClearWrkBlkArray() {
+    for (int i = 0; i < m_Blks.GetSize(); ++i) m_Blks.SetAt(i, nullptr);
+    m_BlkNum = 0;
+}
+
+void CArticPasnData::DeleteWrkBlkArray() {
     m_Blks.RemoveAll();
     m_BlkNum = 0;
 }

@@ -31,6 +31,11 @@ public:
     virtual BYTE GetKindFlag() const = 0;
     virtual int GetConvMode() const = 0;
     virtual int GetPbExist() const = 0;
+    // 1 while the driver is busy elsewhere (the write-back then refuses to start).
+    virtual int IsBusy() const { return 0; }
+    // 1 while the engine is on its first conversion of the song: the
+    // write-back then removes the selected originals before writing.
+    virtual int IsFirstConv() const { return 1; }
 
     // The host's operations of the same names: 1 when the host's result is
     // not negative, 0 otherwise or without a host.

@@ -1,0 +1,191 @@
+#include "driver/ArticTransMgr.h"
+
+#include <vector>
+
+#include "driver/ArticEditorUtil.h"
+#include "engine/work/ArticPos.h"
+#include "engine/work/ArticWrk.h"
+#include "engine/work/ArticWrkBlk.h"
+#include "engine/work/ArticWrkEvnt.h"
+#include "engine/work/ArticWrkTrk.h"
+#include "engine/work/ArticWrkUtil.h"
+
+VX_IMPLEMENT_CLASS(CArticTransMgr, CObject);
+
+namespace {
+
+// Steps of a controller or bend up to this many ticks before a note go when
+// the note sets a new value.
+constexpr INT64 kStepSpan = 5;
+
+BYTE KindOf(const CArticWrkEvnt* e) { return BYTE(e->GetStatus() & 0xF0); }
+bool IsCcOf(const CArticWrkEvnt* e, std::initializer_list<BYTE> numbers) {
+    if (KindOf(e) != 0xB0) return false;
+    for (BYTE n : numbers)
+        if (e->GetPost1() == n) return true;
+    return false;
+}
+
+bool InNoteSet(const CArticWrkEvnt* e) { return KindOf(e) == 0x90 || KindOf(e) == 0xC0; }
+bool IsProgram(const CArticWrkEvnt* e) { return KindOf(e) == 0xC0; }
+bool IsNote(const CArticWrkEvnt* e) { return KindOf(e) == 0x90; }
+bool InBankSet(const CArticWrkEvnt* e) { return IsCcOf(e, {0, 32}) || IsProgram(e); }
+bool IsBankSel(const CArticWrkEvnt* e) { return IsCcOf(e, {0, 32}); }
+bool InParamSet(const CArticWrkEvnt* e) { return IsCcOf(e, {6, 38, 98, 99, 100, 101}); }
+bool IsParamNumber(const CArticWrkEvnt* e) { return IsCcOf(e, {98, 99, 100, 101}); }
+bool IsDataEntry(const CArticWrkEvnt* e) { return IsCcOf(e, {6, 38}); }
+
+// Moves the events of a run that `moved` selects, in order, to just before
+// the run's first event that `before` selects.
+template <class Moved, class Before>
+void OrderRun(CArticWrkBlk* blk, const std::vector<CArticWrkEvnt*>& run, Moved moved, Before before) {
+    CArticWrkEvnt* target = nullptr;
+    for (CArticWrkEvnt* e : run)
+        if (before(e)) {
+            target = e;
+            break;
+        }
+    if (!target) return;
+    for (CArticWrkEvnt* e : run)
+        if (moved(e)) blk->MoveBefore(target->GetPosEvnt(), e, 0);
+}
+
+// Forms the runs of same-time events of the set and orders each. An event
+// that ends a run is looked at again as the possible start of the next one.
+template <class InSet, class Moved, class Before>
+int SortRuns(CArticWrkBlk* blk, InSet inSet, Moved moved, Before before) {
+    if (!blk || !blk->GetEvntList()) return 0;
+    // The order is decided on a snapshot: moving events does not change which
+    // runs there are, only the order inside one.
+    std::vector<CArticWrkEvnt*> events;
+    for (POSITION p = blk->GetHeadPos(); p;)
+        if (CArticWrkEvnt* e = blk->GetNext(p)) events.push_back(e);
+    std::vector<CArticWrkEvnt*> run;
+    for (CArticWrkEvnt* e : events) {
+        if (!run.empty() && (!inSet(e) || e->GetTime() != run.front()->GetTime())) {
+            OrderRun(blk, run, moved, before);
+            run.clear();
+        }
+        if (inSet(e)) run.push_back(e);
+    }
+    OrderRun(blk, run, moved, before);
+    return 0;
+}
+
+}  // namespace
+
+CArticTransMgr::CArticTransMgr(CArticWrk* wrk, CKPSManager* host, CArticPref* pref)
+    : m_pWrk(wrk), m_pHost(host), m_pPref(pref) {}
+
+CArticTransMgr::~CArticTransMgr() {
+    CArticEditorUtil::ClearPosList(&m_PosList);
+    CArticEditorUtil::ClearPosList(&m_OutPosList);
+    CArticEditorUtil::ClearPosList(&m_MstrList);
+}
+
+int CArticTransMgr::GetCEditor(CKPSManager** host) const {
+    if (host) *host = m_pHost;
+    return m_pHost ? 1 : 0;
+}
+
+int CArticTransMgr::GetPref(CArticPref** pref) const {
+    if (pref) *pref = m_pPref;
+    return m_pPref ? 1 : 0;
+}
+
+void CArticTransMgr::ClearPosList(CArticPosList* list) { CArticEditorUtil::ClearPosList(list); }
+
+void CArticTransMgr::CopyPosList(const CArticPosList* list) { CArticEditorUtil::CopyPosList(list, &m_PosList); }
+
+int CArticTransMgr::GetPosList(CArticPosList** list) {
+    if (list) *list = &m_PosList;
+    return 1;
+}
+
+int CArticTransMgr::GetOutPosList(CArticPosList** list) {
+    if (list) *list = &m_OutPosList;
+    return 1;
+}
+
+int CArticTransMgr::DelOutPos(POSITION trk, POSITION blk) {
+    if (!trk || !blk) return 1;
+    for (POSITION p = m_OutPosList.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        CArticPos* pos = m_OutPosList.GetNext(p);
+        if (pos && pos->GetTrk() == trk && pos->GetBlk() == blk) {
+            m_OutPosList.RemoveAt(at);
+            delete pos;
+            break;
+        }
+    }
+    return 0;
+}
+
+void CArticTransMgr::Clear() {
+    if (!m_pHost) return;
+    CArticEditorUtil::ClearPosList(&m_PosList);
+    CArticEditorUtil::ClearPosList(&m_OutPosList);
+    CArticEditorUtil::ClearPosList(&m_MstrList);
+}
+
+int CArticTransMgr::ConvToCEditorRep(POSITION* trk, POSITION blk, int* flag) {
+    if (!m_pWrk || !m_pHost) return 1;
+    return CArticEditorUtil::ConvAllEvntRep(m_pWrk, m_pHost, m_pPref, &m_OutPosList, &m_MstrList, trk, blk, flag);
+}
+
+int CArticTransMgr::EditToWrk() {
+    CArticWrkTrkList* trks = m_pWrk ? m_pWrk->GetTrkList() : nullptr;
+    for (POSITION p = trks ? trks->GetHeadPosition() : nullptr; p;) {
+        CArticWrkTrk* trk = trks->GetNext(p);
+        if (!trk || trk->GetTrkNo() == 0) continue;
+        if (int rc = EditToWrkTrk(trk)) return rc;
+    }
+    return 0;
+}
+
+int CArticTransMgr::EditToWrkTrk(CArticWrkTrk* trk) {
+    CArticWrkBlkList* blks = trk ? trk->GetBlkList() : nullptr;
+    for (POSITION p = blks ? blks->GetHeadPosition() : nullptr; p;)
+        if (int rc = EditToWrkBlk(blks->GetNext(p))) return rc;
+    return 0;
+}
+
+int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
+    CArticWrkEvntList* list = blk ? blk->GetEvntList() : nullptr;
+    if (!list) return 0;
+    std::vector<INT64> noteTimes;
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        const CArticWrkEvnt* e = list->GetNext(p);
+        if (e && IsNote(e)) noteTimes.push_back(e->GetTime());
+    }
+    for (INT64 t : noteTimes) {
+        const INT64 lo = t < kStepSpan + 1 ? 0 : t - kStepSpan;
+        const INT64 hi = t < 2 ? 0 : t - 1;
+        if (lo >= hi) continue;
+        // What lies at the note's time decides; the deletions only reach
+        // earlier events, so the ones at t stay valid.
+        std::vector<BYTE> ccAtNote;
+        bool bendAtNote = false;
+        for (POSITION p = list->GetHeadPosition(); p;) {
+            const CArticWrkEvnt* e = list->GetNext(p);
+            if (!e || e->GetTime() != t) continue;
+            if (KindOf(e) == 0xE0) bendAtNote = true;
+            else if (KindOf(e) == 0xB0) ccAtNote.push_back(e->GetPost1());
+        }
+        if (bendAtNote)
+            if (int rc = CArticWrkUtil::DelPbTimeArea(list, lo, hi)) return rc;
+        for (BYTE cc : ccAtNote)
+            if (int rc = CArticWrkUtil::DelContCcTimeArea(list, lo, hi, cc)) return rc;
+    }
+    if (int rc = SortProgChng(blk)) return rc;
+    if (int rc = SortBankSel(blk)) return rc;
+    return SortRpnNrpn(blk);
+}
+
+int CArticTransMgr::SortProgChng(CArticWrkBlk* blk) { return SortRuns(blk, InNoteSet, IsProgram, IsNote); }
+
+int CArticTransMgr::SortBankSel(CArticWrkBlk* blk) { return SortRuns(blk, InBankSet, IsBankSel, IsProgram); }
+
+int CArticTransMgr::SortRpnNrpn(CArticWrkBlk* blk) {
+    return SortRuns(blk, InParamSet, IsParamNumber, IsDataEntry);
+}

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "driver/ArticTransMgr.h"
+#include "engine/work/ArticPos.h"
+#include "engine/work/ArticWrk.h"
+#include "engine/work/WorkFixture.h"
+
+namespace {
+
+// An event as written in the tables: kind ('N' note, 'P' program change, 'B'
+// pitch bend, 'C' control change with its number), time.
+struct TransEv {
+    char kind;
+    INT64 time;
+    BYTE number = 0;
+};
+
+BYTE TransStatus(char kind) {
+    switch (kind) {
+        case 'N': return 0x90;
+        case 'P': return 0xC0;
+        case 'B': return 0xE0;
+        default: return 0xB0;
+    }
+}
+
+// The events appended in the given order (same-time order is the test's subject).
+void TransFill(CArticWrkBlk* blk, const std::vector<TransEv>& events) {
+    ULONG no = 1;
+    for (const TransEv& ev : events) {
+        CArticWrkEvnt* e = wrktest::NewEvnt(blk, no++, TransStatus(ev.kind), ev.time, ev.number, 64,
+                                            ev.kind == 'N' ? 100 : 0);
+        blk->AddTail(e, 1);
+    }
+}
+
+std::string TransRows(const CArticWrkBlk* blk) {
+    std::string out;
+    for (POSITION p = blk->GetHeadPos(); p;) {
+        const CArticWrkEvnt* e = blk->GetNext(p);
+        if (!out.empty()) out += ' ';
+        switch (e->GetStatus() & 0xF0) {
+            case 0x90: out += "N"; break;
+            case 0xC0: out += "P"; break;
+            case 0xE0: out += "B"; break;
+            default: out += "C" + std::to_string(e->GetPost1()); break;
+        }
+        out += "@" + std::to_string(e->GetTime());
+    }
+    return out;
+}
+
+struct TransCase {
+    const char* name;
+    std::vector<TransEv> events;
+    const char* expected;
+};
+
+class TransOrdering : public ::testing::TestWithParam<TransCase> {};
+
+TEST_P(TransOrdering, PartBlockIsTidiedBeforeTransfer) {
+    CArticWrk wrk;
+    wrktest::AddBlock(wrktest::AddTrack(wrk, 0));
+    CArticWrkBlk* part = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
+    TransFill(part, GetParam().events);
+    CArticTransMgr mgr(&wrk, nullptr, nullptr);
+    ASSERT_EQ(mgr.EditToWrk(), 0);
+    EXPECT_EQ(TransRows(part), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TransOrdering,
+    ::testing::Values(
+        TransCase{"BendStepBeforeNoteGoes", {{'B', 94}, {'B', 97}, {'N', 100}, {'B', 100}}, "B@94 N@100 B@100"},
+        TransCase{"BendsFromZeroGoBeforeNoteAtFour",
+                  {{'B', 0}, {'B', 1}, {'B', 2}, {'B', 3}, {'N', 4}, {'B', 4}},
+                  "N@4 B@4"},
+        TransCase{"NothingGoesBeforeNoteAtOne", {{'B', 0}, {'N', 1}, {'B', 1}}, "B@0 N@1 B@1"},
+        TransCase{"SameControllerAtNoteRemovesStep",
+                  {{'C', 98, 7}, {'N', 100}, {'C', 100, 7}},
+                  "N@100 C7@100"},
+        TransCase{"OtherControllerAtNoteKeepsStep",
+                  {{'C', 98, 7}, {'N', 100}, {'C', 100, 10}},
+                  "C7@98 N@100 C10@100"},
+        TransCase{"ControllerWithoutNoteKeepsStep", {{'C', 98, 7}, {'C', 100, 7}}, "C7@98 C7@100"},
+        TransCase{"BankSelectBeforeProgram",
+                  {{'P', 10}, {'C', 10, 0}, {'C', 10, 32}},
+                  "C0@10 C32@10 P@10"},
+        TransCase{"ProgramBeforeNote", {{'N', 10}, {'P', 10}}, "P@10 N@10"},
+        TransCase{"NoteSeparatesBankSelectFromProgram",
+                  {{'N', 10}, {'P', 10}, {'C', 10, 0}},
+                  "P@10 N@10 C0@10"},
+        TransCase{"ProgramAtOtherTimeEndsRun",
+                  {{'P', 10}, {'P', 20}, {'C', 20, 0}},
+                  "P@10 C0@20 P@20"},
+        TransCase{"ParameterNumbersBeforeDataEntry",
+                  {{'C', 10, 6}, {'C', 10, 101}, {'C', 10, 100}},
+                  "C101@10 C100@10 C6@10"}),
+    [](const ::testing::TestParamInfo<TransCase>& info) { return std::string(info.param.name); });
+
+TEST(TransMgr, MasterTrackKeepsItsOrder) {
+    CArticWrk wrk;
+    CArticWrkBlk* master = wrktest::AddBlock(wrktest::AddTrack(wrk, 0));
+    TransFill(master, {{'C', 10, 6}, {'C', 10, 101}, {'B', 17}, {'N', 20}, {'B', 20}, {'N', 30}, {'P', 30}});
+    CArticTransMgr mgr(&wrk, nullptr, nullptr);
+    ASSERT_EQ(mgr.EditToWrk(), 0);
+    EXPECT_EQ(TransRows(master), "C6@10 C101@10 B@17 N@20 B@20 N@30 P@30");
+}
+
+TEST(TransMgr, OutPositionsAreRemovedOnceAndTransferNeedsHost) {
+    CArticWrk wrk;
+    CArticTransMgr mgr(&wrk, nullptr, nullptr);
+    POSITION a = reinterpret_cast<POSITION>(uintptr_t(0x10)), b = reinterpret_cast<POSITION>(uintptr_t(0x20));
+    mgr.GetOutPosList()->AddTail(new CArticPos(a, b, nullptr));
+    mgr.GetOutPosList()->AddTail(new CArticPos(a, b, nullptr));
+    EXPECT_EQ(mgr.DelOutPos(a, nullptr), 1);
+    EXPECT_EQ(mgr.DelOutPos(a, b), 0);
+    EXPECT_EQ(mgr.GetOutPosList()->GetCount(), 1);
+    POSITION trk = nullptr;
+    EXPECT_EQ(mgr.ConvToCEditorRep(&trk, nullptr, nullptr), 1);  // no host
+}
+
+}  // namespace
