@@ -24,7 +24,7 @@ public:
 
     // The setup of a window in this folder; the fake core answers the phrase
     // file check with libAnswer (non-zero: the files are there).
-    MainWindowSetup Setup(RecordingPrompter* prompter, QStringList arguments = {}, int libAnswer = 1) {
+    MainWindowSetup Setup(Prompter* prompter, QStringList arguments = {}, int libAnswer = 1) {
         MainWindowSetup setup;
         setup.prompter = prompter;
         setup.programFolder = path();
