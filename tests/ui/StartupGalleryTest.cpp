@@ -28,22 +28,9 @@
 #include "app/Program.h"
 #include "app/Prompter.h"
 #include "tests/app/ProgramFolder.h"
+#include "tests/ui/GalleryShots.h"
 
 namespace {
-
-QString StartupShotsDir() {
-    const QString dir = qEnvironmentVariableIsSet("VEXA_SCREENS") ? qEnvironmentVariable("VEXA_SCREENS")
-                                                                  : QDir::currentPath() + "/screens";
-    QDir().mkpath(dir);
-    return dir;
-}
-
-// Saves the picture as a PNG and gives back what the file holds.
-QImage KeepShot(const QImage& image, const QString& file) {
-    const QString path = StartupShotsDir() + "/" + file;
-    EXPECT_TRUE(image.save(path, "PNG")) << path.toStdString();
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
 
 QImage Picture(const char* path) { return QImage(path).convertToFormat(QImage::Format_RGB32); }
 
@@ -96,7 +83,7 @@ protected:
 }  // namespace
 
 TEST_F(StartupGallery, TheStartedWindow) {
-    const QImage shot = KeepShot(window->grab().toImage(), "startup_window.png");
+    const QImage shot = KeepGalleryShot(window->grab().toImage(), "startup_window.png");
     ASSERT_EQ(shot.size(), window->size());
     // The Exit picture at 613, 84; Convert is hidden, so the panel shows there.
     EXPECT_EQ(shot.copy(QRect(OnWindow(QPoint(613, 84)), QSize(67, 34))), Picture(":/res/ExitBtnOff.bmp"));
@@ -136,7 +123,7 @@ TEST_F(StartupGallery, EachMenuOpen) {
             QPainter p(&shot);
             p.drawImage(window->mapFromGlobal(c.menu->pos()), menu);
         }
-        const QImage back = KeepShot(shot, c.file);
+        const QImage back = KeepGalleryShot(shot, c.file);
         // The menu lies over the window, one line per item at least.
         const QPoint at = window->mapFromGlobal(c.menu->pos());
         EXPECT_EQ(back.copy(QRect(at, menu.size())), menu.convertToFormat(QImage::Format_RGB32)) << c.file;
@@ -150,7 +137,7 @@ TEST_F(StartupGallery, TheAboutBox) {
     WhenModalBoxIsUp([&](QMessageBox* box) {
         text = box->text();
         EXPECT_EQ(box->windowTitle(), QString("About Phrasor"));
-        const QImage shot = KeepShot(box->grab().toImage(), "startup_about.png");
+        const QImage shot = KeepGalleryShot(box->grab().toImage(), "startup_about.png");
         EXPECT_EQ(shot.size(), box->size());
         box->accept();
     });
@@ -168,7 +155,7 @@ TEST(StartupGalleryFailure, TheCriticalBoxOfAFolderWithoutModels) {
         EXPECT_EQ(box->windowTitle(), QString("Phrasor"));
         EXPECT_EQ(box->icon(), QMessageBox::Critical);
         EXPECT_EQ(box->text(), QString(MainWindow::kMissingFiles));
-        const QImage shot = KeepShot(box->grab().toImage(), "startup_missing_models.png");
+        const QImage shot = KeepGalleryShot(box->grab().toImage(), "startup_missing_models.png");
         EXPECT_EQ(shot.size(), box->size());
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
@@ -212,7 +199,7 @@ TEST_F(StartupGallery, ASecondStartWhileTheAboutBoxIsOpen) {
             QPainter p(&shot);
             p.drawImage(window->mapFromGlobal(box->pos()), box->grab().toImage());
         }
-        const QImage back = KeepShot(shot, "startup_second_start.png");
+        const QImage back = KeepGalleryShot(shot, "startup_second_start.png");
         EXPECT_FALSE(back.isNull());
         EXPECT_TRUE(window->isActiveWindow() || QApplication::activeModalWidget() == box);
         box->accept();
