@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QWidget>
 #include <clocale>
 
 #include "app/HandOverQueue.h"
