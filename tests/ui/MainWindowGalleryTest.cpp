@@ -19,15 +19,9 @@
 #include "app/Pictures.h"
 #include "app/SimpleLabel.h"
 #include "app/TransparentPushButton.h"
+#include "tests/ui/GalleryShots.h"
 
 namespace {
-
-QString ScreensDir() {
-    const QString dir = qEnvironmentVariableIsSet("VEXA_SCREENS") ? qEnvironmentVariable("VEXA_SCREENS")
-                                                                  : QDir::currentPath() + "/screens";
-    QDir().mkpath(dir);
-    return dir;
-}
 
 // What one channel row shows.
 struct RowLook {
@@ -175,9 +169,7 @@ public:
     }
 
     QImage Shot(const QString& file) {
-        const QImage image = grab().toImage();
-        EXPECT_TRUE(image.save(ScreensDir() + "/" + file)) << qPrintable(file);
-        return QImage(ScreensDir() + "/" + file).convertToFormat(QImage::Format_RGB32);
+        return KeepGalleryShot(grab().toImage(), file);
     }
 
     // Where a point of the background lies in a screenshot of the window.
@@ -345,7 +337,7 @@ TEST(PictureSheet, AllPictures) {
         painter.drawImage(QRect(places[i], image.size() * 2), image);
     }
     painter.end();
-    const QString file = ScreensDir() + "/pictures.png";
+    const QString file = GalleryShotsDir() + "/pictures.png";
     ASSERT_TRUE(sheet.save(file));
     EXPECT_EQ(QImage(file).size(), sheet.size());
 }

@@ -20,22 +20,9 @@
 #include "app/ConfirmationDialog.h"
 #include "app/Pictures.h"
 #include "app/ScrollDialog.h"
+#include "tests/ui/GalleryShots.h"
 
 namespace {
-
-QString PopupShotsDir() {
-    const QString dir = qEnvironmentVariableIsSet("VEXA_SCREENS") ? qEnvironmentVariable("VEXA_SCREENS")
-                                                                  : QDir::currentPath() + "/screens";
-    QDir().mkpath(dir);
-    return dir;
-}
-
-// Saves the image and returns it as read back from the file.
-QImage SaveAndReadBack(const QImage& image, const QString& file) {
-    const QString path = PopupShotsDir() + "/" + file;
-    EXPECT_TRUE(image.save(path)) << qPrintable(path);
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
 
 const QColor kListText = kPopupText;
 const QColor kListNavy = kPopupBase;
@@ -95,7 +82,7 @@ TEST(PopupGallery, ThreeTargetListsWithMarkers) {
     QPainter painter(&sheet);
     for (AfterNameListWidget* l : lists) painter.drawImage(l->pos(), l->grab().toImage());
     painter.end();
-    const QImage shot = SaveAndReadBack(sheet, "popup_lists.png");
+    const QImage shot = KeepGalleryShot(sheet, "popup_lists.png");
 
     auto rowOnShot = [](AfterNameListWidget* l, int row) {
         return l->visualItemRect(l->item(row)).translated(l->pos() + l->viewport()->mapTo(l, QPoint(0, 0)));
@@ -135,7 +122,7 @@ TEST(PopupGallery, BeatResolutionPickerWithALitCell) {
     painter.drawImage(QPoint(0, 0), grabbed);
     painter.drawImage(QRect(144, 0, 136 * 4, 97 * 4), grabbed);
     painter.end();
-    const QImage shot = SaveAndReadBack(sheet, "beat_picker.png").copy(0, 0, 136, 97);
+    const QImage shot = KeepGalleryShot(sheet, "beat_picker.png").copy(0, 0, 136, 97);
 
     QImage expected = QImage(":/res/BeatMap.bmp").convertToFormat(QImage::Format_RGB32);
     QPainter lit(&expected);
@@ -151,7 +138,7 @@ TEST(PopupGallery, FolderConfirmation) {
     ConfirmationDialog dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    const QImage shot = SaveAndReadBack(dialog.grab().toImage(), "confirmation_dialog.png");
+    const QImage shot = KeepGalleryShot(dialog.grab().toImage(), "confirmation_dialog.png");
     ASSERT_EQ(shot.size(), QSize(380, 140));
     const auto* text = dialog.findChild<QLabel*>("lblText");
     const QRect textArea(text->mapTo(&dialog, QPoint(0, 0)), text->size());
@@ -168,7 +155,7 @@ TEST(PopupGallery, ScrollDialogWithDrumNotes) {
     dialog.setPlainText(lines.join('\n'));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    const QImage shot = SaveAndReadBack(dialog.grab().toImage(), "scroll_dialog.png");
+    const QImage shot = KeepGalleryShot(dialog.grab().toImage(), "scroll_dialog.png");
     ASSERT_EQ(shot.size(), QSize(400, 200));
     const auto* edit = dialog.findChild<QTextEdit*>("textEdit");
     const QRect field(edit->viewport()->mapTo(&dialog, QPoint(0, 0)), edit->viewport()->size());

@@ -1,0 +1,133 @@
+#pragma once
+// The program's only window: the start-up checks (built-in tables, phrase
+// files, model files), the long-lived objects (core holder, channel selector,
+// song model, conversion worker), the form with its sixteen styled rows, the
+// model menu, the target popups and the beat-resolution picker.
+//
+// A failed start-up check shows a critical box through the prompter and
+// leaves the constructor with a StartupError; main then returns -1.
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include "app/MainWindowForm.h"
+
+class AfterNameListWidget;
+class AfterNameListWidgetFilter;
+class BeatMapWidget;
+class ConvertThread;
+class CoreHolder;
+class CSmf;
+class CVexaChSelector;
+class IconPushButton;
+class Prompter;
+class QActionGroup;
+class QSignalMapper;
+class SimpleLabel;
+class TransparentPushButton;
+
+// What the window is started with.
+struct MainWindowSetup {
+    Prompter* prompter = nullptr;  // not owned; outlives the window
+    // Makes the core holder (the program's: the engine's own core).
+    std::function<std::shared_ptr<CoreHolder>()> makeCoreHolder;
+    // The command line, the program's own path first.
+    QStringList arguments;
+    // Where the model files are.
+    QString programFolder;
+};
+
+// A start-up check failed; its critical box has been shown.
+class StartupError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kTitle = "Phrasor V2.1";
+    static constexpr const char* kMissingFiles = "Cannot find required file. \nMight not be correctly installed.";
+    static constexpr int kRecentFileCount = 4;
+    static constexpr int kInitialBeatResolution = 4;
+
+    explicit MainWindow(const MainWindowSetup& setup);
+    ~MainWindow() override;
+
+    // The widgets of one channel row (object names ending in the channel
+    // number 1..16).
+    struct ChannelRow {
+        SimpleLabel* txtProgNo;
+        SimpleLabel* txtProgName;
+        IconPushButton* btnAfter;
+        SimpleLabel* lblIcon;
+        SimpleLabel* lblAfter;
+        SimpleLabel* txtAfter;
+        TransparentPushButton* cboAfter;
+        IconPushButton* btnRcmd;
+    };
+
+    // A path that names an existing file with the suffix "mid" (any case).
+    static bool isMidiFile(const QString& path);
+    // The arguments that isMidiFile accepts, in order.
+    static QStringList songArguments(const QStringList& arguments);
+    // The note picture of a beat-resolution index 0..14.
+    static QPixmap notePicture(int index);
+    // Sets the focus policy of the widget and of all its children.
+    static void setNoFocus(QWidget* widget, Qt::FocusPolicy policy);
+
+    // Empties the row area: every row widget hidden and disabled, and the
+    // convert, cancel and beat-resolution controls hidden. Always 0.
+    int clearRows();
+
+    const Ui::MainWindow& form() const { return ui; }
+    const ChannelRow& row(int channel) const { return m_Rows[size_t(channel)]; }
+    // The songs the command line named, in order, for the opening step.
+    const QStringList& startSongs() const { return m_StartSongs; }
+    QActionGroup* modelGroup() const { return m_pModelGroup; }
+
+private slots:
+    void about();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Shows the critical box and throws.
+    [[noreturn]] void failStartup(const QString& text);
+    void checkTables();
+    void createObjects(const MainWindowSetup& setup);
+    void styleRow(int channel);
+    void checkInstallation(const QString& programFolder);
+    void fillModelMenu();
+    void createPopups();
+
+    Ui::MainWindow ui;
+    Prompter* m_pPrompter;
+    std::shared_ptr<CoreHolder> m_pCoreHolder;
+    std::shared_ptr<CVexaChSelector> m_pChannelSelector;
+    std::shared_ptr<CSmf> m_pSmf;
+    ConvertThread* m_pWorker = nullptr;  // child of the window
+    std::array<ChannelRow, 16> m_Rows{};
+    // Children of the window.
+    QSignalMapper* m_pRecentFilesMapper = nullptr;
+    QSignalMapper* m_pOnOffMapper = nullptr;
+    QSignalMapper* m_pTargetFieldMapper = nullptr;
+    QSignalMapper* m_pRecommendMapper = nullptr;
+    QSignalMapper* m_pMouseEnterMapper = nullptr;
+    QSignalMapper* m_pMouseLeaveMapper = nullptr;
+    QActionGroup* m_pModelGroup = nullptr;
+    AfterNameListWidgetFilter* m_pPopupFilter = nullptr;
+    AfterNameListWidget* m_pPopup1 = nullptr;
+    AfterNameListWidget* m_pPopup2 = nullptr;
+    AfterNameListWidget* m_pPopup3 = nullptr;
+    BeatMapWidget* m_pBeatPicker = nullptr;
+    std::array<QAction*, kRecentFileCount> m_RecentFileActions{};
+    int m_BeatResolutionIndex = kInitialBeatResolution;
+    QStringList m_StartSongs;
+};

@@ -1,0 +1,33 @@
+#include "app/Prompter.h"
+
+#include <QFileDialog>
+
+void Prompter::critical(QWidget* parent, const QString& text) {
+    message(parent, QMessageBox::Critical, QStringLiteral("Phrasor"), text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+QMessageBox::StandardButton QtPrompter::message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                                const QString& text, QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void QtPrompter::about(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::about(parent, title, text);
+}
+
+QString QtPrompter::openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString QtPrompter::saveFileName(QWidget* parent, const QString& caption, const QString& path,
+                                 const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+}
+
+QString QtPrompter::existingFolder(QWidget* parent, const QString& caption, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Every message box and file or folder dialog of the main window goes through
+// a Prompter: the program shows the real dialogs (QtPrompter); tests give
+// scripted answers and keep what was asked.
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A message box with the icon, title, text and buttons; the answer.
+    virtual QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                                const QString& text, QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton) = 0;
+    virtual void about(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The chosen path; empty when the user cancels.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& path,
+                                 const QString& filter) = 0;
+    virtual QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) = 0;
+
+    // The critical box of a failed check: title "Phrasor", button OK.
+    void critical(QWidget* parent, const QString& text);
+};
+
+// The real Qt dialogs.
+class QtPrompter : public Prompter {
+public:
+    QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                        const QString& text, QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override;
+    void about(QWidget* parent, const QString& title, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& path,
+                         const QString& filter) override;
+    QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) override;
+};
