@@ -9,6 +9,7 @@
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
+#include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
@@ -76,6 +77,12 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpDebug_i", WriteAs<CArticExpDebug_i, CArticExpUtil::GetExpDebug_iParam>},
     {"CArticExpDebug_i2", WriteAs<CArticExpDebug_i2, CArticExpUtil::GetExpDebug_i2Param>},
     {"CArticExpDebug_d", WriteAs<CArticExpDebug_d, CArticExpUtil::GetExpDebug_dParam>},
+    {"CArticExpTempoAbs", WriteAs<CArticExpTempoAbs, CArticExpUtil::GetExpTempoAbsParam>},
+    {"CArticExpTempoAbsRel", WriteAs<CArticExpTempoAbsRel, CArticExpUtil::GetExpTempoAbsRelParam>},
+    {"CArticExpTempoRelFix", WriteAs<CArticExpTempoRelFix, CArticExpUtil::GetExpTempoRelFixParam>},
+    {"CArticExpTempoRelCrv", WriteAs<CArticExpTempoRelCrv, CArticExpUtil::GetExpTempoRelCrvParam>},
+    {"CArticExpTempoFermata", WriteAs<CArticExpTempoFermata, CArticExpUtil::GetExpTempoFermataParam>},
+    {"CArticExpTempoBreath", WriteAs<CArticExpTempoBreath, CArticExpUtil::GetExpTempoBreathParam>},
     {nullptr, nullptr},
 };
 

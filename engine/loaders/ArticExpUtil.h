@@ -54,6 +54,12 @@ class CArticExpStresVeloNoteRel;
 class CArticExpStresVeloTimeAbs;
 class CArticExpStresVeloTimeRel;
 class CArticExpStresVeloTimeRelCrv;
+class CArticExpTempoAbs;
+class CArticExpTempoAbsRel;
+class CArticExpTempoRelFix;
+class CArticExpTempoRelCrv;
+class CArticExpTempoFermata;
+class CArticExpTempoBreath;
 class CArticMeas;
 class CArticWrk;
 
@@ -120,6 +126,12 @@ public:
     static int GetExpArrayTrill2Param(CArticExpArrayTrill2* evnt, CStringList& items);
     static int GetExpArrayStopParam(CArticExpArrayStop* evnt, CStringList& items);
     static int GetExpArrayUsrStopParam(CArticExpArrayUsrStop* evnt, CStringList& items);
+    static int GetExpTempoAbsParam(CArticExpTempoAbs* evnt, CStringList& items);
+    static int GetExpTempoAbsRelParam(CArticExpTempoAbsRel* evnt, CStringList& items);
+    static int GetExpTempoRelFixParam(CArticExpTempoRelFix* evnt, CStringList& items);
+    static int GetExpTempoRelCrvParam(CArticExpTempoRelCrv* evnt, CStringList& items);
+    static int GetExpTempoFermataParam(CArticExpTempoFermata* evnt, CStringList& items);
+    static int GetExpTempoBreathParam(CArticExpTempoBreath* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

@@ -7,6 +7,7 @@
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
+#include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
@@ -87,6 +88,13 @@ const ExpCopier kCopiers[] = {
     {"CArticExpDebug_i", CopyWith<CArticExpDebug_i, nullptr, 0>, false},
     {"CArticExpDebug_i2", CopyWith<CArticExpDebug_i2, nullptr, kEmptyText, 0>, false},
     {"CArticExpDebug_d", CopyWith<CArticExpDebug_d, nullptr, 0>, false},
+    {"CArticExpTempoAbs", CopyWith<CArticExpTempoAbs, 0, &kFirstTick, 480, 120>, false},
+    {"CArticExpTempoAbsRel", CopyWith<CArticExpTempoAbsRel, 0, &kFirstTick>, false},
+    {"CArticExpTempoRelFix", CopyWith<CArticExpTempoRelFix, 0, &kFirstTick, 100>, false},
+    {"CArticExpTempoRelCrv",
+     CopyWith<CArticExpTempoRelCrv, 0, &kFirstTick, &kFirstTick, 100, 100, 0, 1>, false},
+    {"CArticExpTempoFermata", CopyWith<CArticExpTempoFermata, 0, nullptr, 100, 0>, false},
+    {"CArticExpTempoBreath", CopyWith<CArticExpTempoBreath, 0, nullptr, 100, 0>, false},
 };
 
 const ExpCopier* FindCopier(const char* className) {
