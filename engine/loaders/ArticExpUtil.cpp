@@ -6,6 +6,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/expressions/ArticExpFileSmf.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
@@ -83,6 +84,16 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpTempoRelCrv", WriteAs<CArticExpTempoRelCrv, CArticExpUtil::GetExpTempoRelCrvParam>},
     {"CArticExpTempoFermata", WriteAs<CArticExpTempoFermata, CArticExpUtil::GetExpTempoFermataParam>},
     {"CArticExpTempoBreath", WriteAs<CArticExpTempoBreath, CArticExpUtil::GetExpTempoBreathParam>},
+    {"CArticExpFileSmfContCc", WriteAs<CArticExpFileSmfContCc, CArticExpUtil::GetExpFileSmfContCcParam>},
+    {"CArticExpFileSmfContCc2", WriteAs<CArticExpFileSmfContCc2, CArticExpUtil::GetExpFileSmfContCc2Param>},
+    {"CArticExpFileSmfContCc3", WriteAs<CArticExpFileSmfContCc3, CArticExpUtil::GetExpFileSmfContCc3Param>},
+    {"CArticExpFileSmfContPb", WriteAs<CArticExpFileSmfContPb, CArticExpUtil::GetExpFileSmfContPbParam>},
+    {"CArticExpFileSmfContPb2", WriteAs<CArticExpFileSmfContPb2, CArticExpUtil::GetExpFileSmfContPb2Param>},
+    {"CArticExpFileSmfContPb3", WriteAs<CArticExpFileSmfContPb3, CArticExpUtil::GetExpFileSmfContPb3Param>},
+    {"CArticExpFileSmfContPb4", WriteAs<CArticExpFileSmfContPb4, CArticExpUtil::GetExpFileSmfContPb4Param>},
+    {"CArticExpFileSmfContPbEg", WriteAs<CArticExpFileSmfContPbEg, CArticExpUtil::GetExpFileSmfContPbEgParam>},
+    {"CArticExpFileSmfContPbEg2", WriteAs<CArticExpFileSmfContPbEg2, CArticExpUtil::GetExpFileSmfContPbEg2Param>},
+    {"CArticExpFileSmfFree", WriteAs<CArticExpFileSmfFree, CArticExpUtil::GetExpFileSmfFreeParam>},
     {nullptr, nullptr},
 };
 

@@ -60,6 +60,16 @@ class CArticExpTempoRelFix;
 class CArticExpTempoRelCrv;
 class CArticExpTempoFermata;
 class CArticExpTempoBreath;
+class CArticExpFileSmfContCc;
+class CArticExpFileSmfContCc2;
+class CArticExpFileSmfContCc3;
+class CArticExpFileSmfContPb;
+class CArticExpFileSmfContPb2;
+class CArticExpFileSmfContPb3;
+class CArticExpFileSmfContPb4;
+class CArticExpFileSmfContPbEg;
+class CArticExpFileSmfContPbEg2;
+class CArticExpFileSmfFree;
 class CArticMeas;
 class CArticWrk;
 
@@ -132,6 +142,16 @@ public:
     static int GetExpTempoRelCrvParam(CArticExpTempoRelCrv* evnt, CStringList& items);
     static int GetExpTempoFermataParam(CArticExpTempoFermata* evnt, CStringList& items);
     static int GetExpTempoBreathParam(CArticExpTempoBreath* evnt, CStringList& items);
+    static int GetExpFileSmfContCcParam(CArticExpFileSmfContCc* evnt, CStringList& items);
+    static int GetExpFileSmfContCc2Param(CArticExpFileSmfContCc2* evnt, CStringList& items);
+    static int GetExpFileSmfContCc3Param(CArticExpFileSmfContCc3* evnt, CStringList& items);
+    static int GetExpFileSmfContPbParam(CArticExpFileSmfContPb* evnt, CStringList& items);
+    static int GetExpFileSmfContPb2Param(CArticExpFileSmfContPb2* evnt, CStringList& items);
+    static int GetExpFileSmfContPb3Param(CArticExpFileSmfContPb3* evnt, CStringList& items);
+    static int GetExpFileSmfContPb4Param(CArticExpFileSmfContPb4* evnt, CStringList& items);
+    static int GetExpFileSmfContPbEgParam(CArticExpFileSmfContPbEg* evnt, CStringList& items);
+    static int GetExpFileSmfContPbEg2Param(CArticExpFileSmfContPbEg2* evnt, CStringList& items);
+    static int GetExpFileSmfFreeParam(CArticExpFileSmfFree* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

@@ -4,6 +4,7 @@
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
+#include "engine/expressions/ArticExpFileSmf.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
@@ -95,6 +96,18 @@ const ExpCopier kCopiers[] = {
      CopyWith<CArticExpTempoRelCrv, 0, &kFirstTick, &kFirstTick, 100, 100, 0, 1>, false},
     {"CArticExpTempoFermata", CopyWith<CArticExpTempoFermata, 0, nullptr, 100, 0>, false},
     {"CArticExpTempoBreath", CopyWith<CArticExpTempoBreath, 0, nullptr, 100, 0>, false},
+    {"CArticExpFileSmfContCc", CopyWith<CArticExpFileSmfContCc, nullptr, kEmptyText, 0, &kFirstTick, &kFirstTick, 0, 100>, false},
+    {"CArticExpFileSmfContCc2", CopyWith<CArticExpFileSmfContCc2, nullptr, kEmptyText, 0, 0, 0, 0, 100>, false},
+    {"CArticExpFileSmfContCc3", CopyWith<CArticExpFileSmfContCc3, nullptr, kEmptyText, 0, 0, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPb", CopyWith<CArticExpFileSmfContPb, nullptr, kEmptyText, 0, &kFirstTick, &kFirstTick, 100>, false},
+    {"CArticExpFileSmfContPb2", CopyWith<CArticExpFileSmfContPb2, nullptr, kEmptyText, 0, 0, 0, 100>, false},
+    {"CArticExpFileSmfContPb3", CopyWith<CArticExpFileSmfContPb3, nullptr, kEmptyText, 0, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPb4", CopyWith<CArticExpFileSmfContPb4, nullptr, kEmptyText, 0, 0, 0, 100, 100, 0>, false},
+    {"CArticExpFileSmfContPbEg",
+     CopyWith<CArticExpFileSmfContPbEg, nullptr, kEmptyText, 0, 0, 0, 100, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPbEg2",
+     CopyWith<CArticExpFileSmfContPbEg2, nullptr, kEmptyText, 0, 0, 0, 100, 0, 0, 100, 0, 0>, false},
+    {"CArticExpFileSmfFree", CopyWith<CArticExpFileSmfFree, kEmptyText, &kFirstTick>, false},
 };
 
 const ExpCopier* FindCopier(const char* className) {
