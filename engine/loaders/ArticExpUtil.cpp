@@ -7,6 +7,7 @@
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticExpFileSmf.h"
+#include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
@@ -94,6 +95,15 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpFileSmfContPbEg", WriteAs<CArticExpFileSmfContPbEg, CArticExpUtil::GetExpFileSmfContPbEgParam>},
     {"CArticExpFileSmfContPbEg2", WriteAs<CArticExpFileSmfContPbEg2, CArticExpUtil::GetExpFileSmfContPbEg2Param>},
     {"CArticExpFileSmfFree", WriteAs<CArticExpFileSmfFree, CArticExpUtil::GetExpFileSmfFreeParam>},
+    {"CArticExpFileSmfNoteTril2", WriteAs<CArticExpFileSmfNoteTril2, CArticExpUtil::GetExpFileSmfNoteTril2Param>},
+    {"CArticExpFileSmfNoteTril3", WriteAs<CArticExpFileSmfNoteTril3, CArticExpUtil::GetExpFileSmfNoteTril3Param>},
+    {"CArticExpFileSmfNoteTurn", WriteAs<CArticExpFileSmfNoteTurn, CArticExpUtil::GetExpFileSmfNoteTurnParam>},
+    {"CArticExpFileSmfNoteTurn2", WriteAs<CArticExpFileSmfNoteTurn2, CArticExpUtil::GetExpFileSmfNoteTurn2Param>},
+    {"CArticExpFileSmfNoteMord2", WriteAs<CArticExpFileSmfNoteMord2, CArticExpUtil::GetExpFileSmfNoteMord2Param>},
+    {"CArticExpFileSmfNoteTrml1", WriteAs<CArticExpFileSmfNoteTrml1, CArticExpUtil::GetExpFileSmfNoteTrml1Param>},
+    {"CArticExpFileSmfNoteTrml2", WriteAs<CArticExpFileSmfNoteTrml2, CArticExpUtil::GetExpFileSmfNoteTrml2Param>},
+    {"CArticExpFileSmfNoteGlis1", WriteAs<CArticExpFileSmfNoteGlis1, CArticExpUtil::GetExpFileSmfNoteGlis1Param>},
+    {"CArticExpFileSmfNoteArpg", WriteAs<CArticExpFileSmfNoteArpg, CArticExpUtil::GetExpFileSmfNoteArpgParam>},
     {nullptr, nullptr},
 };
 

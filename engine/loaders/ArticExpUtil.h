@@ -70,6 +70,15 @@ class CArticExpFileSmfContPb4;
 class CArticExpFileSmfContPbEg;
 class CArticExpFileSmfContPbEg2;
 class CArticExpFileSmfFree;
+class CArticExpFileSmfNoteTril2;
+class CArticExpFileSmfNoteTril3;
+class CArticExpFileSmfNoteTurn;
+class CArticExpFileSmfNoteTurn2;
+class CArticExpFileSmfNoteMord2;
+class CArticExpFileSmfNoteTrml1;
+class CArticExpFileSmfNoteTrml2;
+class CArticExpFileSmfNoteGlis1;
+class CArticExpFileSmfNoteArpg;
 class CArticMeas;
 class CArticWrk;
 
@@ -152,6 +161,15 @@ public:
     static int GetExpFileSmfContPbEgParam(CArticExpFileSmfContPbEg* evnt, CStringList& items);
     static int GetExpFileSmfContPbEg2Param(CArticExpFileSmfContPbEg2* evnt, CStringList& items);
     static int GetExpFileSmfFreeParam(CArticExpFileSmfFree* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTril2Param(CArticExpFileSmfNoteTril2* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTril3Param(CArticExpFileSmfNoteTril3* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTurnParam(CArticExpFileSmfNoteTurn* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTurn2Param(CArticExpFileSmfNoteTurn2* evnt, CStringList& items);
+    static int GetExpFileSmfNoteMord2Param(CArticExpFileSmfNoteMord2* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTrml1Param(CArticExpFileSmfNoteTrml1* evnt, CStringList& items);
+    static int GetExpFileSmfNoteTrml2Param(CArticExpFileSmfNoteTrml2* evnt, CStringList& items);
+    static int GetExpFileSmfNoteGlis1Param(CArticExpFileSmfNoteGlis1* evnt, CStringList& items);
+    static int GetExpFileSmfNoteArpgParam(CArticExpFileSmfNoteArpg* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

@@ -5,6 +5,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpFileSmf.h"
+#include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
@@ -108,6 +109,19 @@ const ExpCopier kCopiers[] = {
     {"CArticExpFileSmfContPbEg2",
      CopyWith<CArticExpFileSmfContPbEg2, nullptr, kEmptyText, 0, 0, 0, 100, 0, 0, 100, 0, 0>, false},
     {"CArticExpFileSmfFree", CopyWith<CArticExpFileSmfFree, kEmptyText, &kFirstTick>, false},
+    {"CArticExpFileSmfNoteTril2",
+     CopyWith<CArticExpFileSmfNoteTril2, nullptr, kEmptyText, kEmptyText, kEmptyText, 0, 0, 0, 0, 0, 0, 0, 0, 0>,
+     false},
+    {"CArticExpFileSmfNoteTril3",
+     CopyWith<CArticExpFileSmfNoteTril3, nullptr, kEmptyText, kEmptyText, kEmptyText, 0, 0, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTurn", CopyWith<CArticExpFileSmfNoteTurn, nullptr, kEmptyText, 0, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTurn2", CopyWith<CArticExpFileSmfNoteTurn2, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteMord2", CopyWith<CArticExpFileSmfNoteMord2, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTrml1", CopyWith<CArticExpFileSmfNoteTrml1, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTrml2",
+     CopyWith<CArticExpFileSmfNoteTrml2, nullptr, nullptr, kEmptyText, 0, 0, 0, 0, 0, 0>, true},
+    {"CArticExpFileSmfNoteGlis1", CopyWith<CArticExpFileSmfNoteGlis1, nullptr, kEmptyText, 0>, false},
+    {"CArticExpFileSmfNoteArpg", CopyWith<CArticExpFileSmfNoteArpg, nullptr, kEmptyText, 0>, false},
 };
 
 const ExpCopier* FindCopier(const char* className) {
