@@ -9,6 +9,7 @@
 #include "engine/expressions/ArticExpFileSmf.h"
 #include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpLayer.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTempo.h"
@@ -104,6 +105,10 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpFileSmfNoteTrml2", WriteAs<CArticExpFileSmfNoteTrml2, CArticExpUtil::GetExpFileSmfNoteTrml2Param>},
     {"CArticExpFileSmfNoteGlis1", WriteAs<CArticExpFileSmfNoteGlis1, CArticExpUtil::GetExpFileSmfNoteGlis1Param>},
     {"CArticExpFileSmfNoteArpg", WriteAs<CArticExpFileSmfNoteArpg, CArticExpUtil::GetExpFileSmfNoteArpgParam>},
+    {"CArticExpLayerBow1", WriteAs<CArticExpLayerBow1, CArticExpUtil::GetExpLayerBow1Param>},
+    {"CArticExpLayerBow2", WriteAs<CArticExpLayerBow2, CArticExpUtil::GetExpLayerBow2Param>},
+    {"CArticExpLayerNote1", WriteAs<CArticExpLayerNote1, CArticExpUtil::GetExpLayerNote1Param>},
+    {"CArticExpLayerNote2", WriteAs<CArticExpLayerNote2, CArticExpUtil::GetExpLayerNote2Param>},
     {nullptr, nullptr},
 };
 

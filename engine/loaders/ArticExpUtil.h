@@ -79,6 +79,10 @@ class CArticExpFileSmfNoteTrml1;
 class CArticExpFileSmfNoteTrml2;
 class CArticExpFileSmfNoteGlis1;
 class CArticExpFileSmfNoteArpg;
+class CArticExpLayerBow1;
+class CArticExpLayerBow2;
+class CArticExpLayerNote1;
+class CArticExpLayerNote2;
 class CArticMeas;
 class CArticWrk;
 
@@ -170,6 +174,10 @@ public:
     static int GetExpFileSmfNoteTrml2Param(CArticExpFileSmfNoteTrml2* evnt, CStringList& items);
     static int GetExpFileSmfNoteGlis1Param(CArticExpFileSmfNoteGlis1* evnt, CStringList& items);
     static int GetExpFileSmfNoteArpgParam(CArticExpFileSmfNoteArpg* evnt, CStringList& items);
+    static int GetExpLayerBow1Param(CArticExpLayerBow1* evnt, CStringList& items);
+    static int GetExpLayerBow2Param(CArticExpLayerBow2* evnt, CStringList& items);
+    static int GetExpLayerNote1Param(CArticExpLayerNote1* evnt, CStringList& items);
+    static int GetExpLayerNote2Param(CArticExpLayerNote2* evnt, CStringList& items);
 
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or

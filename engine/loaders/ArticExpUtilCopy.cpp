@@ -7,6 +7,7 @@
 #include "engine/expressions/ArticExpFileSmf.h"
 #include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpLayer.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpTempo.h"
@@ -122,6 +123,10 @@ const ExpCopier kCopiers[] = {
      CopyWith<CArticExpFileSmfNoteTrml2, nullptr, nullptr, kEmptyText, 0, 0, 0, 0, 0, 0>, true},
     {"CArticExpFileSmfNoteGlis1", CopyWith<CArticExpFileSmfNoteGlis1, nullptr, kEmptyText, 0>, false},
     {"CArticExpFileSmfNoteArpg", CopyWith<CArticExpFileSmfNoteArpg, nullptr, kEmptyText, 0>, false},
+    {"CArticExpLayerBow1", CopyWith<CArticExpLayerBow1, nullptr, 0, 1>, false},
+    {"CArticExpLayerBow2", CopyWith<CArticExpLayerBow2, nullptr, 0, 0, 1>, false},
+    {"CArticExpLayerNote1", CopyWith<CArticExpLayerNote1, nullptr, 0, 0, 0, 0, 60, 64, 0, 0, 0>, false},
+    {"CArticExpLayerNote2", CopyWith<CArticExpLayerNote2, nullptr, 0, 0, 0, 0, 60, 64, 0, 0, 0, nullptr>, true},
 };
 
 const ExpCopier* FindCopier(const char* className) {
