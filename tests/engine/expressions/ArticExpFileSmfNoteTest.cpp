@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "ExpFixture.h"
+#include "ExpPhraseFixture.h"
 #include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticCash.h"
@@ -15,39 +15,6 @@ using namespace exptest;
 
 namespace {
 
-// Ornament phrases written with the engine's SMF writer into a library folder of the test's own.
-struct SmfNoteLib {
-    TempFolder folder;
-    CString saved = CArticUtil::GetLibPath();
-    std::vector<std::unique_ptr<CArticWrkEvnt>> owned;
-    CArticWrkEvntList list;
-
-    SmfNoteLib() {
-        CString path(folder.path().c_str());
-        CArticUtil::SetLibPath(&path);
-        CArticCash::Clear();
-    }
-    ~SmfNoteLib() {
-        CArticCash::Delete();
-        CArticUtil::SetLibPath(&saved);
-    }
-    void Note(INT64 time, BYTE key, INT64 gate, BYTE velo = 100) {
-        owned.push_back(std::make_unique<CArticWrkEvnt>());
-        CArticWrkEvnt* e = owned.back().get();
-        e->SetStatus(0x90);
-        e->SetTime(time, 0);
-        e->SetPost1(key);
-        e->SetPost2(velo);
-        e->SetGateTime(gate);
-        list.AddTail(e);
-    }
-    void Save(const char* name) {
-        CArticFileIO io;
-        io.SetEvntList(&list);
-        ASSERT_EQ(io.Save((folder / name).c_str()), 1) << name;
-        list.RemoveAll();
-    }
-};
 
 // A 4/4 song in C major.
 struct SmfNoteWorld : World {
@@ -62,7 +29,7 @@ struct SmfNoteWorld : World {
 };
 
 // The turn phrase: upper, main, lower, main; the first louder by 10.
-void SaveTurnPhrase(SmfNoteLib& lib, const char* name, BYTE third = 59) {
+void SaveTurnPhrase(PhraseLib& lib, const char* name, BYTE third = 59) {
     lib.Note(0, 62, 120, 100);
     lib.Note(120, 60, 120, 90);
     lib.Note(240, third, 120, 90);
@@ -73,7 +40,7 @@ void SaveTurnPhrase(SmfNoteLib& lib, const char* name, BYTE third = 59) {
 }  // namespace
 
 TEST(ArticExpFileSmfNote, TurnFromItsPhraseReplacesTheNote) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     SaveTurnPhrase(lib, "turn.mid");
     struct Case {
         BYTE key;
@@ -96,7 +63,7 @@ TEST(ArticExpFileSmfNote, TurnFromItsPhraseReplacesTheNote) {
 }
 
 TEST(ArticExpFileSmfNote, FSharpWithoutTemperingIsReportedOnce) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     SaveTurnPhrase(lib, "turn.mid");
     CArticErr::Clear();
     SmfNoteWorld w;
@@ -109,7 +76,7 @@ TEST(ArticExpFileSmfNote, FSharpWithoutTemperingIsReportedOnce) {
 }
 
 TEST(ArticExpFileSmfNote, AFailedOrnamentKeepsItsNote) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     SaveTurnPhrase(lib, "mord.mid", 61);
     SaveTurnPhrase(lib, "turn.mid");
     CArticErr::Clear();
@@ -153,7 +120,7 @@ TEST(ArticExpFileSmfNote, AFailedOrnamentKeepsItsNote) {
 }
 
 TEST(ArticExpFileSmfNote, GlissandoRunsOverTheKeysOfItsColour) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     // As many notes as the run from C to G has keys, and no "EOD": the span
     // ends with the last note used (120), fitted to the 240 ticks.
     for (int i = 0; i < 4; ++i) lib.Note(i * 30, 60, 30);
@@ -184,7 +151,7 @@ TEST(ArticExpFileSmfNote, GlissandoRunsOverTheKeysOfItsColour) {
 }
 
 TEST(ArticExpFileSmfNote, TwoChordTremoloWeightsItsKeys) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     for (int i = 0; i < 4; ++i) lib.Note(i * 120, i % 2 ? 67 : 60, 120, 80);
     lib.Save("trml2.mid");
     SmfNoteWorld w;
@@ -208,7 +175,7 @@ TEST(ArticExpFileSmfNote, TwoChordTremoloWeightsItsKeys) {
 }
 
 TEST(ArticExpFileSmfNote, OneNoteTremoloPhraseFailsWithItsReport) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     lib.Note(0, 60, 120);
     lib.Save("one.mid");
     CArticErr::Clear();
@@ -222,7 +189,7 @@ TEST(ArticExpFileSmfNote, OneNoteTremoloPhraseFailsWithItsReport) {
 }
 
 TEST(ArticExpFileSmfNote, DeletedAndTurnedNoteIsRemovedOnce) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     SaveTurnPhrase(lib, "turn.mid");
     SmfNoteWorld w;
     CArticWrkEvnt* n = w.Note(5, 0, 60, 480);
@@ -233,7 +200,7 @@ TEST(ArticExpFileSmfNote, DeletedAndTurnedNoteIsRemovedOnce) {
 }
 
 TEST(ArticExpFileSmfNote, UnsupportedOrnamentsReportAndKeepTheNote) {
-    SmfNoteLib lib;
+    PhraseLib lib;
     SaveTurnPhrase(lib, "turn.mid");
     using Make = std::function<CArticExpEvnt*(CArticExpBlk*, CArticWrkEvnt*)>;
     const std::pair<Make, const char*> cases[] = {
@@ -290,16 +257,5 @@ TEST(ArticExpFileSmfNote, WritersCopiesAndPhases) {
         {new CArticExpFileSmfNoteArpg(blk, 12, &Notes{n8, n9}, "a.mid", 240),
          "e12:CArticExpFileSmfNoteArpg( 2{:w8,:w9}, \"a.mid\", 240 )", true},
     };
-    for (const Case& c : cases) {
-        blk->AddTail(c.e);
-        EXPECT_EQ(LineOf(c.e), c.line);
-        CArticExpEvnt* copy = nullptr;
-        ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &copy, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(LineOf(copy), c.line);
-        EXPECT_EQ(copy->ConvToWrkCombine(), 0);
-        EXPECT_EQ(copy->ConvToWrk3(), 0);
-        // Without a phase 1 the ornaments made nothing: phase 2 has nothing to remove.
-        EXPECT_EQ(copy->ConvToWrk2(), c.phase2 ? 1 : 0) << c.line;
-        delete copy;
-    }
+    for (const Case& c : cases) ExpectLineAndCopy(blk, c.e, c.line, c.phase2 ? 1 : 0);
 }

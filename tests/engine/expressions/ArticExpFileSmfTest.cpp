@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "ExpFixture.h"
+#include "ExpPhraseFixture.h"
 #include "engine/expressions/ArticExpFileSmf.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticCash.h"
@@ -21,51 +21,6 @@ namespace {
 
 using FileSmfPoints = std::vector<std::pair<INT64, int>>;
 
-// Phrase files written with the engine's SMF writer into a library folder
-// of the test's own; the cache starts empty.
-struct FileSmfLib {
-    TempFolder folder;
-    CString saved = CArticUtil::GetLibPath();
-    std::vector<std::unique_ptr<CArticWrkEvnt>> owned;
-    CArticWrkEvntList list;
-
-    FileSmfLib() {
-        CString path(folder.path().c_str());
-        CArticUtil::SetLibPath(&path);
-        CArticCash::Clear();
-    }
-    ~FileSmfLib() {
-        CArticCash::Delete();
-        CArticUtil::SetLibPath(&saved);
-    }
-    CArticWrkEvnt* Add(BYTE status, INT64 time) {
-        owned.push_back(std::make_unique<CArticWrkEvnt>());
-        CArticWrkEvnt* e = owned.back().get();
-        e->SetStatus(status);
-        e->SetTime(time, 0);
-        list.AddTail(e);
-        return e;
-    }
-    void Bend(INT64 time, int value) {
-        CArticWrkEvnt* e = Add(0xE0, time);
-        _WRK_EVNT r;
-        e->Get(r);
-        CArticWrkUtil::SetPitchBend(r, short(value));
-        e->Set(r);
-    }
-    void Cc(INT64 time, BYTE number, BYTE value) {
-        CArticWrkEvnt* e = Add(0xB0, time);
-        e->SetPost1(number);
-        e->SetPost2(value);
-    }
-    // Writes the events added so far as name, then starts a new phrase.
-    void Save(const char* name) {
-        CArticFileIO io;
-        io.SetEvntList(&list);
-        ASSERT_EQ(io.Save((folder / name).c_str()), 1) << name;
-        list.RemoveAll();
-    }
-};
 
 FileSmfPoints FileSmfBends(const CArticWrkBlk* blk) {
     FileSmfPoints out;
@@ -115,7 +70,7 @@ struct FileSmfWorld : World {
 }  // namespace
 
 TEST(ArticExpFileSmf, EnvelopedVibratoRepeatedInsideItsSpan) {
-    FileSmfLib lib;
+    PhraseLib lib;
     for (int t = 0; t <= 200; t += 50) lib.Bend(t, 4000);
     lib.Save("vib.mid");
     FileSmfWorld w;
@@ -137,7 +92,7 @@ TEST(ArticExpFileSmf, EnvelopedVibratoRepeatedInsideItsSpan) {
 }
 
 TEST(ArticExpFileSmf, FittedBendEndsOnEndAndTheNextNoteKeepsItsBend) {
-    FileSmfLib lib;
+    PhraseLib lib;
     for (int t = 0; t <= 480; t += 120) lib.Bend(t, -t * 8);
     lib.Save("fall.mid");
     FileSmfWorld w;
@@ -157,7 +112,7 @@ TEST(ArticExpFileSmf, FittedBendEndsOnEndAndTheNextNoteKeepsItsBend) {
 }
 
 TEST(ArticExpFileSmf, ControllerOffsetsAround64LowerTheExpression) {
-    FileSmfLib lib;
+    PhraseLib lib;
     lib.Cc(0, 11, 64);
     lib.Cc(480, 11, 0);
     lib.Save("cc.mid");
@@ -182,7 +137,7 @@ TEST(ArticExpFileSmf, ControllerOffsetsAround64LowerTheExpression) {
 }
 
 TEST(ArticExpFileSmf, ThinningKeepsTheFirstTheNextTenTicksOnAndTheLast) {
-    FileSmfLib lib;
+    PhraseLib lib;
     for (int t = 0; t <= 20; t += 4) lib.Bend(t, 100 * (t + 1));
     lib.Save("steps.mid");
     FileSmfWorld w;
@@ -198,7 +153,7 @@ TEST(ArticExpFileSmf, ThinningKeepsTheFirstTheNextTenTicksOnAndTheLast) {
 }
 
 TEST(ArticExpFileSmf, PastesThatCannotBeMadeEndAndReport) {
-    FileSmfLib lib;
+    PhraseLib lib;
     lib.Bend(0, 0);
     lib.Bend(0, 500);  // every event at 0: a repeat without length
     lib.Save("flat.mid");
@@ -256,7 +211,7 @@ TEST(ArticExpFileSmf, PastesThatCannotBeMadeEndAndReport) {
 }
 
 TEST(ArticExpFileSmf, FiftyNotesReadThePhraseFileOnce) {
-    FileSmfLib lib;
+    PhraseLib lib;
     lib.Bend(0, 100);
     lib.Bend(240, 300);
     lib.Save("Once.mid");
@@ -274,7 +229,7 @@ TEST(ArticExpFileSmf, FiftyNotesReadThePhraseFileOnce) {
 }
 
 TEST(ArticExpFileSmf, FreePasteCopiesAllButMetaEventsToItsPosition) {
-    FileSmfLib lib;
+    PhraseLib lib;
     CArticWrkEvnt* tempo = lib.Add(0xFF, 0);
     const BYTE us[3] = {0x07, 0xA1, 0x20};
     tempo->SetMeta(0x51, us, 3);
@@ -340,16 +295,5 @@ TEST(ArticExpFileSmf, WritersCopiesAndPhases) {
         {new CArticExpFileSmfFree(blk, 10, "Vib3-g02.mid", &to),
          "e10:CArticExpFileSmfFree( \"Vib3-g02.mid\", 3/1/0 )"},
     };
-    for (const Case& c : cases) {
-        blk->AddTail(c.e);
-        EXPECT_EQ(LineOf(c.e), c.line);
-        CArticExpEvnt* copy = nullptr;
-        ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &copy, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(LineOf(copy), c.line);
-        EXPECT_EQ(copy->GetEvntType(), c.e->GetEvntType());
-        EXPECT_EQ(copy->ConvToWrkCombine(), 0);
-        EXPECT_EQ(copy->ConvToWrk2(), 0);
-        EXPECT_EQ(copy->ConvToWrk3(), 0);
-        delete copy;
-    }
+    for (const Case& c : cases) ExpectLineAndCopy(blk, c.e, c.line);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ExpFixture.h"
+#include "ExpPhraseFixture.h"
 #include "engine/expressions/ArticExpLayer.h"
 #include "engine/loaders/ArticExpUtil.h"
 
@@ -166,16 +166,7 @@ TEST(ArticExpLayer, WritersCopiesAndPhases) {
          "e4:CArticExpLayerNote2( 1{:w12}, 0, 1, 0, 240, 72, 90, 1, 2, 40, 1{:w13} )"},
     };
     for (const Case& c : cases) {
-        blk->AddTail(c.e);
-        EXPECT_EQ(c.e->GetTgNeed(), 2);
-        EXPECT_EQ(LineOf(c.e), c.line);
-        CArticExpEvnt* copy = nullptr;
-        ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &copy, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(LineOf(copy), c.line);
-        EXPECT_EQ(copy->GetTgNeed(), 2);
-        EXPECT_EQ(copy->ConvToWrkCombine(), 0);
-        EXPECT_EQ(copy->ConvToWrk2(), 0);
-        EXPECT_EQ(copy->ConvToWrk3(), 0);
-        delete copy;
+        EXPECT_EQ(c.e->GetTgNeed(), 2) << c.line;
+        ExpectLineAndCopy(blk, c.e, c.line);
     }
 }

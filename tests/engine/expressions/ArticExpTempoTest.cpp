@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "ExpFixture.h"
+#include "ExpPhraseFixture.h"
 #include "engine/expressions/ArticExpTempo.h"
 #include "engine/loaders/ArticExpUtil.h"
 
@@ -183,16 +183,5 @@ TEST(ArticExpTempo, WritersCopiesAndPhases) {
          "e8:CArticExpTempoFermata( 1, 1{:w12}, 50, 480 )"},
         {new CArticExpTempoBreath(blk, 9, 2, &Notes{n}, 70, 240), "e9:CArticExpTempoBreath( 2, 1{:w12}, 70, 240 )"},
     };
-    for (const Case& c : cases) {
-        blk->AddTail(c.e);
-        EXPECT_EQ(LineOf(c.e), c.line);
-        CArticExpEvnt* copy = nullptr;
-        ASSERT_EQ(CArticExpUtil::CopyEvnt(c.e, &copy, blk, c.e->GetEvntNo(), nullptr), 0) << c.line;
-        EXPECT_EQ(LineOf(copy), c.line);
-        EXPECT_EQ(copy->GetEvntType(), c.e->GetEvntType());
-        EXPECT_EQ(copy->ConvToWrkCombine(), 0);
-        EXPECT_EQ(copy->ConvToWrk2(), 0);
-        EXPECT_EQ(copy->ConvToWrk3(), 0);
-        delete copy;
-    }
+    for (const Case& c : cases) ExpectLineAndCopy(blk, c.e, c.line);
 }
