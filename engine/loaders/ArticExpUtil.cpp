@@ -6,13 +6,17 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"
+#include "engine/expressions/ArticExpFileSmf.h"
+#include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpPack.h"
 #include "engine/expressions/ArticExpPitch.h"
 #include "engine/expressions/ArticExpSlur.h"
 #include "engine/expressions/ArticExpStresCont.h"
+#include "engine/expressions/ArticExpLayer.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
+#include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/expressions/ArticMeas.h"
@@ -103,6 +107,35 @@ const ParamWriter kParamWriters[] = {
     {"CArticExpPackNrpnNoteCreRel", WriteAs<CArticExpPackNrpnNoteCreRel, CArticExpUtil::GetExpPackNrpnNoteCreRelParam>},
     {"CArticExpPackRpnNoteCreAbs", WriteAs<CArticExpPackRpnNoteCreAbs, CArticExpUtil::GetExpPackRpnNoteCreAbsParam>},
     {"CArticExpPackRpnNoteCreRel", WriteAs<CArticExpPackRpnNoteCreRel, CArticExpUtil::GetExpPackRpnNoteCreRelParam>},
+    {"CArticExpTempoAbs", WriteAs<CArticExpTempoAbs, CArticExpUtil::GetExpTempoAbsParam>},
+    {"CArticExpTempoAbsRel", WriteAs<CArticExpTempoAbsRel, CArticExpUtil::GetExpTempoAbsRelParam>},
+    {"CArticExpTempoRelFix", WriteAs<CArticExpTempoRelFix, CArticExpUtil::GetExpTempoRelFixParam>},
+    {"CArticExpTempoRelCrv", WriteAs<CArticExpTempoRelCrv, CArticExpUtil::GetExpTempoRelCrvParam>},
+    {"CArticExpTempoFermata", WriteAs<CArticExpTempoFermata, CArticExpUtil::GetExpTempoFermataParam>},
+    {"CArticExpTempoBreath", WriteAs<CArticExpTempoBreath, CArticExpUtil::GetExpTempoBreathParam>},
+    {"CArticExpFileSmfContCc", WriteAs<CArticExpFileSmfContCc, CArticExpUtil::GetExpFileSmfContCcParam>},
+    {"CArticExpFileSmfContCc2", WriteAs<CArticExpFileSmfContCc2, CArticExpUtil::GetExpFileSmfContCc2Param>},
+    {"CArticExpFileSmfContCc3", WriteAs<CArticExpFileSmfContCc3, CArticExpUtil::GetExpFileSmfContCc3Param>},
+    {"CArticExpFileSmfContPb", WriteAs<CArticExpFileSmfContPb, CArticExpUtil::GetExpFileSmfContPbParam>},
+    {"CArticExpFileSmfContPb2", WriteAs<CArticExpFileSmfContPb2, CArticExpUtil::GetExpFileSmfContPb2Param>},
+    {"CArticExpFileSmfContPb3", WriteAs<CArticExpFileSmfContPb3, CArticExpUtil::GetExpFileSmfContPb3Param>},
+    {"CArticExpFileSmfContPb4", WriteAs<CArticExpFileSmfContPb4, CArticExpUtil::GetExpFileSmfContPb4Param>},
+    {"CArticExpFileSmfContPbEg", WriteAs<CArticExpFileSmfContPbEg, CArticExpUtil::GetExpFileSmfContPbEgParam>},
+    {"CArticExpFileSmfContPbEg2", WriteAs<CArticExpFileSmfContPbEg2, CArticExpUtil::GetExpFileSmfContPbEg2Param>},
+    {"CArticExpFileSmfFree", WriteAs<CArticExpFileSmfFree, CArticExpUtil::GetExpFileSmfFreeParam>},
+    {"CArticExpFileSmfNoteTril2", WriteAs<CArticExpFileSmfNoteTril2, CArticExpUtil::GetExpFileSmfNoteTril2Param>},
+    {"CArticExpFileSmfNoteTril3", WriteAs<CArticExpFileSmfNoteTril3, CArticExpUtil::GetExpFileSmfNoteTril3Param>},
+    {"CArticExpFileSmfNoteTurn", WriteAs<CArticExpFileSmfNoteTurn, CArticExpUtil::GetExpFileSmfNoteTurnParam>},
+    {"CArticExpFileSmfNoteTurn2", WriteAs<CArticExpFileSmfNoteTurn2, CArticExpUtil::GetExpFileSmfNoteTurn2Param>},
+    {"CArticExpFileSmfNoteMord2", WriteAs<CArticExpFileSmfNoteMord2, CArticExpUtil::GetExpFileSmfNoteMord2Param>},
+    {"CArticExpFileSmfNoteTrml1", WriteAs<CArticExpFileSmfNoteTrml1, CArticExpUtil::GetExpFileSmfNoteTrml1Param>},
+    {"CArticExpFileSmfNoteTrml2", WriteAs<CArticExpFileSmfNoteTrml2, CArticExpUtil::GetExpFileSmfNoteTrml2Param>},
+    {"CArticExpFileSmfNoteGlis1", WriteAs<CArticExpFileSmfNoteGlis1, CArticExpUtil::GetExpFileSmfNoteGlis1Param>},
+    {"CArticExpFileSmfNoteArpg", WriteAs<CArticExpFileSmfNoteArpg, CArticExpUtil::GetExpFileSmfNoteArpgParam>},
+    {"CArticExpLayerBow1", WriteAs<CArticExpLayerBow1, CArticExpUtil::GetExpLayerBow1Param>},
+    {"CArticExpLayerBow2", WriteAs<CArticExpLayerBow2, CArticExpUtil::GetExpLayerBow2Param>},
+    {"CArticExpLayerNote1", WriteAs<CArticExpLayerNote1, CArticExpUtil::GetExpLayerNote1Param>},
+    {"CArticExpLayerNote2", WriteAs<CArticExpLayerNote2, CArticExpUtil::GetExpLayerNote2Param>},
     {nullptr, nullptr},
 };
 

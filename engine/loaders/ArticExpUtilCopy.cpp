@@ -4,13 +4,17 @@
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
+#include "engine/expressions/ArticExpFileSmf.h"
+#include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpPack.h"
 #include "engine/expressions/ArticExpPitch.h"
 #include "engine/expressions/ArticExpSlur.h"
 #include "engine/expressions/ArticExpStresCont.h"
+#include "engine/expressions/ArticExpLayer.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpStop.h"
+#include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/expressions/ArticExpStresVelo.h"
 #include "engine/loaders/ArticExpUtil.h"
@@ -117,6 +121,42 @@ const ExpCopier kCopiers[] = {
     {"CArticExpPitchGtrBend", CopyWith<CArticExpPitchGtrBend, nullptr, 0, 480, 480, 0, 0, 50>, false},
     {"CArticExpPitchGtrSlide", CopyWith<CArticExpPitchGtrSlide, nullptr, 0, 480, 480, 0, 0, 50>, false},
     {"CArticExpOrgContCc", CopyWith<CArticExpOrgContCc, nullptr, 0, 10, 10, 0, 0, 100>, false},
+    {"CArticExpTempoAbs", CopyWith<CArticExpTempoAbs, 0, &kFirstTick, 480, 120>, false},
+    {"CArticExpTempoAbsRel", CopyWith<CArticExpTempoAbsRel, 0, &kFirstTick>, false},
+    {"CArticExpTempoRelFix", CopyWith<CArticExpTempoRelFix, 0, &kFirstTick, 100>, false},
+    {"CArticExpTempoRelCrv",
+     CopyWith<CArticExpTempoRelCrv, 0, &kFirstTick, &kFirstTick, 100, 100, 0, 1>, false},
+    {"CArticExpTempoFermata", CopyWith<CArticExpTempoFermata, 0, nullptr, 100, 0>, false},
+    {"CArticExpTempoBreath", CopyWith<CArticExpTempoBreath, 0, nullptr, 100, 0>, false},
+    {"CArticExpFileSmfContCc", CopyWith<CArticExpFileSmfContCc, nullptr, kEmptyText, 0, &kFirstTick, &kFirstTick, 0, 100>, false},
+    {"CArticExpFileSmfContCc2", CopyWith<CArticExpFileSmfContCc2, nullptr, kEmptyText, 0, 0, 0, 0, 100>, false},
+    {"CArticExpFileSmfContCc3", CopyWith<CArticExpFileSmfContCc3, nullptr, kEmptyText, 0, 0, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPb", CopyWith<CArticExpFileSmfContPb, nullptr, kEmptyText, 0, &kFirstTick, &kFirstTick, 100>, false},
+    {"CArticExpFileSmfContPb2", CopyWith<CArticExpFileSmfContPb2, nullptr, kEmptyText, 0, 0, 0, 100>, false},
+    {"CArticExpFileSmfContPb3", CopyWith<CArticExpFileSmfContPb3, nullptr, kEmptyText, 0, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPb4", CopyWith<CArticExpFileSmfContPb4, nullptr, kEmptyText, 0, 0, 0, 100, 100, 0>, false},
+    {"CArticExpFileSmfContPbEg",
+     CopyWith<CArticExpFileSmfContPbEg, nullptr, kEmptyText, 0, 0, 0, 100, 0, 0, 100, 0>, false},
+    {"CArticExpFileSmfContPbEg2",
+     CopyWith<CArticExpFileSmfContPbEg2, nullptr, kEmptyText, 0, 0, 0, 100, 0, 0, 100, 0, 0>, false},
+    {"CArticExpFileSmfFree", CopyWith<CArticExpFileSmfFree, kEmptyText, &kFirstTick>, false},
+    {"CArticExpFileSmfNoteTril2",
+     CopyWith<CArticExpFileSmfNoteTril2, nullptr, kEmptyText, kEmptyText, kEmptyText, 0, 0, 0, 0, 0, 0, 0, 0, 0>,
+     false},
+    {"CArticExpFileSmfNoteTril3",
+     CopyWith<CArticExpFileSmfNoteTril3, nullptr, kEmptyText, kEmptyText, kEmptyText, 0, 0, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTurn", CopyWith<CArticExpFileSmfNoteTurn, nullptr, kEmptyText, 0, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTurn2", CopyWith<CArticExpFileSmfNoteTurn2, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteMord2", CopyWith<CArticExpFileSmfNoteMord2, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTrml1", CopyWith<CArticExpFileSmfNoteTrml1, nullptr, kEmptyText, 0, 0, 0, 0>, false},
+    {"CArticExpFileSmfNoteTrml2",
+     CopyWith<CArticExpFileSmfNoteTrml2, nullptr, nullptr, kEmptyText, 0, 0, 0, 0, 0, 0>, true},
+    {"CArticExpFileSmfNoteGlis1", CopyWith<CArticExpFileSmfNoteGlis1, nullptr, kEmptyText, 0>, false},
+    {"CArticExpFileSmfNoteArpg", CopyWith<CArticExpFileSmfNoteArpg, nullptr, kEmptyText, 0>, false},
+    {"CArticExpLayerBow1", CopyWith<CArticExpLayerBow1, nullptr, 0, 1>, false},
+    {"CArticExpLayerBow2", CopyWith<CArticExpLayerBow2, nullptr, 0, 0, 1>, false},
+    {"CArticExpLayerNote1", CopyWith<CArticExpLayerNote1, nullptr, 0, 0, 0, 0, 60, 64, 0, 0, 0>, false},
+    {"CArticExpLayerNote2", CopyWith<CArticExpLayerNote2, nullptr, 0, 0, 0, 0, 60, 64, 0, 0, 0, nullptr>, true},
 };
 
 const ExpCopier* FindCopier(const char* className) {

@@ -118,7 +118,9 @@ void CArticWrk::CopyTrkListForCore(const CArticWrkTrkList* list) { CopyTracks(li
 
 void CArticWrk::Clear() {
     ClearTrkList();
-    ClearEvntPosArray(0);
+    // Events the table holds in no block (numbers re-linked for a second
+    // list and never placed) belong to it and go with it.
+    ClearEvntPosArray(1);
 }
 
 void CArticWrk::ClearTrkList() {
@@ -1047,7 +1049,7 @@ void CArticWrk::ClearEvntPosArray(int deleteFree) {
 }
 
 void CArticWrk::DeleteEvntPosArray() {
-    ClearEvntPosArray(0);
+    ClearEvntPosArray(1);
     delete m_pEvntPosArray;
     m_pEvntPosArray = nullptr;
 }

@@ -2,6 +2,7 @@
 // tremolos on one key and between two chords, glissandi and arpeggios. The
 // notes are gathered as free copies first and become events of the target
 // note's block at the end.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -355,7 +356,14 @@ bool CopyTremolo(const std::vector<std::pair<bool, TrmlUnit>>& items, const std:
         }
         if (ended) break;
         if (restart >= items.size()) {  // no second unit: nothing repeats
-            out->patternEnd = 0;
+            // Fewer units than asked for cannot make the tremolo; the span
+            // otherwise ends with the latest end of the units taken.
+            if (int(out->copied.size()) < num) return false;
+            out->patternEnd = out->patternStart;
+            for (const auto& c : out->copied) {
+                const CArticWrkEvnt* endNote = c.first.upper ? c.first.upper : c.first.lower;
+                out->patternEnd = std::max(out->patternEnd, c.second + (EndOf(endNote) - endNote->GetTime()));
+            }
             break;
         }
         if (noteSinceMarker) {
@@ -394,7 +402,7 @@ int CArticWrkUtil::InsertNoteTrml(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEv
         }
     }
     TrmlCopy copy;
-    if (!CopyTremolo(items, times, num, &copy)) return 1;
+    if (!CopyTremolo(items, times, num, &copy) || copy.patternEnd <= copy.patternStart) return 1;
     const double scale = SpanScale(gate, copy.patternStart, copy.patternEnd);
     short veloAdd = 0;
     for (size_t i = 0; i < copy.copied.size(); ++i) {
@@ -447,7 +455,8 @@ int CArticWrkUtil::InsertNoteTrml2(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkE
     }
     if (open) return 1;
     TrmlCopy copy;
-    if (!CopyTremolo(items, times, num, &copy) || copy.copied.empty()) return 1;
+    if (!CopyTremolo(items, times, num, &copy) || copy.copied.empty() || copy.patternEnd <= copy.patternStart)
+        return 1;
     const double scale = SpanScale(gate, copy.patternStart, copy.patternEnd);
     CArticWrkEvnt* firstLower = nullptr;
     for (CArticWrkEvnt* n : NotesOf(lower)) {
@@ -533,17 +542,30 @@ int CArticWrkUtil::MagNoteGlis(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvntL
     int rc = 1;
     if (wrk && blk && pattern && keys && n >= 1) {
         Scratch scratch;
-        INT64 patternStart = 0, patternEnd = 0;
+        INT64 patternStart = 0, patternEnd = 0, latestEnd = 0;
+        bool closed = false;
         for (POSITION p = pattern->GetHeadPosition(); p;) {
             CArticWrkEvnt* e = pattern->GetNext(p);
             const bool full = scratch.Count() >= n;
             if (IsNote(e) && !full) {
-                if (scratch.Count() == 0) patternStart = e->GetTime();
+                if (scratch.Count() == 0) patternStart = latestEnd = e->GetTime();
                 scratch.Add(*e)->SetCreate(1);
+                latestEnd = std::max(latestEnd, EndOf(e));
             } else if ((IsNote(e) || IsEod(e)) && full) {
                 patternEnd = e->GetTime();
+                closed = true;
                 break;
             }
+        }
+        // Without a next note or "EOD" the span ends with the notes used;
+        // a span of no length is refused.
+        if (!closed) patternEnd = latestEnd;
+        if (patternEnd <= patternStart) {
+            if (keys) {
+                DelObList(keys);
+                keys->RemoveAll();
+            }
+            return 1;
         }
         const double scale = SpanScale(gate, patternStart, patternEnd);
         short veloAdd = 0;
