@@ -214,6 +214,13 @@ public:
     // A file name or a text in double quotes, quotes removed
     // (CArticExpUtil::GetFileName): ',' must follow it.
     int GetExpText(CExString& text, CString* value);
+    // The token of the next item off text and whether kind converts it;
+    // false when the line is refused.
+    static bool NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert);
+
+    // Cuts the next token off text at any of seps; text keeps the rest.
+    static CExString CutToken(CExString& text, const char* seps);
+    static bool StartsWith(const CString& text, const char* prefix);
 
     // ---- Rule-script steps
     virtual int SetProcNest();
@@ -238,9 +245,6 @@ private:
     // The catalogue's loader for class name (the Turn and Trill loaders get
     // the name): 0; 1 refused; -1 when the class has no loader.
     int DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk);
-    // The token of the next item off text and whether kind converts it;
-    // false when the line is refused.
-    static bool NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert);
     void DispRulErr(const CString& message, const CString& function, const CString& detail, int withDetail);
 
     CArticWrk* m_pWrk;         // not owned

@@ -1,7 +1,6 @@
 // The expression text form: the reader of expression dumps, the dispatcher
 // that turns one expression text into an object of its class, and the
 // catalogue of the classes it knows.
-#include <cstring>
 #include <new>
 
 #include "engine/expressions/ArticExp.h"
@@ -127,18 +126,6 @@ const ExpLoaderRow kExpLoaders[] = {
 };
 static_assert(sizeof kExpLoaders / sizeof kExpLoaders[0] == 97, "one row per expression class");
 
-// Cuts the next token off text; text keeps the rest.
-CExString CutExpToken(CExString& text, const char* seps) {
-    CString rest;
-    CExString token = text.GetToken(&rest, seps);
-    text = rest;
-    return token;
-}
-
-bool ExpStartsWith(const CString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
-
 }  // namespace
 
 // ---- Dumps
@@ -169,12 +156,12 @@ int CArticLoadMgr::LoadExp(CStringList& lines) {
 int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk** blk) {
     if (line.IsEmpty() || !m_pExp || !m_pWrk || !trk || !blk) return 1;
     CExString rest(line);
-    const CExString head = CutExpToken(rest, kExpLineSep);
-    if (ExpStartsWith(head, ";")) return 0;
-    if (!ExpStartsWith(rest, ":")) return 1;
+    const CExString head = CutToken(rest, kExpLineSep);
+    if (StartsWith(head, ";")) return 0;
+    if (!StartsWith(rest, ":")) return 1;
 
     if (head == "TRK") {
-        CExString noText = CutExpToken(rest, kExpLineSep);
+        CExString noText = CutToken(rest, kExpLineSep);
         ULONG trkNo = 0;
         if (CArticUtil::LimitULong(noText.GetLong(10), &trkNo) != 0) return 1;
         ULONG ch = ULONG(-2), port = ULONG(-1);
@@ -195,7 +182,7 @@ int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk
     }
 
     if (head == "BLK") {
-        CExString noText = CutExpToken(rest, kExpLineSep);
+        CExString noText = CutToken(rest, kExpLineSep);
         LONG no = noText.GetLong(10);
         ULONG blkNo = 0;
         if (!noText.IsEmpty() || CArticUtil::LimitULong(no, &blkNo) != 0) return 1;
@@ -215,7 +202,7 @@ int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk
         return 0;
     }
 
-    if (!ExpStartsWith(head, "e")) return 1;
+    if (!StartsWith(head, "e")) return 1;
     CString ignored;
     CExString noText(CExString(head).GetToken(&ignored, "e"));
     const LONG no = noText.GetLong(10);

@@ -40,6 +40,15 @@ int ConvExpNumber(const CString& token, bool convert, T* value, int (*limit)(LON
     return limit(v, value) != 0 ? 1 : 0;
 }
 
+// The next number item off text, narrowed by limit.
+template <class T>
+int ReadExpNumber(CExString& text, T* value, CArticLoadMgr::ExpItem kind, int (*limit)(LONG, T*)) {
+    CExString token;
+    bool convert = false;
+    if (!value || !CArticLoadMgr::NextExpItem(text, &token, kind, &convert)) return 1;
+    return ConvExpNumber(token, convert, value, limit);
+}
+
 int AnyExpLong(LONG value, LONG* out) {
     *out = value;
     return 0;
@@ -66,52 +75,31 @@ bool CArticLoadMgr::NextExpItem(CExString& text, CExString* token, ExpItem kind,
 }
 
 int CArticLoadMgr::GetExpLong(CExString& text, LONG* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, AnyExpLong);
+    return ReadExpNumber(text, value, kind, AnyExpLong);
 }
 
 int CArticLoadMgr::GetExpULong(CExString& text, ULONG* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, CArticUtil::LimitULong);
+    return ReadExpNumber(text, value, kind, CArticUtil::LimitULong);
 }
 
 int CArticLoadMgr::GetExpByte(CExString& text, BYTE* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, CArticUtil::LimitByte);
+    return ReadExpNumber(text, value, kind, CArticUtil::LimitByte);
 }
 
 int CArticLoadMgr::GetExpData(CExString& text, BYTE* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, LimitExpData);
+    return ReadExpNumber(text, value, kind, LimitExpData);
 }
 
 int CArticLoadMgr::GetExpChar(CExString& text, char* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, CArticUtil::LimitChar);
+    return ReadExpNumber(text, value, kind, CArticUtil::LimitChar);
 }
 
 int CArticLoadMgr::GetExpShort(CExString& text, short* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, CArticUtil::LimitShort);
+    return ReadExpNumber(text, value, kind, CArticUtil::LimitShort);
 }
 
 int CArticLoadMgr::GetExpWord(CExString& text, WORD* value, ExpItem kind) {
-    CExString token;
-    bool convert = false;
-    if (!value || !NextExpItem(text, &token, kind, &convert)) return 1;
-    return ConvExpNumber(token, convert, value, CArticUtil::LimitWord);
+    return ReadExpNumber(text, value, kind, CArticUtil::LimitWord);
 }
 
 int CArticLoadMgr::GetExpDouble(CExString& text, double* value, ExpItem kind) {

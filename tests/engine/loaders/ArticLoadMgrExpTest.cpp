@@ -17,6 +17,7 @@
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/RulSetFixture.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"
 
@@ -55,13 +56,7 @@ struct ExpTextForm : ::testing::Test {
     T* OnlyAs() {
         return dynamic_cast<T*>(Only());
     }
-    static std::vector<std::string> Details() {
-        std::vector<std::string> out;
-        CStringList list;
-        CArticErr::GetMsgStrList(list);
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
+    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     static std::string LastMethod() {
         CString content, cls, method, detail;
         CArticErr::Get(content, cls, method, detail);
@@ -94,6 +89,26 @@ struct ExpTextForm : ::testing::Test {
         for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
         return out;
     }
+};
+
+// The part track's notes 1.. a quarter apart, mirrored into expression data,
+// and a one-set script run over them with a loader as the run's receiver.
+struct RuleRunWorld {
+    exptest::World w;
+    CArticRul rules{&w.wrk};
+    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
+
+    int Run(std::initializer_list<const char*> lines, int notes) {
+        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
+        exptest::Mirror(w.wrk, w.exp);
+        CStringList script;
+        for (const char* l : lines) script.AddTail(CString(l));
+        if (rulLoader.LoadRul(script) != 0) return -1;
+        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
+        run.SetProcDialog(&rulLoader);
+        return run.Create();
+    }
+    CArticExpBlk* PartBlk() const { return w.exp.GetExpBlk(1, 0); }
 };
 
 }  // namespace
@@ -373,21 +388,10 @@ TEST_F(ExpTextForm, SixClassesRoundTrip) {
 }
 
 TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
-    exptest::World w;  // track 0 the master, track 1 the part
-    w.Note(1, 0, 60);
-    w.Note(2, 480, 62);
-    w.Note(3, 960, 64);
-    exptest::Mirror(w.wrk, w.exp);
-    CArticRul rules(&w.wrk);
-    CArticLoadMgr rulLoader(&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr);
-    CStringList script;
-    for (const char* l : {"#set:1", "#prob:1", "#exp1:CArticExpDel( 1{_thisEvnt})"}) script.AddTail(CString(l));
-    ASSERT_EQ(rulLoader.LoadRul(script), 0);
-    CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-    run.SetProcDialog(&rulLoader);
-    ASSERT_EQ(run.Create(), 0);
-
-    CArticExpBlk* blk = w.exp.GetExpBlk(1, 0);
+    RuleRunWorld rw;
+    ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDel( 1{_thisEvnt})"}, 3), 0);
+    exptest::World& w = rw.w;
+    CArticExpBlk* blk = rw.PartBlk();
     ASSERT_EQ(blk->GetCount(), 3);
     for (int i = 0; i < 3; ++i) {
         CArticExpEvnt* e = blk->Get(i);
@@ -403,19 +407,9 @@ TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
 }
 
 TEST_F(ExpTextForm, RuleRunKeepsBlanksInsideQuotes) {
-    exptest::World w;
-    w.Note(1, 0, 60);
-    exptest::Mirror(w.wrk, w.exp);
-    CArticRul rules(&w.wrk);
-    CArticLoadMgr rulLoader(&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr);
-    CStringList script;
-    for (const char* l : {"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"My File\", 1)"})
-        script.AddTail(CString(l));
-    ASSERT_EQ(rulLoader.LoadRul(script), 0);
-    CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-    run.SetProcDialog(&rulLoader);
-    ASSERT_EQ(run.Create(), 0);
-    CArticExpBlk* blk = w.exp.GetExpBlk(1, 0);
+    RuleRunWorld rw;
+    ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"My File\", 1)"}, 1), 0);
+    CArticExpBlk* blk = rw.PartBlk();
     ASSERT_EQ(blk->GetCount(), 1);
     auto* e = dynamic_cast<CArticExpDebug_i2*>(blk->Get(0));
     ASSERT_NE(e, nullptr);
