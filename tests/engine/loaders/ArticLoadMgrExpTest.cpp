@@ -12,6 +12,7 @@
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpCreNote.h"
+#include "engine/expressions/ArticMeas.h"
 #include "engine/expressions/ExpFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
@@ -415,4 +416,70 @@ TEST_F(ExpTextForm, RuleRunKeepsBlanksInsideQuotes) {
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(std::string(e->GetInfo().str()), "My File");
     EXPECT_EQ(e->GetValue(), 1);
+}
+
+TEST_F(ExpTextForm, ReadersForTheLaterClasses) {
+    // Number items against the widths of their parameters.
+    struct NumCase {
+        const char* text;
+        int (*read)(CArticLoadMgr&, CExString&);
+        bool ok;
+    };
+    auto chr = [](CArticLoadMgr& l, CExString& t) { char v = 0; return l.GetExpChar(t, &v, CArticLoadMgr::kExpFinal); };
+    auto sht = [](CArticLoadMgr& l, CExString& t) { short v = 0; return l.GetExpShort(t, &v, CArticLoadMgr::kExpFinal); };
+    auto wrd = [](CArticLoadMgr& l, CExString& t) { WORD v = 0; return l.GetExpWord(t, &v, CArticLoadMgr::kExpFinal); };
+    const NumCase kNums[] = {{"(-128", chr, true},  {"(128", chr, false},    {"(-32768", sht, true},
+                             {"(32768", sht, false}, {"(65535", wrd, true},   {"(-1", wrd, false}};
+    for (const NumCase& c : kNums) {
+        CExString text(c.text);
+        EXPECT_EQ(c.read(loader, text), c.ok ? 0 : 1) << c.text;
+    }
+
+    // Positions: a triple, or ticks where the class takes them; gated.
+    struct MeasCase {
+        const char* text;
+        bool ticksAllowed;
+        CArticLoadMgr::ExpItem kind;
+        int result;
+        const char* meas;  // "bar/beat/tick", "" for none
+        ULONG ticks;
+    };
+    const MeasCase kMeas[] = {
+        {"(2/3/120,x", false, CArticLoadMgr::kExpGated, 0, "2/3/120", 0},
+        {"(960,x", true, CArticLoadMgr::kExpGated, 0, "", 960},
+        {"(960,x", false, CArticLoadMgr::kExpGated, 1, "", 0},
+        {"(/2/3,x", true, CArticLoadMgr::kExpGated, 1, "", 0},  // a leading '/' is no triple
+        {"(2/3/120)x", false, CArticLoadMgr::kExpGated, 0, "", 0},  // passed over
+        {"(2/3", false, CArticLoadMgr::kExpFinal, 1, "", 0},
+        {"(2/3/120", false, CArticLoadMgr::kExpGated, 1, "", 0},  // nothing after a gated item
+    };
+    for (const MeasCase& c : kMeas) {
+        CExString text(c.text);
+        std::unique_ptr<CArticMeas> meas;
+        ULONG ticks = 0;
+        EXPECT_EQ(loader.GetExpMeas(text, &meas, c.ticksAllowed ? &ticks : nullptr, c.kind), c.result) << c.text;
+        if (c.result != 0) continue;
+        EXPECT_EQ(meas ? std::string(CArticExpUtil::MeasText(*meas).str()) : std::string(), c.meas) << c.text;
+        EXPECT_EQ(ticks, c.ticks) << c.text;
+    }
+
+    // New-note lists: the events stay in the work data only when kept.
+    for (bool keep : {false, true}) {
+        CExString text("(2{:w20,:w21},5");
+        {
+            CArticLoadMgr::NewNotes notes(&wrk);
+            ASSERT_EQ(loader.GetExpNewNoteList(text, &notes), 0);
+            ASSERT_EQ(notes.Get()->GetCount(), 2);
+            EXPECT_NE(wrk.GetEvntInEvntPosArray(20, 0), nullptr);
+            if (keep) notes.Keep();
+        }
+        EXPECT_EQ(wrk.GetEvntInEvntPosArray(20, 0) != nullptr, keep);
+        EXPECT_EQ(wrk.GetEvntInEvntPosArray(21, 0) != nullptr, keep);
+        EXPECT_EQ(std::string(text.str()), "},5");
+    }
+    CExString taken("(1{:w3}");
+    CArticLoadMgr::NewNotes refused(&wrk);
+    EXPECT_EQ(loader.GetExpNewNoteList(taken, &refused), 1);  // w3 is an existing note
+    EXPECT_EQ(refused.Get(), nullptr);
+    wrk.ResetAllEvntPos();  // the kept events belong to no block
 }
