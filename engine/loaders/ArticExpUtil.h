@@ -225,6 +225,12 @@ public:
     static int GetExpLayerNote1Param(CArticExpLayerNote1* evnt, CStringList& items);
     static int GetExpLayerNote2Param(CArticExpLayerNote2* evnt, CStringList& items);
 
+    // A file-name (or text) item off the front of text: the token up to the
+    // next of ",(){}" (':' is ordinary, a double-byte character is never
+    // split), which ',' must follow, its double quotes removed. 0 and text
+    // left at that ','; 1 for an empty text or no ',' after the token.
+    static int GetFileName(CExString& text, CString& name);
+
     // ---- Items shared by the writers
     // The note list "count{:wN,...}" against the expression's work data, or
     // its middle work data when it has none: 0, or the list writer's failure.

@@ -3,9 +3,15 @@
 // fills that data from text. Here: the bindings and settings, the rule-script
 // front end (includes, init blocks, subroutine blocks, rule sets filtered by
 // the pitch-bend switches) and the reader of the work-data text dump with the
-// bar/beat/tick and note-list readers every expression reader uses.
+// bar/beat/tick and note-list readers every expression reader uses; the
+// expression text form: dumps of expression data, the dispatcher that turns
+// one expression text into an object of its class, the item readers the
+// class loaders share, and the class loaders themselves.
 //
 // The loader never creates, owns or deletes the objects it is bound to.
+#include <memory>
+
+#include "engine/rules/ArticCreExpMgr.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ExString.h"
@@ -16,6 +22,8 @@
 
 class CArticExp;
 class CArticExpBlk;
+class CArticExpTrk;
+class CArticMeas;
 class CArticPasn;
 class CArticRul;
 class CArticRulSet;
@@ -24,7 +32,7 @@ class CArticWrkTrk;
 class CPHConvPrm;
 class CPhrasorProc;
 
-class CArticLoadMgr : public CObject {
+class CArticLoadMgr : public CObject, public CArticExpReceiver {
 public:
     // The rule side passes (work, expressions, rules, none, none, none), the
     // conversion side (work, expressions, none, block, assignment, output).
@@ -89,6 +97,21 @@ public:
     // 1 without a rule program, else the program's RemoveRulSetNo.
     virtual int RemoveRulSet(int setNo);
 
+    // ---- Expression text form
+    // Replaces the bound expression data by the dump's tracks, blocks and
+    // expressions; heads make the work tracks and blocks they name when the
+    // work data lacks them. Blanks outside double quotes are removed from each
+    // line first. A refused line is reported once and skipped: 0, or 1 when a
+    // line was refused; 1 without the three bindings or for an empty dump.
+    virtual int LoadExp(CStringList& lines);
+    // The dispatcher: text is "Class(items)", maybe after a ':', blanks
+    // already removed. The expression, numbered evntNo, is appended to blk;
+    // trk is not used. 0; 1 for an empty text (not reported) and for a class
+    // without a loader or items its loader refuses (reported once here).
+    virtual int LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk);
+    // The rule run's hand-over: the same as above.
+    int LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk) override;
+
     // Records an error (kind 3) with this class's name, hands header + "\r" +
     // its text to the error dialog, and with withDetail set records a non-empty
     // detail once more as a detail line (kind 5).
@@ -127,6 +150,78 @@ public:
     // registered but in no block. A refused list registers nothing.
     virtual int LoadWrkEvntList2(CExString& rest, ULONG count, CArticWrkEvntList** list);
 
+    // ---- Expression dump lines and class loaders
+    // One dump line (blanks removed) with the current track and block, which
+    // the heads replace: 0; 1 when refused; kExpLineReported when the
+    // dispatcher refused and reported the line's expression.
+    virtual int LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk** blk);
+    static constexpr int kExpLineReported = 2;
+
+    // Each reads the items after the class name (text starts at its '('),
+    // appends the expression to blk: 0; 1 when refused, nothing kept.
+    virtual int LoadExpCreNote(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpCreNote2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDebug_i(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDebug_i2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDebug_d(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+
+    // ---- Item readers the class loaders share. Each takes its item off the
+    // front of text (the delimiters ":,(){}" before it are skipped): 0, or 1
+    // when the line is refused. A gated item is converted only when ',' follows
+    // it; another delimiter leaves *value at its default; nothing after it
+    // refuses. A final item is converted whatever follows. A followed item is
+    // converted whatever follows, but refuses when nothing follows. No text
+    // left before an item refuses.
+    enum ExpItem { kExpFinal = 0, kExpGated = 1, kExpFollowed = 2 };
+    // A whole decimal number; the ranges are those of the parameter widths.
+    int GetExpLong(CExString& text, LONG* value, ExpItem kind);
+    int GetExpULong(CExString& text, ULONG* value, ExpItem kind);
+    int GetExpByte(CExString& text, BYTE* value, ExpItem kind);
+    // A number that becomes a MIDI data byte: 0..127.
+    int GetExpData(CExString& text, BYTE* value, ExpItem kind);
+    int GetExpChar(CExString& text, char* value, ExpItem kind);
+    int GetExpShort(CExString& text, short* value, ExpItem kind);
+    int GetExpWord(CExString& text, WORD* value, ExpItem kind);
+    // A whole real number, "." the decimal point whatever the locale.
+    int GetExpDouble(CExString& text, double* value, ExpItem kind);
+    // A position: a "bar/beat/tick" triple (a '/' at its second character or
+    // later) into *meas, made here and the caller's; with ticks not null a
+    // plain number is taken as ticks into *ticks instead (*meas stays null).
+    int GetExpMeas(CExString& text, std::unique_ptr<CArticMeas>* meas, ULONG* ticks, ExpItem kind);
+    // A note list "count{wN,...}" of existing work events; with needBrace
+    // the count must be followed by '{'. *list is made here and the caller's.
+    int GetExpNoteList(CExString& text, std::unique_ptr<CArticWrkEvntList>* list, bool needBrace = true);
+    // A new-note list: events made and registered under numbers no event
+    // has yet. The holder takes them back out of the work data unless the
+    // loader keeps them (Keep) once its expression is appended.
+    class NewNotes {
+    public:
+        explicit NewNotes(CArticWrk* wrk) : m_pWrk(wrk) {}
+        ~NewNotes();
+        NewNotes(const NewNotes&) = delete;
+        NewNotes& operator=(const NewNotes&) = delete;
+        CArticWrkEvntList* Get() const { return m_pList.get(); }
+        void Keep() { m_Kept = true; }
+
+    private:
+        friend class CArticLoadMgr;
+        CArticWrk* m_pWrk;  // not owned
+        std::unique_ptr<CArticWrkEvntList> m_pList;
+        bool m_Kept = false;
+    };
+    int GetExpNewNoteList(CExString& text, NewNotes* notes, bool needBrace = true);
+    // A file name or a text in double quotes, quotes removed
+    // (CArticExpUtil::GetFileName): ',' must follow it.
+    int GetExpText(CExString& text, CString* value);
+    // The token of the next item off text and whether kind converts it;
+    // false when the line is refused.
+    static bool NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert);
+
+    // Cuts the next token off text at any of seps; text keeps the rest.
+    static CExString CutToken(CExString& text, const char* seps);
+    static bool StartsWith(const CString& text, const char* prefix);
+
     // ---- Rule-script steps
     virtual int SetProcNest();
     virtual int LoadRulInit(int index, CStringList& lines);
@@ -147,6 +242,9 @@ private:
     // Walks the set lines that remain after the init and subroutine blocks.
     int LoadRulSetAll(CStringList& lines);
     void SetPos(CArticPosArray* positions, ULONG index, POSITION pos, bool trk);
+    // The catalogue's loader for class name (the Turn and Trill loaders get
+    // the name): 0; 1 refused; -1 when the class has no loader.
+    int DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk);
     void DispRulErr(const CString& message, const CString& function, const CString& detail, int withDetail);
 
     CArticWrk* m_pWrk;         // not owned

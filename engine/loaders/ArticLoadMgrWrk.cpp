@@ -17,17 +17,9 @@ namespace {
 constexpr char kDumpSep[] = ":,(){}";
 constexpr char kWrkHeader[] = "音符ﾃﾞｰﾀの読込み中にｴﾗｰが発生しました。";
 
-// Cuts the next token off text at any of seps; text keeps the rest.
-CExString CutDumpToken(CExString& text, const char* seps) {
-    CString rest;
-    CExString token = text.GetToken(&rest, seps);
-    text = rest;
-    return token;
-}
+CExString CutDumpToken(CExString& text, const char* seps) { return CArticLoadMgr::CutToken(text, seps); }
 
-bool DumpStartsWith(const CString& text, const char* prefix) {
-    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
-}
+bool DumpStartsWith(const CString& text, const char* prefix) { return CArticLoadMgr::StartsWith(text, prefix); }
 
 // The whole text read as a number in radix (an empty text reads 0).
 bool ReadDumpNumber(const CString& text, int radix, LONG* value) {
@@ -68,6 +60,17 @@ bool CutMeasPart(CExString& item, ULONG* value, bool* more) {
 }
 
 }  // namespace
+
+CExString CArticLoadMgr::CutToken(CExString& text, const char* seps) {
+    CString rest;
+    CExString token = text.GetToken(&rest, seps);
+    text = rest;
+    return token;
+}
+
+bool CArticLoadMgr::StartsWith(const CString& text, const char* prefix) {
+    return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
+}
 
 // ---- The dump
 

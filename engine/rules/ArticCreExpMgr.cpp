@@ -453,7 +453,7 @@ int CArticCreExpMgr::HandOnText(const CString& text, int master) {
     // and the loader gets it without the routing suffix.
     const bool mstr = EndsWithMstr(text);
     CExString body(mstr ? WithoutMstr(text) : text);
-    body.EraseBlank();
+    body.EraseBlankOutDQ();  // blanks inside quotes belong to a file name or a text
     CArticExpTrk* trk = m_pExp ? m_pExp->Get(ULONG(mstr || master ? 0 : 1)) : nullptr;
     if (!trk) return -1;  // skipped: the result stays as it was
     CArticExpBlk* blk = trk->Get(ULONG(0));

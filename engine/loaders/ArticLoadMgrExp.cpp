@@ -1,0 +1,244 @@
+// The expression text form: the reader of expression dumps, the dispatcher
+// that turns one expression text into an object of its class, and the
+// catalogue of the classes it knows.
+#include <new>
+
+#include "engine/expressions/ArticExp.h"
+#include "engine/loaders/ArticLoadMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/work/ArticUtil.h"
+#include "engine/work/ArticWrk.h"
+#include "engine/work/ArticWrkTrk.h"
+
+namespace {
+
+constexpr char kExpLineSep[] = ":,(){}";
+constexpr char kExpHeader[] = "表現ﾃﾞｰﾀの読込み中にｴﾗｰが発生しました。";
+
+using ExpLoadFn = int (CArticLoadMgr::*)(CExString&, ULONG, CArticExpBlk*);
+
+// One row per expression class, in the order the reader and the writer
+// compare the names. A row without a loader names a class whose family is
+// not read yet: its texts are refused like those of an unknown class.
+struct ExpLoaderRow {
+    const char* name;
+    ExpLoadFn load;
+};
+
+const ExpLoaderRow kExpLoaders[] = {
+    {"CArticExpTempoAbs", nullptr},
+    {"CArticExpTempoAbsRel", nullptr},
+    {"CArticExpTempoRelFix", nullptr},
+    {"CArticExpTempoRelCrv", nullptr},
+    {"CArticExpTempoFermata", nullptr},
+    {"CArticExpTempoBreath", nullptr},
+    {"CArticExpInitPrmChange", nullptr},
+    {"CArticExpInitPrmChange2", nullptr},
+    {"CArticExpInitPrmChange3", nullptr},
+    {"CArticExpInitPrmChangeKv", nullptr},
+    {"CArticExpInitPrmChangeKv2", nullptr},
+    {"CArticExpInitPrmChangeKv3", nullptr},
+    {"CArticExpInitKvinit", nullptr},
+    {"CArticExpInitKvinit2", nullptr},
+    {"CArticExpInitPro", nullptr},
+    {"CArticExpInitPro2", nullptr},
+    {"CArticExpInitPro3", nullptr},
+    {"CArticExpInitPbRange", nullptr},
+    {"CArticExpInitPbRange2", nullptr},
+    {"CArticExpInitPbRange3", nullptr},
+    {"CArticExpStresVeloNoteAbs", nullptr},
+    {"CArticExpStresVeloNoteRel", nullptr},
+    {"CArticExpStresVeloTimeAbs", nullptr},
+    {"CArticExpStresVeloTimeRel", nullptr},
+    {"CArticExpStresVeloTimeRelCrv", nullptr},
+    {"CArticExpDurRel", nullptr},
+    {"CArticExpDurRel2", nullptr},
+    {"CArticExpDurAbs", nullptr},
+    {"CArticExpDurBp", nullptr},
+    {"CArticExpDurAll", nullptr},
+    {"CArticExpKeySft", nullptr},
+    {"CArticExpArraySlurPb", nullptr},
+    {"CArticExpArraySlurDur", nullptr},
+    {"CArticExpArrayTie", nullptr},
+    {"CArticExpArrayTurn1", nullptr},
+    {"CArticExpArrayTurn2", nullptr},
+    {"CArticExpArrayTurn3", nullptr},
+    {"CArticExpArrayTurn4", nullptr},
+    {"CArticExpArrayTurn5", nullptr},
+    {"CArticExpArrayTurn6", nullptr},
+    {"CArticExpArrayTrill1", nullptr},
+    {"CArticExpArrayTrill2", nullptr},
+    {"CArticExpArrayStop", nullptr},
+    {"CArticExpArrayUsrStop", nullptr},
+    {"CArticExpStresContCcTimeAbs", nullptr},
+    {"CArticExpStresContCcTimeRelFix", nullptr},
+    {"CArticExpStresContCcTimeRelAreaFix", nullptr},
+    {"CArticExpStresContCcTimeRelCrv", nullptr},
+    {"CArticExpStresContCcNoteCrv", nullptr},
+    {"CArticExpStresContCcNoteCreAbs", nullptr},
+    {"CArticExpStresContCcNoteCreAbs2", nullptr},
+    {"CArticExpStresContCcNoteCreRel", nullptr},
+    {"CArticExpStresContCcNoteCreRel2", nullptr},
+    {"CArticExpPackNrpnNoteCreAbs", nullptr},
+    {"CArticExpPackNrpnNoteCreRel", nullptr},
+    {"CArticExpPackRpnNoteCreAbs", nullptr},
+    {"CArticExpPackRpnNoteCreRel", nullptr},
+    {"CArticExpPitchCrv", nullptr},
+    {"CArticExpPitchCrv2", nullptr},
+    {"CArticExpPitchSlide", nullptr},
+    {"CArticExpPitchSlide2", nullptr},
+    {"CArticExpPitchGtrBend", nullptr},
+    {"CArticExpPitchGtrSlide", nullptr},
+    {"CArticExpTimeSft", nullptr},
+    {"CArticExpTimeSft2", nullptr},
+    {"CArticExpTimeSwing", nullptr},
+    {"CArticExpTimeWaltz", nullptr},
+    {"CArticExpFileSmfContCc", nullptr},
+    {"CArticExpFileSmfContCc2", nullptr},
+    {"CArticExpFileSmfContCc3", nullptr},
+    {"CArticExpFileSmfContPb", nullptr},
+    {"CArticExpFileSmfContPb2", nullptr},
+    {"CArticExpFileSmfContPb3", nullptr},
+    {"CArticExpFileSmfContPb4", nullptr},
+    {"CArticExpFileSmfContPbEg", nullptr},
+    {"CArticExpFileSmfContPbEg2", nullptr},
+    {"CArticExpFileSmfNoteTril2", nullptr},
+    {"CArticExpFileSmfNoteTril3", nullptr},
+    {"CArticExpFileSmfNoteTurn", nullptr},
+    {"CArticExpFileSmfNoteTurn2", nullptr},
+    {"CArticExpFileSmfNoteMord2", nullptr},
+    {"CArticExpFileSmfNoteTrml1", nullptr},
+    {"CArticExpFileSmfNoteTrml2", nullptr},
+    {"CArticExpFileSmfNoteGlis1", nullptr},
+    {"CArticExpFileSmfNoteArpg", nullptr},
+    {"CArticExpFileSmfFree", nullptr},
+    {"CArticExpOrgContCc", nullptr},
+    {"CArticExpLayerBow1", nullptr},
+    {"CArticExpLayerBow2", nullptr},
+    {"CArticExpLayerNote1", nullptr},
+    {"CArticExpLayerNote2", nullptr},
+    {"CArticExpCreNote", &CArticLoadMgr::LoadExpCreNote},
+    {"CArticExpCreNote2", &CArticLoadMgr::LoadExpCreNote2},
+    {"CArticExpDel", &CArticLoadMgr::LoadExpDel},
+    {"CArticExpDebug_i", &CArticLoadMgr::LoadExpDebug_i},
+    {"CArticExpDebug_i2", &CArticLoadMgr::LoadExpDebug_i2},
+    {"CArticExpDebug_d", &CArticLoadMgr::LoadExpDebug_d},
+};
+static_assert(sizeof kExpLoaders / sizeof kExpLoaders[0] == 97, "one row per expression class");
+
+}  // namespace
+
+// ---- Dumps
+
+int CArticLoadMgr::LoadExp(CStringList& lines) {
+    if (!m_pExp || !m_pWrk || !m_pRul) return 1;
+    m_pWrk->ResetAllEvntPos();
+    m_pRul->SetEvntCount(0);
+    m_pExp->Clear();
+    if (lines.IsEmpty()) return 1;
+    CArticExpTrk* trk = nullptr;
+    CArticExpBlk* blk = nullptr;
+    int result = 0;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        CExString line(lines.GetNext(p));
+        // Blanks inside double quotes belong to a file name or a text.
+        line.EraseBlankOutDQ();
+        const int r = LoadExpEvnt(line, &trk, &blk);
+        if (r == 0) continue;
+        result = 1;
+        // The dispatcher has reported its own refusals.
+        if (r != kExpLineReported)
+            DispErrMsg(kExpHeader, "指定したｲﾍﾞﾝﾄの内容に誤りがあります。", "LoadExp", line, 1);
+    }
+    return result;
+}
+
+int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk** blk) {
+    if (line.IsEmpty() || !m_pExp || !m_pWrk || !trk || !blk) return 1;
+    CExString rest(line);
+    const CExString head = CutToken(rest, kExpLineSep);
+    if (StartsWith(head, ";")) return 0;
+    if (!StartsWith(rest, ":")) return 1;
+
+    if (head == "TRK") {
+        CExString noText = CutToken(rest, kExpLineSep);
+        ULONG trkNo = 0;
+        if (CArticUtil::LimitULong(noText.GetLong(10), &trkNo) != 0) return 1;
+        ULONG ch = ULONG(-2), port = ULONG(-1);
+        CExString token;
+        if (LoadTrkParam(rest, token, ch, port) != 0) return 1;
+        auto* made = new (std::nothrow) CArticExpTrk(m_pExp, trkNo, ch, port);
+        if (!made) return 1;
+        m_pExp->AddTail(made);
+        *trk = made;
+        *blk = nullptr;
+        CArticWrkTrk* wrkTrk = m_pWrk->Get(trkNo);
+        if (!wrkTrk) {
+            wrkTrk = new (std::nothrow) CArticWrkTrk(m_pWrk, trkNo, ch, port);
+            if (wrkTrk) m_pWrk->AddTail(wrkTrk);
+        }
+        made->SetWrkTrk(wrkTrk);
+        return 0;
+    }
+
+    if (head == "BLK") {
+        CExString noText = CutToken(rest, kExpLineSep);
+        LONG no = noText.GetLong(10);
+        ULONG blkNo = 0;
+        if (!noText.IsEmpty() || CArticUtil::LimitULong(no, &blkNo) != 0) return 1;
+        if (!*trk) return 1;
+        auto* made = new (std::nothrow) CArticExpBlk(*trk, blkNo);
+        if (!made) return 1;
+        (*trk)->AddTail(made);
+        *blk = made;
+        if (CArticWrkTrk* wrkTrk = (*trk)->GetWrkTrk()) {
+            CArticWrkBlk* wrkBlk = wrkTrk->Get(blkNo);
+            if (!wrkBlk) {
+                wrkBlk = new (std::nothrow) CArticWrkBlk(wrkTrk, blkNo);
+                if (wrkBlk) wrkTrk->AddTail(wrkBlk);
+            }
+            made->SetWrkBlk(wrkBlk);
+        }
+        return 0;
+    }
+
+    if (!StartsWith(head, "e")) return 1;
+    CString ignored;
+    CExString noText(CExString(head).GetToken(&ignored, "e"));
+    const LONG no = noText.GetLong(10);
+    ULONG evntNo = 0;
+    if (!noText.IsEmpty() || CArticUtil::LimitULong(no, &evntNo) != 0) return 1;
+    if (!*trk || !*blk) return 1;
+    return LoadExpEvnt(rest, evntNo, *trk, *blk) != 0 ? kExpLineReported : 0;
+}
+
+// ---- The dispatcher
+
+int CArticLoadMgr::LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk) {
+    CExString body(text);
+    return LoadExpEvnt(body, evntNo, trk, blk);
+}
+
+int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*trk*/, CArticExpBlk* blk) {
+    if (text.IsEmpty()) return 1;
+    CString rest;
+    const CString name = text.GetToken(&rest, kExpLineSep);
+    CExString items(rest);
+    const int r = DispatchExp(name, items, evntNo, blk);
+    if (r == 0) return 0;
+    CString number;
+    number.Format("%ld", long(LONG(evntNo)));
+    const CString detail = "ｸﾗｽ名 = " + name + "   ｲﾍﾞﾝﾄ番号 = " + number;
+    DispErrMsg(kExpHeader, r < 0 ? "未対応のｲﾍﾞﾝﾄが存在します。" : "中間表現ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ作成時にｴﾗｰが発生しました。",
+               "LoadExpEvnt", detail, 1);
+    return 1;
+}
+
+int CArticLoadMgr::DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk) {
+    for (const ExpLoaderRow& row : kExpLoaders) {
+        if (name != row.name) continue;
+        if (!row.load) return -1;
+        return (this->*row.load)(text, evntNo, blk) != 0 ? 1 : 0;
+    }
+    return -1;
+}
