@@ -1,28 +1,17 @@
 // Every embedded script loads through the engine's rule loader, on the real
-// built-ins, with either pitch-bend option and an empty error list; the
-// skeleton's sets all survive the bend-group filter.
+// built-ins, with either pitch-bend option and an empty error list, and every
+// set it declares is filed in its order.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "data/AlgorithmScript.h"
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
-#include "engine/loaders/ArticLoadMgr.h"
+#include "ScriptLoading.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/work/ArticWrk.h"
 
 namespace {
-
-std::vector<std::string> LoadErrorTexts() {
-    CStringList list;
-    CArticErr::GetMsgStrList(list);
-    std::vector<std::string> out;
-    for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-    return out;
-}
 
 // The set numbers the script text declares, in order.
 std::vector<ULONG> DeclaredSetNumbers(const AlgorithmScript& script) {
@@ -52,17 +41,14 @@ TEST(ScriptLoad, EveryScriptLoadsWithEitherBendOption) {
             CArticWrk wrk;
             CArticRul rul(&wrk);
             CArticLoadMgr loader(&wrk, &rul);
-            CPHConvPrm prm;
-            prm.PbCtrl = option;
-            CStringList lines;
-            script->HandOver([&](const char* line, int) { lines.AddTail(CString(line)); });
-            EXPECT_EQ(loader.LoadRul(prm, lines), 0);
-            EXPECT_EQ(LoadErrorTexts(), std::vector<std::string>());
+            EXPECT_EQ(LoadAlgorithmScript(*script, option, loader), 0);
+            EXPECT_EQ(ReportedErrorTexts(), std::vector<std::string>());
             if (script->GetName() == "Empty") {
                 EXPECT_EQ(rul.GetCount(), 0);
                 continue;
             }
-            // The skeleton holds no bend-group set: the filter keeps every set, in the text's order.
+            // No script holds a bend-group set yet, so the filter keeps every set in the
+            // text's order; a family that adds one names here what each option drops.
             EXPECT_EQ(LoadedSetNumbers(rul), DeclaredSetNumbers(*script));
         }
     }

@@ -13,12 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "data/AlgorithmScript.h"
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
+#include "ScriptLoading.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpEvnt.h"
-#include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/work/WorkFixture.h"
@@ -71,14 +68,6 @@ std::map<std::string, std::vector<std::pair<int, int>>> CodeZeroZones() {
 
 bool RunTextStartsWith(const std::string& text, const char* head) { return text.compare(0, strlen(head), head) == 0; }
 
-std::vector<std::string> RunErrorTexts() {
-    CStringList list;
-    CArticErr::GetMsgStrList(list);
-    std::vector<std::string> out;
-    for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-    return out;
-}
-
 }  // namespace
 
 TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
@@ -94,10 +83,7 @@ TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
         CArticRul rul(&wrk);
         CArticExp exp;
         CArticLoadMgr loader(&wrk, &rul);
-        CPHConvPrm prm;
-        CStringList lines;
-        script->HandOver([&](const char* line, int) { lines.AddTail(CString(line)); });
-        ASSERT_EQ(loader.LoadRul(prm, lines), 0);
+        ASSERT_EQ(LoadAlgorithmScript(*script, 0, loader), 0);
 
         wrktest::AddBlock(wrktest::AddTrack(wrk, 0, 0));
         CArticWrkBlk* blk = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
@@ -109,10 +95,11 @@ TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
         TextsByNote receiver;
         mgr.SetProcDialog(&receiver);
         EXPECT_EQ(mgr.Create(), 0);
-        EXPECT_EQ(RunErrorTexts(), std::vector<std::string>());
+        EXPECT_EQ(ReportedErrorTexts(), std::vector<std::string>());
         EXPECT_EQ(receiver.unnamed, std::vector<std::string>());
 
-        const bool melodic = script->GetLineCount() > 0 && zones.count(name) && !zones.at(name).empty();
+        // The drum scripts map no zones.
+        const bool melodic = zones.count(name) && !zones.at(name).empty();
         std::vector<LONG> velocities;
         for (size_t k = 0; k < notes.size(); ++k) {
             SCOPED_TRACE("note " + std::to_string(k + 1));
