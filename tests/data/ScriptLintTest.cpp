@@ -398,3 +398,27 @@ TEST(ScriptLint, ArticulationZonesMatchTheTranscription) {
         EXPECT_EQ(ZonesReadBack(s), want == fixture.end() ? std::string() : want->second) << s.name;
     }
 }
+
+// The expression classes each family's scripts create. So far these are the
+// skeleton's: the write-back of changed start, duration, key and velocity in
+// every script, and the articulation annotation of "ExecVexa" in every
+// melodic one. A family's own classes join its row when its sets are written.
+TEST(ScriptLint, EachFamilyCreatesItsClasses) {
+    const std::vector<std::string> writeBack = {"CArticExpTimeSft", "CArticExpDurAbs", "CArticExpKeySft",
+                                                "CArticExpStresVeloNoteAbs"};
+    for (const LintScript& s : AllScripts()) {
+        if (s.name == "Empty") continue;
+        SCOPED_TRACE(s.name);
+        const FamilySettings* family = FamilyOf(s.name);
+        ASSERT_TRUE(family);
+        std::set<std::string> created;
+        for (const LintSet& set : s.sets) {
+            for (const std::string& line : set.lines) {
+                if (StartsWith(line, "#exp")) created.insert(CalledClass(line));
+            }
+        }
+        std::vector<std::string> want = writeBack;
+        if (!family->drum) want.push_back("CArticExpDebug_i2");
+        for (const std::string& cls : want) EXPECT_TRUE(created.count(cls)) << cls;
+    }
+}
