@@ -96,7 +96,7 @@ public:
     // class built with the class's defaults and assigned from src, its
     // error state clear; with wrk, re-pointed into wrk. 0 (nothing made for
     // a null src); 1 with an error entry for a class outside the catalogue.
-    // The caller appends the copy.
+    // The caller appends the copy; without out none is kept.
     static int CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBlk* blk, ULONG evntNo, CArticWrk* wrk);
 
     // Appends every non-null pointer of src to dst (the expressions are

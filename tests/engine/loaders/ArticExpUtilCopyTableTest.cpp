@@ -184,6 +184,9 @@ TEST(ArticExpUtilCopyTable, EveryClassCopiesItsItemsUnderTheGivenBlockAndNumber)
             EXPECT_EQ(TblItems(copy), items) << row.className;
             delete copy;
         }
+        // Without a pointer to hand it back through, the copy is not kept
+        // (the sanitizer build reports a leak otherwise).
+        EXPECT_EQ(CArticExpUtil::CopyEvnt(src, nullptr, to.expBlk, 42, &to.wrk), 0) << row.className;
         delete src;
     }
     kTblNotes.RemoveAll();
