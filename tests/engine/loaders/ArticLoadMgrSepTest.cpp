@@ -323,3 +323,20 @@ TEST_F(SepWorld, ExpressionsKeepTheirEventNumbersOnTheSeparatedData) {
         EXPECT_EQ(got, lists[i]) << i;
     }
 }
+
+TEST_F(SepWorld, CheckedExpressionsGetTheirPartAssignmentRecords) {
+    CArticWrkTrk* t1 = Trk(1, 0, 0, true);
+    const ULONG n = Note(t1, 0, 0);
+    CArticExp exp;
+    CArticPasn pasn;
+    CArticLoadMgr conv(&src, &exp, nullptr, nullptr, &pasn, nullptr);
+    ASSERT_EQ(conv.CheckExp(), 0);
+    CArticExpBlk* blk = exp.GetExpBlk(1, 0);
+    CArticWrkEvntList notes;
+    notes.AddTail(src.GetEvntInEvntPosArray(n, 0));
+    auto* e = new CArticExpKeySft(blk, 1, &notes, 2);
+    blk->AddTail(e);
+    EXPECT_EQ(conv.PasnExp(), 0);
+    EXPECT_EQ(pasn.GetDataNum(), 2u);  // one record per linked block: the master's and track 1's
+    ASSERT_NE(e->GetPasnData(), nullptr);
+}
