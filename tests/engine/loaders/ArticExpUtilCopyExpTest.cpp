@@ -9,6 +9,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/loaders/ArticExpUtil.h"
+#include "engine/loaders/ArticLoadMgr.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkEvnt.h"
@@ -204,7 +205,8 @@ TEST_F(CopyExpWorld, ACopyOntoACopiedWorkDataDumpsAlike) {
     KeySft(src, 1, 1, 2, -2);
     KeySft(src, 2, 1, 3, 12);
     CArticWrk copied;
-    copied.CopyForCore(&wrk);
+    CArticLoadMgr conv(&wrk, &src, nullptr, nullptr, nullptr, &copied);
+    ASSERT_EQ(conv.CopyWrk(), 0);
     EXPECT_EQ(CArticExpUtil::CopyExp(&src, &dst, &copied), 0);
     const std::vector<CString> lines = Dump(src);
     ASSERT_EQ(lines.size(), 8u);
