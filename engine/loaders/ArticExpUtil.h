@@ -7,6 +7,7 @@
 #include "platform/Object.h"
 #include "platform/String.h"
 
+class CArticExp;
 class CArticExpBlk;
 class CArticExpCreNote;
 class CArticExpCreNote2;
@@ -109,6 +110,8 @@ class CArticExpLayerNote2;
 class CArticMeas;
 class CArticWrk;
 
+using CArticExpEvntList = CTypedPtrList<CObList, CArticExpEvnt*>;
+
 class CArticExpUtil : public CObject {
 public:
     // Appends every non-null pointer of src to dst (the events are shared);
@@ -122,8 +125,24 @@ public:
     // class built with the class's defaults and assigned from src, its
     // error state clear; with wrk, re-pointed into wrk. 0 (nothing made for
     // a null src); 1 with an error entry for a class outside the catalogue.
-    // The caller appends the copy.
+    // The caller appends the copy; without out none is kept.
     static int CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBlk* blk, ULONG evntNo, CArticWrk* wrk);
+
+    // Appends every non-null pointer of src to dst (the expressions are
+    // shared, not copied); nothing when either list is missing.
+    static void CopyEvntList(const CArticExpEvntList* src, CArticExpEvntList* dst);
+    // Replaces dst's content by copies of src's tracks, blocks and
+    // expressions, re-pointed into wrk (a new track carries no channel or
+    // port). An expression that cannot be copied is left out (its error
+    // recorded) and the others are copied. 0, also when there is nothing to
+    // copy; 1 for a missing argument, a source without tracks, src and dst
+    // the same set (left untouched) or an expression left out.
+    static int CopyExp(CArticExp* src, CArticExp* dst, CArticWrk* wrk);
+    // The same without the debugging expressions, which are passed over.
+    static int CopyExpForCore(CArticExp* src, CArticExp* dst, CArticWrk* wrk);
+    // The block numbered blkNo of the track numbered trkNo; null when the
+    // data, the track or the block is missing.
+    static CArticExpBlk* GetExpBlk(CArticExp* exp, ULONG trkNo, ULONG blkNo);
 
     // ---- Parameter writers: the items of one expression in constructor
     // order, the note list first: 0; 1 for null; the note-list writer's failure.

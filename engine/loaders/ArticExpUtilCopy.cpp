@@ -183,6 +183,9 @@ int CArticExpUtil::CopyEvnt(CArticExpEvnt* src, CArticExpEvnt** out, CArticExpBl
         copy->ReLinkWrkEvntList(wrk);
         if (copier->secondList) copy->ReLinkWrkEvntList2(wrk);
     }
-    if (out) *out = copy;
+    if (out)
+        *out = copy;
+    else
+        delete copy;  // nobody to hand it to
     return 0;
 }

@@ -20,16 +20,20 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
+class CArticArrayCh;
 class CArticExp;
 class CArticExpBlk;
 class CArticExpTrk;
 class CArticMeas;
 class CArticPasn;
+class CArticPrefSep;
+class CArticPrefSetting;
 class CArticRul;
 class CArticRulSet;
 class CArticWrk;
 class CArticWrkTrk;
 class CPHConvPrm;
+class CKPSManager;
 class CPhrasorProc;
 
 class CArticLoadMgr : public CObject, public CArticExpReceiver {
@@ -78,6 +82,38 @@ public:
     // A faulty line is reported and skipped: 0, or the last faulty line's
     // result; 1 without work data or for an empty dump.
     virtual int LoadWrk(CStringList& lines);
+
+    // ---- String separation and work-data copying (conversion side)
+    // Rebuilds dst (emptied first) from the selected part tracks of the bound
+    // work data: the master track, then one track per string (the string
+    // count from the fingering records) with the channel's set-up events in
+    // front. origiCh holds the channel keys of the selection, chInfo the
+    // voice per key; either may be null. ch is not used. 0, or 1 when the
+    // work data, a preference or dst is missing, or dst is the bound work
+    // data itself (left untouched).
+    virtual int Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSetting* setting, CArticWrk* dst,
+                         char ch, CArticArrayCh* origiCh, CArticArrayCh* chInfo);
+    // The highest string number below 12 of the bound work data's notes; 0
+    // when none.
+    virtual BYTE GetMaxGenNo();
+    // A copy of the master track's block 0, as dst's track 0 and measure block.
+    virtual void CopyWrkTrkMstr(CArticWrk* dst);
+    // The first count (at most 12) string tracks of dst, numbered from
+    // counter on (counter advanced for each), with their blocks 0; each takes
+    // the attributes of the next selected source track.
+    virtual void AssignWrkTrk(CArticWrk* dst, CArticWrkTrk** trks, CArticWrkBlk** blks, CArticPrefSep* sep,
+                              CArticPrefSetting* setting, int count, int& counter);
+    // The work data into the output work data with its fingering flag: 0; 1
+    // without either or when they are the same.
+    virtual int CopyWrk();
+    // The output work data's part numbers: its result; 1 without it.
+    virtual int AssignWrk();
+    // Gives every work track and block an expression track and block of its
+    // number (made and linked when missing): 0; 1 without work or expression data.
+    virtual int CheckExp();
+    // The expressions' part-assignment records: the expression data's
+    // result; 1 without expression data or part assignment.
+    virtual int PasnExp();
 
     // ---- Rule scripts
     // Loads a whole script into the bound rule program, which is cleared
