@@ -1,4 +1,4 @@
-// The copy of one expression over every class of the catalogue built so far:
+// The copy of one expression over every class of the catalogue:
 // each class's fixture is made with values other than the copier's defaults,
 // so that a copy that kept a default shows.
 #include <gtest/gtest.h>
@@ -9,7 +9,10 @@
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
+#include "engine/expressions/ArticExpFileSmf.h"
+#include "engine/expressions/ArticExpFileSmfNote.h"
 #include "engine/expressions/ArticExpInit.h"
+#include "engine/expressions/ArticExpLayer.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpPack.h"
 #include "engine/expressions/ArticExpPitch.h"
@@ -17,6 +20,7 @@
 #include "engine/expressions/ArticExpStop.h"
 #include "engine/expressions/ArticExpStresCont.h"
 #include "engine/expressions/ArticExpStresVelo.h"
+#include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticWrk.h"
@@ -27,8 +31,12 @@
 namespace {
 
 CArticWrkEvntList kTblNotes;  // filled by the fixture with two notes of its work data
+CArticWrkEvntList kTblNotes2;  // the same two notes in the other order, for second lists
 const CArticMeas kTblMeas(2, 3, 40);
+const CArticMeas kTblEndMeas(4, 2, 10);
 const char kTblText[] = "abc";
+const char kTblFrontText[] = "front";
+const char kTblBackText[] = "back";
 const char kTblModel[] = "4D";
 const char kTblAddress[] = "112233";
 const char kTblData[] = "7F01";
@@ -112,6 +120,41 @@ const TblRow kTblRows[] = {
     {"CArticExpPitchGtrBend", MakeTbl<CArticExpPitchGtrBend, &kTblNotes, 1, 481, 481, 1, 1, 51>},
     {"CArticExpPitchGtrSlide", MakeTbl<CArticExpPitchGtrSlide, &kTblNotes, 1, 481, 481, 1, 1, 51>},
     {"CArticExpOrgContCc", MakeTbl<CArticExpOrgContCc, &kTblNotes, 1, 11, 11, 1, 1, 101>},
+    {"CArticExpTempoAbs", MakeTbl<CArticExpTempoAbs, 1, &kTblMeas, 481, 121>},
+    {"CArticExpTempoAbsRel", MakeTbl<CArticExpTempoAbsRel, 1, &kTblMeas>},
+    {"CArticExpTempoRelFix", MakeTbl<CArticExpTempoRelFix, 1, &kTblMeas, 101>},
+    {"CArticExpTempoRelCrv", MakeTbl<CArticExpTempoRelCrv, 1, &kTblMeas, &kTblEndMeas, 101, 102, 1, 2>},
+    {"CArticExpTempoFermata", MakeTbl<CArticExpTempoFermata, 1, &kTblNotes, 101, 1>},
+    {"CArticExpTempoBreath", MakeTbl<CArticExpTempoBreath, 1, &kTblNotes, 101, 1>},
+    {"CArticExpFileSmfContCc",
+     MakeTbl<CArticExpFileSmfContCc, &kTblNotes, kTblText, 1, &kTblMeas, &kTblEndMeas, 1, 101>},
+    {"CArticExpFileSmfContCc2", MakeTbl<CArticExpFileSmfContCc2, &kTblNotes, kTblText, 1, 1, 1, 1, 101>},
+    {"CArticExpFileSmfContCc3", MakeTbl<CArticExpFileSmfContCc3, &kTblNotes, kTblText, 1, 1, 1, 1, 101, 1>},
+    {"CArticExpFileSmfContPb", MakeTbl<CArticExpFileSmfContPb, &kTblNotes, kTblText, 1, &kTblMeas, &kTblEndMeas, 101>},
+    {"CArticExpFileSmfContPb2", MakeTbl<CArticExpFileSmfContPb2, &kTblNotes, kTblText, 1, 1, 1, 101>},
+    {"CArticExpFileSmfContPb3", MakeTbl<CArticExpFileSmfContPb3, &kTblNotes, kTblText, 1, 1, 1, 101, 1>},
+    {"CArticExpFileSmfContPb4", MakeTbl<CArticExpFileSmfContPb4, &kTblNotes, kTblText, 1, 1, 1, 101, 101, 1>},
+    {"CArticExpFileSmfContPbEg",
+     MakeTbl<CArticExpFileSmfContPbEg, &kTblNotes, kTblText, 1, 1, 1, 101, 1, 1, 101, 1>},
+    {"CArticExpFileSmfContPbEg2",
+     MakeTbl<CArticExpFileSmfContPbEg2, &kTblNotes, kTblText, 1, 1, 1, 101, 1, 1, 101, 1, 1>},
+    {"CArticExpFileSmfFree", MakeTbl<CArticExpFileSmfFree, kTblText, &kTblMeas>},
+    {"CArticExpFileSmfNoteTril2",
+     MakeTbl<CArticExpFileSmfNoteTril2, &kTblNotes, kTblFrontText, kTblText, kTblBackText, 1, 1, 1, 1, 1, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteTril3",
+     MakeTbl<CArticExpFileSmfNoteTril3, &kTblNotes, kTblFrontText, kTblText, kTblBackText, 1, 1, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteTurn", MakeTbl<CArticExpFileSmfNoteTurn, &kTblNotes, kTblText, 1, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteTurn2", MakeTbl<CArticExpFileSmfNoteTurn2, &kTblNotes, kTblText, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteMord2", MakeTbl<CArticExpFileSmfNoteMord2, &kTblNotes, kTblText, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteTrml1", MakeTbl<CArticExpFileSmfNoteTrml1, &kTblNotes, kTblText, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteTrml2",
+     MakeTbl<CArticExpFileSmfNoteTrml2, &kTblNotes, &kTblNotes2, kTblText, 1, 1, 1, 1, 1, 1>},
+    {"CArticExpFileSmfNoteGlis1", MakeTbl<CArticExpFileSmfNoteGlis1, &kTblNotes, kTblText, 1>},
+    {"CArticExpFileSmfNoteArpg", MakeTbl<CArticExpFileSmfNoteArpg, &kTblNotes, kTblText, 1>},
+    {"CArticExpLayerBow1", MakeTbl<CArticExpLayerBow1, &kTblNotes, 1, 2>},
+    {"CArticExpLayerBow2", MakeTbl<CArticExpLayerBow2, &kTblNotes, 1, 1, 2>},
+    {"CArticExpLayerNote1", MakeTbl<CArticExpLayerNote1, &kTblNotes, 1, 1, 1, 1, 61, 65, 1, 1, 1>},
+    {"CArticExpLayerNote2", MakeTbl<CArticExpLayerNote2, &kTblNotes, 1, 1, 1, 1, 61, 65, 1, 1, 1, &kTblNotes2>},
 };
 
 // A work data of one track with one block of notes 5 and 6, and an
@@ -149,6 +192,36 @@ std::vector<CString> TblItems(CArticExpEvnt* e) {
     return out;
 }
 
+// The first or second note list of the classes that keep theirs in a family
+// base of the tempo, phrase-file and layer families; none for the others.
+const CArticWrkEvntList* TblList(CArticExpEvnt* e, bool second) {
+    if (second) {
+        if (auto* x = dynamic_cast<CArticExpLayerNote2*>(e)) return x->GetWrkEvntList2();
+        if (auto* x = dynamic_cast<CArticExpFileSmfNoteTrml2*>(e)) return x->GetWrkEvntList2();
+        return nullptr;
+    }
+    if (auto* x = dynamic_cast<CArticExpFile*>(e)) return x->GetWrkEvntList();
+    if (auto* x = dynamic_cast<CArticExpLayer*>(e)) return x->GetWrkEvntList();
+    if (auto* x = dynamic_cast<CArticExpTempoFermata*>(e)) return x->GetWrkEvntList();
+    if (auto* x = dynamic_cast<CArticExpTempoBreath*>(e)) return x->GetWrkEvntList();
+    return nullptr;
+}
+
+std::vector<CArticWrkEvnt*> TblEntries(const CArticWrkEvntList* list) {
+    std::vector<CArticWrkEvnt*> out;
+    if (list)
+        for (POSITION p = list->GetHeadPosition(); p;) out.push_back(list->GetNext(p));
+    return out;
+}
+
+// wrk's events of the numbers of src's entries, in order; src's own without wrk.
+std::vector<CArticWrkEvnt*> TblExpected(const CArticWrkEvntList* src, CArticWrk* wrk) {
+    std::vector<CArticWrkEvnt*> out = TblEntries(src);
+    if (wrk)
+        for (CArticWrkEvnt*& e : out) e = wrk->GetEvntInEvntPosArray(e->GetEvntNo(), 0);
+    return out;
+}
+
 }  // namespace
 
 TEST(ArticExpUtilCopyTable, EveryClassCopiesItsItemsUnderTheGivenBlockAndNumber) {
@@ -158,7 +231,11 @@ TEST(ArticExpUtilCopyTable, EveryClassCopiesItsItemsUnderTheGivenBlockAndNumber)
     kTblNotes.RemoveAll();
     kTblNotes.AddTail(from.wrk.GetEvntInEvntPosArray(5, 0));
     kTblNotes.AddTail(from.wrk.GetEvntInEvntPosArray(6, 0));
-    ASSERT_EQ(sizeof(kTblRows) / sizeof(kTblRows[0]), 68u);
+    kTblNotes2.RemoveAll();
+    kTblNotes2.AddTail(from.wrk.GetEvntInEvntPosArray(6, 0));
+    kTblNotes2.AddTail(from.wrk.GetEvntInEvntPosArray(5, 0));
+    ASSERT_EQ(sizeof(kTblRows) / sizeof(kTblRows[0]), 97u);
+    int listed[2] = {0, 0};  // rows whose first / second list was checked by identity
     for (const TblRow& row : kTblRows) {
         CArticExpEvnt* src = row.make(from.expBlk, 3);
         ASSERT_STREQ(src->GetClassNameA(), row.className);
@@ -177,6 +254,19 @@ TEST(ArticExpUtilCopyTable, EveryClassCopiesItsItemsUnderTheGivenBlockAndNumber)
             EXPECT_EQ(copy->GetError(), 0) << row.className;
             EXPECT_EQ(copy->GetTgNeed(), 0) << row.className;
             EXPECT_EQ(copy->GetEvntType(), src->GetEvntType()) << row.className;
+            // Both lists name the target's events of the same numbers, in
+            // the source's order; the source's own without a target.
+            for (bool second : {false, true}) {
+                const CArticWrkEvntList* srcList = TblList(src, second);
+                if (!srcList || srcList->IsEmpty()) continue;
+                if (wrk) ++listed[second];
+                const CArticWrkEvntList* copyList = TblList(copy, second);
+                ASSERT_NE(copyList, nullptr) << row.className;
+                EXPECT_NE(copyList, srcList) << row.className;
+                const std::vector<CArticWrkEvnt*> want = TblExpected(srcList, wrk);
+                ASSERT_EQ(want.size(), 2u) << row.className;
+                EXPECT_EQ(TblEntries(copyList), want) << row.className << (second ? " (second list)" : "");
+            }
             // The note lists are written against the copy's own work data:
             // re-pointed they name its events 5 and 6; without a work data
             // they still name the source's, which only the source's side knows.
@@ -189,6 +279,48 @@ TEST(ArticExpUtilCopyTable, EveryClassCopiesItsItemsUnderTheGivenBlockAndNumber)
         EXPECT_EQ(CArticExpUtil::CopyEvnt(src, nullptr, to.expBlk, 42, &to.wrk), 0) << row.className;
         delete src;
     }
+    EXPECT_EQ(listed[0], 24);
+    EXPECT_EQ(listed[1], 2);
     kTblNotes.RemoveAll();
+    kTblNotes2.RemoveAll();
+    CArticErr::Delete();
+}
+
+// The tick forms (EvntType 2, and 3 for a curve of tick start and width)
+// copy as the same form with their times and widths.
+TEST(ArticExpUtilCopyTable, TickFormsStayTickForms) {
+    CArticErr::Clear();
+    TblSide from;
+    TblSide to;
+    CArticExpTempoAbs abs(from.expBlk, 3, 2, ULONG(960), 240, 90);
+    CArticExpTempoAbsRel absRel(from.expBlk, 3, 1, INT64(720));
+    CArticExpTempoRelFix relFix(from.expBlk, 3, 2, ULONG(480), 80);
+    CArticExpTempoRelCrv relCrv(from.expBlk, 3, 1, &kTblMeas, INT64(1920), 90, 110, -3, 4);
+    CArticExpTempoRelCrv relCrv3(from.expBlk, 3, 1, INT64(240), INT64(1920), 90, 110, -3, 4);
+    CArticExpFileSmfContCc cc(from.expBlk, 3, nullptr, kTblText, 1, &kTblMeas, ULONG(960), 11, 90);
+    CArticExpFileSmfContPb pb(from.expBlk, 3, nullptr, kTblText, 1, &kTblMeas, ULONG(960), 90);
+    for (CArticExpEvnt* src : std::vector<CArticExpEvnt*>{&abs, &absRel, &relFix, &relCrv, &relCrv3, &cc, &pb}) {
+        const BYTE form = src == &relCrv3 ? 3 : 2;
+        ASSERT_EQ(src->GetEvntType(), form) << src->GetClassNameA();
+        CArticExpEvnt* copy = nullptr;
+        ASSERT_EQ(CArticExpUtil::CopyEvnt(src, &copy, to.expBlk, 41, &to.wrk), 0) << src->GetClassNameA();
+        EXPECT_EQ(copy->GetEvntType(), form) << src->GetClassNameA();
+        EXPECT_EQ(TblItems(copy), TblItems(src)) << src->GetClassNameA();
+        delete copy;
+    }
+    CArticExpEvnt* copy = nullptr;
+    ASSERT_EQ(CArticExpUtil::CopyEvnt(&abs, &copy, to.expBlk, 41, nullptr), 0);
+    auto* tempo = static_cast<CArticExpTempoAbs*>(copy);
+    EXPECT_EQ(tempo->GetEvntType(), 2);
+    EXPECT_EQ(tempo->GetType(), 2);
+    EXPECT_EQ(tempo->GetTime(), 960);
+    EXPECT_EQ(tempo->GetTickPerBeat(), 240);
+    EXPECT_EQ(tempo->GetTempo(), 90);
+    ULONG meas = 0, beat = 0, tick = 9;
+    tempo->GetMeas(&meas, &beat, &tick);
+    EXPECT_EQ(meas, 1u);
+    EXPECT_EQ(beat, 1u);
+    EXPECT_EQ(tick, 0u);
+    delete copy;
     CArticErr::Delete();
 }
