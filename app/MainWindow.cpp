@@ -819,8 +819,8 @@ QRect MainWindow::popupGeometry(AfterNameListWidget* popup, const QRect& field, 
     return geometry;
 }
 
-void MainWindow::fitItemFonts(AfterNameListWidget* popup) {
-    const int width = popup->viewport()->width();
+void MainWindow::fitItemFonts(AfterNameListWidget* popup, int listWidth) {
+    const int width = listWidth - 2 * popup->frameWidth();
     for (int k = 0; k < popup->count(); ++k) {
         QListWidgetItem* item = popup->item(k);
         item->setFont(FittingFont(item->text(), width));
@@ -831,7 +831,6 @@ void MainWindow::showPopup(AfterNameListWidget* popup, const QRect& geometry, QW
     popup->setGeometry(geometry);
     popup->show();
     focus->setFocus(Qt::OtherFocusReason);
-    fitItemFonts(popup);
 }
 
 namespace {
@@ -860,6 +859,7 @@ void MainWindow::showAfterNameList1(int ch) {
         return;
     FillPopup(m_pPopup1, names, current);
     const QRect field = GlobalRect(m_Rows[size_t(ch)].cboAfter);
+    fitItemFonts(m_pPopup1, field.width());
     QRect geometry = popupGeometry(m_pPopup1, field, names.size());
     if (geometry.bottom() > availableArea().bottom()) geometry.moveBottom(field.top());
     m_pPopup1->setOpenerItem(nullptr);
@@ -882,6 +882,7 @@ void MainWindow::showAfterNameList2(int ch, int type) {
         return;
     FillPopup(m_pPopup2, names, current);
     const QRect field = GlobalRect(m_Rows[size_t(ch)].cboAfter);
+    fitItemFonts(m_pPopup2, field.width());
     QRect geometry = popupGeometry(m_pPopup2, field, names.size());
     if (geometry.bottom() > availableArea().bottom()) geometry.moveBottom(field.top());
     m_pPopup2->setOpenerItem(nullptr);
@@ -906,6 +907,7 @@ void MainWindow::showAfterNameList3(int ch) {
         return;
     FillPopup(m_pPopup3, names, current);
     const QRect field = GlobalRect(m_Rows[size_t(ch)].cboAfter);
+    fitItemFonts(m_pPopup3, field.width());
     const QRect item(m_pPopup2->viewport()->mapToGlobal(m_pPopup2->visualItemRect(category).topLeft()),
                      m_pPopup2->visualItemRect(category).size());
     QRect geometry = popupGeometry(m_pPopup3, QRect(field.left() + (field.width() - 1) / 2, item.bottom() + 1,

@@ -184,7 +184,9 @@ private:
     QRect popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const;
     QRect availableArea() const;
     void showPopup(AfterNameListWidget* popup, const QRect& geometry, QWidget* focus);
-    static void fitItemFonts(AfterNameListWidget* popup);
+    // Each item gets the font in which its text fits a list of that width
+    // (fitted before the height is taken, so the rows fill the list).
+    static void fitItemFonts(AfterNameListWidget* popup, int listWidth);
 
     Ui::MainWindow ui;
     Prompter* m_pPrompter;
