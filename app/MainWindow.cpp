@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPalette>
 #include <QSignalMapper>
+#include <QStyle>
 
 #include "app/AfterNameListWidget.h"
 #include "app/AfterNameListWidgetFilter.h"
@@ -40,6 +41,8 @@
 namespace {
 
 constexpr int kNotePictureHeight = 43;
+// The rows a popup list shows at most.
+constexpr int kPopupRows = 24;
 
 QFont BoldPixelFont(int pixels) {
     QFont font;
@@ -811,7 +814,7 @@ QRect MainWindow::availableArea() const {
 }
 
 QRect MainWindow::popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const {
-    const int rows = std::min(items, 24);
+    const int rows = std::min(items, kPopupRows);
     QRect geometry(field.left(), field.bottom(), field.width(), popup->sizeHintForRow(0) * rows + 4);
     const QRect area = availableArea();
     if (geometry.left() < area.left()) geometry.moveLeft(area.left());
@@ -820,7 +823,11 @@ QRect MainWindow::popupGeometry(AfterNameListWidget* popup, const QRect& field, 
 }
 
 void MainWindow::fitItemFonts(AfterNameListWidget* popup, int listWidth) {
-    const int width = listWidth - 2 * popup->frameWidth();
+    // The text's room: the list less its frame, the scroll bar of a list of
+    // more than 24 rows and the item's text margins.
+    QStyle* style = popup->style();
+    int width = listWidth - 2 * popup->frameWidth() - 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, popup) + 1);
+    if (popup->count() > kPopupRows) width -= style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, popup);
     for (int k = 0; k < popup->count(); ++k) {
         QListWidgetItem* item = popup->item(k);
         item->setFont(FittingFont(item->text(), width));
