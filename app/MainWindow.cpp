@@ -864,14 +864,19 @@ void MainWindow::showAfterNameList1(int ch) {
     if (m_pChannelSelector->GetTargetName(BYTE(ch), &current) < 0 ||
         m_pChannelSelector->GetSameCategoryNames(BYTE(ch), &names) < 0)
         return;
-    FillPopup(m_pPopup1, names, current);
+    showUnderField(m_pPopup1, ch, names, current, false);
+}
+
+void MainWindow::showUnderField(AfterNameListWidget* popup, int ch, const QStringList& names, const QString& current,
+                                bool marker) {
+    FillPopup(popup, names, current);
     const QRect field = GlobalRect(m_Rows[size_t(ch)].cboAfter);
-    fitItemFonts(m_pPopup1, field.width());
-    QRect geometry = popupGeometry(m_pPopup1, field, names.size());
+    fitItemFonts(popup, field.width());
+    QRect geometry = popupGeometry(popup, field, names.size());
     if (geometry.bottom() > availableArea().bottom()) geometry.moveBottom(field.top());
-    m_pPopup1->setOpenerItem(nullptr);
-    m_pPopup1->setShowMarker(false);
-    showPopup(m_pPopup1, geometry, m_pPopup1);
+    popup->setOpenerItem(nullptr);
+    popup->setShowMarker(marker);
+    showPopup(popup, geometry, popup);
     setPopupCh(ch);
 }
 
@@ -887,15 +892,7 @@ void MainWindow::showAfterNameList2(int ch, int type) {
     if ((several ? m_pChannelSelector->GetSelectedCategoryName(BYTE(ch), &current)
                  : m_pChannelSelector->GetTargetName(BYTE(ch), &current)) < 0)
         return;
-    FillPopup(m_pPopup2, names, current);
-    const QRect field = GlobalRect(m_Rows[size_t(ch)].cboAfter);
-    fitItemFonts(m_pPopup2, field.width());
-    QRect geometry = popupGeometry(m_pPopup2, field, names.size());
-    if (geometry.bottom() > availableArea().bottom()) geometry.moveBottom(field.top());
-    m_pPopup2->setOpenerItem(nullptr);
-    m_pPopup2->setShowMarker(several);
-    showPopup(m_pPopup2, geometry, m_pPopup2);
-    setPopupCh(ch);
+    showUnderField(m_pPopup2, ch, names, current, several);
 }
 
 void MainWindow::showAfterNameList3(int ch) {

@@ -184,6 +184,10 @@ private:
     QRect popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const;
     QRect availableArea() const;
     void showPopup(AfterNameListWidget* popup, const QRect& geometry, QWidget* focus);
+    // Fills popup 1 or 2 with the names and opens it on (or, near the
+    // screen's bottom, above) the channel's target field.
+    void showUnderField(AfterNameListWidget* popup, int ch, const QStringList& names, const QString& current,
+                        bool marker);
     // Each item gets the font in which its text fits a list of that width
     // (fitted before the height is taken, so the rows fill the list).
     static void fitItemFonts(AfterNameListWidget* popup, int listWidth);
