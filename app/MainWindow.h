@@ -6,6 +6,7 @@
 //
 // A failed start-up check shows a critical box through the prompter and
 // leaves the constructor with a StartupError; main then returns -1.
+#include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
@@ -26,7 +27,9 @@ class CSmf;
 class CVexaChSelector;
 class IconPushButton;
 class Prompter;
+class QAction;
 class QActionGroup;
+class QListWidgetItem;
 class QSignalMapper;
 class SimpleLabel;
 class TransparentPushButton;
@@ -90,11 +93,61 @@ public:
     // The songs the command line named, in order, for the opening step.
     const QStringList& startSongs() const { return m_StartSongs; }
     QActionGroup* modelGroup() const { return m_pModelGroup; }
+    const std::array<QAction*, kRecentFileCount>& recentFileActions() const { return m_RecentFileActions; }
+    AfterNameListWidget* popup(int level) const {
+        return level == 1 ? m_pPopup1 : level == 2 ? m_pPopup2 : m_pPopup3;
+    }
+    BeatMapWidget* beatPicker() const { return m_pBeatPicker; }
+    int beatResolutionIndex() const { return m_BeatResolutionIndex; }
+    const QString& currentSongPath() const { return m_CurrentSongPath; }
+    const QString& errorLog() const { return m_ErrorLog; }
+    std::shared_ptr<CVexaChSelector> channelSelector() const { return m_pChannelSelector; }
+    ConvertThread* worker() const { return m_pWorker; }
+    int popupChannel() const { return m_PopupCh; }
+    int mouseChannel() const { return m_MouseCh; }
+
+    // Opens the songs the command line named, one after the other.
+    void openStartSongs();
+
+    // The font a row text gets to fit the label (12-pixel bold, else
+    // 12-pixel normal, else 10-pixel normal) and the text elided to it.
+    static void setFittedText(QLabel* label, const QString& text);
+
+public slots:
+    void open();
+    void openFile(const QString& inSmfPath);
+    void openRecentFiles(int index);
 
 private slots:
     void about();
+    void setAfterNameList(int ch, const QString& text);
+    void closeAllAfterNameList();
+    void afterNameListClosed();
+    void showAfterNameList1(int ch);
+    void showAfterNameList2(int ch, int type);
+    void showAfterNameList3(int ch);
+    void clickAfterNameList1(QListWidgetItem* pItem);
+    void clickAfterNameList2(QListWidgetItem* pItem);
+    void clickAfterNameList3(QListWidgetItem* pItem);
+    void openAfterNameList3(QListWidgetItem* pItem);
+    void showBeatResolution();
+    void setBeatResolution(int index);
+    void modelChanged(QAction* pAction);
+    void setModel(const QString& text);
+    void setPopupCh(int ch);
+    void clearPopupCh(int ch);
+    void setMouseCh(int ch);
+    void clearMouseCh(int ch);
+    void updateAfterEnabled(int ch);
+    void updateAfterOnOff(int ch);
+    void setAfterOn(int ch);
+    void setAfterOff(int ch);
+    void resetAfter(int ch);
 
 protected:
+    bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -106,6 +159,38 @@ private:
     void checkInstallation(const QString& programFolder);
     void fillModelMenu();
     void createPopups();
+    void connectRows();
+
+    // Opening a song.
+    bool maybeSave();
+    int readSmf(const QString& path, QByteArray& bytes);
+    int checkSongHead(bool& skip);
+    int analyseChannels();
+    int refreshRows(const QString& path, int index, int count);
+    int showChannelVoices();
+    int showTargets();
+    void updateRecentFiles(const QString& path);
+    int resetSong();
+    // A warning box with the title "Phrasor" and the button OK.
+    void warn(const QString& text);
+    void dropSong();
+
+    // The per-channel choice.
+    bool hasSeveralTargets(int ch);
+    void setRowLook(int ch, bool highlighted);
+    bool isHighlighted(int ch) const;
+    // Places a popup of `items` rows under (or over) the rectangle `field`,
+    // fitted into the screen's available area.
+    QRect popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const;
+    QRect availableArea() const;
+    void showPopup(AfterNameListWidget* popup, const QRect& geometry, QWidget* focus);
+    // Fills popup 1 or 2 with the names and opens it on (or, near the
+    // screen's bottom, above) the channel's target field.
+    void showUnderField(AfterNameListWidget* popup, int ch, const QStringList& names, const QString& current,
+                        bool marker);
+    // Each item gets the font in which its text fits a list of that width
+    // (fitted before the height is taken, so the rows fill the list).
+    static void fitItemFonts(AfterNameListWidget* popup, int listWidth);
 
     Ui::MainWindow ui;
     Prompter* m_pPrompter;
@@ -129,5 +214,12 @@ private:
     BeatMapWidget* m_pBeatPicker = nullptr;
     std::array<QAction*, kRecentFileCount> m_RecentFileActions{};
     int m_BeatResolutionIndex = kInitialBeatResolution;
+    QString m_CurrentSongPath;
+    QString m_ErrorLog;
+    QString m_OpeningPath;  // the song being opened, for the error log
+    bool m_bSkipErrors = false;
+    int m_SongFormat = 0;
+    int m_MouseCh = -1;
+    int m_PopupCh = -1;
     QStringList m_StartSongs;
 };

@@ -19,5 +19,6 @@ int RunProgram(const MainWindowSetup& setup) {
         return -1;
     }
     window->show();
+    window->openStartSongs();
     return QApplication::exec();
 }
