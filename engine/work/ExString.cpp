@@ -7,13 +7,18 @@
 
 namespace {
 
-bool IsDelim(const CString& delims, char ch) {
-    return std::memchr(delims.GetString(), ch, size_t(delims.GetLength())) != nullptr;
-}
+// A delimiter set: its bytes, found without copying them.
+struct Delims {
+    explicit Delims(const char* text) : s(text ? text : ""), n(std::strlen(s)) {}
+    const char* s;
+    size_t n;
+};
+
+bool IsDelim(const Delims& delims, char ch) { return std::memchr(delims.s, ch, delims.n) != nullptr; }
 
 // Blanks before a token are skipped like leading delimiters, so "  Cc:64"
 // gives "Cc"; inside and after a token they are ordinary bytes.
-bool StartsToken(const CString& delims, char ch) {
+bool StartsToken(const Delims& delims, char ch) {
     return ch != ' ' && ch != '\t' && !IsDelim(delims, ch);
 }
 
@@ -88,7 +93,8 @@ LONG CExString::GetLong(int radix) {
     return value;
 }
 
-CString CExString::GetToken(CString* rest, CString delims) {
+CString CExString::GetToken(CString* rest, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -105,7 +111,8 @@ CString CExString::GetToken(CString* rest, CString delims) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenMB(CString* rest, CString delims) {
+CString CExString::GetTokenMB(CString* rest, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -134,7 +141,8 @@ CString CExString::GetTokenMB(CString* rest, CString delims) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenParen(CString* rest, int* paren, CString delims) {
+CString CExString::GetTokenParen(CString* rest, int* paren, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     int group = 0;
