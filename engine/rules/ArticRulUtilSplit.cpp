@@ -24,7 +24,7 @@ void MoveLine(CStringList& lines, POSITION at, CStringList& out) {
 
 int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& out, CString& errLine) {
     for (POSITION p = lines.GetHeadPosition(); p;) {
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = CArticRulUtil::HeadToken(line);
         if (line.IsEmpty() || head != "#include") {
@@ -76,7 +76,7 @@ int CArticRulUtil::GetRulInit(CStringList& lines, CStringList& out, CString& err
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
@@ -98,7 +98,7 @@ int CArticRulUtil::GetRulInit(CStringList& lines, int k, CStringList& out, CStri
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
@@ -121,7 +121,7 @@ int CArticRulUtil::GetRulSub(CStringList& lines, CStringList& out, CString& errL
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) {

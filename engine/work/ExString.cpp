@@ -50,25 +50,26 @@ CString PlainToken(const CString& text, const TokenWalk& w, CString* rest) {
 
 }  // namespace
 
+// Both erasers keep the text's bytes in place, moving the kept ones forward.
 void CExString::EraseBlankOutDQ() {
-    std::string out;
-    out.reserve(str().size());
+    std::string& s = str();
     bool quoted = false;
-    for (char ch : str()) {
+    size_t kept = 0;
+    for (const char ch : s) {
         if (ch == '"') quoted = !quoted;
         if (ch == '\t') continue;
         if (ch == ' ' && !quoted) continue;
-        out += ch;
+        s[kept++] = ch;
     }
-    str() = std::move(out);
+    s.resize(kept);
 }
 
 void CExString::EraseBlank() {
-    std::string out;
-    out.reserve(str().size());
-    for (char ch : str())
-        if (ch != ' ' && ch != '\t') out += ch;
-    str() = std::move(out);
+    std::string& s = str();
+    size_t kept = 0;
+    for (const char ch : s)
+        if (ch != ' ' && ch != '\t') s[kept++] = ch;
+    s.resize(kept);
 }
 
 void CExString::EraseComment() {
