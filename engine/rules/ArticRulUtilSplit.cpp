@@ -12,8 +12,22 @@ constexpr const char* kHeadSep = ":+-*/,(){}";
 // Nested includes deeper than this are refused even without a loop.
 constexpr size_t kMaxIncludeDepth = 32;
 
-// A NUL byte is text, not the end of the separator list.
-bool IsHeadSep(char ch) { return ch != '\0' && std::strchr(kHeadSep, ch) != nullptr; }
+// The bytes of kHeadSep; a NUL byte is text, not the end of the list.
+bool IsHeadSep(char ch) {
+    switch (ch) {
+        case ':':
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case ',':
+        case '(':
+        case ')':
+        case '{':
+        case '}': return true;
+        default: return false;
+    }
+}
 
 bool IsInitHead(const CString& head) { return std::strncmp(head.c_str(), "#init", 5) == 0; }
 

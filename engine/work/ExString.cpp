@@ -1,5 +1,6 @@
 #include "engine/work/ExString.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Numbers.h"
@@ -7,14 +8,23 @@
 
 namespace {
 
-// A delimiter set: its bytes, found without copying them.
+// A delimiter set as a table of the 256 byte values (a NUL ends the set
+// and is never a delimiter).
 struct Delims {
-    explicit Delims(const char* text) : s(text ? text : ""), n(std::strlen(s)) {}
-    const char* s;
-    size_t n;
+    explicit Delims(const char* text) {
+        for (const char* p = text ? text : ""; *p; ++p) {
+            const unsigned char b = static_cast<unsigned char>(*p);
+            bits[b >> 6] |= uint64_t(1) << (b & 63);
+        }
+    }
+    bool Has(char ch) const {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        return (bits[b >> 6] >> (b & 63)) & 1;
+    }
+    uint64_t bits[4] = {0, 0, 0, 0};
 };
 
-bool IsDelim(const Delims& delims, char ch) { return std::memchr(delims.s, ch, delims.n) != nullptr; }
+bool IsDelim(const Delims& delims, char ch) { return delims.Has(ch); }
 
 // Blanks before a token are skipped like leading delimiters, so "  Cc:64"
 // gives "Cc"; inside and after a token they are ordinary bytes.
