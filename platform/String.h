@@ -115,7 +115,16 @@ public:
     friend CString operator+(char a, const CString& b) { return CString(std::string(1, a) + b.s_); }
 
     friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
-    friend bool operator==(const CString& a, const char* b) { return a.s_ == (b ? b : ""); }
+    friend bool operator==(const CString& a, const char* b) {
+        // Byte by byte up to b's end, so that a differing first byte ends the
+        // test at once (loaders compare many short words this way).
+        if (!b) return a.s_.empty();
+        const char* p = a.s_.data();
+        const size_t n = a.s_.size();
+        for (size_t i = 0; i < n; ++i)
+            if (b[i] == '\0' || p[i] != b[i]) return false;
+        return b[n] == '\0';
+    }
     friend bool operator==(const char* a, const CString& b) { return b == a; }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }

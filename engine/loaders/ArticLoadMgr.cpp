@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "driver/ArticErr.h"
 #include "driver/PHConvPrm.h"
@@ -153,11 +154,12 @@ int CArticLoadMgr::LoadRulSetAll(CStringList& lines) {
         block.RemoveAll();
     };
     for (POSITION p = lines.GetHeadPosition(); p;) {
-        const CString& line = lines.GetNext(p);
+        CString& line = lines.GetNext(p);
         if (IsBlankOrComment(line)) continue;
         // Lines before the first set head form a block of their own.
         if (CArticRulUtil::HeadToken(line) == "#set") flush();
-        block.AddTail(line);
+        // The line moves into its block: the script's working copy is not read again.
+        block.GetAt(block.AddTail(CString())) = std::move(line);
     }
     flush();
     return failed;

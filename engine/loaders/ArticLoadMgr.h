@@ -275,7 +275,8 @@ private:
     bool IsFiled(const CString& name) const;
     // LoadRul with the pitch-bend option given as a selector.
     int LoadRulScript(int selector, CStringList& lines);
-    // Walks the set lines that remain after the init and subroutine blocks.
+    // Walks the set lines that remain after the init and subroutine blocks;
+    // the lines are moved into the sets' blocks, leaving lines emptied.
     int LoadRulSetAll(CStringList& lines);
     void SetPos(CArticPosArray* positions, ULONG index, POSITION pos, bool trk);
     // The catalogue's loader for class name (the Turn and Trill loaders get

@@ -175,6 +175,9 @@ public:
     virtual void GetClassNameA(CString* name) const;
 
 protected:
+    // The line's head token and body: false when the head is missing or
+    // does not begin with '#'; *comment for a head that begins with ';'.
+    static bool SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment);
     template <class T>
     using Array = CTypedPtrArray<CObArray, T*>;
 
@@ -260,9 +263,6 @@ private:
     // Fills elm for one operand token in its context: 0, or 1 when refused.
     // *evntOperand tells an event reference (a note or a relation).
     int FillElm(Operand& op, ArgUse use, CArticRulElm* elm, bool* evntOperand);
-    // The line's head token and body: false when the head is missing or
-    // does not begin with '#'; *comment for a head that begins with ';'.
-    static bool SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment);
     // The variable of this set that stands where var stands in another set
     // (var itself when it is this set's, null when there is none).
     CArticRulData* Counterpart(CArticRulData* var) const;

@@ -4,6 +4,8 @@
 
 #include "engine/rules/ArticRulText.h"
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/rules/ArticRul.h"
@@ -96,18 +98,28 @@ int CArticRulSet::Load(CStringList& lines, int* setNoInUse) {
     Clear();
     if (lines.IsEmpty()) return 1;
     using LineLoader = int (CArticRulSet::*)(CExString&, int*);
+    // Both phases read the same lines: each is prepared once, next to the
+    // line as written (which a report quotes).
+    struct Prepared {
+        const CString* raw;
+        CExString line;
+    };
+    std::vector<Prepared> prepared;
+    prepared.reserve(size_t(lines.GetCount()));
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const CString& raw = lines.GetNext(p);
+        CExString line(raw);
+        line.EraseBlankOutDQ();
+        line.EraseComment();
+        if (!line.IsEmpty()) prepared.push_back({&raw, std::move(line)});
+    }
     auto runPhase = [&](const char* phase, LineLoader loadLine, int* inUse) {
         int result = 0;
-        for (POSITION p = lines.GetHeadPosition(); p;) {
-            const CString raw = lines.GetNext(p);
-            CExString line(raw);
-            line.EraseBlankOutDQ();
-            line.EraseComment();
-            if (line.IsEmpty()) continue;
+        for (Prepared& l : prepared) {
             int flag = 0;
-            const int r = (this->*loadLine)(line, &flag);
+            const int r = (this->*loadLine)(l.line, &flag);
             if (flag && inUse) *inUse |= 1;
-            DispLoadErrMsg(phase, raw, r);
+            DispLoadErrMsg(phase, *l.raw, r);
             if (r) result = r;
         }
         return result;
@@ -119,15 +131,15 @@ int CArticRulSet::Load(CStringList& lines, int* setNoInUse) {
 
 bool CArticRulSet::SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment) {
     *comment = false;
-    CExString text(line);
-    CExString token = NextToken(text, kSep);
+    body = line;
+    CExString token = NextToken(body, kSep);
     if (!token.IsEmpty() && token[0] == ';') {
         *comment = true;
         return false;
     }
     if (token.IsEmpty() || token[0] != '#') return false;
-    head = token.Mid(1);
-    body = text;
+    token.str().erase(0, 1);
+    head = std::move(token);
     return true;
 }
 
@@ -420,13 +432,13 @@ int CArticRulSet::CheckExpArgument(CExString& body, int count, const int* masks)
     while (!body.IsEmpty()) {
         CString rest;
         CExString token = body.GetTokenMB(&rest, kArgSep);
-        body = rest;
+        body = std::move(rest);
         if (!listOpen && body.GetLength() > 1 && body[0] == '{') {
             if (!ReadWholeLong(token, &listLength)) return 1;
             listOpen = true;
             listCount = 0;
             token.Empty();
-            if (body[1] == '}') body = body.Mid(1);
+            if (body[1] == '}') body.str().erase(0, 1);
         }
         if (!token.IsEmpty()) {
             Operand op;

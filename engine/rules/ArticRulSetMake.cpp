@@ -6,6 +6,7 @@
 #include "engine/rules/ArticRulText.h"
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/rules/ArticRul.h"
@@ -115,11 +116,11 @@ int CArticRulSet::CheckSign(CExString& body, const CString& /*separators*/) {
     }
     const char c = body[p];
     if (c == '+' || c == '-') {
-        body = body.Mid(p + 1);
+        body.str().erase(0, size_t(p) + 1);
         return c == '+' ? 1 : 0;
     }
     // Two or more leading colons go; a single one is left for the tokenizer.
-    if (p >= 2) body = body.Mid(p);
+    if (p >= 2) body.str().erase(0, size_t(p));
     return 1;
 }
 
@@ -148,7 +149,7 @@ int CArticRulSet::SetArithmetic(CExString& body, CArticRulElmList* list) {
         int paren = 0;
         CExString token = body.GetTokenParen(&rest, &paren, kSep);
         if (rest.GetLength() >= body.GetLength() && token.IsEmpty()) break;
-        body = rest;
+        body = std::move(rest);
         if (token.IsEmpty()) continue;
         std::unique_ptr<CArticRulElm> elm(new (std::nothrow) CArticRulElm());
         if (!elm) return 1;
@@ -156,7 +157,7 @@ int CArticRulSet::SetArithmetic(CExString& body, CArticRulElmList* list) {
         if (!body.IsEmpty()) {
             if (const BYTE sign = SignCode(body[0])) {
                 elm->SetSign(sign);
-                body = body.Mid(1);
+                body.str().erase(0, 1);
             }
         }
         if (paren) {
@@ -407,7 +408,7 @@ int CArticRulSet::MakeExpArgument(CExString& body, CArticRulElmList* list) {
         const int plus = CheckSign(body, kSep);
         CString rest;
         CExString token = body.GetTokenMB(&rest, kArgSep);
-        body = rest;
+        body = std::move(rest);
         if (!eventList && body.GetLength() > 1 && body[0] == '{') {
             LONG length = 0;
             if (!ReadWholeLong(token, &length)) return fail();
@@ -418,7 +419,7 @@ int CArticRulSet::MakeExpArgument(CExString& body, CArticRulElmList* list) {
             list->AddTail(holder);
             if (!eventList) return fail();
             if (body[1] == '}') {
-                body = body.Mid(1);
+                body.str().erase(0, 1);
                 token.Empty();
             } else {
                 token = NextToken(body, kArgSep);

@@ -152,23 +152,6 @@ namespace {
 
 enum class SubLine { Other, Head, Name, In, Out, Val, Str, Evnt, Func, Call };
 
-// Splits "#head<rest>" into head (without '#') and body; false for a line
-// that is no keyword line, *comment for a head that begins with ';'.
-bool SplitLine(const CExString& line, CExString& head, CExString& body, bool* comment) {
-    *comment = false;
-    CExString text(line);
-    CString rest;
-    CExString token = text.GetToken(&rest, kSep);
-    if (!token.IsEmpty() && token[0] == ';') {
-        *comment = true;
-        return false;
-    }
-    if (token.IsEmpty() || token[0] != '#') return false;
-    head = token.Mid(1);
-    body = rest;
-    return true;
-}
-
 SubLine KindOf(const CString& keyword, int number) {
     if (keyword == "name") return SubLine::Name;
     if (keyword == "in") return SubLine::In;
@@ -232,7 +215,7 @@ int CArticRulSub::CheckHeader(CExString& head, CExString& body, CExString& keywo
 int CArticRulSub::LoadLine1(CExString& line, int* setNoInUse) {
     CExString head, body, keyword, member;
     bool comment = false;
-    if (!SplitLine(line, head, body, &comment)) return comment ? 0 : 1;
+    if (!SplitHead(line, head, body, &comment)) return comment ? 0 : 1;
     int number = -1;
     int inUse = 0;
     if (const int r = CheckHeader(head, body, keyword, member, number, 1, &inUse)) return r;
@@ -258,7 +241,7 @@ int CArticRulSub::LoadLine1(CExString& line, int* setNoInUse) {
 int CArticRulSub::LoadLine2(CExString& line, int* /*setNoInUse*/) {
     CExString head, body, keyword, member;
     bool comment = false;
-    if (!SplitLine(line, head, body, &comment)) return comment ? 0 : 1;
+    if (!SplitHead(line, head, body, &comment)) return comment ? 0 : 1;
     int number = -1;
     if (const int r = CheckHeader(head, body, keyword, member, number, 0, nullptr)) return r;
     switch (KindOf(keyword, number)) {

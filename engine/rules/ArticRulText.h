@@ -24,10 +24,7 @@ inline bool StartsWith(const CString& text, const char* prefix) {
 
 // Splits the next token off the front of text: the token, text the rest.
 inline CExString NextToken(CExString& text, const char* separators) {
-    CString rest;
-    CExString token = text.GetToken(&rest, separators);
-    text = rest;
-    return token;
+    return text.GetToken(&text, separators);
 }
 
 // The whole text read as an integer with base prefixes ("0" octal, "0x" hex).

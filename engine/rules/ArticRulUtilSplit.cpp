@@ -12,8 +12,22 @@ constexpr const char* kHeadSep = ":+-*/,(){}";
 // Nested includes deeper than this are refused even without a loop.
 constexpr size_t kMaxIncludeDepth = 32;
 
-// A NUL byte is text, not the end of the separator list.
-bool IsHeadSep(char ch) { return ch != '\0' && std::strchr(kHeadSep, ch) != nullptr; }
+// The bytes of kHeadSep; a NUL byte is text, not the end of the list.
+bool IsHeadSep(char ch) {
+    switch (ch) {
+        case ':':
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case ',':
+        case '(':
+        case ')':
+        case '{':
+        case '}': return true;
+        default: return false;
+    }
+}
 
 bool IsInitHead(const CString& head) { return std::strncmp(head.c_str(), "#init", 5) == 0; }
 
@@ -24,7 +38,7 @@ void MoveLine(CStringList& lines, POSITION at, CStringList& out) {
 
 int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& out, CString& errLine) {
     for (POSITION p = lines.GetHeadPosition(); p;) {
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = CArticRulUtil::HeadToken(line);
         if (line.IsEmpty() || head != "#include") {
@@ -76,7 +90,7 @@ int CArticRulUtil::GetRulInit(CStringList& lines, CStringList& out, CString& err
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
@@ -98,7 +112,7 @@ int CArticRulUtil::GetRulInit(CStringList& lines, int k, CStringList& out, CStri
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
@@ -121,7 +135,7 @@ int CArticRulUtil::GetRulSub(CStringList& lines, CStringList& out, CString& errL
     bool inside = false;
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const POSITION at = p;
-        const CString line = lines.GetNext(p);
+        const CString& line = lines.GetNext(p);
         errLine = line;
         const CString head = HeadToken(line);
         if (line.IsEmpty() || head.IsEmpty()) {

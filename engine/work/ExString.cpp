@@ -1,5 +1,6 @@
 #include "engine/work/ExString.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Numbers.h"
@@ -7,13 +8,27 @@
 
 namespace {
 
-bool IsDelim(const CString& delims, char ch) {
-    return std::memchr(delims.GetString(), ch, size_t(delims.GetLength())) != nullptr;
-}
+// A delimiter set as a table of the 256 byte values (a NUL ends the set
+// and is never a delimiter).
+struct Delims {
+    explicit Delims(const char* text) {
+        for (const char* p = text ? text : ""; *p; ++p) {
+            const unsigned char b = static_cast<unsigned char>(*p);
+            bits[b >> 6] |= uint64_t(1) << (b & 63);
+        }
+    }
+    bool Has(char ch) const {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        return (bits[b >> 6] >> (b & 63)) & 1;
+    }
+    uint64_t bits[4] = {0, 0, 0, 0};
+};
+
+bool IsDelim(const Delims& delims, char ch) { return delims.Has(ch); }
 
 // Blanks before a token are skipped like leading delimiters, so "  Cc:64"
 // gives "Cc"; inside and after a token they are ordinary bytes.
-bool StartsToken(const CString& delims, char ch) {
+bool StartsToken(const Delims& delims, char ch) {
     return ch != ' ' && ch != '\t' && !IsDelim(delims, ch);
 }
 
@@ -45,25 +60,26 @@ CString PlainToken(const CString& text, const TokenWalk& w, CString* rest) {
 
 }  // namespace
 
+// Both erasers keep the text's bytes in place, moving the kept ones forward.
 void CExString::EraseBlankOutDQ() {
-    std::string out;
-    out.reserve(str().size());
+    std::string& s = str();
     bool quoted = false;
-    for (char ch : str()) {
+    size_t kept = 0;
+    for (const char ch : s) {
         if (ch == '"') quoted = !quoted;
         if (ch == '\t') continue;
         if (ch == ' ' && !quoted) continue;
-        out += ch;
+        s[kept++] = ch;
     }
-    str() = std::move(out);
+    s.resize(kept);
 }
 
 void CExString::EraseBlank() {
-    std::string out;
-    out.reserve(str().size());
-    for (char ch : str())
-        if (ch != ' ' && ch != '\t') out += ch;
-    str() = std::move(out);
+    std::string& s = str();
+    size_t kept = 0;
+    for (const char ch : s)
+        if (ch != ' ' && ch != '\t') s[kept++] = ch;
+    s.resize(kept);
 }
 
 void CExString::EraseComment() {
@@ -88,7 +104,8 @@ LONG CExString::GetLong(int radix) {
     return value;
 }
 
-CString CExString::GetToken(CString* rest, CString delims) {
+CString CExString::GetToken(CString* rest, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -105,7 +122,8 @@ CString CExString::GetToken(CString* rest, CString delims) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenMB(CString* rest, CString delims) {
+CString CExString::GetTokenMB(CString* rest, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -134,7 +152,8 @@ CString CExString::GetTokenMB(CString* rest, CString delims) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenParen(CString* rest, int* paren, CString delims) {
+CString CExString::GetTokenParen(CString* rest, int* paren, const char* delimText) {
+    const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
     int group = 0;

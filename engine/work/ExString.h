@@ -5,6 +5,7 @@
 // part of the grammar of those inputs. Texts are CP932 bytes; only
 // GetTokenMB knows double-byte characters.
 #include <string>
+#include <utility>
 
 #include "platform/String.h"
 #include "platform/Types.h"
@@ -15,6 +16,7 @@ public:
     CExString(const char* text) : CString(text) {}
     CExString(const char* text, int length) : CString(text, length) {}
     CExString(const CString& text) : CString(text) {}
+    CExString(CString&& text) : CString(std::move(text)) {}
     CExString(const std::string& text) : CString(text) {}
 
     CExString& operator=(const char* text) {
@@ -23,6 +25,10 @@ public:
     }
     CExString& operator=(const CString& text) {
         CString::operator=(text);
+        return *this;
+    }
+    CExString& operator=(CString&& text) {
+        CString::operator=(std::move(text));
         return *this;
     }
 
@@ -42,13 +48,18 @@ public:
     // and tabs before the token are skipped. The text itself is not changed; *rest gets the remainder, which begins with the delimiter
     // that ended the token (empty when the token ran to the end or only a
     // final delimiter followed). rest may point at this text.
-    CString GetToken(CString* rest, CString delims);
+    CString GetToken(CString* rest, const CString& delims) { return GetToken(rest, delims.GetString()); }
+    CString GetToken(CString* rest, const char* delims);
     // As GetToken, but a double-byte character is never split: its trail
     // byte is not taken for a delimiter.
-    CString GetTokenMB(CString* rest, CString delims);
+    CString GetTokenMB(CString* rest, const CString& delims) { return GetTokenMB(rest, delims.GetString()); }
+    CString GetTokenMB(CString* rest, const char* delims);
     // As GetToken, or, when the text begins with '(', the inside of that
     // parenthesised group (*paren = 1); the remainder then begins after ')'.
-    CString GetTokenParen(CString* rest, int* paren, CString delims);
+    CString GetTokenParen(CString* rest, int* paren, const CString& delims) {
+        return GetTokenParen(rest, paren, delims.GetString());
+    }
+    CString GetTokenParen(CString* rest, int* paren, const char* delims);
 
     // The text becomes the value in the radix: lower-case digits, a '-' only
     // in radix 10, negatives otherwise as 32-bit two's complement.

@@ -119,6 +119,27 @@ TEST(CStringCompare, UnsignedBytesAndNoCase) {
     EXPECT_TRUE(CString("x") != CString("x\x81"));
 }
 
+// Equality with a C string: the whole text and nothing more, its bytes as
+// they stand (a NUL inside the text is not its end).
+TEST(CStringCompare, EqualityWithCString) {
+    struct Case {
+        CString text;
+        const char* other;
+        bool equal;
+    };
+    const Case cases[] = {
+        {CString("set"), "set", true},     {CString("set"), "se", false},       {CString("se"), "set", false},
+        {CString("set"), "sex", false},    {CString(""), "", true},             {CString(""), "a", false},
+        {CString("a"), "", false},         {CString(""), nullptr, true},        {CString("a"), nullptr, false},
+        {CString("a\0b", 3), "a", false}, {CString("a\0", 2), "a", false},      {CString("\x82\xa0"), "\x82\xa0", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.text == c.other, c.equal) << c.text.str() << " / " << (c.other ? c.other : "(null)");
+        EXPECT_EQ(c.other == c.text, c.equal);
+        EXPECT_EQ(c.text != c.other, !c.equal);
+    }
+}
+
 TEST(CStringEdit, InsertDeleteTrim) {
     CString s("abc");
     EXPECT_EQ(s.Insert(10, 'x'), 4);
