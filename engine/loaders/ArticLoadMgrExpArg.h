@@ -4,7 +4,6 @@
 // append that keeps nothing on failure.
 #pragma once
 
-#include <cctype>
 #include <memory>
 
 #include "engine/expressions/ArticExp.h"
@@ -41,8 +40,11 @@ inline int ExpArgTakeHex(CExString& text, CString* value, int length, CArticLoad
     if (CArticUtil::EraseDQ(token) != 0) return 1;
     const int n = token.GetLength();
     if (length > 0 ? n != length : (n < 2 || n % 2 != 0)) return 1;
-    for (int i = 0; i < n; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(token[i]))) return 1;
+    for (int i = 0; i < n; ++i) {
+        const char c = token[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex) return 1;
+    }
     *value = token;
     return 0;
 }

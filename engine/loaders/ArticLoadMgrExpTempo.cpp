@@ -6,6 +6,25 @@
 #include "engine/expressions/ArticExpTempo.h"
 #include "engine/loaders/ArticLoadMgrExpArg.h"
 
+namespace {
+
+// Type, the notes (braces optional), Mag (mag when passed over) and the
+// length of the fermata or the breath.
+template <class T>
+int TempoNoteLoad(CArticLoadMgr& loader, CExString& text, ULONG evntNo, CArticExpBlk* blk, WORD mag) {
+    if (text.IsEmpty() || !blk) return 1;
+    BYTE type = 0;
+    std::unique_ptr<CArticWrkEvntList> notes;
+    ULONG length = 0;
+    if (loader.GetExpByte(text, &type, CArticLoadMgr::kExpGated) || loader.GetExpNoteList(text, &notes, false) ||
+        loader.GetExpWord(text, &mag, CArticLoadMgr::kExpGated) ||
+        loader.GetExpULong(text, &length, CArticLoadMgr::kExpFinal))
+        return 1;
+    return ExpArgAppend(blk, new (std::nothrow) T(blk, evntNo, type, notes.get(), mag, length));
+}
+
+}  // namespace
+
 int CArticLoadMgr::LoadExpTempoAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
     if (text.IsEmpty() || !blk) return 1;
     BYTE type = 0;
@@ -71,25 +90,9 @@ int CArticLoadMgr::LoadExpTempoRelCrv(CExString& text, ULONG evntNo, CArticExpBl
 }
 
 int CArticLoadMgr::LoadExpTempoFermata(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    if (text.IsEmpty() || !blk) return 1;
-    BYTE type = 0;
-    std::unique_ptr<CArticWrkEvntList> notes;
-    WORD mag = 100;
-    ULONG length = 0;
-    if (GetExpByte(text, &type, kExpGated) || GetExpNoteList(text, &notes, false) ||
-        GetExpWord(text, &mag, kExpGated) || GetExpULong(text, &length, kExpFinal))
-        return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoFermata(blk, evntNo, type, notes.get(), mag, length));
+    return TempoNoteLoad<CArticExpTempoFermata>(*this, text, evntNo, blk, 100);
 }
 
 int CArticLoadMgr::LoadExpTempoBreath(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    if (text.IsEmpty() || !blk) return 1;
-    BYTE type = 0;
-    std::unique_ptr<CArticWrkEvntList> notes;
-    WORD mag = 0;
-    ULONG length = 0;
-    if (GetExpByte(text, &type, kExpGated) || GetExpNoteList(text, &notes, false) ||
-        GetExpWord(text, &mag, kExpGated) || GetExpULong(text, &length, kExpFinal))
-        return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoBreath(blk, evntNo, type, notes.get(), mag, length));
+    return TempoNoteLoad<CArticExpTempoBreath>(*this, text, evntNo, blk, 0);
 }
