@@ -201,6 +201,53 @@ public:
     virtual int LoadExpDebug_i(CExString& text, ULONG evntNo, CArticExpBlk* blk);
     virtual int LoadExpDebug_i2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
     virtual int LoadExpDebug_d(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Tempo, set-up, velocity, duration, controller and packed classes: a
+    // position passed over refuses the line (DurAll takes bar 1 then).
+    virtual int LoadExpTempoAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTempoAbsRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTempoRelFix(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTempoRelCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTempoFermata(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTempoBreath(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChange(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChange2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChange3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChangeKv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChangeKv2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPrmChangeKv3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitKvinit(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitKvinit2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPro(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPro2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPro3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPbRange(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPbRange2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpInitPbRange3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresVeloNoteAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresVeloNoteRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresVeloTimeAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresVeloTimeRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresVeloTimeRelCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDurRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDurRel2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDurAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDurBp(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpDurAll(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpKeySft(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcTimeAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcTimeRelFix(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcTimeRelAreaFix(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcTimeRelCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcNoteCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcNoteCreAbs2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpStresContCcNoteCreRel2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPackNrpnNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPackNrpnNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPackRpnNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPackRpnNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpOrgContCc(CExString& text, ULONG evntNo, CArticExpBlk* blk);
 
     // ---- Item readers the class loaders share. Each takes its item off the
     // front of text (the delimiters ":,(){}" before it are skipped): 0, or 1

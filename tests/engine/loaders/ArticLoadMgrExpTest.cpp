@@ -126,7 +126,7 @@ TEST_F(ExpTextForm, DumpLinesAndWhoReportsThem) {
          1,
          "LoadExpEvnt",
          {"ｸﾗｽ名 = CArticExpNone   ｲﾍﾞﾝﾄ番号 = 3"}},
-        // A class of the catalogue whose family has no loader yet.
+        // A catalogue class whose items do not read: its Type is no number.
         {{"TRK:1", "BLK:0", "e5:CArticExpTempoAbs(1/1/0,120)"}, 1, "LoadExpEvnt",
          {"ｸﾗｽ名 = CArticExpTempoAbs   ｲﾍﾞﾝﾄ番号 = 5"}},
         {{"TRK:1", "BLK:0", "e1:()"}, 1, "LoadExpEvnt", {"ｸﾗｽ名 =    ｲﾍﾞﾝﾄ番号 = 1"}},
