@@ -52,8 +52,8 @@ int ArrayLoadTurnStep(ArrayL& m, CExString& text, ULONG evntNo, CArticExpBlk* bl
         m.GetExpChar(text, &temp, ArrayL::kExpGated) || m.GetExpChar(text, &up, ArrayL::kExpGated) ||
         m.GetExpChar(text, &down, ArrayL::kExpFinal) || !blk)
         return 1;
-    return ArrayL::AppendExpArg(blk, new (std::nothrow) T(blk, evntNo, notes.get(), type, static_cast<signed char>(temp),
-                                                          static_cast<signed char>(up),
+    return ArrayL::AppendExpArg(blk, new (std::nothrow) T(blk, evntNo, notes.get(), type,
+                                                          static_cast<signed char>(temp), static_cast<signed char>(up),
                                                           static_cast<signed char>(down)));
 }
 

@@ -2,7 +2,8 @@
 // pitch-bend curves, slides and guitar bends. Each reads its items in the
 // order the class's writer gives them; what it read is released on every
 // path. A group length or a step count of 0 is refused here: the
-// expressions divide or step by it.
+// expressions divide or step by it. Here too the position item and the
+// append step that every argument-form loader shares.
 #include <memory>
 #include <new>
 

@@ -147,7 +147,8 @@ TEST_F(ExpArgForm, EveryClassRoundTrips) {
         "e37:CArticExpFileSmfContPbEg( 1{:w6}, \"Sdn5nt.mid\", 8, 0, 0, 100, 30, 60, 100, 10 )",
         "e38:CArticExpFileSmfContPbEg2( 1{:w6}, \"Sdn5nt.mid\", 8, 0, 0, 100, 30, 60, 100, 20, 10 )",
         "e39:CArticExpFileSmfFree( \"Vib3-g02.mid\", 5/1/0 )",
-        "e40:CArticExpFileSmfNoteTril2( 1{:w7}, \"TrlF.mid\", \"Trl.mid\", \"TrlB.mid\", 60, 30, 30, 1, 2, 3, -1, 0, 1 )",
+        "e40:CArticExpFileSmfNoteTril2( 1{:w7}, \"TrlF.mid\", \"Trl.mid\", \"TrlB.mid\", 60, 30, 30, 1, 2, 3, -1, 0, "
+        "1 )",
         "e41:CArticExpFileSmfNoteTril3( 1{:w7}, \"TrlF.mid\", \"Trl.mid\", \"TrlB.mid\", 60, 30, 30, -1, 0, 1 )",
         "e42:CArticExpFileSmfNoteTurn( 1{:w7}, \"Turn.mid\", 120, 1, -1, 0, 1 )",
         "e43:CArticExpFileSmfNoteTurn2( 2{:w8,:w9}, \"GlisDn.mid\", 120, -1, 0, 1 )",
@@ -312,7 +313,8 @@ TEST_F(ExpArgForm, LayerForms) {
 
 TEST_F(ExpArgForm, PhraseFileForms) {
     CheckForms({
-        {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,3/1/0,11,70)", "1{:w5},\"GlisDn.mid\",40,2/1/0,3/1/0,11,70"},
+        {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,3/1/0,11,70)",
+         "1{:w5},\"GlisDn.mid\",40,2/1/0,3/1/0,11,70"},
         {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,480,11,70)", "1{:w5},\"GlisDn.mid\",40,2/1/0,480,11,70"},
         {"CArticExpFileSmfContCc(1{w5},GlisDn.mid,40,2/1/0,3/1/0,11,70)", "1{:w5},\"GlisDn.mid\",40,2/1/0,3/1/0,11,70"},
         {"CArticExpFileSmfContCc(1{w5},\"Glis(Dn.mid\",40,2/1/0,3/1/0,11,70)", nullptr},
@@ -325,7 +327,8 @@ TEST_F(ExpArgForm, PhraseFileForms) {
         {"CArticExpFileSmfContCc3(1{w5},\"a.mid\",8,-60,0,128,100,10)", nullptr},
         {"CArticExpFileSmfContPb(1{w6},\"a.mid\",0,1/1/0:2/1/0,100)", nullptr},
         {"CArticExpFileSmfContPb(1{w6},\"a.mid\",0,1/1/0,960:100)", nullptr},
-        {"CArticExpFileSmfContPb4(1{w12},\"Sdn5nt.mid\",8,-60:0,100,100,10)", "1{:w12},\"Sdn5nt.mid\",8,0,0,100,100,10"},
+        {"CArticExpFileSmfContPb4(1{w12},\"Sdn5nt.mid\",8,-60:0,100,100,10)",  // Start passed over
+         "1{:w12},\"Sdn5nt.mid\",8,0,0,100,100,10"},
         {"CArticExpFileSmfContPbEg2(1{w6},\"a.mid\",8,0,0,100,30,60,100,65536,10)", nullptr},
         {"CArticExpFileSmfFree(\"Vib3-g02.mid\",5/1/0)", "\"Vib3-g02.mid\",5/1/0"},
         {"CArticExpFileSmfFree(\"Vib3-g02.mid\",480)", nullptr},
@@ -362,9 +365,10 @@ TEST_F(ExpArgForm, PhraseFileForms) {
 TEST_F(ExpArgForm, EverySignatureReads) {
     std::ifstream in(std::string(VEXA_FIXTURES) + "/expression_signatures.txt");
     ASSERT_TRUE(in.good());
-    const char* kFamilies[] = {"CArticExpTime",    "CArticExpPitch",    "CArticExpArraySlur", "CArticExpArrayTie",
-                               "CArticExpArrayTurn", "CArticExpArrayTrill", "CArticExpArrayStop", "CArticExpArrayUsrStop",
-                               "CArticExpLayer",   "CArticExpFileSmf"};
+    const char* kFamilies[] = {"CArticExpTime",       "CArticExpPitch",        "CArticExpArraySlur",
+                               "CArticExpArrayTie",   "CArticExpArrayTurn",    "CArticExpArrayTrill",
+                               "CArticExpArrayStop",  "CArticExpArrayUsrStop", "CArticExpLayer",
+                               "CArticExpFileSmf"};
     int classes = 0;
     std::string row;
     while (std::getline(in, row)) {
