@@ -23,6 +23,7 @@
 class CArticArrayCh;
 class CArticExp;
 class CArticExpBlk;
+class CArticExpEvnt;
 class CArticExpTrk;
 class CArticMeas;
 class CArticPasn;
@@ -248,6 +249,60 @@ public:
     virtual int LoadExpPackRpnNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk);
     virtual int LoadExpPackRpnNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk);
     virtual int LoadExpOrgContCc(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Time shift, swing and waltz.
+    virtual int LoadExpTimeSft(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTimeSft2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTimeSwing(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpTimeWaltz(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Pitch bend: curves, slides, guitar bends.
+    virtual int LoadExpPitchCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPitchCrv2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPitchSlide(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPitchSlide2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPitchGtrBend(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpPitchGtrSlide(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Slurs, ties, turns and trills (one loader per class; the turns of a
+    // kind share their body).
+    virtual int LoadExpArraySlurPb(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArraySlurDur(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTie(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn4(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn5(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTurn6(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTrill1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayTrill2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Stops.
+    virtual int LoadExpArrayStop(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpArrayUsrStop(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Layers. A refused LayerNote2 line leaves no new event behind.
+    virtual int LoadExpLayerBow1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpLayerBow2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpLayerNote1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpLayerNote2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Phrase-file pastes.
+    virtual int LoadExpFileSmfContCc(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContCc2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContCc3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPb(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPb2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPb3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPb4(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPbEg(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfContPbEg2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfFree(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    // Phrase-file note patterns.
+    virtual int LoadExpFileSmfNoteTril2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteTril3(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteTurn(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteTurn2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteMord2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteTrml1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteTrml2(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteGlis1(CExString& text, ULONG evntNo, CArticExpBlk* blk);
+    virtual int LoadExpFileSmfNoteArpg(CExString& text, ULONG evntNo, CArticExpBlk* blk);
 
     // ---- Item readers the class loaders share. Each takes its item off the
     // front of text (the delimiters ":,(){}" before it are skipped): 0, or 1
@@ -300,6 +355,12 @@ public:
     // The token of the next item off text and whether kind converts it;
     // false when the line is refused.
     static bool NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert);
+    // A position item that must be read: gated, and refused when another
+    // delimiter than ',' follows it (GetExpMeas reads the token).
+    int GetExpPos(CExString& text, std::unique_ptr<CArticMeas>* meas, ULONG* ticks);
+    // Appends a made argument-form expression to blk: 0; 1 (evnt deleted)
+    // when it could not be made or placed.
+    static int AppendExpArg(CArticExpBlk* blk, CArticExpEvnt* evnt);
 
     // Cuts the next token off text at any of seps; text keeps the rest.
     static CExString CutToken(CExString& text, const char* seps);
