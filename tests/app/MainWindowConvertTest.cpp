@@ -55,7 +55,13 @@ struct ConvertWindow : SongWindow {
         EXPECT_EQ(window.currentSongPath(), path);
         return path;
     }
-    void switchOn(int ch) { EXPECT_EQ(selector().SetChannelOn(BYTE(ch), true), 0); }
+    // Through the row's on/off button.
+    void switchOn(int ch) {
+        QTest::mouseClick(row(ch).btnAfter, Qt::LeftButton);
+        bool on = false;
+        EXPECT_EQ(selector().IsChannelOn(BYTE(ch), &on), 0);
+        EXPECT_TRUE(on) << ch;
+    }
     void setRockKit() {
         EXPECT_EQ(selector().SetTargetByName(9, kRockKit), 0);
         EXPECT_EQ(selector().SetChannelOn(9, true), 0);
