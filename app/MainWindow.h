@@ -202,6 +202,9 @@ private:
     void dropSong();
 
     // Converting and saving.
+    // Whether the channel is switched on with a drum kit as its target; 0 or
+    // a failure code (step 1 for the on/off query, 2 for the target's).
+    int isDrumKitChannel(int ch, bool& drumKit);
     int confirmDrumNoteDeletion();
     int prepareDrumChannels();
     // Lets the user choose the output path and format; `answer` becomes No

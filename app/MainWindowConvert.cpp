@@ -48,16 +48,24 @@ void MainWindow::convert() {
     m_pWorker->start(QThread::InheritPriority);
 }
 
+int MainWindow::isDrumKitChannel(int ch, bool& drumKit) {
+    drumKit = false;
+    bool on = false;
+    int result = m_pChannelSelector->IsChannelOn(BYTE(ch), &on);
+    if (result < 0) return StepFailure(result, 1);
+    if (!on) return 0;
+    result = m_pChannelSelector->IsDrumKitTarget(BYTE(ch), &drumKit);
+    if (result < 0) return StepFailure(result, 2);
+    return 0;
+}
+
 int MainWindow::confirmDrumNoteDeletion() {
     DrumNoteSet found[16];
     bool any = false;
     for (int ch = 0; ch < 16; ++ch) {
-        bool on = false, drumKit = false;
-        int result = m_pChannelSelector->IsChannelOn(BYTE(ch), &on);
-        if (result < 0) return StepFailure(result, 1);
-        if (!on) continue;
-        result = m_pChannelSelector->IsDrumKitTarget(BYTE(ch), &drumKit);
-        if (result < 0) return StepFailure(result, 2);
+        bool drumKit = false;
+        int result = isDrumKitChannel(ch, drumKit);
+        if (result != 0) return result;
         if (!drumKit) continue;
         DrumNoteSet notes;
         result = m_pChannelSelector->GetDrumNoteSet(BYTE(ch), &notes);
@@ -93,12 +101,9 @@ int MainWindow::confirmDrumNoteDeletion() {
 
 int MainWindow::prepareDrumChannels() {
     for (int ch = 0; ch < 16; ++ch) {
-        bool on = false, drumKit = false;
-        int result = m_pChannelSelector->IsChannelOn(BYTE(ch), &on);
-        if (result < 0) return StepFailure(result, 1);
-        if (!on) continue;
-        result = m_pChannelSelector->IsDrumKitTarget(BYTE(ch), &drumKit);
-        if (result < 0) return StepFailure(result, 2);
+        bool drumKit = false;
+        int result = isDrumKitChannel(ch, drumKit);
+        if (result != 0) return result;
         if (!drumKit) continue;
         BYTE partMode = 0;
         result = m_pChannelSelector->GetPartMode(BYTE(ch), &partMode);

@@ -388,6 +388,13 @@ TEST(MainWindowSave, ACancelledDialogWritesNothingAndTheNextOpenAsksToSave) {
     EXPECT_EQ(QDir(w.songs.path()).entryList(QDir::Files), QStringList{"keep.mid"});
     EXPECT_TRUE(w.window.isWindowModified());
     EXPECT_TRUE(RowsHidden(w));
+    // The path still names the song, but no song is loaded: Alt+C does nothing.
+    w.prompter.asked.clear();
+    w.window.form().actionConvert->trigger();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.prompter.asked.empty());
+    EXPECT_EQ(w.core().CountOf("Convert"), 1);
+    EXPECT_FALSE(w.busy());
 
     // Cancel keeps the window as it is; Yes offers the same result again.
     w.prompter.asked.clear();
@@ -459,4 +466,21 @@ TEST(SongFileWrite, WritesWholeFilesAndLeavesTheOldOneOnFailure) {
     EXPECT_EQ(WriteSongFile(dir.path(), QByteArray("x")), int(0x80000001));
     EXPECT_EQ(WriteSongFile(path, QByteArray()), int(0x80000002));
     EXPECT_EQ(ReadAll(path), QByteArray("new song"));
+}
+
+TEST(MainWindowConvert, ADrumChannelSwitchedOffIsNeitherAskedAboutNorCleaned) {
+    ConvertWindow w;
+    w.openSong("off.mid", ConvertSong({KvOn(0), Sysex(0, {0x43, 0x10, 0x4C, 0x30, 0x24, 0x00, 0x40, 0xF7}),
+                                       Note(480, 9, 22), Note(600, 9, 22, 0), Note(480, 0, 60), Note(960, 0, 60, 0)}));
+    w.setRockKit();
+    QTest::mouseClick(w.row(9).btnAfter, Qt::LeftButton);
+    bool on = true;
+    ASSERT_EQ(w.selector().IsChannelOn(9, &on), 0);
+    ASSERT_FALSE(on);
+    w.switchOn(0);
+    w.prompter.pathAnswers = {QString()};
+    w.convertToTheEnd();
+    EXPECT_EQ(w.kinds("scroll"), 0);
+    ASSERT_EQ(w.core().m_Converts.size(), 1u);
+    EXPECT_TRUE(w.core().m_Converts.front().input.contains(QByteArray::fromHex("43104c30240040f7")));
 }
