@@ -204,6 +204,8 @@ void MainWindow::createObjects(const MainWindowSetup& setup) {
     m_pChannelSelector = std::make_shared<CVexaChSelector>();
     m_pSmf = std::make_shared<CSmf>();
     m_pWorker = new ConvertThread(this, m_pCoreHolder, m_pChannelSelector);
+    connect(m_pWorker, &QThread::started, this, &MainWindow::convertStarted);
+    connect(m_pWorker, &QThread::finished, this, &MainWindow::convertFinished);
 }
 
 void MainWindow::styleRow(int channel) {
@@ -400,8 +402,7 @@ bool MainWindow::maybeSave() {
     const QMessageBox::StandardButton answer =
         m_pPrompter->message(this, QMessageBox::Warning, QStringLiteral("Phrasor"), tr("Save document?"),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoButton);
-    // Yes saves through the save step, which comes with the conversion; until
-    // then nothing sets the modified flag and Yes keeps the song.
+    if (answer == QMessageBox::Yes) save();
     if (answer == QMessageBox::No) setWindowModified(false);
     return isWindowModified();
 }

@@ -8,6 +8,7 @@
 // leaves the constructor with a StartupError; main then returns -1.
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,7 @@
 #include <stdexcept>
 
 #include "app/MainWindowForm.h"
+#include "app/SongFile.h"
 
 class AfterNameListWidget;
 class AfterNameListWidgetFilter;
@@ -113,12 +115,35 @@ public:
     // 12-pixel normal, else 10-pixel normal) and the text elided to it.
     static void setFittedText(QLabel* label, const QString& text);
 
+    // The output name of a song: its folder, its complete base name, "_vexa"
+    // and its own suffix (none when it has none); backslashes become "/".
+    static QString proposeOutputName(const QString& songPath);
+    // Save, Yes and Yes to All let a file be written.
+    static bool answerAllowsWriting(QMessageBox::StandardButton answer);
+    // The save dialog's filters, in the order of the formats 0, 1 and ZQ.
+    static QStringList saveFilters();
+    // The writing step of a save.
+    void setSongFileWrite(const SongFileWrite& write) { m_SongFileWrite = write; }
+    int movieFrame() const { return m_MovieFrame; }
+    bool isMovieRunning() const { return m_MovieTimerId != 0; }
+
 public slots:
     void open();
+    // Converts the loaded song with the chosen targets on the worker.
+    void convert();
+    // Reports the worker's result, asks for the output and writes it; the
+    // window then holds no song.
+    void save();
     void openFile(const QString& inSmfPath);
     void openRecentFiles(int index);
 
 private slots:
+    void convertStarted();
+    void convertFinished();
+    void startMovie();
+    void stopMovie();
+    void disableGUI();
+    void enableGUI();
     void about();
     void setAfterNameList(int ch, const QString& text);
     void closeAllAfterNameList();
@@ -149,6 +174,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     // Shows the critical box and throws.
@@ -174,6 +200,18 @@ private:
     // A warning box with the title "Phrasor" and the button OK.
     void warn(const QString& text);
     void dropSong();
+
+    // Converting and saving.
+    // Whether the channel is switched on with a drum kit as its target; 0 or
+    // a failure code (step 1 for the on/off query, 2 for the target's).
+    int isDrumKitChannel(int ch, bool& drumKit);
+    int confirmDrumNoteDeletion();
+    int prepareDrumChannels();
+    // Lets the user choose the output path and format; `answer` becomes No
+    // when the dialog is cancelled. Always 0.
+    int askOutput(QString& path, QMessageBox::StandardButton& answer, int& format);
+    int changeSmfFormat(QByteArray& bytes, int format);
+    int writeFile(const QString& path, const QByteArray& bytes);
 
     // The per-channel choice.
     bool hasSeveralTargets(int ch);
@@ -219,6 +257,9 @@ private:
     QString m_OpeningPath;  // the song being opened, for the error log
     bool m_bSkipErrors = false;
     int m_SongFormat = 0;
+    int m_MovieTimerId = 0;
+    int m_MovieFrame = 0;
+    SongFileWrite m_SongFileWrite;
     int m_MouseCh = -1;
     int m_PopupCh = -1;
     QStringList m_StartSongs;

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "app/ScrollDialog.h"
+
 void Prompter::critical(QWidget* parent, const QString& text) {
     message(parent, QMessageBox::Critical, QStringLiteral("Phrasor"), text, QMessageBox::Ok, QMessageBox::NoButton);
 }
@@ -24,10 +26,17 @@ QString QtPrompter::openFileName(QWidget* parent, const QString& caption, const 
 }
 
 QString QtPrompter::saveFileName(QWidget* parent, const QString& caption, const QString& path,
-                                 const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+                                 const QString& filter, QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, path, filter, selectedFilter);
 }
 
 QString QtPrompter::existingFolder(QWidget* parent, const QString& caption, const QString& folder) {
     return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
+bool QtPrompter::scrollText(QWidget* parent, const QString& title, const QString& text) {
+    ScrollDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setPlainText(text);
+    return dialog.exec() == QDialog::Accepted;
 }

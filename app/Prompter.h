@@ -19,9 +19,14 @@ public:
     // The chosen path; empty when the user cancels.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+    // `selectedFilter` comes in as the filter to preselect and goes out as
+    // the one the user chose.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& path,
-                                 const QString& filter) = 0;
+                                 const QString& filter, QString* selectedFilter) = 0;
     virtual QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) = 0;
+    // A long plain text with Continue and Cancel (a ScrollDialog); true on
+    // Continue.
+    virtual bool scrollText(QWidget* parent, const QString& title, const QString& text) = 0;
 
     // The critical box of a failed check: title "Phrasor", button OK.
     void critical(QWidget* parent, const QString& text);
@@ -36,7 +41,8 @@ public:
     void about(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& path,
-                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& path, const QString& filter,
+                         QString* selectedFilter) override;
     QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) override;
+    bool scrollText(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -87,7 +87,7 @@ public:
         }
         const bool fail = m_FailAll || (m_Prm && m_FailChannels.count(m_Prm->Channel) != 0);
         if (!fail) {
-            call.output = Converted(call.input, call.channel);
+            call.output = m_Echo ? call.input : Converted(call.input, call.channel);
             // A new buffer each time, the old one freed: a caller that kept
             // the old pointer reads freed memory.
             delete[] m_Output;
@@ -140,6 +140,7 @@ public:
     int m_NullConvPrmAtCall = -1;         // that GetConvPrm call (0-based) answers null
     int m_LibFilesAnswer = 1;
     int m_ConvertDelayMs = 0;             // each Convert takes this long
+    bool m_Echo = false;                  // a conversion gives its input back (a song that saves)
 
 private:
     void Log(const char* name) { m_Calls << QString::fromLatin1(name); }

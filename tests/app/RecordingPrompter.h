@@ -12,10 +12,11 @@
 class RecordingPrompter : public Prompter {
 public:
     struct Asked {
-        QString kind;  // "message" (with the icon), "about", "open", "save", "folder"
+        QString kind;  // "message" (with the icon), "about", "open", "save", "folder", "scroll"
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString title, text;
         QMessageBox::StandardButtons buttons;
+        QString path, filter, selectedFilter;  // a save dialog's proposal, filters and preselection
     };
 
     QMessageBox::StandardButton message(QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text,
@@ -37,8 +38,30 @@ public:
     QString openFileName(QWidget*, const QString& caption, const QString&, const QString&) override {
         return PathAnswer("open", caption);
     }
-    QString saveFileName(QWidget*, const QString& caption, const QString&, const QString&) override {
-        return PathAnswer("save", caption);
+    QString saveFileName(QWidget*, const QString& caption, const QString& path, const QString& filter,
+                         QString* selectedFilter) override {
+        Asked a{"save", QMessageBox::NoIcon, caption, QString(), QMessageBox::NoButton};
+        a.path = path;
+        a.filter = filter;
+        a.selectedFilter = selectedFilter ? *selectedFilter : QString();
+        asked.push_back(a);
+        if (onAsk) onAsk();
+        if (!filterAnswers.empty() && selectedFilter) {
+            *selectedFilter = filterAnswers.front();
+            filterAnswers.pop_front();
+        }
+        if (pathAnswers.empty()) return QString();
+        const QString answer = pathAnswers.front();
+        pathAnswers.pop_front();
+        return answer;
+    }
+    bool scrollText(QWidget*, const QString& title, const QString& text) override {
+        asked.push_back({"scroll", QMessageBox::NoIcon, title, text, QMessageBox::NoButton});
+        if (onAsk) onAsk();
+        if (scrollAnswers.empty()) return true;
+        const bool answer = scrollAnswers.front();
+        scrollAnswers.pop_front();
+        return answer;
     }
     QString existingFolder(QWidget*, const QString& caption, const QString&) override {
         return PathAnswer("folder", caption);
@@ -47,6 +70,8 @@ public:
     std::vector<Asked> asked;
     std::deque<QMessageBox::StandardButton> buttonAnswers;
     std::deque<QString> pathAnswers;  // empty: the user cancels
+    std::deque<QString> filterAnswers;  // the filter chosen in a save dialog; none: the preselected one
+    std::deque<bool> scrollAnswers;     // Continue (true) or Cancel; none: Continue
     std::function<void()> onAsk;      // runs inside each question, as a modal loop would
 
 private:
