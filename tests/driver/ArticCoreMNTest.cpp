@@ -173,12 +173,21 @@ TEST_F(ArticCoreMNTest, AFailedPartAssignmentIsReportedWithoutWaiting) {
         EXPECT_EQ(style & MB_ICONWARNING, UINT(MB_ICONWARNING));
         return IDOK;
     });
+    // The same channel with a working assignment gives the other entries.
+    core->GetPref()->GetSetting()->SetInitSep(0);
+    SmallChannel good;
+    EXPECT_EQ(Run(good), 0);
+    EXPECT_EQ(shown, 0);
+    const int others = CArticErr::GetMsgCount();
+    EXPECT_EQ(CArticErr::IsError(), 0);
+    CArticErr::Clear();
+
     core->GetPref()->GetSetting()->SetInitSep(3);
     SmallChannel ch;
     EXPECT_EQ(Run(ch), 0);
     EXPECT_EQ(shown, 1);
+    EXPECT_EQ(CArticErr::GetMsgCount(), others + 1);
     EXPECT_EQ(CArticErr::IsError(), 1);
-    EXPECT_EQ(CArticErr::GetMsgCount(), 1);
     BYTE kind = 0;
     CString content, cls, method, detail;
     CArticErr::Get(kind, content, cls, method, detail);
