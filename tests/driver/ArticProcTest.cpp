@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/ArticCore.h"
+#include "driver/ArticCoreMN.h"
 #include "driver/ArticErr.h"
 #include "driver/ArticTimeMgr.h"
 #include "driver/PHConvPrm.h"
@@ -218,6 +220,34 @@ TEST_F(ArticProcTest, RuleRunGivesOneExpressionPerNoteUnderItsHeaders) {
     // The backup holds the notes as they were before the run.
     EXPECT_EQ(proc.GetBackupWrk()->GetCount(), 2);
     EXPECT_EQ(proc.RestoreProb(), 0);
+}
+
+TEST_F(ArticProcTest, AChannelsHeadersFromRuleLoadToTransfer) {
+    CArticCoreMN pipe(nullptr);  // takes the processing object's editor manager
+    ProcGiveNotes(proc);
+    CArticErr::Clear();
+    ProcScript(prm, {"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"x\", 12)"});
+    ASSERT_EQ(proc.LoadRul_Reset(prm), 0);
+    ASSERT_EQ(proc.LoadRul(prm), 0);
+    ASSERT_EQ(proc.CreateAll(), 0);
+    const std::vector<int> keys = wrktest::Keys(proc.GetWrk()->Get(ULONG(1))->Get(ULONG(0)));
+    POSITION trk = nullptr;
+    // No song to write into: the transfer's second stage fails.
+    EXPECT_NE(pipe.ConvertRep(proc.GetWrk(), proc.GetExp(), &trk, nullptr, nullptr, 0, 0, 0, nullptr, nullptr,
+                              nullptr),
+              0);
+    CStringList list;
+    CArticErr::GetMsgStrList(list);
+    std::vector<std::string> headers;
+    for (const std::string& t : ProcTexts(list))
+        if (t.rfind("== ", 0) == 0) headers.push_back(t);
+    EXPECT_EQ(headers, (std::vector<std::string>{"== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ", "== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ", "== ｸﾘｴｲﾄｴﾗｰ", "== ｺﾋﾟｰｴﾗｰ",
+                                                 "== 再ﾘﾝｸｴﾗｰ", "== ｺﾝﾊﾞｰﾄ1ｴﾗｰ", "== ｺﾝﾊﾞｰﾄ1-2ｴﾗｰ", "== ｺﾝﾊﾞｰﾄ2ｴﾗｰ",
+                                                 "== ｺﾝﾊﾞｰﾄ3ｴﾗｰ", "== ﾄﾗﾝｽﾚｰﾄｴﾗｰ"}));
+    // The processing object's data are not changed by the pipeline.
+    EXPECT_EQ(wrktest::Keys(proc.GetWrk()->Get(ULONG(1))->Get(ULONG(0))), keys);
+    EXPECT_EQ(proc.GetExp()->GetExpBlk(1, 0)->GetCount(), 3);
+    EXPECT_NE(pipe.GetCore()->GetWrk(), proc.GetWrk());
 }
 
 }  // namespace
