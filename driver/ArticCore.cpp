@@ -5,6 +5,7 @@
 #include "driver/ArticPasnCommon.h"
 #include "driver/ArticPasnData.h"
 #include "driver/ArticPref.h"
+#include "driver/ArticStep.h"
 #include "driver/ArticTransMgr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpMgr.h"
@@ -263,40 +264,31 @@ void CArticCore::DispErrMsg(const CString& message, const CString& function, con
 
 // ------------------------------------------------------------ buffers per channel
 
-void CArticCore::Clear() {
+void CArticCore::ClearBuffers() {
     if (m_pWrk) m_pWrk->Clear();
     if (m_pWrkBackup) m_pWrkBackup->Clear();
     if (m_pExp) m_pExp->Clear();
     if (m_pSortBlk) m_pSortBlk->Clear();
     if (m_pMidWrk) m_pMidWrk->Clear();
     if (m_pPasn) m_pPasn->Clear();
+}
+
+void CArticCore::Clear() {
+    ClearBuffers();
     if (m_pTransMgr) m_pTransMgr->Clear();
     CArticCash::Clear();
 }
 
 void CArticCore::Clear2nd() {
-    if (m_pWrk) m_pWrk->Clear();
-    if (m_pWrkBackup) m_pWrkBackup->Clear();
-    if (m_pExp) m_pExp->Clear();
-    if (m_pSortBlk) m_pSortBlk->Clear();
-    if (m_pMidWrk) m_pMidWrk->Clear();
-    if (m_pPasn) m_pPasn->Clear();
+    ClearBuffers();
     CArticErr::Clear();
 }
 
 int CArticCore::Load(CStringList& wrkLines, CStringList& expLines) {
-    PostHeader("== ﾛｰﾄﾞｴﾗｰ");
-    if (!m_pLoadMgr) return 1;
-    int result = 0;
-    for (const int r : {m_pLoadMgr->LoadWrk(wrkLines), m_pLoadMgr->LoadExp(expLines), m_pLoadMgr->CheckExp()})
-        if (r != 0) result = r;
-    return result;
+    return ArticLoadDumps(m_pLoadMgr, wrkLines, expLines);
 }
 
-int CArticCore::LoadExp(CStringList& lines) {
-    CArticErr::DispErrDlg(1);
-    return m_pLoadMgr ? m_pLoadMgr->LoadExp(lines) : 1;
-}
+int CArticCore::LoadExp(CStringList& lines) { return ArticLoadExpDump(m_pLoadMgr, lines); }
 
 int CArticCore::Separate2(CArticWrk* dst, BYTE transMode, CArticArrayCh* used, CArticArrayCh* client) {
     if (!m_pLoadMgr || !m_pPref || !dst) return 1;
@@ -342,21 +334,17 @@ int CArticCore::Replace(CArticWrk* wrk, CArticExp* exp) {
 
 // ------------------------------------------------------------ the pipeline steps
 
-void CArticCore::PostHeader(const char* header) {
-    CArticErr::DispErrDlg(1);
-    CArticErr::Set(1, CString(header), CString(), CString(), CString());
-}
 
 template <typename Op>
 int CArticCore::PhaseStep(const char* header, Op op) {
     if (!m_pExpMgr) return 1;
-    PostHeader(header);
+    ArticPostHeader(header);
     return op(*m_pExpMgr);
 }
 
 int CArticCore::Copy() {
     if (!m_pLoadMgr) return 1;
-    PostHeader("== ｺﾋﾟｰｴﾗｰ");
+    ArticPostHeader("== ｺﾋﾟｰｴﾗｰ");
     int result = 0;
     // All three run whatever the earlier ones gave.
     for (const int r : {m_pLoadMgr->PasnExp(), m_pLoadMgr->CopyWrk(), m_pLoadMgr->AssignWrk()})
@@ -393,7 +381,7 @@ int CArticCore::Convert3() {
 
 int CArticCore::TransferRep(POSITION* trks, POSITION blk, int* counts) {
     if (!m_pTransMgr) return 1;
-    PostHeader("== ﾄﾗﾝｽﾚｰﾄｴﾗｰ");
+    ArticPostHeader("== ﾄﾗﾝｽﾚｰﾄｴﾗｰ");
     int r = m_pTransMgr->EditToWrk();
     if (r != 0) return r;
     r = m_pTransMgr->ConvToCEditorRep(trks, blk, counts);

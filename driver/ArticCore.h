@@ -126,7 +126,7 @@ protected:
 
 private:
     void Init(CArticWrk* wrk, CArticExp* exp);
-    static void PostHeader(const char* header);
+    void ClearBuffers();
     template <typename Op>
     int PhaseStep(const char* header, Op op);
 

@@ -2,6 +2,7 @@
 
 #include "driver/ArticErr.h"
 #include "driver/ArticPref.h"
+#include "driver/ArticStep.h"
 #include "driver/ArticTimeInfo.h"
 #include "driver/ArticTimeMgr.h"
 #include "driver/PHConvPrm.h"
@@ -307,10 +308,6 @@ void CArticProc::SetStrRulList(const CStringList& list) { CopyLines(*m_pStrRul, 
 
 // ------------------------------------------------------------ steps
 
-void CArticProc::PostHeader(const char* header) {
-    CArticErr::DispErrDlg(1);
-    CArticErr::Set(1, CString(header), CString(), CString(), CString());
-}
 
 template <typename Op>
 int CArticProc::WithExecutor(Op op) {
@@ -359,18 +356,10 @@ int CArticProc::RestoreProb() {
 }
 
 int CArticProc::Load(CStringList& wrkLines, CStringList& expLines) {
-    PostHeader("== ﾛｰﾄﾞｴﾗｰ");
-    if (!m_pLoadMgr) return 1;
-    int result = 0;
-    for (const int r : {m_pLoadMgr->LoadWrk(wrkLines), m_pLoadMgr->LoadExp(expLines), m_pLoadMgr->CheckExp()})
-        if (r != 0) result = r;
-    return result;
+    return ArticLoadDumps(m_pLoadMgr, wrkLines, expLines);
 }
 
-int CArticProc::LoadExp(CStringList& lines) {
-    CArticErr::DispErrDlg(1);
-    return m_pLoadMgr ? m_pLoadMgr->LoadExp(lines) : 1;
-}
+int CArticProc::LoadExp(CStringList& lines) { return ArticLoadExpDump(m_pLoadMgr, lines); }
 
 int CArticProc::LoadRul_Reset(const CPHConvPrm& prm) {
     int r = 1;
@@ -380,7 +369,7 @@ int CArticProc::LoadRul_Reset(const CPHConvPrm& prm) {
             const CString& line = lines.GetNext(p);
             m_pStrRul->AddTail(CString(line.GetString()));  // up to its first NUL
         }
-        PostHeader("== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ");
+        ArticPostHeader("== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ");
         r = m_pLoadMgr->LoadRul(prm, *m_pStrRul);
         if (r != 0) return r;
     }
@@ -388,7 +377,7 @@ int CArticProc::LoadRul_Reset(const CPHConvPrm& prm) {
 }
 
 int CArticProc::LoadRul(const CPHConvPrm& prm) {
-    PostHeader("== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ");
+    ArticPostHeader("== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ");
     int r = 1;
     if (m_pLoadMgr && m_pWrk && m_pExp && m_pRul) {
         CArticWrk* wrk = nullptr;
@@ -405,7 +394,7 @@ int CArticProc::LoadRul(const CPHConvPrm& prm) {
 }
 
 int CArticProc::CreateAll() {
-    PostHeader("== ｸﾘｴｲﾄｴﾗｰ");
+    ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     if (m_pStrRul->GetCount() == 0) return 1;
     return WithExecutor([this](CArticCreExpMgr& mgr) {
         const int r = mgr.Create();
@@ -416,12 +405,12 @@ int CArticProc::CreateAll() {
 
 int CArticProc::Create() {
     if (!m_pCreExpMgr) return 1;
-    PostHeader("== ｸﾘｴｲﾄｴﾗｰ");
+    ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     return m_pCreExpMgr->Create();
 }
 
 int CArticProc::Create(CArticTimeInfo* section) {
-    PostHeader("== ｸﾘｴｲﾄｴﾗｰ");
+    ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     CArticWrk* wrk = section ? section->GetWrk() : nullptr;
     CArticExp* exp = section ? section->GetExp() : nullptr;
     CArticRul* rul = section ? section->GetRul() : nullptr;

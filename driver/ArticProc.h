@@ -181,7 +181,6 @@ private:
     // no section, and restores its binding; 1 when a part is missing.
     template <typename Op>
     int WithExecutor(Op op);
-    static void PostHeader(const char* header);
     static int DumpResult(int r, const char* message);
 
     CArticLoadMgr* m_pLoadMgr = nullptr;      // owned
