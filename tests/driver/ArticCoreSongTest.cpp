@@ -1,0 +1,98 @@
+// A channel of a song loaded from SMF bytes, walked into work data, given
+// expressions by a one-set rule run and sent through the channel pipeline.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "BridgeFixture.h"
+#include "driver/ArticCore.h"
+#include "driver/ArticCoreMN.h"
+#include "driver/ArticErr.h"
+#include "engine/expressions/ArticExp.h"
+#include "engine/loaders/ArticLoadMgr.h"
+#include "engine/rules/ArticCreExpMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/work/ArticWrk.h"
+#include "platform/Random.h"
+
+namespace {
+
+using bridgetest::At;
+using smftest::Bytes;
+using smftest::Cat;
+
+// Channel 2: notes 60 and 62; channel 5: notes 50 and 52.
+// A tempo at 0.
+const Bytes kPipeSong = smftest::Smf0(Cat({
+    At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(960, {0x92, 60, 100}), At(40, {0x95, 50, 100}), At(240, {0x85, 50, 0}), At(200, {0x82, 60, 0}),
+    At(40, {0x95, 52, 100}), At(240, {0x85, 52, 0}), At(200, {0x92, 62, 90}), At(480, {0x82, 62, 0}),
+}));
+
+struct PipeSong {
+    bridgetest::BridgeSong song;
+    bridgetest::PosList sel;
+    CPHConvPrm prm;
+    CArticWrk wrk;
+    CArticExp exp;
+    CArticRul rul{&wrk};
+    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
+
+    PipeSong() {
+        EXPECT_EQ(song.Load(kPipeSong), 1);
+        song.FillPrefPorts();
+        song.view.prm = &prm;
+        const POSITION trk = song.TrackOfCh(2);
+        const POSITION blk = song.Blocks(trk).at(0);
+        song.SelectBlockInSong(trk, blk);
+        sel.Add(trk, blk);
+        EXPECT_EQ(song.mgr.SetSelectBlkPosList(song.Host(), &sel.list), 0);
+        EXPECT_EQ(CArticEditorUtil::ConvWrk_ch(song.Host(), &sel.list, 0, 0, 1, 1, 50, 0, &wrk, 0, prm, 1, 0, 0, 480),
+                  0);
+        EXPECT_EQ(loader.CheckExp(), 0);
+    }
+    int Rules(std::initializer_list<const char*> lines) {
+        CStringList script;
+        for (const char* l : lines) script.AddTail(CString(l));
+        if (loader.LoadRul(script) != 0) return -1;
+        CArticCreExpMgr run(&wrk, &exp, &rul);
+        run.SetProcDialog(&loader);
+        return run.Create();
+    }
+    std::vector<int> Keys(LONG ch) const {
+        std::vector<int> keys;
+        const POSITION trk = song.TrackOfCh(ch);
+        for (POSITION blk : song.Blocks(trk))
+            CArticHostWalk::Events(song.Host(), trk, blk, [&](const tagMPEVENT& e, POSITION) {
+                if (e.Kind == MPEVENT_KIND_NOTE) keys.push_back(e.Data1);
+                return true;
+            });
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+    int Convert(CArticCoreMN& pipe) {
+        POSITION trk = nullptr;
+        return pipe.ConvertRep(&wrk, &exp, &trk, nullptr, nullptr, 0, 0, 0, song.mgr.GetUsedCh(),
+                               song.mgr.GetOrigiCh(), song.mgr.GetClientCh());
+    }
+};
+
+TEST(ArticCoreSong, ChannelIsConvertedAndTheOthersStay) {
+    PipeSong s;
+    SeedRandom(1);
+    ASSERT_EQ(s.Rules({"#set:1", "#prob:1", "#exp1:CArticExpCreNote( 1{_thisEvnt}, 0, 0, 240, 72, 100)"}), 0);
+    ASSERT_EQ(s.exp.GetExpBlk(1, 0)->GetCount(), 2);  // one expression per note
+    const std::vector<int> other = s.Keys(5);
+
+    CArticCoreMN pipe(s.song.Host());
+    CArticErr::Clear();
+    EXPECT_EQ(s.Convert(pipe), 0);
+    // The new notes go back next to the originals (removing the selection is
+    // the driver's step).
+    EXPECT_EQ(s.Keys(2), (std::vector<int>{60, 62, 72, 72}));
+    EXPECT_EQ(s.Keys(5), other);
+    // The walked data are the caller's and stay as they were.
+    EXPECT_EQ(s.exp.GetExpBlk(1, 0)->GetCount(), 2);
+}
+
+}  // namespace
