@@ -14,6 +14,7 @@
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ExpFixture.h"
+#include "engine/loaders/ExpLoaderFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
@@ -26,33 +27,12 @@ namespace {
 using ArgItems = std::vector<std::string>;
 
 // Work track 1 with notes w3..w7, the loader bound to it.
-struct ArgForm : ::testing::Test {
-    ArgForm() {
-        CArticErr::Clear();
-        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
-        for (ULONG no = 3; no <= 7; ++no) wrktest::AddNote(b, no, INT64(480 * (no - 3)), BYTE(57 + no));
-    }
-    ~ArgForm() override {
-        exp.Clear();
-        CArticErr::Delete();
-    }
-    CArticWrk wrk;
-    CArticRul rul{&wrk};
-    CArticExp exp;
-    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
-
-    int Dump(const std::vector<std::string>& lines) {
-        CStringList list;
-        for (const std::string& l : lines) list.AddTail(CString(l.c_str()));
-        return loader.LoadExp(list);
-    }
-    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
+struct ArgForm : loadtest::ExpLoaderFixture {
+    ArgForm() : ExpLoaderFixture(3, 7, 57) {}
     // One "Class(items)" text for the dispatcher into a fresh block: the
     // written items of the one expression made, or {} when none was made.
     ArgItems Read(const char* text) {
-        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
-        CExString body(text);
-        if (loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk()) != 0) {
+        if (Text(text) != 0) {
             EXPECT_EQ(Blk()->GetCount(), 0) << text;
             return {};
         }

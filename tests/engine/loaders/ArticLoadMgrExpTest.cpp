@@ -14,6 +14,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/expressions/ExpFixture.h"
+#include "engine/loaders/ExpLoaderFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
@@ -25,34 +26,8 @@
 namespace {
 
 // Work track 1 with notes w3..w7 and a rule program, the loader bound to them.
-struct ExpTextForm : ::testing::Test {
-    ExpTextForm() {
-        CArticErr::Clear();
-        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
-        for (ULONG no = 3; no <= 7; ++no) wrktest::AddNote(b, no, INT64(480 * (no - 3)), BYTE(57 + no));
-    }
-    ~ExpTextForm() override {
-        exp.Clear();
-        CArticErr::Delete();
-    }
-    CArticWrk wrk;
-    CArticRul rul{&wrk};
-    CArticExp exp;
-    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
-
-    int Dump(std::initializer_list<const char*> lines) {
-        CStringList list;
-        for (const char* l : lines) list.AddTail(CString(l));
-        return loader.LoadExp(list);
-    }
-    // One text for the dispatcher into a fresh expression track 1, block 0.
-    int Text(const char* text) {
-        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
-        CExString body(text);
-        return loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk());
-    }
-    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
-    CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+struct ExpTextForm : loadtest::ExpLoaderFixture {
+    ExpTextForm() : ExpLoaderFixture(3, 7, 57) {}
     template <class T>
     T* OnlyAs() {
         return dynamic_cast<T*>(Only());

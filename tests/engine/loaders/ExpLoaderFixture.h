@@ -1,0 +1,52 @@
+#pragma once
+// The loader of expression text bound to a work track of notes and an
+// expression tree, shared by the tests of the expression text forms.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/ArticErr.h"
+#include "engine/expressions/ArticExp.h"
+#include "engine/loaders/ArticLoadMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/work/ArticWrk.h"
+#include "engine/work/WorkFixture.h"
+
+namespace loadtest {
+
+// Work track 1 with notes first..last, 480 ticks apart from tick 0, note
+// number no at pitch pitchBase + no; the loader bound to them.
+struct ExpLoaderFixture : ::testing::Test {
+    ExpLoaderFixture(ULONG first, ULONG last, int pitchBase) {
+        CArticErr::Clear();
+        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
+        for (ULONG no = first; no <= last; ++no)
+            wrktest::AddNote(b, no, INT64(480 * (no - first)), BYTE(pitchBase + int(no)));
+    }
+    ~ExpLoaderFixture() override {
+        exp.Clear();
+        CArticErr::Delete();
+    }
+    CArticWrk wrk;
+    CArticRul rul{&wrk};
+    CArticExp exp;
+    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
+
+    // A dump read back through LoadExp.
+    int Dump(const std::vector<std::string>& lines) {
+        CStringList list;
+        for (const std::string& l : lines) list.AddTail(CString(l.c_str()));
+        return loader.LoadExp(list);
+    }
+    // One text for the dispatcher into a fresh expression track 1, block 0.
+    int Text(const std::string& text) {
+        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
+        CExString body(text.c_str());
+        return loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk());
+    }
+    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
+    CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+};
+
+}  // namespace loadtest
