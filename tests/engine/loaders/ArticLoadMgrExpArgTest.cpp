@@ -70,25 +70,6 @@ void ArgCheckCases(ArgForm& f, std::initializer_list<ArgCase> cases) {
     for (const ArgCase& c : cases) EXPECT_EQ(f.Read(c.text), c.items) << c.text;
 }
 
-// The part track's notes 1.. a quarter apart, mirrored into expression data,
-// and a one-set script run over them with a loader as the run's receiver.
-struct ArgRunWorld {
-    exptest::World w;
-    CArticRul rules{&w.wrk};
-    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
-
-    int Run(std::initializer_list<const char*> lines, int notes) {
-        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
-        exptest::Mirror(w.wrk, w.exp);
-        CStringList script;
-        for (const char* l : lines) script.AddTail(CString(l));
-        if (rulLoader.LoadRul(script) != 0) return -1;
-        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-        run.SetProcDialog(&rulLoader);
-        return run.Create();
-    }
-};
-
 }  // namespace
 
 // Every class of these families in each of its constructor forms: written,
@@ -407,7 +388,7 @@ TEST_F(ArgForm, VanishingLinesAreReportedOnce) {
 }
 
 TEST_F(ArgForm, KeyShiftAsTheRuleRunsReceiver) {
-    ArgRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}, 3), 0);
     exptest::World& w = rw.w;
     CArticExpBlk* blk = w.exp.GetExpBlk(1, 0);

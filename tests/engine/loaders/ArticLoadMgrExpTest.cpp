@@ -67,26 +67,6 @@ struct ExpTextForm : loadtest::ExpLoaderFixture {
     }
 };
 
-// The part track's notes 1.. a quarter apart, mirrored into expression data,
-// and a one-set script run over them with a loader as the run's receiver.
-struct RuleRunWorld {
-    exptest::World w;
-    CArticRul rules{&w.wrk};
-    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
-
-    int Run(std::initializer_list<const char*> lines, int notes) {
-        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
-        exptest::Mirror(w.wrk, w.exp);
-        CStringList script;
-        for (const char* l : lines) script.AddTail(CString(l));
-        if (rulLoader.LoadRul(script) != 0) return -1;
-        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-        run.SetProcDialog(&rulLoader);
-        return run.Create();
-    }
-    CArticExpBlk* PartBlk() const { return w.exp.GetExpBlk(1, 0); }
-};
-
 }  // namespace
 
 TEST_F(ExpTextForm, DumpLinesAndWhoReportsThem) {
@@ -364,7 +344,7 @@ TEST_F(ExpTextForm, SixClassesRoundTrip) {
 }
 
 TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
-    RuleRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDel( 1{_thisEvnt})"}, 3), 0);
     exptest::World& w = rw.w;
     CArticExpBlk* blk = rw.PartBlk();
@@ -383,7 +363,7 @@ TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
 }
 
 TEST_F(ExpTextForm, RuleRunKeepsBlanksInsideQuotes) {
-    RuleRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"My File\", 1)"}, 1), 0);
     CArticExpBlk* blk = rw.PartBlk();
     ASSERT_EQ(blk->GetCount(), 1);

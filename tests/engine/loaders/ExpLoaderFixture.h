@@ -3,12 +3,15 @@
 // expression tree, shared by the tests of the expression text forms.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
+#include "engine/expressions/ExpFixture.h"
 #include "engine/loaders/ArticLoadMgr.h"
+#include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"
@@ -47,6 +50,26 @@ struct ExpLoaderFixture : ::testing::Test {
     }
     CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
     CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+};
+
+// The part track's notes 1.. a quarter apart, mirrored into expression data,
+// and a one-set script run over them with a loader as the run's receiver.
+struct RuleRunWorld {
+    exptest::World w;
+    CArticRul rules{&w.wrk};
+    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
+
+    int Run(std::initializer_list<const char*> lines, int notes) {
+        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
+        exptest::Mirror(w.wrk, w.exp);
+        CStringList script;
+        for (const char* l : lines) script.AddTail(CString(l));
+        if (rulLoader.LoadRul(script) != 0) return -1;
+        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
+        run.SetProcDialog(&rulLoader);
+        return run.Create();
+    }
+    CArticExpBlk* PartBlk() const { return w.exp.GetExpBlk(1, 0); }
 };
 
 }  // namespace loadtest
