@@ -52,13 +52,6 @@ struct ArgForm : loadtest::ExpLoaderFixture {
         for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
         return out;
     }
-    std::vector<std::string> Written(CArticExp& from) {
-        CStringList list;
-        from.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
 };
 
 struct ArgCase {
@@ -148,11 +141,7 @@ TEST_F(ArgForm, EveryClassAndFormRoundTrips) {
     EXPECT_EQ(first, lines);
 
     CStringList again;
-    for (const std::string& l : first) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(first, again);
     CArticExp fresh;
     CArticLoadMgr reader(&wrk, &fresh, &rul, nullptr, nullptr, nullptr);
     ASSERT_EQ(reader.LoadExp(again), 0);

@@ -41,13 +41,6 @@ struct ExpArgForm : loadtest::ExpLoaderFixture {
         }
         return out;
     }
-    std::vector<std::string> Written() {
-        CStringList list;
-        exp.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
     static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     CArticWrkEvnt* Evnt(ULONG no) { return wrk.GetEvntInEvntPosArray(no, 0); }
 
@@ -148,16 +141,9 @@ TEST_F(ExpArgForm, EveryClassRoundTrips) {
     CArticExp fresh;
     CArticLoadMgr reader(&wrk2, &fresh, &rul, nullptr, nullptr, nullptr);
     CStringList again;
-    for (const std::string& l : Written()) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(Written(), again);
     ASSERT_EQ(reader.LoadExp(again), 0);
-    CStringList second;
-    fresh.GetStrList(second);
-    std::vector<std::string> out;
-    for (POSITION p = second.GetHeadPosition(); p;) out.push_back(second.GetNext(p).str());
+    const std::vector<std::string> out = Written(fresh);
     EXPECT_EQ(out, lines);
     fresh.Clear();
 }

@@ -58,13 +58,6 @@ struct ExpTextForm : loadtest::ExpLoaderFixture {
         for (POSITION p = items.GetHeadPosition(); p;) out.push_back(items.GetNext(p).str());
         return out;
     }
-    std::vector<std::string> Written() {
-        CStringList list;
-        exp.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
 };
 
 }  // namespace
@@ -327,18 +320,11 @@ TEST_F(ExpTextForm, SixClassesRoundTrip) {
     // Read into fresh expression data, blanks outside quotes removed, and
     // written again: the same text.
     CStringList again;
-    for (const std::string& l : first) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(first, again);
     CArticExp fresh;
     CArticLoadMgr reader(&wrk, &fresh, &rul, nullptr, nullptr, nullptr);
     ASSERT_EQ(reader.LoadExp(again), 0);
-    CStringList second;
-    fresh.GetStrList(second);
-    std::vector<std::string> out;
-    for (POSITION p = second.GetHeadPosition(); p;) out.push_back(second.GetNext(p).str());
+    const std::vector<std::string> out = Written(fresh);
     EXPECT_EQ(out, expected);
     fresh.Clear();
 }

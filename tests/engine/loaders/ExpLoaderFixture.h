@@ -50,6 +50,23 @@ struct ExpLoaderFixture : ::testing::Test {
     }
     CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
     CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+    // The lines an expression tree writes.
+    static std::vector<std::string> Written(CArticExp& from) {
+        CStringList list;
+        from.GetStrList(list);
+        std::vector<std::string> out;
+        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
+        return out;
+    }
+    std::vector<std::string> Written() { return Written(exp); }
+    // Each line with the blanks outside quotes removed, added to out.
+    static void AddUnblanked(const std::vector<std::string>& lines, CStringList& out) {
+        for (const std::string& l : lines) {
+            CExString line(l.c_str());
+            line.EraseBlankOutDQ();
+            out.AddTail(line);
+        }
+    }
 };
 
 // The part track's notes 1.. a quarter apart, mirrored into expression data,
