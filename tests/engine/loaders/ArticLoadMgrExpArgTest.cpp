@@ -44,14 +44,6 @@ struct ArgForm : loadtest::ExpLoaderFixture {
         for (POSITION p = items.GetHeadPosition(); p;) out.push_back(items.GetNext(p).str());
         return out;
     }
-    // The details of the reports given so far: one per report.
-    static std::vector<std::string> Details() {
-        CStringList list;
-        CArticErr::GetMsgStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
 };
 
 struct ArgCase {

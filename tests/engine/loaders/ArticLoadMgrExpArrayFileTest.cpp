@@ -41,7 +41,6 @@ struct ExpArgForm : loadtest::ExpLoaderFixture {
         }
         return out;
     }
-    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     CArticWrkEvnt* Evnt(ULONG no) { return wrk.GetEvntInEvntPosArray(no, 0); }
 
     struct FormCase {

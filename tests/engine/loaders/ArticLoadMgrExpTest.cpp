@@ -32,7 +32,6 @@ struct ExpTextForm : loadtest::ExpLoaderFixture {
     T* OnlyAs() {
         return dynamic_cast<T*>(Only());
     }
-    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     static std::string LastMethod() {
         CString content, cls, method, detail;
         CArticErr::Get(content, cls, method, detail);

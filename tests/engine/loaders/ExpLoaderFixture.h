@@ -13,6 +13,7 @@
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/RulSetFixture.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"
 
@@ -50,6 +51,8 @@ struct ExpLoaderFixture : ::testing::Test {
     }
     CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
     CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+    // The details of the reports given so far: one per report.
+    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     // The lines an expression tree writes.
     static std::vector<std::string> Written(CArticExp& from) {
         CStringList list;
