@@ -18,11 +18,11 @@
 // Each run reads one input from the file named by its argument (or standard
 // input); AFL++'s fork server runs it once per input, and a finding replays
 // the same way.
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "AflInput.h"
 #include "RulScriptTools.h"
 #include "driver/ArticErr.h"
 #include "driver/PHConvPrm.h"
@@ -36,22 +36,6 @@
 
 
 namespace {
-
-// A master track with a 4/4 measure block and one track of six notes.
-const char* const kModelDump[] = {
-    "TRK:0",
-    "BLK:0",
-    "w1:1/1/0,Beat,480,4",
-    "w2:1/1/0,Meter,0",
-    "TRK:1,ch1,port0",
-    "BLK:0,Normal,name=\"part\"",
-    "w3:1/1/0,Note,C3,240",
-    "w4:1/2/0,Note,E3,240",
-    "w5:1/3/0,Note,G3,480",
-    "w6:1/3/0,Note,C4,480",
-    "w7:2/1/0,Note,D3,120",
-    "w8:2/1/240,Note,F#3,960",
-};
 
 // Takes every expression text, leaving one expression per text in its block.
 struct FuzzReceiver : CArticExpReceiver {
@@ -75,12 +59,7 @@ void RunOne(const unsigned char* data, size_t size) {
     CStringList script, dump;
     std::vector<std::string> lists;
     bool inDump = false;
-    size_t start = 0;
-    for (size_t i = 0; i <= size; ++i) {
-        if (i < size && data[i] != '\n') continue;
-        std::string line(reinterpret_cast<const char*>(data) + start, i - start);
-        start = i + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    afltool::ForEachLine(data, size, [&](const std::string& line) {
         if (line == "%%DUMP") {
             inDump = true;
         } else if (line.compare(0, 3, "%%L") == 0) {
@@ -88,9 +67,8 @@ void RunOne(const unsigned char* data, size_t size) {
         } else {
             (inDump ? dump : script).AddTail(CString(line.c_str()));
         }
-    }
-    if (!inDump)
-        for (const char* l : kModelDump) dump.AddTail(CString(l));
+    });
+    if (!inDump) afltool::AddModelDump(dump);
 
     CArticWrk wrk;
     CArticRul rul(&wrk);
@@ -122,13 +100,5 @@ void RunOne(const unsigned char* data, size_t size) {
 
 int main(int argc, char** argv) {
     rultool::EnterToolBuiltins();
-    FILE* in = argc > 1 ? std::fopen(argv[1], "rb") : stdin;
-    if (!in) return 1;
-    std::vector<unsigned char> bytes;
-    unsigned char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (in != stdin) std::fclose(in);
-    RunOne(bytes.data(), bytes.size());
-    return 0;
+    return afltool::RunInput(argc, argv, RunOne);
 }

@@ -1,5 +1,6 @@
 #include "engine/expressions/ArticExp.h"
 
+#include <functional>
 #include <new>
 
 #include "driver/ArticPasn.h"
@@ -53,16 +54,44 @@ POSITION PlaceIn(L* list, E* elem, Place where, POSITION at, SetPos setPos) {
         case Place::kAfter: pos = list->InsertAfter(at, elem); break;
         case Place::kBefore: pos = list->InsertBefore(at, elem); break;
     }
-    setPos(elem, pos);
+    std::invoke(setPos, elem, pos);
     return pos;
 }
 
-// Takes elem's entry out of list, searching from start.
 template <class L, class E>
-void RemoveFrom(L* list, E* elem, POSITION start) {
+POSITION FindIn(const L* list, E* elem) {
+    return list ? list->Find(elem) : nullptr;
+}
+
+// Takes elem's entry out of list, searching from start; found(elem) runs
+// first when there is one.
+template <class L, class E, class Found>
+void RemoveFrom(L* list, E* elem, POSITION start, Found found) {
     if (!list || !elem) return;
     POSITION p = start && list->GetAt(start) == elem ? start : list->Find(elem, start);
-    if (p) list->RemoveAt(p);
+    if (!p) return;
+    found(elem);
+    list->RemoveAt(p);
+}
+
+template <class L, class E>
+void RemoveFrom(L* list, E* elem, POSITION start) {
+    RemoveFrom(list, elem, start, [](E*) {});
+}
+
+// Takes the entry at pos out of list and clears pos; found(element) runs
+// first.
+template <class L, class Found>
+void RemoveAtPos(L* list, POSITION& pos, Found found) {
+    if (!list || !pos) return;
+    found(list->GetAt(pos));
+    list->RemoveAt(pos);
+    pos = nullptr;
+}
+
+template <class L>
+void RemoveAtPos(L* list, POSITION& pos) {
+    RemoveAtPos(list, pos, [](auto*) {});
 }
 
 template <class E>
@@ -185,25 +214,18 @@ POSITION CArticExpBlk::InsertBefore(POSITION& pos, CArticExpEvnt* evnt) {
     return PlaceIn(m_pEvntList, evnt, Place::kBefore, pos, [this](CArticExpEvnt* e, POSITION p) { Placed(e, p); });
 }
 
-POSITION CArticExpBlk::Find(CArticExpEvnt* evnt) const { return m_pEvntList ? m_pEvntList->Find(evnt) : nullptr; }
+POSITION CArticExpBlk::Find(CArticExpEvnt* evnt) const { return FindIn(m_pEvntList, evnt); }
 
 void CArticExpBlk::Unregister(CArticExpEvnt* evnt) {
     if (CArticExp* exp = GetExp()) exp->DeleteEvntPos(evnt);
 }
 
 void CArticExpBlk::Remove(CArticExpEvnt* evnt, POSITION start) {
-    if (!m_pEvntList || !evnt) return;
-    POSITION p = start && m_pEvntList->GetAt(start) == evnt ? start : m_pEvntList->Find(evnt, start);
-    if (!p) return;
-    Unregister(evnt);
-    m_pEvntList->RemoveAt(p);
+    RemoveFrom(m_pEvntList, evnt, start, [this](CArticExpEvnt* e) { Unregister(e); });
 }
 
 void CArticExpBlk::Remove(POSITION& pos) {
-    if (!m_pEvntList || !pos) return;
-    Unregister(m_pEvntList->GetAt(pos));
-    m_pEvntList->RemoveAt(pos);
-    pos = nullptr;
+    RemoveAtPos(m_pEvntList, pos, [this](CArticExpEvnt* e) { Unregister(e); });
 }
 
 void CArticExpBlk::RemoveAll() {
@@ -489,30 +511,26 @@ CArticExpBlk* CArticExpTrk::Get(int index) const { return ElemAt(m_pBlkList, Get
 CArticExpBlk* CArticExpTrk::Get(POSITION pos) const { return ElemAt(m_pBlkList, pos); }
 
 POSITION CArticExpTrk::AddHead(CArticExpBlk* blk) {
-    return PlaceIn(m_pBlkList, blk, Place::kHead, nullptr, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
+    return PlaceIn(m_pBlkList, blk, Place::kHead, nullptr, &CArticExpBlk::SetPosBlk);
 }
 
 POSITION CArticExpTrk::AddTail(CArticExpBlk* blk) {
-    return PlaceIn(m_pBlkList, blk, Place::kTail, nullptr, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
+    return PlaceIn(m_pBlkList, blk, Place::kTail, nullptr, &CArticExpBlk::SetPosBlk);
 }
 
 POSITION CArticExpTrk::InsertAfter(POSITION& pos, CArticExpBlk* blk) {
-    return PlaceIn(m_pBlkList, blk, Place::kAfter, pos, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
+    return PlaceIn(m_pBlkList, blk, Place::kAfter, pos, &CArticExpBlk::SetPosBlk);
 }
 
 POSITION CArticExpTrk::InsertBefore(POSITION& pos, CArticExpBlk* blk) {
-    return PlaceIn(m_pBlkList, blk, Place::kBefore, pos, [](CArticExpBlk* b, POSITION p) { b->SetPosBlk(p); });
+    return PlaceIn(m_pBlkList, blk, Place::kBefore, pos, &CArticExpBlk::SetPosBlk);
 }
 
-POSITION CArticExpTrk::Find(CArticExpBlk* blk) const { return m_pBlkList ? m_pBlkList->Find(blk) : nullptr; }
+POSITION CArticExpTrk::Find(CArticExpBlk* blk) const { return FindIn(m_pBlkList, blk); }
 
 void CArticExpTrk::Remove(CArticExpBlk* blk, POSITION start) { RemoveFrom(m_pBlkList, blk, start); }
 
-void CArticExpTrk::Remove(POSITION& pos) {
-    if (!m_pBlkList || !pos) return;
-    m_pBlkList->RemoveAt(pos);
-    pos = nullptr;
-}
+void CArticExpTrk::Remove(POSITION& pos) { RemoveAtPos(m_pBlkList, pos); }
 
 void CArticExpTrk::RemoveAll() {
     if (m_pBlkList) m_pBlkList->RemoveAll();
@@ -696,30 +714,26 @@ ULONG CArticExp::GetBlkNo(int trkIndex, int blkIndex) const {
 }
 
 POSITION CArticExp::AddHead(CArticExpTrk* trk) {
-    return PlaceIn(m_pTrkList, trk, Place::kHead, nullptr, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
+    return PlaceIn(m_pTrkList, trk, Place::kHead, nullptr, &CArticExpTrk::SetPosTrk);
 }
 
 POSITION CArticExp::AddTail(CArticExpTrk* trk) {
-    return PlaceIn(m_pTrkList, trk, Place::kTail, nullptr, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
+    return PlaceIn(m_pTrkList, trk, Place::kTail, nullptr, &CArticExpTrk::SetPosTrk);
 }
 
 POSITION CArticExp::InsertAfter(POSITION& pos, CArticExpTrk* trk) {
-    return PlaceIn(m_pTrkList, trk, Place::kAfter, pos, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
+    return PlaceIn(m_pTrkList, trk, Place::kAfter, pos, &CArticExpTrk::SetPosTrk);
 }
 
 POSITION CArticExp::InsertBefore(POSITION& pos, CArticExpTrk* trk) {
-    return PlaceIn(m_pTrkList, trk, Place::kBefore, pos, [](CArticExpTrk* t, POSITION p) { t->SetPosTrk(p); });
+    return PlaceIn(m_pTrkList, trk, Place::kBefore, pos, &CArticExpTrk::SetPosTrk);
 }
 
-POSITION CArticExp::Find(CArticExpTrk* trk) const { return m_pTrkList ? m_pTrkList->Find(trk) : nullptr; }
+POSITION CArticExp::Find(CArticExpTrk* trk) const { return FindIn(m_pTrkList, trk); }
 
 void CArticExp::Remove(CArticExpTrk* trk, POSITION start) { RemoveFrom(m_pTrkList, trk, start); }
 
-void CArticExp::Remove(POSITION& pos) {
-    if (!m_pTrkList || !pos) return;
-    m_pTrkList->RemoveAt(pos);
-    pos = nullptr;
-}
+void CArticExp::Remove(POSITION& pos) { RemoveAtPos(m_pTrkList, pos); }
 
 void CArticExp::RemoveAll() {
     if (m_pTrkList) m_pTrkList->RemoveAll();

@@ -101,6 +101,14 @@ int CArticExpFileSmfCont::EachNoteSpan(LONG start, LONG end, F block) {
     return handled ? 0 : 1;
 }
 
+template <class C>
+int CArticExpFileSmfCont::PasteAtNotes(LONG start, LONG end, BYTE area, C* self,
+                                       int (C::*worker)(CArticWrkBlk*, INT64, INT64, INT64, BYTE)) {
+    return EachNoteSpan(start, end, [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
+        return (self->*worker)(blk, S, E, t, area);
+    });
+}
+
 int CArticExpFileSmfCont::RunPaste(int rc, const char* worker) {
     if (rc != 0) ReportFileSmf(kFileSmfEditFailed, CString("ConvToWrk -> ") + worker);
     return rc;
@@ -247,9 +255,7 @@ int CArticExpFileSmfContCc2::CreWrkSmfContCc2(CArticWrkBlk* blk, INT64 start, IN
 }
 
 int CArticExpFileSmfContCc2::CreWrkSmfContCc2(BYTE area) {
-    return EachNoteSpan(m_Start, m_End, [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContCc2(blk, S, E, t, area);
-    });
+    return PasteAtNotes(m_Start, m_End, area, this, &CArticExpFileSmfContCc2::CreWrkSmfContCc2);
 }
 
 int CArticExpFileSmfContCc2::ConvToWrk() { return RunPaste(CreWrkSmfContCc2(AreaFlag(m_Start)), "CreWrkSmfContCc2"); }
@@ -277,9 +283,7 @@ int CArticExpFileSmfContCc3::CreWrkSmfContCc3(CArticWrkBlk* blk, INT64 start, IN
 }
 
 int CArticExpFileSmfContCc3::CreWrkSmfContCc3(BYTE area) {
-    return EachNoteSpan(m_Start, m_End, [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContCc3(blk, S, E, t, area);
-    });
+    return PasteAtNotes(m_Start, m_End, area, this, &CArticExpFileSmfContCc3::CreWrkSmfContCc3);
 }
 
 int CArticExpFileSmfContCc3::ConvToWrk() { return RunPaste(CreWrkSmfContCc3(AreaFlag(m_Start)), "CreWrkSmfContCc3"); }
@@ -356,9 +360,7 @@ int CArticExpFileSmfContPb2::PasteThinned(CArticWrkBlk* blk, INT64 start, INT64 
 }
 
 int CArticExpFileSmfContPb2::CreWrkSmfContPb2(BYTE area) {
-    return EachNoteSpan(m_Start, m_End, [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContPb2(blk, S, E, t, area);
-    });
+    return PasteAtNotes(m_Start, m_End, area, this, &CArticExpFileSmfContPb2::CreWrkSmfContPb2);
 }
 
 int CArticExpFileSmfContPb2::ConvToWrk() { return RunPaste(CreWrkSmfContPb2(AreaFlag(m_Start)), "CreWrkSmfContPb2"); }
@@ -374,9 +376,7 @@ int CArticExpFileSmfContPb3::CreWrkSmfContPb3(CArticWrkBlk* blk, INT64 start, IN
 }
 
 int CArticExpFileSmfContPb3::CreWrkSmfContPb3(BYTE area) {
-    return EachNoteSpan(GetStart(), GetEnd(), [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContPb3(blk, S, E, t, area);
-    });
+    return PasteAtNotes(GetStart(), GetEnd(), area, this, &CArticExpFileSmfContPb3::CreWrkSmfContPb3);
 }
 
 int CArticExpFileSmfContPb3::ConvToWrk() {
@@ -401,9 +401,7 @@ int CArticExpFileSmfContPb4::CreWrkSmfContPb4(CArticWrkBlk* blk, INT64 start, IN
 }
 
 int CArticExpFileSmfContPb4::CreWrkSmfContPb4(BYTE area) {
-    return EachNoteSpan(GetStart(), GetEnd(), [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContPb4(blk, S, E, t, area);
-    });
+    return PasteAtNotes(GetStart(), GetEnd(), area, this, &CArticExpFileSmfContPb4::CreWrkSmfContPb4);
 }
 
 int CArticExpFileSmfContPb4::ConvToWrk() {
@@ -431,9 +429,7 @@ int CArticExpFileSmfContPbEg::CreWrkSmfContPbEg(CArticWrkBlk* blk, INT64 start, 
 }
 
 int CArticExpFileSmfContPbEg::CreWrkSmfContPbEg(BYTE area) {
-    return EachNoteSpan(GetStart(), GetEnd(), [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContPbEg(blk, S, E, t, area);
-    });
+    return PasteAtNotes(GetStart(), GetEnd(), area, this, &CArticExpFileSmfContPbEg::CreWrkSmfContPbEg);
 }
 
 int CArticExpFileSmfContPbEg::ConvToWrk() {
@@ -460,9 +456,7 @@ int CArticExpFileSmfContPbEg2::CreWrkSmfContPbEg2(CArticWrkBlk* blk, INT64 start
 }
 
 int CArticExpFileSmfContPbEg2::CreWrkSmfContPbEg2(BYTE area) {
-    return EachNoteSpan(GetStart(), GetEnd(), [&](CArticWrkBlk* blk, INT64 S, INT64 E, INT64 t) {
-        return CreWrkSmfContPbEg2(blk, S, E, t, area);
-    });
+    return PasteAtNotes(GetStart(), GetEnd(), area, this, &CArticExpFileSmfContPbEg2::CreWrkSmfContPbEg2);
 }
 
 int CArticExpFileSmfContPbEg2::ConvToWrk() {

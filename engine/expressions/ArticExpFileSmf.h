@@ -92,6 +92,10 @@ protected:
     // [t + start (not below 0), t + end], handed to block(blk, S, E, t).
     template <class F>
     int EachNoteSpan(LONG start, LONG end, F block);
+    // EachNoteSpan with each span handed to self's note worker, with area.
+    template <class C>
+    int PasteAtNotes(LONG start, LONG end, BYTE area, C* self,
+                     int (C::*worker)(CArticWrkBlk*, INT64, INT64, INT64, BYTE));
     // Phase 1: the worker's result, reported with the worker's name.
     int RunPaste(int rc, const char* worker);
     // The area flag of the note-relative classes: bit 1 clear and start not negative.

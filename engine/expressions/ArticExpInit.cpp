@@ -59,6 +59,12 @@ bool NoteTarget(CArticWrkEvnt* note, INT64 offset, CArticWrkBlk** blk, CArticWrk
     return true;
 }
 
+// Reports a refused conversion, unless one was reported already: 1.
+int RefuseConv(CArticExpEvnt* self, const char* content, const CString& detail) {
+    if (self->GetErrKind() == 0) self->DispErrMsg(CArticExpEvnt::kPhase1Title, content, "ConvToWrk", detail);
+    return 1;
+}
+
 // Runs step on every listed note until one fails: 0; the failing step's
 // code; 1 when no step ran. Reports the failure once with detail.
 template <class Step>
@@ -73,7 +79,7 @@ int EachListedNote(CArticExpArray* self, const CString& detail, Step step) {
         if ((rc = step(note)) != 0) break;
     }
     if (ran && rc == 0) return 0;
-    if (self->GetErrKind() == 0) self->DispErrMsg(CArticExpEvnt::kPhase1Title, kWrongInfo, "ConvToWrk", detail);
+    RefuseConv(self, kWrongInfo, detail);
     return ran ? rc : 1;
 }
 
@@ -164,8 +170,7 @@ int CArticExpInit::PlaceOne() {
         }
         delete e;
     }
-    if (GetErrKind() == 0) DispErrMsg(kPhase1Title, kWrongInfo, "ConvToWrk", detail);
-    return 1;
+    return RefuseConv(this, kWrongInfo, detail);
 }
 
 // ================================================================ Parameter changes
@@ -306,17 +311,9 @@ CArticExpInitPbRange& CArticExpInitPbRange::operator=(const CArticExpInitPbRange
 }
 
 int CArticExpInitPbRange::ConvToWrk() {
-    if (m_Range > 12) {
-        if (GetErrKind() == 0)
-            DispErrMsg(kPhase1Title, "12より大きい指定したPBﾚﾝｼﾞが指定されている。", "ConvToWrk",
-                       NumberText("PBﾚﾝｼﾞ = ", m_Range));
-        return 1;
-    }
-    if (m_Type > 1) {
-        if (GetErrKind() == 0)
-            DispErrMsg(kPhase1Title, "未対応の処理番号が指定されている。", "ConvToWrk", NumberText("処理番号 = ", m_Type));
-        return 1;
-    }
+    if (m_Range > 12)
+        return RefuseConv(this, "12より大きい指定したPBﾚﾝｼﾞが指定されている。", NumberText("PBﾚﾝｼﾞ = ", m_Range));
+    if (m_Type > 1) return RefuseConv(this, "未対応の処理番号が指定されている。", NumberText("処理番号 = ", m_Type));
     const int rc = m_Type == 0 ? CreWrkPbRangeType0() : CreWrkPbRangeType1();
     if (rc != 0 && GetErrKind() == 0) {
         if (m_Type == 0)
@@ -465,10 +462,7 @@ CArticExpInitPbRange3& CArticExpInitPbRange3::operator=(const CArticExpInitPbRan
 }
 
 int CArticExpInitPbRange3::ConvToWrk() {
-    if (m_Range > 127) {
-        if (GetErrKind() == 0) DispErrMsg(kPhase1Title, kWrongInfo, "ConvToWrk", NumberText("PBﾚﾝｼﾞ = ", m_Range));
-        return 1;
-    }
+    if (m_Range > 127) return RefuseConv(this, kWrongInfo, NumberText("PBﾚﾝｼﾞ = ", m_Range));
     return EachListedNote(this, CString(), [this](CArticWrkEvnt* note) { return CreInitPbRange(note); });
 }
 

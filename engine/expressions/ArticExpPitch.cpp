@@ -33,6 +33,19 @@ INT64 PitchNotNegative(INT64 t) { return t < 0 ? 0 : t; }
 
 CArticWrkEvntList* PitchEventsOf(CArticWrkBlk* blk) { return blk ? blk->GetEvntList() : nullptr; }
 
+// Where a curve from the note at T runs: from that note's start S (not
+// before 0) to e, which is S when the curve follows its note and T + timeW
+// otherwise, then moved by the near-note search of `mode`; found says
+// whether that search found a note.
+void CurveSpan(CArticWrkBlk* blk, INT64 T, bool onNote, ULONG timeW, BYTE mode, INT64* S, INT64* e, int* found) {
+    *S = T;
+    CArticWrkUtil::GetNearNoteTime(blk, 0, S);
+    *S = PitchNotNegative(*S);
+    *e = onNote ? *S : T + timeW;
+    *found = 0;
+    CArticWrkUtil::GetNearNoteTime2(blk, mode, e, found);
+}
+
 }  // namespace
 
 // ================================================================ Base
@@ -143,12 +156,9 @@ int CArticExpPitchCrv::CreWrkPitchType1(BYTE mode, BYTE, BYTE unit) {
     CArticWrk* wrk = nullptr;
     INT64 T = 0, E = 0;
     if (int rc = Area(&blk, &wrk, &T, &E)) return rc < 0 ? 0 : rc;
-    INT64 S = T;
-    CArticWrkUtil::GetNearNoteTime(blk, 0, &S);
-    S = PitchNotNegative(S);
-    INT64 e = GetEvntType() == 1 ? S : T + GetTimeW();
+    INT64 S = 0, e = 0;
     int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, GetEvntType() == 1 ? 11 : 1, &e, &found);
+    CurveSpan(blk, T, GetEvntType() == 1, GetTimeW(), GetEvntType() == 1 ? 11 : 1, &S, &e, &found);
     const INT64 A = PitchNotNegative(e);
     const LONG L = pitchpb::Level(blk, A);
     if (int rc = Curve(wrk, blk, mode, unit, S, A, A)) return rc;
@@ -160,12 +170,9 @@ int CArticExpPitchCrv::CreWrkPitchType3(BYTE mode, BYTE areaEnd, BYTE unit) {
     CArticWrk* wrk = nullptr;
     INT64 T = 0, E = 0;
     if (int rc = Area(&blk, &wrk, &T, &E)) return rc < 0 ? 0 : rc;
-    INT64 S = T;
-    CArticWrkUtil::GetNearNoteTime(blk, 0, &S);
-    S = PitchNotNegative(S);
-    INT64 e = GetEvntType() == 1 ? S : T + GetTimeW();
+    INT64 S = 0, e = 0;
     int endFound = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, GetEvntType() == 1 ? 14 : 2, &e, &endFound);
+    CurveSpan(blk, T, GetEvntType() == 1, GetTimeW(), GetEvntType() == 1 ? 14 : 2, &S, &e, &endFound);
     int curve = 0, pin = 0;
     if (areaEnd == 0) {
         const LONG L = pitchpb::Level(blk, e);

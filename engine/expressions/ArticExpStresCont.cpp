@@ -40,6 +40,16 @@ INT64 CcAtOrBefore(INT64 t) { return t >= kWrkNoTime ? t : t + 1; }
 
 CArticWrkEvntList* CcEvents(CArticWrkBlk* blk) { return blk ? blk->GetEvntList() : nullptr; }
 
+// Refuses a processing type the class has no form for, reported once: 1.
+int RefuseKind(CArticExpEvnt* self, BYTE type) {
+    if (self->GetErrKind() == 0) {
+        CString detail;
+        detail.Format("処理番号 = %u", unsigned(type));
+        self->DispErrMsg(CArticExpEvnt::kPhase1Title, kCcUnknownKind, "ConvToWrk", detail);
+    }
+    return 1;
+}
+
 BYTE CcValueAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t) {
     return CArticWrkUtil::GetFrontContVal(CcEvents(blk), CcAtOrBefore(t), o.number);
 }
@@ -246,14 +256,7 @@ CArticExpStresContCcTimeAbs& CArticExpStresContCcTimeAbs::operator=(const CArtic
 
 int CArticExpStresContCcTimeAbs::ConvToWrk() {
     const BYTE type = GetType();
-    if (type > 1) {
-        if (GetErrKind() == 0) {
-            CString detail;
-            detail.Format("処理番号 = %u", unsigned(type));
-            DispErrMsg(kPhase1Title, kCcUnknownKind, "ConvToWrk", detail);
-        }
-        return 1;
-    }
+    if (type > 1) return RefuseKind(this, type);
     CArticWrkBlk* blk = nullptr;
     CArticWrk* wrk = nullptr;
     INT64 t = 0;
@@ -349,14 +352,7 @@ CArticExpStresContCcTimeRelCrv& CArticExpStresContCcTimeRelCrv::operator=(
 int CArticExpStresContCcTimeRelCrv::ConvToWrk() {
     const BYTE type = GetType();
     const int variant = type & 3;
-    if (variant == 2) {
-        if (GetErrKind() == 0) {
-            CString detail;
-            detail.Format("処理番号 = %u", unsigned(type));
-            DispErrMsg(kPhase1Title, kCcUnknownKind, "ConvToWrk", detail);
-        }
-        return 1;
-    }
+    if (variant == 2) return RefuseKind(this, type);
     CArticWrkBlk* blk = nullptr;
     CArticWrk* wrk = nullptr;
     INT64 start = 0, end = 0;

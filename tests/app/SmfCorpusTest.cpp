@@ -7,9 +7,8 @@
 #include <QByteArray>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "CorpusFiles.h"
 #include "SmfTestBytes.h"
 #include "host/DataManager.h"
 
@@ -17,22 +16,8 @@ using namespace smfmodel;
 
 namespace {
 
-std::vector<std::filesystem::path> SmfCorpusFiles() {
-    std::vector<std::filesystem::path> files;
-    for (const char* folder : {"smf-edge", "songs"}) {
-        const std::filesystem::path dir = std::filesystem::path(VEXA_CORPUS) / folder;
-        std::error_code error;
-        if (!std::filesystem::is_directory(dir, error)) continue;
-        for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-            if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 QByteArray ReadSmfFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = corpustest::FileBytes(path);
     return QByteArray(bytes.data(), int(bytes.size()));
 }
 
@@ -52,7 +37,7 @@ bool EngineLoads(const QByteArray& bytes) {
 }  // namespace
 
 TEST(SmfModelCorpus, EveryFileLoadsOrFailsAndWhatLoadsRoundTrips) {
-    const auto files = SmfCorpusFiles();
+    const auto files = corpustest::MidiFiles();
     if (files.empty()) GTEST_SKIP() << "no corpus at " << VEXA_CORPUS;
     int loaded = 0, refused = 0, engine = 0;
     for (const auto& path : files) {

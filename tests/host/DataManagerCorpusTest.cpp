@@ -4,37 +4,23 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "CorpusFiles.h"
 #include "SmfFixtures.h"
 
 using namespace smftest;
 
 namespace {
 
-std::vector<std::filesystem::path> CorpusFiles() {
-    std::vector<std::filesystem::path> files;
-    for (const char* folder : {"smf-edge", "songs"}) {
-        const std::filesystem::path dir = std::filesystem::path(VEXA_CORPUS) / folder;
-        std::error_code error;
-        if (!std::filesystem::is_directory(dir, error)) continue;
-        for (const auto& entry : std::filesystem::directory_iterator(dir, error))
-            if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 Bytes ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string bytes = corpustest::FileBytes(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 }  // namespace
 
 TEST(SmfCorpus, EveryFileLoadsOrIsRefusedAndLoadedFilesRoundTrip) {
-    const auto files = CorpusFiles();
+    const auto files = corpustest::MidiFiles();
     if (files.empty()) GTEST_SKIP() << "no corpus at " << VEXA_CORPUS;
     const Bytes previous = Smf1({{0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}, {0x00, 0xB5, 0x07, 0x64}});
     int loaded = 0;
@@ -68,7 +54,7 @@ TEST(SmfCorpus, EveryFileLoadsOrIsRefusedAndLoadedFilesRoundTrip) {
 
 TEST(SmfCorpus, EveryTruncationOfACorpusSongIsHandled) {
     // Cutting a real song anywhere must never read past what is left.
-    const auto files = CorpusFiles();
+    const auto files = corpustest::MidiFiles();
     if (files.empty()) GTEST_SKIP() << "no corpus at " << VEXA_CORPUS;
     const auto song = std::find_if(files.begin(), files.end(),
                                    [](const std::filesystem::path& p) { return p.filename() == "pitchBendTest.mid"; });

@@ -14,6 +14,7 @@
 #include "engine/expressions/ArticExpInit.h"
 #include "engine/expressions/ArticExpTempo.h"
 #include "engine/expressions/ExpFixture.h"
+#include "engine/loaders/ExpLoaderFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
@@ -26,33 +27,12 @@ namespace {
 using ArgItems = std::vector<std::string>;
 
 // Work track 1 with notes w3..w7, the loader bound to it.
-struct ArgForm : ::testing::Test {
-    ArgForm() {
-        CArticErr::Clear();
-        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
-        for (ULONG no = 3; no <= 7; ++no) wrktest::AddNote(b, no, INT64(480 * (no - 3)), BYTE(57 + no));
-    }
-    ~ArgForm() override {
-        exp.Clear();
-        CArticErr::Delete();
-    }
-    CArticWrk wrk;
-    CArticRul rul{&wrk};
-    CArticExp exp;
-    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
-
-    int Dump(const std::vector<std::string>& lines) {
-        CStringList list;
-        for (const std::string& l : lines) list.AddTail(CString(l.c_str()));
-        return loader.LoadExp(list);
-    }
-    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
+struct ArgForm : loadtest::ExpLoaderFixture {
+    ArgForm() : ExpLoaderFixture(3, 7, 57) {}
     // One "Class(items)" text for the dispatcher into a fresh block: the
     // written items of the one expression made, or {} when none was made.
     ArgItems Read(const char* text) {
-        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
-        CExString body(text);
-        if (loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk()) != 0) {
+        if (Text(text) != 0) {
             EXPECT_EQ(Blk()->GetCount(), 0) << text;
             return {};
         }
@@ -62,21 +42,6 @@ struct ArgForm : ::testing::Test {
         if (CArticExpUtil::GetEvntParam(Blk()->Get(0), items) != 0) return {"<failed>"};
         ArgItems out;
         for (POSITION p = items.GetHeadPosition(); p;) out.push_back(items.GetNext(p).str());
-        return out;
-    }
-    // The details of the reports given so far: one per report.
-    static std::vector<std::string> Details() {
-        CStringList list;
-        CArticErr::GetMsgStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
-    std::vector<std::string> Written(CArticExp& from) {
-        CStringList list;
-        from.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
         return out;
     }
 };
@@ -89,25 +54,6 @@ struct ArgCase {
 void ArgCheckCases(ArgForm& f, std::initializer_list<ArgCase> cases) {
     for (const ArgCase& c : cases) EXPECT_EQ(f.Read(c.text), c.items) << c.text;
 }
-
-// The part track's notes 1.. a quarter apart, mirrored into expression data,
-// and a one-set script run over them with a loader as the run's receiver.
-struct ArgRunWorld {
-    exptest::World w;
-    CArticRul rules{&w.wrk};
-    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
-
-    int Run(std::initializer_list<const char*> lines, int notes) {
-        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
-        exptest::Mirror(w.wrk, w.exp);
-        CStringList script;
-        for (const char* l : lines) script.AddTail(CString(l));
-        if (rulLoader.LoadRul(script) != 0) return -1;
-        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-        run.SetProcDialog(&rulLoader);
-        return run.Create();
-    }
-};
 
 }  // namespace
 
@@ -187,11 +133,7 @@ TEST_F(ArgForm, EveryClassAndFormRoundTrips) {
     EXPECT_EQ(first, lines);
 
     CStringList again;
-    for (const std::string& l : first) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(first, again);
     CArticExp fresh;
     CArticLoadMgr reader(&wrk, &fresh, &rul, nullptr, nullptr, nullptr);
     ASSERT_EQ(reader.LoadExp(again), 0);
@@ -427,7 +369,7 @@ TEST_F(ArgForm, VanishingLinesAreReportedOnce) {
 }
 
 TEST_F(ArgForm, KeyShiftAsTheRuleRunsReceiver) {
-    ArgRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}, 3), 0);
     exptest::World& w = rw.w;
     CArticExpBlk* blk = w.exp.GetExpBlk(1, 0);

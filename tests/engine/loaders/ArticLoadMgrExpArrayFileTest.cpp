@@ -15,6 +15,7 @@
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpPitch.h"
 #include "engine/expressions/ExpFixture.h"
+#include "engine/loaders/ExpLoaderFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticRul.h"
@@ -25,34 +26,8 @@
 namespace {
 
 // Work track 1 with notes w1..w12, the loader bound to it.
-struct ExpArgForm : ::testing::Test {
-    ExpArgForm() {
-        CArticErr::Clear();
-        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
-        for (ULONG no = 1; no <= 12; ++no) wrktest::AddNote(b, no, INT64(480 * (no - 1)), BYTE(60 + no));
-    }
-    ~ExpArgForm() override {
-        exp.Clear();
-        CArticErr::Delete();
-    }
-    CArticWrk wrk;
-    CArticRul rul{&wrk};
-    CArticExp exp;
-    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
-
-    int Dump(const std::vector<std::string>& lines) {
-        CStringList list;
-        for (const std::string& l : lines) list.AddTail(CString(l.c_str()));
-        return loader.LoadExp(list);
-    }
-    // One text for the dispatcher into a fresh expression track 1, block 0.
-    int Text(const std::string& text) {
-        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
-        CExString body(text.c_str());
-        return loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk());
-    }
-    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
-    CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+struct ExpArgForm : loadtest::ExpLoaderFixture {
+    ExpArgForm() : ExpLoaderFixture(1, 12, 60) {}
     // The written items of the only expression, joined by ",".
     std::string Joined() {
         CArticExpEvnt* e = Only();
@@ -66,14 +41,6 @@ struct ExpArgForm : ::testing::Test {
         }
         return out;
     }
-    std::vector<std::string> Written() {
-        CStringList list;
-        exp.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
-    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     CArticWrkEvnt* Evnt(ULONG no) { return wrk.GetEvntInEvntPosArray(no, 0); }
 
     struct FormCase {
@@ -173,16 +140,9 @@ TEST_F(ExpArgForm, EveryClassRoundTrips) {
     CArticExp fresh;
     CArticLoadMgr reader(&wrk2, &fresh, &rul, nullptr, nullptr, nullptr);
     CStringList again;
-    for (const std::string& l : Written()) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(Written(), again);
     ASSERT_EQ(reader.LoadExp(again), 0);
-    CStringList second;
-    fresh.GetStrList(second);
-    std::vector<std::string> out;
-    for (POSITION p = second.GetHeadPosition(); p;) out.push_back(second.GetNext(p).str());
+    const std::vector<std::string> out = Written(fresh);
     EXPECT_EQ(out, lines);
     fresh.Clear();
 }

@@ -14,6 +14,7 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/expressions/ExpFixture.h"
+#include "engine/loaders/ExpLoaderFixture.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
@@ -25,39 +26,12 @@
 namespace {
 
 // Work track 1 with notes w3..w7 and a rule program, the loader bound to them.
-struct ExpTextForm : ::testing::Test {
-    ExpTextForm() {
-        CArticErr::Clear();
-        CArticWrkBlk* b = wrktest::AddBlock(wrktest::AddTrack(wrk, 1));
-        for (ULONG no = 3; no <= 7; ++no) wrktest::AddNote(b, no, INT64(480 * (no - 3)), BYTE(57 + no));
-    }
-    ~ExpTextForm() override {
-        exp.Clear();
-        CArticErr::Delete();
-    }
-    CArticWrk wrk;
-    CArticRul rul{&wrk};
-    CArticExp exp;
-    CArticLoadMgr loader{&wrk, &exp, &rul, nullptr, nullptr, nullptr};
-
-    int Dump(std::initializer_list<const char*> lines) {
-        CStringList list;
-        for (const char* l : lines) list.AddTail(CString(l));
-        return loader.LoadExp(list);
-    }
-    // One text for the dispatcher into a fresh expression track 1, block 0.
-    int Text(const char* text) {
-        EXPECT_EQ(Dump({"TRK:1", "BLK:0"}), 0);
-        CExString body(text);
-        return loader.LoadExpEvnt(body, 9, exp.Get(ULONG(1)), Blk());
-    }
-    CArticExpBlk* Blk() { return exp.GetExpBlk(1, 0); }
-    CArticExpEvnt* Only() { return Blk() && Blk()->GetCount() == 1 ? Blk()->Get(0) : nullptr; }
+struct ExpTextForm : loadtest::ExpLoaderFixture {
+    ExpTextForm() : ExpLoaderFixture(3, 7, 57) {}
     template <class T>
     T* OnlyAs() {
         return dynamic_cast<T*>(Only());
     }
-    static std::vector<std::string> Details() { return rultest::RulSetTest::Details(); }
     static std::string LastMethod() {
         CString content, cls, method, detail;
         CArticErr::Get(content, cls, method, detail);
@@ -83,33 +57,6 @@ struct ExpTextForm : ::testing::Test {
         for (POSITION p = items.GetHeadPosition(); p;) out.push_back(items.GetNext(p).str());
         return out;
     }
-    std::vector<std::string> Written() {
-        CStringList list;
-        exp.GetStrList(list);
-        std::vector<std::string> out;
-        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p).str());
-        return out;
-    }
-};
-
-// The part track's notes 1.. a quarter apart, mirrored into expression data,
-// and a one-set script run over them with a loader as the run's receiver.
-struct RuleRunWorld {
-    exptest::World w;
-    CArticRul rules{&w.wrk};
-    CArticLoadMgr rulLoader{&w.wrk, &w.exp, &rules, nullptr, nullptr, nullptr};
-
-    int Run(std::initializer_list<const char*> lines, int notes) {
-        for (int i = 0; i < notes; ++i) w.Note(ULONG(i + 1), INT64(480 * i), BYTE(60 + 2 * i));
-        exptest::Mirror(w.wrk, w.exp);
-        CStringList script;
-        for (const char* l : lines) script.AddTail(CString(l));
-        if (rulLoader.LoadRul(script) != 0) return -1;
-        CArticCreExpMgr run(&w.wrk, &w.exp, &rules);
-        run.SetProcDialog(&rulLoader);
-        return run.Create();
-    }
-    CArticExpBlk* PartBlk() const { return w.exp.GetExpBlk(1, 0); }
 };
 
 }  // namespace
@@ -372,24 +319,17 @@ TEST_F(ExpTextForm, SixClassesRoundTrip) {
     // Read into fresh expression data, blanks outside quotes removed, and
     // written again: the same text.
     CStringList again;
-    for (const std::string& l : first) {
-        CExString line(l.c_str());
-        line.EraseBlankOutDQ();
-        again.AddTail(line);
-    }
+    AddUnblanked(first, again);
     CArticExp fresh;
     CArticLoadMgr reader(&wrk, &fresh, &rul, nullptr, nullptr, nullptr);
     ASSERT_EQ(reader.LoadExp(again), 0);
-    CStringList second;
-    fresh.GetStrList(second);
-    std::vector<std::string> out;
-    for (POSITION p = second.GetHeadPosition(); p;) out.push_back(second.GetNext(p).str());
+    const std::vector<std::string> out = Written(fresh);
     EXPECT_EQ(out, expected);
     fresh.Clear();
 }
 
 TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
-    RuleRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDel( 1{_thisEvnt})"}, 3), 0);
     exptest::World& w = rw.w;
     CArticExpBlk* blk = rw.PartBlk();
@@ -408,7 +348,7 @@ TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
 }
 
 TEST_F(ExpTextForm, RuleRunKeepsBlanksInsideQuotes) {
-    RuleRunWorld rw;
+    loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"My File\", 1)"}, 1), 0);
     CArticExpBlk* blk = rw.PartBlk();
     ASSERT_EQ(blk->GetCount(), 1);
