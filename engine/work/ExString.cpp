@@ -11,24 +11,11 @@ namespace {
 // A delimiter set as a table of the 256 byte values (a NUL ends the set
 // and is never a delimiter).
 struct Delims {
-    // The four words are gathered in locals and stored once: or-ing each byte
-    // straight into the array makes every step wait for the previous store.
     explicit Delims(const char* text) {
-        uint64_t w0 = 0, w1 = 0, w2 = 0, w3 = 0;
         for (const char* p = text ? text : ""; *p; ++p) {
             const unsigned char b = static_cast<unsigned char>(*p);
-            const uint64_t bit = uint64_t(1) << (b & 63);
-            switch (b >> 6) {
-                case 0: w0 |= bit; break;
-                case 1: w1 |= bit; break;
-                case 2: w2 |= bit; break;
-                default: w3 |= bit; break;
-            }
+            bits[b >> 6] |= uint64_t(1) << (b & 63);
         }
-        bits[0] = w0;
-        bits[1] = w1;
-        bits[2] = w2;
-        bits[3] = w3;
     }
     bool Has(char ch) const {
         const unsigned char b = static_cast<unsigned char>(ch);
