@@ -86,8 +86,15 @@ CString CString::SpanExcluding(const char* set) const {
 
 int CString::Find(char ch, int start) const {
     if (start < 0) start = 0;
-    for (size_t i = 0; i < s_.size(); i += charLen(s_, i)) {
-        if (int(i) >= start && s_[i] == ch) return int(i);
+    // The walk goes by characters from the front, so that a trail byte is
+    // never taken for ch; the bytes are read once, through a plain pointer.
+    const unsigned char* d = reinterpret_cast<const unsigned char*>(s_.data());
+    const size_t n = s_.size();
+    const unsigned char want = static_cast<unsigned char>(ch);
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = d[i];
+        if (c == want && i >= size_t(start)) return int(i);
+        i += IsLeadByte(c) && i + 1 < n ? 2 : 1;
     }
     return -1;
 }
