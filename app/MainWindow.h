@@ -171,6 +171,8 @@ private slots:
 
 protected:
     bool event(QEvent* event) override;
+    // Refused while the worker runs or while unsaved work is kept.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -186,6 +188,14 @@ private:
     void fillModelMenu();
     void createPopups();
     void connectRows();
+
+    // Settings kept between runs (read once at the end of the constructor,
+    // written once by the destructor).
+    void readSettings();
+    void writeSettings();
+    // A loaded model's name stays; otherwise "Brune2" when loaded, otherwise
+    // the first loaded model's.
+    void validateModelName(QString& name);
 
     // Opening a song.
     bool maybeSave();
