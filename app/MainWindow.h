@@ -136,8 +136,16 @@ public slots:
     void save();
     void openFile(const QString& inSmfPath);
     void openRecentFiles(int index);
+    // Chooses a folder, confirms and converts every "*.mid" file in it.
+    void openFolder();
+    // Ends a folder run once the file under way is saved.
+    void cancel();
 
 private slots:
+    // Takes and starts the next file of the folder run, or ends the run.
+    void convertFolder();
+    // Saves the file the worker has just converted and goes on.
+    void saveFolder();
     void convertStarted();
     void convertFinished();
     void startMovie();
@@ -219,9 +227,22 @@ private:
     int prepareDrumChannels();
     // Lets the user choose the output path and format; `answer` becomes No
     // when the dialog is cancelled. Always 0.
-    int askOutput(QString& path, QMessageBox::StandardButton& answer, int& format);
+    // With `askOverwrite`, an existing file is asked about first (unless the
+    // answer is already Yes to All).
+    int askOutput(QString& path, QMessageBox::StandardButton& answer, int& format, bool askOverwrite = false);
     int changeSmfFormat(QByteArray& bytes, int format);
     int writeFile(const QString& path, const QByteArray& bytes);
+
+    // The folder run.
+    // Starts the next readable file on the worker; false when none is left
+    // or the run is to end.
+    bool startNextFolderFile();
+    void endFolderRun(bool completed);
+    // Adds an entry for the file with one warning line per text.
+    void logFileWarnings(const QString& path, const QStringList& warnings);
+    // Writes "Error.log" in the run's folder (nothing for a completed run
+    // without errors) and tells the user.
+    void writeErrorLog(const QString& log, bool completed);
 
     // The per-channel choice.
     bool hasSeveralTargets(int ch);
@@ -273,4 +294,9 @@ private:
     int m_MouseCh = -1;
     int m_PopupCh = -1;
     QStringList m_StartSongs;
+    QStringList m_FolderFiles;  // absolute paths of the folder run's songs
+    int m_FolderIndex = 0;      // files taken so far
+    bool m_bCancel = false;
+    QMessageBox::StandardButton m_FolderAnswer = QMessageBox::Yes;  // Yes to All and Cancel carry over
+    QString m_FolderPath;       // where "Error.log" goes
 };
