@@ -179,7 +179,8 @@ private slots:
 
 protected:
     bool event(QEvent* event) override;
-    // Refused while the worker runs or while unsaved work is kept.
+    // Refused while the worker runs, during a folder run or while unsaved
+    // work is kept.
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

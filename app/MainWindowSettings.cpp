@@ -96,7 +96,8 @@ void MainWindow::writeSettings() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_pWorker && m_pWorker->isRunning()) {
+    // A folder run is under way also while one of its boxes is open.
+    if ((m_pWorker && m_pWorker->isRunning()) || !m_FolderFiles.isEmpty()) {
         event->ignore();
         return;
     }

@@ -139,7 +139,11 @@ TEST(MainWindowFolder, AskedRunLogsTheGsSongTheReplacementAndTheFailedChannel) {
     // a_gs: the GS question (OK); c: the overwrite box (Yes).
     w.prompter.buttonAnswers = {QMessageBox::Ok, QMessageBox::Yes};
     bool failNow = false;
+    int closedDuringRun = 0;
     w.prompter.onAsk = [&] {
+        // The window cannot be closed from one of the run's boxes.
+        const auto& asked = w.prompter.asked.back();
+        if (asked.kind == "message" && !asked.text.startsWith("Some error")) closedDuringRun += w.window.close();
         // Once the overwrite box of c was answered, e's channel fails.
         if (w.prompter.asked.back().text.contains("already exists")) failNow = true;
     };
@@ -147,6 +151,9 @@ TEST(MainWindowFolder, AskedRunLogsTheGsSongTheReplacementAndTheFailedChannel) {
         if (failNow && title.startsWith("e.mid")) w.core().m_FailChannels = {0};
     });
     w.runFolder();
+    EXPECT_EQ(closedDuringRun, 0);
+    EXPECT_EQ(w.kinds().count("message"), 4);
+    EXPECT_TRUE(w.window.isVisible());
     QStringList texts = w.messages();
     ASSERT_EQ(texts.size(), 4) << texts.join("|").toStdString();
     EXPECT_TRUE(texts[0].startsWith("This file may be GS song."));
