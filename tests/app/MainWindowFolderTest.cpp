@@ -184,12 +184,20 @@ TEST(MainWindowFolder, SkipErrorsOverwritesWithoutAskingAndLogsEachReplacement) 
     w.prompter.skipErrorsTicked = true;
     w.writeSong("a_gs.mid", GuitarSong({GsReset(0)}));
     w.writeSong("b.mid", GuitarSong());
+    // A kit that deletes note 22 on channel 10, chosen once the song is shown.
+    w.writeSong("drums.mid", GuitarSong({Note(480, 9, 22), Note(600, 9, 22, 0)}));
+    QObject::connect(&w.window, &QWidget::windowTitleChanged, [&](const QString& title) {
+        if (!title.startsWith("drums.mid")) return;
+        EXPECT_EQ(w.window.channelSelector()->SetTargetByName(9, "RockDrumKit(HalfOpen)"), 0);
+        EXPECT_EQ(w.window.channelSelector()->SetChannelOn(9, true), 0);
+    });
     const QByteArray old = GuitarSong({Note(1200, 0, 62)});
     w.writeSong("a_gs_vexa.mid", old);
     w.writeSong("b_vexa.mid", old);
     w.runFolder();
-    EXPECT_EQ(w.kinds(), (QStringList{"folder", "confirm", "message"}));
+    EXPECT_EQ(w.kinds(), (QStringList{"folder", "confirm", "message"}));  // no GS, drum or overwrite question
     EXPECT_EQ(w.messages(), QStringList{kSomeError});
+    EXPECT_TRUE(QFileInfo::exists(w.songs.filePath("drums_vexa.mid")));
     for (const char* name : {"a_gs_vexa.mid", "b_vexa.mid"}) EXPECT_NE(FileBytes(w.songs.filePath(name)), old) << name;
     const QString log = w.logBody();
     for (const char* name : {"a_gs_vexa.mid", "b_vexa.mid"})
