@@ -7,6 +7,7 @@
 #include <QTimerEvent>
 
 #include "app/ConvertThread.h"
+#include "app/IconPushButton.h"
 #include "app/MainWindow.h"
 #include "app/Prompter.h"
 #include "app/SimpleLabel.h"

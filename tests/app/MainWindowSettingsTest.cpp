@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QFile>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
