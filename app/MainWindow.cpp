@@ -174,9 +174,8 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
 
     // Opening the songs is the opening step's; until then they wait here.
     m_StartSongs = songArguments(setup.arguments);
+    readSettings();
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::failStartup(const QString& text) {
     m_pPrompter->critical(this, text);

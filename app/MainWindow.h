@@ -136,8 +136,16 @@ public slots:
     void save();
     void openFile(const QString& inSmfPath);
     void openRecentFiles(int index);
+    // Chooses a folder, confirms and converts every "*.mid" file in it.
+    void openFolder();
+    // Ends a folder run once the file under way is saved.
+    void cancel();
 
 private slots:
+    // Takes and starts the next file of the folder run, or ends the run.
+    void convertFolder();
+    // Saves the file the worker has just converted and goes on.
+    void saveFolder();
     void convertStarted();
     void convertFinished();
     void startMovie();
@@ -171,6 +179,9 @@ private slots:
 
 protected:
     bool event(QEvent* event) override;
+    // Refused while the worker runs, during a folder run or while unsaved
+    // work is kept.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -186,6 +197,14 @@ private:
     void fillModelMenu();
     void createPopups();
     void connectRows();
+
+    // Settings kept between runs (read once at the end of the constructor,
+    // written once by the destructor).
+    void readSettings();
+    void writeSettings();
+    // A loaded model's name stays; otherwise "Brune2" when loaded, otherwise
+    // the first loaded model's.
+    void validateModelName(QString& name);
 
     // Opening a song.
     bool maybeSave();
@@ -209,9 +228,22 @@ private:
     int prepareDrumChannels();
     // Lets the user choose the output path and format; `answer` becomes No
     // when the dialog is cancelled. Always 0.
-    int askOutput(QString& path, QMessageBox::StandardButton& answer, int& format);
+    // With `askOverwrite`, an existing file is asked about first (unless the
+    // answer is already Yes to All).
+    int askOutput(QString& path, QMessageBox::StandardButton& answer, int& format, bool askOverwrite = false);
     int changeSmfFormat(QByteArray& bytes, int format);
     int writeFile(const QString& path, const QByteArray& bytes);
+
+    // The folder run.
+    // Starts the next readable file on the worker; false when none is left
+    // or the run is to end.
+    bool startNextFolderFile();
+    void endFolderRun(bool completed);
+    // Adds an entry for the file with one warning line per text.
+    void logFileWarnings(const QString& path, const QStringList& warnings);
+    // Writes "Error.log" in the run's folder (nothing for a completed run
+    // without errors) and tells the user.
+    void writeErrorLog(const QString& log, bool completed);
 
     // The per-channel choice.
     bool hasSeveralTargets(int ch);
@@ -263,4 +295,9 @@ private:
     int m_MouseCh = -1;
     int m_PopupCh = -1;
     QStringList m_StartSongs;
+    QStringList m_FolderFiles;  // absolute paths of the folder run's songs
+    int m_FolderIndex = 0;      // files taken so far
+    bool m_bCancel = false;
+    QMessageBox::StandardButton m_FolderAnswer = QMessageBox::Yes;  // Yes to All and Cancel carry over
+    QString m_FolderPath;       // where "Error.log" goes
 };

@@ -7,6 +7,7 @@
 #include <QTimerEvent>
 
 #include "app/ConvertThread.h"
+#include "app/IconPushButton.h"
 #include "app/MainWindow.h"
 #include "app/Prompter.h"
 #include "app/SimpleLabel.h"
@@ -120,7 +121,10 @@ void MainWindow::convertStarted() { startMovie(); }
 void MainWindow::convertFinished() {
     m_pWorker->wait();
     stopMovie();
-    save();
+    if (m_pWorker->m_FolderRun)
+        saveFolder();
+    else
+        save();
 }
 
 void MainWindow::startMovie() {
@@ -193,8 +197,12 @@ QStringList MainWindow::saveFilters() {
     return {tr("Standard MIDI File format0(*.mid)"), tr("Standard MIDI File format1(*.mid)"), tr("ZQ File(*.mid)")};
 }
 
-int MainWindow::askOutput(QString& path, QMessageBox::StandardButton& answer, int& format) {
+int MainWindow::askOutput(QString& path, QMessageBox::StandardButton& answer, int& format, bool askOverwrite) {
     static const int kFormats[3] = {0, 1, SMF_FORMAT_ZQ};
+    if (askOverwrite && answer != QMessageBox::YesToAll && QFileInfo::exists(path)) {
+        answer = m_pPrompter->overwrite(this, QString("\"%1\" already exists. Do you want to replace it ?").arg(path));
+        if (answer == QMessageBox::No || answer == QMessageBox::Cancel) return 0;
+    }
     format = m_SongFormat;
     if (answer != QMessageBox::Save) return 0;
     const QStringList filters = saveFilters();

@@ -2,7 +2,22 @@
 
 #include <QFileDialog>
 
+#include <QPushButton>
+
+#include "app/ConfirmationDialog.h"
 #include "app/ScrollDialog.h"
+
+namespace {
+
+const QMessageBox::StandardButtons kOverwriteButtons =
+    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::Save | QMessageBox::No | QMessageBox::Cancel;
+
+}  // namespace
+
+QMessageBox::StandardButton Prompter::overwrite(QWidget* parent, const QString& text) {
+    return message(parent, QMessageBox::Warning, QStringLiteral("Phrasor"), text, kOverwriteButtons,
+                   QMessageBox::Yes);
+}
 
 void Prompter::critical(QWidget* parent, const QString& text) {
     message(parent, QMessageBox::Critical, QStringLiteral("Phrasor"), text, QMessageBox::Ok, QMessageBox::NoButton);
@@ -39,4 +54,21 @@ bool QtPrompter::scrollText(QWidget* parent, const QString& title, const QString
     dialog.setWindowTitle(title);
     dialog.setPlainText(text);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QMessageBox::StandardButton QtPrompter::overwrite(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Phrasor"), text, kOverwriteButtons, parent);
+    box.button(QMessageBox::Save)->setText(QObject::tr("&Rename"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return clicked ? box.standardButton(clicked) : QMessageBox::Cancel;
+}
+
+bool QtPrompter::confirmFolder(QWidget* parent, bool* skipErrors) {
+    ConfirmationDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (skipErrors) *skipErrors = dialog.skipErrors();
+    return true;
 }

@@ -28,6 +28,15 @@ public:
     // Continue.
     virtual bool scrollText(QWidget* parent, const QString& title, const QString& text) = 0;
 
+    // The overwrite question of a folder run: a warning box titled "Phrasor"
+    // with Yes, Yes to All, Save (shown as "&Rename"), No and Cancel, Yes the
+    // default and Cancel the escape; a box closed without a button answers
+    // Cancel.
+    virtual QMessageBox::StandardButton overwrite(QWidget* parent, const QString& text);
+    // The confirmation before a folder run (a ConfirmationDialog): true when
+    // accepted, and then `skipErrors` holds the state of "Skip Errors".
+    virtual bool confirmFolder(QWidget* parent, bool* skipErrors) = 0;
+
     // The critical box of a failed check: title "Phrasor", button OK.
     void critical(QWidget* parent, const QString& text);
 };
@@ -45,4 +54,6 @@ public:
                          QString* selectedFilter) override;
     QString existingFolder(QWidget* parent, const QString& caption, const QString& folder) override;
     bool scrollText(QWidget* parent, const QString& title, const QString& text) override;
+    QMessageBox::StandardButton overwrite(QWidget* parent, const QString& text) override;
+    bool confirmFolder(QWidget* parent, bool* skipErrors) override;
 };

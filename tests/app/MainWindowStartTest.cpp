@@ -91,8 +91,8 @@ TEST(MainWindowStart, TheModelMenuListsTheModelsCheckableInOneGroup) {
         listed << action->text();
         EXPECT_TRUE(action->isCheckable()) << action->text().toStdString();
         EXPECT_EQ(action->actionGroup(), window.modelGroup()) << action->text().toStdString();
-        // No model is chosen until the settings name one.
-        EXPECT_FALSE(action->isChecked()) << action->text().toStdString();
+        // A first start (empty settings store) chooses Brune2 and only it.
+        EXPECT_EQ(action->isChecked(), action->text() == QString("Brune2")) << action->text().toStdString();
     }
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(window.modelGroup()->isExclusive());

@@ -4,6 +4,7 @@
 // prompter.
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -14,13 +15,19 @@
 
 class ProgramFolder {
 public:
+    // Each folder has its own settings store (the windows write theirs when
+    // destroyed), so that no case sees another's or the user's.
     explicit ProgramFolder(bool withModels = true) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsPath());
         if (!withModels) return;
         const QDir models(QStringLiteral(VEXA_SOURCE_DIR "/data/models"));
         for (const QString& name : models.entryList({"*.exm"}, QDir::Files))
             QFile::copy(models.filePath(name), m_Dir.filePath(name));
     }
     QString path() const { return m_Dir.path(); }
+    QString settingsPath() const { return m_Dir.path() + QStringLiteral("/settings"); }
+    // The file of the window's settings store.
+    QString settingsFile() const { return settingsPath() + QStringLiteral("/Korvet/Phrasr2_1.conf"); }
 
     // The setup of a window in this folder; the fake core answers the phrase
     // file check with libAnswer (non-zero: the files are there).

@@ -12,7 +12,7 @@
 class RecordingPrompter : public Prompter {
 public:
     struct Asked {
-        QString kind;  // "message" (with the icon), "about", "open", "save", "folder", "scroll"
+        QString kind;  // "message" (with the icon), "about", "open", "save", "folder", "scroll", "confirm"
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QString title, text;
         QMessageBox::StandardButtons buttons;
@@ -66,12 +66,25 @@ public:
     QString existingFolder(QWidget*, const QString& caption, const QString&) override {
         return PathAnswer("folder", caption);
     }
+    bool confirmFolder(QWidget*, bool* skipErrors) override {
+        asked.push_back({"confirm", QMessageBox::NoIcon, QString(), QString(), QMessageBox::NoButton});
+        if (onAsk) onAsk();
+        bool accepted = true;
+        if (!confirmAnswers.empty()) {
+            accepted = confirmAnswers.front();
+            confirmAnswers.pop_front();
+        }
+        if (accepted && skipErrors) *skipErrors = skipErrorsTicked;
+        return accepted;
+    }
 
     std::vector<Asked> asked;
     std::deque<QMessageBox::StandardButton> buttonAnswers;
     std::deque<QString> pathAnswers;  // empty: the user cancels
     std::deque<QString> filterAnswers;  // the filter chosen in a save dialog; none: the preselected one
     std::deque<bool> scrollAnswers;     // Continue (true) or Cancel; none: Continue
+    std::deque<bool> confirmAnswers;  // the folder confirmation accepted (true); none: accepted
+    bool skipErrorsTicked = true;     // "Skip Errors" when the confirmation is accepted
     std::function<void()> onAsk;      // runs inside each question, as a modal loop would
 
 private:
