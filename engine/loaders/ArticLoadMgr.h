@@ -358,8 +358,8 @@ public:
     // A position item that must be read: gated, and refused when another
     // delimiter than ',' follows it (GetExpMeas reads the token).
     int GetExpPos(CExString& text, std::unique_ptr<CArticMeas>* meas, ULONG* ticks);
-    // Appends a made argument-form expression to blk: 0; 1 (evnt deleted)
-    // when it could not be made or placed.
+    // Appends a made expression to blk: 0; 1 (evnt deleted) when it could
+    // not be made or placed. Every class loader ends through it.
     static int AppendExpArg(CArticExpBlk* blk, CArticExpEvnt* evnt);
 
     // Cuts the next token off text at any of seps; text keeps the rest.

@@ -52,16 +52,3 @@ inline int ExpArgTakeHex(CExString& text, CString* value, int length, CArticLoad
 // Whether nothing but one closing parenthesis follows the final item.
 inline bool ExpArgEndsClean(const CExString& rest) { return rest.IsEmpty() || rest == ")"; }
 
-// Appends a made expression to blk: 0; 1 (the expression deleted) when it
-// could not be made or placed.
-inline int ExpArgAppend(CArticExpBlk* blk, CArticExpEvnt* evnt) {
-    if (!blk || !evnt) {
-        delete evnt;
-        return 1;
-    }
-    if (!blk->AddTail(evnt)) {
-        delete evnt;
-        return 1;
-    }
-    return 0;
-}

@@ -11,7 +11,7 @@ int CArticLoadMgr::LoadExpDurAbs(CExString& text, ULONG evntNo, CArticExpBlk* bl
     std::unique_ptr<CArticWrkEvntList> notes;
     ULONG dur = 0;
     if (GetExpNoteList(text, &notes) || GetExpULong(text, &dur, kExpFinal) || !ExpArgEndsClean(text)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpDurAbs(blk, evntNo, notes.get(), dur));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDurAbs(blk, evntNo, notes.get(), dur));
 }
 
 int CArticLoadMgr::LoadExpDurRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -19,7 +19,7 @@ int CArticLoadMgr::LoadExpDurRel(CExString& text, ULONG evntNo, CArticExpBlk* bl
     std::unique_ptr<CArticWrkEvntList> notes;
     WORD mag = 0;
     if (GetExpNoteList(text, &notes) || GetExpWord(text, &mag, kExpFinal) || !ExpArgEndsClean(text)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpDurRel(blk, evntNo, notes.get(), mag));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDurRel(blk, evntNo, notes.get(), mag));
 }
 
 int CArticLoadMgr::LoadExpDurRel2(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -27,7 +27,7 @@ int CArticLoadMgr::LoadExpDurRel2(CExString& text, ULONG evntNo, CArticExpBlk* b
     std::unique_ptr<CArticWrkEvntList> notes;
     LONG add = 0;
     if (GetExpNoteList(text, &notes) || GetExpLong(text, &add, kExpFinal) || !ExpArgEndsClean(text)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpDurRel2(blk, evntNo, notes.get(), add));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDurRel2(blk, evntNo, notes.get(), add));
 }
 
 int CArticLoadMgr::LoadExpDurBp(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -38,7 +38,7 @@ int CArticLoadMgr::LoadExpDurBp(CExString& text, ULONG evntNo, CArticExpBlk* blk
     if (GetExpNoteList(text, &notes) || GetExpULong(text, &beatUnit, kExpFollowed) ||
         GetExpWord(text, &mag, kExpFinal) || !ExpArgEndsClean(text))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpDurBp(blk, evntNo, notes.get(), beatUnit, mag));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDurBp(blk, evntNo, notes.get(), beatUnit, mag));
 }
 
 int CArticLoadMgr::LoadExpDurAll(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -50,7 +50,7 @@ int CArticLoadMgr::LoadExpDurAll(CExString& text, ULONG evntNo, CArticExpBlk* bl
     if (ExpArgTakePos(*this, text, &start, false, kExpGated) || ExpArgTakePos(*this, text, &end, false, kExpGated) ||
         GetExpULong(text, &beatUnit, kExpGated) || GetExpWord(text, &mag, kExpFinal) || !ExpArgEndsClean(text))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow)
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                  CArticExpDurAll(blk, evntNo, start.meas.get(), end.meas.get(), beatUnit, mag));
 }
 
@@ -59,6 +59,6 @@ int CArticLoadMgr::LoadExpKeySft(CExString& text, ULONG evntNo, CArticExpBlk* bl
     std::unique_ptr<CArticWrkEvntList> notes;
     char shift = 0;
     if (GetExpNoteList(text, &notes) || GetExpChar(text, &shift, kExpFinal) || !ExpArgEndsClean(text)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow)
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                  CArticExpKeySft(blk, evntNo, notes.get(), static_cast<signed char>(shift)));
 }

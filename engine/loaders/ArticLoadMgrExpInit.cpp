@@ -13,8 +13,8 @@ namespace {
 // through make and appends it.
 template <class Make>
 int InitAppendAt(CArticExpBlk* blk, const ExpArgPos& pos, Make make) {
-    if (pos.meas) return ExpArgAppend(blk, make(static_cast<const CArticMeas*>(pos.meas.get())));
-    return ExpArgAppend(blk, make(INT64(pos.ticks)));
+    if (pos.meas) return CArticLoadMgr::AppendExpArg(blk, make(static_cast<const CArticMeas*>(pos.meas.get())));
+    return CArticLoadMgr::AppendExpArg(blk, make(INT64(pos.ticks)));
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ int CArticLoadMgr::LoadExpInitPrmChange3(CExString& text, ULONG evntNo, CArticEx
         ExpArgTakeHex(text, &model, 2, kExpGated) || ExpArgTakeHex(text, &adrs, 6, kExpGated) ||
         ExpArgTakeHex(text, &data, 0, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpInitPrmChange3(blk, evntNo, notes.get(), time,
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPrmChange3(blk, evntNo, notes.get(), time,
                                                                         model.c_str(), adrs.c_str(), data.c_str()));
 }
 
@@ -96,7 +96,7 @@ int CArticLoadMgr::LoadExpInitPrmChangeKv3(CExString& text, ULONG evntNo, CArtic
     if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) ||
         ExpArgTakeHex(text, &adrs, 6, kExpGated) || ExpArgTakeHex(text, &data, 0, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpInitPrmChangeKv3(blk, evntNo, notes.get(), time,
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPrmChangeKv3(blk, evntNo, notes.get(), time,
                                                                           adrs.c_str(), data.c_str()));
 }
 
@@ -155,7 +155,7 @@ int CArticLoadMgr::LoadExpInitPro3(CExString& text, ULONG evntNo, CArticExpBlk* 
     if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpData(text, &msb, kExpGated) ||
         GetExpData(text, &lsb, kExpGated) || GetExpData(text, &prog, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpInitPro3(blk, evntNo, notes.get(), time, msb, lsb, prog));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPro3(blk, evntNo, notes.get(), time, msb, lsb, prog));
 }
 
 // ---- Pitch-bend ranges
@@ -193,5 +193,5 @@ int CArticLoadMgr::LoadExpInitPbRange3(CExString& text, ULONG evntNo, CArticExpB
     BYTE range = 0;
     if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpData(text, &range, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpInitPbRange3(blk, evntNo, notes.get(), time, range));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPbRange3(blk, evntNo, notes.get(), time, range));
 }

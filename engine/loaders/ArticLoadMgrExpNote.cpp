@@ -8,21 +8,6 @@
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/loaders/ArticLoadMgr.h"
 
-namespace {
-
-// Appends a made expression to blk: 0; 1 (the expression deleted) when it
-// could not be made or placed.
-int AppendNoteExp(CArticExpBlk* blk, CArticExpEvnt* evnt) {
-    if (!evnt) return 1;
-    if (!blk->AddTail(evnt)) {
-        delete evnt;
-        return 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
 int CArticLoadMgr::LoadExpCreNote(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
     if (text.IsEmpty()) return 1;
     std::unique_ptr<CArticWrkEvntList> notes;
@@ -34,7 +19,7 @@ int CArticLoadMgr::LoadExpCreNote(CExString& text, ULONG evntNo, CArticExpBlk* b
         GetExpData(text, &velo, kExpFinal))
         return 1;
     if (!blk) return 1;
-    return AppendNoteExp(blk,
+    return CArticLoadMgr::AppendExpArg(blk,
                          new (std::nothrow) CArticExpCreNote(blk, evntNo, notes.get(), type, time, dur, key, velo));
 }
 
@@ -49,7 +34,7 @@ int CArticLoadMgr::LoadExpCreNote2(CExString& text, ULONG evntNo, CArticExpBlk* 
         GetExpData(text, &velo, kExpFollowed) || GetExpByte(text, &gen, kExpFinal))
         return 1;
     if (!blk) return 1;
-    return AppendNoteExp(
+    return CArticLoadMgr::AppendExpArg(
         blk, new (std::nothrow) CArticExpCreNote2(blk, evntNo, notes.get(), type, time, dur, key, velo, gen));
 }
 
@@ -57,7 +42,7 @@ int CArticLoadMgr::LoadExpDel(CExString& text, ULONG evntNo, CArticExpBlk* blk) 
     if (text.IsEmpty()) return 1;
     std::unique_ptr<CArticWrkEvntList> notes;
     if (GetExpNoteList(text, &notes) || !blk) return 1;
-    return AppendNoteExp(blk, new (std::nothrow) CArticExpDel(blk, evntNo, notes.get()));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDel(blk, evntNo, notes.get()));
 }
 
 int CArticLoadMgr::LoadExpDebug_i(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -65,7 +50,7 @@ int CArticLoadMgr::LoadExpDebug_i(CExString& text, ULONG evntNo, CArticExpBlk* b
     std::unique_ptr<CArticWrkEvntList> notes;
     LONG value = 0;
     if (GetExpNoteList(text, &notes) || GetExpLong(text, &value, kExpFinal) || !blk) return 1;
-    return AppendNoteExp(blk, new (std::nothrow) CArticExpDebug_i(blk, evntNo, notes.get(), value));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDebug_i(blk, evntNo, notes.get(), value));
 }
 
 int CArticLoadMgr::LoadExpDebug_i2(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -75,7 +60,7 @@ int CArticLoadMgr::LoadExpDebug_i2(CExString& text, ULONG evntNo, CArticExpBlk* 
     LONG value = 0;
     if (GetExpNoteList(text, &notes) || GetExpText(text, &info) || GetExpLong(text, &value, kExpFinal) || !blk)
         return 1;
-    return AppendNoteExp(blk, new (std::nothrow) CArticExpDebug_i2(blk, evntNo, notes.get(), info.c_str(), value));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDebug_i2(blk, evntNo, notes.get(), info.c_str(), value));
 }
 
 int CArticLoadMgr::LoadExpDebug_d(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -83,5 +68,5 @@ int CArticLoadMgr::LoadExpDebug_d(CExString& text, ULONG evntNo, CArticExpBlk* b
     std::unique_ptr<CArticWrkEvntList> notes;
     double value = 0.0;
     if (GetExpNoteList(text, &notes) || GetExpDouble(text, &value, kExpFinal) || !blk) return 1;
-    return AppendNoteExp(blk, new (std::nothrow) CArticExpDebug_d(blk, evntNo, notes.get(), value));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpDebug_d(blk, evntNo, notes.get(), value));
 }

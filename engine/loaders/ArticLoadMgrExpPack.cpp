@@ -26,7 +26,7 @@ int PackLoad(CArticLoadMgr& loader, CExString& text, ULONG evntNo, CArticExpBlk*
         loader.GetExpLong(text, &time, PackLoader::kExpGated) || (loader.*readLast)(text, &last, PackLoader::kExpFinal))
         return 1;
     using Arg = typename std::conditional<std::is_same<Value, char>::value, signed char, BYTE>::type;
-    return ExpArgAppend(blk, new (std::nothrow) T(blk, evntNo, notes.get(), type, msb, lsb, time, Arg(last)));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) T(blk, evntNo, notes.get(), type, msb, lsb, time, Arg(last)));
 }
 
 }  // namespace
@@ -57,6 +57,6 @@ int CArticLoadMgr::LoadExpOrgContCc(CExString& text, ULONG evntNo, CArticExpBlk*
         GetExpLong(text, &end, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
         GetExpWord(text, &offset, kExpGated) || GetExpWord(text, &mag, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow)
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                  CArticExpOrgContCc(blk, evntNo, notes.get(), type, start, end, contNo, offset, mag));
 }

@@ -14,7 +14,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeAbs(CExString& text, ULONG evntNo, CArt
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
         GetExpData(text, &contNo, kExpGated) || GetExpData(text, &contVal, kExpFinal) || !pos.meas)
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeAbs(blk, evntNo, type, pos.meas.get(),
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeAbs(blk, evntNo, type, pos.meas.get(),
                                                                             contNo, contVal));
 }
 
@@ -27,7 +27,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelFix(CExString& text, ULONG evntNo, C
         GetExpData(text, &contNo, kExpGated) || GetExpChar(text, &add, kExpFinal) || !ExpArgEndsClean(text) ||
         !pos.meas)
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeRelFix(
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelFix(
                                  blk, evntNo, type, pos.meas.get(), contNo, static_cast<signed char>(add)));
 }
 
@@ -43,9 +43,9 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelAreaFix(CExString& text, ULONG evntN
         return 1;
     const auto a = static_cast<signed char>(add);
     if (end.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeRelAreaFix(
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelAreaFix(
                                      blk, evntNo, type, start.meas.get(), end.meas.get(), contNo, mag, a));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeRelAreaFix(
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelAreaFix(
                                  blk, evntNo, type, start.meas.get(), end.ticks, contNo, mag, a));
 }
 
@@ -65,9 +65,9 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelCrv(CExString& text, ULONG evntNo, C
     const auto s = static_cast<signed char>(startAdd), e = static_cast<signed char>(endAdd),
                c = static_cast<signed char>(curve);
     if (end.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeRelCrv(
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelCrv(
                                      blk, evntNo, type, start.meas.get(), end.meas.get(), contNo, s, e, c, devide));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcTimeRelCrv(
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelCrv(
                                  blk, evntNo, type, start.meas.get(), end.ticks, contNo, s, e, c, devide));
 }
 
@@ -84,7 +84,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCrv(CExString& text, ULONG evntNo, CArt
         GetExpShort(text, &startAdd, kExpGated) || GetExpShort(text, &endAdd, kExpGated) ||
         GetExpChar(text, &curve, kExpGated) || GetExpWord(text, &devide, kExpFinal) || devide == 0)
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcNoteCrv(
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCrv(
                                  blk, evntNo, notes.get(), type, contNo, start, end, startAdd, endAdd,
                                  static_cast<signed char>(curve), devide));
 }
@@ -97,7 +97,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreAbs(CExString& text, ULONG evntNo, C
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
         GetExpLong(text, &time, kExpGated) || GetExpData(text, &val, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow)
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                  CArticExpStresContCcNoteCreAbs(blk, evntNo, notes.get(), type, contNo, time, val));
 }
 
@@ -110,7 +110,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreAbs2(CExString& text, ULONG evntNo, 
         GetExpLong(text, &time, kExpGated) || GetExpLong(text, &timeR, kExpGated) ||
         GetExpData(text, &val, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcNoteCreAbs2(blk, evntNo, notes.get(), type,
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCreAbs2(blk, evntNo, notes.get(), type,
                                                                                 contNo, time, timeR, val));
 }
 
@@ -123,7 +123,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreRel(CExString& text, ULONG evntNo, C
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
         GetExpLong(text, &time, kExpGated) || GetExpChar(text, &add, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcNoteCreRel(blk, evntNo, notes.get(), type, contNo,
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCreRel(blk, evntNo, notes.get(), type, contNo,
                                                                                time, static_cast<signed char>(add)));
 }
 
@@ -137,6 +137,6 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreRel2(CExString& text, ULONG evntNo, 
         GetExpLong(text, &time, kExpGated) || GetExpLong(text, &timeR, kExpGated) ||
         GetExpChar(text, &add, kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresContCcNoteCreRel2(
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCreRel2(
                                  blk, evntNo, notes.get(), type, contNo, time, timeR, static_cast<signed char>(add)));
 }

@@ -20,7 +20,7 @@ int TempoNoteLoad(CArticLoadMgr& loader, CExString& text, ULONG evntNo, CArticEx
         loader.GetExpWord(text, &mag, CArticLoadMgr::kExpGated) ||
         loader.GetExpULong(text, &length, CArticLoadMgr::kExpFinal))
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) T(blk, evntNo, type, notes.get(), mag, length));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) T(blk, evntNo, type, notes.get(), mag, length));
 }
 
 }  // namespace
@@ -34,9 +34,9 @@ int CArticLoadMgr::LoadExpTempoAbs(CExString& text, ULONG evntNo, CArticExpBlk* 
         GetExpWord(text, &tickPerBeat, kExpGated) || GetExpWord(text, &tempo, kExpFinal) || !pos.given)
         return 1;
     if (pos.meas)
-        return ExpArgAppend(blk, new (std::nothrow)
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                      CArticExpTempoAbs(blk, evntNo, type, pos.meas.get(), tickPerBeat, tempo));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoAbs(blk, evntNo, type, pos.ticks, tickPerBeat, tempo));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoAbs(blk, evntNo, type, pos.ticks, tickPerBeat, tempo));
 }
 
 int CArticLoadMgr::LoadExpTempoAbsRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -45,8 +45,8 @@ int CArticLoadMgr::LoadExpTempoAbsRel(CExString& text, ULONG evntNo, CArticExpBl
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, true, kExpFinal)) return 1;
     if (pos.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoAbsRel(blk, evntNo, type, pos.meas.get()));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoAbsRel(blk, evntNo, type, INT64(pos.ticks)));
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoAbsRel(blk, evntNo, type, pos.meas.get()));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoAbsRel(blk, evntNo, type, INT64(pos.ticks)));
 }
 
 int CArticLoadMgr::LoadExpTempoRelFix(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -58,8 +58,8 @@ int CArticLoadMgr::LoadExpTempoRelFix(CExString& text, ULONG evntNo, CArticExpBl
         GetExpWord(text, &mag, kExpFinal) || !pos.given)
         return 1;
     if (pos.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoRelFix(blk, evntNo, type, pos.meas.get(), mag));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoRelFix(blk, evntNo, type, pos.ticks, mag));
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoRelFix(blk, evntNo, type, pos.meas.get(), mag));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoRelFix(blk, evntNo, type, pos.ticks, mag));
 }
 
 int CArticLoadMgr::LoadExpTempoRelCrv(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -78,14 +78,14 @@ int CArticLoadMgr::LoadExpTempoRelCrv(CExString& text, ULONG evntNo, CArticExpBl
     const auto c = static_cast<signed char>(curve);
     // A start in ticks takes the width; an end triple after it is dropped.
     if (!start.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, INT64(start.ticks),
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, INT64(start.ticks),
                                                                          INT64(end.meas ? 0 : end.ticks), startMag,
                                                                          endMag, c, devide));
     if (!end.given) return 1;
     if (end.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, start.meas.get(),
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, start.meas.get(),
                                                                          end.meas.get(), startMag, endMag, c, devide));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, start.meas.get(),
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpTempoRelCrv(blk, evntNo, type, start.meas.get(),
                                                                      INT64(end.ticks), startMag, endMag, c, devide));
 }
 

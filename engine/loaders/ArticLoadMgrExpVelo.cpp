@@ -10,7 +10,7 @@ int CArticLoadMgr::LoadExpStresVeloNoteAbs(CExString& text, ULONG evntNo, CArtic
     std::unique_ptr<CArticWrkEvntList> notes;
     BYTE velo = 0;
     if (GetExpNoteList(text, &notes) || GetExpData(text, &velo, kExpFinal)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloNoteAbs(blk, evntNo, notes.get(), velo));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloNoteAbs(blk, evntNo, notes.get(), velo));
 }
 
 int CArticLoadMgr::LoadExpStresVeloNoteRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -18,7 +18,7 @@ int CArticLoadMgr::LoadExpStresVeloNoteRel(CExString& text, ULONG evntNo, CArtic
     std::unique_ptr<CArticWrkEvntList> notes;
     char add = 0;
     if (GetExpNoteList(text, &notes) || GetExpChar(text, &add, kExpFinal)) return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloNoteRel(blk, evntNo, notes.get(),
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloNoteRel(blk, evntNo, notes.get(),
                                                                           static_cast<signed char>(add)));
 }
 
@@ -29,7 +29,7 @@ int CArticLoadMgr::LoadExpStresVeloTimeAbs(CExString& text, ULONG evntNo, CArtic
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
         GetExpData(text, &velo, kExpFinal) || !pos.meas)
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloTimeAbs(blk, evntNo, type, pos.meas.get(), velo));
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloTimeAbs(blk, evntNo, type, pos.meas.get(), velo));
 }
 
 int CArticLoadMgr::LoadExpStresVeloTimeRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -40,7 +40,7 @@ int CArticLoadMgr::LoadExpStresVeloTimeRel(CExString& text, ULONG evntNo, CArtic
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
         GetExpChar(text, &add, kExpFinal) || !pos.meas)
         return 1;
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloTimeRel(blk, evntNo, type, pos.meas.get(),
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloTimeRel(blk, evntNo, type, pos.meas.get(),
                                                                           static_cast<signed char>(add)));
 }
 
@@ -58,8 +58,8 @@ int CArticLoadMgr::LoadExpStresVeloTimeRelCrv(CExString& text, ULONG evntNo, CAr
     const auto s = static_cast<signed char>(startAdd), e = static_cast<signed char>(endAdd),
                c = static_cast<signed char>(curve);
     if (end.meas)
-        return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloTimeRelCrv(
+        return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloTimeRelCrv(
                                      blk, evntNo, type, notes.get(), start.meas.get(), end.meas.get(), s, e, c));
-    return ExpArgAppend(blk, new (std::nothrow) CArticExpStresVeloTimeRelCrv(blk, evntNo, type, notes.get(),
+    return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloTimeRelCrv(blk, evntNo, type, notes.get(),
                                                                              start.meas.get(), end.ticks, s, e, c));
 }
