@@ -8,8 +8,13 @@ VX_IMPLEMENT_CLASS(CPhrasorApp, CAppBase);
 
 CPhrasorApp::~CPhrasorApp() { Stop(); }
 
+void CPhrasorApp::OverrideProgramFolder(const CString& folder) {
+    m_FolderOverride = folder;
+    m_ProgramFolder = folder.IsEmpty() ? ::GetProgramFolder() : folder;
+}
+
 int CPhrasorApp::InitInstance() {
-    m_ProgramFolder = ::GetProgramFolder();
+    m_ProgramFolder = m_FolderOverride.IsEmpty() ? ::GetProgramFolder() : m_FolderOverride;
     try {
         m_pPluginEnumrater.reset(new CPluginEnumrater());
         m_pInputPortMap.reset(new CMidiPortMap());

@@ -17,6 +17,10 @@ public:
 
     // Drive and directory of the program file, with a trailing separator.
     const CString& GetProgramFolder() const { return m_ProgramFolder; }
+    // The seam for tests: a folder (with its trailing separator) that stands
+    // for the program's own, at once and at every later start; an empty text
+    // goes back to the program's own folder.
+    void OverrideProgramFolder(const CString& folder);
     // Null while the application is not running.
     CPluginEnumrater* GetPluginEnumrater() const { return m_pPluginEnumrater.get(); }
     CMidiPortMap* GetInputPortMap() const { return m_pInputPortMap.get(); }
@@ -32,6 +36,7 @@ private:
     void DeleteContainers();
 
     CString m_ProgramFolder;
+    CString m_FolderOverride;  // empty: the program's own folder
     CString m_Text2;
     CString m_Text3;
     LONG m_Word1 = 0;

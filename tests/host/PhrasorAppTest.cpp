@@ -39,6 +39,25 @@ TEST(PhrasorApp, StartMakesEmptyContainersOnce) {
     EXPECT_EQ(app.Stop(), 0);
 }
 
+TEST(PhrasorApp, TheOverriddenProgramFolderHoldsNowAndAcrossStarts) {
+    CPhrasorApp app;
+    app.OverrideProgramFolder("/tmp/elsewhere/");
+    EXPECT_EQ(app.GetProgramFolder(), "/tmp/elsewhere/");
+    ASSERT_EQ(app.Start(), 1);
+    EXPECT_EQ(app.GetProgramFolder(), "/tmp/elsewhere/");
+    app.OverrideProgramFolder("/tmp/other/");
+    EXPECT_EQ(app.GetProgramFolder(), "/tmp/other/");
+    app.Stop();
+    ASSERT_EQ(app.Start(), 1);
+    EXPECT_EQ(app.GetProgramFolder(), "/tmp/other/");
+    app.OverrideProgramFolder(CString());
+    EXPECT_EQ(app.GetProgramFolder(), GetProgramFolder());
+    app.Stop();
+    ASSERT_EQ(app.Start(), 1);
+    EXPECT_EQ(app.GetProgramFolder(), GetProgramFolder());
+    app.Stop();
+}
+
 TEST(PhrasorApp, OneApplicationObjectPerProcess) {
     EXPECT_EQ(&GetPhrasorApp(), &GetPhrasorApp());
 }
