@@ -475,9 +475,26 @@ struct InForce {
     int value = 0;
 };
 
+// The last control change of the number before t in the note's own block,
+// where this family writes: the search by event numbers cannot see the
+// events written for earlier notes, whose numbers follow every note's.
+CArticWrkEvnt* ControllerInBlockBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
+    CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
+    CArticWrkEvnt* found = nullptr;
+    for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
+        CArticWrkEvnt* e = blk->GetNext(p);
+        if (!e || e->GetTime() >= t) break;
+        if (e->GetStatus() == 0xB0 && e->GetPost1() == number) found = e;
+    }
+    return found;
+}
+
 InForce ControllerBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
     InForce f;
-    if (CArticWrkEvnt* e = CArticWrkUtil::GetFrontContCcEvnt(note, t, number)) {
+    CArticWrkEvnt* e = CArticWrkUtil::GetFrontContCcEvnt(note, t, number);
+    CArticWrkEvnt* own = ControllerInBlockBefore(note, t, number);
+    if (own && (!e || own->GetTime() >= e->GetTime())) e = own;
+    if (e) {
         f.found = true;
         f.time = e->GetTime();
         f.value = e->GetPost2();

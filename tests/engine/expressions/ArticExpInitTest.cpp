@@ -216,6 +216,20 @@ TEST(ArticExpInit, BendRangeAtANoteAsControllers) {
     CArticErr::Delete();
 }
 
+// Each note's expression sees the range the earlier ones wrote into the
+// block (their events are numbered after every note), so it is written once.
+TEST(ArticExpInit, BendRangeOfEarlierNotesIsInForce) {
+    InitWorld w;
+    CArticWrkEvnt* a = w.Note(5, 480, 60);
+    CArticWrkEvnt* b = w.Note(6, 960, 62);
+    w.Note(7, 1440, 64);
+    CArticExpBlk* blk = w.PartExpBlk();
+    blk->AddTail(new CArticExpInitPbRange3(blk, 1, &Notes{a}, 0, 12));
+    blk->AddTail(new CArticExpInitPbRange3(blk, 2, &Notes{b}, 0, 12));
+    EXPECT_EQ(w.Phase1(), 0);
+    EXPECT_EQ(w.Added(), (std::vector<Row>{{0xB0, 470, 101, 0}, {0xB0, 470, 100, 0}, {0xB0, 475, 6, 12}}));
+}
+
 TEST(ArticExpInit, ParameterChangeAtEveryListedNote) {
     InitWorld w;
     CArticWrkEvnt* a = w.Note(5, 100, 60);
