@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
@@ -71,6 +72,7 @@ CPhrasorProc::CPhrasorProc()
       m_pPgBsel(std::make_unique<CPgBsel>()) {}
 
 CPhrasorProc::~CPhrasorProc() {
+    Unregister();
     m_pBackupWrk.reset();
     if (m_pArticProc) {
         m_pArticProc->Clear();
@@ -81,7 +83,6 @@ CPhrasorProc::~CPhrasorProc() {
     m_pCoreMN = nullptr;
     DeletePosEntries(m_pPosList.get());
     if (m_pSelEvnt) DeletePosEntries(m_pSelEvnt.get());
-    Unregister();
 }
 
 void CPhrasorProc::DeletePosEntries(CArticPosList* list) {
@@ -99,10 +100,14 @@ void CPhrasorProc::Register() {
 
 void CPhrasorProc::Unregister() {
     if (CArticEditorUtil::GetView() == this) CArticEditorUtil::SetView(nullptr);
+    CArticPref* const pref = CArticEditorUtil::GetPref();
     if (m_pArticProc) {
         if (CArticEditorUtil::GetEditorMgr() == m_pArticProc->GetEditorMgr()) CArticEditorUtil::SetEditorMgr(nullptr);
-        if (CArticEditorUtil::GetPref() == m_pArticProc->GetPref()) CArticEditorUtil::SetPref(nullptr);
+        if (pref && pref == m_pArticProc->GetPref()) CArticEditorUtil::SetPref(nullptr);
     }
+    // The pipeline's write-back registers the pipeline's own preferences.
+    CArticCore* core = m_pCoreMN ? m_pCoreMN->GetCore() : nullptr;
+    if (pref && core && pref == core->GetPref()) CArticEditorUtil::SetPref(nullptr);
 }
 
 // ------------------------------------------------------------ set-up
