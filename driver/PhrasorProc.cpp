@@ -190,7 +190,12 @@ void CPhrasorProc::ResetPortName() {
         const CString& name = names.GetNext(p);
         shown.AddTail(name == "NO PORT" ? CString("---") : name);
     }
+    // The bridge hands them to the registered preferences: ours, also
+    // outside a conversion.
+    CArticPref* const registered = CArticEditorUtil::GetPref();
+    if (GetPref()) CArticEditorUtil::SetPref(GetPref());
     CArticEditorUtil::ResetPortName(&shown, ids.data(), int(ids.size()));
+    CArticEditorUtil::SetPref(registered);
 }
 
 CArticPref* CPhrasorProc::GetPref() const { return m_pArticProc ? m_pArticProc->GetPref() : nullptr; }

@@ -12,6 +12,9 @@
 #include "BridgeFixture.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
+#include "driver/ArticProc.h"
+#include "driver/PgBsel.h"
+#include "driver/VeloSens.h"
 #include "driver/PHConvPrm.h"
 #include "driver/PhrasorProc.h"
 #include "host/PhrasorDoc.h"
@@ -37,7 +40,8 @@ struct SongEvnt {
 struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
     CPhrasorProc proc;
 
-    ProcRun() : TwoOutputPorts("KORVET QTL1", "KORVET QTL2") {
+    explicit ProcRun(const char* port1 = "KORVET QTL1", const char* port2 = "KORVET QTL2")
+        : TwoOutputPorts(port1, port2) {
         Restore();
         proc.CreateArticProc();
         proc.SetCEditor(doc.GetHostInterface());
@@ -77,6 +81,26 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
         proc.Convert(&doc);
         return proc.GetFailState();
     }
+
+    // The scan alone, registered as Convert registers it (multiplier 2, the
+    // port names handed over), with empty timelines.
+    int Scan(int* blkTrks = nullptr, int* evntTrks = nullptr) {
+        CArticProc* ap = proc.GetArticProc();
+        CArticEditorUtil::SetView(&proc);
+        CArticEditorUtil::SetEditorMgr(ap->GetEditorMgr());
+        CArticEditorUtil::SetPref(ap->GetPref());
+        ap->GetEditorMgr()->SetClientBeatMul(2);
+        proc.ResetPortName();
+        proc.GetVeloSens()->ClearVeloSensList();
+        proc.GetPgBsel()->ClearPgBselList();
+        int b = 0, e = 0;
+        const int mode = proc.ScanSong(Host(), &b, &e);
+        if (blkTrks) *blkTrks = b;
+        if (evntTrks) *evntTrks = e;
+        return mode;
+    }
+    // The song's state as bytes.
+    Bytes Saved() { return Save(nullptr); }
 
     // The first track after the conductor on the channel.
     POSITION TrackOfCh(LONG ch) const {
