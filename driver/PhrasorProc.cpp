@@ -16,6 +16,8 @@
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulSet.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkTrk.h"
 #include "host/PhrasorApp.h"
@@ -35,15 +37,38 @@ const char* const kPhrasorProcRuleLoadText = "ﾙｰﾙのﾛｰﾄﾞに失敗�
 const char* const kPhrasorProcRuleRunText = "ﾙｰﾙの実行に失敗しました。";
 const char* const kPhrasorProcPipelineText = "変換結果をｿﾝｸﾞに書き込めませんでした。";
 
-// A step's text followed by the error list's last report, when there is one.
+// A step's text followed by the error list's report of it: the last error
+// with its class and method, and the detail lines posted since the last
+// phase header.
 CString PhrasorProcWithReport(const char* text) {
     CString reason(text);
+    BYTE kind = 0;
     CString content, className, method, detail;
-    CArticErr::Get(content, className, method, detail);
+    CArticErr::Get(kind, content, className, method, detail);
     if (!content.IsEmpty()) reason += "\n" + content;
-    if (!className.IsEmpty() || !method.IsEmpty()) reason += "\n : " + className + "::" + method;
+    if (!className.IsEmpty() || !method.IsEmpty()) reason += "\n : " + className + "::" + method + "()";
     if (!detail.IsEmpty()) reason += "\n" + detail;
+    CStringList lines;
+    if (CArticErr::GetMsgStrList(lines) != 0) return reason;
+    POSITION from = nullptr;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        if (lines.GetNext(p).Left(2) == "==") from = at;
+    }
+    if (from) lines.GetNext(from);
+    for (POSITION p = from; p;) reason += "\n" + lines.GetNext(p);
     return reason;
+}
+
+// 1 when some rule set of the program leaves expressions: a program without
+// one has nothing to run, which is no failure.
+int PhrasorProcHasExpSet(CArticRul* rul) {
+    if (!rul) return 0;
+    for (POSITION p = rul->GetHeadPos(); p;) {
+        CArticRulSet* set = rul->GetNext(p);
+        if (set && set->GetHasExp()) return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -255,7 +280,7 @@ void CPhrasorProc::Convert(CPhrasorDoc* doc) {
             Fail(kFailRuleLoad, PhrasorProcWithReport(kPhrasorProcRuleLoadText));
         } else {
             if (CArticCreExpMgr* run = m_pArticProc->GetCreExpMgr()) run->SetProcDialog(this);
-            if (CreateAll() != 0) {
+            if (CreateAll() != 0 && PhrasorProcHasExpSet(m_pArticProc->GetRul())) {
                 Fail(kFailRuleRun, PhrasorProcWithReport(kPhrasorProcRuleRunText));
             } else if (WriteBack(doc) != 0) {
                 Fail(kFailPipeline, PhrasorProcWithReport(kPhrasorProcPipelineText));
