@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "PhrasorProcFixture.h"
 #include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
@@ -12,6 +15,7 @@
 #include "driver/ArticErr.h"
 #include "driver/ArticPref.h"
 #include "driver/ArticProc.h"
+#include "engine/loaders/ArticLoadMgr.h"
 
 namespace {
 
@@ -170,6 +174,95 @@ TEST(PhrasorProcConvert, NumberedMessagesHaveTexts) {
     for (UINT id : {30212u, 30213u, 30215u, 30217u, 30239u, 30242u, 30246u})
         EXPECT_FALSE(CPhrasorProc::GetMessageText(id).IsEmpty()) << id;
     EXPECT_TRUE(CPhrasorProc::GetMessageText(30000).IsEmpty());
+}
+
+// A driver whose position list or rule run fails on request.
+struct PhrasorProcFailingStep : CPhrasorProc {
+    bool failPosList = false;
+    bool failRun = false;
+    int MakePosList(CKPSManager* host, CArticPosList* list, int mode) override {
+        const int r = CPhrasorProc::MakePosList(host, list, mode);
+        return failPosList ? -1 : r;
+    }
+    int CreateAll() override {
+        const int r = CPhrasorProc::CreateAll();
+        return failRun ? 1 : r;
+    }
+};
+
+TEST(PhrasorProcConvert, FailedPositionListOrRuleRunFailsTheChannel) {
+    ProcRun r;
+    PhrasorProcFailingStep proc;
+    proc.CreateArticProc();
+    proc.SetCEditor(r.Host());
+    proc.CreateCoreMN(1);
+    proc.GetConvPrm()->Channel = 2;
+    for (const char* l : kPhrasorProcKeyUp) proc.GetConvPrm()->AddLine(l, int(std::string(l).size()) + 1);
+
+    r.Prepare(kPhrasorProcSong, 2);
+    const Bytes before = r.Saved();
+    proc.failPosList = true;
+    proc.Convert(&r.doc);
+    EXPECT_EQ(proc.GetFailState(), CPhrasorProc::kFailPrepare);
+    EXPECT_EQ(std::string(proc.GetFailReason().str()), std::string(CPhrasorProc::GetMessageText(30213).str()));
+    EXPECT_EQ(r.Saved(), before);
+
+    proc.failPosList = false;
+    proc.failRun = true;
+    r.Prepare(kPhrasorProcSong, 2);
+    proc.Convert(&r.doc);
+    EXPECT_EQ(proc.GetFailState(), CPhrasorProc::kFailRuleRun);
+    EXPECT_FALSE(proc.GetFailReason().IsEmpty());
+    EXPECT_EQ(r.Saved(), before);
+    EXPECT_EQ(r.Keys(2), (std::vector<int>{60, 62}));
+
+    proc.failRun = false;
+    r.Prepare(kPhrasorProcSong, 2);
+    proc.Convert(&r.doc);
+    EXPECT_EQ(proc.GetFailState(), CPhrasorProc::kFailNone);
+    EXPECT_EQ(r.Keys(2), (std::vector<int>{72, 74}));
+}
+
+TEST(PhrasorProcSetUp, ParametersResolutionAndTimeBase) {
+    ProcRun r;
+    CPHConvPrm& prm = r.Prm();
+    prm.Kind = 6;
+    prm.Flag2 = 0;
+    EXPECT_EQ(r.proc.ResetConvPrm(prm), 0);
+    EXPECT_EQ(r.proc.GetKind(), 6);
+    EXPECT_EQ(r.proc.GetKindFlag(), 0);
+    EXPECT_EQ(r.proc.GetConvMode(), 2);
+    r.proc.SetResolution(240);
+    EXPECT_EQ(r.proc.GetResolution(), 240);
+    EXPECT_EQ(r.proc.GetArticProc()->GetLoadMgr()->GetGrpTime(), 240u);
+    LONG base = 0;
+    EXPECT_EQ(r.proc.GetTimeBase(&base), 1);
+    EXPECT_EQ(base, 960);
+    // The library folder is the program's, as the pipeline's is.
+    EXPECT_STREQ(r.proc.GetPref()->GetSetting()->GetLibPath(),
+                 r.proc.GetCoreMN()->GetSetting()->GetLibPath());
+
+    CPhrasorProc bare;
+    EXPECT_EQ(bare.GetTimeBase(&base), 0);
+    EXPECT_EQ(bare.LoadExpEvnt(CString("CArticExpKeySft( 1{:w1}, 12)"), 1, nullptr, nullptr), 1);
+    EXPECT_EQ(bare.CheckLibFiles(), 0);
+}
+
+TEST(PhrasorProcSetUp, CheckLibFilesWantsAllFivePhraseFiles) {
+    ProcRun r;
+    const std::string dir = ::testing::TempDir() + "phrasorproc_lib/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    r.proc.GetPref()->GetSetting()->SetLibPath(CString(dir.c_str()));
+    const char* const names[] = {"GlisDn.mid", "Sdn5nt.mid", "vib3-g02.mid", "vib3-g03.mid", "vib4-g02.mid"};
+    for (const char* n : names) {
+        EXPECT_EQ(r.proc.CheckLibFiles(), 0) << n;
+        std::ofstream(dir + n) << "MThd";
+    }
+    EXPECT_EQ(r.proc.CheckLibFiles(), 1);
+    std::filesystem::remove(dir + "vib3-g03.mid");
+    EXPECT_EQ(r.proc.CheckLibFiles(), 0);
+    std::filesystem::remove_all(dir);
 }
 
 // Channel 1 gets a velocity-sense depth of 32 for part 1 before its notes;
