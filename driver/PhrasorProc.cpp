@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
@@ -15,6 +16,8 @@
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
+#include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulSet.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkTrk.h"
 #include "host/PhrasorApp.h"
@@ -34,15 +37,38 @@ const char* const kPhrasorProcRuleLoadText = "ﾙｰﾙのﾛｰﾄﾞに失敗�
 const char* const kPhrasorProcRuleRunText = "ﾙｰﾙの実行に失敗しました。";
 const char* const kPhrasorProcPipelineText = "変換結果をｿﾝｸﾞに書き込めませんでした。";
 
-// A step's text followed by the error list's last report, when there is one.
+// A step's text followed by the error list's report of it: the last error
+// with its class and method, and the detail lines posted since the last
+// phase header.
 CString PhrasorProcWithReport(const char* text) {
     CString reason(text);
+    BYTE kind = 0;
     CString content, className, method, detail;
-    CArticErr::Get(content, className, method, detail);
+    CArticErr::Get(kind, content, className, method, detail);
     if (!content.IsEmpty()) reason += "\n" + content;
-    if (!className.IsEmpty() || !method.IsEmpty()) reason += "\n : " + className + "::" + method;
+    if (!className.IsEmpty() || !method.IsEmpty()) reason += "\n : " + className + "::" + method + "()";
     if (!detail.IsEmpty()) reason += "\n" + detail;
+    CStringList lines;
+    if (CArticErr::GetMsgStrList(lines) != 0) return reason;
+    POSITION from = nullptr;
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        const POSITION at = p;
+        if (lines.GetNext(p).Left(2) == "==") from = at;
+    }
+    if (from) lines.GetNext(from);
+    for (POSITION p = from; p;) reason += "\n" + lines.GetNext(p);
     return reason;
+}
+
+// 1 when some rule set of the program leaves expressions: a program without
+// one has nothing to run, which is no failure.
+int PhrasorProcHasExpSet(CArticRul* rul) {
+    if (!rul) return 0;
+    for (POSITION p = rul->GetHeadPos(); p;) {
+        CArticRulSet* set = rul->GetNext(p);
+        if (set && set->GetHasExp()) return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -71,6 +97,7 @@ CPhrasorProc::CPhrasorProc()
       m_pPgBsel(std::make_unique<CPgBsel>()) {}
 
 CPhrasorProc::~CPhrasorProc() {
+    Unregister();
     m_pBackupWrk.reset();
     if (m_pArticProc) {
         m_pArticProc->Clear();
@@ -81,7 +108,6 @@ CPhrasorProc::~CPhrasorProc() {
     m_pCoreMN = nullptr;
     DeletePosEntries(m_pPosList.get());
     if (m_pSelEvnt) DeletePosEntries(m_pSelEvnt.get());
-    Unregister();
 }
 
 void CPhrasorProc::DeletePosEntries(CArticPosList* list) {
@@ -99,10 +125,14 @@ void CPhrasorProc::Register() {
 
 void CPhrasorProc::Unregister() {
     if (CArticEditorUtil::GetView() == this) CArticEditorUtil::SetView(nullptr);
+    CArticPref* const pref = CArticEditorUtil::GetPref();
     if (m_pArticProc) {
         if (CArticEditorUtil::GetEditorMgr() == m_pArticProc->GetEditorMgr()) CArticEditorUtil::SetEditorMgr(nullptr);
-        if (CArticEditorUtil::GetPref() == m_pArticProc->GetPref()) CArticEditorUtil::SetPref(nullptr);
+        if (pref && pref == m_pArticProc->GetPref()) CArticEditorUtil::SetPref(nullptr);
     }
+    // The pipeline's write-back registers the pipeline's own preferences.
+    CArticCore* core = m_pCoreMN ? m_pCoreMN->GetCore() : nullptr;
+    if (pref && core && pref == core->GetPref()) CArticEditorUtil::SetPref(nullptr);
 }
 
 // ------------------------------------------------------------ set-up
@@ -185,7 +215,12 @@ void CPhrasorProc::ResetPortName() {
         const CString& name = names.GetNext(p);
         shown.AddTail(name == "NO PORT" ? CString("---") : name);
     }
+    // The bridge hands them to the registered preferences: ours, also
+    // outside a conversion.
+    CArticPref* const registered = CArticEditorUtil::GetPref();
+    if (GetPref()) CArticEditorUtil::SetPref(GetPref());
     CArticEditorUtil::ResetPortName(&shown, ids.data(), int(ids.size()));
+    CArticEditorUtil::SetPref(registered);
 }
 
 CArticPref* CPhrasorProc::GetPref() const { return m_pArticProc ? m_pArticProc->GetPref() : nullptr; }
@@ -245,7 +280,7 @@ void CPhrasorProc::Convert(CPhrasorDoc* doc) {
             Fail(kFailRuleLoad, PhrasorProcWithReport(kPhrasorProcRuleLoadText));
         } else {
             if (CArticCreExpMgr* run = m_pArticProc->GetCreExpMgr()) run->SetProcDialog(this);
-            if (CreateAll() != 0) {
+            if (CreateAll() != 0 && PhrasorProcHasExpSet(m_pArticProc->GetRul())) {
                 Fail(kFailRuleRun, PhrasorProcWithReport(kPhrasorProcRuleRunText));
             } else if (WriteBack(doc) != 0) {
                 Fail(kFailPipeline, PhrasorProcWithReport(kPhrasorProcPipelineText));
