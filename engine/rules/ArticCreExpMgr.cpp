@@ -384,8 +384,7 @@ int CArticCreExpMgr::SearchWrkEvnt(CArticWrkEvnt* note, CArticRulSet* set) {
 }
 
 int CArticCreExpMgr::SearchWrkEvnt(CArticWrkEvnt* note) {
-    // A program without sets has nothing to run on the note.
-    if (!note || !m_pRul) return 1;
+    if (!note || !m_pRul || m_pRul->GetCount() == 0) return 1;
     int result = 0;
     for (POSITION p = m_pRul->GetHeadPos(); p;) {
         CArticRulSet* set = m_pRul->GetNext(p);
@@ -485,9 +484,7 @@ int CArticCreExpMgr::SetPrmExp(CArticWrkEvnt* note, ULONG setNo) {
 
 int CArticCreExpMgr::CreExpByProb() {
     if (!m_pWrk || !m_pRul) return 1;
-    // A program without expression lines (a channel that only gets its
-    // target voice) has nothing to choose: that is not a failure.
-    int result = 0;
+    int result = 1;
     for (POSITION p = m_pRul->GetHeadPos(); p;) {
         CArticRulSet* set = m_pRul->GetNext(p);
         if (!set || !set->GetHasExp()) continue;

@@ -192,23 +192,12 @@ TEST_F(CreExpTest, ExvNumberOfAnEarlierSetDropsTheNote) {
     EXPECT_EQ(recorder.items.size(), 6u);
 }
 
-// A program without expression lines runs and makes nothing (an algorithm
-// that only sets the target voice).
-TEST_F(CreExpTest, ProgramWithoutExpressionLinesMakesNothing) {
+TEST_F(CreExpTest, ProgramWithoutExpressionLinesFails) {
     ASSERT_EQ(LoadScript({"#set:1", "#prob:0.5"}), 0);
     auto n = Notes(2);
     mgr.SetProcDialog(&recorder);
-    EXPECT_EQ(mgr.Create(), 0);
+    EXPECT_EQ(mgr.Create(), 1);
     EXPECT_DOUBLE_EQ(n[1]->GetProb(1), 0.5);
-    EXPECT_TRUE(recorder.items.empty());
-}
-
-TEST_F(CreExpTest, ProgramWithoutSetsMakesNothing) {
-    ASSERT_EQ(LoadScript({";only a comment"}), 0);
-    ASSERT_EQ(rul.GetCount(), 0);
-    Notes(2);
-    mgr.SetProcDialog(&recorder);
-    EXPECT_EQ(mgr.Create(), 0);
     EXPECT_TRUE(recorder.items.empty());
 }
 
