@@ -1,0 +1,122 @@
+// End-to-end conversion through the engine's core, one benchmark per song of
+// the test corpus: every channel with notes converted in turn, each on the
+// previous result, with a one-set octave shift (the phrase files are read
+// from the source tree's data/Lib).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "driver/PHConvPrm.h"
+#include "driver/PhrasorCoreIF.h"
+#include "host/DataManager.h"
+#include "host/PhrasorApp.h"
+#include "host/PhrasorDoc.h"
+#include "host/Block.h"
+#include "host/SongEvent.h"
+#include "host/Track.h"
+
+namespace {
+
+const char* const kUp12[] = {"#set:1", "#name:X", "#prob:0.5*2", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"};
+
+std::vector<BYTE> ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The MIDI channels that hold a note, read from the song document.
+std::vector<int> ChannelsWithNotes(const std::vector<BYTE>& bytes) {
+    CPhrasorDoc doc;
+    CDataManager data(&doc);
+    bool used[16] = {};
+    if (data.Load(bytes.data(), DWORD(bytes.size()), nullptr)) {
+        for (POSITION t = doc.GetTrackList().GetHeadPosition(); t;) {
+            CTrack* track = doc.GetTrackList().GetNext(t);
+            const LONG channel = track->GetInfo().Channel;
+            if (track->GetInfo().Number == 0 || channel < 0 || channel >= 16) continue;
+            for (POSITION b = track->GetBlockList().GetHeadPosition(); b;) {
+                CBlock* block = track->GetBlockList().GetNext(b);
+                for (POSITION e = block->GetEventList().GetHeadPosition(); e;) {
+                    if (block->GetEventList().GetNext(e)->GetInfo().Kind == MPEVENT_KIND_NOTE) used[channel] = true;
+                }
+            }
+        }
+    }
+    std::vector<int> channels;
+    for (int ch = 0; ch < 16; ++ch)
+        if (used[ch]) channels.push_back(ch);
+    return channels;
+}
+
+void ConvertSong(benchmark::State& state, std::vector<BYTE> song) {
+    static int module;
+    CPhrasorCoreIF* core = CreatePhrasorCore(&module);
+    if (!core) {
+        state.SkipWithError("no core");
+        return;
+    }
+    const std::vector<int> channels = ChannelsWithNotes(song);
+    core->CreateProc();
+    core->CreateDoc();
+    core->SetResolution(480);
+    std::vector<BYTE> bytes;
+    for (auto _ : state) {
+        bytes = song;
+        for (int ch : channels) {
+            CPHConvPrm* prm = core->GetConvPrm();
+            if (!prm) {
+                state.SkipWithError("no parameters");
+                break;
+            }
+            prm->Resolution = 480;
+            prm->Channel = BYTE(ch);
+            prm->Flag1 = 1;
+            prm->BankMsb = 8;
+            prm->BankLsb = 0;
+            prm->Program = 25;
+            prm->Kind = 0;
+            prm->Flag2 = 1;
+            core->ClearScriptLines();
+            for (const char* line : kUp12) core->AddScriptLine(line, LONG(std::strlen(line) + 1));
+            BYTE* data = bytes.data();
+            DWORD size = DWORD(bytes.size());
+            if (core->Convert(&data, &size) != 1) {
+                state.SkipWithError(("channel " + std::to_string(ch) + " does not convert").c_str());
+                break;
+            }
+            bytes.assign(data, data + size);
+        }
+    }
+    state.counters["channels"] = double(channels.size());
+    state.SetBytesProcessed(INT64(state.iterations()) * INT64(song.size()));
+    core->DeleteProc();
+    core->DeleteDoc();
+    DeletePhrasorCore(core);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
+    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
+    std::error_code error;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(songs, error))
+        if (entry.path().extension() == ".mid") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files)
+        benchmark::RegisterBenchmark(("Convert/" + file.filename().string()).c_str(), ConvertSong, ReadFile(file))
+            ->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (files.empty()) std::fprintf(stderr, "no songs in %s\n", songs.string().c_str());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
