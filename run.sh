@@ -19,6 +19,5 @@ if [ -x build/run/app/vexa ]; then
 fi
 echo "Built the libraries:"
 ls build/run/*/*.a build/run/*.a 2>/dev/null | sed 's/^/  /' || true
-echo "The desktop program (build/run/app/vexa) is not built yet: it needs the"
-echo "engine's core (CreatePhrasorCore, DeletePhrasorCore), which no driver"
-echo "source defines yet. There is no window to start."
+echo "The desktop program (build/run/app/vexa) was not built: there is no"
+echo "window to start."
