@@ -4,32 +4,23 @@
 // from the source tree's data/Lib).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstring>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "BenchCorpus.h"
 #include "driver/PHConvPrm.h"
 #include "driver/PhrasorCoreIF.h"
+#include "host/Block.h"
 #include "host/DataManager.h"
 #include "host/PhrasorApp.h"
 #include "host/PhrasorDoc.h"
-#include "host/Block.h"
 #include "host/SongEvent.h"
 #include "host/Track.h"
 
 namespace {
 
 const char* const kUp12[] = {"#set:1", "#name:X", "#prob:0.5*2", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"};
-
-std::vector<BYTE> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The MIDI channels that hold a note, read from the song document.
 std::vector<int> ChannelsWithNotes(const std::vector<BYTE>& bytes) {
@@ -105,18 +96,5 @@ void ConvertSong(benchmark::State& state, std::vector<BYTE> song) {
 
 int main(int argc, char** argv) {
     GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
-    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
-    std::error_code error;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(songs, error))
-        if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files)
-        benchmark::RegisterBenchmark(("Convert/" + file.filename().string()).c_str(), ConvertSong, ReadFile(file))
-            ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (files.empty()) std::fprintf(stderr, "no songs in %s\n", songs.string().c_str());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunSongBenchmarks(argc, argv, "Convert", ConvertSong, benchmark::kMillisecond);
 }
