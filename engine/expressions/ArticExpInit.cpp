@@ -475,29 +475,24 @@ struct InForce {
     int value = 0;
 };
 
-// The last control change of the number before t in the note's own block,
-// where this family writes: the search by event numbers cannot see the
-// events written for earlier notes, whose numbers follow every note's.
-CArticWrkEvnt* ControllerInBlockBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
-    CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
-    CArticWrkEvnt* found = nullptr;
+// The search around the note goes by event numbers and so never reaches the
+// controllers that the expressions of earlier notes wrote (they are numbered
+// after every event of the song); the note's own block, in time order, holds
+// them. The later of the two finds is in force.
+InForce ControllerBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
+    CArticWrkEvnt* found = CArticWrkUtil::GetFrontContCcEvnt(note, t, number);
+    const CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
     for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
         CArticWrkEvnt* e = blk->GetNext(p);
         if (!e || e->GetTime() >= t) break;
-        if (e->GetStatus() == 0xB0 && e->GetPost1() == number) found = e;
+        if (e->GetStatus() == 0xB0 && e->GetPost1() == number && (!found || e->GetTime() > found->GetTime()))
+            found = e;
     }
-    return found;
-}
-
-InForce ControllerBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
     InForce f;
-    CArticWrkEvnt* e = CArticWrkUtil::GetFrontContCcEvnt(note, t, number);
-    CArticWrkEvnt* own = ControllerInBlockBefore(note, t, number);
-    if (own && (!e || own->GetTime() >= e->GetTime())) e = own;
-    if (e) {
+    if (found) {
         f.found = true;
-        f.time = e->GetTime();
-        f.value = e->GetPost2();
+        f.time = found->GetTime();
+        f.value = found->GetPost2();
     } else {
         f.value = CArticUtil::GetDefaultContVal(number);
     }
