@@ -37,7 +37,7 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
     ProcRun r;
     r.Script({kPhrasorProcKeyUp[0], kPhrasorProcKeyUp[1], kPhrasorProcKeyUp[2]});
     ASSERT_EQ(r.Load(kPhrasorProcSong), 1);
-    const auto other = r.Events(r.TrackOfCh(5));
+    const auto other = r.SongEvents(r.TrackOfCh(5));
     EXPECT_EQ(r.Channel(kPhrasorProcSong, 2), CPhrasorProc::kFailNone) << r.proc.GetFailReason().str();
     EXPECT_EQ(r.proc.IsFailed(), 0);
     EXPECT_STREQ(r.proc.GetFailReason(), "");
@@ -45,7 +45,7 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
     EXPECT_EQ(r.proc.GetConvertPending(), 0);
     EXPECT_EQ(r.proc.GetLoadPending(), 0);
     EXPECT_EQ(r.Keys(2), (std::vector<int>{72, 74}));
-    const auto now = r.Events(r.TrackOfCh(5));
+    const auto now = r.SongEvents(r.TrackOfCh(5));
     ASSERT_EQ(now.size(), other.size());
     for (size_t i = 0; i < now.size(); ++i) {
         EXPECT_EQ(now[i].kind, other[i].kind) << i;
@@ -53,7 +53,7 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
         EXPECT_EQ(now[i].d2, other[i].d2) << i;
     }
     // The target voice is set before the first note of the channel.
-    const auto events = r.Events(r.TrackOfCh(2));
+    const auto events = r.SongEvents(r.TrackOfCh(2));
     ASSERT_FALSE(r.Notes(2).empty());
     const INT64 firstNote = r.Notes(2).front().time;
     int msb = -1, lsb = -1, program = -1;
