@@ -142,7 +142,7 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded, bridgetest::SongWalk 
         tagMPEVENT e{};
         POSITION ids[MP_ID_COUNT] = {trk, blk, evnt};
         ASSERT_GE(Host()->Get(ids, MP_LEVEL_EVENT, &e, CArticHostWalk::kEvntMask), 0);
-        e.Flags = on ? MPEVENT_FLAG_SELECTED : 0;
+        e.Flags = on ? DWORD(MPEVENT_FLAG_SELECTED) : 0u;
         EXPECT_GE(Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
         CArticHostWalk::FreeMem(e);
     }
@@ -150,7 +150,7 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded, bridgetest::SongWalk 
         hosttest::ExclusiveLock lock(*Host());
         _MPBLOCKINFO b;
         ResetMPBlockInfo(b);
-        b.Flags = on ? MPBLOCK_FLAG_SELECTED : 0;
+        b.Flags = on ? DWORD(MPBLOCK_FLAG_SELECTED) : 0u;
         POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
         EXPECT_GE(Host()->Modify(ids, MP_LEVEL_BLOCK, &b, MP_FIELD_SELECTION), 0);
     }

@@ -87,11 +87,15 @@ TEST(PhrasorProcConvert, FailuresAreReportedPerChannelWithTheirReasons) {
         EXPECT_EQ(r.proc.IsFailed(), 1) << what;
         const std::string reason = r.proc.GetFailReason().str();
         EXPECT_FALSE(reason.empty()) << what;
-        if (!text.IsEmpty()) EXPECT_EQ(reason, std::string(text.str())) << what;
+        if (!text.IsEmpty()) {
+            EXPECT_EQ(reason, std::string(text.str())) << what;
+        }
         EXPECT_EQ(std::string(r.proc.GetMessage().str()), reason) << what;
         EXPECT_EQ(r.proc.GetFailState(r.Prm().Channel), expected) << what;
         EXPECT_EQ(std::string(r.proc.GetFailReason(r.Prm().Channel).str()), reason) << what;
-        if (!before.empty()) EXPECT_EQ(r.Saved(), before) << what << ": the song is as loaded";
+        if (!before.empty()) {
+            EXPECT_EQ(r.Saved(), before) << what << ": the song is as loaded";
+        }
         reasons.push_back(reason);
     };
 
