@@ -48,6 +48,7 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
     const auto now = r.SongEvents(r.TrackOfCh(5));
     ASSERT_EQ(now.size(), other.size());
     for (size_t i = 0; i < now.size(); ++i) {
+        EXPECT_EQ(now[i].time, other[i].time) << i;
         EXPECT_EQ(now[i].kind, other[i].kind) << i;
         EXPECT_EQ(now[i].d1, other[i].d1) << i;
         EXPECT_EQ(now[i].d2, other[i].d2) << i;
