@@ -32,6 +32,21 @@ namespace {
 const char* const kPhrasorProcLibFiles[] = {"GlisDn.mid", "Sdn5nt.mid", "vib3-g02.mid", "vib3-g03.mid",
                                             "vib4-g02.mid"};
 
+// The driver's numbered messages.
+struct PhrasorProcMessage {
+    UINT id;
+    const char* text;
+};
+const PhrasorProcMessage kPhrasorProcMessages[] = {
+    {CPhrasorProc::kMsgSpansTracks, "選択範囲が複数のﾄﾗｯｸにまたがっています。"},
+    {CPhrasorProc::kMsgPosList, "選択範囲を取り込めませんでした。"},
+    {CPhrasorProc::kMsgNoSelection, "ｿﾝｸﾞを読めないか、何も選択されていません。"},
+    {CPhrasorProc::kMsgWrkData, "変換するﾃﾞｰﾀを作成できませんでした。"},
+    {CPhrasorProc::kMsgNoNote, "選択されたﾌﾞﾛｯｸに音符がありません。"},
+    {CPhrasorProc::kMsgNoProc, "変換処理の準備ができていません。"},
+    {CPhrasorProc::kMsgTimeBase, "ｿﾝｸﾞの分解能を取得できませんでした。"},
+};
+
 // Texts of the step failures that are not numbered messages.
 const char* const kPhrasorProcRuleLoadText = "ﾙｰﾙのﾛｰﾄﾞに失敗しました。";
 const char* const kPhrasorProcRuleRunText = "ﾙｰﾙの実行に失敗しました。";
@@ -74,16 +89,9 @@ int PhrasorProcHasExpSet(CArticRul* rul) {
 }  // namespace
 
 CString CPhrasorProc::GetMessageText(UINT id) {
-    switch (id) {
-    case kMsgSpansTracks: return CString("選択範囲が複数のﾄﾗｯｸにまたがっています。");
-    case kMsgPosList: return CString("選択範囲を取り込めませんでした。");
-    case kMsgNoSelection: return CString("ｿﾝｸﾞを読めないか、何も選択されていません。");
-    case kMsgWrkData: return CString("変換するﾃﾞｰﾀを作成できませんでした。");
-    case kMsgNoNote: return CString("選択されたﾌﾞﾛｯｸに音符がありません。");
-    case kMsgNoProc: return CString("変換処理の準備ができていません。");
-    case kMsgTimeBase: return CString("ｿﾝｸﾞの分解能を取得できませんでした。");
-    default: return CString();
-    }
+    for (const PhrasorProcMessage& m : kPhrasorProcMessages)
+        if (m.id == id) return CString(m.text);
+    return CString();
 }
 
 // ------------------------------------------------------------ construction

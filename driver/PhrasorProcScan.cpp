@@ -20,6 +20,19 @@ constexpr WORD kPhrasorProcPbCenter = 8192;
 // The KV part message head: maker, device 0, model, parameter group.
 constexpr BYTE kPhrasorProcKvHead[4] = {0x43, 0x10, 0x4C, 0x08};
 
+// The KV part parameters the scan keeps: voice settings go into the voice
+// timeline, velocity-sense settings into theirs.
+struct PhrasorProcKvParam {
+    BYTE param;
+    signed char kind;
+    bool voice;
+};
+const PhrasorProcKvParam kPhrasorProcKvParams[] = {
+    {0x01, CPgBselEvnt::kBankMsb, true}, {0x02, CPgBselEvnt::kBankLsb, true},
+    {0x03, CPgBselEvnt::kProgram, true}, {0x0C, CVeloSensEvnt::kDepth, false},
+    {0x0D, CVeloSensEvnt::kOffset, false},
+};
+
 // Start and end (engine ticks) of an event of a block starting at blkStart:
 // the end counts a note's gate only when withGate is set. 0 when the start
 // cannot be converted.
@@ -161,16 +174,12 @@ void CPhrasorProc::CaptureVceSysEx(const tagMPEVENT* e, WORD chMask, DWORD forma
         if (d[i] != kPhrasorProcKvHead[i]) return;
     const BYTE part = d[4];
     if (part >= 16 || (chMask & (1u << part)) == 0) return;
-    signed char kind = 0;
-    bool voice = true;
-    switch (d[5]) {
-    case 0x01: kind = CPgBselEvnt::kBankMsb; break;
-    case 0x02: kind = CPgBselEvnt::kBankLsb; break;
-    case 0x03: kind = CPgBselEvnt::kProgram; break;
-    case 0x0C: kind = CVeloSensEvnt::kDepth; voice = false; break;
-    case 0x0D: kind = CVeloSensEvnt::kOffset; voice = false; break;
-    default: return;
-    }
+    const PhrasorProcKvParam* kv = nullptr;
+    for (const PhrasorProcKvParam& p : kPhrasorProcKvParams)
+        if (p.param == d[5]) kv = &p;
+    if (!kv) return;
+    const signed char kind = kv->kind;
+    const bool voice = kv->voice;
     if (voice ? !m_pPgBsel : !m_pVeloSens) return;
     INT64 time = 0;
     if (!CArticEditorUtil::TimeConvert(e->Time, format, 0, &time, MPTIME_FORMAT_TICKS, 0)) return;

@@ -73,32 +73,10 @@ struct TestView : CArticView {
     }
 };
 
-struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
-    CArticPref pref;
-    CArticEditorMgr mgr;
-    TestView view;
-
-    explicit BridgeSong(const char* name1 = "KORVET QTL1", const char* name2 = "KORVET QTL2")
-        : TwoOutputPorts(name1, name2) {
-        Restore();
-        mgr.SetCEditor(Host());
-        view.host = Host();
-        view.pref = &pref;
-        CArticEditorUtil::SetView(&view);
-        CArticEditorUtil::SetEditorMgr(&mgr);
-        CArticEditorUtil::SetPref(&pref);
-    }
-    ~BridgeSong() { CArticEditorUtil::Reset(); }
-
-    CKPSManager* Host() const { return doc.GetHostInterface(); }
-
-    // The preferences' port information made from the song's ports.
-    void FillPrefPorts() {
-        std::vector<DWORD> ids;
-        CStringList names;
-        ASSERT_EQ(CArticEditorUtil::GetPortList(Host(), &ids, &names), 0);
-        ASSERT_EQ(CArticEditorUtil::ResetPortName(&names, ids.data(), int(ids.size())), 0);
-    }
+// Queries and edits of a song through its host interface.
+struct SongWalk {
+    virtual ~SongWalk() = default;
+    virtual CKPSManager* Host() const = 0;
 
     POSITION Conductor() const {
         POSITION found = nullptr;
@@ -148,7 +126,7 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         return ids[MP_ID_EVENT];
     }
     POSITION InsertShort(POSITION trk, POSITION blk, DWORD kind, INT64 time, LONG ch, BYTE d1, BYTE d2 = 0,
-                         BYTE d3 = 0) {
+                         BYTE d3 = 0, LONG dur = 0) {
         tagMPEVENT e;
         ResetMPEvent(e);
         e.Kind = kind;
@@ -157,6 +135,7 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         e.Data1 = d1;
         e.Data2 = d2;
         e.Data3 = d3;
+        e.Duration = dur;
         return InsertEvnt(trk, blk, e);
     }
     // An exclusive (the bytes after F0) or a meta event (type byte first).
@@ -201,6 +180,37 @@ struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded {
         b.End = start + 3840;
         EXPECT_GE(Host()->Insert(ids, MP_LEVEL_BLOCK, &b), 0);
         return ids[MP_ID_BLOCK];
+    }
+};
+
+struct BridgeSong : smftest::TwoOutputPorts, smftest::Loaded, SongWalk {
+    CArticPref pref;
+    CArticEditorMgr mgr;
+    TestView view;
+
+    explicit BridgeSong(const char* name1 = "KORVET QTL1", const char* name2 = "KORVET QTL2")
+        : TwoOutputPorts(name1, name2) {
+        Restore();
+        mgr.SetCEditor(Host());
+        view.host = Host();
+        view.pref = &pref;
+        CArticEditorUtil::SetView(&view);
+        CArticEditorUtil::SetEditorMgr(&mgr);
+        CArticEditorUtil::SetPref(&pref);
+    }
+    ~BridgeSong() { CArticEditorUtil::Reset(); }
+
+    using Loaded::Events;
+    using SongWalk::Events;
+
+    CKPSManager* Host() const override { return doc.GetHostInterface(); }
+
+    // The preferences' port information made from the song's ports.
+    void FillPrefPorts() {
+        std::vector<DWORD> ids;
+        CStringList names;
+        ASSERT_EQ(CArticEditorUtil::GetPortList(Host(), &ids, &names), 0);
+        ASSERT_EQ(CArticEditorUtil::ResetPortName(&names, ids.data(), int(ids.size())), 0);
     }
 };
 

@@ -37,7 +37,7 @@ struct SongEvnt {
     Bytes bytes;
 };
 
-struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
+struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded, bridgetest::SongWalk {
     CPhrasorProc proc;
 
     explicit ProcRun(const char* port1 = "KORVET QTL1", const char* port2 = "KORVET QTL2")
@@ -57,7 +57,9 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
         Script({"; nothing to do"});
     }
 
-    CKPSManager* Host() const { return doc.GetHostInterface(); }
+    CKPSManager* Host() const override { return doc.GetHostInterface(); }
+    using Loaded::Events;
+    using SongWalk::Events;
     CPHConvPrm& Prm() { return *proc.GetConvPrm(); }
 
     void Script(std::initializer_list<const char*> lines) {
@@ -102,41 +104,8 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
     // The song's state as bytes.
     Bytes Saved() { return Save(nullptr); }
 
-    // The first track after the conductor on the channel.
-    POSITION TrackOfCh(LONG ch) const {
-        POSITION found = nullptr;
-        CArticHostWalk::Tracks(Host(), [&](const _MPTRACKINFO& t, POSITION at) {
-            if (t.Number != 0 && t.Channel == ch) found = at;
-            return found == nullptr;
-        });
-        return found;
-    }
-    POSITION Conductor() const {
-        POSITION found = nullptr;
-        CArticHostWalk::Tracks(Host(), [&](const _MPTRACKINFO& t, POSITION at) {
-            if (t.Number == 0) found = at;
-            return found == nullptr;
-        });
-        return found;
-    }
-    std::vector<POSITION> Blocks(POSITION trk) const {
-        std::vector<POSITION> out;
-        CArticHostWalk::Blocks(Host(), trk, [&](const _MPBLOCKINFO&, POSITION at) {
-            out.push_back(at);
-            return true;
-        });
-        return out;
-    }
-    std::vector<POSITION> EventIds(POSITION trk, POSITION blk) const {
-        std::vector<POSITION> out;
-        CArticHostWalk::Events(Host(), trk, blk, [&](const tagMPEVENT&, POSITION at) {
-            out.push_back(at);
-            return true;
-        });
-        return out;
-    }
     // Every event of the track in time order (song ticks from the song's start).
-    std::vector<SongEvnt> Events(POSITION trk) const {
+    std::vector<SongEvnt> SongEvents(POSITION trk) const {
         std::vector<SongEvnt> out;
         CArticHostWalk::Blocks(Host(), trk, [&](const _MPBLOCKINFO& b, POSITION blk) {
             CArticHostWalk::Events(Host(), trk, blk, [&](const tagMPEVENT& e, POSITION) {
@@ -153,7 +122,7 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
     }
     std::vector<SongEvnt> Notes(LONG ch) const {
         std::vector<SongEvnt> out;
-        for (const SongEvnt& e : Events(TrackOfCh(ch)))
+        for (const SongEvnt& e : SongEvents(TrackOfCh(ch)))
             if (e.kind == MPEVENT_KIND_NOTE) out.push_back(e);
         return out;
     }
@@ -167,42 +136,13 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
         for (const SongEvnt& e : Notes(ch)) v.push_back(e.d2);
         return v;
     }
-    // Inserts an event under the exclusive lock (time in song ticks within the block).
-    POSITION Insert(POSITION trk, POSITION blk, tagMPEVENT e) {
-        hosttest::ExclusiveLock lock(*Host());
-        EXPECT_EQ(lock.Result(), S_OK);
-        POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
-        EXPECT_GE(Host()->Insert(ids, MP_LEVEL_EVENT, &e), 0);
-        return ids[MP_ID_EVENT];
-    }
-    POSITION InsertSysEx(POSITION trk, POSITION blk, INT64 time, Bytes bytes) {
-        tagMPEVENT e;
-        ResetMPEvent(e);
-        e.Kind = MPEVENT_KIND_SYSEX;
-        e.Time = time;
-        e.Length = DWORD(bytes.size());
-        e.Bytes = bytes.data();
-        return Insert(trk, blk, e);
-    }
-    POSITION InsertShort(POSITION trk, POSITION blk, DWORD kind, INT64 time, LONG ch, BYTE d1, BYTE d2,
-                         LONG dur = 0) {
-        tagMPEVENT e;
-        ResetMPEvent(e);
-        e.Kind = kind;
-        e.Time = time;
-        e.Channel = ch;
-        e.Data1 = d1;
-        e.Data2 = d2;
-        e.Duration = dur;
-        return Insert(trk, blk, e);
-    }
     // Selects or unselects one event (flag 4, field 0x8000).
     void SelectEvent(POSITION trk, POSITION blk, POSITION evnt, bool on = true) {
         hosttest::ExclusiveLock lock(*Host());
         tagMPEVENT e{};
         POSITION ids[MP_ID_COUNT] = {trk, blk, evnt};
         ASSERT_GE(Host()->Get(ids, MP_LEVEL_EVENT, &e, CArticHostWalk::kEvntMask), 0);
-        e.Flags = on ? MPEVENT_FLAG_SELECTED : 0;
+        e.Flags = on ? DWORD(MPEVENT_FLAG_SELECTED) : 0u;
         EXPECT_GE(Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
         CArticHostWalk::FreeMem(e);
     }
@@ -210,7 +150,7 @@ struct ProcRun : smftest::TwoOutputPorts, smftest::Loaded {
         hosttest::ExclusiveLock lock(*Host());
         _MPBLOCKINFO b;
         ResetMPBlockInfo(b);
-        b.Flags = on ? MPBLOCK_FLAG_SELECTED : 0;
+        b.Flags = on ? DWORD(MPBLOCK_FLAG_SELECTED) : 0u;
         POSITION ids[MP_ID_COUNT] = {trk, blk, nullptr};
         EXPECT_GE(Host()->Modify(ids, MP_LEVEL_BLOCK, &b, MP_FIELD_SELECTION), 0);
     }

@@ -50,7 +50,7 @@ TEST(PhrasorProcScan, BlocksAndEventsTogetherFollowTheSettingsPriority) {
         r.Prepare(kPhrasorProcScanSong, 2);
         const POSITION trk = r.TrackOfCh(2);
         const POSITION blk = PhrasorProcFirstBlock(r, 2);
-        r.SelectEvent(trk, blk, r.EventIds(trk, blk).at(0));
+        r.SelectEvent(trk, blk, r.Events(trk, blk).at(0));
         int blkTrks = 0, evntTrks = 0;
         EXPECT_EQ(r.Scan(&blkTrks, &evntTrks), priority);
         EXPECT_EQ(blkTrks, 1);
@@ -76,7 +76,7 @@ TEST(PhrasorProcScan, KvVoiceMessagesOfTheSelectedPartAreCaptured) {
     for (const auto& c : cases) {
         r.Prepare(kPhrasorProcScanSong, 2);
         const POSITION trk = c.trackCh < 0 ? r.Conductor() : r.TrackOfCh(c.trackCh);
-        r.InsertSysEx(trk, r.Blocks(trk).at(0), 600, c.bytes);
+        r.InsertBytes(trk, r.Blocks(trk).at(0), MPEVENT_KIND_SYSEX, 600, c.bytes);
         EXPECT_EQ(r.Scan(), CPhrasorProc::kSelBlock) << c.what;
         const CPgBselEvntList* list = r.proc.GetPgBsel()->GetPgBselList();
         ASSERT_EQ(int(list->GetCount()), c.entries) << c.what;
@@ -97,9 +97,9 @@ TEST(PhrasorProcScan, VelocitySenseMessagesGoToTheirTimeline) {
     ProcRun r;
     r.Prepare(kPhrasorProcScanSong, 2);
     const POSITION trk = r.TrackOfCh(2);
-    r.InsertSysEx(trk, r.Blocks(trk).at(0), 0, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x0C, 0x20, 0xF7});
-    r.InsertSysEx(trk, r.Blocks(trk).at(0), 480, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x0D, 0x50, 0xF7});
-    r.InsertSysEx(trk, r.Blocks(trk).at(0), 480, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x18, 0x50, 0xF7});
+    r.InsertBytes(trk, r.Blocks(trk).at(0), MPEVENT_KIND_SYSEX, 0, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x0C, 0x20, 0xF7});
+    r.InsertBytes(trk, r.Blocks(trk).at(0), MPEVENT_KIND_SYSEX, 480, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x0D, 0x50, 0xF7});
+    r.InsertBytes(trk, r.Blocks(trk).at(0), MPEVENT_KIND_SYSEX, 480, {0x43, 0x10, 0x4C, 0x08, 0x02, 0x18, 0x50, 0xF7});
     ASSERT_EQ(r.Scan(), CPhrasorProc::kSelBlock);
     const CVeloSensEvntList* list = r.proc.GetVeloSens()->GetVeloSensList();
     ASSERT_EQ(list->GetCount(), 2);
@@ -200,8 +200,8 @@ TEST(PhrasorProcScan, MultiChannelTrackTakesOnlyTheSelectedEventsChannel) {
     r.SetTrackCh(trk, -1);
     ASSERT_EQ(r.TrackOfCh(-1), trk);
     // Notes on channels 2 and 3 inside the range.
-    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 2, 70, 100, 100);
-    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 3, 71, 100, 100);
+    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 2, 70, 100, 0, 100);
+    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 3, 71, 100, 0, 100);
     r.SelectEvent(trk, blk, PhrasorProcNoteOf(r, trk, 60));
     {
         // The selected note's channel is 2.

@@ -37,7 +37,7 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
     ProcRun r;
     r.Script({kPhrasorProcKeyUp[0], kPhrasorProcKeyUp[1], kPhrasorProcKeyUp[2]});
     ASSERT_EQ(r.Load(kPhrasorProcSong), 1);
-    const auto other = r.Events(r.TrackOfCh(5));
+    const auto other = r.SongEvents(r.TrackOfCh(5));
     EXPECT_EQ(r.Channel(kPhrasorProcSong, 2), CPhrasorProc::kFailNone) << r.proc.GetFailReason().str();
     EXPECT_EQ(r.proc.IsFailed(), 0);
     EXPECT_STREQ(r.proc.GetFailReason(), "");
@@ -45,15 +45,16 @@ TEST(PhrasorProcConvert, OneSetKeyShiftConvertsTheChannelOnly) {
     EXPECT_EQ(r.proc.GetConvertPending(), 0);
     EXPECT_EQ(r.proc.GetLoadPending(), 0);
     EXPECT_EQ(r.Keys(2), (std::vector<int>{72, 74}));
-    const auto now = r.Events(r.TrackOfCh(5));
+    const auto now = r.SongEvents(r.TrackOfCh(5));
     ASSERT_EQ(now.size(), other.size());
     for (size_t i = 0; i < now.size(); ++i) {
+        EXPECT_EQ(now[i].time, other[i].time) << i;
         EXPECT_EQ(now[i].kind, other[i].kind) << i;
         EXPECT_EQ(now[i].d1, other[i].d1) << i;
         EXPECT_EQ(now[i].d2, other[i].d2) << i;
     }
     // The target voice is set before the first note of the channel.
-    const auto events = r.Events(r.TrackOfCh(2));
+    const auto events = r.SongEvents(r.TrackOfCh(2));
     ASSERT_FALSE(r.Notes(2).empty());
     const INT64 firstNote = r.Notes(2).front().time;
     int msb = -1, lsb = -1, program = -1;
@@ -87,11 +88,15 @@ TEST(PhrasorProcConvert, FailuresAreReportedPerChannelWithTheirReasons) {
         EXPECT_EQ(r.proc.IsFailed(), 1) << what;
         const std::string reason = r.proc.GetFailReason().str();
         EXPECT_FALSE(reason.empty()) << what;
-        if (!text.IsEmpty()) EXPECT_EQ(reason, std::string(text.str())) << what;
+        if (!text.IsEmpty()) {
+            EXPECT_EQ(reason, std::string(text.str())) << what;
+        }
         EXPECT_EQ(std::string(r.proc.GetMessage().str()), reason) << what;
         EXPECT_EQ(r.proc.GetFailState(r.Prm().Channel), expected) << what;
         EXPECT_EQ(std::string(r.proc.GetFailReason(r.Prm().Channel).str()), reason) << what;
-        if (!before.empty()) EXPECT_EQ(r.Saved(), before) << what << ": the song is as loaded";
+        if (!before.empty()) {
+            EXPECT_EQ(r.Saved(), before) << what << ": the song is as loaded";
+        }
         reasons.push_back(reason);
     };
 
