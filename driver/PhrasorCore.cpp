@@ -59,6 +59,12 @@ void CPhrasorCoreImpl::CreateDoc() {
 }
 
 void CPhrasorCoreImpl::DeleteDoc() {
+    // The driver and its channel pipeline must not keep the host interface of
+    // the document that goes: the pipeline is made again with the next one.
+    if (m_pDoc && m_pProc) {
+        m_pProc->SetCEditor(nullptr);
+        m_pProc->CreateCoreMN(0);
+    }
     delete m_pDoc;
     m_pDoc = nullptr;
 }

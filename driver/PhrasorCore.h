@@ -24,6 +24,8 @@ public:
     void ResetPortName(int ignored) override;
     void CreateDoc() override;
     void DeleteDoc() override;
+    // The stored document is the core's from then on (DeleteDoc, CreateDoc
+    // or the core's end delete it); the one it replaces is left alone.
     void SetDoc(CPhrasorDoc* doc) override;
     int CheckLibFiles() override;
     int Convert(BYTE** bytes, DWORD* size) override;

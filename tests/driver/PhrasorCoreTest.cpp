@@ -47,6 +47,11 @@ TEST(PhrasorCore, AFailedConvertKeepsTheCallersBytesAndTheLastOutput) {
     EXPECT_EQ(junkData, junk.data());
     EXPECT_EQ(junkSize, junk.size());
     EXPECT_EQ(Impl(run.core)->GetMessage(), "Data Load Error!!");
+    BYTE* none = nullptr;
+    DWORD noneSize = 16;
+    EXPECT_EQ(run.core->Convert(&none, &noneSize), 0);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(noneSize, 16u);
     // The previous output is still the core's, unchanged.
     EXPECT_EQ(Bytes(first, first + firstBytes.size()), firstBytes);
 
@@ -160,6 +165,21 @@ TEST(PhrasorCore, TheRegisteredViewGoesWithTheDriver) {
     run.core->CreateProc();
     run.core->CreateDoc();
     EXPECT_EQ(run.Convert(bytes, 0, kUp12), 1);
+    EXPECT_EQ(phrasorcoretest::NotesOf(ReadSmf(bytes), 0).front().key, 84);
+}
+
+// A driver that outlives its document works on the next one: nothing it
+// keeps still names the host interface of the document that went.
+TEST(PhrasorCore, ADriverOutlivesItsDocument) {
+    CoreRun run;
+    run.core->DeleteDoc();
+    run.core->ResetPortName(0);
+    EXPECT_EQ(run.core->CheckLibFiles(), 1);
+    run.core->CreateDoc();
+    Bytes bytes = kPhrasorCoreSong;
+    ASSERT_EQ(run.Convert(bytes, 0, kUp12), 1);
+    run.core->CreateDoc();  // replaces the document
+    ASSERT_EQ(run.Convert(bytes, 0, kUp12), 1);
     EXPECT_EQ(phrasorcoretest::NotesOf(ReadSmf(bytes), 0).front().key, 84);
 }
 
