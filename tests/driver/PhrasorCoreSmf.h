@@ -163,6 +163,24 @@ inline std::vector<int> ChannelsWithNotes(const Smf& smf) {
     return out;
 }
 
+// Bank select msb/lsb and the program change come before the channel's
+// first note-on (the last of each before it counts).
+inline ::testing::AssertionResult TargetVoiceFirst(const Smf& smf, int channel, int msb = 8, int lsb = 0,
+                                                   int program = 25) {
+    int gotMsb = -1, gotLsb = -1, gotProgram = -1;
+    for (const SmfEvent& e : smf.events) {
+        if (e.Channel() != channel) continue;
+        if (e.IsNoteOn()) break;
+        if (e.Kind() == 0xB0 && e.data1 == 0) gotMsb = e.data2;
+        if (e.Kind() == 0xB0 && e.data1 == 32) gotLsb = e.data2;
+        if (e.Kind() == 0xC0) gotProgram = e.data1;
+    }
+    if (gotMsb == msb && gotLsb == lsb && gotProgram == program) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "channel " << channel << " before its first note: bank " << gotMsb << "/"
+                                         << gotLsb << ", program " << gotProgram << "; expected " << msb << "/"
+                                         << lsb << ", " << program;
+}
+
 // Ticks of one bar of the first meter of the song (4/4 without one), in the
 // song's own division.
 inline DWORD BarTicks(const Smf& smf) {

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -25,7 +26,7 @@ using phrasorcoretest::Smf;
 using phrasorcoretest::SmfEvent;
 
 // The song converted channel after channel, each on the previous result; an
-// empty result when a channel fails. `prm` (may be null) receives the
+// empty result when a channel fails. `pbCtrl` (may be null) receives the
 // pitch-bend option the last channel left.
 Bytes PhrasorCoreConvert(const char* song, std::initializer_list<int> channels, const Script& script,
                          int* pbCtrl = nullptr) {
@@ -44,29 +45,6 @@ Bytes PhrasorCoreConvert(const char* song, std::initializer_list<int> channels, 
     }
     if (pbCtrl) *pbCtrl = run.core->GetConvPrm()->PbCtrl;
     return bytes;
-}
-
-// The index of the channel's first note-on in the merged event list.
-size_t PhrasorCoreFirstNoteOn(const Smf& smf, int channel) {
-    for (size_t i = 0; i < smf.events.size(); ++i)
-        if (smf.events[i].Channel() == channel && smf.events[i].IsNoteOn()) return i;
-    return smf.events.size();
-}
-
-// Bank select 8/0 and program change 25 come before the channel's first note-on.
-::testing::AssertionResult PhrasorCoreTargetVoiceFirst(const Smf& smf, int channel) {
-    const size_t first = PhrasorCoreFirstNoteOn(smf, channel);
-    bool msb = false, lsb = false, program = false;
-    for (size_t i = 0; i < first && i < smf.events.size(); ++i) {
-        const SmfEvent& e = smf.events[i];
-        if (e.Channel() != channel) continue;
-        if (e.Kind() == 0xB0 && e.data1 == 0) msb = e.data2 == 8;
-        if (e.Kind() == 0xB0 && e.data1 == 32) lsb = e.data2 == 0;
-        if (e.Kind() == 0xC0) program = e.data1 == 25;
-    }
-    if (msb && lsb && program) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "channel " << channel << ": bank MSB 8 " << msb << ", LSB 0 " << lsb
-                                         << ", program 25 " << program << " before the first note";
 }
 
 // The meta events of a type: their values in order, and their times scaled to
@@ -100,7 +78,7 @@ TEST(PhrasorCoreSong, TheEntertainerUpAnOctave) {
     EXPECT_TRUE(SameNotes(in, smf, 0, shift, 12));
     EXPECT_TRUE(PhrasorCoreSameMeta(in, smf, 0x51, shift));
     EXPECT_TRUE(PhrasorCoreSameMeta(in, smf, 0x58, shift));
-    EXPECT_TRUE(PhrasorCoreTargetVoiceFirst(smf, 0));
+    EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(smf, 0));
 }
 
 TEST(PhrasorCoreSong, BachTwoChannelsChainedUpAnOctave) {
@@ -118,8 +96,8 @@ TEST(PhrasorCoreSong, BachTwoChannelsChainedUpAnOctave) {
     for (int ch : {3, 4, 5}) EXPECT_TRUE(SameNotes(in, smf, ch, shift));
     ASSERT_EQ(in.Meta(0x51).size(), 358u);
     EXPECT_TRUE(PhrasorCoreSameMeta(in, smf, 0x51, shift));
-    EXPECT_TRUE(PhrasorCoreTargetVoiceFirst(smf, 0));
-    EXPECT_TRUE(PhrasorCoreTargetVoiceFirst(smf, 2));
+    EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(smf, 0));
+    EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(smf, 2));
 }
 
 TEST(PhrasorCoreSong, BachFormat0BendsEveryNote) {
@@ -219,7 +197,7 @@ TEST(PhrasorCoreSong, EveryChannelOfEverySongWithTheEmptyScript) {
         EXPECT_TRUE(phrasorcoretest::IsWholeBars(in, shift)) << shift;
         for (int ch : channels) {
             EXPECT_TRUE(SameNotes(in, smf, ch, shift));
-            EXPECT_TRUE(PhrasorCoreTargetVoiceFirst(smf, ch));
+            EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(smf, ch));
         }
     }
     EXPECT_GE(songs, 7);

@@ -2,7 +2,6 @@
 // and keeps, its refusals, and the phrase-file check.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "driver/ArticEditorUtil.h"
