@@ -26,7 +26,7 @@ const Bytes kPhrasorCoreSong = smftest::Smf0(Cat({
     At(0, {0xB1, 10, 64}), At(480, {0x80, 60, 0}), At(0, {0x90, 64, 90}), At(480, {0x80, 64, 0}),
 }));
 
-CPhrasorCoreImpl* Impl(CPhrasorCoreIF* core) { return dynamic_cast<CPhrasorCoreImpl*>(core); }
+CPhrasorCoreImpl* PhrasorCoreImplOf(CPhrasorCoreIF* core) { return dynamic_cast<CPhrasorCoreImpl*>(core); }
 
 TEST(PhrasorCore, AFailedConvertKeepsTheCallersBytesAndTheLastOutput) {
     CoreRun run;
@@ -45,7 +45,7 @@ TEST(PhrasorCore, AFailedConvertKeepsTheCallersBytesAndTheLastOutput) {
     EXPECT_EQ(run.core->Convert(&junkData, &junkSize), 0);
     EXPECT_EQ(junkData, junk.data());
     EXPECT_EQ(junkSize, junk.size());
-    EXPECT_EQ(Impl(run.core)->GetMessage(), "Data Load Error!!");
+    EXPECT_EQ(PhrasorCoreImplOf(run.core)->GetMessage(), "Data Load Error!!");
     BYTE* none = nullptr;
     DWORD noneSize = 16;
     EXPECT_EQ(run.core->Convert(&none, &noneSize), 0);
@@ -61,7 +61,7 @@ TEST(PhrasorCore, AFailedConvertKeepsTheCallersBytesAndTheLastOutput) {
     ASSERT_TRUE(run.Prepare(0, kUp12));
     ASSERT_EQ(run.core->Convert(&data, &size), 1);
     EXPECT_EQ(phrasorcoretest::NotesOf(ReadSmf(Bytes(data, data + size)), 0).front().key, 84);
-    EXPECT_EQ(Impl(run.core)->GetMessage(), "");
+    EXPECT_EQ(PhrasorCoreImplOf(run.core)->GetMessage(), "");
 }
 
 TEST(PhrasorCore, AChannelWithoutNotesFailsAndTheNextConverts) {
@@ -69,7 +69,7 @@ TEST(PhrasorCore, AChannelWithoutNotesFailsAndTheNextConverts) {
     Bytes bytes = kPhrasorCoreSong;
     EXPECT_EQ(run.Convert(bytes, 1, kUp12), 0);
     EXPECT_EQ(bytes, kPhrasorCoreSong);
-    EXPECT_NE(Impl(run.core)->GetMessage(), "");
+    EXPECT_NE(PhrasorCoreImplOf(run.core)->GetMessage(), "");
     EXPECT_EQ(run.Convert(bytes, 0, kUp12), 1);
     const auto notes = phrasorcoretest::NotesOf(ReadSmf(bytes), 0);
     ASSERT_EQ(notes.size(), 2u);
@@ -143,7 +143,7 @@ TEST(PhrasorCore, OnlyACoreWithAHandleStartsAndStopsTheApplication) {
     CPhrasorCoreIF* plain = CreatePhrasorCore(nullptr);
     ASSERT_NE(plain, nullptr);
     EXPECT_FALSE(app.IsRunning());
-    EXPECT_FALSE(Impl(plain)->StartedApplication());
+    EXPECT_FALSE(PhrasorCoreImplOf(plain)->StartedApplication());
     CPhrasorCoreIF* started = CreatePhrasorCore(phrasorcoretest::ModuleHandle());
     ASSERT_NE(started, nullptr);
     EXPECT_TRUE(app.IsRunning());
