@@ -151,46 +151,42 @@ inline std::vector<ULONG> ExpressionNotes(CArticExpEvnt* e) {
     return numbers;
 }
 
-inline std::map<ULONG, NoteMarks> MarksByNote(CArticExp* exp) {
-    std::map<ULONG, NoteMarks> marks;
-    if (!exp) return marks;
-    for (POSITION t = exp->GetHeadPos(); t;) {
-        CArticExpTrk* trk = exp->GetNext(t);
+// Every event of a track / block / event tree (work or expression data).
+template <class Tree, class Visit>
+void ForEachEvent(Tree* tree, Visit visit) {
+    for (POSITION t = tree ? tree->GetHeadPos() : nullptr; t;) {
+        auto* trk = tree->GetNext(t);
         for (POSITION b = trk ? trk->GetHeadPos() : nullptr; b;) {
-            CArticExpBlk* blk = trk->GetNext(b);
-            for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
-                CArticExpEvnt* e = blk->GetNext(p);
-                if (!e) continue;
-                for (ULONG no : ExpressionNotes(e)) {
-                    NoteMarks& m = marks[no];
-                    m.expressions.push_back(e->GetClassNameA());
-                    if (auto* debug = dynamic_cast<CArticExpDebug_i2*>(e))
-                        m.annotations.emplace_back(debug->GetInfo().str(), debug->GetValue());
-                    if (auto* time = dynamic_cast<CArticExpTimeSft*>(e)) m.timeShift += time->GetTime();
-                    if (auto* key = dynamic_cast<CArticExpKeySft*>(e)) m.keyShift += key->GetShift();
-                    if (auto* dur = dynamic_cast<CArticExpDurAbs*>(e)) m.dur = INT64(dur->GetDur());
-                    if (auto* velo = dynamic_cast<CArticExpStresVeloNoteAbs*>(e)) m.velo = velo->GetVelo();
-                }
-            }
+            auto* blk = trk->GetNext(b);
+            for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;)
+                if (auto* e = blk->GetNext(p)) visit(e);
         }
     }
+}
+
+inline std::map<ULONG, NoteMarks> MarksByNote(CArticExp* exp) {
+    std::map<ULONG, NoteMarks> marks;
+    ForEachEvent(exp, [&](CArticExpEvnt* e) {
+        for (ULONG no : ExpressionNotes(e)) {
+            NoteMarks& m = marks[no];
+            m.expressions.push_back(e->GetClassNameA());
+            if (auto* debug = dynamic_cast<CArticExpDebug_i2*>(e))
+                m.annotations.emplace_back(debug->GetInfo().str(), debug->GetValue());
+            if (auto* time = dynamic_cast<CArticExpTimeSft*>(e)) m.timeShift += time->GetTime();
+            if (auto* key = dynamic_cast<CArticExpKeySft*>(e)) m.keyShift += key->GetShift();
+            if (auto* dur = dynamic_cast<CArticExpDurAbs*>(e)) m.dur = INT64(dur->GetDur());
+            if (auto* velo = dynamic_cast<CArticExpStresVeloNoteAbs*>(e)) m.velo = velo->GetVelo();
+        }
+    });
     return marks;
 }
 
 // The notes of the rule run's work data.
 inline std::vector<const CArticWrkEvnt*> WorkNotes(CArticWrk* wrk) {
     std::vector<const CArticWrkEvnt*> notes;
-    if (!wrk) return notes;
-    for (POSITION t = wrk->GetHeadPos(); t;) {
-        CArticWrkTrk* trk = wrk->GetNext(t);
-        for (POSITION b = trk ? trk->GetHeadPos() : nullptr; b;) {
-            CArticWrkBlk* blk = trk->GetNext(b);
-            for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
-                const CArticWrkEvnt* e = blk->GetNext(p);
-                if (e && e->GetStatus() == 0x90) notes.push_back(e);
-            }
-        }
-    }
+    ForEachEvent(wrk, [&](const CArticWrkEvnt* e) {
+        if (e->GetStatus() == 0x90) notes.push_back(e);
+    });
     return notes;
 }
 
