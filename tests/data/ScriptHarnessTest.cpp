@@ -135,4 +135,17 @@ TEST(ScriptHarness, EmptyLeavesEveryNoteOfTheEntertainer) {
     }
 }
 
+// A script the engine cannot load: the harness says so, with the engine's
+// reason, and hands back the song untouched.
+TEST(ScriptHarness, AScriptThatDoesNotLoadLeavesTheSongAndSaysWhy) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song(kHarnessSong);
+    const scriptharness::Script broken = {"#set:1", "#name:Broken", "#dir:0", "#prob:1",
+                                          "#exp1:CArticExpNoSuchClass( 1{_thisEvnt}, 12)"};
+    const scriptharness::Run run = scriptharness::ConvertChannel(song, 0, broken);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_FALSE(run.message.empty());
+    EXPECT_EQ(run.output, song);
+    EXPECT_TRUE(run.notes.empty());
+}
+
 }  // namespace
