@@ -1,8 +1,10 @@
 // Writes the embedded algorithm scripts (<name>.rul) from the manifest and the
 // templates of a scripts folder (see templates/README.md there).
 //
-//   make_scripts <source folder> <output folder>
+//   make_scripts <source folder> <output folder> [<manifest>]
 //
+// A manifest given apart (the tests' own rows) takes the place of the source
+// folder's; the templates stay those of the source folder.
 // The scripts are UTF-8 like every source; the build stores them as CP932.
 #include <cstdio>
 #include <fstream>
@@ -162,15 +164,16 @@ bool IsDrumFamily(const std::string& family) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_scripts <source folder> <output folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: make_scripts <source folder> <output folder> [<manifest>]\n");
         return 2;
     }
     InitDrumNoteSets();
     InitAlgorithmTable();
     const std::string source = argv[1], output = argv[2];
+    const std::string manifestPath = argc == 4 ? std::string(argv[3]) : source + "/manifest.txt";
     std::string manifest, skeleton, drum, empty, tuneNumbers;
-    if (!ReadTextFile(source + "/manifest.txt", manifest) || !ReadTextFile(source + "/templates/skeleton.rul", skeleton) ||
+    if (!ReadTextFile(manifestPath, manifest) || !ReadTextFile(source + "/templates/skeleton.rul", skeleton) ||
         !ReadTextFile(source + "/templates/drum.rul", drum) || !ReadTextFile(source + "/templates/empty.rul", empty) ||
         !ReadTextFile(source + "/templates/tune_sets.txt", tuneNumbers)) {
         std::fprintf(stderr, "make_scripts: cannot read the manifest or a template under %s\n", source.c_str());

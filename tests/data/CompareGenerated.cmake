@@ -1,8 +1,8 @@
-# Runs a generator (TOOL, with SOURCE before the output folder when given)
-# into OUT and compares the PATTERN files it wrote with those committed in REF.
+# Runs a generator (TOOL, with SOURCE before the output folder and MANIFEST
+# after it when given) into OUT and compares the PATTERN files it wrote with those committed in REF.
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
-execute_process(COMMAND ${TOOL} ${SOURCE} ${OUT} RESULT_VARIABLE result)
+execute_process(COMMAND ${TOOL} ${SOURCE} ${OUT} ${MANIFEST} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${TOOL} failed: ${result}")
 endif()
