@@ -29,13 +29,12 @@ struct EngineFolder {
     EngineFolder& operator=(const EngineFolder&) = delete;
 };
 
-inline QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+// The window's holder of the engine's own core.
+inline std::shared_ptr<CoreHolder> EngineCoreHolder() { return std::make_shared<CoreHolder>(); }
 
 inline QByteArray CorpusSong(const char* name) {
-    return FileBytes(QStringLiteral(VEXA_CORPUS "/songs/") + QString::fromLatin1(name));
+    QFile f(QStringLiteral(VEXA_CORPUS "/songs/") + QString::fromLatin1(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The velocity zones of the guitar script "01_1" (its articulations).
