@@ -160,6 +160,8 @@ TEST(ConvertThreadEngine, TheEntertainerOnANylonGuitarPlaysItsVoiceAndZonesAndAR
     EXPECT_EQ(bench.worker->m_Messages, QStringList());
     const QByteArray first = bench.worker->m_SongBytes;
     ASSERT_NE(first, song);
+    const unsigned drawn = draws.next;
+    EXPECT_GT(drawn, 0u) << "the conversion drew no random number: the rerun shows nothing";
     ChannelPlay after;
     ASSERT_TRUE(ReadChannel(first, 0, after));
     EXPECT_EQ(after.bankMsb, 8);
@@ -178,6 +180,7 @@ TEST(ConvertThreadEngine, TheEntertainerOnANylonGuitarPlaysItsVoiceAndZonesAndAR
     bench.worker->m_SongBytes = song;
     bench.Run();
     EXPECT_TRUE(bench.worker->m_Success);
+    EXPECT_EQ(draws.next, drawn);
     EXPECT_EQ(bench.worker->m_SongBytes, first);
 }
 
@@ -190,9 +193,16 @@ TEST(ConvertThreadEngine, BeatsDrumChannelOnThePopKitConvertsAndReadsBack) {
     bench.Run();
     EXPECT_TRUE(bench.worker->m_Success);
     EXPECT_EQ(bench.worker->m_Messages, QStringList());
+    // The kit's voice before the first note; the notes the kit keeps are
+    // the drum scripts' to decide.
+    BYTE msb = 0, lsb = 0, program = 0;
+    ASSERT_EQ(bench.selector->GetTarget(9, &msb, &lsb, &program, nullptr, nullptr), 0);
     ChannelPlay drums;
     ASSERT_TRUE(ReadChannel(bench.worker->m_SongBytes, 9, drums));
     EXPECT_FALSE(drums.keys.empty());
+    EXPECT_EQ(drums.bankMsb, msb);
+    EXPECT_EQ(drums.bankLsb, lsb);
+    EXPECT_EQ(drums.program, program);
 }
 
 TEST(ConvertThreadEngine, AChannelWhoseScriptDoesNotLoadKeepsItsBytesAndTheNextChannelConverts) {

@@ -17,6 +17,16 @@ namespace {
 struct EngineConvertWindow : EngineFolder, ConvertWindow {
     EngineConvertWindow() : ConvertWindow(EngineCoreHolder) {}
 
+    // Opens the row's target field and clicks the three popups' items.
+    void choose(int ch, const QStringList& items) {
+        QTest::mousePress(row(ch).cboAfter, Qt::LeftButton);
+        QTest::mouseRelease(row(ch).cboAfter, Qt::LeftButton);
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_TRUE(window.popup(k + 1)->isVisible()) << k + 1;
+            ClickItem(window.popup(k + 1), items[k]);
+        }
+        EXPECT_EQ(row(ch).txtAfter->text(), items[2]);
+    }
     QByteArray written(const QString& path) const {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -30,15 +40,8 @@ TEST(MainWindowEngine, TheEntertainerAsANylonGuitarThroughThePopupsSavesInFormat
     const QString song = w.copySong("TheEntertainer.mid");
     w.window.openFile(song);
     ASSERT_EQ(w.window.currentSongPath(), song);
-    const auto& r = w.row(0);
     w.switchOn(0);
-    QTest::mousePress(r.cboAfter, Qt::LeftButton);
-    QTest::mouseRelease(r.cboAfter, Qt::LeftButton);
-    ASSERT_TRUE(w.window.popup(1)->isVisible());
-    ClickItem(w.window.popup(1), "Other Normal Voices");
-    ClickItem(w.window.popup(2), "NylonGuitar");
-    ClickItem(w.window.popup(3), "NylonGuitar(Smooth)");
-    ASSERT_EQ(r.txtAfter->text(), QString("NylonGuitar(Smooth)"));
+    w.choose(0, {"Other Normal Voices", "NylonGuitar", "NylonGuitar(Smooth)"});
     int row = -1;
     ASSERT_EQ(w.selector().GetTarget(0, nullptr, nullptr, nullptr, &row, nullptr), 0);
     ASSERT_EQ(row, 1);
@@ -71,15 +74,17 @@ TEST(MainWindowEngine, BeatOnTheExpandedJazzBrushAsksAboutItsThreeNotesThenConve
     const QString song = w.copySong("beat.mid");
     w.window.openFile(song);
     ASSERT_EQ(w.window.currentSongPath(), song);
-    ASSERT_EQ(w.selector().SetTargetByName(9, "JazzBrushExpd.(HalfOpen)"), 0);
-    ASSERT_EQ(w.selector().SetChannelOn(9, true), 0);
+    ASSERT_TRUE(w.row(9).btnAfter->isChecked());  // the recommended pop kit
+    w.choose(9, {"Other Drum Kits", "JazzBrushExp", "JazzBrushExpd.(HalfOpen)"});
     int row = -1;
-    ASSERT_EQ(w.selector().GetTarget(9, nullptr, nullptr, nullptr, &row, nullptr), 0);
+    BYTE msb = 0, lsb = 0, program = 0;
+    ASSERT_EQ(w.selector().GetTarget(9, &msb, &lsb, &program, &row, nullptr), 0);
     ASSERT_EQ(row, 149);
 
-    QString program;
-    ASSERT_EQ(w.selector().GetProgramName(127, 0, 0, &program), 0);
-    QString expected = "Some Note will be deleted in this process. continue or not?\r\n\r\nch10 : 127-0-1 : " + program + "\r\n";
+    QString programName;
+    ASSERT_EQ(w.selector().GetProgramName(127, 0, 0, &programName), 0);
+    QString expected =
+        "Some Note will be deleted in this process. continue or not?\r\n\r\nch10 : 127-0-1 : " + programName + "\r\n";
     const struct {
         BYTE key;
         const char* shown;
@@ -107,6 +112,9 @@ TEST(MainWindowEngine, BeatOnTheExpandedJazzBrushAsksAboutItsThreeNotesThenConve
     ChannelPlay drums;
     ASSERT_TRUE(ReadChannel(bytes, 9, drums));
     EXPECT_FALSE(drums.keys.empty());
+    EXPECT_EQ(drums.bankMsb, msb);
+    EXPECT_EQ(drums.bankLsb, lsb);
+    EXPECT_EQ(drums.program, program);
     // The saved song opens in the window again.
     w.window.openFile(output);
     EXPECT_EQ(w.window.currentSongPath(), output);
