@@ -17,18 +17,6 @@ namespace {
 
 const QString kSomeError = QStringLiteral("Some error occurred. Please confirm in Error.log file.");
 
-// A nylon guitar on channel 1: its recommendation switches the channel on.
-QByteArray GuitarSong(std::initializer_list<EventPtr> extra = {}) {
-    CSmf smf;
-    MakeSong(smf, 1, 480);
-    AddTrack(smf, {Tempo(0, 500000), Eot(0)});
-    CTrk& track = AddTrack(smf, {Prog(0, 0, 24), Note(480, 0, 60), Note(960, 0, 60, 0), Eot(960)});
-    InsertAll(track, extra);
-    QByteArray bytes;
-    EXPECT_GE(smf.ToByteArray(bytes), 0);
-    return bytes;
-}
-
 }  // namespace
 
 TEST(MainWindowFolder, ACleanRunWritesEveryOutputInNameOrderWithoutLogOrBox) {

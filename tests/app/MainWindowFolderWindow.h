@@ -5,9 +5,24 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QString>
+#include <initializer_list>
 #include <utility>
 
 #include "tests/app/MainWindowSongWindow.h"
+#include "tests/app/SmfSongBuilder.h"
+
+// A nylon guitar on channel 1: its recommendation switches the channel on.
+inline QByteArray GuitarSong(std::initializer_list<smfsong::EventPtr> extra = {}) {
+    using namespace smfsong;
+    CSmf smf;
+    MakeSong(smf, 1, 480);
+    AddTrack(smf, {Tempo(0, 500000), Eot(0)});
+    CTrk& track = AddTrack(smf, {Prog(0, 0, 24), Note(480, 0, 60), Note(960, 0, 60, 0), Eot(960)});
+    InsertAll(track, extra);
+    QByteArray bytes;
+    EXPECT_GE(smf.ToByteArray(bytes), 0);
+    return bytes;
+}
 
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);
