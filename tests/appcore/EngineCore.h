@@ -20,9 +20,10 @@
 namespace enginecore {
 
 struct EngineFolder {
-    EngineFolder() {
+    // folder: with its trailing separator.
+    explicit EngineFolder(const QByteArray& folder = VEXA_SOURCE_DIR "/data/") {
         InstallEngineMessageLog();
-        GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
+        GetPhrasorApp().OverrideProgramFolder(CString(folder.constData()));
     }
     ~EngineFolder() { GetPhrasorApp().OverrideProgramFolder(CString()); }
     EngineFolder(const EngineFolder&) = delete;

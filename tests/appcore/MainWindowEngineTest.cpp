@@ -3,7 +3,9 @@
 // chosen through the popups or by name, converted, saved and read back.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "app/ConvertThread.h"
 #include "app/MainWindow.h"
@@ -119,4 +121,24 @@ TEST(MainWindowEngine, BeatOnTheExpandedJazzBrushAsksAboutItsThreeNotesThenConve
     w.window.openFile(output);
     EXPECT_EQ(w.window.currentSongPath(), output);
     EXPECT_TRUE(w.row(9).btnAfter->isVisibleTo(&w.window));
+}
+
+TEST(MainWindowEngine, APhraseFileMissingFromLibStopsTheStartWithItsBox) {
+    // A Lib folder with every phrase file but one.
+    QTemporaryDir program;
+    ASSERT_TRUE(QDir(program.path()).mkdir("Lib"));
+    const QDir shipped(QStringLiteral(VEXA_SOURCE_DIR "/data/Lib"));
+    const QStringList files = shipped.entryList(QDir::Files, QDir::Name);
+    ASSERT_GE(files.size(), 2);
+    for (const QString& name : files.mid(1))
+        ASSERT_TRUE(QFile::copy(shipped.filePath(name), program.path() + "/Lib/" + name));
+    const EngineFolder engine((program.path() + "/").toLocal8Bit());
+    ProgramFolder folder;
+    RecordingPrompter prompter;
+    MainWindowSetup setup = folder.Setup(&prompter);
+    setup.makeCoreHolder = EngineCoreHolder;
+    EXPECT_THROW(MainWindow window(setup), StartupError);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(prompter.asked[0].text, QString(MainWindow::kMissingFiles));
 }
