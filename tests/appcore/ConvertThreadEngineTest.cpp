@@ -223,9 +223,11 @@ TEST(ConvertThreadEngine, AChannelWhoseScriptDoesNotLoadKeepsItsBytesAndTheNextC
     ASSERT_TRUE(ReadChannel(bench.worker->m_SongBytes, 0, first));
     ASSERT_TRUE(ReadChannel(bench.worker->m_SongBytes, 1, second));
     // Channel 1 as it was; channel 2 on the nylon guitar's voice.
+    EXPECT_EQ(first.keys, firstBefore.keys);
     EXPECT_EQ(first.velocities, firstBefore.velocities);
     EXPECT_EQ(first.bankMsb, firstBefore.bankMsb);
     EXPECT_EQ(first.program, firstBefore.program);
+    ASSERT_EQ(second.velocities.size(), secondBefore.velocities.size());
     EXPECT_EQ(second.bankMsb, 8);
     EXPECT_EQ(second.bankLsb, 0);
     EXPECT_EQ(second.program, 0);
