@@ -22,13 +22,6 @@ QImage Rgb(const QString& path) { return QImage(path).convertToFormat(QImage::Fo
 
 QRect GlobalRectOf(const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
 
-// Clicks the item of the popup whose text is `text`.
-void ClickItem(QListWidget* list, const QString& text) {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << text.toStdString();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(found[0]).center());
-}
-
 void Hover(QWidget* w, bool enter) {
     QEvent event(enter ? QEvent::Enter : QEvent::Leave);
     QApplication::sendEvent(w, &event);

@@ -14,14 +14,12 @@
 #include "app/SmfAnalysis.h"
 #include "app/SongFile.h"
 #include "data/VoiceAddressTable.h"
-#include "tests/app/MainWindowSongWindow.h"
+#include "tests/app/MainWindowConvertWindow.h"
 #include "tests/app/SmfSongBuilder.h"
 
 using namespace smfsong;
 
 namespace {
-
-const QString kRockKit = QStringLiteral("RockDrumKit(HalfOpen)");
 
 // A song of `format` (0: one track) with the events given on channel tracks.
 QByteArray ConvertSong(std::initializer_list<EventPtr> events, WORD format = 1) {
@@ -38,52 +36,6 @@ QByteArray ConvertSong(std::initializer_list<EventPtr> events, WORD format = 1) 
 QByteArray PianoTune(WORD format = 1) {
     return ConvertSong({Note(480, 0, 60), Note(960, 0, 60, 0)}, format);
 }
-
-// The window of the convert tests: the fake core gives its input back, so
-// that a converted song saves.
-struct ConvertWindow : SongWindow {
-    ConvertWindow() {
-        EXPECT_EQ(folder.cores.size(), 1u);
-        core().m_Echo = true;
-    }
-    FakePhrasorCore& core() { return *folder.cores.front(); }
-    CVexaChSelector& selector() { return *window.channelSelector(); }
-
-    QString openSong(const QString& name, const QByteArray& bytes) {
-        const QString path = writeSong(name, bytes);
-        window.openFile(path);
-        EXPECT_EQ(window.currentSongPath(), path);
-        return path;
-    }
-    // Through the row's on/off button.
-    void switchOn(int ch) {
-        QTest::mouseClick(row(ch).btnAfter, Qt::LeftButton);
-        bool on = false;
-        EXPECT_EQ(selector().IsChannelOn(BYTE(ch), &on), 0);
-        EXPECT_TRUE(on) << ch;
-    }
-    void setRockKit() {
-        EXPECT_EQ(selector().SetTargetByName(9, kRockKit), 0);
-        EXPECT_EQ(selector().SetChannelOn(9, true), 0);
-    }
-    // Converts and waits until the save step has made the window usable.
-    void convertToTheEnd() {
-        window.convert();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.worker()->isRunning() && !busy(); }, 20000));
-        QTest::qWait(10);
-    }
-    bool busy() const { return window.form().lblMask->isVisibleTo(&window); }
-    int kinds(const char* kind) const {
-        int n = 0;
-        for (const auto& a : prompter.asked) n += a.kind == kind;
-        return n;
-    }
-    const RecordingPrompter::Asked* last(const char* kind) const {
-        for (auto it = prompter.asked.rbegin(); it != prompter.asked.rend(); ++it)
-            if (it->kind == kind) return &*it;
-        return nullptr;
-    }
-};
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);

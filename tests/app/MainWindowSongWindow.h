@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/AfterNameListWidget.h"
 #include "app/IconPushButton.h"
@@ -21,9 +24,19 @@
 #include "app/VexaChSelector.h"
 #include "tests/app/ProgramFolder.h"
 
+// Clicks the item of the popup whose text is `text`.
+inline void ClickItem(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << text.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(found[0]).center());
+}
+
 class SongWindow {
 public:
-    SongWindow() : window(folder.Setup(&prompter)) {
+    using MakeCoreHolder = std::function<std::shared_ptr<CoreHolder>()>;
+    // makeCoreHolder: the window's core holder; none: the folder's fake core.
+    explicit SongWindow(MakeCoreHolder makeCoreHolder = {})
+        : window(WithCoreHolder(folder.Setup(&prompter), std::move(makeCoreHolder))) {
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         chooseModel("Brune2");
@@ -53,6 +66,11 @@ public:
         QByteArray bytes;
         EXPECT_GE(smf.ToByteArray(bytes), 0);
         return writeSong(name, bytes);
+    }
+
+    static MainWindowSetup WithCoreHolder(MainWindowSetup setup, MakeCoreHolder makeCoreHolder) {
+        if (makeCoreHolder) setup.makeCoreHolder = std::move(makeCoreHolder);
+        return setup;
     }
 
     const MainWindow::ChannelRow& row(int ch) const { return window.row(ch); }
