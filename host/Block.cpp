@@ -95,8 +95,9 @@ POSITION CBlock::InsertEventAfter(POSITION after, CSongEvent* event) {
 int CBlock::RemoveEvent(POSITION pos) {
     if (!HoldsEvent(pos)) return 0;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
-    m_EventList.RemoveAt(pos);
+    // The position leaves the live set before its node is freed.
     m_EventPositions.Erase(pos);
+    m_EventList.RemoveAt(pos);
     return 1;
 }
 
