@@ -475,12 +475,24 @@ struct InForce {
     int value = 0;
 };
 
+// The search around the note goes by event numbers and so never reaches the
+// controllers that the expressions of earlier notes wrote (they are numbered
+// after every event of the song); the note's own block, in time order, holds
+// them. The later of the two finds is in force.
 InForce ControllerBefore(CArticWrkEvnt* note, INT64 t, BYTE number) {
+    CArticWrkEvnt* found = CArticWrkUtil::GetFrontContCcEvnt(note, t, number);
+    const CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
+    for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
+        CArticWrkEvnt* e = blk->GetNext(p);
+        if (!e || e->GetTime() >= t) break;
+        if (e->GetStatus() == 0xB0 && e->GetPost1() == number && (!found || e->GetTime() > found->GetTime()))
+            found = e;
+    }
     InForce f;
-    if (CArticWrkEvnt* e = CArticWrkUtil::GetFrontContCcEvnt(note, t, number)) {
+    if (found) {
         f.found = true;
-        f.time = e->GetTime();
-        f.value = e->GetPost2();
+        f.time = found->GetTime();
+        f.value = found->GetPost2();
     } else {
         f.value = CArticUtil::GetDefaultContVal(number);
     }

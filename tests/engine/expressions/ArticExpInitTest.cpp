@@ -216,6 +216,32 @@ TEST(ArticExpInit, BendRangeAtANoteAsControllers) {
     CArticErr::Delete();
 }
 
+// The range that an earlier note's expression set stays in force for the
+// later notes: it is not set again. The controllers written for the first
+// note are numbered after every note of the block.
+TEST(ArticExpInit, BendRangeSetForOneNoteServesTheNext) {
+    struct Case {
+        BYTE second;
+        std::vector<Row> added;
+    };
+    const Case cases[] = {
+        {12, {{0xB0, 950, 101, 0}, {0xB0, 950, 100, 0}, {0xB0, 955, 6, 12}}},
+        // Another range writes the data entry alone.
+        {2, {{0xB0, 950, 101, 0}, {0xB0, 950, 100, 0}, {0xB0, 955, 6, 12}, {0xB0, 1915, 6, 2}}},
+    };
+    for (const Case& c : cases) {
+        InitWorld w;
+        CArticWrkEvnt* a = w.Note(5, 960, 60);
+        CArticWrkEvnt* b = w.Note(6, 1920, 62);
+        w.Note(7, 2880, 64);
+        CArticExpBlk* blk = w.PartExpBlk();
+        blk->AddTail(new CArticExpInitPbRange3(blk, 1, &Notes{a}, 0, 12));
+        blk->AddTail(new CArticExpInitPbRange3(blk, 2, &Notes{b}, 0, c.second));
+        EXPECT_EQ(w.Phase1(), 0);
+        EXPECT_EQ(w.Added(), c.added) << int(c.second);
+    }
+}
+
 TEST(ArticExpInit, ParameterChangeAtEveryListedNote) {
     InitWorld w;
     CArticWrkEvnt* a = w.Note(5, 100, 60);
