@@ -114,6 +114,25 @@ TEST(ArticCoreSong, KeyShiftRaisesTheChannelAndLeavesTheOthers) {
     EXPECT_EQ(s.Keys(5), other);
 }
 
+// An expression the copy into the runner refuses (a class it cannot copy)
+// ends the channel before anything reaches the song.
+TEST(ArticCoreSong, ARefusedCopyLeavesTheSongUntouched) {
+    PipeSong s;
+    SeedRandom(1);
+    ASSERT_EQ(s.Rules({"#set:1", "#name:X", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}), 0);
+    CArticExpBlk* blk = s.exp.GetExpBlk(1, 0);
+    blk->AddTail(new CArticExpEvnt(blk, 99));
+    const Bytes before = s.song.Save();
+    ASSERT_FALSE(before.empty());
+
+    CArticCoreMN pipe(s.song.Host());
+    CArticErr::Clear();
+    const POSITION trk = s.song.TrackOfCh(2);
+    EXPECT_NE(s.Convert(pipe, trk), 0);
+    EXPECT_EQ(s.song.Save(), before);
+    EXPECT_EQ(s.Keys(2), (std::vector<int>{60, 62}));
+}
+
 // The notes of a work block, by key.
 std::vector<int> SongPipeBlkKeys(CArticWrkBlk* blk) {
     std::vector<int> keys;

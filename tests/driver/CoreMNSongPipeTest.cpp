@@ -196,7 +196,7 @@ struct CoreMNRun : smftest::TwoOutputPorts, smftest::Loaded {
         if (proc->GetSelMode() != 0) mgr->GetSelBlkID(trks[0], &blk);
         const INT64 firstNoteOn = mgr->GetFirstNoteOnTime();
         if (const int r = pipe->ConvertRep(proc->GetWrk(), proc->GetExp(), trks.data(), blk, counts.data(),
-                                           proc->GetTransMode(), proc->GetSelMode(), INT64(DWORD(firstNoteOn)),
+                                           proc->GetTransMode(), proc->GetSelMode(), firstNoteOn,
                                            mgr->GetUsedCh(), mgr->GetOrigiCh(), mgr->GetClientCh()))
             return "ConvertRep " + std::to_string(r);
         if (mgr->CreateMpLock(1) == S_OK) {
