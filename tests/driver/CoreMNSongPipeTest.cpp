@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -13,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticArrayCh.h"
-#include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
