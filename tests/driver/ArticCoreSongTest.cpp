@@ -181,19 +181,23 @@ TEST(ArticCoreSong, TwoStringsKeepTheirNotesExpressions) {
     EXPECT_EQ(listed[0], wrk->Get(ULONG(1))->Get(ULONG(0))->Get(0));
     EXPECT_EQ(listed[1], wrk->Get(ULONG(2))->Get(ULONG(0))->Get(0));
 
-    // The whole channel: both strings' notes reach the song 12 higher.
+    // The whole channel: both strings' notes reach the song 12 higher, the
+    // first string on the part's own channel, the second on another.
     CArticCoreMN whole(s.song.Host());
     const std::vector<int> other = s.Keys(5);
     const POSITION trk = s.song.TrackOfCh(2);
     EXPECT_EQ(s.Convert(whole, trk), 0);
-    std::vector<int> keys;
+    std::vector<std::pair<int, LONG>> notes;  // key, channel
     for (POSITION blk : s.song.Blocks(trk))
         CArticHostWalk::Events(s.song.Host(), trk, blk, [&](const tagMPEVENT& e, POSITION) {
-            if (e.Kind == MPEVENT_KIND_NOTE) keys.push_back(e.Data1);
+            if (e.Kind == MPEVENT_KIND_NOTE) notes.push_back({e.Data1, e.Channel});
             return true;
         });
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<int>{72, 74}));
+    std::sort(notes.begin(), notes.end());
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], std::make_pair(72, LONG(2)));
+    EXPECT_EQ(notes[1].first, 74);
+    EXPECT_NE(notes[1].second, 2);
     EXPECT_EQ(s.Keys(5), other);
 }
 
