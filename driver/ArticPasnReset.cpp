@@ -224,6 +224,9 @@ int CArticPasnData::ResetSeqOrig(DWORD port, DWORD ch, int* first, const CArticA
                                  const CArticArrayCh* used, const CArticArrayCh* voice, CArticArrayCh* assigned) {
     CArticWrkBlk* blk = Get(ULONG(0));
     CArticWrkTrk* trk = PasnTrkOf(blk);
+    // The master track is never changed: its entry neither takes the first
+    // call nor a channel from the tables.
+    if (trk && trk->GetTrkNo() == 0) return 0;
     const int wasFirst = first ? *first : 0;
     if (first) *first = 0;
     if (!trk || !assigned) return 1;
@@ -246,6 +249,7 @@ int CArticPasnData::ResetSeqOrig(DWORD port, DWORD ch, int* first, const CArticA
 int CArticPasnData::ResetSeqOrigBy(DWORD portCount, DWORD port, DWORD ch, int* first, bool written) {
     CArticWrkBlk* blk = Get(ULONG(0));
     CArticWrkTrk* trk = PasnTrkOf(blk);
+    if (trk && trk->GetTrkNo() == 0) return 0;
     const int wasFirst = first ? *first : 0;
     if (first) *first = 0;
     if (!trk) return 1;

@@ -10,10 +10,14 @@
 #include "driver/ArticCoreMN.h"
 #include "driver/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
+#include "engine/expressions/ArticExpDur.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/work/ArticWrk.h"
+#include "engine/work/ArticWrkBlk.h"
+#include "engine/work/ArticWrkEvnt.h"
+#include "engine/work/ArticWrkTrk.h"
 #include "platform/Random.h"
 
 namespace {
@@ -70,8 +74,9 @@ struct PipeSong {
         std::sort(keys.begin(), keys.end());
         return keys;
     }
-    int Convert(CArticCoreMN& pipe) {
-        POSITION trk = nullptr;
+    // The driver hands the selected track; null leaves only the tracks that
+    // carry their song track.
+    int Convert(CArticCoreMN& pipe, POSITION trk = nullptr) {
         return pipe.ConvertRep(&wrk, &exp, &trk, nullptr, nullptr, 0, 0, 0, song.mgr.GetUsedCh(),
                                song.mgr.GetOrigiCh(), song.mgr.GetClientCh());
     }
@@ -93,6 +98,107 @@ TEST(ArticCoreSong, ChannelIsConvertedAndTheOthersStay) {
     EXPECT_EQ(s.Keys(5), other);
     // The walked data are the caller's and stay as they were.
     EXPECT_EQ(s.exp.GetExpBlk(1, 0)->GetCount(), 2);
+}
+
+TEST(ArticCoreSong, KeyShiftRaisesTheChannelAndLeavesTheOthers) {
+    PipeSong s;
+    SeedRandom(1);
+    ASSERT_EQ(s.Rules({"#set:1", "#name:X", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}), 0);
+    ASSERT_EQ(s.exp.GetExpBlk(1, 0)->GetCount(), 2);  // one expression per note
+    const std::vector<int> other = s.Keys(5);
+
+    CArticCoreMN pipe(s.song.Host());
+    CArticErr::Clear();
+    EXPECT_EQ(s.Convert(pipe), 0);
+    EXPECT_EQ(s.Keys(2), (std::vector<int>{72, 74}));
+    EXPECT_EQ(s.Keys(5), other);
+}
+
+// An expression the copy into the runner refuses (a class it cannot copy)
+// ends the channel before anything reaches the song.
+TEST(ArticCoreSong, ARefusedCopyLeavesTheSongUntouched) {
+    PipeSong s;
+    SeedRandom(1);
+    ASSERT_EQ(s.Rules({"#set:1", "#name:X", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}), 0);
+    CArticExpBlk* blk = s.exp.GetExpBlk(1, 0);
+    blk->AddTail(new CArticExpEvnt(blk, 99));
+    const Bytes before = s.song.Save();
+    ASSERT_FALSE(before.empty());
+
+    CArticCoreMN pipe(s.song.Host());
+    CArticErr::Clear();
+    const POSITION trk = s.song.TrackOfCh(2);
+    EXPECT_NE(s.Convert(pipe, trk), 0);
+    EXPECT_EQ(s.song.Save(), before);
+    EXPECT_EQ(s.Keys(2), (std::vector<int>{60, 62}));
+}
+
+// The notes of a work block, by key.
+std::vector<int> SongPipeBlkKeys(CArticWrkBlk* blk) {
+    std::vector<int> keys;
+    for (POSITION p = blk ? blk->GetHeadPos() : nullptr; p;) {
+        const CArticWrkEvnt* e = blk->GetNext(p);
+        if ((e->GetStatus() & 0xF0) == 0x90) keys.push_back(e->GetPost1());
+    }
+    return keys;
+}
+
+TEST(ArticCoreSong, TwoStringsKeepTheirNotesExpressions) {
+    PipeSong s;
+    SeedRandom(1);
+    ASSERT_EQ(s.Rules({"#set:1", "#name:X", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"}), 0);
+    // Note 62 is played on string 1, note 60 on string 0.
+    CArticWrkBlk* part = s.wrk.Get(ULONG(1))->Get(ULONG(0));
+    for (POSITION p = part->GetHeadPos(); p;) {
+        CArticWrkEvnt* e = part->GetNext(p);
+        if ((e->GetStatus() & 0xF0) == 0x90) e->SetFngrInfo(0, e->GetPost1() == 62 ? 1 : 0, 0, 0);
+    }
+
+    CArticCoreMN pipe(s.song.Host());
+    ASSERT_EQ(pipe.CopyWrkExp(&s.wrk, &s.exp), 0);
+    ASSERT_EQ(pipe.Separate2(0, s.song.mgr.GetUsedCh(), s.song.mgr.GetClientCh()), 0);
+    CArticWrk* wrk = pipe.GetCore()->GetWrk();
+    CArticExp* exp = pipe.GetCore()->GetExp();
+    ASSERT_EQ(wrk->GetCount(), 3);  // the master track and one track per string
+    EXPECT_EQ(SongPipeBlkKeys(wrk->Get(ULONG(1))->Get(ULONG(0))), std::vector<int>{60});
+    EXPECT_EQ(SongPipeBlkKeys(wrk->Get(ULONG(2))->Get(ULONG(0))), std::vector<int>{62});
+    // The expressions stay under the track number they were made on and
+    // now list the string tracks' notes: every note keeps its own.
+    std::vector<CArticWrkEvnt*> listed;
+    for (POSITION t = exp->GetHeadPos(); t;) {
+        CArticExpTrk* trk = exp->GetNext(t);
+        for (int j = 0; j < trk->GetCount(); ++j)
+            for (POSITION p = trk->Get(j)->GetHeadPos(); p;) {
+                auto* key = dynamic_cast<CArticExpKeySft*>(trk->Get(j)->GetNext(p));
+                ASSERT_NE(key, nullptr);
+                EXPECT_EQ(trk->GetTrkNo(), 1u);
+                CArticWrkEvntList* notes = key->GetWrkEvntList();
+                ASSERT_EQ(notes->GetCount(), 1);
+                listed.push_back(notes->GetHead());
+            }
+    }
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], wrk->Get(ULONG(1))->Get(ULONG(0))->Get(0));
+    EXPECT_EQ(listed[1], wrk->Get(ULONG(2))->Get(ULONG(0))->Get(0));
+
+    // The whole channel: both strings' notes reach the song 12 higher, the
+    // first string on the part's own channel, the second on another.
+    CArticCoreMN whole(s.song.Host());
+    const std::vector<int> other = s.Keys(5);
+    const POSITION trk = s.song.TrackOfCh(2);
+    EXPECT_EQ(s.Convert(whole, trk), 0);
+    std::vector<std::pair<int, LONG>> notes;  // key, channel
+    for (POSITION blk : s.song.Blocks(trk))
+        CArticHostWalk::Events(s.song.Host(), trk, blk, [&](const tagMPEVENT& e, POSITION) {
+            if (e.Kind == MPEVENT_KIND_NOTE) notes.push_back({e.Data1, e.Channel});
+            return true;
+        });
+    std::sort(notes.begin(), notes.end());
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], std::make_pair(72, LONG(2)));
+    EXPECT_EQ(notes[1].first, 74);
+    EXPECT_NE(notes[1].second, 2);
+    EXPECT_EQ(s.Keys(5), other);
 }
 
 }  // namespace

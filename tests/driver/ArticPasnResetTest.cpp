@@ -175,6 +175,37 @@ TEST(PasnReset, SeqResetsWithTablesTurnVoiceOutput) {
     EXPECT_GE(assigned.SearchOrigiCh(CArticArrayCh::MakeKey(0, 15)), 0);
 }
 
+// The expressions of the master track give it an entry ahead of the part's:
+// it neither uses up the first call nor takes the part's channel, with or
+// without the tables.
+TEST(PasnReset, MasterEntryAheadLeavesThePartItsOwnChannel) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(PasnFullSong()), 1);
+    for (const bool tables : {true, false}) {
+        PasnParts parts(song.Host());
+        CArticPasn pasn(song.Host());
+        auto* master = new CArticPasnData(&pasn);
+        master->AddTail(parts.wrk.Get(ULONG(0))->Get(ULONG(0)));
+        pasn.AddTail(master);
+        auto* part = new CArticPasnData(&pasn);
+        part->AddTail(parts.own);
+        pasn.AddTail(part);
+        parts.own->GetOwner()->SetOrgTrkID(reinterpret_cast<POSITION>(uintptr_t(0x40)));  // taken from the song
+        CArticArrayCh source;  // the converted channel, playing the part's voice
+        source.UpdateOrigiCh(CArticArrayCh::MakeKey(0, 2));
+        const CArticArrayCh none;
+        CArticArrayCh assigned;
+        ASSERT_EQ(tables ? pasn.ResetSeqOrig(0, 15, &source, &none, &none, &assigned) : pasn.ResetSeqOrig(2, 0, 15),
+                  0)
+            << tables;
+        EXPECT_EQ(PasnParts::PortCh(parts.own), std::make_pair(ULONG(0), ULONG(2))) << tables;
+        if (tables) {
+            EXPECT_EQ(parts.own->GetOutVceSet(), 0);
+            EXPECT_EQ(assigned.GetOrigiChNum(), 1);
+        }
+    }
+}
+
 TEST(PasnReset, SetBeyondTheSlotsGrowsByEight) {
     CArticPasn pasn;
     EXPECT_EQ(pasn.GetSlotCount(), 16);
