@@ -47,8 +47,7 @@ struct CArticRulSet::Operand {
 
     // Takes the token apart: false when it is malformed.
     bool Parse(const CString& token) {
-        CExString text(token);
-        return CArticRulUtil::DivParam(text, name, number, member, memberNum, value, strValue, kind) == 0;
+        return CArticRulUtil::DivOperand(token, name, number, member, memberNum, value, strValue, kind) == 0;
     }
     bool IsNumber() const { return kind == kOperandConst && name.IsEmpty() && member.IsEmpty() && strValue.IsEmpty(); }
     bool IsText() const { return kind == kOperandConst && name.IsEmpty() && member.IsEmpty() && !strValue.IsEmpty(); }

@@ -26,6 +26,9 @@ public:
     // shortened by a member number.
     static int DivParam(CExString& token, CExString& name, int& number, CExString& member, int& memberNum,
                         double& value, CExString& strValue, int& kind);
+    // As DivParam, but the token is left as it is.
+    static int DivOperand(const CString& token, CExString& name, int& number, CExString& member, int& memberNum,
+                          double& value, CExString& strValue, int& kind);
     // 1 when a trailing member number was found and cut off the token.
     static int GetMemberNum(CExString& token, int& memberNum);
     // Classifies a taken-apart operand; with define set, an output reference
