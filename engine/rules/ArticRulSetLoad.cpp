@@ -131,15 +131,19 @@ int CArticRulSet::Load(CStringList& lines, int* setNoInUse) {
 
 bool CArticRulSet::SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment) {
     *comment = false;
-    body = line;
-    CExString token = NextToken(body, kSep);
-    if (!token.IsEmpty() && token[0] == ';') {
+    // The head and the body are copied straight out of the line.
+    const CExString::TokenSpan t = line.FindToken(kSep);
+    if (t.start < 0) return false;
+    if (line[t.start] == ';') {
         *comment = true;
         return false;
     }
-    if (token.IsEmpty() || token[0] != '#') return false;
-    token.str().erase(0, 1);
-    head = std::move(token);
+    if (line[t.start] != '#') return false;
+    head.str().assign(line.str(), size_t(t.start) + 1, size_t(t.length) - 1);
+    if (t.rest < 0)
+        body.Empty();
+    else
+        body.str().assign(line.str(), size_t(t.rest), std::string::npos);
     return true;
 }
 

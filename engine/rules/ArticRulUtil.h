@@ -60,6 +60,8 @@ public:
     static int GetRulSub(CStringList& lines, CStringList& out, CString& errLine);
     // The head token of a raw line (blanks are part of it).
     static CString HeadToken(const CString& line);
+    // True when the line's head token is word.
+    static bool HeadIs(const CString& line, const char* word);
 
     // Size a numbered table must have for index to fit: old + 5 * (floor((index -
     // old) / 5) + 1), or old when it fits already.

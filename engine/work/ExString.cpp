@@ -104,22 +104,34 @@ LONG CExString::GetLong(int radix) {
     return value;
 }
 
-CString CExString::GetToken(CString* rest, const char* delimText) {
+CExString::TokenSpan CExString::FindToken(const char* delimText) const {
     const Delims delims(delimText);
     const int n = GetLength();
     const char* s = GetString();
-    TokenWalk w;
+    TokenSpan t;
     int i = 0;
-    for (; i < n; ++i) {
-        if (w.start < 0) {
-            if (StartsToken(delims, s[i])) w.start = i;
-        } else {
-            if (w.end >= 0) break;
-            if (IsDelim(delims, s[i])) w.end = i;
-        }
-    }
-    w.stop = i;
-    return PlainToken(*this, w, rest);
+    while (i < n && !StartsToken(delims, s[i])) ++i;
+    if (i == n) return t;
+    t.start = i;
+    while (i < n && !IsDelim(delims, s[i])) ++i;
+    t.length = i - t.start;
+    // A delimiter that is the last byte leaves no remainder.
+    if (i + 1 < n) t.rest = i;
+    return t;
+}
+
+CString CExString::GetToken(CString* rest, const char* delimText) {
+    const TokenSpan t = FindToken(delimText);
+    CString token = t.start < 0 ? CString() : CString(GetString() + t.start, t.length);
+    if (!rest) return token;
+    // rest may be this very text, which then loses its front.
+    if (t.rest < 0)
+        rest->Empty();
+    else if (rest == this)
+        str().erase(0, size_t(t.rest));
+    else
+        rest->str().assign(str(), size_t(t.rest), std::string::npos);
+    return token;
 }
 
 CString CExString::GetTokenMB(CString* rest, const char* delimText) {

@@ -50,6 +50,15 @@ public:
     // final delimiter followed). rest may point at this text.
     CString GetToken(CString* rest, const CString& delims) { return GetToken(rest, delims.GetString()); }
     CString GetToken(CString* rest, const char* delims);
+    // Where GetToken would cut, found without copying: the token's first
+    // byte and length (start -1 when there is no token) and the first byte of
+    // the remainder (-1 when the remainder is empty).
+    struct TokenSpan {
+        int start = -1;
+        int length = 0;
+        int rest = -1;
+    };
+    TokenSpan FindToken(const char* delims) const;
     // As GetToken, but a double-byte character is never split: its trail
     // byte is not taken for a delimiter.
     CString GetTokenMB(CString* rest, const CString& delims) { return GetTokenMB(rest, delims.GetString()); }
