@@ -12,9 +12,10 @@
 namespace rulset {
 
 // Heads, arithmetic, conditions and most bodies are cut at these.
-constexpr const char* kSep = ":+-*/,(){}";
+constexpr const char* kSepText = ":+-*/,(){}";
+inline constexpr CExString::DelimSet kSep{kSepText};
 // Argument lists are cut at these (a sign stays with its number).
-constexpr const char* kArgSep = ":,(){}";
+inline constexpr CExString::DelimSet kArgSep{":,(){}"};
 
 // Relation code of a member: 1 for none, 2..7 for Next .. AllPre, 0 otherwise.
 BYTE RelationCode(const CString& member);

@@ -26,6 +26,9 @@ inline bool StartsWith(const CString& text, const char* prefix) {
 inline CExString NextToken(CExString& text, const char* separators) {
     return text.GetToken(&text, separators);
 }
+inline CExString NextToken(CExString& text, const CExString::DelimSet& separators) {
+    return text.GetToken(&text, separators);
+}
 
 // The whole text read as an integer with base prefixes ("0" octal, "0x" hex).
 inline bool ReadWholeLong(const CString& text, LONG* value) {

@@ -8,21 +8,7 @@
 
 namespace {
 
-// A delimiter set as a table of the 256 byte values (a NUL ends the set
-// and is never a delimiter).
-struct Delims {
-    explicit Delims(const char* text) {
-        for (const char* p = text ? text : ""; *p; ++p) {
-            const unsigned char b = static_cast<unsigned char>(*p);
-            bits[b >> 6] |= uint64_t(1) << (b & 63);
-        }
-    }
-    bool Has(char ch) const {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        return (bits[b >> 6] >> (b & 63)) & 1;
-    }
-    uint64_t bits[4] = {0, 0, 0, 0};
-};
+using Delims = CExString::DelimSet;
 
 bool IsDelim(const Delims& delims, char ch) { return delims.Has(ch); }
 
@@ -104,8 +90,7 @@ LONG CExString::GetLong(int radix) {
     return value;
 }
 
-CExString::TokenSpan CExString::FindToken(const char* delimText) const {
-    const Delims delims(delimText);
+CExString::TokenSpan CExString::FindToken(const DelimSet& delims) const {
     const int n = GetLength();
     const char* s = GetString();
     TokenSpan t;
@@ -120,8 +105,8 @@ CExString::TokenSpan CExString::FindToken(const char* delimText) const {
     return t;
 }
 
-CString CExString::GetToken(CString* rest, const char* delimText) {
-    const TokenSpan t = FindToken(delimText);
+CString CExString::GetToken(CString* rest, const DelimSet& delims) {
+    const TokenSpan t = FindToken(delims);
     CString token = t.start < 0 ? CString() : CString(GetString() + t.start, t.length);
     if (!rest) return token;
     // rest may be this very text, which then loses its front.
@@ -134,8 +119,7 @@ CString CExString::GetToken(CString* rest, const char* delimText) {
     return token;
 }
 
-CString CExString::GetTokenMB(CString* rest, const char* delimText) {
-    const Delims delims(delimText);
+CString CExString::GetTokenMB(CString* rest, const DelimSet& delims) {
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -164,8 +148,7 @@ CString CExString::GetTokenMB(CString* rest, const char* delimText) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenParen(CString* rest, int* paren, const char* delimText) {
-    const Delims delims(delimText);
+CString CExString::GetTokenParen(CString* rest, int* paren, const DelimSet& delims) {
     const int n = GetLength();
     const char* s = GetString();
     int group = 0;
