@@ -139,11 +139,13 @@ bool CArticRulSet::SplitHead(const CExString& line, CExString& head, CExString& 
         return false;
     }
     if (line[t.start] != '#') return false;
-    head.str().assign(line.str(), size_t(t.start) + 1, size_t(t.length) - 1);
+    head.str() = std::string(line.c_str() + t.start + 1, size_t(t.length) - 1);
     if (t.rest < 0)
         body.Empty();
+    else if (&body == &line)
+        body.str().erase(0, size_t(t.rest));
     else
-        body.str().assign(line.str(), size_t(t.rest), std::string::npos);
+        body.str() = std::string(line.c_str() + t.rest, size_t(line.GetLength() - t.rest));
     return true;
 }
 
@@ -175,7 +177,9 @@ int CArticRulSet::LoadLine1(CExString& line, int* setNoInUse) {
 }
 
 int CArticRulSet::LoadLine2(CExString& line, int* setNoInUse) {
-    CExString head, body, keyword, member;
+    // Phase 2 is the line's last reader: it becomes the body in place.
+    CExString head, keyword, member;
+    CExString& body = line;
     bool comment = false;
     if (!SplitHead(line, head, body, &comment)) return comment ? 0 : 1;
     int number = -1;

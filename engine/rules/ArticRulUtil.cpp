@@ -28,6 +28,8 @@ int TrailingDigits(const char* text, int length) {
 // Index of ch in text[0, length) as CString::Find gives it (a trail byte of a
 // double-byte character is never taken for ch); -1 when absent.
 int FindChar(const char* text, int length, char ch) {
+    // Without the byte anywhere there is no character to walk to.
+    if (length <= 0 || !std::memchr(text, ch, size_t(length))) return -1;
     for (int i = 0; i < length;) {
         if (text[i] == ch) return i;
         i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
@@ -184,7 +186,7 @@ int CArticRulUtil::DivOperand(const CString& token, CExString& name, int& number
 
     const int dot = FindChar(n, nameLen, '.');
     if (dot > 0) {
-        member.str().assign(n + dot + 1, size_t(nameLen - dot - 1));
+        member.str() = std::string(n + dot + 1, size_t(nameLen - dot - 1));
         nameLen = dot;
         const int digits = TrailingDigits(n, nameLen);
         if (digits > 0) {
@@ -193,7 +195,7 @@ int CArticRulUtil::DivOperand(const CString& token, CExString& name, int& number
             nameLen -= digits;
         }
     }
-    name.str().assign(n, size_t(nameLen));
+    name.str() = std::string(n, size_t(nameLen));
     if (numLen > 0) {
         LONG v = 0;
         if (!ReadWholeLongAt(s + numFrom, numLen, &v) || v < 0) return 1;
