@@ -4,6 +4,7 @@
 
 #include "engine/rules/ArticRulText.h"
 #include <new>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,7 +29,7 @@ const char kPhase2[] = "Load (Phase-2)";
 enum class LineKind { Other, Set, Name, Dir, Val, Str, Evnt, Exv, Searched, Func, Sub, Prob, Exp };
 
 struct KeywordInfo {
-    const char* keyword;
+    std::string_view keyword;
     LineKind kind;
 };
 const KeywordInfo kKeywords[] = {
@@ -38,9 +39,12 @@ const KeywordInfo kKeywords[] = {
     {"sub", LineKind::Sub},   {"prob", LineKind::Prob},         {"exp", LineKind::Exp},
 };
 
+// Words are compared as views: lengths first, and most differ there.
+bool IsWord(const CString& text, std::string_view word) { return std::string_view(text.str()) == word; }
+
 LineKind KindOf(const CString& keyword) {
     for (const KeywordInfo& k : kKeywords)
-        if (keyword == k.keyword) return k.kind;
+        if (IsWord(keyword, k.keyword)) return k.kind;
     return LineKind::Other;
 }
 
@@ -216,15 +220,15 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     member.Empty();
     number = -1;
 
-    if (head == "set" || head == "dir" || head == "name") {
+    if (IsWord(head, "set") || IsWord(head, "dir") || IsWord(head, "name")) {
         if (body.IsEmpty()) return 1;
         CExString rest(body);
         CExString token = NextToken(rest, kSep);
-        if (head == "name") {
+        if (IsWord(head, "name")) {
             if (phase1 && m_pName && m_pName->IsEmpty()) *m_pName = token;
         } else {
             const LONG value = token.GetLong(10);
-            if (head == "dir") {
+            if (IsWord(head, "dir")) {
                 if (value < 0 || value > 3) return 1;
                 if (phase1) m_Direction = int(value);
             } else if (value < 0 || ULONG(value) > kMaxRulIndex) {
@@ -237,7 +241,7 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
         keyword = head;
         return 0;
     }
-    if (head == "exv" || head == "searched" || head == "prob") {
+    if (IsWord(head, "exv") || IsWord(head, "searched") || IsWord(head, "prob")) {
         keyword = head;
         return 0;
     }
@@ -248,16 +252,16 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     member = op.member;
     number = op.number;
     if (!member.IsEmpty()) return 1;
-    if (keyword == "func" || keyword == "exp") return number < 0 ? 1 : 0;
-    if (keyword == "sub") return 0;
-    if (keyword != "val" && keyword != "str" && keyword != "evnt") return 1;
+    if (IsWord(keyword, "func") || IsWord(keyword, "exp")) return number < 0 ? 1 : 0;
+    if (IsWord(keyword, "sub")) return 0;
+    if (!IsWord(keyword, "val") && !IsWord(keyword, "str") && !IsWord(keyword, "evnt")) return 1;
     if (op.kind != kOperandConst || number < 0) return 1;
 
-    if (keyword == "val") {
+    if (IsWord(keyword, "val")) {
         return rulset::DeclareVariable<CArticRulDataVal>(this, number, phase1, GetDataVal(number) != nullptr,
                                                     [this](CArticRulDataVal* v) { return SetDataVal(v); });
     }
-    if (keyword == "str") {
+    if (IsWord(keyword, "str")) {
         return rulset::DeclareVariable<CArticRulDataStr>(this, number, phase1, GetDataStr(number) != nullptr,
                                                     [this](CArticRulDataStr* v) { return SetDataStr(v); });
     }

@@ -52,7 +52,8 @@ int MemberNumCut(const CString& token, int& memberNum) {
     const char* s = token.c_str();
     if (FindChar(s, len, '.') <= 0) return len;
     size_t used = 0;
-    ParseDouble(s, &used);
+    // A variable name never reads as a number.
+    if (s[0] != '_' && s[0] != '&') ParseDouble(s, &used);
     if (used == size_t(len)) {
         memberNum = -1;
         return len;
