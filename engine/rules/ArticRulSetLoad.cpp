@@ -39,8 +39,14 @@ const KeywordInfo kKeywords[] = {
     {"sub", LineKind::Sub},   {"prob", LineKind::Prob},         {"exp", LineKind::Exp},
 };
 
-// Words are compared as views: lengths first, and most differ there.
-bool IsWord(const CString& text, std::string_view word) { return std::string_view(text.str()) == word; }
+// Lengths first, and most words differ there; then the few bytes in place.
+bool IsWord(const CString& text, std::string_view word) {
+    const std::string& s = text.str();
+    if (s.size() != word.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (s[i] != word[i]) return false;
+    return true;
+}
 
 LineKind KindOf(const CString& keyword) {
     for (const KeywordInfo& k : kKeywords)
