@@ -42,9 +42,8 @@ void clampRange(int length, int& first, int& count) {
 
 }  // namespace
 
-CString::CString(const char* text, int length) {
-    if (text && length > 0) s_.assign(text, size_t(length));
-}
+CString::CString(const char* text, int length)
+    : s_(text && length > 0 ? std::string(text, size_t(length)) : std::string()) {}
 
 CString CString::Mid(int first) const { return Mid(first, GetLength() - (first < 0 ? 0 : first)); }
 

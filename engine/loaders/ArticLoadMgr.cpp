@@ -157,7 +157,7 @@ int CArticLoadMgr::LoadRulSetAll(CStringList& lines) {
         CString& line = lines.GetNext(p);
         if (IsBlankOrComment(line)) continue;
         // Lines before the first set head form a block of their own.
-        if (CArticRulUtil::HeadToken(line) == "#set") flush();
+        if (CArticRulUtil::HeadIs(line, "#set")) flush();
         // The line moves into its block: the script's working copy is not read again.
         block.GetAt(block.AddTail(CString())) = std::move(line);
     }

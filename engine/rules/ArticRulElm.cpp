@@ -6,14 +6,15 @@
 
 VX_IMPLEMENT_CLASS(CArticRulElm, CObject);
 
-CArticRulElm::CArticRulElm() : m_pStrData(new CString()) {}
+// The text is made when one is first set: most elements never hold one.
+CArticRulElm::CArticRulElm() : m_pStrData(nullptr) {}
 
 CArticRulElm::~CArticRulElm() {
     DeleteRulElmList();
     delete m_pStrData;
 }
 
-CArticRulElm::CArticRulElm(const CArticRulElm& src) : CObject(), m_pStrData(new CString()) { *this = src; }
+CArticRulElm::CArticRulElm(const CArticRulElm& src) : CObject(), m_pStrData(nullptr) { *this = src; }
 
 CArticRulElm& CArticRulElm::operator=(const CArticRulElm& src) {
     if (this == &src) return *this;
@@ -58,7 +59,10 @@ void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plu
 }
 
 void CArticRulElm::SetStrData(const CString& text) {
-    if (!m_pStrData) m_pStrData = new (std::nothrow) CString();
+    if (!m_pStrData) {
+        if (text.IsEmpty()) return;
+        m_pStrData = new (std::nothrow) CString();
+    }
     if (m_pStrData) *m_pStrData = text;
 }
 

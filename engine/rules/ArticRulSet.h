@@ -54,7 +54,7 @@ public:
     // already used by a set of the owner program. No line: 1, no report.
     virtual int Load(CStringList& lines, int* setNoInUse);
     // Phase 1 (check and declare) and phase 2 (build) of one prepared line:
-    // 0, or nonzero for a faulty line.
+    // 0, or nonzero for a faulty line. Phase 2 consumes the line.
     virtual int LoadLine1(CExString& line, int* setNoInUse);
     virtual int LoadLine2(CExString& line, int* setNoInUse);
 
@@ -177,6 +177,7 @@ public:
 protected:
     // The line's head token and body: false when the head is missing or
     // does not begin with '#'; *comment for a head that begins with ';'.
+    // body may be the line itself, which then loses its head.
     static bool SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment);
     template <class T>
     using Array = CTypedPtrArray<CObArray, T*>;

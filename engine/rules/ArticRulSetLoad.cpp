@@ -4,6 +4,7 @@
 
 #include "engine/rules/ArticRulText.h"
 #include <new>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,7 +29,7 @@ const char kPhase2[] = "Load (Phase-2)";
 enum class LineKind { Other, Set, Name, Dir, Val, Str, Evnt, Exv, Searched, Func, Sub, Prob, Exp };
 
 struct KeywordInfo {
-    const char* keyword;
+    std::string_view keyword;
     LineKind kind;
 };
 const KeywordInfo kKeywords[] = {
@@ -38,9 +39,18 @@ const KeywordInfo kKeywords[] = {
     {"sub", LineKind::Sub},   {"prob", LineKind::Prob},         {"exp", LineKind::Exp},
 };
 
+// Lengths first, and most words differ there; then the few bytes in place.
+bool IsWord(const CString& text, std::string_view word) {
+    const std::string& s = text.str();
+    if (s.size() != word.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (s[i] != word[i]) return false;
+    return true;
+}
+
 LineKind KindOf(const CString& keyword) {
     for (const KeywordInfo& k : kKeywords)
-        if (keyword == k.keyword) return k.kind;
+        if (IsWord(keyword, k.keyword)) return k.kind;
     return LineKind::Other;
 }
 
@@ -131,15 +141,21 @@ int CArticRulSet::Load(CStringList& lines, int* setNoInUse) {
 
 bool CArticRulSet::SplitHead(const CExString& line, CExString& head, CExString& body, bool* comment) {
     *comment = false;
-    body = line;
-    CExString token = NextToken(body, kSep);
-    if (!token.IsEmpty() && token[0] == ';') {
+    // The head and the body are copied straight out of the line.
+    const CExString::TokenSpan t = line.FindToken(kSep);
+    if (t.start < 0) return false;
+    if (line[t.start] == ';') {
         *comment = true;
         return false;
     }
-    if (token.IsEmpty() || token[0] != '#') return false;
-    token.str().erase(0, 1);
-    head = std::move(token);
+    if (line[t.start] != '#') return false;
+    head.str() = std::string(line.c_str() + t.start + 1, size_t(t.length) - 1);
+    if (t.rest < 0)
+        body.Empty();
+    else if (&body == &line)
+        body.str().erase(0, size_t(t.rest));
+    else
+        body.str() = std::string(line.c_str() + t.rest, size_t(line.GetLength() - t.rest));
     return true;
 }
 
@@ -171,7 +187,9 @@ int CArticRulSet::LoadLine1(CExString& line, int* setNoInUse) {
 }
 
 int CArticRulSet::LoadLine2(CExString& line, int* setNoInUse) {
-    CExString head, body, keyword, member;
+    // Phase 2 is the line's last reader: it becomes the body in place.
+    CExString head, keyword, member;
+    CExString& body = line;
     bool comment = false;
     if (!SplitHead(line, head, body, &comment)) return comment ? 0 : 1;
     int number = -1;
@@ -208,15 +226,15 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     member.Empty();
     number = -1;
 
-    if (head == "set" || head == "dir" || head == "name") {
+    if (IsWord(head, "set") || IsWord(head, "dir") || IsWord(head, "name")) {
         if (body.IsEmpty()) return 1;
         CExString rest(body);
         CExString token = NextToken(rest, kSep);
-        if (head == "name") {
+        if (IsWord(head, "name")) {
             if (phase1 && m_pName && m_pName->IsEmpty()) *m_pName = token;
         } else {
             const LONG value = token.GetLong(10);
-            if (head == "dir") {
+            if (IsWord(head, "dir")) {
                 if (value < 0 || value > 3) return 1;
                 if (phase1) m_Direction = int(value);
             } else if (value < 0 || ULONG(value) > kMaxRulIndex) {
@@ -229,7 +247,7 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
         keyword = head;
         return 0;
     }
-    if (head == "exv" || head == "searched" || head == "prob") {
+    if (IsWord(head, "exv") || IsWord(head, "searched") || IsWord(head, "prob")) {
         keyword = head;
         return 0;
     }
@@ -240,16 +258,16 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     member = op.member;
     number = op.number;
     if (!member.IsEmpty()) return 1;
-    if (keyword == "func" || keyword == "exp") return number < 0 ? 1 : 0;
-    if (keyword == "sub") return 0;
-    if (keyword != "val" && keyword != "str" && keyword != "evnt") return 1;
+    if (IsWord(keyword, "func") || IsWord(keyword, "exp")) return number < 0 ? 1 : 0;
+    if (IsWord(keyword, "sub")) return 0;
+    if (!IsWord(keyword, "val") && !IsWord(keyword, "str") && !IsWord(keyword, "evnt")) return 1;
     if (op.kind != kOperandConst || number < 0) return 1;
 
-    if (keyword == "val") {
+    if (IsWord(keyword, "val")) {
         return rulset::DeclareVariable<CArticRulDataVal>(this, number, phase1, GetDataVal(number) != nullptr,
                                                     [this](CArticRulDataVal* v) { return SetDataVal(v); });
     }
-    if (keyword == "str") {
+    if (IsWord(keyword, "str")) {
         return rulset::DeclareVariable<CArticRulDataStr>(this, number, phase1, GetDataStr(number) != nullptr,
                                                     [this](CArticRulDataStr* v) { return SetDataStr(v); });
     }

@@ -144,7 +144,7 @@ int CArticRulSet::MakeArithmetic(CExString& body, CExString& keyword, int& numbe
 int CArticRulSet::SetArithmetic(CExString& body, CArticRulElmList* list) {
     if (!list) return 1;
     while (!body.IsEmpty()) {
-        const int plus = CheckSign(body, kSep);
+        const int plus = CheckSign(body, kSepText);
         CString rest;
         int paren = 0;
         CExString token = body.GetTokenParen(&rest, &paren, kSep);
@@ -270,7 +270,7 @@ int CArticRulSet::MakeSrchArgument(CExString& body, CExString& className, ULONG 
     ElmListHolder args;
     if (!args.list) return 1;
     while (!body.IsEmpty()) {
-        const int plus = CheckSign(body, kSep);
+        const int plus = CheckSign(body, kSepText);
         CExString token = NextToken(body, kArgSep);
         if (token.IsEmpty()) continue;
         Operand op;
@@ -330,7 +330,7 @@ int CArticRulSet::MakeSrchSubArgment(CExString& body, CArticRulSub* sub, CArticS
         return 1;
     };
     while (!body.IsEmpty()) {
-        const int plus = CheckSign(body, kSep);
+        const int plus = CheckSign(body, kSepText);
         CExString token = NextToken(body, kArgSep);
         if (token.IsEmpty()) continue;
         Operand op;
@@ -405,7 +405,7 @@ int CArticRulSet::MakeExpArgument(CExString& body, CArticRulElmList* list) {
         return 1;
     };
     while (!body.IsEmpty()) {
-        const int plus = CheckSign(body, kSep);
+        const int plus = CheckSign(body, kSepText);
         CString rest;
         CExString token = body.GetTokenMB(&rest, kArgSep);
         body = std::move(rest);

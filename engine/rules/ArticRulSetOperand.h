@@ -12,9 +12,10 @@
 namespace rulset {
 
 // Heads, arithmetic, conditions and most bodies are cut at these.
-constexpr const char* kSep = ":+-*/,(){}";
+constexpr const char* kSepText = ":+-*/,(){}";
+inline constexpr CExString::DelimSet kSep{kSepText};
 // Argument lists are cut at these (a sign stays with its number).
-constexpr const char* kArgSep = ":,(){}";
+inline constexpr CExString::DelimSet kArgSep{":,(){}"};
 
 // Relation code of a member: 1 for none, 2..7 for Next .. AllPre, 0 otherwise.
 BYTE RelationCode(const CString& member);
@@ -47,8 +48,7 @@ struct CArticRulSet::Operand {
 
     // Takes the token apart: false when it is malformed.
     bool Parse(const CString& token) {
-        CExString text(token);
-        return CArticRulUtil::DivParam(text, name, number, member, memberNum, value, strValue, kind) == 0;
+        return CArticRulUtil::DivOperand(token, name, number, member, memberNum, value, strValue, kind) == 0;
     }
     bool IsNumber() const { return kind == kOperandConst && name.IsEmpty() && member.IsEmpty() && strValue.IsEmpty(); }
     bool IsText() const { return kind == kOperandConst && name.IsEmpty() && member.IsEmpty() && !strValue.IsEmpty(); }

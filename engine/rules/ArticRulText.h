@@ -15,7 +15,7 @@ inline constexpr char kLoadMessage[] = "指定した行の内容に誤りがあ�
 inline constexpr char kSelfReference[] = "ﾙｰﾙ・ﾃﾞｰﾀが自分自身を参照しています。";
 
 inline bool IsClass(const CObject* obj, const char* name) {
-    return obj && CString(obj->GetClassNameA()) == name;
+    return obj && std::strcmp(obj->GetClassNameA(), name) == 0;
 }
 
 inline bool StartsWith(const CString& text, const char* prefix) {
@@ -24,6 +24,9 @@ inline bool StartsWith(const CString& text, const char* prefix) {
 
 // Splits the next token off the front of text: the token, text the rest.
 inline CExString NextToken(CExString& text, const char* separators) {
+    return text.GetToken(&text, separators);
+}
+inline CExString NextToken(CExString& text, const CExString::DelimSet& separators) {
     return text.GetToken(&text, separators);
 }
 

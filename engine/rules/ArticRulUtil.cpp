@@ -4,11 +4,13 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/rules/ArticRulSet.h"
 #include "platform/Numbers.h"
+#include "platform/Text.h"
 
 using namespace rultext;
 
@@ -16,11 +18,53 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Count of trailing decimal digits.
-int TrailingDigits(const CString& text) {
+// Count of trailing decimal digits of text[0, length).
+int TrailingDigits(const char* text, int length) {
     int n = 0;
-    for (int i = text.GetLength() - 1; i >= 0 && IsDigit(text[i]); --i) ++n;
+    for (int i = length - 1; i >= 0 && IsDigit(text[i]); --i) ++n;
     return n;
+}
+
+// Index of ch in text[0, length) as CString::Find gives it (a trail byte of a
+// double-byte character is never taken for ch); -1 when absent.
+int FindChar(const char* text, int length, char ch) {
+    // Without the byte anywhere there is no character to walk to.
+    if (length <= 0 || !std::memchr(text, ch, size_t(length))) return -1;
+    for (int i = 0; i < length;) {
+        if (text[i] == ch) return i;
+        i += IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
+    }
+    return -1;
+}
+
+// text[0, length) read whole as an integer (see ReadWholeLong), copied
+// first because the number parser reads up to a NUL byte.
+bool ReadWholeLongAt(const char* text, int length, LONG* value) {
+    return ReadWholeLong(CString(text, length), value);
+}
+
+// The length the token keeps without its trailing member number
+// ("_evnt1.Prob12" keeps 11 and gives memberNum 12); its whole length when
+// it has none. A token that reads whole as a number sets memberNum to -1.
+int MemberNumCut(const CString& token, int& memberNum) {
+    const int len = token.GetLength();
+    if (len == 0) return 0;
+    const char* s = token.c_str();
+    if (FindChar(s, len, '.') <= 0) return len;
+    size_t used = 0;
+    // A variable name never reads as a number.
+    if (s[0] != '_' && s[0] != '&') ParseDouble(s, &used);
+    if (used == size_t(len)) {
+        memberNum = -1;
+        return len;
+    }
+    const int digits = TrailingDigits(s, len);
+    if (digits == 0) return len;
+    used = 0;
+    const ULONG n = ParseULong(s + len - digits, 0, &used);
+    if (used != size_t(digits)) return len;
+    memberNum = int(n);
+    return len - digits;
 }
 
 const char* const kRelations[] = {"Next", "Pre", "WrkNext", "WrkPre", "AllNext", "AllPre"};
@@ -46,28 +90,24 @@ int DeclareOutput(CArticRulSet* set, int number, bool exists, Reg reg) {
 }  // namespace
 
 int CArticRulUtil::GetMemberNum(CExString& token, int& memberNum) {
-    if (token.IsEmpty()) return 0;
-    int dot = token.Find('.');
-    if (dot <= 0) return 0;
-    size_t used = 0;
-    ParseDouble(token.c_str(), &used);
-    if (used == size_t(token.GetLength())) {
-        memberNum = -1;
-        return 0;
-    }
-    int digits = TrailingDigits(token);
-    if (digits == 0) return 0;
-    CString tail = token.Right(digits);
-    used = 0;
-    ULONG n = ParseULong(tail.c_str(), 0, &used);
-    if (used != size_t(digits)) return 0;
-    memberNum = int(n);
-    token = token.Left(token.GetLength() - digits);
+    const int keep = MemberNumCut(token, memberNum);
+    if (keep == token.GetLength()) return 0;
+    token.str().resize(size_t(keep));
     return 1;
 }
 
 int CArticRulUtil::DivParam(CExString& token, CExString& name, int& number, CExString& member, int& memberNum,
                             double& value, CExString& strValue, int& kind) {
+    const int r = DivOperand(token, name, number, member, memberNum, value, strValue, kind);
+    if (!token.IsEmpty() && token.Find('/') < 0 && token[0] != '$') {
+        int cut = -1;
+        GetMemberNum(token, cut);
+    }
+    return r;
+}
+
+int CArticRulUtil::DivOperand(const CString& token, CExString& name, int& number, CExString& member,
+                              int& memberNum, double& value, CExString& strValue, int& kind) {
     name.Empty();
     member.Empty();
     number = -1;
@@ -76,30 +116,32 @@ int CArticRulUtil::DivParam(CExString& token, CExString& name, int& number, CExS
     strValue.Empty();
     kind = kOperandConst;
 
-    if (token.IsEmpty()) return 1;
-    if (token.Find('/') >= 0) {
+    // The parts are found as ranges of the token's bytes; only the results
+    // are copied out.
+    const int full = token.GetLength();
+    if (full == 0) return 1;
+    const char* s = token.c_str();
+    if (FindChar(s, full, '/') >= 0) {
         strValue = token;
         return 0;
     }
-    if (token[0] == '$') {
-        CString hex = token.Mid(1);
-        if (hex.IsEmpty()) return 1;
+    if (s[0] == '$') {
+        if (full == 1) return 1;
         size_t used = 0;
-        LONG v = ParseLong(hex.c_str(), 16, &used);
-        if (used != size_t(hex.GetLength())) return 1;
+        LONG v = ParseLong(s + 1, 16, &used);
+        if (used != size_t(full - 1)) return 1;
         value = double(v);
         return 0;
     }
 
-    GetMemberNum(token, memberNum);
+    const int len = MemberNumCut(token, memberNum);
 
     // Scan back over the digit tail: digits and signs, and one '.' with
     // something already scanned to its right.
-    const int len = token.GetLength();
     int start = len;
     bool dotSeen = false;
     while (start > 0) {
-        char c = token[start - 1];
+        char c = s[start - 1];
         if (IsDigit(c) || c == '+' || c == '-') {
             --start;
         } else if (c == '.' && !dotSeen && start < len) {
@@ -111,52 +153,54 @@ int CArticRulUtil::DivParam(CExString& token, CExString& name, int& number, CExS
     }
     if (start == 0) {
         size_t used = 0;
-        double v = ParseDouble(token.c_str(), &used);
+        double v = len == full ? ParseDouble(s, &used) : ParseDouble(std::string(s, size_t(len)).c_str(), &used);
         if (used != size_t(len)) return 1;
         value = v;
         return 0;
     }
 
-    CString head = token.Left(start);
-    CString numberText = token.Mid(start);
-    switch (head[0]) {
+    // head = [0, start), the number text = [numFrom, numFrom + numLen).
+    int numFrom = start;
+    int numLen = len - start;
+    int nameFrom = 0;
+    switch (s[0]) {
         case '"':
-            if (head[head.GetLength() - 1] == '"') {
-                strValue = head;
+            if (s[start - 1] == '"') {
+                strValue.str().assign(s, size_t(start));
                 return 0;
             }
-            name = head;
             break;
         case '_':
-            name = head.Mid(1);
-            if (name[0] == '_' || name[0] == '&') return 1;
+            nameFrom = 1;
             kind = kOperandRef;
             break;
         case '&':
-            if (head[1] != '_') return 1;
-            name = head.Mid(2);
-            if (name[0] == '_' || name[0] == '&') return 1;
+            if (start < 2 || s[1] != '_') return 1;
+            nameFrom = 2;
             kind = kOperandOut;
             break;
-        default:
-            name = head;
-            break;
+        default: break;
     }
+    const char* n = s + nameFrom;
+    int nameLen = start - nameFrom;
+    if (nameFrom > 0 && nameLen > 0 && (n[0] == '_' || n[0] == '&')) return 1;
 
-    int dot = name.Find('.');
+    const int dot = FindChar(n, nameLen, '.');
     if (dot > 0) {
-        member = name.Mid(dot + 1);
-        name = name.Left(dot);
-        int digits = TrailingDigits(name);
+        member.str() = std::string(n + dot + 1, size_t(nameLen - dot - 1));
+        nameLen = dot;
+        const int digits = TrailingDigits(n, nameLen);
         if (digits > 0) {
-            numberText = name.Right(digits);
-            name = name.Left(name.GetLength() - digits);
+            numFrom = nameFrom + nameLen - digits;
+            numLen = digits;
+            nameLen -= digits;
         }
     }
-    if (!numberText.IsEmpty()) {
-        LONG n = 0;
-        if (!ReadWholeLong(numberText, &n) || n < 0) return 1;
-        number = int(n);
+    name.str() = std::string(n, size_t(nameLen));
+    if (numLen > 0) {
+        LONG v = 0;
+        if (!ReadWholeLongAt(s + numFrom, numLen, &v) || v < 0) return 1;
+        number = int(v);
     }
     if (kind == kOperandRef && memberNum == -1 && (member == "Prob" || member == "Cre")) return 1;
     return 0;

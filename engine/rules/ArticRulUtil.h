@@ -26,6 +26,9 @@ public:
     // shortened by a member number.
     static int DivParam(CExString& token, CExString& name, int& number, CExString& member, int& memberNum,
                         double& value, CExString& strValue, int& kind);
+    // As DivParam, but the token is left as it is.
+    static int DivOperand(const CString& token, CExString& name, int& number, CExString& member, int& memberNum,
+                          double& value, CExString& strValue, int& kind);
     // 1 when a trailing member number was found and cut off the token.
     static int GetMemberNum(CExString& token, int& memberNum);
     // Classifies a taken-apart operand; with define set, an output reference
@@ -57,6 +60,8 @@ public:
     static int GetRulSub(CStringList& lines, CStringList& out, CString& errLine);
     // The head token of a raw line (blanks are part of it).
     static CString HeadToken(const CString& line);
+    // True when the line's head token is word.
+    static bool HeadIs(const CString& line, const char* word);
 
     // Size a numbered table must have for index to fit: old + 5 * (floor((index -
     // old) / 5) + 1), or old when it fits already.

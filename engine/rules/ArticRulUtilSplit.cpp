@@ -29,7 +29,32 @@ bool IsHeadSep(char ch) {
     }
 }
 
-bool IsInitHead(const CString& head) { return std::strncmp(head.c_str(), "#init", 5) == 0; }
+// The head token of a raw line as a range of the line's bytes (see
+// HeadToken), so that the block scans compare it without copying it.
+struct Head {
+    const char* text;
+    int length;
+
+    bool IsEmpty() const { return length == 0; }
+    bool Is(const char* word, size_t wordLength) const {
+        return size_t(length) == wordLength && std::memcmp(text, word, wordLength) == 0;
+    }
+    bool Is(const char* word) const { return Is(word, std::strlen(word)); }
+    bool Is(const CString& word) const { return Is(word.c_str(), size_t(word.GetLength())); }
+    bool IsInit() const { return length >= 5 && std::memcmp(text, "#init", 5) == 0; }
+};
+
+Head HeadOf(const CString& line) {
+    // Blanks, tabs and separators before the head are skipped, a separator
+    // ends it.
+    const char* s = line.c_str();
+    const int n = line.GetLength();
+    int start = 0;
+    while (start < n && (s[start] == ' ' || s[start] == '\t' || IsHeadSep(s[start]))) ++start;
+    int end = start;
+    while (end < n && !IsHeadSep(s[end])) ++end;
+    return Head{s + start, end - start};
+}
 
 void MoveLine(CStringList& lines, POSITION at, CStringList& out) {
     out.AddTail(lines.GetAt(at));
@@ -40,8 +65,7 @@ int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& ou
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const CString& line = lines.GetNext(p);
         errLine = line;
-        const CString head = CArticRulUtil::HeadToken(line);
-        if (line.IsEmpty() || head != "#include") {
+        if (line.IsEmpty() || !HeadOf(line).Is("#include")) {
             out.AddTail(line);
             continue;
         }
@@ -69,16 +93,11 @@ int ExpandChain(CStringList& lines, std::vector<CString>& chain, CStringList& ou
 }  // namespace
 
 CString CArticRulUtil::HeadToken(const CString& line) {
-    // The token GetToken would cut, found without copying the line: blanks,
-    // tabs and separators before it are skipped, a separator ends it.
-    const char* s = line.c_str();
-    const int n = line.GetLength();
-    int start = 0;
-    while (start < n && (s[start] == ' ' || s[start] == '\t' || IsHeadSep(s[start]))) ++start;
-    int end = start;
-    while (end < n && !IsHeadSep(s[end])) ++end;
-    return line.Mid(start, end - start);
+    const Head head = HeadOf(line);
+    return CString(head.text, head.length);
 }
+
+bool CArticRulUtil::HeadIs(const CString& line, const char* word) { return HeadOf(line).Is(word); }
 
 int CArticRulUtil::Expand(CStringList& lines, CString file, CStringList& out, CString& errLine) {
     std::vector<CString> chain;
@@ -92,10 +111,10 @@ int CArticRulUtil::GetRulInit(CStringList& lines, CStringList& out, CString& err
         const POSITION at = p;
         const CString& line = lines.GetNext(p);
         errLine = line;
-        const CString head = HeadToken(line);
+        const Head head = HeadOf(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
-        if (head == "#set" || head == "#sub") break;
-        if (IsInitHead(head)) {
+        if (head.Is("#set") || head.Is("#sub")) break;
+        if (head.IsInit()) {
             if (inside) break;
             inside = true;
             MoveLine(lines, at, out);
@@ -114,15 +133,15 @@ int CArticRulUtil::GetRulInit(CStringList& lines, int k, CStringList& out, CStri
         const POSITION at = p;
         const CString& line = lines.GetNext(p);
         errLine = line;
-        const CString head = HeadToken(line);
+        const Head head = HeadOf(line);
         if (line.IsEmpty() || head.IsEmpty()) continue;
-        if (head == wanted || (k == 2 && head == "#init")) {
+        if (head.Is(wanted) || (k == 2 && head.Is("#init"))) {
             if (inside) return 1;
             inside = true;
             MoveLine(lines, at, out);
             continue;
         }
-        if (IsInitHead(head) || head == "#set" || head == "#sub") {
+        if (head.IsInit() || head.Is("#set") || head.Is("#sub")) {
             if (inside) break;
             continue;
         }
@@ -137,16 +156,16 @@ int CArticRulUtil::GetRulSub(CStringList& lines, CStringList& out, CString& errL
         const POSITION at = p;
         const CString& line = lines.GetNext(p);
         errLine = line;
-        const CString head = HeadToken(line);
+        const Head head = HeadOf(line);
         if (line.IsEmpty() || head.IsEmpty()) {
             // Empty lines inside a block stay in the list.
             continue;
         }
-        if (IsInitHead(head) || head == "#set") {
+        if (head.IsInit() || head.Is("#set")) {
             inside = false;
             continue;
         }
-        if (head == "#sub") {
+        if (head.Is("#sub")) {
             inside = true;
             MoveLine(lines, at, out);
             continue;

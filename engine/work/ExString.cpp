@@ -8,21 +8,7 @@
 
 namespace {
 
-// A delimiter set as a table of the 256 byte values (a NUL ends the set
-// and is never a delimiter).
-struct Delims {
-    explicit Delims(const char* text) {
-        for (const char* p = text ? text : ""; *p; ++p) {
-            const unsigned char b = static_cast<unsigned char>(*p);
-            bits[b >> 6] |= uint64_t(1) << (b & 63);
-        }
-    }
-    bool Has(char ch) const {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        return (bits[b >> 6] >> (b & 63)) & 1;
-    }
-    uint64_t bits[4] = {0, 0, 0, 0};
-};
+using Delims = CExString::DelimSet;
 
 bool IsDelim(const Delims& delims, char ch) { return delims.Has(ch); }
 
@@ -104,26 +90,36 @@ LONG CExString::GetLong(int radix) {
     return value;
 }
 
-CString CExString::GetToken(CString* rest, const char* delimText) {
-    const Delims delims(delimText);
+CExString::TokenSpan CExString::FindToken(const DelimSet& delims) const {
     const int n = GetLength();
     const char* s = GetString();
-    TokenWalk w;
+    TokenSpan t;
     int i = 0;
-    for (; i < n; ++i) {
-        if (w.start < 0) {
-            if (StartsToken(delims, s[i])) w.start = i;
-        } else {
-            if (w.end >= 0) break;
-            if (IsDelim(delims, s[i])) w.end = i;
-        }
-    }
-    w.stop = i;
-    return PlainToken(*this, w, rest);
+    while (i < n && !StartsToken(delims, s[i])) ++i;
+    if (i == n) return t;
+    t.start = i;
+    while (i < n && !IsDelim(delims, s[i])) ++i;
+    t.length = i - t.start;
+    // A delimiter that is the last byte leaves no remainder.
+    if (i + 1 < n) t.rest = i;
+    return t;
 }
 
-CString CExString::GetTokenMB(CString* rest, const char* delimText) {
-    const Delims delims(delimText);
+CString CExString::GetToken(CString* rest, const DelimSet& delims) {
+    const TokenSpan t = FindToken(delims);
+    CString token = t.start < 0 ? CString() : CString(GetString() + t.start, t.length);
+    if (!rest) return token;
+    // rest may be this very text, which then loses its front.
+    if (t.rest < 0)
+        rest->Empty();
+    else if (rest == this)
+        str().erase(0, size_t(t.rest));
+    else
+        rest->str().assign(str(), size_t(t.rest), std::string::npos);
+    return token;
+}
+
+CString CExString::GetTokenMB(CString* rest, const DelimSet& delims) {
     const int n = GetLength();
     const char* s = GetString();
     TokenWalk w;
@@ -152,8 +148,7 @@ CString CExString::GetTokenMB(CString* rest, const char* delimText) {
     return PlainToken(*this, w, rest);
 }
 
-CString CExString::GetTokenParen(CString* rest, int* paren, const char* delimText) {
-    const Delims delims(delimText);
+CString CExString::GetTokenParen(CString* rest, int* paren, const DelimSet& delims) {
     const int n = GetLength();
     const char* s = GetString();
     int group = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
+#include <string>
 #include <vector>
 
 namespace {
@@ -99,6 +101,71 @@ TEST(NodeList, StringListHoldsCopies) {
     EXPECT_NE(list.Find("abc"), nullptr);
     EXPECT_EQ(list.Find("changed"), nullptr);
 }
+
+// Insertions and removals at the head, the tail and kept positions, across
+// many node blocks and through emptying, against a std::list model: every
+// position taken stays on its own element until that element is removed.
+TEST(NodeList, BlockNodesAgreeWithAModelAndPositionsStay) {
+    CStringList list;
+    struct Kept {
+        POSITION pos;
+        std::list<std::string>::iterator it;
+    };
+    std::list<std::string> model;
+    std::vector<Kept> kept;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    for (int round = 0; round < 3; ++round) {
+        for (int step = 0; step < 3000; ++step) {
+            // Texts longer than the in-place buffer, so that a lost or doubly
+            // destroyed element shows as a leak or a double free.
+            const std::string text = "element text of step " + std::to_string(round * 10000 + step);
+            const unsigned op = next(kept.empty() ? 3 : 6);
+            if (op == 0) {
+                kept.push_back({list.AddTail(text.c_str()), model.insert(model.end(), text)});
+            } else if (op == 1) {
+                kept.push_back({list.AddHead(text.c_str()), model.insert(model.begin(), text)});
+            } else if (op == 2) {
+                list.AddTail(text.c_str());
+                model.push_back(text);
+            } else if (op == 3) {
+                const Kept& at = kept[next(unsigned(kept.size()))];
+                kept.push_back({list.InsertAfter(at.pos, text.c_str()), model.insert(std::next(at.it), text)});
+            } else {
+                const size_t i = next(unsigned(kept.size()));
+                ASSERT_EQ(list.GetAt(kept[i].pos).str(), *kept[i].it);
+                list.RemoveAt(kept[i].pos);
+                model.erase(kept[i].it);
+                kept.erase(kept.begin() + long(i));
+            }
+        }
+        ASSERT_EQ(list.GetCount(), int(model.size()));
+        for (const Kept& k : kept) ASSERT_EQ(list.GetAt(k.pos).str(), *k.it);
+        auto it = model.begin();
+        for (POSITION p = list.GetHeadPosition(); p; ++it) ASSERT_EQ(list.GetNext(p).str(), *it);
+        // Emptied by removals, and the next round starts on fresh blocks.
+        while (!list.IsEmpty()) list.RemoveHead();
+        model.clear();
+        kept.clear();
+        EXPECT_EQ(list.GetHeadPosition(), nullptr);
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// A removed node's slot stays in the list's block for reuse; reading through
+// its old position is still reported.
+TEST(NodeListDeathTest, RemovedPositionIsReportedUnderAddressSanitizer) {
+    int a = 1, b = 2;
+    CPtrList list;
+    list.AddTail(&a);
+    const POSITION gone = list.AddTail(&b);
+    list.RemoveAt(gone);
+    EXPECT_DEATH(EXPECT_NE(list.GetAt(gone), nullptr), "use-after-poison");
+}
+#endif
 
 TEST(PtrArray, SetSizeGrowsWithNullAndShrinkingDeletesNothing) {
     int deaths = 0;

@@ -72,6 +72,33 @@ TEST(DivParam, TokenTable) {
     }
 }
 
+// The loaders' form reads the same parts and leaves its token whole, where
+// DivParam cuts a member number off (the rest as GetMemberNum leaves it).
+TEST(DivParam, DivOperandGivesTheSamePartsAndKeepsTheToken) {
+    for (const DivCase& c : kDivCases) {
+        const CString token(c.token);
+        CExString name, member, str;
+        int number = 99, memberNum = 99, kind = 99;
+        double value = 99.0;
+        ASSERT_EQ(CArticRulUtil::DivOperand(token, name, number, member, memberNum, value, str, kind), c.rc)
+            << c.token;
+        EXPECT_EQ(token, c.token);
+        if (c.rc != 0) continue;
+        EXPECT_EQ(name, c.name) << c.token;
+        EXPECT_EQ(number, c.number) << c.token;
+        EXPECT_EQ(member, c.member) << c.token;
+        EXPECT_EQ(memberNum, c.memberNum) << c.token;
+        EXPECT_DOUBLE_EQ(value, c.value) << c.token;
+        EXPECT_EQ(str, c.str) << c.token;
+        EXPECT_EQ(kind, c.kind) << c.token;
+    }
+    CExString cut("_evnt2.Cre127"), name, member, str;
+    int number, memberNum, kind;
+    double value;
+    ASSERT_EQ(CArticRulUtil::DivParam(cut, name, number, member, memberNum, value, str, kind), 0);
+    EXPECT_EQ(cut, "_evnt2.Cre");
+}
+
 TEST(GetMemberNum, CutsTrailingNumberAfterPoint) {
     struct Case {
         const char* token;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -135,6 +136,19 @@ TEST(ExStringTokens, GetTokenTable) {
         EXPECT_STREQ(s.GetToken(&rest, c.delims), c.token) << c.text;
         EXPECT_STREQ(rest, c.rest) << c.text;
         EXPECT_STREQ(s, c.text) << "the text itself is not changed";
+    }
+}
+
+// The span FindToken gives picks the same token and remainder out of the
+// text, which stays as it is.
+TEST(ExStringTokens, FindTokenPointsWhereGetTokenCuts) {
+    for (const auto& c : kTokens) {
+        const CExString s(c.text);
+        const CExString::TokenSpan t = s.FindToken(c.delims);
+        const std::string text(c.text);
+        EXPECT_EQ(t.start < 0 ? std::string() : text.substr(size_t(t.start), size_t(t.length)), c.token) << c.text;
+        EXPECT_EQ(t.rest < 0 ? std::string() : text.substr(size_t(t.rest)), c.rest) << c.text;
+        if (t.start < 0) EXPECT_EQ(t.length, 0) << c.text;
     }
 }
 
