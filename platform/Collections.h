@@ -47,7 +47,7 @@ class VxNodeList {
     struct Block {
         Block* next;
         size_t count;
-        Slot* slots() { return reinterpret_cast<Slot*>(reinterpret_cast<unsigned char*>(this) + kSlotsAt); }
+        Slot* FirstSlot() { return reinterpret_cast<Slot*>(reinterpret_cast<unsigned char*>(this) + kSlotsAt); }
     };
     static constexpr size_t kSlotsAt = (sizeof(Block) + alignof(Slot) - 1) / alignof(Slot) * alignof(Slot);
     static constexpr size_t kFirstBlock = 4;
@@ -191,16 +191,16 @@ private:
         block->next = blocks_;
         block->count = count;
         blocks_ = block;
-        Slot* slots = block->slots();
-        for (size_t i = 0; i < count; ++i) slots[i].nextFree = i + 1 < count ? &slots[i + 1] : nullptr;
-        free_ = slots;
-        VX_POISON_NODE(slots, count * sizeof(Slot));
+        Slot* first = block->FirstSlot();
+        for (size_t i = 0; i < count; ++i) first[i].nextFree = i + 1 < count ? &first[i + 1] : nullptr;
+        free_ = first;
+        VX_POISON_NODE(first, count * sizeof(Slot));
     }
     // Only when no node is in use.
     void freeBlocks() {
         while (blocks_) {
             Block* next = blocks_->next;
-            VX_UNPOISON_NODE(blocks_->slots(), blocks_->count * sizeof(Slot));
+            VX_UNPOISON_NODE(blocks_->FirstSlot(), blocks_->count * sizeof(Slot));
             ::operator delete(blocks_);
             blocks_ = next;
         }
