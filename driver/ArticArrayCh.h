@@ -5,6 +5,11 @@
 // client channels of the whole song, the channels of the selection's tracks
 // and the channels the selection uses); the index of the used table is the
 // part number of the conversion.
+//
+// The tables themselves (ArticArrayChTable.cpp) belong to the services below
+// the engine, which reads them in its string split; the scans of the song
+// (ArticArrayCh.cpp), with the constructor, the destructor and the run-time
+// record, belong to the library above, beside the song bridge they call.
 #include "host/KPSManager.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
