@@ -6,8 +6,6 @@
 #include "driver/ArticHostWalk.h"
 #include "engine/work/ArticPos.h"
 
-VX_IMPLEMENT_CLASS(CArticArrayCh, CObject);
-
 namespace {
 
 constexpr BYTE kCcBankMsb = 0;
@@ -62,10 +60,6 @@ struct VoiceEvnt {
 bool IsCc(const VoiceEvnt& e, BYTE cc) { return e.kind == MPEVENT_KIND_CONTROL && e.data1 == cc; }
 
 }  // namespace
-
-CArticArrayCh::CArticArrayCh() { InitOrigiCh(); }
-
-CArticArrayCh::~CArticArrayCh() { DeleteOrigiCh(); }
 
 void CArticArrayCh::AddEvntCh(DWORD port, const tagMPEVENT& e) {
     if (!IsVariableMPEventKind(e.Kind)) UpdateOrigiCh(MakeKey(port, DWORD(e.Channel)));

@@ -1,11 +1,16 @@
-// The table operations of the channel tables: they need nothing of the host
-// or the song bridge, so they live in the services below the engine, whose
-// string split reads the tables. The scans, the constructor and destructor
-// and the run-time record (and with it the virtual table) stay above, beside
-// the host walks (ArticArrayCh.cpp).
+// The channel tables themselves: they need nothing of the host or the song
+// bridge, so they live in the services below the engine, whose string split
+// reads them. The run-time record, and with it the virtual table, is here
+// too; the scans of the song stay above, beside the host walks
+// (ArticArrayCh.cpp).
 #include "driver/ArticArrayCh.h"
 
 VX_IMPLEMENT_CLASS(CArrayChInfo, CObject);
+VX_IMPLEMENT_CLASS(CArticArrayCh, CObject);
+
+CArticArrayCh::CArticArrayCh() { InitOrigiCh(); }
+
+CArticArrayCh::~CArticArrayCh() { DeleteOrigiCh(); }
 
 void CArticArrayCh::InitOrigiCh() {
     DeleteOrigiCh();
