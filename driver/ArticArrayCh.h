@@ -5,6 +5,12 @@
 // client channels of the whole song, the channels of the selection's tracks
 // and the channels the selection uses); the index of the used table is the
 // part number of the conversion.
+//
+// The tables themselves (ArticArrayChTable.cpp), with the run-time record and
+// the virtual table, belong to the services below the engine, which reads
+// them in its string split; the scans of the song (ArticArrayCh.cpp) belong
+// to the library above, beside the song bridge they call. So the scans are
+// not virtual: the virtual table must not name a function defined above.
 #include "host/KPSManager.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
@@ -69,14 +75,14 @@ public:
     // conversion fails (the entries found so far stay).
     // The channels of the selection's tracks (a track without a channel adds
     // its events' channels) and the earliest note time of those tracks.
-    virtual int ScanOrigiCh(CKPSManager* host, const CArticPosList* list, int* count);
+    int ScanOrigiCh(CKPSManager* host, const CArticPosList* list, int* count);
     // The channels the selection uses (a track without a channel adds the
     // channels of the selected events or blocks).
-    virtual int ScanUsedCh(CKPSManager* host, const CArticPosList* list, int* count);
+    int ScanUsedCh(CKPSManager* host, const CArticPosList* list, int* count);
     // Every channel of the song and the voice it has before its first note;
     // mode 1 skips the tracks that are not written out. `time` (engine ticks)
     // bounds the voice events of tracks without a channel.
-    virtual int ScanClientCh(CKPSManager* host, int mode, INT64 time, int* count);
+    int ScanClientCh(CKPSManager* host, int mode, INT64 time, int* count);
     // Ascending keys.
     virtual void SortOrigiCh();
     virtual int GetOrigiChNum() const;

@@ -53,6 +53,10 @@ int CArticSrchSongBridge::GetTargetVoice(BYTE* pro, BYTE* msb, BYTE* lsb) const 
     return 0;
 }
 
+int CArticSrchSongBridge::GetPortAdrsFromPortNo(CKPSManager* host, DWORD portNo, DWORD* adrs) const {
+    return CArticEditorUtil::GetPortAdrsFromPortNo(host, portNo, adrs);
+}
+
 const CArticSrchSongBridge& CArticSrchSongBridge::Instance() {
     static const CArticSrchSongBridge bridge;
     return bridge;

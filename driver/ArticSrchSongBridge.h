@@ -19,6 +19,7 @@ public:
     int GetChVoice(DWORD key, BYTE* pro, BYTE* msb, BYTE* lsb) const override;
     // The registered driver's conversion parameters.
     int GetTargetVoice(BYTE* pro, BYTE* msb, BYTE* lsb) const override;
+    int GetPortAdrsFromPortNo(CKPSManager* host, DWORD portNo, DWORD* adrs) const override;
 
     // The one answerer; ArticEditorUtil.cpp enters it at static initialisation.
     static const CArticSrchSongBridge& Instance();

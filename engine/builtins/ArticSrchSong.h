@@ -1,7 +1,8 @@
 #pragma once
-// What the built-ins ask of the song beyond the work data: the conductor
-// track's meter, key, chord and tempo, the voice the song gives a channel and
-// the target voice of the running conversion. The song bridge answers; it
+// What the built-ins and the string split ask of the song beyond the work
+// data: the conductor track's meter, key, chord and tempo, the voice the song
+// gives a channel, the target voice of the running conversion and the address
+// of a port. The song bridge answers; it
 // lives in a library above the engine, so the engine never calls it by name.
 // The bridge enters its answerer here instead, from the translation unit that
 // holds its own registrations: every program that can register a conversion
@@ -34,6 +35,10 @@ public:
     // The target voice of the registered conversion: 0; 1 with the outputs
     // untouched without a registered driver or conversion parameters.
     virtual int GetTargetVoice(BYTE* pro, BYTE* msb, BYTE* lsb) const = 0;
+    // The address the preferences' port information gives the host's port
+    // number portNo: 0; 1 with the output untouched without that information
+    // or the port in it.
+    virtual int GetPortAdrsFromPortNo(CKPSManager* host, DWORD portNo, DWORD* adrs) const = 0;
 
     // Enters the answerer (null removes it); it must outlive its entry.
     static void Enter(const ArticSrchSong* song);

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "driver/ArticArrayCh.h"
-#include "driver/ArticEditorUtil.h"
 #include "driver/ArticPref.h"
+#include "engine/builtins/ArticSrchSong.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/work/ArticFngrInfo.h"
@@ -56,6 +56,16 @@ bool SepVoiceOf(const CArticArrayCh* chInfo, DWORD key, BYTE* pro, BYTE* msb, BY
     *msb = info->GetBSelMsb();
     *lsb = info->GetBSelLsb();
     return true;
+}
+
+// The address of the host's port number portNo, asked of the song bridge
+// through its answerer; 0 when it is not known (no answerer entered, or no
+// port information for the port).
+DWORD SepPortAdrs(CKPSManager* host, DWORD portNo) {
+    const ArticSrchSong* song = ArticSrchSong::Get();
+    DWORD adrs = 0;
+    if (!song || song->GetPortAdrsFromPortNo(host, portNo, &adrs) != 0) return 0;
+    return adrs;
 }
 
 // A new track of dst numbered trkNo with block 0 named name: false (nothing
@@ -291,8 +301,7 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         blk->SetProNo(pro);
         blk->SetBSelMsb(msb);
         blk->SetBSelLsb(lsb);
-        DWORD adrs = 0;
-        if (i != 0 && CArticEditorUtil::GetPortAdrsFromPortNo(host, origPort, &adrs) != 0) adrs = 0;
+        const DWORD adrs = i != 0 ? SepPortAdrs(host, origPort) : 0;
         for (POSITION ep = entry.evnts.GetHeadPosition(); ep;) {
             CArticWrkEvnt* src = entry.evnts.GetNext(ep);
             if (i != 0 && !CArticWrkUtil::IsCopyEvnt(src, origCh, adrs)) continue;

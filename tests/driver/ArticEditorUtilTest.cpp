@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "BridgeFixture.h"
+#include "engine/builtins/ArticSrchSong.h"
 
 namespace {
 
@@ -48,6 +49,30 @@ TEST(ArticEditorUtilPorts, LookupsBetweenIdsNumbersAndAddresses) {
     EXPECT_EQ(CArticEditorUtil::GetPortNoFromPortAdrs(2, 1, &out), 1);
     EXPECT_EQ(CArticEditorUtil::GetPortIDFromPortAdrs(0, 9, &id), 1);  // unknown port id
     EXPECT_EQ(out, 77u);
+}
+
+TEST(ArticEditorUtilPorts, TheEngineAsksPortAddressesThroughTheEnteredAnswerer) {
+    // The string split in the engine asks the bridge through its answerer,
+    // never by name: the answer is the bridge's own.
+    BridgeSong song;
+    ASSERT_EQ(song.Load(kPortsOneNote), 1);
+    song.FillPrefPorts();
+    const ArticSrchSong* answerer = ArticSrchSong::Get();
+    ASSERT_NE(answerer, nullptr);
+    const struct {
+        DWORD portNo;
+        int result;
+        DWORD adrs;
+    } cases[] = {{0, 0, 0}, {1, 0, 1}, {5, 1, 99}};
+    for (const auto& c : cases) {
+        DWORD adrs = 99;
+        EXPECT_EQ(answerer->GetPortAdrsFromPortNo(song.Host(), c.portNo, &adrs), c.result) << c.portNo;
+        EXPECT_EQ(adrs, c.adrs) << c.portNo;
+    }
+    CArticEditorUtil::SetPref(nullptr);
+    DWORD adrs = 99;
+    EXPECT_EQ(answerer->GetPortAdrsFromPortNo(song.Host(), 1, &adrs), 1);
+    EXPECT_EQ(adrs, 99u);
 }
 
 TEST(ArticEditorUtilPorts, LookupsWithoutPreferencesOrPorts) {

@@ -10,6 +10,7 @@
 #include "driver/ArticErr.h"
 #include "driver/ArticPasn.h"
 #include "driver/ArticPref.h"
+#include "engine/builtins/ArticSrchSong.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/loaders/ArticExpUtil.h"
@@ -222,6 +223,73 @@ TEST_F(SepWorld, TracksBeyondTheOriginalChannelTableUseItsFirstEntry) {
     // Without a channel-information table the voice stays zero.
     ASSERT_EQ(Separate(&origiCh, nullptr), 0);
     EXPECT_EQ(dst.Get(ULONG(2))->Get(ULONG(0))->GetProNo(), 0);
+}
+
+namespace {
+
+CKPSManager* const kSepHost = reinterpret_cast<CKPSManager*>(0x3000);
+
+// The song as the split asks it: port 1 of kSepHost sits at address 2, and
+// nothing else is known.
+class SepPortSong : public ArticSrchSong {
+public:
+    int GetCurBeat(CKPSManager*, DWORD, BYTE*, BYTE*) const override { return 1; }
+    int GetCurKey(CKPSManager*, DWORD, BYTE*, BYTE*) const override { return 1; }
+    int GetCurChord(CKPSManager*, DWORD, BYTE*, BYTE*, BYTE*, BYTE*) const override { return 1; }
+    int GetCurTempo(CKPSManager*, DWORD, WORD*, DWORD*) const override { return 1; }
+    int GetTimeFromMeter(CKPSManager*, INT64, INT64*) const override { return 1; }
+    int GetTimeFromKey(CKPSManager*, INT64, INT64*) const override { return 1; }
+    int GetChVoice(DWORD, BYTE*, BYTE*, BYTE*) const override { return 1; }
+    int GetTargetVoice(BYTE*, BYTE*, BYTE*) const override { return 1; }
+    int GetPortAdrsFromPortNo(CKPSManager* host, DWORD portNo, DWORD* adrs) const override {
+        if (host != kSepHost || portNo != 1) return 1;
+        *adrs = 2;
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(SepWorld, KvPartMessagesReachTheOtherStringsOnlyForTheTracksPortAddress) {
+    // A track on port 1, channel 3, with KV part messages for part 0x23
+    // (address 2) and part 0x03 (address 0) before its first note.
+    CArticWrkTrk* t1 = Trk(1, 3, 1, true);
+    for (BYTE part : {BYTE(0x23), BYTE(0x03)}) {
+        const BYTE kv[] = {0x43, 0x10, 0x4C, 0x08, part, 0x01, 0x05, 0xF7};
+        Evnt(t1, 0xF0, 0, -1).SetSys(kv, sizeof kv);
+    }
+    Note(t1, 480, 1);
+    // The parts of the set-up messages copied to the second string's track.
+    auto partsOnSecondString = [&] {
+        std::vector<BYTE> parts;
+        CArticWrkBlk* b = dst.Get(ULONG(2))->Get(ULONG(0));
+        for (POSITION p = b->GetHeadPos(); p;) {
+            const CArticWrkEvnt* e = b->GetNext(p);
+            const BYTE* data = nullptr;
+            if (e->GetEvntNo() >= nextNo && e->GetSys(&data) >= 5 && data) parts.push_back(data[4]);
+        }
+        return parts;
+    };
+    const ArticSrchSong* entered = ArticSrchSong::Get();
+    const SepPortSong song;
+    struct Case {
+        const ArticSrchSong* song;
+        CKPSManager* host;
+        std::vector<BYTE> parts;
+    } cases[] = {
+        {&song, kSepHost, {0x23}},  // the song gives port 1 address 2
+        {&song, nullptr, {0x03}},   // it knows nothing of this host: address 0
+        {nullptr, kSepHost, {0x03}},  // no answerer entered: address 0
+    };
+    for (const Case& c : cases) {
+        ArticSrchSong::Enter(c.song);
+        const int result = loader.Separate(c.host, &sep, &setting, &dst, 0, nullptr, nullptr);
+        ArticSrchSong::Enter(entered);
+        ASSERT_EQ(result, 0);
+        ASSERT_EQ(TrkNos(), (std::vector<ULONG>{0, 1, 2}));
+        EXPECT_EQ(partsOnSecondString(), c.parts) << (c.song ? "answerer" : "none") << ' ' << c.host;
+        EXPECT_EQ(AddedStatuses(1), (std::vector<BYTE>{0xF0, 0xF0}));  // the first string takes every set-up
+    }
 }
 
 TEST_F(SepWorld, WithoutPartTracksOnlyTheMasterTrackIsLeft) {
