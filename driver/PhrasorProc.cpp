@@ -145,15 +145,9 @@ void CPhrasorProc::Unregister() {
 
 // ------------------------------------------------------------ set-up
 
-int CPhrasorProc::CreateArticProc() {
-    if (m_pArticProc) return 0;
-    m_pArticProc = new CArticProc(m_pCEditor, this, this);
-    // The processing object registers its manager and preferences; they
-    // stay registered only while a conversion runs.
-    Unregister();
-    CArticPref* pref = m_pArticProc->GetPref();
-    CArticPrefSetting* s = pref ? pref->GetSetting() : nullptr;
-    if (!s) return 0;
+// The preference settings a driver gives its processing object, in this order.
+void CPhrasorProc::SetDriverSettings(CArticPrefSetting* s, const CString& libPath) {
+    if (!s) return;
     s->SetWrkReNum(1);
     s->SetWrkMerge(1);
     s->SetWrkMstrConv(1);
@@ -164,12 +158,24 @@ int CPhrasorProc::CreateArticProc() {
     s->SetVelo(10);
     s->SetWrkPath(CString());
     s->SetRulPath(CString());
-    s->SetLibPath(m_BaseFolder + "Lib\\");
+    s->SetLibPath(libPath);
     s->SetInitSep(1);
     s->SetBlkEvntPriority(0);
     s->SetAllWrk(0);
     s->SetVupDlg(0);
     s->SetDelGrace(1);
+}
+
+int CPhrasorProc::CreateArticProc() {
+    if (m_pArticProc) return 0;
+    m_pArticProc = new CArticProc(m_pCEditor, this, this);
+    // The processing object registers its manager and preferences; they
+    // stay registered only while a conversion runs.
+    Unregister();
+    CArticPref* pref = m_pArticProc->GetPref();
+    CArticPrefSetting* s = pref ? pref->GetSetting() : nullptr;
+    if (!s) return 0;
+    SetDriverSettings(s, m_BaseFolder + "Lib\\");
     return 0;
 }
 

@@ -30,6 +30,7 @@ class CArticCoreMN;
 class CArticExp;
 class CArticExpBlk;
 class CArticExpTrk;
+class CArticPrefSetting;
 class CArticProc;
 class CArticWrk;
 class CPgBsel;
@@ -77,6 +78,9 @@ public:
     // ------------------------------------------------------------ set-up (the core)
     // Makes the processing object (once) with its preference settings; 0.
     virtual int CreateArticProc();
+    // The preference settings CreateArticProc gives a processing object
+    // (the library folder as given); nothing without settings.
+    static void SetDriverSettings(CArticPrefSetting* settings, const CString& libPath);
     // The song document's host interface, handed on to the processing
     // object and the voice timeline.
     virtual void SetCEditor(CKPSManager* host);

@@ -22,6 +22,7 @@
 #include "driver/ArticProc.h"
 #include "driver/ArticView.h"
 #include "driver/PHConvPrm.h"
+#include "driver/PhrasorProc.h"
 #include "driver/PgBsel.h"
 #include "driver/VeloSens.h"
 #include "engine/expressions/ArticExp.h"
@@ -85,22 +86,7 @@ struct CoreMNRun : smftest::TwoOutputPorts, smftest::Loaded {
     void Start() {
         proc = std::make_unique<CArticProc>(Host(), nullptr);
         CArticPrefSetting* s = proc->GetPref()->GetSetting();
-        s->SetWrkReNum(1);
-        s->SetWrkMerge(1);
-        s->SetWrkMstrConv(1);
-        s->SetWrkVceOutput(1);
-        s->SetTAD(0);
-        s->SetVeloMusi(0);
-        s->SetVeloLimit(0);
-        s->SetVelo(10);
-        s->SetWrkPath(CString());
-        s->SetRulPath(CString());
-        s->SetLibPath(CString("Lib\\"));
-        s->SetInitSep(1);
-        s->SetBlkEvntPriority(0);
-        s->SetAllWrk(0);
-        s->SetVupDlg(0);
-        s->SetDelGrace(1);
+        CPhrasorProc::SetDriverSettings(s, CString("Lib\\"));
         pipe = std::make_unique<CArticCoreMN>(Host());
         view.host = Host();
         view.pref = proc->GetPref();
