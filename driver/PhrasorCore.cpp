@@ -69,7 +69,17 @@ void CPhrasorCoreImpl::DeleteDoc() {
     m_pDoc = nullptr;
 }
 
-void CPhrasorCoreImpl::SetDoc(CPhrasorDoc* doc) { m_pDoc = doc; }
+void CPhrasorCoreImpl::SetDoc(CPhrasorDoc* doc) {
+    if (doc == m_pDoc) return;
+    // The driver converts the document that Convert loads: it leaves the
+    // host interface of the one replaced (not deleted) for the new one's.
+    if (m_pDoc && m_pProc) {
+        m_pProc->SetCEditor(nullptr);
+        m_pProc->CreateCoreMN(0);
+    }
+    m_pDoc = doc;
+    if (m_pDoc) InitProc(m_pDoc->GetHostInterface(), 1);
+}
 
 // The driver looks in its library folder, "Lib" in the program folder,
 // where the phrase expressions read them: the current folder plays no part.

@@ -25,7 +25,8 @@ public:
     void CreateDoc() override;
     void DeleteDoc() override;
     // The stored document is the core's from then on (DeleteDoc, CreateDoc
-    // or the core's end delete it); the one it replaces is left alone.
+    // or the core's end delete it); the one it replaces is left alone. The
+    // driver is set up on the new one, as CreateDoc sets it up.
     void SetDoc(CPhrasorDoc* doc) override;
     int CheckLibFiles() override;
     int Convert(BYTE** bytes, DWORD* size) override;

@@ -28,7 +28,8 @@ public:
     // InitProc with its host interface; and its end.
     virtual void CreateDoc() = 0;
     virtual void DeleteDoc() = 0;
-    // Stores the pointer as the document; nothing else.
+    // Stores the pointer as the document (the one replaced is not deleted)
+    // and, with a driver, InitProc with its host interface.
     virtual void SetDoc(CPhrasorDoc* doc) = 0;
     // 1 when the five required phrase files are present, else 0.
     virtual int CheckLibFiles() = 0;
