@@ -168,10 +168,11 @@ void CoreEdgeConvertAll(const CoreEdgeCase& c, const Script& script, const int* 
         const long shift = phrasorcoretest::ShiftOf(in, out, c.channels.front());
         EXPECT_TRUE(phrasorcoretest::IsWholeBars(in, shift)) << shift;
         for (int other = 0; other < 16; ++other) {
-            if (!done.count(other))
+            if (!done.count(other)) {
                 EXPECT_TRUE(SameNotes(in, out, other, shift)) << "after channel " << ch;
-            else if (keyShift)
+            } else if (keyShift) {
                 EXPECT_TRUE(SameNotes(in, out, other, shift, *keyShift)) << "after channel " << ch;
+            }
         }
     }
     // A channel without notes after them: refused, the last result kept.
