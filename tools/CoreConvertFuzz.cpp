@@ -23,16 +23,13 @@
 #include <vector>
 
 #include "AflInput.h"
-#include "driver/PHConvPrm.h"
+#include "CoreWorker.h"
 #include "driver/PhrasorCoreIF.h"
 #include "host/DataManager.h"
 #include "host/PhrasorApp.h"
 #include "host/PhrasorDoc.h"
 
 namespace {
-
-const char* const kKeyShiftScript[] = {"#set:1", "#name:X", "#prob:0.5*2",
-                                       "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"};
 
 // The channels of the first two distinct note-on status bytes.
 std::vector<int> ChannelsToConvert(const uint8_t* bytes, size_t size) {
@@ -50,24 +47,6 @@ bool Reloads(const BYTE* bytes, DWORD size) {
     CPhrasorDoc doc;
     CDataManager data(&doc);
     return data.Load(bytes, size, nullptr) == 1;
-}
-
-// One channel converted on (*bytes, *size), as the worker fills the parameters.
-int ConvertChannel(CPhrasorCoreIF& core, int channel, BYTE** bytes, DWORD* size) {
-    CPHConvPrm* prm = core.GetConvPrm();
-    if (!prm) __builtin_trap();
-    prm->Resolution = 480;
-    prm->Channel = BYTE(channel);
-    prm->Flag1 = 1;
-    prm->BankMsb = 8;
-    prm->BankLsb = 0;
-    prm->Program = 25;
-    prm->PbCtrl = 0;
-    prm->Kind = 0;
-    prm->Flag2 = 1;
-    core.ClearScriptLines();
-    for (const char* line : kKeyShiftScript) core.AddScriptLine(line, LONG(std::strlen(line) + 1));
-    return core.Convert(bytes, size);
 }
 
 int module;  // its address stands for the program's module handle
@@ -89,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int channel : ChannelsToConvert(data, size)) {
         BYTE* const before = bytes;
         const DWORD beforeLength = length;
-        const int result = ConvertChannel(*core, channel, &bytes, &length);
+        const int result = coretool::ConvertUp12(*core, channel, &bytes, &length);
         if (result == 1) {
             if (!bytes || !Reloads(bytes, length)) __builtin_trap();
         } else if (result != 0 || bytes != before || length != beforeLength) {
