@@ -4,12 +4,11 @@
 // from the source tree's data/Lib).
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "BenchCorpus.h"
-#include "driver/PHConvPrm.h"
+#include "CoreWorker.h"
 #include "driver/PhrasorCoreIF.h"
 #include "host/Block.h"
 #include "host/DataManager.h"
@@ -19,8 +18,6 @@
 #include "host/Track.h"
 
 namespace {
-
-const char* const kUp12[] = {"#set:1", "#name:X", "#prob:0.5*2", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"};
 
 // The MIDI channels that hold a note, read from the song document.
 std::vector<int> ChannelsWithNotes(const std::vector<BYTE>& bytes) {
@@ -61,25 +58,12 @@ void ConvertSong(benchmark::State& state, std::vector<BYTE> song) {
     for (auto _ : state) {
         bytes = song;
         for (int ch : channels) {
-            CPHConvPrm* prm = core->GetConvPrm();
-            if (!prm) {
-                state.SkipWithError("no parameters");
-                break;
-            }
-            prm->Resolution = 480;
-            prm->Channel = BYTE(ch);
-            prm->Flag1 = 1;
-            prm->BankMsb = 8;
-            prm->BankLsb = 0;
-            prm->Program = 25;
-            prm->Kind = 0;
-            prm->Flag2 = 1;
-            core->ClearScriptLines();
-            for (const char* line : kUp12) core->AddScriptLine(line, LONG(std::strlen(line) + 1));
             BYTE* data = bytes.data();
             DWORD size = DWORD(bytes.size());
-            if (core->Convert(&data, &size) != 1) {
-                state.SkipWithError(("channel " + std::to_string(ch) + " does not convert").c_str());
+            const int result = coretool::ConvertUp12(*core, ch, &data, &size);
+            if (result != 1) {
+                state.SkipWithError(result < 0 ? "no parameters"
+                                               : ("channel " + std::to_string(ch) + " does not convert").c_str());
                 break;
             }
             bytes.assign(data, data + size);

@@ -182,10 +182,11 @@ inline ::testing::AssertionResult TargetVoiceFirst(const Smf& smf, int channel, 
 }
 
 // Ticks of one bar of the first meter of the song (4/4 without one), in the
-// song's own division.
+// song's own division. A meter whose note value no tick count can hold (a
+// power of two past 2^15) is passed over.
 inline DWORD BarTicks(const Smf& smf) {
     for (const SmfEvent* e : smf.Meta(0x58))
-        if (e->data.size() >= 2) return DWORD(smf.division) * 4 * e->data[0] / (1u << e->data[1]);
+        if (e->data.size() >= 2 && e->data[1] < 16) return DWORD(smf.division) * 4 * e->data[0] / (1u << e->data[1]);
     return DWORD(smf.division) * 4;
 }
 
