@@ -19,13 +19,7 @@ using phrasorproctest::Bytes;
 using phrasorproctest::Cat;
 using phrasorproctest::ProcRun;
 
-// A tempo at 0; channel 2: notes 60 and 62 from bar 2; channel 5: notes 50 and 52.
-const Bytes kEvModePlainSong = smftest::Smf0(Cat({
-    At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(3840, {0x92, 60, 100}), At(40, {0x95, 50, 100}),
-    At(240, {0x85, 50, 0}), At(200, {0x82, 60, 0}), At(40, {0x95, 52, 100}), At(240, {0x85, 52, 0}),
-    At(200, {0x92, 62, 90}), At(480, {0x82, 62, 0}),
-}));
-// The same with program 40 set on channel 2 at the start.
+// The song kProcSong with program 40 set on channel 2 at the start.
 const Bytes kEvModeProgramSong = smftest::Smf0(Cat({
     At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(0, {0xC2, 40}), At(3840, {0x92, 60, 100}),
     At(40, {0x95, 50, 100}), At(240, {0x85, 50, 0}), At(200, {0x82, 60, 0}), At(40, {0x95, 52, 100}),
@@ -69,10 +63,10 @@ TEST(EvModeVoice, EventSelectionWritesOnlySelectedVoiceEventsAsTheTarget) {
     constexpr DWORD kCc = MPEVENT_KIND_CONTROL;
     constexpr DWORD kPc = MPEVENT_KIND_PROGRAM;
     const EvModeCase cases[] = {
-        {"block, no voice in the song", &kEvModePlainSong, EvModeSel::Block, {{kCc, 0, 8}, {kCc, 32, 0}, {kPc, 25, 0}}},
+        {"block, no voice in the song", &phrasorproctest::kProcSong, EvModeSel::Block, {{kCc, 0, 8}, {kCc, 32, 0}, {kPc, 25, 0}}},
         {"block, the song's program replaced", &kEvModeProgramSong, EvModeSel::Block,
          {{kCc, 0, 8}, {kCc, 32, 0}, {kPc, 25, 0}}},
-        {"events, no voice in the song", &kEvModePlainSong, EvModeSel::Notes, {}},
+        {"events, no voice in the song", &phrasorproctest::kProcSong, EvModeSel::Notes, {}},
         {"events, the song's unselected program kept", &kEvModeProgramSong, EvModeSel::Notes, {{kPc, 40, 0}}},
         {"events, the selected program becomes the target's", &kEvModeProgramSong, EvModeSel::NotesAndProgram,
          {{kPc, 25, 0}}},
