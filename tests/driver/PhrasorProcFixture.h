@@ -27,6 +27,13 @@ using bridgetest::At;
 using smftest::Bytes;
 using smftest::Cat;
 
+// A tempo at 0; channel 2: notes 60 and 62 from bar 2; channel 5: notes 50 and 52.
+inline const Bytes kProcSong = smftest::Smf0(Cat({
+    At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(3840, {0x92, 60, 100}), At(40, {0x95, 50, 100}),
+    At(240, {0x85, 50, 0}), At(200, {0x82, 60, 0}), At(40, {0x95, 52, 100}), At(240, {0x85, 52, 0}),
+    At(200, {0x92, 62, 90}), At(480, {0x82, 62, 0}),
+}));
+
 // One song event as the host reports it, at its time from the song's start.
 struct SongEvnt {
     INT64 time;

@@ -24,12 +24,7 @@ using phrasorproctest::Bytes;
 using phrasorproctest::Cat;
 using phrasorproctest::ProcRun;
 
-// A tempo at 0; channel 2: notes 60 and 62 from bar 2; channel 5: notes 50 and 52.
-const Bytes kPhrasorProcSong = smftest::Smf0(Cat({
-    At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(3840, {0x92, 60, 100}), At(40, {0x95, 50, 100}),
-    At(240, {0x85, 50, 0}), At(200, {0x82, 60, 0}), At(40, {0x95, 52, 100}), At(240, {0x85, 52, 0}),
-    At(200, {0x92, 62, 90}), At(480, {0x82, 62, 0}),
-}));
+const Bytes& kPhrasorProcSong = phrasorproctest::kProcSong;
 
 const char* const kPhrasorProcKeyUp[] = {"#set:1", "#prob:1", "#exp1:CArticExpKeySft( 1{_thisEvnt}, 12)"};
 
