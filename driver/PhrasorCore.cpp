@@ -109,7 +109,10 @@ int CPhrasorCoreImpl::Convert(BYTE** bytes, DWORD* size) {
     }
     BYTE* output = nullptr;
     DWORD length = 0;
-    if (!data.Save(&output, &length, prm)) return 0;
+    if (!data.Save(&output, &length, prm)) {
+        m_Message = "Data Save Error!!";
+        return 0;
+    }
     // The input may be the previous output: it is freed only now.
     FreeOutput();
     m_pOutput = output;

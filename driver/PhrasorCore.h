@@ -40,7 +40,8 @@ public:
     bool StartedApplication() const { return m_AppStarted != 0; }
     CPhrasorProc* GetProc() const { return m_pProc; }
     CPhrasorDoc* GetDoc() const { return m_pDoc; }
-    // Why the last Convert failed ("Data Load Error!!", the driver's message,
+    // Why the last Convert failed ("Data Load Error!!", the driver's reason,
+    // "Data Save Error!!" when the result cannot be written as an SMF,
     // ...); empty after a success or a refusal without a message.
     const CString& GetMessage() const { return m_Message; }
 

@@ -214,3 +214,22 @@ TEST(PhrasorCore, ThePhraseFilesAreLookedForInTheProgramFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Division 96 and a note 2^25 ticks in: at the document's 960 per quarter
+// its time is past what a delta time can carry, so the song cannot be saved.
+const Bytes kUnsavableSong = smftest::Smf0(Cat({
+    At(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}), At(0, {0x90, 60, 100}), At(96, {0x80, 60, 0}),
+    At(0x2000000, {0x90, 62, 100}), At(96, {0x80, 62, 0}),
+}), 96);
+
+}  // namespace
+
+TEST(PhrasorCore, ASongThatCannotBeSavedFailsWithAReason) {
+    CoreRun run;
+    Bytes bytes = kUnsavableSong;
+    EXPECT_EQ(run.Convert(bytes, 0, kUp12), 0);
+    EXPECT_EQ(bytes, kUnsavableSong);
+    EXPECT_EQ(PhrasorCoreImplOf(run.core)->GetMessage(), "Data Save Error!!");
+}
