@@ -16,6 +16,7 @@
 #include "host/PhrasorApp.h"
 #include "tests/CorpusFiles.h"
 #include "tests/driver/PhrasorCoreSmf.h"
+#include "tools/CoreWorker.h"
 
 namespace phrasorcoretest {
 
@@ -67,15 +68,7 @@ struct CoreRun {
     bool Prepare(int channel, const Script& script) {
         CPHConvPrm* prm = core ? core->GetConvPrm() : nullptr;
         if (!prm) return false;
-        prm->Resolution = 480;
-        prm->Channel = BYTE(channel);
-        prm->Flag1 = 1;
-        prm->BankMsb = 8;
-        prm->BankLsb = 0;
-        prm->Program = 25;
-        prm->PbCtrl = 0;
-        prm->Kind = 0;
-        prm->Flag2 = 1;
+        coretool::FillWorkerParams(*prm, channel);
         core->ClearScriptLines();
         for (const std::string& line : script) core->AddScriptLine(line.c_str(), LONG(line.size() + 1));
         return core->GetScriptLineCount() == int(script.size());

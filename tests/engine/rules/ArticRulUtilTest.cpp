@@ -52,6 +52,18 @@ const DivCase kDivCases[] = {
     {"", 1},
 };
 
+// The parts a token was taken apart into, against the table's row.
+void ExpectDivParts(const DivCase& c, const CString& name, int number, const CString& member, int memberNum,
+                    double value, const CString& str, int kind) {
+    EXPECT_EQ(name, c.name) << c.token;
+    EXPECT_EQ(number, c.number) << c.token;
+    EXPECT_EQ(member, c.member) << c.token;
+    EXPECT_EQ(memberNum, c.memberNum) << c.token;
+    EXPECT_DOUBLE_EQ(value, c.value) << c.token;
+    EXPECT_EQ(str, c.str) << c.token;
+    EXPECT_EQ(kind, c.kind) << c.token;
+}
+
 }  // namespace
 
 TEST(DivParam, TokenTable) {
@@ -62,13 +74,7 @@ TEST(DivParam, TokenTable) {
         int rc = CArticRulUtil::DivParam(token, name, number, member, memberNum, value, str, kind);
         ASSERT_EQ(rc, c.rc) << c.token;
         if (rc != 0) continue;
-        EXPECT_EQ(name, c.name) << c.token;
-        EXPECT_EQ(number, c.number) << c.token;
-        EXPECT_EQ(member, c.member) << c.token;
-        EXPECT_EQ(memberNum, c.memberNum) << c.token;
-        EXPECT_DOUBLE_EQ(value, c.value) << c.token;
-        EXPECT_EQ(str, c.str) << c.token;
-        EXPECT_EQ(kind, c.kind) << c.token;
+        ExpectDivParts(c, name, number, member, memberNum, value, str, kind);
     }
 }
 
@@ -84,13 +90,7 @@ TEST(DivParam, DivOperandGivesTheSamePartsAndKeepsTheToken) {
             << c.token;
         EXPECT_EQ(token, c.token);
         if (c.rc != 0) continue;
-        EXPECT_EQ(name, c.name) << c.token;
-        EXPECT_EQ(number, c.number) << c.token;
-        EXPECT_EQ(member, c.member) << c.token;
-        EXPECT_EQ(memberNum, c.memberNum) << c.token;
-        EXPECT_DOUBLE_EQ(value, c.value) << c.token;
-        EXPECT_EQ(str, c.str) << c.token;
-        EXPECT_EQ(kind, c.kind) << c.token;
+        ExpectDivParts(c, name, number, member, memberNum, value, str, kind);
     }
     CExString cut("_evnt2.Cre127"), name, member, str;
     int number, memberNum, kind;
