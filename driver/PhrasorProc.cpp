@@ -115,12 +115,17 @@ CPhrasorProc::~CPhrasorProc() {
     delete m_pCoreMN;
     m_pCoreMN = nullptr;
     DeletePosEntries(m_pPosList.get());
-    if (m_pSelEvnt) DeletePosEntries(m_pSelEvnt.get());
+    DropSelEvnt();
 }
 
 void CPhrasorProc::DeletePosEntries(CArticPosList* list) {
     if (!list) return;
     while (!list->IsEmpty()) delete list->RemoveHead();
+}
+
+void CPhrasorProc::DropSelEvnt() {
+    DeletePosEntries(m_pSelEvnt.get());
+    m_pSelEvnt.reset();
 }
 
 void CPhrasorProc::Register() {
@@ -364,10 +369,7 @@ int CPhrasorProc::LoadWrk(CArticWrk** out) {
     const int mode = ScanSong(m_pCEditor, &blkTrks, &evntTrks);
     if (mode < 0) {
         SetMessageId(mode == kScanTracks ? kMsgSpansTracks : mode == kScanNoNote ? kMsgNoNote : kMsgNoSelection);
-        if (m_pSelEvnt) {
-            DeletePosEntries(m_pSelEvnt.get());
-            m_pSelEvnt.reset();
-        }
+        DropSelEvnt();
         delete wrk;
         return 0;
     }
@@ -377,10 +379,7 @@ int CPhrasorProc::LoadWrk(CArticWrk** out) {
     if (MakePosList(m_pCEditor, m_pPosList.get(), mode) < 0) {
         // A partial list would convert part of the selection.
         SetMessageId(kMsgPosList);
-        if (m_pSelEvnt) {
-            DeletePosEntries(m_pSelEvnt.get());
-            m_pSelEvnt.reset();
-        }
+        DropSelEvnt();
         delete wrk;
         return 0;
     }

@@ -188,6 +188,8 @@ private:
     // Sets the message to the numbered message's text.
     void SetMessageId(UINT id);
     static void DeletePosEntries(CArticPosList* list);
+    // Deletes the selected-event list of the scan with its entries.
+    void DropSelEvnt();
     // The registrations of the song bridge for a running conversion.
     void Register();
     void Unregister();

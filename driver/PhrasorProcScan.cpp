@@ -72,7 +72,7 @@ int CPhrasorProc::ScanSong(CKPSManager* host, int* blkTrks, int* evntTrks) {
     int evntCount = 0;
     if (!host) return kScanHostFailed;
 
-    if (m_pSelEvnt) DeletePosEntries(m_pSelEvnt.get());
+    DropSelEvnt();
     m_pSelEvnt = std::make_unique<CArticPosList>(10);
 
     POSITION lastBlkTrk = nullptr;
@@ -245,9 +245,6 @@ int CPhrasorProc::MakePosList(CKPSManager* host, CArticPosList* list, int mode) 
         return !(failed |= blocks != 0);
     });
     if (failed || walked) return -1;
-    if (m_pSelEvnt) {
-        DeletePosEntries(m_pSelEvnt.get());
-        m_pSelEvnt.reset();
-    }
+    DropSelEvnt();
     return mode;
 }

@@ -1,36 +1,27 @@
-// Real songs of the corpus driven through the engine as the conversion
-// driver drives it: the song walk into work data, the expression skeleton,
-// the rule run of a one-set script, then the channel pipeline writing the
-// result back into the song, which is saved and read again.
+// Real songs of the corpus driven through the conversion driver: the song
+// walk into work data, the expression skeleton, the rule run of a one-set
+// script, then the channel pipeline writing the result back into the song,
+// which is saved and read again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "driver/ArticCoreMN.h"
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticErr.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
 #include "driver/ArticProc.h"
-#include "driver/ArticView.h"
 #include "driver/PHConvPrm.h"
 #include "driver/PhrasorProc.h"
-#include "driver/PgBsel.h"
-#include "driver/VeloSens.h"
-#include "engine/expressions/ArticExp.h"
-#include "engine/loaders/ArticLoadMgr.h"
-#include "engine/work/ArticPos.h"
-#include "engine/work/ArticWrk.h"
 #include "host/SmfFixtures.h"
 #include "platform/Random.h"
+#include "tools/CoreWorker.h"
 
 namespace {
 
@@ -41,159 +32,33 @@ Bytes CoreMNReadSong(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The driver as the song bridge sees it while a channel converts.
-struct CoreMNView : CArticView {
-    CKPSManager* host = nullptr;
-    CArticPref* pref = nullptr;
-    CPHConvPrm* prm = nullptr;
-    CVeloSens veloSens;
-    CPgBsel pgBsel;
-    int first = 1;
-    CKPSManager* GetCEditor() const override { return host; }
-    CArticPref* GetPref() const override { return pref; }
-    CVeloSens* GetVeloSens() const override { return const_cast<CVeloSens*>(&veloSens); }
-    CPgBsel* GetPgBsel() const override { return const_cast<CPgBsel*>(&pgBsel); }
-    int GetResolution() const override { return 480; }
-    CPHConvPrm* GetConvPrm() const override { return prm; }
-    int GetKind() const override { return prm ? prm->Kind : 0; }
-    BYTE GetKindFlag() const override { return prm ? prm->Flag2 : BYTE(1); }
-    int GetConvMode() const override { return 2; }
-    int GetPbExist() const override { return 0; }
-    int IsFirstConv() const override { return first; }
-};
-
-// One song in a document, and the engine objects of one conversion run.
+// One song in a document and the conversion driver of a run, used as the
+// core uses them: the bytes loaded, the channel's track selected, the
+// driver's Convert.
 struct CoreMNRun : smftest::TwoOutputPorts, smftest::Loaded {
-    CoreMNView view;
-    CPHConvPrm prm;
-    std::unique_ptr<CArticProc> proc;
-    std::unique_ptr<CArticCoreMN> pipe;
-    CArticPosList sel;
+    CPhrasorProc proc;
+    CPHConvPrm& prm;
 
-    CoreMNRun() : TwoOutputPorts("KORVET QTL1", "KORVET QTL2") { Restore(); }
-    ~CoreMNRun() {
-        ClearSel();
-        pipe.reset();
-        proc.reset();
-        CArticEditorUtil::Reset();
+    CoreMNRun() : TwoOutputPorts("KORVET QTL1", "KORVET QTL2"), prm(*proc.GetConvPrm()) {
+        Restore();
+        proc.CreateArticProc();
+        proc.SetCEditor(doc.GetHostInterface());
+        proc.CreateCoreMN(1);
     }
-    CKPSManager* Host() const { return doc.GetHostInterface(); }
-    void ClearSel() {
-        while (!sel.IsEmpty()) delete sel.RemoveHead();
-    }
-
-    // The driver's creation of its processing object and pipeline.
-    void Start() {
-        proc = std::make_unique<CArticProc>(Host(), nullptr);
-        CArticPrefSetting* s = proc->GetPref()->GetSetting();
-        CPhrasorProc::SetDriverSettings(s, CString("Lib\\"));
-        pipe = std::make_unique<CArticCoreMN>(Host());
-        view.host = Host();
-        view.pref = proc->GetPref();
-        view.prm = &prm;
-    }
+    ~CoreMNRun() { CArticEditorUtil::Reset(); }
 
     void Script(std::initializer_list<const char*> lines) {
         prm.ClearLines();
         for (const char* l : lines) prm.AddLine(l, int(std::string(l).size()) + 1);
     }
 
-    // The selected blocks of the song, as the selection scan lists them.
-    void MakeSel() {
-        ClearSel();
-        CArticHostWalk::Tracks(Host(), [&](const _MPTRACKINFO&, POSITION trk) {
-            CArticHostWalk::Blocks(Host(), trk, [&](const _MPBLOCKINFO& b, POSITION blk) {
-                if (b.Flags & MPBLOCK_FLAG_SELECTED) sel.AddTail(new CArticPos(trk, blk, nullptr));
-                return true;
-            });
-            return true;
-        });
-    }
-
-    // One channel's conversion; the step that failed, or "" when none did.
+    // One channel's conversion; "" or why the driver failed it.
     std::string Convert(int ch) {
-        prm.Flag1 = 1;
-        prm.Kind = 0;
-        prm.Flag2 = 1;
-        prm.Channel = BYTE(ch);
-        prm.Resolution = 480;
-        prm.BankMsb = 8;
-        prm.BankLsb = 0;
-        prm.Program = 25;
+        coretool::FillWorkerParams(prm, ch);
         if (!doc.SelectChannelTrack(ch)) return "select";
-        CArticEditorUtil::SetView(&view);
-        CArticEditorMgr* mgr = proc->GetEditorMgr();
-        CArticEditorUtil::SetEditorMgr(mgr);
-        CArticEditorUtil::SetPref(proc->GetPref());
-        proc->GetLoadMgr()->SetGrpTime(480);
-        mgr->SetClientBeatMul(960 / 480);
-        proc->Clear();
-        pipe->Clear();
-        proc->SetIsFirst(1);
-        view.first = 1;
-        CArticEditorUtil::ClearOutEvntList();
-
-        // The work data.
-        std::vector<DWORD> ids;
-        CStringList names;
-        if (CArticEditorUtil::GetPortList(Host(), &ids, &names) != 0) return "ports";
-        CArticEditorUtil::ResetPortName(&names, ids.data(), int(ids.size()));
-        mgr->SetSeqTrkNo(-1);
-        proc->SetSelMode(0);
-        mgr->SetSelMode(0);
-        MakeSel();
-        if (proc->SetPosList(Host(), &sel) != 0) return "SetPosList";
-        if (sel.IsEmpty()) return "empty selection";
-        proc->SetBlkPosList();
-        CArticPrefSetting* s = proc->GetPref()->GetSetting();
-        auto wrk = std::make_unique<CArticWrk>();
-        if (CArticEditorUtil::ConvWrk_ch(Host(), &sel, s->GetWrkMstrConv(), s->GetWrkVceOutput(), s->GetVeloMusi(),
-                                         s->GetVeloLimit(), s->GetVelo(), s->GetAllWrk(), wrk.get(), 0, prm, 1, 0,
-                                         prm.Kind, 480) != 0)
-            return "ConvWrk_ch";
-        auto exp = std::make_unique<CArticExp>();
-        if (CArticEditorUtil::CreExpFromWrk(wrk.get(), exp.get()) != 0) return "CreExpFromWrk";
-        CArticWrk* w = wrk.release();
-        CArticExp* e = exp.release();
-        proc->Replace(w, e);
-        proc->MergeWrkBlk();
-        proc->RenumberWrk();
-        proc->LoadRul_Reset(prm);
-        mgr->SearchVceSet(w);
-        proc->BackupWrk();
-
-        // The rules.
-        proc->LoadRul(prm);
-        proc->CreateAll();  // single failures stay in the error list
-        proc->GetWrk()->ClearPrmExp();
-
-        // The write-back.
-        proc->SetTransMode(0);
-        pipe->GetSetting()->SetInitSep(s->GetInitSep());
-        pipe->GetSetting()->SetTAD(s->GetTAD());
-        std::vector<POSITION> trks;
-        std::vector<int> counts;
-        proc->GetSelTrk(&trks, &counts);
-        trks.resize(12, nullptr);
-        counts.resize(12, 0);
-        POSITION blk = nullptr;
-        if (proc->GetSelMode() != 0) mgr->GetSelBlkID(trks[0], &blk);
-        const INT64 firstNoteOn = mgr->GetFirstNoteOnTime();
-        if (const int r = pipe->ConvertRep(proc->GetWrk(), proc->GetExp(), trks.data(), blk, counts.data(),
-                                           proc->GetTransMode(), proc->GetSelMode(), firstNoteOn,
-                                           mgr->GetUsedCh(), mgr->GetOrigiCh(), mgr->GetClientCh()))
-            return "ConvertRep " + std::to_string(r);
-        if (mgr->CreateMpLock(1) == S_OK) {
-            POSITION out = nullptr;
-            mgr->IsOutTrkID(trks[0], &out);
-            doc.MakeRoomBeforeFirstNote(trks[0], out, firstNoteOn, mgr->GetClientBeatMul());
-        }
-        mgr->DeleteMpLock();
-        proc->ClearAfterMidiCreate();
-        proc->SetIsFirst(0);
-        view.pgBsel.ClearPgBselList();
-        view.veloSens.ClearVeloSensList();
-        return "";
+        proc.SetLoadPending(1);
+        proc.Convert(&doc);
+        return proc.IsFailed() ? "failed: " + std::string(static_cast<const char*>(proc.GetFailReason())) : "";
     }
 };
 
@@ -336,7 +201,6 @@ Bytes CoreMNConvert(const Bytes& input, int ch, std::initializer_list<const char
         *failed = "load";
         return {};
     }
-    run.Start();
     SeedRandom(3);
     run.prm.ClearLines();
     for (const char* l : kCoreMNHead) run.prm.AddLine(l, int(std::string(l).size()) + 1);
@@ -390,16 +254,16 @@ TEST(CoreMNSongPipe, TempoLockFailsTheTransfer) {
     const Bytes input = CoreMNReadSong("TheEntertainer.mid");
     ASSERT_EQ(run.Load(input), 1);
     run.doc.SetTempoLocked(1);
-    run.Start();
     run.Script({"#set:1", "#name:X", "#prob:0.5*2", kCoreMNUp12});
     CArticErr::Clear();
-    EXPECT_EQ(run.Convert(0), "ConvertRep 1");
+    EXPECT_NE(run.Convert(0), "");
+    EXPECT_EQ(run.proc.GetFailState(), CPhrasorProc::kFailPipeline);
     EXPECT_EQ(CArticErr::IsError(), 1);
     BYTE kind = 0;
     CString content, cls, method, detail;
     CArticErr::Get(kind, content, cls, method, detail);
     EXPECT_STREQ(content, "m_pTransMgr->ConvToCEditorRep()");
-    CArticEditorMgr* mgr = run.proc->GetEditorMgr();
+    CArticEditorMgr* mgr = run.proc.GetArticProc()->GetEditorMgr();
     EXPECT_EQ(mgr->CreateMpLock(1), S_OK);
     mgr->DeleteMpLock();
 }
@@ -505,8 +369,7 @@ TEST(CoreMNSongPipe, EveryChannelOfEverySongInTurn) {
             ASSERT_TRUE(in.loaded) << name;
             CoreMNRun run;
             ASSERT_EQ(run.Load(input), 1);
-            run.Start();
-            Bytes current = input;
+                    Bytes current = input;
             for (const auto& entry : in.notes) {
                 const int ch = entry.first;
                 if (ch < 0 || entry.second.empty()) continue;
