@@ -8,31 +8,19 @@
 #include <vector>
 
 #include "app/Smf.h"
+#include "tests/SmfBuild.h"
 
 namespace smfmodel {
 
-// Byte builders of the same shape as the engine reader tests' ones, kept
-// apart so these tests do not compile the song document's headers.
-using Bytes = std::vector<BYTE>;
-
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-inline Bytes U32(DWORD v) { return {BYTE(v >> 24), BYTE(v >> 16), BYTE(v >> 8), BYTE(v)}; }
-
-inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-inline Bytes Header(WORD format, WORD tracks, WORD division) {
-    return Cat({Text("MThd"), U32(6),
-                {BYTE(format >> 8), BYTE(format), BYTE(tracks >> 8), BYTE(tracks), BYTE(division >> 8), BYTE(division)}});
-}
-
-inline Bytes Chunk(const char* id, const Bytes& body) { return Cat({Text(id), U32(DWORD(body.size())), body}); }
-
-inline const Bytes kEot = {0x00, 0xFF, 0x2F, 0x00};
+// The byte builders the engine reader tests use too (plain bytes: no song
+// document header is compiled here).
+using smfbuild::Bytes;
+using smfbuild::Cat;
+using smfbuild::Chunk;
+using smfbuild::Header;
+using smfbuild::kEot;
+using smfbuild::Text;
+using smfbuild::U32;
 
 // Format 0, division 480, one track holding `events` as they stand.
 inline Bytes Song(const Bytes& events) { return Cat({Header(0, 1, 480), Chunk("MTrk", events)}); }
