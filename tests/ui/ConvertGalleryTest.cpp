@@ -19,10 +19,6 @@ using namespace smfsong;
 
 namespace {
 
-QRect ConvertShotRect(const MainWindow& window, const QWidget* widget) {
-    return QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-}
-
 int ConvertShotCyan(const QImage& image, const QRect& area) {
     int n = 0;
     const QRect inside = area.intersected(image.rect());
@@ -32,25 +28,6 @@ int ConvertShotCyan(const QImage& image, const QRect& area) {
             n += c.red() < 100 && c.green() > 200 && c.blue() > 200;
         }
     return n;
-}
-
-// Runs `check` on the modal dialog of type T once it is up, then closes it.
-template <class T>
-void WhenConvertDialogIsUp(const std::function<void(T*)>& check) {
-    QTimer::singleShot(0, [check] {
-        T* dialog = nullptr;
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-                return dialog && dialog->isVisible();
-            },
-            5000));
-        if (!dialog) return;
-        QTest::qWaitForWindowExposed(dialog);
-        QTest::qWait(100);
-        check(dialog);
-        dialog->reject();
-    });
 }
 
 QByteArray GallerySong(std::initializer_list<EventPtr> events) {
@@ -79,7 +56,7 @@ TEST(ConvertGallery, TheDrumNoteQuestion) {
 
     // The program's own prompter shows the same question.
     bool seen = false;
-    WhenConvertDialogIsUp<ScrollDialog>([&](ScrollDialog* dialog) {
+    WhenGalleryDialogIsUp<ScrollDialog>([&](ScrollDialog* dialog) {
         seen = true;
         EXPECT_EQ(dialog->windowTitle(), QString("Phrasor"));
         const QImage shot = KeepGalleryShot(dialog->grab().toImage(), "convert_drum_question.png");
@@ -122,12 +99,12 @@ TEST(ConvertGallery, NowConvertingThenCompleteAndTheSaveDialog) {
     const int frame = w.window.movieFrame();
     const QImage converting = KeepGalleryShot(w.window.grab().toImage(), "convert_now_converting.png");
     const Ui::MainWindow& ui = w.window.form();
-    const QRect movie = ConvertShotRect(w.window, ui.lblConvMovie);
+    const QRect movie = GalleryShotRect(&w.window, ui.lblConvMovie);
     const QImage picture =
         QImage(QString(":/res/Movie/MovieFrame%1.bmp").arg(frame, 2, 10, QChar('0'))).convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(converting.copy(QRect(movie.topLeft(), picture.size())), picture) << frame;
-    const QRect label = ConvertShotRect(w.window, ui.lblNowConv);
+    const QRect label = GalleryShotRect(&w.window, ui.lblNowConv);
     EXPECT_GT(ConvertShotCyan(converting, label), 30);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !complete.isNull(); }, 10000));
@@ -142,7 +119,7 @@ TEST(ConvertGallery, NowConvertingThenCompleteAndTheSaveDialog) {
     const auto& asked = w.prompter.asked.back();
     ASSERT_EQ(asked.kind, QString("save"));
     bool seen = false;
-    WhenConvertDialogIsUp<QFileDialog>([&](QFileDialog* dialog) {
+    WhenGalleryDialogIsUp<QFileDialog>([&](QFileDialog* dialog) {
         seen = true;
         const QImage shot = KeepGalleryShot(dialog->grab().toImage(), "convert_save_dialog.png");
         EXPECT_EQ(shot.size(), dialog->size());

@@ -44,29 +44,6 @@ int FolderShotDark(const QImage& image, const QRect& area) {
     return n;
 }
 
-QRect FolderShotRect(const QWidget* top, const QWidget* widget) {
-    return QRect(widget->mapTo(top, QPoint(0, 0)), widget->size());
-}
-
-// Runs `check` on the modal dialog of type T once it is up, then closes it.
-template <class T>
-void WhenFolderDialogIsUp(const std::function<void(T*)>& check) {
-    QTimer::singleShot(0, [check] {
-        T* dialog = nullptr;
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-                return dialog && dialog->isVisible();
-            },
-            5000));
-        if (!dialog) return;
-        QTest::qWaitForWindowExposed(dialog);
-        QTest::qWait(100);
-        check(dialog);
-        dialog->reject();
-    });
-}
-
 // The virtual display has no window manager, so no title bar: the shot
 // carries the window's own title, as a title bar shows it, above its face.
 constexpr int kFolderCaptionHeight = 24;
@@ -96,7 +73,7 @@ QImage KeepMessageBoxShot(QMessageBox* box, const QString& file) {
 TEST(FolderGallery, TheConfirmationDialog) {
     SongWindow w;
     bool seen = false;
-    WhenFolderDialogIsUp<ConfirmationDialog>([&](ConfirmationDialog* dialog) {
+    WhenGalleryDialogIsUp<ConfirmationDialog>([&](ConfirmationDialog* dialog) {
         seen = true;
         const QImage shot = KeepGalleryShot(dialog->grab().toImage(), "folder_confirmation.png");
         EXPECT_EQ(shot.size(), dialog->size());
@@ -106,7 +83,7 @@ TEST(FolderGallery, TheConfirmationDialog) {
         EXPECT_TRUE(skip->isVisible());
         EXPECT_TRUE(skip->isChecked());
         EXPECT_TRUE(dialog->skipErrors());
-        EXPECT_GT(FolderShotDark(shot, FolderShotRect(dialog, skip)), 10);
+        EXPECT_GT(FolderShotDark(shot, GalleryShotRect(dialog, skip)), 10);
         QStringList buttons;
         for (auto* button : dialog->findChildren<QPushButton*>())
             if (button->isVisible()) buttons << button->text().remove('&');
@@ -151,7 +128,7 @@ TEST(FolderGallery, ARunInProgressWithItsTitleAndCancel) {
     // The caption holds the title's text: dark letters on white.
     EXPECT_GT(FolderShotDark(running, QRect(0, 0, running.width(), kFolderCaptionHeight)), 100);
     // Cancel is drawn where it stands: the shot holds its picture.
-    const QRect cancel = FolderShotRect(&w.window, ui.btnCancel).translated(0, kFolderCaptionHeight);
+    const QRect cancel = GalleryShotRect(&w.window, ui.btnCancel).translated(0, kFolderCaptionHeight);
     const QImage button = ui.btnCancel->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int same = 0;
     for (int y = 0; y < cancel.height(); ++y)
@@ -166,7 +143,7 @@ TEST(FolderGallery, TheFiveButtonOverwriteBox) {
     SongWindow w;
     const QString text = QString("\"%1\" already exists.\nDo you want to replace it?").arg(w.songs.filePath("c_vexa.mid"));
     bool seen = false;
-    WhenFolderDialogIsUp<QMessageBox>([&](QMessageBox* box) {
+    WhenGalleryDialogIsUp<QMessageBox>([&](QMessageBox* box) {
         seen = true;
         KeepMessageBoxShot(box, "folder_overwrite_box.png");
         EXPECT_EQ(box->windowTitle(), QString("Phrasor"));
@@ -203,7 +180,7 @@ TEST(FolderGallery, TheClosingSomeErrorOccurredBox) {
 
     // The program's own prompter shows the same box.
     bool seen = false;
-    WhenFolderDialogIsUp<QMessageBox>([&](QMessageBox* box) {
+    WhenGalleryDialogIsUp<QMessageBox>([&](QMessageBox* box) {
         seen = true;
         KeepMessageBoxShot(box, "folder_some_error_box.png");
         EXPECT_EQ(box->windowTitle(), QString("Phrasor"));
