@@ -1,6 +1,8 @@
 #pragma once
 // Expression helpers shared with the work data: sharing event lists, and the
 // parameter writers of the expression text form, chosen by class name.
+#include <initializer_list>
+
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ExString.h"
 #include "platform/Collections.h"
@@ -256,6 +258,26 @@ public:
     static int AddNoteListItem(const CArticExpEvnt* evnt, CArticWrkEvntList* list, CStringList& items);
     static CString LongText(LONG value);
     static CString ULongText(ULONG value);
+    // One parameter row: the expression's note list, then the given items
+    // (or numbers): 0, 1 without the expression, or the list writer's failure.
+    template <class T>
+    static int AddNotesThen(T* evnt, CStringList& items, std::initializer_list<CString> more) {
+        if (!evnt) return 1;
+        CStringList out;
+        if (int rc = AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
+        for (const CString& v : more) out.AddTail(v);
+        items.AddTail(out);
+        return 0;
+    }
+    template <class T>
+    static int AddNotesThenNumbers(T* evnt, CStringList& items, std::initializer_list<LONG> numbers) {
+        if (!evnt) return 1;
+        CStringList out;
+        if (int rc = AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
+        for (LONG n : numbers) out.AddTail(LongText(n));
+        items.AddTail(out);
+        return 0;
+    }
     // "bar/beat/tick".
     static CString MeasText(const CArticMeas& meas);
     // The text between double quotes.

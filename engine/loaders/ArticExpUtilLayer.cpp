@@ -1,36 +1,26 @@
 // Parameter writers of the layer expressions.
-#include <initializer_list>
-
 #include "engine/expressions/ArticExpLayer.h"
 #include "engine/loaders/ArticExpUtil.h"
 
 namespace {
 
-// The note list, then the numbers: 0 or the list writer's failure.
-int LayerItems(CArticExpLayer* evnt, CStringList& items, std::initializer_list<LONG> numbers) {
-    CStringList out;
-    if (int rc = CArticExpUtil::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
-    for (LONG n : numbers) out.AddTail(CArticExpUtil::LongText(n));
-    items.AddTail(out);
-    return 0;
-}
-
 int LayerNoteItems(CArticExpLayerNote1* evnt, CStringList& items) {
-    return LayerItems(evnt, items,
-                      {evnt->GetType(), evnt->GetLayer(), evnt->GetTime(), LONG(evnt->GetDur()), evnt->GetKey(),
-                       evnt->GetVelo(), evnt->GetBSelMSB(), evnt->GetBSelLSB(), evnt->GetProNo()});
+    return CArticExpUtil::AddNotesThenNumbers(
+        evnt, items,
+        {evnt->GetType(), evnt->GetLayer(), evnt->GetTime(), LONG(evnt->GetDur()), evnt->GetKey(), evnt->GetVelo(),
+         evnt->GetBSelMSB(), evnt->GetBSelLSB(), evnt->GetProNo()});
 }
 
 }  // namespace
 
 int CArticExpUtil::GetExpLayerBow1Param(CArticExpLayerBow1* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return LayerItems(evnt, items, {evnt->GetType(), evnt->GetDevSize()});
+    return AddNotesThenNumbers(evnt, items, {evnt->GetType(), evnt->GetDevSize()});
 }
 
 int CArticExpUtil::GetExpLayerBow2Param(CArticExpLayerBow2* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return LayerItems(evnt, items, {evnt->GetType(), evnt->GetLayer(), evnt->GetDevSize()});
+    return AddNotesThenNumbers(evnt, items, {evnt->GetType(), evnt->GetLayer(), evnt->GetDevSize()});
 }
 
 int CArticExpUtil::GetExpLayerNote1Param(CArticExpLayerNote1* evnt, CStringList& items) {

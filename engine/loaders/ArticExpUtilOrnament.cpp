@@ -5,25 +5,16 @@
 namespace {
 
 template <class T>
-int OrnamentItems(T* evnt, CStringList& items, std::initializer_list<LONG> numbers) {
-    if (!evnt) return 1;
-    CStringList out;
-    if (int rc = CArticExpUtil::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
-    for (LONG n : numbers) out.AddTail(CArticExpUtil::LongText(n));
-    items.AddTail(out);
-    return 0;
-}
-
-template <class T>
 int SemitoneTurnItems(T* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return OrnamentItems(evnt, items, {evnt->GetType(), evnt->GetUpNote(), evnt->GetDownNote()});
+    return CArticExpUtil::AddNotesThenNumbers(evnt, items, {evnt->GetType(), evnt->GetUpNote(), evnt->GetDownNote()});
 }
 
 template <class T>
 int DiatonicTurnItems(T* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return OrnamentItems(evnt, items, {evnt->GetType(), evnt->GetTemp(), evnt->GetUpShift(), evnt->GetDownShift()});
+    return CArticExpUtil::AddNotesThenNumbers(
+        evnt, items, {evnt->GetType(), evnt->GetTemp(), evnt->GetUpShift(), evnt->GetDownShift()});
 }
 
 }  // namespace
@@ -49,14 +40,15 @@ int CArticExpUtil::GetExpArrayTurn6Param(CArticExpArrayTurn6* evnt, CStringList&
 
 int CArticExpUtil::GetExpArrayTrill1Param(CArticExpArrayTrill1* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return OrnamentItems(evnt, items,
-                         {LONG(evnt->GetTrillTime()), evnt->GetTrillNote(), evnt->GetDownNote(), evnt->GetFront(),
-                          LONG(evnt->GetFrontTime()), evnt->GetBack(), LONG(evnt->GetBackTime())});
+    return AddNotesThenNumbers(evnt, items,
+                               {LONG(evnt->GetTrillTime()), evnt->GetTrillNote(), evnt->GetDownNote(), evnt->GetFront(),
+                                LONG(evnt->GetFrontTime()), evnt->GetBack(), LONG(evnt->GetBackTime())});
 }
 
 int CArticExpUtil::GetExpArrayTrill2Param(CArticExpArrayTrill2* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return OrnamentItems(evnt, items,
-                         {LONG(evnt->GetTrillTime()), evnt->GetTemp(), evnt->GetUpShift(), evnt->GetDownShift(),
-                          evnt->GetFront(), LONG(evnt->GetFrontTime()), evnt->GetBack(), LONG(evnt->GetBackTime())});
+    return AddNotesThenNumbers(evnt, items,
+                               {LONG(evnt->GetTrillTime()), evnt->GetTemp(), evnt->GetUpShift(),
+                                evnt->GetDownShift(), evnt->GetFront(), LONG(evnt->GetFrontTime()), evnt->GetBack(),
+                                LONG(evnt->GetBackTime())});
 }

@@ -4,31 +4,21 @@
 
 namespace {
 
-// The note list item, then the given items.
-int PitchItems(CArticExpPitch* evnt, CStringList& items, std::initializer_list<CString> more) {
-    if (!evnt) return 1;
-    CStringList out;
-    if (int rc = CArticExpUtil::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
-    for (const CString& v : more) out.AddTail(v);
-    items.AddTail(out);
-    return 0;
-}
-
 int PitchNoteItems(CArticExpPitchNote* e, CStringList& items) {
     if (!e) return 1;
     using U = CArticExpUtil;
-    return PitchItems(e, items,
-                      {U::LongText(e->GetType()), U::LongText(e->GetStart()), U::LongText(e->GetEnd()),
-                       U::LongText(e->GetStartAdd()), U::LongText(e->GetEndAdd()), U::LongText(e->GetCurve()),
-                       U::LongText(e->GetDevide())});
+    return U::AddNotesThen(e, items,
+                           {U::LongText(e->GetType()), U::LongText(e->GetStart()), U::LongText(e->GetEnd()),
+                            U::LongText(e->GetStartAdd()), U::LongText(e->GetEndAdd()), U::LongText(e->GetCurve()),
+                            U::LongText(e->GetDevide())});
 }
 
 int PitchGtrItems(CArticExpPitchGtr* e, CStringList& items) {
     if (!e) return 1;
     using U = CArticExpUtil;
-    return PitchItems(e, items,
-                      {U::LongText(e->GetType()), U::LongText(e->GetStartTime()), U::LongText(e->GetEndTime()),
-                       U::LongText(e->GetUpCurve()), U::LongText(e->GetDownCurve()), U::LongText(e->GetDevide())});
+    return U::AddNotesThen(e, items,
+                           {U::LongText(e->GetType()), U::LongText(e->GetStartTime()), U::LongText(e->GetEndTime()),
+                            U::LongText(e->GetUpCurve()), U::LongText(e->GetDownCurve()), U::LongText(e->GetDevide())});
 }
 
 }  // namespace

@@ -16,17 +16,6 @@ void ContCcAreaItems(CArticExpStresContCcTimeRel* e, CStringList& items) {
     items.AddTail(ContU::LongText(e->GetContNo()));
 }
 
-// The note list item, then the given items.
-template <class T>
-int ContCcNoteItems(T* evnt, CStringList& items, std::initializer_list<CString> more) {
-    if (!evnt) return 1;
-    CStringList out;
-    if (int rc = ContU::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
-    for (const CString& v : more) out.AddTail(v);
-    items.AddTail(out);
-    return 0;
-}
-
 }  // namespace
 
 int CArticExpUtil::GetExpStresContCcTimeAbsParam(CArticExpStresContCcTimeAbs* evnt, CStringList& items) {
@@ -68,43 +57,43 @@ int CArticExpUtil::GetExpStresContCcTimeRelCrvParam(CArticExpStresContCcTimeRelC
 
 int CArticExpUtil::GetExpStresContCcNoteCrvParam(CArticExpStresContCcNoteCrv* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetStart()),
-                            LongText(e->GetEnd()), LongText(e->GetStartAdd()), LongText(e->GetEndAdd()),
-                            LongText(e->GetCurve()), LongText(e->GetDevide())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetStart()),
+                         LongText(e->GetEnd()), LongText(e->GetStartAdd()), LongText(e->GetEndAdd()),
+                         LongText(e->GetCurve()), LongText(e->GetDevide())});
 }
 
 int CArticExpUtil::GetExpStresContCcNoteCreAbsParam(CArticExpStresContCcNoteCreAbs* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
-                            LongText(e->GetVal())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
+                         LongText(e->GetVal())});
 }
 
 int CArticExpUtil::GetExpStresContCcNoteCreAbs2Param(CArticExpStresContCcNoteCreAbs2* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
-                            LongText(e->GetTimeR()), LongText(e->GetVal())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
+                         LongText(e->GetTimeR()), LongText(e->GetVal())});
 }
 
 int CArticExpUtil::GetExpStresContCcNoteCreRelParam(CArticExpStresContCcNoteCreRel* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
-                            LongText(e->GetAdd())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
+                         LongText(e->GetAdd())});
 }
 
 int CArticExpUtil::GetExpStresContCcNoteCreRel2Param(CArticExpStresContCcNoteCreRel2* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
-                            LongText(e->GetTimeR()), LongText(e->GetAdd())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetContNo()), LongText(e->GetTime()),
+                         LongText(e->GetTimeR()), LongText(e->GetAdd())});
 }
 
 int CArticExpUtil::GetExpOrgContCcParam(CArticExpOrgContCc* e, CStringList& items) {
     if (!e) return 1;
-    return ContCcNoteItems(e, items,
-                           {LongText(e->GetType()), LongText(e->GetStart()), LongText(e->GetEnd()),
-                            LongText(e->GetContNo()), LongText(e->GetOffset()), LongText(e->GetMag())});
+    return AddNotesThen(e, items,
+                        {LongText(e->GetType()), LongText(e->GetStart()), LongText(e->GetEnd()),
+                         LongText(e->GetContNo()), LongText(e->GetOffset()), LongText(e->GetMag())});
 }

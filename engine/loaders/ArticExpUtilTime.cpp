@@ -2,41 +2,26 @@
 #include "engine/expressions/ArticExpTime.h"
 #include "engine/loaders/ArticExpUtil.h"
 
-namespace {
-
-// The note list item, then the numbers.
-template <class T>
-int TimeItems(T* evnt, CStringList& items, std::initializer_list<LONG> numbers) {
-    if (!evnt) return 1;
-    CStringList out;
-    if (int rc = CArticExpUtil::AddNoteListItem(evnt, evnt->GetWrkEvntList(), out)) return rc;
-    for (LONG n : numbers) out.AddTail(CArticExpUtil::LongText(n));
-    items.AddTail(out);
-    return 0;
-}
-
-}  // namespace
-
 int CArticExpUtil::GetExpTimeSftParam(CArticExpTimeSft* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return TimeItems(evnt, items, {evnt->GetTime()});
+    return AddNotesThenNumbers(evnt, items, {evnt->GetTime()});
 }
 
 int CArticExpUtil::GetExpTimeSft2Param(CArticExpTimeSft2* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return TimeItems(evnt, items, {evnt->GetTime(), evnt->GetType()});
+    return AddNotesThenNumbers(evnt, items, {evnt->GetTime(), evnt->GetType()});
 }
 
 int CArticExpUtil::GetExpTimeSwingParam(CArticExpTimeSwing* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return TimeItems(evnt, items,
-                     {evnt->GetType(), LONG(evnt->GetGroupTime()), evnt->GetDevNum(), evnt->GetPoint(),
-                      LONG(evnt->GetPointTime())});
+    return AddNotesThenNumbers(evnt, items,
+                               {evnt->GetType(), LONG(evnt->GetGroupTime()), evnt->GetDevNum(), evnt->GetPoint(),
+                                LONG(evnt->GetPointTime())});
 }
 
 int CArticExpUtil::GetExpTimeWaltzParam(CArticExpTimeWaltz* evnt, CStringList& items) {
     if (!evnt) return 1;
-    return TimeItems(evnt, items,
-                     {evnt->GetType(), LONG(evnt->GetGroupTime()), evnt->GetDevNum(), evnt->GetPoint1(),
-                      LONG(evnt->GetPoint1Time()), evnt->GetPoint2(), LONG(evnt->GetPoint2Time())});
+    return AddNotesThenNumbers(evnt, items,
+                               {evnt->GetType(), LONG(evnt->GetGroupTime()), evnt->GetDevNum(), evnt->GetPoint1(),
+                                LONG(evnt->GetPoint1Time()), evnt->GetPoint2(), LONG(evnt->GetPoint2Time())});
 }
