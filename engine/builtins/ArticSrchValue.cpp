@@ -21,6 +21,9 @@ VX_IMPLEMENT_CLASS(CArticSrchTimeFromMeas, CArticSrchTimeToMeas);
 
 namespace {
 
+// The widest text ValToHexStr writes: 64 bytes, 128 digits.
+constexpr double kHexStrMaxBytes = 64.0;
+
 // The part of a "bar/beat/tick" text a MeasTo built-in gives.
 enum class MeasPart { Meas, Beat, Tick };
 
@@ -94,8 +97,10 @@ int CArticSrchValToHexStr::Search() {
     ArticSrchCall call(this);
     double v = 0.0, bytes = 0.0;
     if (call.Num(m_pRulElmI1, &v) && !(v >= 0.0)) call.Refuse(m_pRulElmI1);
-    // More than 8 bytes would ask for more digits than a 32-bit value has.
-    if (call.Num(m_pRulElmI2, &bytes) && !(bytes >= 1.0 && bytes < 9.0)) call.Refuse(m_pRulElmI2);
+    // Wider values only gain leading zeros; the bound keeps a mistyped width
+    // from asking for a text of millions of digits.
+    if (call.Num(m_pRulElmI2, &bytes) && !(bytes >= 1.0 && bytes < kHexStrMaxBytes + 1.0))
+        call.Refuse(m_pRulElmI2);
     CArticRulDataStr* out = call.OutStr(m_pRulElmO1);
     CString text;
     if (call.Ok()) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "BuiltinFixture.h"
 
@@ -62,7 +63,8 @@ TEST_F(ValueTest, HexTextTable) {
     };
     const Case cases[] = {
         {255, 1, "ff", "", 0},         {10, 2, "000a", "", 0},      {0, 1, "00", "", 0},
-        {300, 1, "ff", "str1", 1},     {-1, 1, "", "-1", 1},        {1, 9, "", "9", 1},
+        {300, 1, "ff", "str1", 1},     {-1, 1, "", "-1", 1},        {1, 65, "", "65", 1},
+        {255, 9, "0000000000000000ff", "", 0},
         {1, 0.5, "", "0", 1},          {65535.9, 2, "ffff", "", 0}, {4294967295.0, 4, "7fffffff", "str1", 1},
         {1e300, 8, "000000007fffffff", "str1", 1},
     };
@@ -72,6 +74,12 @@ TEST_F(ValueTest, HexTextTable) {
         EXPECT_EQ(out->GetData(), c.text) << c.v << " " << c.bytes;
         EXPECT_EQ(Recorded(), c.recorded) << c.v << " " << c.bytes;
     }
+    // The widest text: 64 bytes give 128 digits, the largest value padded.
+    EXPECT_EQ(Run("CArticSrchValToHexStr", {Num(1), Num(64.9), Var(out)}), 0);
+    EXPECT_EQ(out->GetData(), std::string(127, '0') + "1");
+    EXPECT_EQ(Run("CArticSrchValToHexStr", {Num(1e300), Num(64), Var(out)}), 1);
+    EXPECT_EQ(out->GetData(), std::string(120, '0') + "7fffffff");
+    EXPECT_EQ(Recorded(), "str1");
 }
 
 TEST_F(ValueTest, MeasurePartsOfAPositionText) {
