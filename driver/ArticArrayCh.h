@@ -36,15 +36,23 @@ public:
     BYTE GetBSelMsb() const { return m_BSelMsb; }
     BYTE GetBSelLsb() const { return m_BSelLsb; }
     void SetKey(DWORD key) { m_Key = key; }
-    void SetProNo(BYTE value) { m_ProNo = value; }
-    void SetBSelMsb(BYTE value) { m_BSelMsb = value; }
-    void SetBSelLsb(BYTE value) { m_BSelLsb = value; }
+    // Whether a voice event of the song set any of the three values: a
+    // channel without one still has an entry, at 0/0/0.
+    bool HasVoice() const { return m_HasVoice; }
+    void SetProNo(BYTE value) { m_ProNo = value, m_HasVoice = true; }
+    void SetBSelMsb(BYTE value) { m_BSelMsb = value, m_HasVoice = true; }
+    void SetBSelLsb(BYTE value) { m_BSelLsb = value, m_HasVoice = true; }
+    void CopyVoice(const CArrayChInfo& from) {
+        m_ProNo = from.m_ProNo, m_BSelMsb = from.m_BSelMsb, m_BSelLsb = from.m_BSelLsb;
+        m_HasVoice = from.m_HasVoice;
+    }
 
 private:
     DWORD m_Key = kNoKey;
     BYTE m_ProNo = 0;
     BYTE m_BSelMsb = 0;
     BYTE m_BSelLsb = 0;
+    bool m_HasVoice = false;
 };
 
 using CArrayChInfoArray = CTypedPtrArray<CObArray, CArrayChInfo*>;

@@ -94,9 +94,6 @@ void CArticArrayCh::CopyVoice(const CArticArrayCh& from) {
     for (int i = 0; i < GetOrigiChNum(); ++i) {
         CArrayChInfo* to = GetOrigiChInfo(i);
         const CArrayChInfo* src = from.GetOrigiChInfo(from.SearchOrigiCh(to->GetKey()));
-        if (!src) continue;
-        to->SetBSelMsb(src->GetBSelMsb());
-        to->SetBSelLsb(src->GetBSelLsb());
-        to->SetProNo(src->GetProNo());
+        if (src) to->CopyVoice(*src);
     }
 }

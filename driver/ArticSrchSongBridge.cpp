@@ -36,7 +36,8 @@ int CArticSrchSongBridge::GetChVoice(DWORD key, BYTE* pro, BYTE* msb, BYTE* lsb)
     CArticArrayCh* table = mgr ? mgr->GetClientCh() : nullptr;
     const int at = table ? table->SearchOrigiCh(key) : -1;
     const CArrayChInfo* info = at >= 0 ? table->GetOrigiChInfo(at) : nullptr;
-    if (!info) return 1;
+    // A channel the song never gave a voice is "no program", not program 0.
+    if (!info || !info->HasVoice()) return 1;
     *pro = info->GetProNo();
     *msb = info->GetBSelMsb();
     *lsb = info->GetBSelLsb();

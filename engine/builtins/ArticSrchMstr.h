@@ -75,7 +75,9 @@ public:
 
 // ProNum(ev, &pg, &msb, &lsb): the program, bank MSB and bank LSB the song
 // gives the port and channel of the note's track. Without a block, track,
-// editor manager, table or entry: 1 with the outputs untouched; a failed
+// editor manager, table or entry, or when the song set no voice for the
+// channel (scripts tell "no program" from program 0 by it): 1 with the
+// outputs untouched; a failed
 // argument read writes 0.0 to the outputs obtained.
 class CArticSrchProNum : public ArticSrchWithO3<CArticSrchMstrMeter> {
     VX_DECLARE_CLASS(CArticSrchProNum)

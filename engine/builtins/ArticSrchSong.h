@@ -30,7 +30,8 @@ public:
     virtual int GetTimeFromKey(CKPSManager* host, INT64 time, INT64* out) const = 0;
     // The program, bank MSB and bank LSB the song gives the channel key
     // (port x 256 + channel): 0; 1 with the outputs untouched without an
-    // editor manager, its channel table or the key in it.
+    // editor manager, its channel table or the key in it, and when no program,
+    // bank select or voice event of the song set the channel's voice.
     virtual int GetChVoice(DWORD key, BYTE* pro, BYTE* msb, BYTE* lsb) const = 0;
     // The target voice of the registered conversion: 0; 1 with the outputs
     // untouched without a registered driver or conversion parameters.

@@ -224,9 +224,11 @@ TEST_F(MstrTest, WithoutTheBridgesAnswererAHostCannotBeAsked) {
 
 // ---- Program and bank
 
-// Channel 2 on the first port with bank 5/0 and program 48, channel 3 without voice events.
+// Channel 2 on the first port with bank 5/0 and program 48, channel 3 without
+// voice events, channel 4 with program 0.
 const Bytes kMstrVoiceEvents = Cat({At(0, {0xB2, 0x00, 5}), At(0, {0xB2, 0x20, 0}), At(0, {0xC2, 48}),
-                                    At(0, {0x93, 62, 100}), At(0, {0x92, 60, 100})});
+                                    At(0, {0xC4, 0}), At(0, {0x93, 62, 100}), At(0, {0x92, 60, 100}),
+                                    At(0, {0x94, 64, 100})});
 
 struct ProNumTest : MstrTest {
     CArticWrkEvnt* OnChannel(ULONG ch) {
@@ -247,8 +249,8 @@ TEST_F(ProNumTest, TheSongsVoiceOfTheNotesPortAndChannel) {
     std::vector<double> v;
     EXPECT_EQ(RunValues("CArticSrchProNum", {kThis}, 3, &v, OnChannel(2)), 0);
     EXPECT_EQ(v, (std::vector<double>{48.0, 5.0, 0.0}));
-    // A channel of the song without voice events has the voice 0/0/0 in the table.
-    EXPECT_EQ(RunValues("CArticSrchProNum", {kThis}, 3, &v, OnChannel(3)), 0);
+    // Program 0 that the song sets is a program.
+    EXPECT_EQ(RunValues("CArticSrchProNum", {kThis}, 3, &v, OnChannel(4)), 0);
     EXPECT_EQ(v, (std::vector<double>{0.0, 0.0, 0.0}));
 }
 
@@ -260,6 +262,10 @@ TEST_F(ProNumTest, NoEntryKeepsTheOutputs) {
     EXPECT_EQ(v, (std::vector<double>{-7.0, -7.0, -7.0}));
     SelectSong();
     EXPECT_EQ(RunValues("CArticSrchProNum", {kThis}, 3, &v, OnChannel(5)), 1);
+    EXPECT_EQ(v, (std::vector<double>{-7.0, -7.0, -7.0}));
+    // Channel 3 plays notes but the song gives it no program or bank event:
+    // "no program", not program 0.
+    EXPECT_EQ(RunValues("CArticSrchProNum", {kThis}, 3, &v, OnChannel(3)), 1);
     EXPECT_EQ(v, (std::vector<double>{-7.0, -7.0, -7.0}));
     // No editor manager registered.
     CArticEditorUtil::SetEditorMgr(nullptr);
