@@ -229,6 +229,10 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
     if (IsWord(head, "set") || IsWord(head, "dir") || IsWord(head, "name")) {
         if (body.IsEmpty()) return 1;
         CExString rest(body);
+        // '-' is a separator of the line, so the sign of "#set:-1" would go
+        // unseen and the line would name set 1.
+        const CExString::TokenSpan at = body.FindToken(kSep);
+        const bool minus = at.start > 0 && std::memchr(body.c_str(), '-', size_t(at.start)) != nullptr;
         CExString token = NextToken(rest, kSep);
         if (IsWord(head, "name")) {
             if (phase1 && m_pName && m_pName->IsEmpty()) *m_pName = token;
@@ -237,7 +241,7 @@ int CArticRulSet::CheckHeader(CExString& head, CExString& body, CExString& keywo
             if (IsWord(head, "dir")) {
                 if (value < 0 || value > 3) return 1;
                 if (phase1) m_Direction = int(value);
-            } else if (value < 0 || ULONG(value) > kMaxRulIndex) {
+            } else if (minus || value < 0 || ULONG(value) > kMaxRulIndex) {
                 return 1;  // the notes keep a set's results only under numbers up to kMaxRulIndex
             } else if (phase1 && m_SetNo == -1 && m_pRul) {
                 m_SetNo = int(value);

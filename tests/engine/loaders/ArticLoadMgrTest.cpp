@@ -312,6 +312,25 @@ TEST_F(ScriptLoader, FaultyBlocksAreReportedAndTheRestLoads) {
     // A faulty set: reported under its name, the others load, the load fails.
     EXPECT_EQ(LoadScript({"#set:1", "#name:broken", "#bogus:1", "#set:2", "#prob:1"}), 1);
     EXPECT_EQ(SetNumbers(rul), std::vector<int>{2});
+    // A negative set number is refused with one report of the set loader,
+    // like one beyond the largest; the set after it loads.
+    std::vector<std::vector<std::string>> reports;
+    for (const char* head : {"#set:1048576", "#set:-1"}) {
+        CArticErr::Clear();
+        EXPECT_EQ(LoadScript({head, "#prob:1", "#set:2", "#prob:1"}), 1) << head;
+        EXPECT_EQ(SetNumbers(rul), std::vector<int>{2}) << head;
+        EXPECT_EQ(errors.LastMethod(), "LoadRulSet") << head;
+        CStringList texts;
+        CArticErr::GetMsgStrList(texts);
+        reports.emplace_back();
+        for (POSITION p = texts.GetHeadPosition(); p;) {
+            CString t = texts.GetNext(p);
+            t.Replace(head, "<head>");
+            reports.back().push_back(t.str());
+        }
+    }
+    EXPECT_FALSE(reports[0].empty());
+    EXPECT_EQ(reports[1], reports[0]);
 
     // A faulty subroutine is reported and the sets still load.
     EXPECT_EQ(LoadScript({"#sub:3", "#prob:1", "#set:1", "#prob:1"}), 1);

@@ -145,6 +145,11 @@ TEST_F(RulSetTest, SetNumbersBeyondWhatANoteKeepsAreRefused) {
     CArticErr::Clear();
     EXPECT_NE(Load({"#set:99999999999", "#prob:1"}), 0);
     CArticErr::Clear();
+    // No set has a negative number: the sign is not taken for a separator.
+    EXPECT_NE(Load({"#set:-1", "#prob:1"}), 0);
+    EXPECT_EQ(Details(), (std::vector<std::string>{LoadDetail("未定義", "#set:-1")}));
+    EXPECT_EQ(CArticErr::GetMsgCount(), 2);
+    CArticErr::Clear();
     ASSERT_EQ(Load({"#set:1048575", "#prob:1"}), 0);
     EXPECT_EQ(set->GetSetNo(), 1048575);
     EXPECT_EQ(CArticErr::GetMsgCount(), 0);
