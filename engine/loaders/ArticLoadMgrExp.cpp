@@ -208,6 +208,8 @@ int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk
     const LONG no = noText.GetLong(10);
     ULONG evntNo = 0;
     if (!noText.IsEmpty() || CArticUtil::LimitULong(no, &evntNo) != 0) return 1;
+    // A number the expression data cannot register makes no expression.
+    if (evntNo > kMaxEvntNo) return 1;
     if (!*trk || !*blk) return 1;
     return LoadExpEvnt(rest, evntNo, *trk, *blk) != 0 ? kExpLineReported : 0;
 }
@@ -224,7 +226,10 @@ int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*tr
     CString rest;
     const CString name = text.GetToken(&rest, kExpLineSep);
     CExString items(rest);
-    const int r = DispatchExp(name, items, evntNo, blk);
+    // An expression the expression data cannot register under its number
+    // would stay in the block unplaced: such a text is refused before its
+    // class reads it.
+    const int r = evntNo > kMaxEvntNo ? 1 : DispatchExp(name, items, evntNo, blk);
     if (r == 0) return 0;
     CString number;
     number.Format("%ld", long(LONG(evntNo)));

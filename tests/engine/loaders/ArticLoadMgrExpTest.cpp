@@ -87,6 +87,9 @@ TEST_F(ExpTextForm, DumpLinesAndWhoReportsThem) {
         {{";TRK:1"}, 0, "", {}},
         {{"TRK:1", ""}, 1, "LoadExp", {}},  // an empty line has no detail to repeat
         {{"trk:1"}, 1, "LoadExp", {"trk:1"}},
+        // Event numbers beyond what the expression data registers.
+        {{"TRK:1", "BLK:0", "e16777216:CArticExpDel(1{:w5})"}, 1, "LoadExp", {"e16777216:CArticExpDel(1{:w5})"}},
+        {{"TRK:1", "BLK:0", "e4294967296:CArticExpDel(1{:w5})"}, 1, "LoadExp", {"e4294967296:CArticExpDel(1{:w5})"}},
     };
     for (const Case& c : kCases) {
         CArticErr::Clear();
@@ -98,6 +101,19 @@ TEST_F(ExpTextForm, DumpLinesAndWhoReportsThem) {
         EXPECT_EQ(CArticErr::GetMsgCount(), c.reporter[0] ? 2 - (c.details.empty() ? 1 : 0) : 0) << what;
         if (c.reporter[0]) EXPECT_EQ(LastMethod(), c.reporter) << what;
     }
+    // An over-cap number leaves nothing behind, also when it comes twice; the
+    // dispatcher of the rule run refuses it too, with its one report.
+    CArticErr::Clear();
+    EXPECT_EQ(Dump({"TRK:1", "BLK:0", "e16777216:CArticExpDel(1{:w5})", "e16777216:CArticExpDel(1{:w6})",
+                    "e2147483647:CArticExpDel(1{:w5})", "e4:CArticExpDel(1{:w3})"}),
+              1);
+    EXPECT_EQ(Details().size(), 3u);
+    EXPECT_EQ(Written(), (std::vector<std::string>{"TRK:1", "BLK:0", "e4:CArticExpDel( 1{:w3} )"}));
+    CArticErr::Clear();
+    CExString overCap("CArticExpDel(1{:w5})");
+    EXPECT_EQ(loader.LoadExpEvnt(overCap, 16777216, exp.Get(ULONG(1)), Blk()), 1);
+    EXPECT_EQ(Details(), std::vector<std::string>{"ｸﾗｽ名 = CArticExpDel   ｲﾍﾞﾝﾄ番号 = 16777216"});
+    EXPECT_EQ(Blk()->GetCount(), 1);
     // The line after a refused expression was read.
     EXPECT_EQ(Dump({"TRK:1", "BLK:0", "e3:CArticExpNone(1)", "e4:CArticExpDel(1{:w3})"}), 1);
     ASSERT_EQ(Blk()->GetCount(), 1);
