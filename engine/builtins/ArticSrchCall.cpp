@@ -113,10 +113,4 @@ ULONG Unsigned(double value) {
     return value >= 4294967295.0 ? 0xFFFFFFFFu : ULONG(value);
 }
 
-INT64 AddTicks(INT64 a, INT64 b) {
-    INT64 sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? INT64_MAX : INT64_MIN;
-    return sum;
-}
-
 }  // namespace srchnum

@@ -6,6 +6,7 @@
 #include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/rules/ArticSrchEvnt.h"
+#include "engine/work/ArticTicks.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
@@ -92,6 +93,6 @@ INT64 Ticks(double value);
 // An unsigned 32-bit whole number truncated toward zero: 0 for NaN and
 // values below 0, saturated at 2^32 - 1 instead of wrapping onto a small one.
 ULONG Unsigned(double value);
-// a + b saturated at the 64-bit limits.
-INT64 AddTicks(INT64 a, INT64 b);
+// a + b saturated at the 64-bit limits (the engine's one tick sum).
+using articticks::AddTicks;
 }  // namespace srchnum

@@ -91,15 +91,7 @@ int Counted(CArticSrchEvnt* self, CArticRulElm* ev, CArticRulElm* n, CArticRulEl
 
 // on + delta in whole ticks, saturated, and 0 when negative.
 INT64 WindowEdge(INT64 on, double delta) {
-    const INT64 d = srchnum::Ticks(delta);
-    INT64 edge = 0;
-    if (d > 0 && on > INT64_MAX - d) {
-        edge = INT64_MAX;
-    } else if (d < 0 && on < INT64_MIN - d) {
-        edge = INT64_MIN;
-    } else {
-        edge = on + d;
-    }
+    const INT64 edge = srchnum::AddTicks(on, srchnum::Ticks(delta));
     return edge < 0 ? 0 : edge;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/builtins/ArticSrchCall.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/Numbers.h"
@@ -46,7 +47,7 @@ int CompareNote(CArticSrchEvnt* self, CArticRulElm* ev, CArticRulElm* value, CAr
 struct TickBand {
     INT64 centre, lo, hi;
 };
-TickBand BandOf(INT64 centre, INT64 tol) { return {centre, centre > tol ? centre - tol : 0, centre + tol}; }
+TickBand BandOf(INT64 centre, INT64 tol) { return {centre, centre > tol ? centre - tol : 0, srchnum::AddTicks(centre, tol)}; }
 
 // The gate band of the Dur built-ins: both values as unsigned 32-bit ticks.
 TickBand DurBand(double dur, double tol) {
@@ -86,7 +87,7 @@ int CompareTime(CArticSrchEvnt* self, Hook hook, CArticRulElm* ev, CArticRulElm*
         ULONG meas = 0, beat = 0, tick = 0;
         if (CArticUtil::GetMeas(rest, &meas, &beat, &tick) != 0 || hook(meas, beat, tick, &centre) != 0) return 1;
     }
-    const INT64 at = which == NoteTime::On ? note->GetTime() : note->GetTime() + note->GetGateTime();
+    const INT64 at = which == NoteTime::On ? note->GetTime() : articticks::OffTime(note);
     ArticSrchPut(var, test(at, BandOf(centre, tolTicks)) ? 1.0 : 0.0);
     return 0;
 }

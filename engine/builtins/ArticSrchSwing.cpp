@@ -179,11 +179,11 @@ int CArticSrchSwing::MapTimes(INT64 on, INT64 off, BYTE alignOrigin, BYTE moveOn
     if (result != 0) return result;
     INT64 newOn = on, newOff = off;
     if (moveOn) {
-        result = CArticWrkUtil::GetMathCopyFig(gOn, gOn + m_GroupTime, on, m_DevNum, m_Point, m_PointTime, &newOn);
+        result = CArticWrkUtil::GetMathCopyFig(gOn, srchnum::AddTicks(gOn, INT64(m_GroupTime)), on, m_DevNum, m_Point, m_PointTime, &newOn);
         if (result != 0) return result;
     }
     if (moveOff) {
-        result = CArticWrkUtil::GetMathCopyFig(gOff, gOff + m_GroupTime, off, m_DevNum, m_Point, m_PointTime, &newOff);
+        result = CArticWrkUtil::GetMathCopyFig(gOff, srchnum::AddTicks(gOff, INT64(m_GroupTime)), off, m_DevNum, m_Point, m_PointTime, &newOff);
         if (result != 0) return result;
     }
     m_NewTime = newOn;

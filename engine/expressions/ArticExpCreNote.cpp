@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpCreNote, CArticExpCre);
 VX_IMPLEMENT_CLASS(CArticExpCreNote2, CArticExpCreNote);
@@ -44,7 +47,7 @@ CArticWrkBlk* CArticExpCreNote::LiveBlk(CArticWrkEvnt* note) const {
 int CArticExpCreNote::CreWrkNoteIn(CArticWrkEvnt* note, CArticWrkBlk* blk) {
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
     if (!wrk) return 1;
-    const INT64 start = std::max<INT64>(0, note->GetTime() + INT64(m_Time));
+    const INT64 start = std::max<INT64>(0, AddTicks(note->GetTime(), INT64(m_Time)));
     // A velocity of 0 would make the note-on a note-off: the note would be
     // lost when the song is written.
     const BYTE key = std::min<BYTE>(m_Key, 127);

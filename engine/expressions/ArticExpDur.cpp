@@ -5,8 +5,11 @@
 
 #include "engine/expressions/ArticExp.h"
 #include "engine/work/ArticPos.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpDur, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpKey, CArticExpEvnt);
@@ -88,7 +91,7 @@ CArticExpDurRel2& CArticExpDurRel2::operator=(const CArticExpDurRel2& src) {
     return *this;
 }
 
-INT64 CArticExpDurRel2::NewGate(INT64 g) const { return g + m_Add; }
+INT64 CArticExpDurRel2::NewGate(INT64 g) const { return AddTicks(g, m_Add); }
 
 CArticExpDurAbs::CArticExpDurAbs(CArticExpBlk* owner, ULONG evntNo, const CArticWrkEvntList* notes, ULONG dur)
     : CArticExpDur(owner, evntNo, notes), m_Dur(dur) {}

@@ -1,11 +1,14 @@
 #include "engine/expressions/ArticExpFileSmf.h"
 
 #include "engine/work/ArticFileIO.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
 #include "platform/File.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpFile, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpFileSmf, CArticExpFile);
@@ -92,8 +95,8 @@ int CArticExpFileSmfCont::EachNoteSpan(LONG start, LONG end, F block) {
         CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
         if (!blk) continue;
         const INT64 t = note->GetTime();
-        const INT64 S = NotNegative(t + start);
-        const INT64 E = t + end;
+        const INT64 S = NotNegative(AddTicks(t, start));
+        const INT64 E = AddTicks(t, end);
         if (E < 0 || E <= S) return 1;
         if (int rc = block(blk, S, E, t)) return rc;
         handled = true;
@@ -126,14 +129,14 @@ int FileSmfMeasSpan(CArticWrk* wrk, CArticWrkBlk* blk, BYTE form, BYTE type, con
     *S = *T;
     if (form == 1) {
         if (type & kFileSmfSnap) {
-            *E = *T + 1;
+            *E = AddTicks(*T, 1);
             return 0;
         }
         CArticMeas to = endMeas;
         return CArticWrkUtil::GetTime(wrk, 0, &to, E);
     }
     if (form != 2) return 1;
-    *E = *T + INT64(timeW);
+    *E = AddTicks(*T, INT64(timeW));
     if (type & kFileSmfSnap) {
         INT64 near = *T;
         CArticWrkUtil::GetNearNoteTime(blk, nearMode, &near);
@@ -235,7 +238,7 @@ int FileSmfCcAtNote(const CString& path, CArticWrkBlk* blk, INT64 S, INT64 E,
     CArticFileIO io;
     CArticWrkEvntList* phrase = nullptr;
     if (CArticWrkUtil::LoadFileSmf(&io, path, &phrase) != 0) return 1;
-    const BYTE kept = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), E + 1, number);
+    const BYTE kept = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), AddTicks(E, 1), number);
     int rc = area ? CArticWrkUtil::CreFileSmfContCc2I(wrk, blk, NotNegative(noteStart), S, E, phrase, type, number, mag)
                   : CArticWrkUtil::CreFileSmfContCc2(wrk, blk, S, E, phrase, type, number, mag);
     if (rc == 0 && thin) rc = CArticWrkUtil::ResoContCc(wrk, blk, number, S, E, reso);

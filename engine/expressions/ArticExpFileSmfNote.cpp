@@ -1,10 +1,14 @@
 #include "engine/expressions/ArticExpFileSmfNote.h"
 
 #include "engine/work/ArticFileIO.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::SubTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpFileSmfNote, CArticExpFile);
 VX_IMPLEMENT_CLASS(CArticExpFileSmfNoteTril2, CArticExpFileSmfNote);
@@ -229,10 +233,10 @@ int CArticExpFileSmfNoteTril3::CreWrkSmfNoteTril3() {
         const INT64 t = note->GetTime();
         CArticWrkEvnt *last = nullptr, *first = nullptr;
         if (int rc = InsertNoteTril3(wrk, blk, front, key, velo, t, m_FrontTime, 0, &last)) return rc;
-        if (int rc = InsertNoteTril3(wrk, blk, back, key, velo, t + time - m_BackTime, m_BackTime, 1, &first))
+        if (int rc = InsertNoteTril3(wrk, blk, back, key, velo, SubTicks(AddTicks(t, time), m_BackTime), m_BackTime, 1, &first))
             return rc;
         const INT64 bodyLength = LONG(time - m_FrontTime - m_BackTime);
-        return InsertNoteTril3(wrk, blk, body, key, velo, t + m_FrontTime, bodyLength, last, first);
+        return InsertNoteTril3(wrk, blk, body, key, velo, AddTicks(t, m_FrontTime), bodyLength, last, first);
     });
 }
 

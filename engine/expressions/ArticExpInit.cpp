@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "engine/expressions/ArticExp.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpInit, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpInitPrm, CArticExpInit);
@@ -55,7 +58,7 @@ bool NoteTarget(CArticWrkEvnt* note, INT64 offset, CArticWrkBlk** blk, CArticWrk
     *blk = note ? note->GetOwner() : nullptr;
     *wrk = *blk ? (*blk)->GetWrk() : nullptr;
     if (!*wrk) return false;
-    *t = std::max<INT64>(0, note->GetTime() + offset);
+    *t = std::max<INT64>(0, AddTicks(note->GetTime(), offset));
     return true;
 }
 

@@ -5,9 +5,13 @@
 #include <vector>
 
 #include "engine/work/ArticPos.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::SubTicks;
+using articticks::OffTime;
 
 namespace {
 
@@ -177,7 +181,7 @@ int CArticExpJoin::GrowFirst() {
     CArticWrkEvnt* first = m_pRefEvntList->GetHead();
     CArticWrkEvnt* last = m_pRefEvntList->GetTail();
     if (!first || !last) return 1;
-    first->SetGateTime(std::max<INT64>(0, last->GetTime() + last->GetGateTime() - first->GetTime()));
+    first->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(last), first->GetTime())));
     return 0;
 }
 
@@ -187,7 +191,7 @@ int CArticExpJoin::GrowLast() {
     CArticWrkEvnt* last = m_pRefEvntList->GetTail();
     if (!first || !last) return 1;
     const INT64 start = first->GetTime();
-    last->SetGateTime(std::max<INT64>(0, last->GetGateTime() + last->GetTime() - start));
+    last->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(last), start)));
     last->SetTime(start, 1);
     if (CArticWrkBlk* blk = last->GetOwner()) blk->Move(last);
     return 0;

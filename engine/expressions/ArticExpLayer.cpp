@@ -2,9 +2,12 @@
 
 #include "driver/ArticPasn.h"
 #include "driver/ArticPasnData.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpLayer, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpLayerBow1, CArticExpLayer);
@@ -124,9 +127,9 @@ int CArticExpLayer::BowNotes(WORD devSize, B blocks, V voice) {
         const INT64 n = g / devSize, r = g % devSize;
         rc = voice(wrk, s, source, layer);
         for (INT64 i = 0; i < n && rc == 0; ++i)
-            rc = CArticWrkUtil::CreNoteTime(wrk, layer, s + i * devSize, note->GetPost1(), note->GetPost2(), devSize);
+            rc = CArticWrkUtil::CreNoteTime(wrk, layer, AddTicks(s, i * devSize), note->GetPost1(), note->GetPost2(), devSize);
         if (rc == 0 && r > 0)
-            rc = CArticWrkUtil::CreNoteTime(wrk, layer, s + n * devSize, note->GetPost1(), note->GetPost2(), r);
+            rc = CArticWrkUtil::CreNoteTime(wrk, layer, AddTicks(s, n * devSize), note->GetPost1(), note->GetPost2(), r);
         if (rc != 0) return rc;
     }
     return rc;
@@ -274,7 +277,7 @@ int CArticExpLayerNote1::CreLayerNote1() {
         CArticWrk* wrk = nullptr;
         CArticWrkBlk *source = nullptr, *layer = nullptr;
         if (GetLayerWrkBlk(note, &wrk, &source, &layer) != 0 || note->GetStatus() != 0x90) continue;
-        const INT64 t = note->GetTime() + m_Time > 0 ? note->GetTime() + m_Time : 0;
+        const INT64 t = std::max<INT64>(0, AddTicks(note->GetTime(), m_Time));
         rc = SetLayerVoice(wrk, t, layer);
         if (rc == 0 && m_Dur > 0) rc = CArticWrkUtil::CreNoteTime(wrk, layer, t, m_Key, m_Velo, INT64(m_Dur));
         if (rc != 0) return rc;
@@ -324,7 +327,7 @@ int CArticExpLayerNote2::CreLayerNote2() {
         CArticWrkBlk *source = nullptr, *layer = nullptr;
         if (!note || !paired || GetLayerWrkBlk(note, &wrk, &source, &layer) != 0 || note->GetStatus() != 0x90)
             continue;
-        const INT64 t = note->GetTime() + GetTime() > 0 ? note->GetTime() + GetTime() : 0;
+        const INT64 t = std::max<INT64>(0, AddTicks(note->GetTime(), GetTime()));
         rc = SetLayerVoice(wrk, t, layer);
         if (rc == 0 && GetDur() > 0)
             rc = CArticWrkUtil::EditNoteTime(wrk, layer, paired, t, GetKey(), GetVelo(), INT64(GetDur()));

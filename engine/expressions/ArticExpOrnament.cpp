@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpArrayTurn, CArticExpArray);
 VX_IMPLEMENT_CLASS(CArticExpArrayTurn1, CArticExpArrayTurn);
@@ -58,7 +61,7 @@ int MakeSteps(CArticWrk* wrk, CArticWrkBlk* blk, INT64 start, const std::vector<
     for (const Step& s : steps) {
         const BYTE key = s.role == M ? main : (s.role == U ? up : down);
         if (int rc = CArticWrkUtil::CreNoteTime(wrk, blk, at, key, velo, s.length)) return rc;
-        at += s.length;
+        at = AddTicks(at, s.length);
     }
     return 0;
 }
@@ -357,13 +360,13 @@ int CArticExpArrayTrill::CreWrkTrillFrontBack(CArticWrk* wrk, CArticWrkBlk* blk,
                                   : std::vector<Step>{{D, q}, {M, q}, {U, q}, {M, q + s}};
             if (int rc = MakeSteps(wrk, blk, t, steps, k, up, down, v)) return rc;
         }
-        trillStart = t + ft;
+        trillStart = AddTicks(t, ft);
     }
-    if (int rc = CreWrkOnlyTrill(wrk, blk, trillStart, t + c, k, v)) return rc;
+    if (int rc = CreWrkOnlyTrill(wrk, blk, trillStart, AddTicks(t, c), k, v)) return rc;
     if (backSteps.empty()) return 0;
     BYTE up = k, down = k;
-    if (int rc = Neighbours(wrk, blk, t + c, k, &up, &down)) return rc;
-    return MakeSteps(wrk, blk, t + c, backSteps, k, up, down, v);
+    if (int rc = Neighbours(wrk, blk, AddTicks(t, c), k, &up, &down)) return rc;
+    return MakeSteps(wrk, blk, AddTicks(t, c), backSteps, k, up, down, v);
 }
 
 int CArticExpArrayTrill::ConvToWrk() {

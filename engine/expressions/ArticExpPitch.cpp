@@ -4,10 +4,14 @@
 #include <cstdlib>
 #include <functional>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkCrvUtil.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpPitch, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpPitchCrv, CArticExpPitch);
@@ -41,7 +45,7 @@ void CurveSpan(CArticWrkBlk* blk, INT64 T, bool onNote, ULONG timeW, BYTE mode, 
     *S = T;
     CArticWrkUtil::GetNearNoteTime(blk, 0, S);
     *S = PitchNotNegative(*S);
-    *e = onNote ? *S : T + timeW;
+    *e = onNote ? *S : AddTicks(T, INT64(timeW));
     *found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, mode, e, found);
 }
@@ -133,7 +137,7 @@ int CArticExpPitchCrv::Area(CArticWrkBlk** blk, CArticWrk** wrk, INT64* T, INT64
     CArticMeas meas = GetMeas();
     if (int rc = CArticWrkUtil::GetTime(*wrk, 0, &meas, T)) return rc;
     if (GetEvntType() == 2) {
-        *E = *T + GetTimeW();
+        *E = AddTicks(*T, INT64(GetTimeW()));
         return 0;
     }
     CArticMeas endMeas = GetEndMeas();
@@ -420,7 +424,7 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     CArticWrkEvnt* b = j.EvntList2()->GetTail();
     j.CurKey = a->GetPost1();
     j.PbShift = 0;
-    INT64 next = b->GetTime() + b->GetGateTime();
+    INT64 next = OffTime(b);
     CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr);
     j.NextTime = next > 0 ? next : 0;
     j.PbRange = CArticWrkUtil::GetPbRange(blk, b->GetTime());
@@ -445,7 +449,7 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
         prs->GetNext(after);
         if (int rc = CreWrkPitchBend0(wrk, blk, x, y, after ? 0 : 1, curve)) return rc;
     }
-    INT64 e = b->GetTime() + b->GetGateTime();
+    INT64 e = OffTime(b);
     int found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, 3, &e, &found);
     if (found) {
@@ -462,12 +466,12 @@ int CArticExpPitchGtr::CreWrkPitchBend0(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     if (int rc = CArticExpJoin::GetKeyTail(wrk, p, &tail)) return rc;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, q, &head)) return rc;
     const INT64 t = q->GetTime();
-    const INT64 s = PitchNotNegative(t + m_StartTime);
-    const INT64 e = PitchNotNegative(t + m_EndTime);
+    const INT64 s = PitchNotNegative(AddTicks(t, m_StartTime));
+    const INT64 e = PitchNotNegative(AddTicks(t, m_EndTime));
     const LONG base = last ? 0 : pitchpb::Level(blk, s);
     const LONG semitone = LONG(8192.0 / (j.PbRange > 0 ? j.PbRange : 2) + 0.5);
     const LONG target = base + semitone * (int(head) - int(tail));
-    if (int rc = pitchpb::Shift(blk, e + 1, j.NextTime, target)) return rc;
+    if (int rc = pitchpb::Shift(blk, AddTicks(e, 1), j.NextTime, target)) return rc;
     if (int rc = Gesture(wrk, blk, s, e, base, target, std::abs(int(head) - int(tail)), curve)) return rc;
     j.CurKey = q->GetPost1();
     return 0;
@@ -517,8 +521,8 @@ int CArticExpPitchGtr::CreWrkPitchBend1(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     if (int rc = CArticExpJoin::GetKeyHead(wrk, y, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, x, &tail)) return rc;
     const LONG shift = CArticWrkUtil::GetPitchSft(blk, tX, (signed char)(int(tail) - int(head)));
-    const INT64 s = PitchNotNegative(tY + m_StartTime);
-    const INT64 e = PitchNotNegative(tY + m_EndTime);
+    const INT64 s = PitchNotNegative(AddTicks(tY, m_StartTime));
+    const INT64 e = PitchNotNegative(AddTicks(tY, m_EndTime));
     const LONG Ls = pitchpb::Level(blk, s);
     const LONG Le = pitchpb::Level(blk, e);
     if (int rc = pitchpb::Pin(wrk, blk, s, Ls)) return rc;

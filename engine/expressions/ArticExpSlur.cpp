@@ -1,8 +1,11 @@
 #include "engine/expressions/ArticExpSlur.h"
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpArraySlur, CArticExpArray);
 VX_IMPLEMENT_CLASS(CArticExpArraySlurJoin, CArticExpArraySlur);
@@ -116,7 +119,7 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
     if (!keepLast) {
         // The kept note lasts over b; bends after it return where they were.
         j.PbRange = CArticWrkUtil::GetPbRange(blk, b->GetTime());
-        INT64 next = b->GetTime() + b->GetGateTime();
+        INT64 next = OffTime(b);
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr);
         j.NextTime = next > 0 ? next : 0;
         j.NextPbLevel = slurpb::Level(blk, j.NextTime);
@@ -136,7 +139,7 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
             if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, step)) return rc;
             j.CurKey = b->GetPost1();
         }
-        INT64 after = b->GetTime() + b->GetGateTime();
+        INT64 after = OffTime(b);
         int found = 0;
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &after, &found);
         if (found) {

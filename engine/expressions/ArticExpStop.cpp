@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::SubTicks;
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpArrayStop, CArticExpArray);
 VX_IMPLEMENT_CLASS(CArticExpArrayUsrStop, CArticExpArrayStop);
@@ -97,8 +102,7 @@ CArticWrkEvnt* CArticExpArrayStop::NoteAt(int index) const {
 }
 
 void CArticExpArrayStop::MoveStart(CArticWrkEvnt* note, INT64 start) {
-    const INT64 end = note->GetTime() + note->GetGateTime();
-    note->SetGateTime(std::max<INT64>(0, end - start));
+    note->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(note), start)));
     note->SetTime(start, 1);
     // The block stays in time order.
     if (CArticWrkBlk* owner = note->GetOwner()) owner->Move(note);
@@ -122,14 +126,15 @@ int CArticExpArrayStop::ResetWrkTime(CArticWrk*, CArticWrkBlk*, INT64 first, int
 int CArticExpArrayStop::ContractWrkDuration(CArticWrk*, CArticWrkBlk*, INT64 first, int index) {
     CArticWrkEvnt* note = NoteAt(index);
     if (!note) return 1;
-    note->SetGateTime(first + INT64(m_DirectionTime) + INT64(m_AllowableTime) - note->GetTime());
+    note->SetGateTime(
+        SubTicks(AddTicks(AddTicks(first, INT64(m_DirectionTime)), INT64(m_AllowableTime)), note->GetTime()));
     return Limit(note, "ContractWrkDuration");
 }
 
 int CArticExpArrayStop::ShiftWrkTime(CArticWrk*, CArticWrkBlk*, INT64 first, int index) {
     CArticWrkEvnt* note = NoteAt(index);
     if (!note) return 1;
-    MoveStart(note, first + INT64(m_DirectionTime));
+    MoveStart(note, AddTicks(first, INT64(m_DirectionTime)));
     return Limit(note, "ShiftWrkTime");
 }
 

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpStresCont, CArticExpStres);
 VX_IMPLEMENT_CLASS(CArticExpStresContCc, CArticExpStresCont);
@@ -100,11 +104,11 @@ int ArticNoteValueWork(const ArticNoteValueOps& ops, CArticWrkEvnt* note, const 
     const INT64 c = CcNotNegative(INT64(LONG(uint32_t(start)) + edit.time));
     // The next note after the note's start (or, with TimeR, after the
     // reference), clamped at 0; no time when there is none.
-    INT64 n = edit.useTimeR && edit.fromEnd ? start + note->GetGateTime() : start;
+    INT64 n = edit.useTimeR && edit.fromEnd ? OffTime(note) : start;
     int found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, 13, &n, &found);
     if (!found) n = kWrkNoTime;
-    else n = CcNotNegative(edit.useTimeR ? n + edit.timeR : n);
+    else n = CcNotNegative(edit.useTimeR ? AddTicks(n, edit.timeR) : n);
     const BYTE restoreVal = edit.R && found ? ops.valueAt(ops, blk, n) : 0;
     const BYTE newVal = edit.relative ? CcValue(ops.valueAt(ops, blk, c) + edit.value) : CcValue(edit.value);
     if (int rc = ops.delAt(ops, blk, c)) return rc;
@@ -200,7 +204,7 @@ int CArticExpStresContCcTimeRel::AreaOf(int variant, bool moveOn, CArticWrkBlk**
     if (variant == 0) {
         *start = t;
         if (GetEvntType() == 2) {
-            *end = t + m_TimeW;
+            *end = AddTicks(t, INT64(m_TimeW));
         } else {
             CArticMeas endMeas = m_EndMeas;
             if (int rc = CArticWrkUtil::GetTime(*wrk, 0, &endMeas, end)) return rc;
@@ -210,7 +214,7 @@ int CArticExpStresContCcTimeRel::AreaOf(int variant, bool moveOn, CArticWrkBlk**
         CArticWrkUtil::GetNearNoteTime(*blk, 0, start);
         *start = CcNotNegative(*start);
         if (GetEvntType() == 2) {
-            *end = t + m_TimeW;
+            *end = AddTicks(t, INT64(m_TimeW));
         } else {
             // From the position: the next note start, or the next note end.
             *end = t;
@@ -367,7 +371,7 @@ int CArticExpStresContCcTimeRelCrv::ConvToWrk() {
         if (rc == 0) rc = CArticWrkUtil::CreContCcTime(wrk, blk, end, GetContNo(), v);
     } else if (rc == 0) {
         CArticWrkEvntList after(10);
-        const INT64 from = end + 1;
+        const INT64 from = AddTicks(end, 1);
         CcEventsIn(blk, GetContNo(), from, CArticWrkUtil::GetEndTime(blk, from, 0xB0, GetContNo()), after);
         rc = CArticWrkUtil::ContCcTimeRelCrv(wrk, blk, start, end, 0xB0, GetContNo(), m_StartAdd, m_EndAdd, m_Curve,
                                              m_Devide, &after);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
 
 VX_IMPLEMENT_CLASS(CArticExpStresVelo, CArticExpStres);
 VX_IMPLEMENT_CLASS(CArticExpStresVeloNote, CArticExpStresVelo);
@@ -240,7 +243,7 @@ int CArticExpStresVeloTimeRelCrv::Span(CArticWrkBlk* blk, INT64* t0, INT64* t1) 
     if (int rc = CArticWrkUtil::GetTime(wrk, 0, &m_Meas, t0)) return rc;
     if (GetEvntType() == 1) return CArticWrkUtil::GetTime(wrk, 0, &m_EndMeas, t1);
     if (GetEvntType() != 2) return 1;
-    *t1 = *t0 + INT64(m_TimeW);
+    *t1 = AddTicks(*t0, INT64(m_TimeW));
     return 0;
 }
 

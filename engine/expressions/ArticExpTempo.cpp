@@ -1,8 +1,12 @@
 #include "engine/expressions/ArticExpTempo.h"
 
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpTempo, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpTempoRel, CArticExpTempo);
@@ -223,12 +227,12 @@ int CArticExpTempoRelCrv::CreWrkTempoRelCrv(BYTE mode) {
     }
     case 2:
         if (int rc = CArticWrkUtil::GetTime(wrk, mode, &meas, &start)) return rc;
-        end = start + GetTimeW();
+        end = AddTicks(start, INT64(GetTimeW()));
         break;
     case 3:
         start = GetTime();
         CArticWrkUtil::GetTime(wrk, mode, &start);
-        end = start + GetTimeW();
+        end = AddTicks(start, INT64(GetTimeW()));
         break;
     default:
         return 0;
@@ -288,7 +292,7 @@ int CArticExpTempoFermata::ConvToWrk() {
         if (!note) {
         } else if (GetType() == 0 || GetType() == 1) {
             const INT64 on = note->GetTime();
-            one = CreWrkTempoFermata(on, on + (GetType() == 0 ? INT64(m_FermataTime) : note->GetGateTime()));
+            one = CreWrkTempoFermata(on, AddTicks(on, GetType() == 0 ? INT64(m_FermataTime) : note->GetGateTime()));
             if (one != 0) {
                 c = GetType() == 0 ? "ﾌｪﾙﾏｰﾀの範囲を音値で指定する際にｴﾗｰが発生した。"
                                    : "ﾌｪﾙﾏｰﾀの範囲を対象音符の音値で指定する際にｴﾗｰが発生した。";
@@ -336,9 +340,9 @@ int CArticExpTempoBreath::CreWrkTempoBreath(CArticWrkEvnt* note) {
     CArticWrkBlk* blk = nullptr;
     int rc = 1;
     if (note && MidTarget(&wrk, &blk) == 0) {
-        const INT64 end0 = note->GetTime() + note->GetGateTime();
+        const INT64 end0 = OffTime(note);
         if (GetType() == 0) {
-            rc = CreWrkTempoBreath(wrk, blk, end0, end0 + INT64(m_BreathTime));
+            rc = CreWrkTempoBreath(wrk, blk, end0, AddTicks(end0, INT64(m_BreathTime)));
             if (rc != 0) content = "ﾌﾞﾚｽの範囲を音値で指定する際にｴﾗｰが発生した。";
         } else if (GetType() == 1 || GetType() == 2) {
             const bool bar = GetType() == 1;

@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "engine/expressions/ArticMeas.h"
+#include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkUtil.h"
+
+using articticks::AddTicks;
+using articticks::SubTicks;
+using articticks::OffTime;
 
 VX_IMPLEMENT_CLASS(CArticExpTime, CArticExpEvnt);
 VX_IMPLEMENT_CLASS(CArticExpTimeSft, CArticExpTime);
@@ -20,7 +25,7 @@ const char* const kOperationFailed = "操作ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ作成
 template <class Map>
 int RetimeNote(CArticWrkEvnt* note, INT64 origin, ULONG groupTime, bool moveOn, bool moveOff, Map map) {
     const INT64 on = note->GetTime();
-    const INT64 off = on + note->GetGateTime();
+    const INT64 off = OffTime(note);
     INT64 gOn = 0, gOff = 0;
     if (int rc = CArticWrkUtil::GetMathGroupTime(origin, groupTime, on, &gOn)) return rc;
     if (int rc = CArticWrkUtil::GetMathGroupTime(origin, groupTime, off, &gOff)) return rc;
@@ -90,10 +95,10 @@ int CArticExpTimeSft::ConvToWrk() {
             return 1;
         }
         const INT64 old = note->GetTime();
-        const INT64 t = std::max<INT64>(0, old + INT64(m_Time));
+        const INT64 t = std::max<INT64>(0, AddTicks(old, INT64(m_Time)));
         note->SetTime(t, 1);
         if (CArticWrkBlk* blk = note->GetOwner()) blk->Move(note);
-        if (CArticWrkEvnt* linked = note->GetProcWrkEvnt()) linked->AddTimeShift(t - old);
+        if (CArticWrkEvnt* linked = note->GetProcWrkEvnt()) linked->AddTimeShift(SubTicks(t, old));
         AfterMove(note, t, old);
     }
     return 0;
@@ -157,7 +162,7 @@ int CArticExpTimeSwing::CreWrkSwingType01(BYTE origin, BYTE moveOn, BYTE moveOff
         return 1;
     return EachNote(notes, [&](CArticWrkEvnt* note) {
         return RetimeNote(note, start, m_GroupTime, moveOn != 0, moveOff != 0, [&](INT64 t, INT64 g, INT64* mapped) {
-            return CArticWrkUtil::GetMathCopyFig(g, g + INT64(m_GroupTime), t, m_DevNum, m_Point, INT64(m_PointTime),
+            return CArticWrkUtil::GetMathCopyFig(g, AddTicks(g, INT64(m_GroupTime)), t, m_DevNum, m_Point, INT64(m_PointTime),
                                                  mapped);
         });
     });
@@ -214,7 +219,7 @@ int CArticExpTimeWaltz::CreWrkWaltzType01(BYTE origin) {
     }
     return EachNote(notes, [&](CArticWrkEvnt* note) {
         return RetimeNote(note, start, m_GroupTime, true, true, [&](INT64 t, INT64 g, INT64* mapped) {
-            return CArticWrkUtil::GetMathCopyFig2(g, g + INT64(m_GroupTime), t, m_DevNum, m_Point1,
+            return CArticWrkUtil::GetMathCopyFig2(g, AddTicks(g, INT64(m_GroupTime)), t, m_DevNum, m_Point1,
                                                   INT64(m_Point1Time), m_Point2, INT64(m_Point2Time), mapped);
         });
     });

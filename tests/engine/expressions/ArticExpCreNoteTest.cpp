@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "ExpFixture.h"
@@ -59,6 +60,17 @@ TEST(ArticExpCreNote, NewNoteFromItsParameters) {
         EXPECT_EQ(NoteRows(w.partBlk).size(), 1u) << c.what;  // the rules' data is untouched
         CArticErr::Delete();
     }
+}
+
+TEST(ArticExpCreNote, StartAtTheTopOfTheTickRangeIsHeldThere) {
+    World w;
+    CArticWrkEvnt* listed = w.Note(5, INT64_MAX - 10, 40, 5);
+    CArticExpBlk* blk = w.PartExpBlk();
+    blk->AddTail(new CArticExpCreNote(blk, 1, &Notes{listed}, 0, 100, 5, 72, 90));
+    w.Run();
+    // The start is held at the largest tick, which stands for no time: no
+    // note is made there, and none wraps round to tick 0.
+    EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{INT64_MAX - 10, 40, 5, 100}}));
 }
 
 TEST(ArticExpCreNote, OneNewNotePerListedNote) {

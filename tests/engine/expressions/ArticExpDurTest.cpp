@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "ExpFixture.h"
@@ -37,6 +38,8 @@ TEST(ArticExpDur, GateRules) {
         {"Rel2 below 0", 480, [](CArticExpBlk* b, const CArticWrkEvntList* n) { return new CArticExpDurRel2(b, 1, n, -600); },
          0},
         {"Rel2", 480, [](CArticExpBlk* b, const CArticWrkEvntList* n) { return new CArticExpDurRel2(b, 1, n, 20); }, 500},
+        {"Rel2 at the top of the tick range is held there", INT64_MAX - 10,
+         [](CArticExpBlk* b, const CArticWrkEvntList* n) { return new CArticExpDurRel2(b, 1, n, 100); }, INT64_MAX},
         {"Abs", 480, [](CArticExpBlk* b, const CArticWrkEvntList* n) { return new CArticExpDurAbs(b, 1, n, 240); }, 240},
         {"Bp long", 480, [](CArticExpBlk* b, const CArticWrkEvntList* n) { return new CArticExpDurBp(b, 1, n, 120, 50); },
          420},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -42,6 +43,15 @@ TEST(ArticExpTime, ShiftStopsAtTickZeroAndMovesTheLinkedEvent) {
     // The block stays in time order: the moved note at 470 goes before the one at 480.
     EXPECT_EQ(Spans(w), (std::vector<Span>{{0, 100}, {470, 570}, {480, 490}}));
     EXPECT_EQ(linked.GetTimeShift(), -10);
+}
+
+TEST(ArticExpTime, ShiftAtTheTopOfTheTickRangeIsHeldThere) {
+    World w;
+    CArticWrkEvnt* a = w.Note(5, INT64_MAX - 10, 60, 5);
+    CArticExpBlk* blk = w.PartExpBlk();
+    blk->AddTail(new CArticExpTimeSft(blk, 1, &Notes{a}, 100));
+    EXPECT_EQ(w.Phase1(), 0);
+    EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{{INT64_MAX, 60, 5, 100}}));
 }
 
 TEST(ArticExpTime, ShiftWithoutNotesReports) {
