@@ -315,9 +315,9 @@ public:
     // A whole decimal number; the ranges are those of the parameter widths.
     int GetExpLong(CExString& text, LONG* value, ExpItem kind);
     int GetExpULong(CExString& text, ULONG* value, ExpItem kind);
+    // 0..255 also for keys, velocities, controller numbers and values: the
+    // expressions bring them into MIDI range when they run.
     int GetExpByte(CExString& text, BYTE* value, ExpItem kind);
-    // A number that becomes a MIDI data byte: 0..127.
-    int GetExpData(CExString& text, BYTE* value, ExpItem kind);
     int GetExpChar(CExString& text, char* value, ExpItem kind);
     int GetExpShort(CExString& text, short* value, ExpItem kind);
     int GetExpWord(CExString& text, WORD* value, ExpItem kind);

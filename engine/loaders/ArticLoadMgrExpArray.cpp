@@ -79,8 +79,8 @@ struct ArrayLayerVoice {
     int Read(ArrayL& m, CExString& text) {
         const auto g = ArrayL::kExpGated;
         return m.GetExpByte(text, &type, g) || m.GetExpByte(text, &layer, g) || m.GetExpLong(text, &time, g) ||
-                       m.GetExpULong(text, &dur, g) || m.GetExpData(text, &key, g) || m.GetExpData(text, &velo, g) ||
-                       m.GetExpData(text, &msb, g) || m.GetExpData(text, &lsb, g)
+                       m.GetExpULong(text, &dur, g) || m.GetExpByte(text, &key, g) || m.GetExpByte(text, &velo, g) ||
+                       m.GetExpByte(text, &msb, g) || m.GetExpByte(text, &lsb, g)
                    ? 1
                    : 0;
     }
@@ -210,7 +210,8 @@ int CArticLoadMgr::LoadExpLayerBow1(CExString& text, ULONG evntNo, CArticExpBlk*
     WORD devSize = 0;
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpWord(text, &devSize, kExpFinal))
         return 1;
-    if (devSize == 0 || !blk) return 1;
+    // DevSize 0 is read: the bowing layer refuses it when it runs.
+    if (!blk) return 1;
     return AppendExpArg(blk, new (std::nothrow) CArticExpLayerBow1(blk, evntNo, notes.get(), type, devSize));
 }
 
@@ -222,7 +223,7 @@ int CArticLoadMgr::LoadExpLayerBow2(CExString& text, ULONG evntNo, CArticExpBlk*
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &layer, kExpGated) ||
         GetExpWord(text, &devSize, kExpFinal))
         return 1;
-    if (devSize == 0 || !blk) return 1;
+    if (!blk) return 1;
     return AppendExpArg(blk, new (std::nothrow) CArticExpLayerBow2(blk, evntNo, notes.get(), type, layer, devSize));
 }
 
@@ -231,7 +232,7 @@ int CArticLoadMgr::LoadExpLayerNote1(CExString& text, ULONG evntNo, CArticExpBlk
     std::unique_ptr<CArticWrkEvntList> notes;
     ArrayLayerVoice v;
     BYTE proNo = 0;
-    if (GetExpNoteList(text, &notes) || v.Read(*this, text) || GetExpData(text, &proNo, kExpFinal) || !blk) return 1;
+    if (GetExpNoteList(text, &notes) || v.Read(*this, text) || GetExpByte(text, &proNo, kExpFinal) || !blk) return 1;
     return AppendExpArg(blk, new (std::nothrow) CArticExpLayerNote1(blk, evntNo, notes.get(), v.type, v.layer, v.time,
                                                                     v.dur, v.key, v.velo, v.msb, v.lsb, proNo));
 }
@@ -242,7 +243,7 @@ int CArticLoadMgr::LoadExpLayerNote2(CExString& text, ULONG evntNo, CArticExpBlk
     NewNotes notes2(m_pWrk);
     ArrayLayerVoice v;
     BYTE proNo = 0;
-    if (GetExpNoteList(text, &notes) || v.Read(*this, text) || GetExpData(text, &proNo, kExpGated) ||
+    if (GetExpNoteList(text, &notes) || v.Read(*this, text) || GetExpByte(text, &proNo, kExpGated) ||
         GetExpNewNoteList(text, &notes2) || !blk)
         return 1;
     if (AppendExpArg(blk, new (std::nothrow) CArticExpLayerNote2(blk, evntNo, notes.get(), v.type, v.layer, v.time,

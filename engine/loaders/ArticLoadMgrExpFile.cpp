@@ -108,7 +108,7 @@ int CArticLoadMgr::LoadExpFileSmfContCc(CExString& text, ULONG evntNo, CArticExp
     FileAreaHead h;
     BYTE contNo = 0;
     WORD mag = 0;
-    if (h.Read(*this, text) || GetExpData(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpFinal) || !blk)
+    if (h.Read(*this, text) || GetExpByte(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpFinal) || !blk)
         return 1;
     const char* name = h.fileName.c_str();
     if (h.endMeas)
@@ -144,7 +144,7 @@ int CArticLoadMgr::LoadExpFileSmfContCc2(CExString& text, ULONG evntNo, CArticEx
     FileContHead h;
     BYTE contNo = 0;
     WORD mag = 0;
-    if (h.Read(*this, text) || GetExpData(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpFinal) || !blk)
+    if (h.Read(*this, text) || GetExpByte(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpFinal) || !blk)
         return 1;
     return AppendExpArg(blk, new (std::nothrow) CArticExpFileSmfContCc2(blk, evntNo, h.notes.get(), h.fileName.c_str(),
                                                                         h.type, h.start, h.end, contNo, mag));
@@ -154,7 +154,7 @@ int CArticLoadMgr::LoadExpFileSmfContCc3(CExString& text, ULONG evntNo, CArticEx
     FileContHead h;
     BYTE contNo = 0;
     WORD mag = 0, reso = 0;
-    if (h.Read(*this, text) || GetExpData(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpGated) ||
+    if (h.Read(*this, text) || GetExpByte(text, &contNo, kExpGated) || GetExpWord(text, &mag, kExpGated) ||
         GetExpWord(text, &reso, kExpFinal) || !blk)
         return 1;
     return AppendExpArg(blk, new (std::nothrow) CArticExpFileSmfContCc3(blk, evntNo, h.notes.get(), h.fileName.c_str(),

@@ -125,8 +125,8 @@ int CArticLoadMgr::LoadExpInitPro(CExString& text, ULONG evntNo, CArticExpBlk* b
     if (text.IsEmpty() || !blk) return 1;
     ExpArgPos pos;
     BYTE msb = 0, lsb = 0, prog = 0;
-    if (ExpArgTakePos(*this, text, &pos, true, kExpGated) || GetExpData(text, &msb, kExpGated) ||
-        GetExpData(text, &lsb, kExpGated) || GetExpData(text, &prog, kExpFinal) || !pos.given)
+    if (ExpArgTakePos(*this, text, &pos, true, kExpGated) || GetExpByte(text, &msb, kExpGated) ||
+        GetExpByte(text, &lsb, kExpGated) || GetExpByte(text, &prog, kExpFinal) || !pos.given)
         return 1;
     return InitAppendAt(blk, pos, [&](auto at) {
         return new (std::nothrow) CArticExpInitPro(blk, evntNo, at, msb, lsb, prog);
@@ -139,8 +139,8 @@ int CArticLoadMgr::LoadExpInitPro2(CExString& text, ULONG evntNo, CArticExpBlk* 
     ExpArgPos pos;
     BYTE msb = 0, lsb = 0, prog = 0;
     if (GetExpWord(text, &trkNo, kExpGated) || GetExpWord(text, &blkNo, kExpGated) ||
-        ExpArgTakePos(*this, text, &pos, true, kExpGated) || GetExpData(text, &msb, kExpGated) ||
-        GetExpData(text, &lsb, kExpGated) || GetExpData(text, &prog, kExpFinal) || !pos.given)
+        ExpArgTakePos(*this, text, &pos, true, kExpGated) || GetExpByte(text, &msb, kExpGated) ||
+        GetExpByte(text, &lsb, kExpGated) || GetExpByte(text, &prog, kExpFinal) || !pos.given)
         return 1;
     return InitAppendAt(blk, pos, [&](auto at) {
         return new (std::nothrow) CArticExpInitPro2(blk, evntNo, trkNo, blkNo, at, msb, lsb, prog);
@@ -152,8 +152,8 @@ int CArticLoadMgr::LoadExpInitPro3(CExString& text, ULONG evntNo, CArticExpBlk* 
     std::unique_ptr<CArticWrkEvntList> notes;
     LONG time = 0;
     BYTE msb = 0, lsb = 0, prog = 0;
-    if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpData(text, &msb, kExpGated) ||
-        GetExpData(text, &lsb, kExpGated) || GetExpData(text, &prog, kExpFinal))
+    if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpByte(text, &msb, kExpGated) ||
+        GetExpByte(text, &lsb, kExpGated) || GetExpByte(text, &prog, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPro3(blk, evntNo, notes.get(), time, msb, lsb, prog));
 }
@@ -165,7 +165,7 @@ int CArticLoadMgr::LoadExpInitPbRange(CExString& text, ULONG evntNo, CArticExpBl
     BYTE type = 0, range = 0;
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, true, kExpGated) ||
-        GetExpData(text, &range, kExpFinal) || !pos.given)
+        GetExpByte(text, &range, kExpFinal) || !pos.given)
         return 1;
     return InitAppendAt(blk, pos, [&](auto at) {
         return new (std::nothrow) CArticExpInitPbRange(blk, evntNo, type, at, range);
@@ -179,7 +179,7 @@ int CArticLoadMgr::LoadExpInitPbRange2(CExString& text, ULONG evntNo, CArticExpB
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || GetExpWord(text, &trkNo, kExpGated) ||
         GetExpWord(text, &blkNo, kExpGated) || ExpArgTakePos(*this, text, &pos, true, kExpGated) ||
-        GetExpData(text, &range, kExpFinal) || !pos.given)
+        GetExpByte(text, &range, kExpFinal) || !pos.given)
         return 1;
     return InitAppendAt(blk, pos, [&](auto at) {
         return new (std::nothrow) CArticExpInitPbRange2(blk, evntNo, type, trkNo, blkNo, at, range);
@@ -191,7 +191,7 @@ int CArticLoadMgr::LoadExpInitPbRange3(CExString& text, ULONG evntNo, CArticExpB
     std::unique_ptr<CArticWrkEvntList> notes;
     LONG time = 0;
     BYTE range = 0;
-    if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpData(text, &range, kExpFinal))
+    if (GetExpNoteList(text, &notes) || GetExpLong(text, &time, kExpGated) || GetExpByte(text, &range, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpInitPbRange3(blk, evntNo, notes.get(), time, range));
 }

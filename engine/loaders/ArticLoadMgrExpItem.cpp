@@ -54,12 +54,6 @@ int AnyExpLong(LONG value, LONG* out) {
     return 0;
 }
 
-int LimitExpData(LONG value, BYTE* out) {
-    if (value < 0 || value > 127) return 1;
-    *out = BYTE(value);
-    return 0;
-}
-
 }  // namespace
 
 bool CArticLoadMgr::NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert) {
@@ -84,10 +78,6 @@ int CArticLoadMgr::GetExpULong(CExString& text, ULONG* value, ExpItem kind) {
 
 int CArticLoadMgr::GetExpByte(CExString& text, BYTE* value, ExpItem kind) {
     return ReadExpNumber(text, value, kind, CArticUtil::LimitByte);
-}
-
-int CArticLoadMgr::GetExpData(CExString& text, BYTE* value, ExpItem kind) {
-    return ReadExpNumber(text, value, kind, LimitExpData);
 }
 
 int CArticLoadMgr::GetExpChar(CExString& text, char* value, ExpItem kind) {

@@ -15,8 +15,8 @@ int CArticLoadMgr::LoadExpCreNote(CExString& text, ULONG evntNo, CArticExpBlk* b
     LONG time = 0;
     ULONG dur = 0;
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpLong(text, &time, kExpGated) ||
-        GetExpULong(text, &dur, kExpGated) || GetExpData(text, &key, kExpGated) ||
-        GetExpData(text, &velo, kExpFinal))
+        GetExpULong(text, &dur, kExpGated) || GetExpByte(text, &key, kExpGated) ||
+        GetExpByte(text, &velo, kExpFinal))
         return 1;
     if (!blk) return 1;
     return CArticLoadMgr::AppendExpArg(blk,
@@ -30,8 +30,8 @@ int CArticLoadMgr::LoadExpCreNote2(CExString& text, ULONG evntNo, CArticExpBlk* 
     LONG time = 0;
     ULONG dur = 0;
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpLong(text, &time, kExpGated) ||
-        GetExpULong(text, &dur, kExpGated) || GetExpData(text, &key, kExpGated) ||
-        GetExpData(text, &velo, kExpFollowed) || GetExpByte(text, &gen, kExpFinal))
+        GetExpULong(text, &dur, kExpGated) || GetExpByte(text, &key, kExpGated) ||
+        GetExpByte(text, &velo, kExpFollowed) || GetExpByte(text, &gen, kExpFinal))
         return 1;
     if (!blk) return 1;
     return CArticLoadMgr::AppendExpArg(

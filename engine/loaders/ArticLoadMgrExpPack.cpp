@@ -22,7 +22,7 @@ int PackLoad(CArticLoadMgr& loader, CExString& text, ULONG evntNo, CArticExpBlk*
     LONG time = 0;
     Value last = 0;
     if (loader.GetExpNoteList(text, &notes) || loader.GetExpByte(text, &type, PackLoader::kExpGated) ||
-        loader.GetExpData(text, &msb, PackLoader::kExpGated) || loader.GetExpData(text, &lsb, PackLoader::kExpGated) ||
+        loader.GetExpByte(text, &msb, PackLoader::kExpGated) || loader.GetExpByte(text, &lsb, PackLoader::kExpGated) ||
         loader.GetExpLong(text, &time, PackLoader::kExpGated) || (loader.*readLast)(text, &last, PackLoader::kExpFinal))
         return 1;
     using Arg = typename std::conditional<std::is_same<Value, char>::value, signed char, BYTE>::type;
@@ -32,7 +32,7 @@ int PackLoad(CArticLoadMgr& loader, CExString& text, ULONG evntNo, CArticExpBlk*
 }  // namespace
 
 int CArticLoadMgr::LoadExpPackNrpnNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    return PackLoad<CArticExpPackNrpnNoteCreAbs>(*this, text, evntNo, blk, &CArticLoadMgr::GetExpData);
+    return PackLoad<CArticExpPackNrpnNoteCreAbs>(*this, text, evntNo, blk, &CArticLoadMgr::GetExpByte);
 }
 
 int CArticLoadMgr::LoadExpPackNrpnNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -40,7 +40,7 @@ int CArticLoadMgr::LoadExpPackNrpnNoteCreRel(CExString& text, ULONG evntNo, CArt
 }
 
 int CArticLoadMgr::LoadExpPackRpnNoteCreAbs(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    return PackLoad<CArticExpPackRpnNoteCreAbs>(*this, text, evntNo, blk, &CArticLoadMgr::GetExpData);
+    return PackLoad<CArticExpPackRpnNoteCreAbs>(*this, text, evntNo, blk, &CArticLoadMgr::GetExpByte);
 }
 
 int CArticLoadMgr::LoadExpPackRpnNoteCreRel(CExString& text, ULONG evntNo, CArticExpBlk* blk) {
@@ -54,7 +54,7 @@ int CArticLoadMgr::LoadExpOrgContCc(CExString& text, ULONG evntNo, CArticExpBlk*
     LONG start = 0, end = 0;
     WORD offset = 0, mag = 0;
     if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpLong(text, &start, kExpGated) ||
-        GetExpLong(text, &end, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+        GetExpLong(text, &end, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpWord(text, &offset, kExpGated) || GetExpWord(text, &mag, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)

@@ -12,7 +12,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeAbs(CExString& text, ULONG evntNo, CArt
     BYTE type = 0, contNo = 0, contVal = 0;
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
-        GetExpData(text, &contNo, kExpGated) || GetExpData(text, &contVal, kExpFinal) || !pos.meas)
+        GetExpByte(text, &contNo, kExpGated) || GetExpByte(text, &contVal, kExpFinal) || !pos.meas)
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeAbs(blk, evntNo, type, pos.meas.get(),
                                                                             contNo, contVal));
@@ -24,7 +24,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelFix(CExString& text, ULONG evntNo, C
     char add = 0;
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
-        GetExpData(text, &contNo, kExpGated) || GetExpChar(text, &add, kExpFinal) || !ExpArgEndsClean(text) ||
+        GetExpByte(text, &contNo, kExpGated) || GetExpChar(text, &add, kExpFinal) || !ExpArgEndsClean(text) ||
         !pos.meas)
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcTimeRelFix(
@@ -38,7 +38,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelAreaFix(CExString& text, ULONG evntN
     char add = 0;
     ExpArgPos start, end;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &start, false, kExpGated) ||
-        ExpArgTakePos(*this, text, &end, true, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+        ExpArgTakePos(*this, text, &end, true, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpWord(text, &mag, kExpGated) || GetExpChar(text, &add, kExpFinal) || !start.meas || !end.given)
         return 1;
     const auto a = static_cast<signed char>(add);
@@ -56,7 +56,7 @@ int CArticLoadMgr::LoadExpStresContCcTimeRelCrv(CExString& text, ULONG evntNo, C
     WORD devide = 0;
     ExpArgPos start, end;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &start, false, kExpGated) ||
-        ExpArgTakePos(*this, text, &end, true, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+        ExpArgTakePos(*this, text, &end, true, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpChar(text, &startAdd, kExpGated) || GetExpChar(text, &endAdd, kExpGated) ||
         GetExpChar(text, &curve, kExpGated) || GetExpWord(text, &devide, kExpFinal) || !start.meas || !end.given)
         return 1;
@@ -79,11 +79,12 @@ int CArticLoadMgr::LoadExpStresContCcNoteCrv(CExString& text, ULONG evntNo, CArt
     short startAdd = 0, endAdd = 0;
     char curve = 0;
     WORD devide = 0;
-    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpLong(text, &start, kExpGated) || GetExpLong(text, &end, kExpGated) ||
         GetExpShort(text, &startAdd, kExpGated) || GetExpShort(text, &endAdd, kExpGated) ||
-        GetExpChar(text, &curve, kExpGated) || GetExpWord(text, &devide, kExpFinal) || devide == 0)
+        GetExpChar(text, &curve, kExpGated) || GetExpWord(text, &devide, kExpFinal))
         return 1;
+    // Devide 0 is read: the expression refuses a curve without steps when it runs.
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCrv(
                                  blk, evntNo, notes.get(), type, contNo, start, end, startAdd, endAdd,
                                  static_cast<signed char>(curve), devide));
@@ -94,8 +95,8 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreAbs(CExString& text, ULONG evntNo, C
     std::unique_ptr<CArticWrkEvntList> notes;
     BYTE type = 0, contNo = 0, val = 0;
     LONG time = 0;
-    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
-        GetExpLong(text, &time, kExpGated) || GetExpData(text, &val, kExpFinal))
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
+        GetExpLong(text, &time, kExpGated) || GetExpByte(text, &val, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow)
                                  CArticExpStresContCcNoteCreAbs(blk, evntNo, notes.get(), type, contNo, time, val));
@@ -106,9 +107,9 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreAbs2(CExString& text, ULONG evntNo, 
     std::unique_ptr<CArticWrkEvntList> notes;
     BYTE type = 0, contNo = 0, val = 0;
     LONG time = 0, timeR = 0;
-    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpLong(text, &time, kExpGated) || GetExpLong(text, &timeR, kExpGated) ||
-        GetExpData(text, &val, kExpFinal))
+        GetExpByte(text, &val, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCreAbs2(blk, evntNo, notes.get(), type,
                                                                                 contNo, time, timeR, val));
@@ -120,7 +121,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreRel(CExString& text, ULONG evntNo, C
     BYTE type = 0, contNo = 0;
     LONG time = 0;
     char add = 0;
-    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpLong(text, &time, kExpGated) || GetExpChar(text, &add, kExpFinal))
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresContCcNoteCreRel(blk, evntNo, notes.get(), type, contNo,
@@ -133,7 +134,7 @@ int CArticLoadMgr::LoadExpStresContCcNoteCreRel2(CExString& text, ULONG evntNo, 
     BYTE type = 0, contNo = 0;
     LONG time = 0, timeR = 0;
     char add = 0;
-    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpData(text, &contNo, kExpGated) ||
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &type, kExpGated) || GetExpByte(text, &contNo, kExpGated) ||
         GetExpLong(text, &time, kExpGated) || GetExpLong(text, &timeR, kExpGated) ||
         GetExpChar(text, &add, kExpFinal))
         return 1;

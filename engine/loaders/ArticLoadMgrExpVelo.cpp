@@ -9,7 +9,7 @@ int CArticLoadMgr::LoadExpStresVeloNoteAbs(CExString& text, ULONG evntNo, CArtic
     if (text.IsEmpty() || !blk) return 1;
     std::unique_ptr<CArticWrkEvntList> notes;
     BYTE velo = 0;
-    if (GetExpNoteList(text, &notes) || GetExpData(text, &velo, kExpFinal)) return 1;
+    if (GetExpNoteList(text, &notes) || GetExpByte(text, &velo, kExpFinal)) return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloNoteAbs(blk, evntNo, notes.get(), velo));
 }
 
@@ -27,7 +27,7 @@ int CArticLoadMgr::LoadExpStresVeloTimeAbs(CExString& text, ULONG evntNo, CArtic
     BYTE type = 0, velo = 0;
     ExpArgPos pos;
     if (GetExpByte(text, &type, kExpGated) || ExpArgTakePos(*this, text, &pos, false, kExpGated) ||
-        GetExpData(text, &velo, kExpFinal) || !pos.meas)
+        GetExpByte(text, &velo, kExpFinal) || !pos.meas)
         return 1;
     return CArticLoadMgr::AppendExpArg(blk, new (std::nothrow) CArticExpStresVeloTimeAbs(blk, evntNo, type, pos.meas.get(), velo));
 }

@@ -191,12 +191,14 @@ TEST_F(ArgForm, SetUpForms) {
         {"CArticExpInitPbRange(1,1/1/0,2)", {"1", "1/1/0", "2"}},
         {"CArticExpInitPbRange(0,0,12)", {"0", "0", "12"}},
         {"CArticExpInitPbRange(0,0,13)", {"0", "0", "13"}},  // the expression judges the range
-        {"CArticExpInitPbRange(0,0,128)", {}},
+        {"CArticExpInitPbRange(0,0,255)", {"0", "0", "255"}},
+        {"CArticExpInitPbRange(0,0,256)", {}},
         {"CArticExpInitPbRange(0,1/1/0:2)", {}},
         {"CArticExpInitPbRange3(2{w5,w6},-10,2)", {"2{:w5,:w6}", "-10", "2"}},
         {"CArticExpInitPbRange3(2,w5,w6,-10,2)", {}},
         {"CArticExpInitPro2(1,0,960,0,0,25)", {"1", "0", "960", "0", "0", "25"}},
-        {"CArticExpInitPro(1/1/0,0,0,128)", {}},
+        {"CArticExpInitPro(1/1/0,0,0,256)", {}},
+        {"CArticExpInitPro(1/1/0,255,255,255)", {"1/1/0", "255", "255", "255"}},
         {"CArticExpInitPro(1/1/0,0,0,127)", {"1/1/0", "0", "0", "127"}},
         {"CArticExpInitPro(1/1/0:0,0,25)", {}},
         {"CArticExpInitPro3(1{w3},-5,0:0,25)", {"1{:w3}", "-5", "0", "0", "25"}},
@@ -234,15 +236,17 @@ TEST_F(ArgForm, SetUpForms) {
 TEST_F(ArgForm, PackedAndSourceControllerForms) {
     ArgCheckCases(*this, {
         {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,1,8,-5,64)", {"2{:w4,:w5}", "0", "1", "8", "-5", "64"}},
-        {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,1,8,-5,128)", {}},
-        {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,128,8,-5,64)", {}},
+        {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,1,8,-5,256)", {}},
+        {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,256,8,-5,64)", {}},
+        {"CArticExpPackNrpnNoteCreAbs(2{w4,w5},0,255,255,-5,255)", {"2{:w4,:w5}", "0", "255", "255", "-5", "255"}},
         {"CArticExpPackRpnNoteCreRel(1{w4},0,0,0,0,-12)", {"1{:w4}", "0", "0", "0", "0", "-12"}},
         {"CArticExpPackRpnNoteCreRel(1{w4},0,0,0,0,-129)", {}},
         {"CArticExpPackRpnNoteCreRel(1{w4},0,0,0,0,128)", {}},
         {"CArticExpPackNrpnNoteCreRel(2,w4,w5,0,1,8,-5,64)", {}},
         {"CArticExpPackRpnNoteCreAbs(1{w4},0,0:0,0,2)", {"1{:w4}", "0", "0", "0", "0", "2"}},
         {"CArticExpOrgContCc(1{w4},0,-120,480,11,0,80)", {"1{:w4}", "0", "-120", "480", "11", "0", "80"}},
-        {"CArticExpOrgContCc(1{w4},0,-120,480,200,0,80)", {}},
+        {"CArticExpOrgContCc(1{w4},0,-120,480,255,0,80)", {"1{:w4}", "0", "-120", "480", "255", "0", "80"}},
+        {"CArticExpOrgContCc(1{w4},0,-120,480,256,0,80)", {}},
         {"CArticExpOrgContCc(1{w99},0,-120,480,11,0,80)", {}},
     });
 }
@@ -250,7 +254,7 @@ TEST_F(ArgForm, PackedAndSourceControllerForms) {
 TEST_F(ArgForm, VelocityForms) {
     ArgCheckCases(*this, {
         {"CArticExpStresVeloNoteAbs(2{w5,w6},256)", {}},
-        {"CArticExpStresVeloNoteAbs(2{w5,w6},128)", {}},
+        {"CArticExpStresVeloNoteAbs(2{w5,w6},255)", {"2{:w5,:w6}", "255"}},
         {"CArticExpStresVeloNoteAbs(2{w5,w6},100,7)", {"2{:w5,:w6}", "100"}},
         {"CArticExpStresVeloNoteRel(1{w5},-128)", {"1{:w5}", "-128"}},
         {"CArticExpStresVeloNoteRel(1{w5},128)", {}},
@@ -274,7 +278,8 @@ TEST_F(ArgForm, ControllerForms) {
     ArgCheckCases(*this, {
         {"CArticExpStresContCcTimeAbs(0,5/1/0,11,100)", {"0", "5/1/0", "11", "100"}},
         {"CArticExpStresContCcTimeAbs(0,5/1/0,11,256)", {}},
-        {"CArticExpStresContCcTimeAbs(0,5/1/0,200,1)", {}},
+        {"CArticExpStresContCcTimeAbs(0,5/1/0,200,1)", {"0", "5/1/0", "200", "1"}},
+        {"CArticExpStresContCcTimeAbs(0,5/1/0,256,1)", {}},
         {"CArticExpStresContCcTimeAbs(0,5/1/0,11,100,9)", {"0", "5/1/0", "11", "100"}},
         {"CArticExpStresContCcTimeAbs(0:5/1/0,11,100)", {"0", "5/1/0", "11", "100"}},  // Type passed over
         {"CArticExpStresContCcTimeAbs(0,5/1/0:11,100)", {}},
@@ -288,7 +293,8 @@ TEST_F(ArgForm, ControllerForms) {
         {"CArticExpStresContCcNoteCrv(1{w5},0,11,0,480,-32768,32767,0,16)",
          {"1{:w5}", "0", "11", "0", "480", "-32768", "32767", "0", "16"}},
         {"CArticExpStresContCcNoteCrv(1{w5},0,11,0,480,-32769,32767,0,16)", {}},
-        {"CArticExpStresContCcNoteCrv(1{w5},0,11,0,480,0,127,0,0)", {}},
+        {"CArticExpStresContCcNoteCrv(1{w5},0,11,0,480,0,127,0,0)",  // refused when it runs
+         {"1{:w5}", "0", "11", "0", "480", "0", "127", "0", "0"}},
         {"CArticExpStresContCcNoteCreAbs(1{w5},0,11,-2147483649,64)", {"1{:w5}", "0", "11", "-2147483648", "64"}},
         {"CArticExpStresContCcNoteCreAbs(1{w5},0,11,64)", {}},
         {"CArticExpStresContCcNoteCreAbs2(1{w5},0,11,-60:120,64)", {"1{:w5}", "0", "11", "0", "120", "64"}},

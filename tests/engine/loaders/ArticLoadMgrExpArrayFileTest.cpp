@@ -238,21 +238,21 @@ TEST_F(ExpArgForm, LayerForms) {
     CheckForms({
         {"CArticExpLayerBow1(2{w3,w4},0,60)", "2{:w3,:w4},0,60"},
         {"CArticExpLayerBow1(2{w3,w4},0,65536)", nullptr},
-        {"CArticExpLayerBow1(2{w3,w4},0,0)", nullptr},  // DevSize 0
+        {"CArticExpLayerBow1(2{w3,w4},0,0)", "2{:w3,:w4},0,0"},  // DevSize 0: refused when the layer runs
         {"CArticExpLayerBow2(2{w3,w4},0,256,60)", nullptr},
-        {"CArticExpLayerBow2(2{w3,w4},0,1,0)", nullptr},
+        {"CArticExpLayerBow2(2{w3,w4},0,1,0)", "2{:w3,:w4},0,1,0"},
         {"CArticExpLayerNote1(1{w3},0,1,-10,240,60,100,0,3,41)", "1{:w3},0,1,-10,240,60,100,0,3,41"},
         {"CArticExpLayerNote1(1{w3},0,1,-10,-1,60,100,0,3,41)", nullptr},
         {"CArticExpLayerNote1(1{w3},0,1,-10,240,60,300,0,3,41)", nullptr},
-        // MIDI data bytes: 127 is the largest Key, Velo, bank and program.
-        {"CArticExpLayerNote1(1{w3},0,1,0,240,127,127,127,127,127)", "1{:w3},0,1,0,240,127,127,127,127,127"},
-        {"CArticExpLayerNote1(1{w3},0,1,0,240,128,100,0,3,41)", nullptr},
-        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,128,3,41)", nullptr},
-        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,0,128,41)", nullptr},
-        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,0,3,128)", nullptr},
+        // Key, Velo, bank and program are bytes: the expression brings them into MIDI range.
+        {"CArticExpLayerNote1(1{w3},0,1,0,240,255,255,255,255,255)", "1{:w3},0,1,0,240,255,255,255,255,255"},
+        {"CArticExpLayerNote1(1{w3},0,1,0,240,256,100,0,3,41)", nullptr},
+        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,256,3,41)", nullptr},
+        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,0,256,41)", nullptr},
+        {"CArticExpLayerNote1(1{w3},0,1,0,240,60,100,0,3,256)", nullptr},
         {"CArticExpLayerNote1(1{w3},0,1,-10,240,60,100,0,3)", nullptr},
         {"CArticExpLayerNote2(1{w4},1,2,0,120,62,90,1,0,2{w30,w31})", nullptr},  // no ProNo
-        {"CArticExpLayerNote2(1{w4},1,2,0,120,62,90,1,0,128,1{w30})", nullptr},
+        {"CArticExpLayerNote2(1{w4},1,2,0,120,62,90,1,0,256,1{w30})", nullptr},
         {"CArticExpLayerNote2(1{w4},1,2,0,120,62,90,1,0,5,2{w30,w3})", nullptr},  // w3 exists
     });
     // None of the refused lines left a new event behind.
@@ -281,10 +281,10 @@ TEST_F(ExpArgForm, PhraseFileForms) {
         {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\")", nullptr},
         {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0:3/1/0,11,70)", nullptr},  // start passed over
         {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,3/1/0:11,70)", nullptr},  // end passed over
-        {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,3/1/0,128,70)", nullptr},  // ContNo a data byte
-        {"CArticExpFileSmfContCc2(1{w5},\"a.mid\",8,-60,0,128,100)", nullptr},
-        {"CArticExpFileSmfContCc3(1{w5},\"a.mid\",8,-60,0,127,100,10)", "1{:w5},\"a.mid\",8,-60,0,127,100,10"},
-        {"CArticExpFileSmfContCc3(1{w5},\"a.mid\",8,-60,0,128,100,10)", nullptr},
+        {"CArticExpFileSmfContCc(1{w5},\"GlisDn.mid\",40,2/1/0,3/1/0,256,70)", nullptr},  // ContNo a byte
+        {"CArticExpFileSmfContCc2(1{w5},\"a.mid\",8,-60,0,256,100)", nullptr},
+        {"CArticExpFileSmfContCc3(1{w5},\"a.mid\",8,-60,0,255,100,10)", "1{:w5},\"a.mid\",8,-60,0,255,100,10"},
+        {"CArticExpFileSmfContCc3(1{w5},\"a.mid\",8,-60,0,256,100,10)", nullptr},
         {"CArticExpFileSmfContPb(1{w6},\"a.mid\",0,1/1/0:2/1/0,100)", nullptr},
         {"CArticExpFileSmfContPb(1{w6},\"a.mid\",0,1/1/0,960:100)", nullptr},
         {"CArticExpFileSmfContPb4(1{w12},\"Sdn5nt.mid\",8,-60:0,100,100,10)",  // Start passed over

@@ -246,11 +246,11 @@ TEST_F(ExpTextForm, NoteCreationItems) {
     EXPECT_EQ(e->GetDur(), 240u);
     EXPECT_EQ(e->GetKey(), 127);
     EXPECT_EQ(e->GetVelo(), 100);
-    // Key and velocity become MIDI data bytes: 128 is refused, as are a
-    // negative duration and a type beyond a byte.
-    for (const char* bad : {"CArticExpCreNote(1{:w3},0,0,-1,60,100)", "CArticExpCreNote(1{:w3},0,0,10,128,100)",
-                            "CArticExpCreNote(1{:w3},0,0,10,60,128)", "CArticExpCreNote(1{:w3},256,0,10,60,100)",
-                            "CArticExpCreNote2(1{:w3},0,0,10,60,128:1)"}) {
+    // Key and velocity are bytes (the note made is brought into MIDI range):
+    // 256 is refused, as are a negative duration and a type beyond a byte.
+    for (const char* bad : {"CArticExpCreNote(1{:w3},0,0,-1,60,100)", "CArticExpCreNote(1{:w3},0,0,10,256,100)",
+                            "CArticExpCreNote(1{:w3},0,0,10,60,256)", "CArticExpCreNote(1{:w3},256,0,10,60,100)",
+                            "CArticExpCreNote2(1{:w3},0,0,10,60,256:1)"}) {
         EXPECT_EQ(Text(bad), 1) << bad;
         EXPECT_EQ(Blk()->GetCount(), 0) << bad;
     }
