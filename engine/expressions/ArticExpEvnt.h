@@ -92,6 +92,10 @@ public:
     static const char* const kPhase2Title;
 
 protected:
+    // A byte item of the text form (0..255) as a MIDI data byte: the
+    // expression keeps and writes what it was given, the work data gets at
+    // most 127.
+    static BYTE MidiData(BYTE value) { return value > 127 ? 127 : value; }
     CArticPasnCommon* GetCommon() const;
     // A new block on a new track of where's work data; null when none can be made.
     static CArticWrkBlk* NewWrkBlk(BYTE kind, CArticWrkBlk* where);

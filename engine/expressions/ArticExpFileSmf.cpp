@@ -167,7 +167,7 @@ int CArticExpFileSmfContCc::CreWrkSmfContCc() {
     CArticFileIO io;
     CArticWrkEvntList* phrase = nullptr;
     if (CArticWrkUtil::LoadFileSmf(&io, path, &phrase) != 0) return 1;
-    return CArticWrkUtil::CreFileSmfContCc(wrk, blk, S, E, phrase, GetType(), m_ContNo, m_Mag);
+    return CArticWrkUtil::CreFileSmfContCc(wrk, blk, S, E, phrase, GetType(), MidiData(m_ContNo), m_Mag);
 }
 
 int CArticExpFileSmfContCc::ConvToWrk() { return RunPaste(CreWrkSmfContCc(), "CreWrkSmfContCc"); }
@@ -254,7 +254,7 @@ int FileSmfCcAtNote(const CString& path, CArticWrkBlk* blk, INT64 S, INT64 E,
 int CArticExpFileSmfContCc2::CreWrkSmfContCc2(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 noteStart, BYTE area) {
     CString path;
     if (PasteTarget(blk, false, &path)) return 1;
-    return FileSmfCcAtNote(path, blk, start, end, noteStart, area, GetType(), m_ContNo, m_Mag, false, 0);
+    return FileSmfCcAtNote(path, blk, start, end, noteStart, area, GetType(), MidiData(m_ContNo), m_Mag, false, 0);
 }
 
 int CArticExpFileSmfContCc2::CreWrkSmfContCc2(BYTE area) {
@@ -282,7 +282,7 @@ CArticExpFileSmfContCc3& CArticExpFileSmfContCc3::operator=(const CArticExpFileS
 int CArticExpFileSmfContCc3::CreWrkSmfContCc3(CArticWrkBlk* blk, INT64 start, INT64 end, INT64 noteStart, BYTE area) {
     CString path;
     if (PasteTarget(blk, false, &path)) return 1;
-    return FileSmfCcAtNote(path, blk, start, end, noteStart, area, GetType(), m_ContNo, m_Mag, true, m_Reso);
+    return FileSmfCcAtNote(path, blk, start, end, noteStart, area, GetType(), MidiData(m_ContNo), m_Mag, true, m_Reso);
 }
 
 int CArticExpFileSmfContCc3::CreWrkSmfContCc3(BYTE area) {

@@ -289,9 +289,9 @@ CArticExpInitPro& CArticExpInitPro::operator=(const CArticExpInitPro& src) {
 bool CArticExpInitPro::BuildEvnt(CArticWrkEvnt* e, INT64 t) const {
     e->SetStatus(0x30);
     e->SetTime(t, 1);
-    e->SetPost1(m_BsMsb);
-    e->SetPost2(m_BsLsb);
-    e->SetPost3(m_ProgNo);
+    e->SetPost1(MidiData(m_BsMsb));
+    e->SetPost2(MidiData(m_BsLsb));
+    e->SetPost3(MidiData(m_ProgNo));
     return true;
 }
 
@@ -441,16 +441,16 @@ int CArticExpInitPro3::CreInitPro(CArticWrkEvnt* note) {
     // The bank selects go one tick ahead of the program change; at time 0
     // they stand at 0 ahead of it, never before the song's start.
     const INT64 bankAt = std::max<INT64>(0, t - 1);
-    if (int rc = CArticWrkUtil::CreContCcTime(wrk, blk, bankAt, 0, m_BsMsb)) return rc;
-    if (int rc = CArticWrkUtil::CreContCcTime(wrk, blk, bankAt, 32, m_BsLsb)) return rc;
+    if (int rc = CArticWrkUtil::CreContCcTime(wrk, blk, bankAt, 0, MidiData(m_BsMsb))) return rc;
+    if (int rc = CArticWrkUtil::CreContCcTime(wrk, blk, bankAt, 32, MidiData(m_BsLsb))) return rc;
     CArticWrkEvnt* e = nullptr;
     if (int rc = CArticWrkUtil::CreateWrkEvnt(wrk, blk, &e)) return rc;
     e->SetStatus(0xC0);
     e->SetTime(t, 1);
-    e->SetPost1(m_ProgNo);
+    e->SetPost1(MidiData(m_ProgNo));
     blk->Sort(e, 1);
     e->SetCreate(1);
-    return blk->SetCondPosMulti(e, m_BsMsb, m_BsLsb);
+    return blk->SetCondPosMulti(e, MidiData(m_BsMsb), MidiData(m_BsLsb));
 }
 
 CArticExpInitPbRange3::CArticExpInitPbRange3(CArticExpBlk* owner, ULONG evntNo, const CArticWrkEvntList* notes,

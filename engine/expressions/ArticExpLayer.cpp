@@ -265,7 +265,7 @@ int CArticExpLayerNote1::GetLayerWrkBlk(CArticWrkEvnt* note, CArticWrk** wrk, CA
 }
 
 int CArticExpLayerNote1::SetLayerVoice(CArticWrk* wrk, INT64 t, CArticWrkBlk* layer) {
-    return PutLayerVoice(wrk, layer, t, m_BSelMSB, m_BSelLSB, m_ProNo);
+    return PutLayerVoice(wrk, layer, t, MidiData(m_BSelMSB), MidiData(m_BSelLSB), MidiData(m_ProNo));
 }
 
 int CArticExpLayerNote1::CreLayerNote1() {
@@ -279,7 +279,7 @@ int CArticExpLayerNote1::CreLayerNote1() {
         if (GetLayerWrkBlk(note, &wrk, &source, &layer) != 0 || note->GetStatus() != 0x90) continue;
         const INT64 t = std::max<INT64>(0, AddTicks(note->GetTime(), m_Time));
         rc = SetLayerVoice(wrk, t, layer);
-        if (rc == 0 && m_Dur > 0) rc = CArticWrkUtil::CreNoteTime(wrk, layer, t, m_Key, m_Velo, INT64(m_Dur));
+        if (rc == 0 && m_Dur > 0) rc = CArticWrkUtil::CreNoteTime(wrk, layer, t, MidiData(m_Key), MidiData(m_Velo), INT64(m_Dur));
         if (rc != 0) return rc;
     }
     return rc;
@@ -330,7 +330,7 @@ int CArticExpLayerNote2::CreLayerNote2() {
         const INT64 t = std::max<INT64>(0, AddTicks(note->GetTime(), GetTime()));
         rc = SetLayerVoice(wrk, t, layer);
         if (rc == 0 && GetDur() > 0)
-            rc = CArticWrkUtil::EditNoteTime(wrk, layer, paired, t, GetKey(), GetVelo(), INT64(GetDur()));
+            rc = CArticWrkUtil::EditNoteTime(wrk, layer, paired, t, MidiData(GetKey()), MidiData(GetVelo()), INT64(GetDur()));
         if (rc != 0) return rc;
     }
     return rc;

@@ -45,7 +45,7 @@ CArticExpPack& CArticExpPack::operator=(const CArticExpPack& src) {
 
 int CArticExpPack::RunPacked(BYTE status, LONG time, bool relative, int value) {
     const ArticNoteValueOps ops{PackedValueAt, PackedDelAt,   PackedCreAt, PackedDelArea,
-                                PackedShiftArea, status, m_MSB, m_LSB};
+                                PackedShiftArea, status, MidiData(m_MSB), MidiData(m_LSB)};
     // An absolute value is written within 0..127.
     const int rc = ArticNoteValueList(ops, GetWrkEvntList(), ArticNoteValueEditOf(m_Type, time, relative, value));
     if (rc != 0 && GetErrKind() == 0) {

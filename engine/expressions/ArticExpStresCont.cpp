@@ -245,7 +245,7 @@ ArticNoteValueEdit CArticExpStresContCcNote::WithTimeR(ArticNoteValueEdit edit, 
 }
 
 int CArticExpStresContCcNote::RunValueEdit(const ArticNoteValueEdit& edit) {
-    const int rc = ArticNoteValueList(ArticCcOps(GetContNo()), GetWrkEvntList(), edit);
+    const int rc = ArticNoteValueList(ArticCcOps(MidiData(GetContNo())), GetWrkEvntList(), edit);
     if (rc != 0 && GetErrKind() == 0) DispErrMsg(kPhase1Title, kCcAtTimeFailed, "ConvToWrk => CreWrkContCc", "");
     return rc;
 }
@@ -271,7 +271,7 @@ int CArticExpStresContCcTimeAbs::ConvToWrk() {
         t = CcNotNegative(t);
     }
     // Values above 127 are written as 127.
-    if (rc == 0) rc = CArticWrkUtil::CreContCcTime(wrk, blk, t, GetContNo(), CcValue(m_ContVal));
+    if (rc == 0) rc = CArticWrkUtil::CreContCcTime(wrk, blk, t, MidiData(GetContNo()), CcValue(m_ContVal));
     if (rc != 0 && GetErrKind() == 0)
         DispErrMsg(kPhase1Title, type == 0 ? kCcAtTimeFailed : kCcNearFailed, kCcTypeMethods[type], "");
     return rc;
@@ -306,7 +306,7 @@ int CArticExpStresContCcTimeRelFix::ConvToWrk() {
             CArticWrkUtil::GetNearNoteTime2(blk, 120, &next, &found);
             if (found) end = next;
         }
-        rc = CArticWrkUtil::ContCcTimeRelFix(wrk, blk, start, end, BYTE((type >> 1) & 1), 0, GetContNo(), 100, m_Add);
+        rc = CArticWrkUtil::ContCcTimeRelFix(wrk, blk, start, end, BYTE((type >> 1) & 1), 0, MidiData(GetContNo()), 100, m_Add);
     }
     if (rc != 0 && GetErrKind() == 0)
         DispErrMsg(kPhase1Title, kind == 0 ? kCcAtTimeFailed : kCcNearFailed, kCcTypeMethods[kind], "");
@@ -330,11 +330,11 @@ int CArticExpStresContCcTimeRelAreaFix::ConvToWrk() {
     int rc = AreaOf(variant, !(type & 4), &blk, &wrk, &start, &end);
     if (rc < 0) return 0;
     if (rc == 0) {
-        const BYTE p = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), start, GetContNo());
-        const BYTE q = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), CcAtOrBefore(end), GetContNo());
+        const BYTE p = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), start, MidiData(GetContNo()));
+        const BYTE q = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), CcAtOrBefore(end), MidiData(GetContNo()));
         CArticWrkEvntList area(10);
-        CcEventsIn(blk, GetContNo(), start, end, area);
-        rc = CArticWrkUtil::CcTimeRelAreaFix(wrk, blk, &area, start, end, 0xB0, GetContNo(), m_Mag, m_Add, 0,
+        CcEventsIn(blk, MidiData(GetContNo()), start, end, area);
+        rc = CArticWrkUtil::CcTimeRelAreaFix(wrk, blk, &area, start, end, 0xB0, MidiData(GetContNo()), m_Mag, m_Add, 0,
                                              BYTE((type >> 3) & 1), p, q);
     }
     if (rc != 0 && GetErrKind() == 0)
@@ -364,16 +364,16 @@ int CArticExpStresContCcTimeRelCrv::ConvToWrk() {
     int rc = m_Devide == 0 ? 1 : AreaOf(variant, false, &blk, &wrk, &start, &end);
     if (rc < 0) return 0;
     if (rc == 0 && (type & 4)) {
-        const BYTE v = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), CcAtOrBefore(end), GetContNo());
-        rc = CArticWrkUtil::ContCcTimeRelCrv(wrk, blk, start, end, 0xB0, GetContNo(), m_StartAdd, m_EndAdd, m_Curve,
+        const BYTE v = CArticWrkUtil::GetFrontContVal(blk->GetEvntList(), CcAtOrBefore(end), MidiData(GetContNo()));
+        rc = CArticWrkUtil::ContCcTimeRelCrv(wrk, blk, start, end, 0xB0, MidiData(GetContNo()), m_StartAdd, m_EndAdd, m_Curve,
                                              m_Devide, nullptr);
-        if (rc == 0) rc = CArticWrkUtil::DelContCcTime(blk->GetEvntList(), end, GetContNo());
-        if (rc == 0) rc = CArticWrkUtil::CreContCcTime(wrk, blk, end, GetContNo(), v);
+        if (rc == 0) rc = CArticWrkUtil::DelContCcTime(blk->GetEvntList(), end, MidiData(GetContNo()));
+        if (rc == 0) rc = CArticWrkUtil::CreContCcTime(wrk, blk, end, MidiData(GetContNo()), v);
     } else if (rc == 0) {
         CArticWrkEvntList after(10);
         const INT64 from = AddTicks(end, 1);
-        CcEventsIn(blk, GetContNo(), from, CArticWrkUtil::GetEndTime(blk, from, 0xB0, GetContNo()), after);
-        rc = CArticWrkUtil::ContCcTimeRelCrv(wrk, blk, start, end, 0xB0, GetContNo(), m_StartAdd, m_EndAdd, m_Curve,
+        CcEventsIn(blk, MidiData(GetContNo()), from, CArticWrkUtil::GetEndTime(blk, from, 0xB0, MidiData(GetContNo())), after);
+        rc = CArticWrkUtil::ContCcTimeRelCrv(wrk, blk, start, end, 0xB0, MidiData(GetContNo()), m_StartAdd, m_EndAdd, m_Curve,
                                              m_Devide, &after);
     }
     if (rc != 0 && GetErrKind() == 0)
@@ -425,28 +425,28 @@ int CArticExpStresContCcNoteCrv::CreWrkContCc(CArticWrkEvnt* note) {
     if (e < 0 || s >= e) return 1;
     const INT64 t0 = CcNotNegative(note->GetTime());
     auto curve = [&](INT64 a, INT64 b, INT64 c) {
-        return noteStart ? CArticWrkUtil::CreContCcCrvI(wrk, blk, mode, 1, 1, centre, t0, a, b, c, 0xB0, GetContNo(),
+        return noteStart ? CArticWrkUtil::CreContCcCrvI(wrk, blk, mode, 1, 1, centre, t0, a, b, c, 0xB0, MidiData(GetContNo()),
                                                         m_StartAdd, m_EndAdd, m_Curve, m_Devide)
-                         : CArticWrkUtil::CreContCcCrv(wrk, blk, mode, 1, 1, centre, a, b, c, 0xB0, GetContNo(),
+                         : CArticWrkUtil::CreContCcCrv(wrk, blk, mode, 1, 1, centre, a, b, c, 0xB0, MidiData(GetContNo()),
                                                        m_StartAdd, m_EndAdd, m_Curve, m_Devide);
     };
     CArticWrkEvntList* events = blk->GetEvntList();
     if (!clear) {
         INT64 r = e > INT64(m_Devide) ? (m_EndAdd != 0 ? e - m_Devide : e) : 0;
         if (r <= s) return 1;
-        const BYTE v = CArticWrkUtil::GetFrontContVal(events, CcAtOrBefore(e), GetContNo());
+        const BYTE v = CArticWrkUtil::GetFrontContVal(events, CcAtOrBefore(e), MidiData(GetContNo()));
         if (int rc = curve(s, r, e)) return rc;
-        if (int rc = CArticWrkUtil::DelContCcTime(events, e, GetContNo())) return rc;
-        return CArticWrkUtil::CreContCcTime(wrk, blk, e, GetContNo(), v);
+        if (int rc = CArticWrkUtil::DelContCcTime(events, e, MidiData(GetContNo()))) return rc;
+        return CArticWrkUtil::CreContCcTime(wrk, blk, e, MidiData(GetContNo()), v);
     }
     INT64 x = e;
     int found = 0;
     CArticWrkUtil::GetNearNoteTime2(blk, 1, &x, &found);
     const INT64 r = CcNotNegative(x);
-    const BYTE v = CArticWrkUtil::GetFrontContVal(events, CcAtOrBefore(x), GetContNo());
+    const BYTE v = CArticWrkUtil::GetFrontContVal(events, CcAtOrBefore(x), MidiData(GetContNo()));
     if (int rc = curve(s, e, r)) return rc;
-    if (int rc = CArticWrkUtil::DelContCcTimeArea(events, r, x, GetContNo())) return rc;
-    return found ? CArticWrkUtil::CreContCcTime(wrk, blk, r, GetContNo(), v) : 0;
+    if (int rc = CArticWrkUtil::DelContCcTimeArea(events, r, x, MidiData(GetContNo()))) return rc;
+    return found ? CArticWrkUtil::CreContCcTime(wrk, blk, r, MidiData(GetContNo()), v) : 0;
 }
 
 CArticExpStresContCcNoteCreAbs& CArticExpStresContCcNoteCreAbs::operator=(
@@ -519,7 +519,7 @@ int CArticExpOrgContCc::ConvToWrk() {
             rc = 1;
             break;
         }
-        if ((rc = CArticWrkUtil::ModWrkOrgContCc(blk->GetWrk(), blk, s, e, m_ContNo, m_Offset, m_Mag)) != 0) break;
+        if ((rc = CArticWrkUtil::ModWrkOrgContCc(blk->GetWrk(), blk, s, e, MidiData(m_ContNo), m_Offset, m_Mag)) != 0) break;
     }
     if (rc != 0 && GetErrKind() == 0)
         DispErrMsg(kPhase1Title, "Error in CArticExpOrgContCc::ConvToWrk", "ConvToWrk -> ModWrkOrgContCc", "");

@@ -129,6 +129,16 @@ TEST(ArticExpInit, VoiceAtAPositionAndInANumberedBlock) {
     CArticErr::Delete();
 }
 
+TEST(ArticExpInit, VoiceBytesAboveMidiRangeAreHeldAt127) {
+    InitWorld w;
+    CArticExpBlk* blk = w.PartExpBlk();
+    CArticMeas bar2(2, 1, 0);
+    blk->AddTail(new CArticExpInitPro(blk, 1, &bar2, 128, 255, 200));
+    EXPECT_EQ(w.Phase1(), 0);
+    EXPECT_EQ(w.Added(), (std::vector<Row>{{0x30, 1920, 127, 127}}));
+    EXPECT_EQ(w.MidPartBlk()->Get(0)->GetPost3(), 127);
+}
+
 TEST(ArticExpInit, BendRangeAtThePositionOrBeforeTheNearestNote) {
     struct Case {
         INT64 note, at;

@@ -158,6 +158,18 @@ TEST(ArticExpStresCont, AtAPosition) {
     }
 }
 
+TEST(ArticExpStresCont, ControllerNumberAboveMidiRangeIsHeldAt127) {
+    World w;
+    w.wrk.SetMeasBlk(w.masterBlk);
+    wrktest::AddBeat(w.masterBlk, 1, 0, 4, 2, 1);
+    CArticExpBlk* blk = w.PartExpBlk();
+    CArticMeas at(1, 3, 0);
+    blk->AddTail(new CArticExpStresContCcTimeAbs(blk, 1, 0, &at, 200, 100));
+    EXPECT_EQ(w.Phase1(), 0);
+    EXPECT_EQ(Ccs(w.MidPartBlk(), 127), (Points{{960, 100}}));
+    EXPECT_TRUE(Ccs(w.MidPartBlk(), 200).empty());
+}
+
 TEST(ArticExpStresCont, PositionClassesWithoutTheirBlockFail) {
     CArticErr::Clear();
     CArticExpStresContCcTimeRelFix fix(nullptr, 1, 0, nullptr, 11, 10);
