@@ -363,6 +363,22 @@ TEST_F(ExpTextForm, ReceiverOfTheRuleRun) {
     EXPECT_EQ(exptest::NoteRows(w.partBlk).size(), 3u);  // the rules' data keeps its notes
 }
 
+// A built-in's text output carried by a fired rule into an expression: a
+// hexadecimal text wider than 8 bytes is written, zero-padded.
+TEST_F(ExpTextForm, RuleRunCarriesAWideHexText) {
+    loadtest::RuleRunWorld rw;
+    ASSERT_EQ(rw.Run({"#set:1", "#func1:CArticSrchValToHexStr(255, 9, &_str1)", "#prob:1",
+                      "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, _str1, 1)"},
+                     1),
+              0) << exptest::ShownText().str();
+    CArticExpBlk* blk = rw.PartBlk();
+    ASSERT_EQ(blk->GetCount(), 1);
+    auto* e = dynamic_cast<CArticExpDebug_i2*>(blk->Get(0));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->GetInfo().str(), "0000000000000000ff");
+    EXPECT_EQ(CArticErr::GetMsgCount(), 0);
+}
+
 TEST_F(ExpTextForm, RuleRunKeepsBlanksInsideQuotes) {
     loadtest::RuleRunWorld rw;
     ASSERT_EQ(rw.Run({"#set:1", "#prob:1", "#exp1:CArticExpDebug_i2( 1{_thisEvnt}, \"My File\", 1)"}, 1), 0);
