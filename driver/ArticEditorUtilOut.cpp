@@ -81,6 +81,13 @@ bool OutStoreBytes(tagMPEVENT* out, const BYTE* type, const BYTE* data, ULONG le
     return true;
 }
 
+// The song ticks an unmoved exclusive or meta event had below the engine's
+// step: it goes back to its own tick.
+INT64 OutSongTickRest(const CArticWrkEvnt* e, LONG m) {
+    const LONG rest = e->GetSongTickRest();
+    return rest > 0 && rest < m ? rest : 0;
+}
+
 void OutFreeBytes(tagMPEVENT& e) {
     if (IsVariableMPEventKind(e.Kind)) CoTaskMemFree(e.Bytes);
     e.Bytes = nullptr;
@@ -338,6 +345,7 @@ int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITI
             const BYTE* data = nullptr;
             const ULONG len = e->GetSys(&data);
             if (!OutStoreBytes(out, nullptr, data, len)) return 1;
+            out->Time += OutSongTickRest(e, m);
             break;
         }
         case MPEVENT_KIND_META: {
@@ -345,6 +353,7 @@ int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITI
             const BYTE* data = nullptr;
             const ULONG len = e->GetMeta(&type, &data);
             if (!OutStoreBytes(out, &type, data, len)) return 1;
+            out->Time += OutSongTickRest(e, m);
             break;
         }
         default:
