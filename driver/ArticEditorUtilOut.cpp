@@ -412,8 +412,11 @@ int CArticEditorUtil::ConvEvnt(CArticWrkBlk* blk, CKPSManager* host, POSITION tr
             return 1;
         }
         HRESULT hr = S_OK;
-        const bool meter0 = master && e->GetTime() == 0 && OutIsMeter(rec) && mgr->GetIsMeas();
-        const bool tempo0 = master && e->GetTime() == 0 && OutIsTempo(rec) && mgr->GetIsTempo();
+        // Only what lay at the song's very first tick takes the remembered
+        // meter's or tempo's place (a tempo at tick 1 is one of its own).
+        const bool atZero = master && e->GetTime() == 0 && e->GetSongTickRest() == 0;
+        const bool meter0 = atZero && OutIsMeter(rec) && mgr->GetIsMeas();
+        const bool tempo0 = atZero && OutIsTempo(rec) && mgr->GetIsTempo();
         if (meter0 || tempo0) {
             POSITION ids[MP_ID_COUNT] = {meter0 ? mgr->GetMeasTrk() : mgr->GetTempoTrk(),
                                          meter0 ? mgr->GetMeasBlk() : mgr->GetTempoBlk(),

@@ -131,12 +131,13 @@ TEST(PhrasorCoreSetUp, AnExclusiveBeforeTheFirstNoteStaysSingle) {
     }
 }
 
-// Conductor events at odd ticks of a 960 song (tempo at 481, a marker and a
-// text at 107027) and a lyric and an exclusive of the channel-0 track at odd
+// Conductor events at odd ticks of a 960 song (tempos at 1 and 481, a marker
+// and a text at 107027) and a lyric and an exclusive of the channel-0 track at odd
 // ticks; notes on channels 0 and 1.
 Bytes OddTickSong() {
     const Bytes conductor =
-        Cat({{0x00}, kTempo120, SetUpVarLen(481), {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x21}, SetUpVarLen(107027 - 481),
+        Cat({{0x00}, kTempo120, {0x01, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x22}, SetUpVarLen(480),
+             {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x21}, SetUpVarLen(107027 - 481),
              {0xFF, 0x06, 0x01, 'M', 0x00, 0xFF, 0x01, 0x01, 'T'}, SetUpVarLen(1), {0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80},
              kEot});
     const Bytes ch0 = Cat({{0x00, 0x90, 60, 80}, SetUpVarLen(480), {0x80, 60, 0}, SetUpVarLen(521),
@@ -159,7 +160,7 @@ std::vector<std::string> ConductorTicks(const Smf& smf) {
 
 TEST(PhrasorCoreSetUp, ConductorEventsKeepTheirOddTicks) {
     const std::vector<std::string> expected = {
-        "0 FF51 07 A1 20", "481 FF51 07 A1 21", "1001 F0 43 01 F7", "107027 FF06 4D", "107027 FF01 54",
+        "0 FF51 07 A1 20", "1 FF51 07 A1 22", "481 FF51 07 A1 21", "1001 F0 43 01 F7", "107027 FF06 4D", "107027 FF01 54",
         "107027 FF05 6C 61", "107028 FF51 06 1A 80"};
     ASSERT_EQ(ConductorTicks(ReadSmf(OddTickSong())), expected);
     for (const std::vector<int>& channels : {std::vector<int>{0}, std::vector<int>{1}, std::vector<int>{0, 1, 0}}) {
