@@ -26,9 +26,9 @@
 
 namespace {
 
-constexpr int kStringsCategory = 2;  // "Str"
-constexpr int kKinoSmallLegato = 91;  // a strings row of a voice Zel-305 lacks
-constexpr int kSteelGuitarRow = 5;
+constexpr int kRememberedStrings = 2;  // "Str"
+constexpr int kRememberedKinoSmall = 91;  // a strings row of a voice Zel-305 lacks
+constexpr int kRememberedSteelGuitar = 5;
 
 ChannelFacts RememberedFacts(int program) {
     ChannelFacts facts;
@@ -45,7 +45,7 @@ struct RememberedTarget {
     QString name;
 };
 
-RememberedTarget TargetOf(CVexaChSelector& s, BYTE channel) {
+RememberedTarget RememberedTargetOf(CVexaChSelector& s, BYTE channel) {
     RememberedTarget t;
     BYTE msb = 0, lsb = 0, program = 0;
     s.IsChannelOn(channel, &t.on);
@@ -57,7 +57,7 @@ RememberedTarget TargetOf(CVexaChSelector& s, BYTE channel) {
 
 // The row is one the model has, and the bytes and the name are that row's.
 ::testing::AssertionResult OneHeldRow(CVexaChSelector& s, BYTE channel) {
-    const RememberedTarget t = TargetOf(s, channel);
+    const RememberedTarget t = RememberedTargetOf(s, channel);
     const CArticModel* model = s.GetCatalog()->GetCurrentModel();
     if (!CVexaChInfo::ModelHasRow(model, t.row))
         return ::testing::AssertionFailure() << "row " << t.row << " is not one the model has";
@@ -90,37 +90,37 @@ TEST(RememberedRow, ARowTheModelLacksIsNeverRecommendedNorConverted) {
     ASSERT_TRUE(zel.loaded);
     CVexaChSelector& s = zel.selector;
     const CArticModel* model = s.GetCatalog()->GetCurrentModel();
-    ASSERT_FALSE(CVexaChInfo::ModelHasRow(model, kKinoSmallLegato));
-    ASSERT_TRUE(CVexaChInfo::ModelHasRow(model, kSteelGuitarRow));
+    ASSERT_FALSE(CVexaChInfo::ModelHasRow(model, kRememberedKinoSmall));
+    ASSERT_TRUE(CVexaChInfo::ModelHasRow(model, kRememberedSteelGuitar));
 
     // Remembered before any model judged it (what the settings gave).
     s.ResetAlgLastSel();
-    SetAlgLastSel(kStringsCategory, kKinoSmallLegato);
-    ASSERT_EQ(GetAlgLastSel(kStringsCategory), kKinoSmallLegato);
+    SetAlgLastSel(kRememberedStrings, kRememberedKinoSmall);
+    ASSERT_EQ(GetAlgLastSel(kRememberedStrings), kRememberedKinoSmall);
 
     // A GM 48 channel: recommended a strings row Zel-305 has, and on.
     ASSERT_EQ(s.SetChannelInfo(0, RememberedFacts(48)), 0);
-    const RememberedTarget strings = TargetOf(s, 0);
+    const RememberedTarget strings = RememberedTargetOf(s, 0);
     EXPECT_TRUE(strings.on);
-    EXPECT_NE(strings.row, kKinoSmallLegato);
-    EXPECT_EQ(AlgorithmTable[strings.row].recommendCategory, kStringsCategory);
+    EXPECT_NE(strings.row, kRememberedKinoSmall);
+    EXPECT_EQ(AlgorithmTable[strings.row].recommendCategory, kRememberedStrings);
     EXPECT_TRUE(OneHeldRow(s, 0));
     EXPECT_EQ(s.SetChannelOn(0, false), 0);
     EXPECT_EQ(s.SetChannelOn(0, true), 0);
-    EXPECT_EQ(TargetOf(s, 0).row, strings.row);
+    EXPECT_EQ(RememberedTargetOf(s, 0).row, strings.row);
 
     // A channel left on a row the model lacks switches on with the default
     // target: its row, its bytes and its name together.
     CVexaChInfo* info = s.GetCatalog()->GetChannel(1);
     ASSERT_NE(info, nullptr);
     ASSERT_EQ(s.SetChannelInfo(1, RememberedFacts(48)), 0);
-    info->SetTarget(kKinoSmallLegato);
-    ASSERT_FALSE(TargetOf(s, 1).on);
-    ASSERT_EQ(TargetOf(s, 1).row, kKinoSmallLegato);
+    info->SetTarget(kRememberedKinoSmall);
+    ASSERT_FALSE(RememberedTargetOf(s, 1).on);
+    ASSERT_EQ(RememberedTargetOf(s, 1).row, kRememberedKinoSmall);
     EXPECT_EQ(s.SetChannelOn(1, true), 0);
-    const RememberedTarget fallback = TargetOf(s, 1);
+    const RememberedTarget fallback = RememberedTargetOf(s, 1);
     EXPECT_TRUE(fallback.on);
-    EXPECT_EQ(fallback.row, kSteelGuitarRow);
+    EXPECT_EQ(fallback.row, kRememberedSteelGuitar);
     EXPECT_EQ(fallback.name, "SteelGuitar");
     EXPECT_TRUE(OneHeldRow(s, 1));
     QStringList same;
@@ -130,17 +130,17 @@ TEST(RememberedRow, ARowTheModelLacksIsNeverRecommendedNorConverted) {
     // Values the model lacks are not remembered; rows it has are.
     CVexaChSelector::AlgLastSelValues values{};
     ASSERT_EQ(s.GetAlgLastSelAll(&values), 0);
-    values[kStringsCategory] = kKinoSmallLegato;
+    values[kRememberedStrings] = kRememberedKinoSmall;
     ASSERT_EQ(s.SetAlgLastSelAll(values), 0);
-    EXPECT_EQ(GetAlgLastSel(kStringsCategory), kKinoSmallLegato);  // left as it was
+    EXPECT_EQ(GetAlgLastSel(kRememberedStrings), kRememberedKinoSmall);  // left as it was
     s.ResetAlgLastSel();
-    const LONG before = GetAlgLastSel(kStringsCategory);
-    values[kStringsCategory] = kKinoSmallLegato;
+    const LONG before = GetAlgLastSel(kRememberedStrings);
+    values[kRememberedStrings] = kRememberedKinoSmall;
     ASSERT_EQ(s.SetAlgLastSelAll(values), 0);
-    EXPECT_EQ(GetAlgLastSel(kStringsCategory), before);
-    values[kStringsCategory] = strings.row;
+    EXPECT_EQ(GetAlgLastSel(kRememberedStrings), before);
+    values[kRememberedStrings] = strings.row;
     ASSERT_EQ(s.SetAlgLastSelAll(values), 0);
-    EXPECT_EQ(GetAlgLastSel(kStringsCategory), strings.row);
+    EXPECT_EQ(GetAlgLastSel(kRememberedStrings), strings.row);
 }
 
 TEST(RememberedRow, WindowStartedWithAGoneModelsRowConvertsWhatItShows) {
@@ -150,7 +150,7 @@ TEST(RememberedRow, WindowStartedWithAGoneModelsRowConvertsWhatItShows) {
         // A model that is gone, and the strings row remembered with it.
         QSettings settings(QStringLiteral("Korvet"), QStringLiteral("Phrasr2_1"));
         settings.setValue(QStringLiteral("ModelSelName/ModelSelName"), QStringLiteral("Brune2"));
-        settings.setValue(QStringLiteral("AlgLastSel/Str"), kKinoSmallLegato);
+        settings.setValue(QStringLiteral("AlgLastSel/Str"), kRememberedKinoSmall);
         settings.sync();
     }
     RecordingPrompter prompter;
@@ -161,7 +161,7 @@ TEST(RememberedRow, WindowStartedWithAGoneModelsRowConvertsWhatItShows) {
     QString model;
     s.GetModelName(&model);
     ASSERT_EQ(model, "Zel-305");
-    EXPECT_NE(GetAlgLastSel(kStringsCategory), kKinoSmallLegato);
+    EXPECT_NE(GetAlgLastSel(kRememberedStrings), kRememberedKinoSmall);
 
     using namespace smfsong;
     CSmf smf;
@@ -178,15 +178,15 @@ TEST(RememberedRow, WindowStartedWithAGoneModelsRowConvertsWhatItShows) {
     window.openFile(file.fileName());
     ASSERT_TRUE(prompter.asked.empty());
 
-    EXPECT_TRUE(TargetOf(s, 0).on);
+    EXPECT_TRUE(RememberedTargetOf(s, 0).on);
     EXPECT_TRUE(OneHeldRow(s, 0));
-    EXPECT_EQ(AlgorithmTable[TargetOf(s, 0).row].recommendCategory, kStringsCategory);
-    EXPECT_EQ(window.row(0).txtAfter->text(), TargetOf(s, 0).name);
+    EXPECT_EQ(AlgorithmTable[RememberedTargetOf(s, 0).row].recommendCategory, kRememberedStrings);
+    EXPECT_EQ(window.row(0).txtAfter->text(), RememberedTargetOf(s, 0).name);
     // Off and on again with the row's button: still that row.
-    const int row = TargetOf(s, 0).row;
+    const int row = RememberedTargetOf(s, 0).row;
     window.row(0).btnAfter->click();
     window.row(0).btnAfter->click();
-    EXPECT_TRUE(TargetOf(s, 0).on);
-    EXPECT_EQ(TargetOf(s, 0).row, row);
+    EXPECT_TRUE(RememberedTargetOf(s, 0).on);
+    EXPECT_EQ(RememberedTargetOf(s, 0).row, row);
     EXPECT_TRUE(OneHeldRow(s, 0));
 }

@@ -27,8 +27,8 @@ Bytes SetUpVarLen(DWORD v) {
     return out;
 }
 
-const Bytes kTempo120 = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};
-const Bytes kKvSystemOn = {0xF0, 0x08, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
+const Bytes kSetUpTempo120 = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};
+const Bytes kSetUpKvSystemOn = {0xF0, 0x08, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
 
 // An event as the tests compare it: "B0 07 64", "F0 43 10 ...", "FF05 6C".
 std::string SetUpText(const SmfEvent& e) {
@@ -47,14 +47,14 @@ std::string SetUpText(const SmfEvent& e) {
 
 // What reaches a keyboard at a tick for a channel, in file order: the
 // channel's messages and every exclusive (meta events are not sent).
-std::vector<std::string> AtTick(const Smf& smf, DWORD tick, int channel) {
+std::vector<std::string> SetUpAtTick(const Smf& smf, DWORD tick, int channel) {
     std::vector<std::string> out;
     for (const SmfEvent& e : smf.events)
         if (e.time == tick && (e.Channel() == channel || e.status == 0xF0)) out.push_back(SetUpText(e));
     return out;
 }
 
-std::string Joined(const std::vector<std::string>& items) {
+std::string SetUpJoined(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& s : items) out += (out.empty() ? "" : ", ") + s;
     return out;
@@ -66,8 +66,8 @@ std::string Joined(const std::vector<std::string>& items) {
 Bytes SetUpSong(bool format0) {
     const Bytes notes = {0x00, 0xB0, 0x07, 100, 0x00, 0xC0, 0x00, 0x00, 0x90, 60, 80, 0x83, 0x60, 0x80, 60, 0,
                          0x00, 0x90, 62, 80, 0x83, 0x60, 0x80, 62, 0};
-    if (format0) return Cat({Header(0, 1, 960), Chunk("MTrk", Cat({{0x00}, kTempo120, {0x00}, kKvSystemOn, notes, kEot}))});
-    return Cat({Header(1, 2, 960), Chunk("MTrk", Cat({{0x00}, kTempo120, kEot})), Chunk("MTrk", Cat({notes, kEot}))});
+    if (format0) return Cat({Header(0, 1, 960), Chunk("MTrk", Cat({{0x00}, kSetUpTempo120, {0x00}, kSetUpKvSystemOn, notes, kEot}))});
+    return Cat({Header(1, 2, 960), Chunk("MTrk", Cat({{0x00}, kSetUpTempo120, kEot})), Chunk("MTrk", Cat({notes, kEot}))});
 }
 
 TEST(PhrasorCoreSetUp, SetUpAtTheFirstNoteTickComesBeforeItsNoteOn) {
@@ -88,12 +88,12 @@ TEST(PhrasorCoreSetUp, SetUpAtTheFirstNoteTickComesBeforeItsNoteOn) {
         ASSERT_EQ(run.Convert(song, 0, phrasorcoretest::kEmpty), 1);
         const Smf once = ReadSmf(song);
         ASSERT_TRUE(once.ok);
-        EXPECT_EQ(Joined(AtTick(once, 0, 0)), c.expected);
+        EXPECT_EQ(SetUpJoined(SetUpAtTick(once, 0, 0)), c.expected);
         // Converting the output again keeps that order.
         ASSERT_EQ(run.Convert(song, 0, phrasorcoretest::kEmpty), 1);
         const Smf twice = ReadSmf(song);
-        EXPECT_EQ(Joined(AtTick(twice, 0, 0)), c.expected);
-        EXPECT_EQ(Joined(AtTick(twice, 480, 0)), "80 3C 40, 90 3E 50");
+        EXPECT_EQ(SetUpJoined(SetUpAtTick(twice, 0, 0)), c.expected);
+        EXPECT_EQ(SetUpJoined(SetUpAtTick(twice, 480, 0)), "80 3C 40, 90 3E 50");
     }
 }
 
@@ -103,8 +103,8 @@ Bytes ExclusiveSong(bool format0) {
     const Bytes exclusive = {0x00, 0xF0, 0x05, 0x44, 0x0B, 0x09, 0x09, 0xF7};
     const Bytes ch1 = {0x00, 0x91, 60, 80, 0x83, 0x60, 0x81, 60, 0};
     const Bytes ch2 = {0x00, 0x92, 64, 80, 0x83, 0x60, 0x82, 64, 0};
-    if (format0) return Cat({Header(0, 1, 960), Chunk("MTrk", Cat({{0x00}, kTempo120, exclusive, ch1, ch2, kEot}))});
-    return Cat({Header(1, 3, 960), Chunk("MTrk", Cat({{0x00}, kTempo120, kEot})), Chunk("MTrk", Cat({exclusive, ch1, kEot})),
+    if (format0) return Cat({Header(0, 1, 960), Chunk("MTrk", Cat({{0x00}, kSetUpTempo120, exclusive, ch1, ch2, kEot}))});
+    return Cat({Header(1, 3, 960), Chunk("MTrk", Cat({{0x00}, kSetUpTempo120, kEot})), Chunk("MTrk", Cat({exclusive, ch1, kEot})),
                 Chunk("MTrk", Cat({ch2, kEot}))});
 }
 
@@ -123,10 +123,10 @@ TEST(PhrasorCoreSetUp, AnExclusiveBeforeTheFirstNoteStaysSingle) {
             for (const SmfEvent& e : smf.events) copies += e.status == 0xF0 && e.data == exclusive;
             EXPECT_EQ(copies, 1);
             // At its time, and still before channel 1's first note.
-            const std::vector<std::string> at0 = AtTick(smf, 0, 1);
+            const std::vector<std::string> at0 = SetUpAtTick(smf, 0, 1);
             ASSERT_FALSE(at0.empty());
-            EXPECT_EQ(at0.front().substr(0, 2), "F0") << Joined(at0);
-            EXPECT_EQ(at0.back(), "91 3C 50") << Joined(at0);
+            EXPECT_EQ(at0.front().substr(0, 2), "F0") << SetUpJoined(at0);
+            EXPECT_EQ(at0.back(), "91 3C 50") << SetUpJoined(at0);
         }
     }
 }
@@ -136,7 +136,7 @@ TEST(PhrasorCoreSetUp, AnExclusiveBeforeTheFirstNoteStaysSingle) {
 // ticks; notes on channels 0 and 1.
 Bytes OddTickSong() {
     const Bytes conductor =
-        Cat({{0x00}, kTempo120, {0x01, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x22}, SetUpVarLen(480),
+        Cat({{0x00}, kSetUpTempo120, {0x01, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x22}, SetUpVarLen(480),
              {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x21}, SetUpVarLen(107027 - 481),
              {0xFF, 0x06, 0x01, 'M', 0x00, 0xFF, 0x01, 0x01, 'T'}, SetUpVarLen(1), {0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80},
              kEot});
@@ -149,7 +149,7 @@ Bytes OddTickSong() {
 
 // Every meta event but the keyboard's port meta, and every exclusive, with
 // its tick: "481 FF51 07 A1 21".
-std::vector<std::string> ConductorTicks(const Smf& smf) {
+std::vector<std::string> SetUpConductorTicks(const Smf& smf) {
     std::vector<std::string> out;
     for (const SmfEvent& e : smf.events) {
         if (e.status == 0xFF && e.metaType == 0x7F) continue;
@@ -162,14 +162,14 @@ TEST(PhrasorCoreSetUp, ConductorEventsKeepTheirOddTicks) {
     const std::vector<std::string> expected = {
         "0 FF51 07 A1 20", "1 FF51 07 A1 22", "481 FF51 07 A1 21", "1001 F0 43 01 F7", "107027 FF06 4D", "107027 FF01 54",
         "107027 FF05 6C 61", "107028 FF51 06 1A 80"};
-    ASSERT_EQ(ConductorTicks(ReadSmf(OddTickSong())), expected);
+    ASSERT_EQ(SetUpConductorTicks(ReadSmf(OddTickSong())), expected);
     for (const std::vector<int>& channels : {std::vector<int>{0}, std::vector<int>{1}, std::vector<int>{0, 1, 0}}) {
         SCOPED_TRACE(channels.size() == 1 ? channels[0] : -1);
         CoreRun run;
         Bytes song = OddTickSong();
         for (int ch : channels) {
             ASSERT_EQ(run.Convert(song, ch, phrasorcoretest::kEmpty), 1);
-            EXPECT_EQ(ConductorTicks(ReadSmf(song)), expected);
+            EXPECT_EQ(SetUpConductorTicks(ReadSmf(song)), expected);
         }
     }
 }
