@@ -78,10 +78,13 @@ int CVexaChSelector::SetChannelOn(BYTE channel, bool on) {
         info->m_On = 0;
         return 0;
     }
-    // The worker converts with the selected row: never on without a target row.
-    const int row = info->m_SelectedRow == -1 ? info->GetDefaultTarget() : int(info->m_SelectedRow);
-    if (!IsTargetRow(row)) return kFailed;
-    info->m_SelectedRow = row;
+    // The worker converts with the selected row, its script and its voice
+    // bytes: never on without a row the model has (a row it lacks gives way
+    // to the default target).
+    const int selected = int(info->m_SelectedRow);
+    const int row = info->HasRow(selected) ? selected : info->GetDefaultTarget();
+    if (!info->HasRow(row)) return kFailed;
+    if (row != selected) info->SelectRow(row);
     info->m_On = 1;
     return 0;
 }
@@ -363,6 +366,12 @@ int CVexaChSelector::GetAlgLastSelAll(AlgLastSelValues* values) {
 }
 
 int CVexaChSelector::SetAlgLastSelAll(const AlgLastSelValues& values) {
-    for (size_t c = 0; c < values.size(); ++c) SetAlgLastSel(UINT(c), UINT(values[c]));
+    // A row the current model lacks is not remembered: it could be recommended
+    // but never converted with its own voice.
+    const CArticModel* model = m_pCatalog ? m_pCatalog->GetCurrentModel() : nullptr;
+    for (size_t c = 0; c < values.size(); ++c) {
+        if (model && !CVexaChInfo::ModelHasRow(model, values[c])) continue;
+        SetAlgLastSel(UINT(c), UINT(values[c]));
+    }
     return 0;
 }

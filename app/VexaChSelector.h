@@ -46,8 +46,10 @@ public:
     // something to tell the user.
     int SetChannelInfo(BYTE channel, const ChannelFacts& facts);
     int ApplyRecommendation(BYTE channel);
-    // kFailed, nothing changed, when the channel cannot be converted or (to
-    // switch it on) no target row 0..189 results.
+    // Switched on, the selected row is one the model has: a row it lacks (or
+    // none) gives way to the default target, whose voice bytes and offers
+    // the channel then takes. kFailed, nothing changed, when the channel
+    // cannot be converted or (to switch it on) no such row results.
     int SetChannelOn(BYTE channel, bool on);
     // The offer of that display name becomes the target and the last choice of
     // the channel's recommendation category; the switch and the offers stay.
@@ -96,7 +98,8 @@ public:
     // Remembered targets.
     int ResetAlgLastSel();
     int GetAlgLastSelAll(AlgLastSelValues* values);
-    // A value that is no row of its category is ignored.
+    // A value that is no row of its category, or (with a model selected) a
+    // row whose voice the model lacks, is ignored.
     int SetAlgLastSelAll(const AlgLastSelValues& values);
 
 private:

@@ -91,19 +91,37 @@ bool CVexaChInfo::IsDrumPart() const {
     return m_BankMsb == kDrumKitBankMsb;
 }
 
+bool CVexaChInfo::ModelHasRow(const CArticModel* model, int row) {
+    return model && IsTargetRow(row) && PlaysVoice(row) && model->HasVoice(UINT(AlgorithmTable[row].voiceIndex));
+}
+
+bool CVexaChInfo::HasRow(int row) const { return ModelHasRow(CurrentModel(), row); }
+
+int CVexaChInfo::RememberedRow(int row) const {
+    if (!HasRecommendCategory(row)) return row;
+    const int remembered = int(GetAlgLastSel(UINT(AlgorithmTable[row].recommendCategory)));
+    return HasRow(remembered) ? remembered : row;
+}
+
 int CVexaChInfo::DefaultRowForVoice(int voice) const {
     for (int row = 0; row < kFirstGroupRow; ++row) {
-        if (AlgorithmTable[row].voiceIndex != voice) continue;
-        return HasRecommendCategory(row) ? int(GetAlgLastSel(UINT(AlgorithmTable[row].recommendCategory))) : row;
+        if (AlgorithmTable[row].voiceIndex == voice) return RememberedRow(row);
     }
     return -1;
+}
+
+void CVexaChInfo::SelectRow(int row) {
+    if (!HasRow(row)) return;
+    SetTargetAddress(int(AlgorithmTable[row].voiceIndex));
+    m_SelectedRow = row;
+    m_AppliedRow = row;
+    BuildCandidates();
 }
 
 int CVexaChInfo::GetDefaultTarget() const {
     const CArticModel* model = CurrentModel();
     if (!model) return -1;
-    if (IsDrumPart() && model->HasVoice(kRockDrumKitVoice))
-        return int(GetAlgLastSel(UINT(AlgorithmTable[kRockDrumKitRow].recommendCategory)));
+    if (IsDrumPart() && model->HasVoice(kRockDrumKitVoice)) return RememberedRow(kRockDrumKitRow);
     if (model->HasVoice(kSteelGuitarVoice)) return kSteelGuitarRow;
     for (int voice = 0; voice < kVoiceCount; ++voice) {
         if (model->HasVoice(UINT(voice))) return DefaultRowForVoice(voice);
@@ -135,7 +153,7 @@ void CVexaChInfo::SetTarget(int row) {
             if (o.category23 == entry.category23 && model->HasVoice(UINT(o.voiceIndex))) ++sharing;
         }
         m_Alternatives = sharing > 1 ? 1 : 0;
-        if (HasRecommendCategory(row)) m_SelectedRow = GetAlgLastSel(UINT(entry.recommendCategory));
+        m_SelectedRow = RememberedRow(row);
     }
     m_AppliedRow = m_SelectedRow;
     BuildCandidates();

@@ -44,8 +44,17 @@ public:
     // The row a channel without a recommendation shows, or -1.
     int GetDefaultTarget() const;
     // The first target row that plays voice v, or its category's last
-    // choice; -1 when no row plays it.
+    // choice when the model has that row; -1 when no row plays it.
     int DefaultRowForVoice(int voice) const;
+    // Row r, or the last choice of its recommendation category when the
+    // model has that row (a remembered row the model lacks is ignored).
+    int RememberedRow(int row) const;
+    // Whether r is a target row whose voice the model has.
+    static bool ModelHasRow(const CArticModel* model, int row);
+    bool HasRow(int row) const;
+    // Selects target row r as it is (no last choice, no recommendation): its
+    // voice bytes, and the offers rebuilt around it. The switch stays.
+    void SelectRow(int row);
     // The catalogue's display name of the row; empty outside 0..191.
     CString GetTargetName(int row) const;
     // Rebuilds both offer lists around the selected row.

@@ -458,6 +458,9 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
             }
             default:
                 if (!belongs) return 0;
+                // An exclusive of a block that stays in the song already
+                // sounds from there: a copy would play it twice.
+                if (IsVariableMPEventKind(src.Kind) && other) return 0;
                 if (IsKvPart(e)) {
                     if (e.Bytes[4] != part) return 0;
                     if (voiceOut && e.Bytes[3] == kOutKvVoice && e.Bytes[5] >= 0x01 && e.Bytes[5] <= 0x03) return 0;

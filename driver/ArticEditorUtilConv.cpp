@@ -140,6 +140,13 @@ int CArticEditorUtil::ConvWrkEvnt(const tagMPEVENT* e, CArticWrkEvnt* w, INT64 b
     if (!TimeConvert(e->Time, kHostTicks, 0, &inBlk, kHostTicks, 0)) return 1;
     const INT64 time = blkStart + inBlk;
     const BYTE status = CheckStatus(e->Kind);
+    // Exclusives and meta events keep their own song tick through the
+    // engine's coarser time while nothing moves them.
+    const LONG m = s_pEditorMgr ? s_pEditorMgr->GetClientBeatMul() : 0;
+    const INT64 rest = m > 0 && e->Time >= 0 ? e->Time - inBlk * m : 0;
+    auto keepSongTick = [&] {
+        if (rest > 0 && rest < m) w->SetSongTickRest(LONG(rest));
+    };
 
     switch (e->Kind) {
         case MPEVENT_KIND_NOTE: {
@@ -169,6 +176,7 @@ int CArticEditorUtil::ConvWrkEvnt(const tagMPEVENT* e, CArticWrkEvnt* w, INT64 b
             w->SetStatus(status);
             w->SetTime(time, 1);
             w->SetMeta(0, e->Bytes, e->Bytes ? e->Length : 0);
+            keepSongTick();
             return 0;
         case MPEVENT_KIND_META: {
             if (!e->Bytes || e->Length == 0) {
@@ -178,6 +186,7 @@ int CArticEditorUtil::ConvWrkEvnt(const tagMPEVENT* e, CArticWrkEvnt* w, INT64 b
             w->SetStatus(status);
             w->SetTime(time, 1);
             w->SetMeta(e->Bytes[0], e->Bytes + 1, e->Length - 1);
+            keepSongTick();
             const LONG attr = e->Bytes[0] == kMetaText ? TrkAttrOfText(e->Bytes + 1, e->Length - 1) : 0;
             CArticWrkBlk* blk = w->GetOwner();
             CArticWrkTrk* trk = blk ? blk->GetOwner() : nullptr;

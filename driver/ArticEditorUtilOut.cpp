@@ -81,6 +81,13 @@ bool OutStoreBytes(tagMPEVENT* out, const BYTE* type, const BYTE* data, ULONG le
     return true;
 }
 
+// The song ticks an unmoved exclusive or meta event had below the engine's
+// step: it goes back to its own tick.
+INT64 OutSongTickRest(const CArticWrkEvnt* e, LONG m) {
+    const LONG rest = e->GetSongTickRest();
+    return rest > 0 && rest < m ? rest : 0;
+}
+
 void OutFreeBytes(tagMPEVENT& e) {
     if (IsVariableMPEventKind(e.Kind)) CoTaskMemFree(e.Bytes);
     e.Bytes = nullptr;
@@ -338,6 +345,7 @@ int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITI
             const BYTE* data = nullptr;
             const ULONG len = e->GetSys(&data);
             if (!OutStoreBytes(out, nullptr, data, len)) return 1;
+            out->Time += OutSongTickRest(e, m);
             break;
         }
         case MPEVENT_KIND_META: {
@@ -345,6 +353,7 @@ int CArticEditorUtil::preproConvEvnt(CArticWrkBlk* blk, CArticWrkEvnt* e, POSITI
             const BYTE* data = nullptr;
             const ULONG len = e->GetMeta(&type, &data);
             if (!OutStoreBytes(out, &type, data, len)) return 1;
+            out->Time += OutSongTickRest(e, m);
             break;
         }
         default:
@@ -403,8 +412,11 @@ int CArticEditorUtil::ConvEvnt(CArticWrkBlk* blk, CKPSManager* host, POSITION tr
             return 1;
         }
         HRESULT hr = S_OK;
-        const bool meter0 = master && e->GetTime() == 0 && OutIsMeter(rec) && mgr->GetIsMeas();
-        const bool tempo0 = master && e->GetTime() == 0 && OutIsTempo(rec) && mgr->GetIsTempo();
+        // Only what lay at the song's very first tick takes the remembered
+        // meter's or tempo's place (a tempo at tick 1 is one of its own).
+        const bool atZero = master && e->GetTime() == 0 && e->GetSongTickRest() == 0;
+        const bool meter0 = atZero && OutIsMeter(rec) && mgr->GetIsMeas();
+        const bool tempo0 = atZero && OutIsTempo(rec) && mgr->GetIsTempo();
         if (meter0 || tempo0) {
             POSITION ids[MP_ID_COUNT] = {meter0 ? mgr->GetMeasTrk() : mgr->GetTempoTrk(),
                                          meter0 ? mgr->GetMeasBlk() : mgr->GetTempoBlk(),

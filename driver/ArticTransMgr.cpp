@@ -72,6 +72,33 @@ int SortRuns(CArticWrkBlk* blk, InSet inSet, Moved moved, Before before) {
     return 0;
 }
 
+// What sets a channel up before its notes: controllers (bank select
+// included), program changes, packed NRPN, RPN and voice events, exclusives.
+bool IsSetUp(const CArticWrkEvnt* e) {
+    const BYTE status = e->GetStatus();
+    return status == 0x10 || status == 0x20 || status == 0x30 || status == 0xF0 || KindOf(e) == 0xB0 ||
+           KindOf(e) == 0xC0;
+}
+
+// The set-up at the block's first note: every set-up event at that note's
+// tick that lies after it in the list moves, in its order, to just before it,
+// so that a keyboard has the voice, controllers and exclusives before the
+// first note sounds.
+void SetUpBeforeFirstNote(CArticWrkBlk* blk) {
+    std::vector<CArticWrkEvnt*> events;
+    for (POSITION p = blk->GetHeadPos(); p;)
+        if (CArticWrkEvnt* e = blk->GetNext(p)) events.push_back(e);
+    CArticWrkEvnt* first = nullptr;
+    for (CArticWrkEvnt* e : events) {
+        if (first && e->GetTime() != first->GetTime()) break;
+        if (!first) {
+            if (IsNote(e)) first = e;
+            continue;
+        }
+        if (IsSetUp(e)) blk->MoveBefore(first->GetPosEvnt(), e, 0);
+    }
+}
+
 }  // namespace
 
 CArticTransMgr::CArticTransMgr(CArticWrk* wrk, CKPSManager* host, CArticPref* pref)
@@ -177,6 +204,7 @@ int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
         for (BYTE cc : ccAtNote)
             if (int rc = CArticWrkUtil::DelContCcTimeArea(list, lo, hi, cc)) return rc;
     }
+    SetUpBeforeFirstNote(blk);
     if (int rc = SortProgChng(blk)) return rc;
     if (int rc = SortBankSel(blk)) return rc;
     return SortRpnNrpn(blk);

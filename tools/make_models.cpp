@@ -11,7 +11,8 @@
 //              model of generation 4 or lower); voices no row plays get none
 //   section 2  each General MIDI program of the preference table to the first
 //              of its voices the model has (none when it has none; pianos have
-//              none), and with drum kits every General MIDI kit to voice 73
+//              none), and with drum kits every program of bank 127/0 (the nine
+//              General MIDI kits and any other drum program) to voice 73
 //   section 3  the model's voices
 //   section 4  a 181 x 36 picture: the model's name over a small keyboard
 //   section 5  only with drum kits: a name for every note a drum-kit target
@@ -53,10 +54,17 @@ struct Preference {
     std::initializer_list<int> voices;
 };
 
+// The families a musician takes for programs without a voice of their own
+// (the lists live as long as the program, like the table's own).
+const std::initializer_list<int> kCleanGuitars = {4, 19, 5, 6, 71, 24, 26};
+const std::initializer_list<int> kStrings = {14, 15, 29, 30, 62, 64};
+const std::initializer_list<int> kBrass = {16, 43, 44, 112, 113, 114, 115};
+
 const Preference kPreferences[] = {
-    {24, {0}},  {25, {1}},  {26, {20, 4}}, {27, {4}},  {29, {7}},  {30, {8}},  {32, {9}},
-    {33, {10}}, {34, {12}}, {35, {13}},    {36, {11}}, {37, {11}}, {48, {14}}, {49, {15}},
-    {52, {31}}, {56, {17}}, {61, {16}},    {65, {18}}, {66, {18}},
+    {24, {0}},        {25, {1}},  {26, {20, 4}}, {27, {4}},  {28, kCleanGuitars}, {29, {7}},  {30, {8}},
+    {32, {9}},        {33, {10}}, {34, {12}},    {35, {13}}, {36, {11}},          {37, {11}}, {44, kStrings},
+    {45, kStrings},   {48, {14}}, {49, {15}},    {52, {31}}, {53, {31}},          {56, {17}}, {57, kBrass},
+    {60, kBrass},     {61, {16}}, {64, {18}},    {65, {18}}, {66, {18}},
 };
 
 constexpr int kDrumKitVoice = 73;
@@ -198,7 +206,8 @@ void FillProConvs(CArticModel& model, const ModelSpec& spec) {
         }
     }
     if (!HasKits(spec)) return;
-    for (const GmKit& kit : kGmKits) AddProConv(model, kDrumKitBankMsb, 0, kit.program, kDrumKitVoice);
+    // A drum part plays its kit whatever the kit's number.
+    for (int program = 0; program < 128; ++program) AddProConv(model, kDrumKitBankMsb, 0, BYTE(program), kDrumKitVoice);
 }
 
 void FillDrumVoiceNames(CArticModel& model, const ModelSpec& spec) {

@@ -122,6 +122,8 @@ void CArticWrkEvnt::Init() {
     m_TimeShift = 0;
     m_KeyShift = 0;
     m_pProcWrkEvnt = nullptr;
+    m_SongTickRest = 0;
+    m_SongTickTime = 0;
 }
 
 CArticWrkEvnt::~CArticWrkEvnt() {
@@ -144,6 +146,8 @@ CArticWrkEvnt::~CArticWrkEvnt() {
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
     if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
     m_Time = src.m_Time;
+    m_SongTickRest = src.m_SongTickRest;
+    m_SongTickTime = src.m_SongTickTime;
     m_GateTime = src.m_GateTime;
     m_Status = src.m_Status;
     m_Post1 = src.m_Post1;

@@ -121,6 +121,10 @@ public:
     virtual INT64 GetTimeShift() const { return m_TimeShift; }
     virtual signed char GetKeyShift() const { return m_KeyShift; }
     virtual CArticWrkEvnt* GetProcWrkEvnt() const { return m_pProcWrkEvnt; }
+    // The song ticks of an event read from the song that the engine's coarser
+    // time does not hold (song tick = time x multiplier + rest); 0 once the
+    // event has left the time it was read at.
+    LONG GetSongTickRest() const { return m_Time == m_SongTickTime ? m_SongTickRest : 0; }
 
     // Bar/beat/tick from a time (kept for the measure block's own notes,
     // controllers and time signatures).
@@ -164,6 +168,11 @@ public:
     virtual void SetKeyShift(signed char k) { m_KeyShift = k; }
     virtual void AddKeyShift(int d);
     virtual void SetProcWrkEvnt(CArticWrkEvnt* e) { m_pProcWrkEvnt = e; }
+    // Records the rest for the event's present time.
+    void SetSongTickRest(LONG rest) {
+        m_SongTickRest = rest;
+        m_SongTickTime = m_Time;
+    }
 
     // 1 when cleared, 0 when the array is absent.
     virtual int ClearExvArray() { return ClearLongArray(m_pExv); }
@@ -294,4 +303,6 @@ private:
     INT64 m_TimeShift;
     signed char m_KeyShift;
     CArticWrkEvnt* m_pProcWrkEvnt;  // not owned
+    LONG m_SongTickRest;   // song ticks below the engine's step, read from the song
+    INT64 m_SongTickTime;  // the time the rest belongs to
 };

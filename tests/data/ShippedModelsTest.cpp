@@ -37,6 +37,9 @@ const GmChoice kGmChoices[] = {
     {24, {0}},  {25, {1}},  {26, {20, 4}}, {27, {4}},  {29, {7}},  {30, {8}},  {32, {9}},
     {33, {10}}, {34, {12}}, {35, {13}},    {36, {11}}, {37, {11}}, {48, {14}}, {49, {15}},
     {52, {31}}, {56, {17}}, {61, {16}},    {65, {18}}, {66, {18}},
+    // Muted guitar to a clean guitar, tremolo and pizzicato strings to strings,
+    // voice oohs to the choir, trombone and horn to brass, soprano sax to the sax.
+    {28, {4}},  {44, {14}}, {45, {14}},    {53, {31}}, {57, {16}}, {60, {16}}, {64, {18}},
 };
 
 const int kGmKitPrograms[] = {0, 8, 16, 24, 25, 32, 40, 48, 56};
@@ -103,10 +106,13 @@ TEST(ShippedModels, ConversionsNameOnlyVoicesTheModelHas) {
         }
         // Pianos get no recommendation.
         EXPECT_FALSE(model->FindProConv(0, 0, 0)) << s.name;
-        const CProConvTable* kit = model->FindProConv(127, 0, 0);
-        EXPECT_EQ(kit != nullptr, s.kits) << s.name;
-        if (kit) {
-            EXPECT_EQ(kit->m_VoiceIndex, 73) << s.name;
+        // Every drum program of bank 127, kit number or not, plays the kit.
+        for (int p = 0; p < 128; ++p) {
+            const CProConvTable* kit = model->FindProConv(127, 0, BYTE(p));
+            EXPECT_EQ(kit != nullptr, s.kits) << s.name << " drum program " << p;
+            if (kit) {
+                EXPECT_EQ(kit->m_VoiceIndex, 73) << s.name << " drum program " << p;
+            }
         }
     }
     // Jazz guitar: voice 20 where the model has it, else the clean guitar.

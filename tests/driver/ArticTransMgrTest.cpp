@@ -12,7 +12,8 @@
 namespace {
 
 // An event as written in the tables: kind ('N' note, 'P' program change, 'B'
-// pitch bend, 'C' control change with its number), time.
+// pitch bend, 'X' exclusive, 'L' lyric, 'R' packed RPN, 'C' control change
+// with its number), time.
 struct TransEv {
     char kind;
     INT64 time;
@@ -24,6 +25,9 @@ BYTE TransStatus(char kind) {
         case 'N': return 0x90;
         case 'P': return 0xC0;
         case 'B': return 0xE0;
+        case 'X': return 0xF0;
+        case 'L': return 0xFF;
+        case 'R': return 0x20;
         default: return 0xB0;
     }
 }
@@ -43,7 +47,10 @@ std::string TransRows(const CArticWrkBlk* blk) {
     for (POSITION p = blk->GetHeadPos(); p;) {
         const CArticWrkEvnt* e = blk->GetNext(p);
         if (!out.empty()) out += ' ';
-        switch (e->GetStatus() & 0xF0) {
+        switch (e->GetStatus() >= 0xF0 ? e->GetStatus() : e->GetStatus() & 0xF0) {
+            case 0xF0: out += "X"; break;
+            case 0xFF: out += "L"; break;
+            case 0x20: out += "R"; break;
             case 0x90: out += "N"; break;
             case 0xC0: out += "P"; break;
             case 0xE0: out += "B"; break;
@@ -82,18 +89,32 @@ INSTANTIATE_TEST_SUITE_P(
         TransCase{"NothingGoesBeforeNoteAtOne", {{'B', 0}, {'N', 1}, {'B', 1}}, "B@0 N@1 B@1"},
         TransCase{"SameControllerAtNoteRemovesStep",
                   {{'C', 98, 7}, {'N', 100}, {'C', 100, 7}},
-                  "N@100 C7@100"},
+                  "C7@100 N@100"},
         TransCase{"OtherControllerAtNoteKeepsStep",
                   {{'C', 98, 7}, {'N', 100}, {'C', 100, 10}},
-                  "C7@98 N@100 C10@100"},
+                  "C7@98 C10@100 N@100"},
         TransCase{"ControllerWithoutNoteKeepsStep", {{'C', 98, 7}, {'C', 100, 7}}, "C7@98 C7@100"},
         TransCase{"BankSelectBeforeProgram",
                   {{'P', 10}, {'C', 10, 0}, {'C', 10, 32}},
                   "C0@10 C32@10 P@10"},
         TransCase{"ProgramBeforeNote", {{'N', 10}, {'P', 10}}, "P@10 N@10"},
         TransCase{"NoteSeparatesBankSelectFromProgram",
-                  {{'N', 10}, {'P', 10}, {'C', 10, 0}},
-                  "P@10 N@10 C0@10"},
+                  {{'N', 5}, {'N', 10}, {'P', 10}, {'C', 10, 0}},
+                  "N@5 P@10 N@10 C0@10"},
+        // At the block's first note the set-up comes first, in its own order,
+        // whatever lies between; later notes and other kinds keep their place.
+        TransCase{"FirstNoteTakesItsSetUpFirst",
+                  {{'N', 10}, {'C', 10, 7}, {'P', 10}, {'C', 10, 0}, {'X', 10}, {'R', 10}},
+                  "C7@10 C0@10 P@10 X@10 R@10 N@10"},
+        TransCase{"FirstChordTakesItsSetUpFirst",
+                  {{'C', 0, 0}, {'C', 0, 32}, {'N', 0}, {'N', 0}, {'C', 0, 7}, {'P', 0}, {'N', 0}, {'X', 0}},
+                  "C0@0 C32@0 C7@0 P@0 X@0 N@0 N@0 N@0"},
+        TransCase{"FirstNoteLeavesBendsLyricsAndLaterTicks",
+                  {{'N', 10}, {'B', 10}, {'L', 10}, {'C', 10, 7}, {'C', 12, 10}},
+                  "C7@10 N@10 B@10 L@10 C10@12"},
+        TransCase{"SetUpBeforeFirstNoteStays",
+                  {{'C', 10, 0}, {'P', 10}, {'N', 10}, {'C', 10, 7}, {'N', 20}, {'C', 20, 7}},
+                  "C0@10 P@10 C7@10 N@10 N@20 C7@20"},
         TransCase{"ProgramAtOtherTimeEndsRun",
                   {{'P', 10}, {'P', 20}, {'C', 20, 0}},
                   "P@10 C0@20 P@20"},

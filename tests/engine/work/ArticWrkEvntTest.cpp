@@ -305,3 +305,26 @@ TEST(ArticWrkEvnt, SetTimeRenewsBarBeatTickFromTheMeasureBlock) {
     EXPECT_EQ(note->GetTime(), 2880);
     EXPECT_EQ(note->GetSelTrk(), 1);
 }
+
+TEST(ArticWrkEvnt, SongTickRestHoldsOnlyAtTheTimeItWasReadAt) {
+    CArticWrkEvnt lyric;
+    lyric.SetStatus(0xFF);
+    lyric.SetTime(53513, 0);
+    EXPECT_EQ(lyric.GetSongTickRest(), 0);
+    lyric.SetSongTickRest(1);
+    EXPECT_EQ(lyric.GetSongTickRest(), 1);
+
+    // Copies keep it while they keep the time.
+    CArticWrkEvnt copy;
+    copy = lyric;
+    EXPECT_EQ(copy.GetSongTickRest(), 1);
+    CArticWrkEvnt core;
+    core.CopyForCore(lyric);
+    EXPECT_EQ(core.GetSongTickRest(), 1);
+
+    // A moved event has no rest; moved back, it has it again.
+    lyric.SetTime(53514, 0);
+    EXPECT_EQ(lyric.GetSongTickRest(), 0);
+    lyric.SetTime(53513, 0);
+    EXPECT_EQ(lyric.GetSongTickRest(), 1);
+}
