@@ -1,0 +1,211 @@
+// The family scripts of strings, brass, trumpet and tenor sax (and "Debug")
+// on small songs built in code, through the script harness: zones, phrase
+// starts, the articulations each family chooses for a musical reason, and the
+// voice changes around notes of key 96 and above.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FamilySongs.h"
+#include "ScriptHarness.h"
+
+namespace {
+
+using familysongs::kBeat;
+using familysongs::Phrase;
+using familysongs::SongNote;
+using scriptharness::HarnessNote;
+
+// The script's zones from the transcribed table: code -> (low, high).
+std::multimap<int, std::pair<int, int>> FamilyZones(const std::string& script) {
+    std::multimap<int, std::pair<int, int>> out;
+    std::ifstream in(std::string(VEXA_FIXTURES) + "/articulation_zones.txt");
+    const std::regex zone(R"((^| )([0-9]+):([0-9]+)-([0-9]+))");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(script + "|", 0) != 0) continue;
+        const std::string rest = line.substr(script.size() + 1);
+        for (std::sregex_iterator i(rest.begin(), rest.end(), zone), end; i != end; ++i)
+            out.insert({std::stoi((*i)[2]), {std::stoi((*i)[3]), std::stoi((*i)[4])}});
+    }
+    return out;
+}
+
+bool InZone(const std::multimap<int, std::pair<int, int>>& zones, const HarnessNote& n) {
+    const auto range = zones.equal_range(int(n.code));
+    for (auto z = range.first; z != range.second; ++z)
+        if (n.out.velocity >= z->second.first && n.out.velocity <= z->second.second) return true;
+    return false;
+}
+
+const char* const kStrings[] = {"49_0_2", "49_1",   "49_1_1",   "49_1_2",   "49_1_3",   "49_2",     "50_0_2",  "50_1",
+                                "50_2",   "8_2_50_1", "8_2_50_2", "8_2_50_3", "8_4_50_1", "8_4_50_2", "8_4_50_3"};
+
+scriptharness::Target StringsTarget() {
+    scriptharness::Target t;
+    t.program = 46;
+    t.kind = 2;
+    return t;
+}
+
+// Output ticks per engine tick (the songs are built at 480 per quarter).
+DWORD Scale(const scriptharness::Run& run) { return run.out.division / kBeat; }
+
+// A strings phrase: a legato line, a loud phrase after a rest, a fast passage
+// of detached eighths and of sixteenths, repeated sixteenths of one key, and a
+// chord whose tail bends down 3.5 semitones and stays there.
+constexpr DWORD kTremoloAt = 7680, kGlissAt = 9600;
+Phrase StringsPhrase(DWORD glissLength = 480) {
+    Phrase p;
+    p.notes = {{0, 470, 60, 70},     {480, 470, 62, 72},   {960, 470, 64, 74},  {1440, 480, 65, 76},
+               {2880, 470, 67, 120}, {3360, 470, 65, 100}, {3840, 470, 64, 90}};
+    for (int i = 0; i < 8; ++i) p.notes.push_back({DWORD(4800 + 240 * i), 200, 60 + (i % 2 ? 4 : 7), 80 + 4 * i});
+    for (int i = 0; i < 8; ++i) p.notes.push_back({DWORD(6720 + 120 * i), 90, 72 - i, 90});
+    for (int i = 0; i < 4; ++i) p.notes.push_back({DWORD(kTremoloAt + 120 * i), 100, 67, 85});
+    p.notes.push_back({kGlissAt, glissLength, 60, 90});
+    p.notes.push_back({kGlissAt, glissLength, 64, 90});
+    p.notes.push_back({kGlissAt + 1440, 480, 67, 80});
+    p.bends = {{kGlissAt + glissLength * 5 / 8, -1200}, {kGlissAt + glissLength * 3 / 4, -2400}, {kGlissAt + 1200, 0}};
+    return p;
+}
+
+// Phrase starts of StringsPhrase: the first note and the notes after a rest of a beat or more.
+bool StringsPhraseStart(DWORD start) { return start == 0 || start == 2880 || start == kTremoloAt || start == kGlissAt; }
+
+TEST(ScriptFamily, StringsChooseEveryArticulationForItsReason) {
+    const auto zonesOf = [](const char* name) { return FamilyZones(name); };
+    std::map<std::string, double> spicShare;
+    for (const char* name : kStrings) {
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE(std::string(name) + " seed " + std::to_string(seed));
+            const auto zones = zonesOf(name);
+            ASSERT_FALSE(zones.empty());
+            const Phrase phrase = StringsPhrase();
+            const scriptharness::Run run = scriptharness::ConvertChannel(
+                familysongs::Song(phrase), 0, scriptharness::LibraryScript(name), StringsTarget(), seed);
+            ASSERT_EQ(run.result, 1) << run.message;
+            const DWORD k = Scale(run);
+            // Only the tie of the repeated sixteenths loses notes: three of four.
+            EXPECT_EQ(run.inputNotes, int(phrase.notes.size()));
+            EXPECT_EQ(run.droppedNotes, 3);
+            int fast = 0, spic = 0;
+            std::map<int, int> startVelocity;  // phrase starts: input velocity -> output velocity
+            for (const HarnessNote& n : run.notes) {
+                ASSERT_TRUE(n.fromInput) << n.out;
+                EXPECT_TRUE(InZone(zones, n)) << n.out << " code " << n.code;
+                const DWORD at = n.in.start / k;
+                EXPECT_LE(n.in.start - n.out.start, 60 * k) << n.out;  // starts move earlier by at most 1/8 beat
+                EXPECT_GE(n.in.start, n.out.start) << n.out;
+                if (StringsPhraseStart(at)) {
+                    EXPECT_NE(n.code, 0) << "phrase start played legato: " << n.out;
+                    if (at != kTremoloAt && at != kGlissAt) startVelocity[n.in.velocity] = n.out.velocity;
+                }
+                if (at >= 4800 && at < kTremoloAt) {
+                    ++fast;
+                    spic += n.code == 4 || n.code == 5;
+                }
+                if (at == kTremoloAt) {
+                    EXPECT_EQ(n.code, 6) << n.out;
+                    EXPECT_GT(n.out.length, 360 * k) << "the tremolo note spans the four";
+                }
+                if (at == kGlissAt) EXPECT_EQ(n.code, 7) << n.out;
+                if (at == 480 || at == 960 || at == 1440) EXPECT_EQ(n.code, 0) << "the legato line: " << n.out;
+            }
+            // Louder phrase starts never come out softer.
+            int loudest = 0;
+            for (const auto& v : startVelocity) {
+                EXPECT_GE(v.second, loudest) << "input velocity " << v.first;
+                loudest = std::max(loudest, v.second);
+            }
+            // The gliss chord loses its bends: none inside it but the centre.
+            for (const auto* e : run.out.Of(0, 0xE0))
+                if (e->time > kGlissAt * k && e->time < (kGlissAt + 480) * k) EXPECT_EQ(e->Bend(), 8192) << e->time;
+            spicShare[name] = double(spic) / fast;
+        }
+    }
+    // (Active) plays more of the fast passage spiccato than (Legato).
+    for (const auto& [legato, active] : {std::pair<const char*, const char*>{"49_1", "49_0_2"}, {"50_1", "50_0_2"},
+                                         {"49_1_1", "49_1_2"}, {"8_2_50_1", "8_2_50_2"}, {"8_4_50_1", "8_4_50_2"}})
+        EXPECT_GT(spicShare[active], spicShare[legato]) << active << " against " << legato;
+}
+
+// A chord of the right shape but 800 ticks long, or 480 ticks at tempo 60 (a
+// second): no gliss, and its bends stay.
+TEST(ScriptFamily, StringsGlissOnlyForHalfASecond) {
+    for (const auto& [length, bpm] : {std::pair<DWORD, int>{800, 120}, {480, 60}}) {
+        Phrase p = StringsPhrase(length);
+        p.bpm = bpm;
+        for (const char* name : {"49_2", "8_4_50_1"}) {
+            SCOPED_TRACE(std::string(name) + " length " + std::to_string(length) + " tempo " + std::to_string(bpm));
+            const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(p), 0,
+                                                                         scriptharness::LibraryScript(name), StringsTarget());
+            ASSERT_EQ(run.result, 1) << run.message;
+            const DWORD k = Scale(run);
+            for (const HarnessNote& n : run.notes)
+                if (n.in.start == kGlissAt * k) EXPECT_NE(n.code, 7) << n.out;
+            int bent = 0;
+            for (const auto* e : run.out.Of(0, 0xE0)) bent += e->Bend() != 8192;
+            EXPECT_EQ(bent, 2);
+        }
+    }
+}
+
+// Runs of chords reaching key 96: one at tick 0, one later whose last chord
+// the next note enters while it still sounds. Each run note sounds under the
+// song's own voice, every other note under the target's, and no program change
+// comes but the target's at the start and one change there and back per run.
+struct HighRunCase {
+    const char* script;
+    scriptharness::Target target;
+    bool changes;  // the script hands the runs to the song's voice
+};
+
+void CheckHighRuns(const HighRunCase& c, bool songSetsVoice) {
+    Phrase p;
+    p.voice = songSetsVoice;
+    p.notes = {{0, 240, 96, 90},    {0, 240, 84, 80},    {240, 240, 98, 90},   {480, 480, 72, 80},
+               {1440, 480, 74, 80}, {1920, 240, 97, 90}, {1920, 240, 85, 80}, {2160, 300, 99, 90},
+               {2400, 480, 76, 80}};
+    const familysongs::Voice song = songSetsVoice ? familysongs::Voice{0, 0, 48} : familysongs::Voice{0, 0, 0};
+    const familysongs::Voice target{c.target.bankMsb, c.target.bankLsb, c.target.program};
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(std::string(c.script) + (songSetsVoice ? " (song voice 0/0/48)" : " (no song voice)") + " seed " +
+                     std::to_string(seed));
+        const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(p), 0,
+                                                                     scriptharness::LibraryScript(c.script), c.target, seed);
+        ASSERT_EQ(run.result, 1) << run.message;
+        std::vector<std::pair<DWORD, familysongs::Voice>> changes;
+        const auto voices = familysongs::VoicesAtNotes(run.out, 0, &changes);
+        ASSERT_EQ(voices.size(), p.notes.size());
+        const DWORD k = Scale(run);
+        for (const auto& v : voices) {
+            const bool inRun = c.changes && (v.start < 480 * k || (v.start >= 1920 * k && v.start < 2400 * k));
+            const familysongs::Voice want = inRun ? song : target;
+            EXPECT_TRUE(v.voice == want) << "key " << v.key << " at " << v.start << ": " << v.voice.msb << "/"
+                                         << v.voice.lsb << "/" << v.voice.program;
+        }
+        EXPECT_EQ(changes.size(), c.changes ? 5u : 1u);
+    }
+}
+
+TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
+    std::vector<HighRunCase> cases;
+    for (const char* name : kStrings) {
+        const std::string n = name;
+        cases.push_back({name, StringsTarget(), n != "49_1" && n != "50_1" && n != "49_1_1"});
+    }
+    for (const HighRunCase& c : cases) {
+        CheckHighRuns(c, false);
+        // (A song whose own program change shares the tick of its first notes
+        // gets the target voice after those notes, the same in every script:
+        // only the scripts that move a run at tick 0 put a voice before them.)
+        if (c.changes) CheckHighRuns(c, true);
+    }
+}
+
+}  // namespace
