@@ -155,6 +155,110 @@ TEST(ScriptFamily, StringsGlissOnlyForHalfASecond) {
     }
 }
 
+const char* const kBrass[] = {"57", "57_1", "57_2", "57_2_1", "57_3", "57_3_1", "08_00_56", "08_01_56", "08_03_57", "08_04_57"};
+
+scriptharness::Target BrassTarget() {
+    scriptharness::Target t;
+    t.program = 54;
+    t.kind = 3;
+    return t;
+}
+
+// The codes a brass script gives its bend articulations (-1: none).
+struct BrassBends {
+    const char* script;
+    int scoop, shake, gliss;
+    std::set<int> falls, legato;
+};
+const BrassBends kBrassBends[] = {
+    {"57", 4, 8, 7, {5, 6}, {}},          {"57_1", 4, 8, 7, {5, 6}, {}},     {"57_2", 4, 8, 7, {5, 6}, {}},
+    {"57_2_1", 4, 8, 7, {5, 6}, {}},      {"57_3", -1, 8, 7, {6}, {9, 10, 11}}, {"57_3_1", -1, 8, 7, {6}, {9, 10, 11}},
+    {"08_00_56", 4, 8, 7, {5, 6}, {}},    {"08_01_56", 4, 8, 7, {5, 6}, {}}, {"08_03_57", 4, 8, 7, {5, 6}, {}},
+    {"08_04_57", -1, 8, 7, {5, 6}, {10, 4, 0}},
+};
+
+// Single notes after rests (each a phrase start) with a bend shape each: none,
+// a scoop into the head, a fall off the tail, a shake, a gliss up off the
+// tail; then a legato line.
+constexpr DWORD kPlainAt = 0, kScoopAt = 1920, kFallAt = 3840, kShakeAt = 5760, kGlissUpAt = 7680, kLineAt = 9600;
+Phrase BrassPhrase(bool bends) {
+    Phrase p;
+    for (DWORD at : {kPlainAt, kScoopAt, kFallAt, kShakeAt, kGlissUpAt}) p.notes.push_back({at, 480, 67, 90});
+    for (int i = 0; i < 4; ++i) p.notes.push_back({DWORD(kLineAt + 480 * i), 470, 60 + 2 * i, 70 + 10 * i});
+    if (bends)
+        p.bends = {{kScoopAt - 120, -1200}, {kScoopAt + 30, 0},
+                   {kFallAt + 300, -1200},  {kFallAt + 400, -2400}, {kFallAt + 960, 0},
+                   {kShakeAt + 100, 600},   {kShakeAt + 200, -600}, {kShakeAt + 300, 600}, {kShakeAt + 400, 0},
+                   {kGlissUpAt + 300, 1200}, {kGlissUpAt + 400, 2400}, {kGlissUpAt + 960, 0}};
+    return p;
+}
+
+TEST(ScriptFamily, BrassTakeScoopsFallsShakesAndGlissesOnlyFromBends) {
+    for (const BrassBends& b : kBrassBends) {
+        for (bool bends : {true, false}) {
+            for (uint32_t seed : {1u, 2u, 3u}) {
+                SCOPED_TRACE(std::string(b.script) + (bends ? " with bends" : " without bends") + " seed " +
+                             std::to_string(seed));
+                const auto zones = FamilyZones(b.script);
+                const scriptharness::Run run = scriptharness::ConvertChannel(
+                    familysongs::Song(BrassPhrase(bends)), 0, scriptharness::LibraryScript(b.script), BrassTarget(), seed);
+                ASSERT_EQ(run.result, 1) << run.message;
+                EXPECT_EQ(run.droppedNotes, 0);
+                const DWORD k = Scale(run);
+                std::map<DWORD, int> codeAt;
+                for (const HarnessNote& n : run.notes) {
+                    ASSERT_TRUE(n.fromInput) << n.out;
+                    EXPECT_TRUE(InZone(zones, n)) << n.out << " code " << n.code;
+                    EXPECT_EQ(n.out.start, n.in.start) << n.out;
+                    codeAt[n.in.start / k] = int(n.code);
+                }
+                // Phrase starts never play legato.
+                for (DWORD at : {kPlainAt, kScoopAt, kFallAt, kShakeAt, kGlissUpAt, kLineAt})
+                    EXPECT_FALSE(b.legato.count(codeAt[at])) << "phrase start at " << at << " code " << codeAt[at];
+                const std::set<int> bendCodes = {b.scoop, b.shake, b.gliss, 5, 6};
+                if (!bends) {
+                    for (const auto& [at, code] : codeAt)
+                        EXPECT_FALSE(bendCodes.count(code) && !b.legato.count(code))
+                            << "a bend articulation without bends at " << at << ": " << code;
+                    continue;
+                }
+                if (b.scoop >= 0) {
+                    EXPECT_EQ(codeAt[kScoopAt], b.scoop);
+                } else {
+                    EXPECT_FALSE(bendCodes.count(codeAt[kScoopAt])) << codeAt[kScoopAt];
+                }
+                EXPECT_TRUE(b.falls.count(codeAt[kFallAt])) << codeAt[kFallAt];
+                EXPECT_EQ(codeAt[kShakeAt], b.shake);
+                EXPECT_EQ(codeAt[kGlissUpAt], b.gliss);
+                EXPECT_FALSE(bendCodes.count(codeAt[kPlainAt])) << codeAt[kPlainAt];
+            }
+        }
+    }
+}
+
+// Phrase starts of rising velocity: (Hot) reaches f (code 3) at a softer note
+// than (Smooth), and a louder phrase start never comes out softer.
+TEST(ScriptFamily, BrassHotReachesFSoonerThanSmooth) {
+    Phrase p;
+    for (int i = 0; i < 10; ++i) p.notes.push_back({DWORD(960 * i), 240, 67, 30 + 10 * i});
+    const auto firstF = [&](const char* name) {
+        const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(p), 0,
+                                                                     scriptharness::LibraryScript(name), BrassTarget());
+        EXPECT_EQ(run.result, 1) << run.message;
+        int first = 1000, loudest = 0;
+        for (const HarnessNote& n : run.notes) {
+            if (n.code == 3) first = std::min(first, n.in.velocity);
+            if (n.code >= 1 && n.code <= 3) {
+                EXPECT_GE(n.out.velocity, loudest) << name << " " << n.out;
+                loudest = n.out.velocity;
+            }
+        }
+        return first;
+    };
+    for (const auto& [hot, smooth] : {std::pair<const char*, const char*>{"57_1", "57"}, {"57_2", "57_2_1"}, {"57_3", "57_3_1"}})
+        EXPECT_LT(firstF(hot), firstF(smooth)) << hot << " against " << smooth;
+}
+
 // Runs of chords reaching key 96: one at tick 0, one later whose last chord
 // the next note enters while it still sounds. Each run note sounds under the
 // song's own voice, every other note under the target's, and no program change
@@ -199,6 +303,7 @@ TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
         const std::string n = name;
         cases.push_back({name, StringsTarget(), n != "49_1" && n != "50_1" && n != "49_1_1"});
     }
+    for (const char* name : kBrass) cases.push_back({name, BrassTarget(), true});
     for (const HighRunCase& c : cases) {
         CheckHighRuns(c, false);
         // (A song whose own program change shares the tick of its first notes
