@@ -259,6 +259,80 @@ TEST(ScriptFamily, BrassHotReachesFSoonerThanSmooth) {
         EXPECT_LT(firstF(hot), firstF(smooth)) << hot << " against " << smooth;
 }
 
+scriptharness::Target TrumpetTarget() {
+    scriptharness::Target t;
+    t.program = 56;
+    t.kind = 3;
+    t.kindFlag = 0;
+    return t;
+}
+
+// The trumpet's breath note: 240 ticks before a phrase start that follows a
+// rest of 0.625 to 1.125 seconds (720 ticks at tempo 120, 400 at tempo 60),
+// none after 480 or 1,200 ticks at tempo 120; no other created note.
+TEST(ScriptFamily, TrumpetBreathesBeforeAPhraseAfterAShortRest) {
+    struct Case {
+        int bpm;
+        std::vector<DWORD> rests;  // before each note after the first (notes of 480 ticks)
+        std::vector<DWORD> breathAt;
+    };
+    const Case cases[] = {{120, {720, 480, 1200}, {1200 - 240}}, {60, {400}, {880 - 240}}};
+    for (const Case& c : cases) {
+        Phrase p;
+        p.bpm = c.bpm;
+        DWORD at = 0;
+        p.notes.push_back({at, 480, 72, 90});
+        for (DWORD rest : c.rests) {
+            at += 480 + rest;
+            p.notes.push_back({at, 480, 72, 90});
+        }
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE("tempo " + std::to_string(c.bpm) + " seed " + std::to_string(seed));
+            const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(p), 0,
+                                                                         scriptharness::LibraryScript("65"), TrumpetTarget(), seed);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(run.droppedNotes, 0);
+            const DWORD k = Scale(run);
+            std::vector<DWORD> created;
+            for (const HarnessNote& n : run.notes) {
+                if (n.fromInput) continue;
+                EXPECT_EQ(n.out.key, 24) << n.out;
+                created.push_back(n.out.start / k);
+            }
+            EXPECT_EQ(created, c.breathAt);
+        }
+    }
+}
+
+TEST(ScriptFamily, TrumpetPlaysStraightLegatoAndBendArticulations) {
+    const auto zones = FamilyZones("65");
+    for (bool bends : {true, false}) {
+        Phrase p = BrassPhrase(bends);
+        p.notes.push_back({12000, 1200, 65, 80});  // a long detached note: straight
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE(std::string(bends ? "with bends" : "without bends") + " seed " + std::to_string(seed));
+            const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(p), 0,
+                                                                         scriptharness::LibraryScript("65"), TrumpetTarget(), seed);
+            ASSERT_EQ(run.result, 1) << run.message;
+            const DWORD k = Scale(run);
+            std::map<DWORD, int> codeAt;
+            for (const HarnessNote& n : run.notes) {
+                if (!n.fromInput) continue;  // breath notes
+                EXPECT_TRUE(InZone(zones, n)) << n.out << " code " << n.code;
+                codeAt[n.in.start / k] = int(n.code);
+            }
+            for (DWORD at : {kPlainAt, kScoopAt, kFallAt, kShakeAt, kGlissUpAt, kLineAt})
+                EXPECT_NE(codeAt[at], 0) << "phrase start at " << at << " played legato";
+            for (int i = 1; i < 4; ++i) EXPECT_EQ(codeAt[kLineAt + 480 * i], 0) << "the legato line";
+            EXPECT_EQ(codeAt[12000], 4) << "the long detached note";
+            EXPECT_EQ(codeAt[kFallAt], bends ? 5 : codeAt[kPlainAt]);
+            EXPECT_EQ(codeAt[kShakeAt], bends ? 8 : codeAt[kPlainAt]);
+            EXPECT_EQ(codeAt[kGlissUpAt], bends ? 7 : codeAt[kPlainAt]);
+            EXPECT_EQ(codeAt[kScoopAt], codeAt[kPlainAt]) << "no scoop on the trumpet";
+        }
+    }
+}
+
 // Runs of chords reaching key 96: one at tick 0, one later whose last chord
 // the next note enters while it still sounds. Each run note sounds under the
 // song's own voice, every other note under the target's, and no program change
@@ -304,6 +378,7 @@ TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
         cases.push_back({name, StringsTarget(), n != "49_1" && n != "50_1" && n != "49_1_1"});
     }
     for (const char* name : kBrass) cases.push_back({name, BrassTarget(), true});
+    cases.push_back({"65", TrumpetTarget(), true});
     for (const HighRunCase& c : cases) {
         CheckHighRuns(c, false);
         // (A song whose own program change shares the tick of its first notes
