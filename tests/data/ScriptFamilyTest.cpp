@@ -333,6 +333,70 @@ TEST(ScriptFamily, TrumpetPlaysStraightLegatoAndBendArticulations) {
     }
 }
 
+scriptharness::Target SaxTarget() {
+    scriptharness::Target t;
+    t.program = 58;
+    t.kind = 4;
+    return t;
+}
+
+// Key noises: a key-on noise (key 26) at each attack, at the previous groove
+// position (beat or off-beat) after a rest of a grouping time or more, none
+// between joined repeats of one key; a key-off noise (key 27) as well where a
+// joined line steps down; one per chord. No growl in "83_1"; "83_2" growls
+// on its loud long note; falls come only from a bent tail.
+TEST(ScriptFamily, SaxKeyNoisesGrowlAndFalls) {
+    Phrase p;
+    p.notes = {{0, 470, 60, 60},    {480, 470, 62, 70},   {960, 470, 59, 70},  {1440, 470, 59, 70},
+               {2400, 470, 64, 80}, {3360, 470, 64, 80},  {3360, 470, 67, 80}, {4320, 960, 65, 127},
+               {5760, 480, 67, 90}};
+    const std::set<std::pair<DWORD, int>> noises = {{0, 26},    {480, 26},  {960, 26}, {960, 27},
+                                                    {2160, 26}, {3120, 26}, {4080, 26}, {5520, 26}};
+    for (bool bends : {false, true}) {
+        Phrase song = p;
+        if (bends) song.bends = {{5760 + 300, -1200}, {5760 + 400, -2400}, {5760 + 960, 0}};
+        for (const char* name : {"83_1", "83_2", "Debug"}) {
+            const auto zones = FamilyZones(name);
+            for (uint32_t seed : {1u, 2u, 3u}) {
+                SCOPED_TRACE(std::string(name) + (bends ? " with bends" : "") + " seed " + std::to_string(seed));
+                const scriptharness::Run run = scriptharness::ConvertChannel(familysongs::Song(song), 0,
+                                                                             scriptharness::LibraryScript(name), SaxTarget(), seed);
+                ASSERT_EQ(run.result, 1) << run.message;
+                EXPECT_EQ(run.droppedNotes, 0);
+                const DWORD k = Scale(run);
+                std::set<std::pair<DWORD, int>> created;
+                std::map<DWORD, int> codeAt;
+                for (const HarnessNote& n : run.notes) {
+                    if (!n.fromInput) {
+                        EXPECT_TRUE(created.insert({n.out.start / k, n.out.key}).second) << "twice: " << n.out;
+                        continue;
+                    }
+                    EXPECT_TRUE(InZone(zones, n)) << n.out << " code " << n.code;
+                    codeAt[n.in.start / k] = int(n.code);
+                }
+                EXPECT_EQ(created, noises);
+                for (DWORD at : {0u, 2400u, 3360u, 4320u, 5760u}) EXPECT_NE(codeAt[at], 0) << "phrase start at " << at;
+                EXPECT_EQ(codeAt[4320] == 4, std::string(name) == "83_2") << "growl";
+                EXPECT_EQ(codeAt[5760] == 5, bends) << "fall";
+            }
+        }
+    }
+}
+
+// "Debug" is "83_1" with three more annotations: the same song bytes.
+TEST(ScriptFamily, DebugWritesWhat83_1Writes) {
+    Phrase p = BrassPhrase(true);
+    const auto song = familysongs::Song(p);
+    for (uint32_t seed : {1u, 7u}) {
+        const scriptharness::Run sax = scriptharness::ConvertChannel(song, 0, scriptharness::LibraryScript("83_1"), SaxTarget(), seed);
+        const scriptharness::Run debug = scriptharness::ConvertChannel(song, 0, scriptharness::LibraryScript("Debug"), SaxTarget(), seed);
+        ASSERT_EQ(sax.result, 1) << sax.message;
+        ASSERT_EQ(debug.result, 1) << debug.message;
+        EXPECT_EQ(debug.output, sax.output) << "seed " << seed;
+        EXPECT_NE(debug.output, song);
+    }
+}
+
 // Runs of chords reaching key 96: one at tick 0, one later whose last chord
 // the next note enters while it still sounds. Each run note sounds under the
 // song's own voice, every other note under the target's, and no program change
@@ -358,7 +422,9 @@ void CheckHighRuns(const HighRunCase& c, bool songSetsVoice) {
                                                                      scriptharness::LibraryScript(c.script), c.target, seed);
         ASSERT_EQ(run.result, 1) << run.message;
         std::vector<std::pair<DWORD, familysongs::Voice>> changes;
-        const auto voices = familysongs::VoicesAtNotes(run.out, 0, &changes);
+        auto voices = familysongs::VoicesAtNotes(run.out, 0, &changes);
+        // (the created breath and key-noise notes lie below key 30)
+        voices.erase(std::remove_if(voices.begin(), voices.end(), [](const auto& v) { return v.key < 30; }), voices.end());
         ASSERT_EQ(voices.size(), p.notes.size());
         const DWORD k = Scale(run);
         for (const auto& v : voices) {
@@ -379,6 +445,7 @@ TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
     }
     for (const char* name : kBrass) cases.push_back({name, BrassTarget(), true});
     cases.push_back({"65", TrumpetTarget(), true});
+    for (const char* name : {"83_1", "83_2", "Debug"}) cases.push_back({name, SaxTarget(), true});
     for (const HighRunCase& c : cases) {
         CheckHighRuns(c, false);
         // (A song whose own program change shares the tick of its first notes
