@@ -455,4 +455,66 @@ TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
     }
 }
 
+// Real parts: the strings line of bach_846.mid (channel 4) through a strings,
+// brass, trumpet and sax script: every note in its code's zone, three codes
+// or more, the first note not legato, the other channels as they were.
+TEST(ScriptFamily, BachThroughEachFamily) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song("bach_846.mid");
+    const struct {
+        const char* script;
+        scriptharness::Target target;
+        int legato;  // the script's legato code
+    } cases[] = {{"49_1", StringsTarget(), 0}, {"49_0_2", StringsTarget(), 0}, {"57", BrassTarget(), -1},
+                 {"65", TrumpetTarget(), 0},   {"83_1", SaxTarget(), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto zones = FamilyZones(c.script);
+        const scriptharness::Run run = scriptharness::ConvertChannel(song, 3, scriptharness::LibraryScript(c.script), c.target);
+        ASSERT_EQ(run.result, 1) << run.message;
+        ASSERT_FALSE(run.notes.empty());
+        std::map<int, int> codes;
+        const HarnessNote* first = nullptr;
+        for (const HarnessNote& n : run.notes) {
+            if (!n.fromInput) continue;
+            EXPECT_TRUE(InZone(zones, n)) << n.out << " code " << n.code;
+            ++codes[int(n.code)];
+            if (!first || n.in.start < first->in.start) first = &n;
+        }
+        EXPECT_GE(codes.size(), 3u);
+        ASSERT_TRUE(first);
+        EXPECT_NE(first->code, c.legato) << "the first note played legato";
+        for (int ch : phrasorcoretest::ChannelsWithNotes(run.in))
+            if (ch != 3) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << "channel " << ch;
+    }
+}
+
+// claire_de_lune.mid's first channel through "57": its one note of key 97 sounds
+// under the song's own voice, every other note under the target's, with the
+// two changes around that note the only program changes after the first note.
+TEST(ScriptFamily, ClaireDeLuneHighNoteThroughBrass) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song("claire_de_lune.mid");
+    const scriptharness::Run run = scriptharness::ConvertChannel(song, 0, scriptharness::LibraryScript("57"), BrassTarget());
+    ASSERT_EQ(run.result, 1) << run.message;
+    std::vector<std::pair<DWORD, familysongs::Voice>> changes;
+    const auto voices = familysongs::VoicesAtNotes(run.out, 0, &changes);
+    std::vector<std::pair<DWORD, familysongs::Voice>> inSong;
+    familysongs::VoicesAtNotes(run.in, 0, &inSong);
+    const familysongs::Voice target{8, 0, 54};
+    int high = 0;
+    for (const auto& v : voices) {
+        if (v.key >= 96) {
+            ++high;
+            EXPECT_FALSE(v.voice == target) << "key " << v.key << " at " << v.start;
+            if (!inSong.empty()) EXPECT_EQ(v.voice.program, inSong.back().second.program);
+        } else {
+            EXPECT_TRUE(v.voice == target) << "key " << v.key << " at " << v.start << ": " << v.voice.program;
+        }
+    }
+    EXPECT_EQ(high, 1);
+    ASSERT_FALSE(voices.empty());
+    int after = 0;
+    for (const auto& c : changes) after += c.first > voices.front().start;
+    EXPECT_EQ(after, 2);
+}
+
 }  // namespace
