@@ -455,6 +455,30 @@ TEST(ScriptFamily, HighRunsSoundUnderTheSongsVoice) {
     }
 }
 
+// Every rule of these families fires with probability 1 and none draws: a
+// forced draw (the lowest or the highest) converts each song as a seed does.
+TEST(ScriptFamily, ForcedDrawsChangeNothing) {
+    const struct {
+        const char* script;
+        scriptharness::Target target;
+        Phrase phrase;
+    } cases[] = {{"49_0_2", StringsTarget(), StringsPhrase()}, {"57", BrassTarget(), BrassPhrase(true)},
+                 {"65", TrumpetTarget(), BrassPhrase(true)},   {"83_2", SaxTarget(), BrassPhrase(true)}};
+    for (const auto& c : cases) {
+        const auto song = familysongs::Song(c.phrase);
+        const scriptharness::Run seeded =
+            scriptharness::ConvertChannel(song, 0, scriptharness::LibraryScript(c.script), c.target, 5);
+        ASSERT_EQ(seeded.result, 1) << seeded.message;
+        for (int draw : {0, kRandMax}) {
+            SetRandomHook([draw] { return draw; });
+            const scriptharness::Run forced =
+                scriptharness::ConvertChannel(song, 0, scriptharness::LibraryScript(c.script), c.target, 5);
+            SetRandomHook({});
+            EXPECT_EQ(forced.output, seeded.output) << c.script << " draw " << draw;
+        }
+    }
+}
+
 // Real parts: the strings line of bach_846.mid (channel 4) through a strings,
 // brass, trumpet and sax script: every note in its code's zone, three codes
 // or more, the first note not legato, the other channels as they were.
