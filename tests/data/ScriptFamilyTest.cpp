@@ -383,6 +383,27 @@ TEST(ScriptFamily, SaxKeyNoisesGrowlAndFalls) {
     }
 }
 
+// Notes of one key that overlap in the song come out one after the other
+// (through "Empty" they still overlap).
+TEST(ScriptFamily, SaxLeavesNoSameKeyOverlap) {
+    Phrase p;
+    p.notes = {{0, 700, 70, 80}, {480, 480, 70, 90}, {960, 300, 72, 80}, {1100, 400, 72, 70}, {1200, 240, 72, 60}};
+    for (const char* name : {"83_1", "83_2", "Empty"}) {
+        const scriptharness::Run run =
+            scriptharness::ConvertChannel(familysongs::Song(p), 0, scriptharness::LibraryScript(name), SaxTarget());
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_EQ(run.droppedNotes, 0) << name;
+        std::map<int, DWORD> soundingUntil;
+        int overlaps = 0;
+        for (const HarnessNote& n : run.notes) {  // in start order
+            const auto last = soundingUntil.find(n.out.key);
+            overlaps += last != soundingUntil.end() && last->second > n.out.start;
+            soundingUntil[n.out.key] = n.out.start + n.out.length;
+        }
+        EXPECT_EQ(overlaps, std::string(name) == "Empty" ? 3 : 0) << name;
+    }
+}
+
 // "Debug" is "83_1" with three more annotations: the same song bytes.
 TEST(ScriptFamily, DebugWritesWhat83_1Writes) {
     Phrase p = BrassPhrase(true);
