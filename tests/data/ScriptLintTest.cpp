@@ -399,10 +399,10 @@ TEST(ScriptLint, ArticulationZonesMatchTheTranscription) {
     }
 }
 
-// The expression classes each family's scripts create. So far these are the
-// skeleton's: the write-back of changed start, duration, key and velocity in
-// every script, and the articulation annotation of "ExecVexa" in every
-// melodic one. A family's own classes join its row when its sets are written.
+// The expression classes every script creates: the write-back of changed
+// start, duration, key and velocity, and the articulation annotation of
+// "ExecVexa" in every melodic one. The families' own classes are checked by
+// family (FamilyClassesAndDebug below).
 TEST(ScriptLint, EachFamilyCreatesItsClasses) {
     const std::vector<std::string> writeBack = {"CArticExpTimeSft", "CArticExpDurAbs", "CArticExpKeySft",
                                                 "CArticExpStresVeloNoteAbs"};
