@@ -224,7 +224,9 @@ void MainWindow::styleRow(int channel) {
 
     r.lblAfter->setPixmap(QPixmap(QString(":/res/TextBase/TextBase%1Off.bmp").arg(number)));
 
-    r.txtAfter->setFrameShape(QFrame::Shape(5));
+    // No frame: a line frame (shape 5, QFrame::VLine) draws a one-pixel line
+    // in the text colour down the middle of the name, whatever its width.
+    r.txtAfter->setFrameShape(QFrame::NoFrame);
     r.txtAfter->setLineWidth(0);
     r.txtAfter->setFont(BoldPixelFont(12));
     SetTextColours(r.txtAfter, QColor(0, 255, 255), QColor(162, 174, 186));

@@ -139,9 +139,6 @@ public:
         }
         ShowFitted(progNo, r.voice);
         ShowFitted(progName, r.voiceName);
-        // No frame: a vertical-line frame (shape 5), even of width 0, would draw
-        // a 1-pixel line in the text colour through the middle of the name.
-        name->setFrameShape(QFrame::NoFrame);
         SetTextColours(name, QColor(0, 255, 255), QColor(162, 174, 186));
         ShowFitted(name, r.target);
 
