@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -795,13 +796,31 @@ void MainWindow::setPopupCh(int ch) {
 void MainWindow::clearPopupCh(int) { afterNameListClosed(); }
 
 void MainWindow::afterNameListClosed() {
-    if (m_PopupCh >= 0 && m_PopupCh != m_MouseCh) {
-        const int popup = m_PopupCh;
-        m_PopupCh = -1;
-        setAfterOff(popup);
-        if (m_MouseCh >= 0) setAfterOn(m_MouseCh);
-    }
+    const int popup = m_PopupCh;
     m_PopupCh = -1;
+    if (popup < 0) return;
+    // The popup held the pointer: the row it was opened from had no leave
+    // and still counts as under the mouse, wherever the pointer went; the
+    // row the pointer is on now has had no enter.
+    if (m_MouseCh == popup && !isUnderPointer(popup)) {
+        m_MouseCh = -1;
+        for (int ch = 0; ch < int(m_Rows.size()) && m_MouseCh < 0; ++ch) {
+            if (isUnderPointer(ch)) m_MouseCh = ch;
+        }
+    }
+    // Drawn again in any case: the row shows the target chosen in the popup.
+    if (popup != m_MouseCh) setAfterOff(popup);
+    if (m_MouseCh >= 0) setAfterOn(m_MouseCh);
+}
+
+bool MainWindow::isUnderPointer(int ch) const {
+    if (ch < 0 || ch > 15) return false;
+    const ChannelRow& r = m_Rows[size_t(ch)];
+    const QPoint pointer = QCursor::pos();
+    for (const QWidget* w : std::initializer_list<const QWidget*>{r.btnAfter, r.lblIcon, r.cboAfter}) {
+        if (w->isVisible() && w->rect().contains(w->mapFromGlobal(pointer))) return true;
+    }
+    return false;
 }
 
 void MainWindow::closeAllAfterNameList() {

@@ -249,6 +249,8 @@ private:
     bool hasSeveralTargets(int ch);
     void setRowLook(int ch, bool highlighted);
     bool isHighlighted(int ch) const;
+    // Whether the pointer is over the row's switch, icon or target field.
+    bool isUnderPointer(int ch) const;
     // Places a popup of `items` rows under (or over) the rectangle `field`,
     // fitted into the screen's available area.
     QRect popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const;
