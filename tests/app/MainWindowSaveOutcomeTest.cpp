@@ -54,6 +54,24 @@ public:
     }
 };
 
+// Notes the name the dialog shows, picks the filter (-1: keeps the
+// preselected one) with the keys, as a user does, and notes the name again.
+void AnswerSaveDialog(QFileDialog* dialog, int chosenFilter, QString& shownAtStart, QString& shownAtAccept) {
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    shownAtStart = name->text();
+    if (chosenFilter >= 0) {
+        auto* filters = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(filters, nullptr);
+        while (filters->currentIndex() != chosenFilter) {
+            const int before = filters->currentIndex();
+            QTest::keyClick(filters, before > chosenFilter ? Qt::Key_Up : Qt::Key_Down);
+            ASSERT_NE(filters->currentIndex(), before);
+        }
+    }
+    shownAtAccept = name->text();
+}
+
 }  // namespace
 
 TEST(MainWindowSaveOutcome, OnlyAWrittenFileLeavesCompleteInTheStatus) {
@@ -132,33 +150,22 @@ TEST(MainWindowSaveOutcome, TheUpperCaseSuffixAcceptedInTheSaveDialogIsWritten) 
         QString shownAtStart, shownAtAccept;
         // Answered from inside the dialog's own loop, once it is up.
         prompter.onAsk = [&] {
-          QTimer::singleShot(0, [&] {
-            QFileDialog* dialog = nullptr;
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] {
-                    dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                    return dialog && dialog->isVisible();
-                },
-                10000));
-            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(name, nullptr);
-            shownAtStart = name->text();
-            if (c.chosenFilter >= 0) {
-                auto* filters = dialog->findChild<QComboBox*>("fileTypeCombo");
-                ASSERT_NE(filters, nullptr);
-                // With the keys, as a user picks it.
-                while (filters->currentIndex() != c.chosenFilter) {
-                    const int before = filters->currentIndex();
-                    QTest::keyClick(filters, before > c.chosenFilter ? Qt::Key_Up : Qt::Key_Down);
-                    ASSERT_NE(filters->currentIndex(), before);
-                }
-            }
-            shownAtAccept = name->text();
-            QMetaObject::invokeMethod(dialog, "accept");
-          });
+            QTimer::singleShot(0, [&] {
+                QFileDialog* dialog = nullptr;
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] {
+                        dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                        return dialog && dialog->isVisible();
+                    },
+                    10000));
+                if (!dialog) return;
+                AnswerSaveDialog(dialog, c.chosenFilter, shownAtStart, shownAtAccept);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
         };
         window.convert();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.worker()->isRunning() && !window.form().lblMask->isVisibleTo(&window); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !window.worker()->isRunning() && !window.form().lblMask->isVisibleTo(&window); }, 20000));
         QTest::qWait(10);
 
         EXPECT_EQ(shownAtStart.toStdString(), "TUNE.v2_vexa.MID");
