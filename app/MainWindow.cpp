@@ -208,8 +208,7 @@ void MainWindow::createObjects(const MainWindowSetup& setup) {
     connect(m_pWorker, &QThread::finished, this, &MainWindow::convertFinished);
 }
 
-void MainWindow::styleRow(int channel) {
-    const ChannelRow& r = m_Rows[size_t(channel)];
+void MainWindow::styleRowLook(const ChannelRow& r, int channel) {
     const int number = channel + 1;
     for (SimpleLabel* text : {r.txtProgNo, r.txtProgName}) {
         text->setFrameShape(QFrame::Panel);
@@ -220,8 +219,6 @@ void MainWindow::styleRow(int channel) {
     r.btnAfter->setIcon(FourStateIcon(number));
     r.btnAfter->setIconSize(r.btnAfter->size());
     r.btnAfter->setCheckable(true);
-    connect(r.btnAfter, &QAbstractButton::toggled, m_pOnOffMapper, qOverload<>(&QSignalMapper::map));
-    m_pOnOffMapper->setMapping(r.btnAfter, channel);
 
     r.lblAfter->setPixmap(QPixmap(QString(":/res/TextBase/TextBase%1Off.bmp").arg(number)));
 
@@ -235,6 +232,13 @@ void MainWindow::styleRow(int channel) {
     r.btnRcmd->setIcon(TwoStateIcon(QString(":/res/RcmdBtn/Rcmd%1BtnOff.bmp").arg(number),
                                     QString(":/res/RcmdBtn/Rcmd%1BtnOn.bmp").arg(number)));
     r.btnRcmd->setIconSize(r.btnRcmd->size());
+}
+
+void MainWindow::styleRow(int channel) {
+    const ChannelRow& r = m_Rows[size_t(channel)];
+    styleRowLook(r, channel);
+    connect(r.btnAfter, &QAbstractButton::toggled, m_pOnOffMapper, qOverload<>(&QSignalMapper::map));
+    m_pOnOffMapper->setMapping(r.btnAfter, channel);
     connect(r.btnRcmd, &QAbstractButton::clicked, m_pRecommendMapper, qOverload<>(&QSignalMapper::map));
     m_pRecommendMapper->setMapping(r.btnRcmd, channel);
 

@@ -85,6 +85,10 @@ public:
     static QPixmap notePicture(int index);
     // Sets the focus policy of the widget and of all its children.
     static void setNoFocus(QWidget* widget, Qt::FocusPolicy policy);
+    // The look a row of channel 0..15 is given at start-up: frames, fonts,
+    // text colours, the pictures of its switch, field and recommendation
+    // button (the gallery dresses its form with it too).
+    static void styleRowLook(const ChannelRow& row, int channel);
 
     // Empties the row area: every row widget hidden and disabled, and the
     // convert, cancel and beat-resolution controls hidden. Always 0.
