@@ -169,11 +169,13 @@ TEST(SongGallery, TheBeatPickerOpenedFromTheWindow) {
     BeatMapWidget* picker = w.window.beatPicker();
     ASSERT_TRUE(picker->isVisible());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(picker));
-    // Under the button: at its bottom-left pixel, where the screen leaves room.
+    // Its frame under the button, at the button's bottom-left pixel, where the
+    // screen leaves room.
     const QPoint corner = ui.btnNoteSelect->mapToGlobal(QPoint(0, ui.btnNoteSelect->height() - 1));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    if (corner.y() + picker->height() <= screen.height() && corner.x() + picker->width() <= screen.width())
-        EXPECT_EQ(picker->geometry().topLeft(), corner);
+    const QRect frame = picker->frameGeometry();
+    if (corner.y() + frame.height() <= screen.height() && corner.x() + frame.width() <= screen.width())
+        EXPECT_EQ(frame.topLeft(), corner);
 
     const QPoint origin = w.window.mapToGlobal(QPoint(0, 0));
     const QRect pickerArea = picker->geometry().translated(-origin);
