@@ -13,10 +13,15 @@ done
 cd "$(dirname "$0")"
 scripts/deps.sh app
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_TESTS=OFF >/dev/null
-cmake --build build/run -j "$(nproc)"
-if [ -x build/run/app/vexa ]; then
+# Only the program and what it is made of: the tools, benchmarks and fuzz
+# targets are for ./test.sh. What it loads beside it (the model files and
+# "Lib/") is copied into build/run/app/ by the configure step above.
+targets=$(cmake --build build/run --target help)
+if grep -q '^vexa:' <<<"$targets"; then
+  cmake --build build/run -j "$(nproc)" --target vexa
   exec build/run/app/vexa ${args[@]+"${args[@]}"}
 fi
+cmake --build build/run -j "$(nproc)" --target vexa_app
 echo "Built the libraries:"
 ls build/run/*/*.a build/run/*.a 2>/dev/null | sed 's/^/  /' || true
 echo "The desktop program (build/run/app/vexa) was not built: there is no"

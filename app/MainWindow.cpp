@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -207,8 +208,7 @@ void MainWindow::createObjects(const MainWindowSetup& setup) {
     connect(m_pWorker, &QThread::finished, this, &MainWindow::convertFinished);
 }
 
-void MainWindow::styleRow(int channel) {
-    const ChannelRow& r = m_Rows[size_t(channel)];
+void MainWindow::styleRowLook(const ChannelRow& r, int channel) {
     const int number = channel + 1;
     for (SimpleLabel* text : {r.txtProgNo, r.txtProgName}) {
         text->setFrameShape(QFrame::Panel);
@@ -219,12 +219,12 @@ void MainWindow::styleRow(int channel) {
     r.btnAfter->setIcon(FourStateIcon(number));
     r.btnAfter->setIconSize(r.btnAfter->size());
     r.btnAfter->setCheckable(true);
-    connect(r.btnAfter, &QAbstractButton::toggled, m_pOnOffMapper, qOverload<>(&QSignalMapper::map));
-    m_pOnOffMapper->setMapping(r.btnAfter, channel);
 
     r.lblAfter->setPixmap(QPixmap(QString(":/res/TextBase/TextBase%1Off.bmp").arg(number)));
 
-    r.txtAfter->setFrameShape(QFrame::Shape(5));
+    // No frame: a line frame (shape 5, QFrame::VLine) draws a one-pixel line
+    // in the text colour down the middle of the name, whatever its width.
+    r.txtAfter->setFrameShape(QFrame::NoFrame);
     r.txtAfter->setLineWidth(0);
     r.txtAfter->setFont(BoldPixelFont(12));
     SetTextColours(r.txtAfter, QColor(0, 255, 255), QColor(162, 174, 186));
@@ -232,6 +232,13 @@ void MainWindow::styleRow(int channel) {
     r.btnRcmd->setIcon(TwoStateIcon(QString(":/res/RcmdBtn/Rcmd%1BtnOff.bmp").arg(number),
                                     QString(":/res/RcmdBtn/Rcmd%1BtnOn.bmp").arg(number)));
     r.btnRcmd->setIconSize(r.btnRcmd->size());
+}
+
+void MainWindow::styleRow(int channel) {
+    const ChannelRow& r = m_Rows[size_t(channel)];
+    styleRowLook(r, channel);
+    connect(r.btnAfter, &QAbstractButton::toggled, m_pOnOffMapper, qOverload<>(&QSignalMapper::map));
+    m_pOnOffMapper->setMapping(r.btnAfter, channel);
     connect(r.btnRcmd, &QAbstractButton::clicked, m_pRecommendMapper, qOverload<>(&QSignalMapper::map));
     m_pRecommendMapper->setMapping(r.btnRcmd, channel);
 
@@ -793,13 +800,31 @@ void MainWindow::setPopupCh(int ch) {
 void MainWindow::clearPopupCh(int) { afterNameListClosed(); }
 
 void MainWindow::afterNameListClosed() {
-    if (m_PopupCh >= 0 && m_PopupCh != m_MouseCh) {
-        const int popup = m_PopupCh;
-        m_PopupCh = -1;
-        setAfterOff(popup);
-        if (m_MouseCh >= 0) setAfterOn(m_MouseCh);
-    }
+    const int popup = m_PopupCh;
     m_PopupCh = -1;
+    if (popup < 0) return;
+    // The popup held the pointer: the row it was opened from had no leave
+    // and still counts as under the mouse, wherever the pointer went; the
+    // row the pointer is on now has had no enter.
+    if (m_MouseCh == popup && !isUnderPointer(popup)) {
+        m_MouseCh = -1;
+        for (int ch = 0; ch < int(m_Rows.size()) && m_MouseCh < 0; ++ch) {
+            if (isUnderPointer(ch)) m_MouseCh = ch;
+        }
+    }
+    // Drawn again in any case: the row shows the target chosen in the popup.
+    if (popup != m_MouseCh) setAfterOff(popup);
+    if (m_MouseCh >= 0) setAfterOn(m_MouseCh);
+}
+
+bool MainWindow::isUnderPointer(int ch) const {
+    if (ch < 0 || ch > 15) return false;
+    const ChannelRow& r = m_Rows[size_t(ch)];
+    const QPoint pointer = QCursor::pos();
+    for (const QWidget* w : std::initializer_list<const QWidget*>{r.btnAfter, r.lblIcon, r.cboAfter}) {
+        if (w->isVisible() && w->rect().contains(w->mapFromGlobal(pointer))) return true;
+    }
+    return false;
 }
 
 void MainWindow::closeAllAfterNameList() {

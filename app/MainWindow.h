@@ -85,6 +85,10 @@ public:
     static QPixmap notePicture(int index);
     // Sets the focus policy of the widget and of all its children.
     static void setNoFocus(QWidget* widget, Qt::FocusPolicy policy);
+    // The look a row of channel 0..15 is given at start-up: frames, fonts,
+    // text colours, the pictures of its switch, field and recommendation
+    // button (the gallery dresses its form with it too).
+    static void styleRowLook(const ChannelRow& row, int channel);
 
     // Empties the row area: every row widget hidden and disabled, and the
     // convert, cancel and beat-resolution controls hidden. Always 0.
@@ -249,6 +253,8 @@ private:
     bool hasSeveralTargets(int ch);
     void setRowLook(int ch, bool highlighted);
     bool isHighlighted(int ch) const;
+    // Whether the pointer is over the row's switch, icon or target field.
+    bool isUnderPointer(int ch) const;
     // Places a popup of `items` rows under (or over) the rectangle `field`,
     // fitted into the screen's available area.
     QRect popupGeometry(AfterNameListWidget* popup, const QRect& field, int items) const;

@@ -258,11 +258,15 @@ void MainWindow::save() {
                 if (smf.Normalize(bytes) < 0 || smf.ToByteArray(bytes) < 0) result = int(0x80000004);
             }
             if (result == 0) result = writeFile(path, bytes);
-            // The modified flag stays set, so that the result can be saved again.
-            if (result == 0)
+            // The modified flag stays set, so that the result can be saved
+            // again; the status no longer claims completion.
+            if (result == 0) {
                 setWindowModified(false);
-            else
+            } else {
+                ui.lblNowConv->clear();
+                ui.lblNowConv->hide();
                 warn(QString("\"%1\" write error.").arg(path));
+            }
         }
     }
     resetSong();

@@ -1,6 +1,8 @@
 #include "app/Prompter.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include <QPushButton>
 
@@ -42,7 +44,25 @@ QString QtPrompter::openFileName(QWidget* parent, const QString& caption, const 
 
 QString QtPrompter::saveFileName(QWidget* parent, const QString& caption, const QString& path,
                                  const QString& filter, QString* selectedFilter) {
-    return QFileDialog::getSaveFileName(parent, caption, path, filter, selectedFilter);
+    QFileDialog dialog(parent, caption, path, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Choosing a filter, also the preselected one, gives the name in the
+    // dialog the filter's suffix ("mid"): the proposed name is shown again
+    // afterwards, and keeps its own suffix's letter case ("MID") when the
+    // user picks another filter, so that the name accepted is the name
+    // proposed.
+    if (selectedFilter && !selectedFilter->isEmpty()) dialog.selectNameFilter(*selectedFilter);
+    dialog.selectFile(path);
+    const QFileInfo proposed(path);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, proposed] {
+        const QFileInfo shown(dialog.selectedFiles().value(0));
+        if (shown.completeBaseName() == proposed.completeBaseName() && shown.suffix() != proposed.suffix() &&
+            shown.suffix().compare(proposed.suffix(), Qt::CaseInsensitive) == 0)
+            dialog.selectFile(shown.dir().filePath(proposed.fileName()));
+    });
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    if (selectedFilter) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().value(0);
 }
 
 QString QtPrompter::existingFolder(QWidget* parent, const QString& caption, const QString& folder) {

@@ -1,7 +1,8 @@
-// Screenshots of the main window's form with its rows dressed the way the
-// window shows them at run time: every switch state, highlighted and plain
-// target fields, unusable and empty rows, the conversion cover. Each PNG is
-// kept for a person to look at and read back to check what it shows.
+// Screenshots of the main window's form, its rows styled by the program's own
+// start-up styling and dressed the way the window shows them at run time:
+// every switch state, highlighted and plain target fields, unusable and empty
+// rows, the conversion cover. Each PNG is kept for a person to look at and
+// read back to check what it shows.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include "app/IconPushButton.h"
+#include "app/MainWindow.h"
 #include "app/MainWindowForm.h"
 #include "app/Pictures.h"
 #include "app/SimpleLabel.h"
@@ -84,6 +86,15 @@ public:
 
     GalleryWindow() {
         ui.setupUi(this);
+        // The rows look as the program styles them at start-up.
+        for (int n = 1; n <= 16; ++n) {
+            const MainWindow::ChannelRow row{Row<SimpleLabel>("txtProgNo", n),   Row<SimpleLabel>("txtProgName", n),
+                                             Row<IconPushButton>("btnAfter", n), Row<SimpleLabel>("lblIcon", n),
+                                             Row<SimpleLabel>("lblAfter", n),    Row<SimpleLabel>("txtAfter", n),
+                                             Row<TransparentPushButton>("cboAfter", n),
+                                             Row<IconPushButton>("btnRcmd", n)};
+            MainWindow::styleRowLook(row, n - 1);
+        }
         setWindowTitle("Phrasor V2.1");
         setFixedSize(ui.lblBackground->width(), ui.lblBackground->height() + ui.menubar->sizeHint().height() + 1);
         ui.lblMask->hide();
@@ -131,29 +142,15 @@ public:
             w->show();
             w->setEnabled(true);
         }
-        for (SimpleLabel* l : {progNo, progName}) {
-            l->setFrameShape(QFrame::Panel);
-            l->setLineWidth(1);
-            SetTextColours(l, QColor(51, 102, 102), QColor(150, 163, 179));
-            l->setEnabled(r.usable);
-        }
+        for (SimpleLabel* l : {progNo, progName}) l->setEnabled(r.usable);
         ShowFitted(progNo, r.voice);
         ShowFitted(progName, r.voiceName);
-        // No frame: a vertical-line frame (shape 5), even of width 0, would draw
-        // a 1-pixel line in the text colour through the middle of the name.
-        name->setFrameShape(QFrame::NoFrame);
-        SetTextColours(name, QColor(0, 255, 255), QColor(162, 174, 186));
         ShowFitted(name, r.target);
 
         const QString base = QString(":/res/AfterBtn/After%1Btn").arg(n);
         after->setIcon(r.usable ? TwoStateIcon(base + (highlighted ? "Ent.bmp" : "On.bmp"), base + "Off.bmp")
                                 : TwoStateIcon(base + "Dis.bmp", base + "Dis.bmp"));
-        after->setIconSize(after->size());
-        after->setCheckable(true);
         after->setChecked(r.usable && r.on);
-        recommend->setIcon(TwoStateIcon(QString(":/res/RcmdBtn/Rcmd%1BtnOff.bmp").arg(n),
-                                        QString(":/res/RcmdBtn/Rcmd%1BtnOn.bmp").arg(n)));
-        recommend->setIconSize(recommend->size());
         recommend->setDown(r.recommendHeld);
 
         icon->setPixmap(QPixmap(IconPath(r, highlighted)));
@@ -245,6 +242,22 @@ TEST_F(MainWindowGallery, RowsInEveryState) {
     EXPECT_GT(Count(shot, name1, IsCyan), 20);
     const QRect field16(window.OnShot(QPoint(230, 480)), QSize(288, 25));
     EXPECT_EQ(Count(shot, field16, IsCyan), 0);
+
+    // Nothing crosses a name: above and below its text, the middle of each
+    // lit field shows the field's own picture.
+    for (int n = 1; n <= 16; ++n) {
+        auto* field = window.Row<SimpleLabel>("lblAfter", n);
+        auto* name = window.Row<SimpleLabel>("txtAfter", n);
+        if (!field->isVisible()) continue;
+        const QImage base = field->pixmap(Qt::ReturnByValue).toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect onShot = window.OnShot(name);
+        for (int y : {1, 23}) {
+            const QPoint inField(name->width() / 2, y);
+            EXPECT_EQ(QColor(shot.pixel(onShot.topLeft() + inField)).name().toStdString(),
+                      QColor(base.pixel(inField)).name().toStdString())
+                << "row " << n << ", y " << y;
+        }
+    }
 
     // Each row band carries its number at the left, in x 24 to 51.
     for (int n = 1; n <= 16; ++n) {

@@ -1,12 +1,17 @@
 // Screenshots of the real window with songs opened (fake core, Brune2): the
-// rows of beat.mid, the three target lists in place over the window, and a
-// highlighted row. Each PNG is kept for a person to look at and read back to
+// rows of beat.mid, the three target lists in place over the window, a
+// highlighted row, the beat-resolution picker over the window and a row after
+// a choice from its popups. Each PNG is kept for a person to look at and read back to
 // check what it shows.
 #include <gtest/gtest.h>
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <functional>
 
+#include "app/BeatMapWidget.h"
 #include "tests/app/MainWindowSongWindow.h"
 #include "tests/ui/GalleryShots.h"
 
@@ -154,4 +159,86 @@ TEST(SongGallery, AHighlightedRow) {
     // inverted).
     const QImage down = QImage(":/res/AfterBtn/After1BtnOff.bmp").convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shot.copy(QRect(WidgetOnShot(w.window, w.row(0).btnAfter).topLeft(), down.size())), down);
+}
+
+TEST(SongGallery, TheBeatPickerOpenedFromTheWindow) {
+    SongWindow w;
+    w.window.openFile(w.copySong("TheEntertainer.mid"));
+    const Ui::MainWindow& ui = w.window.form();
+    QTest::mouseClick(ui.btnNoteSelect, Qt::LeftButton);
+    BeatMapWidget* picker = w.window.beatPicker();
+    ASSERT_TRUE(picker->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(picker));
+    // Its frame under the button, at the button's bottom-left pixel, where the
+    // screen leaves room.
+    const QPoint corner = ui.btnNoteSelect->mapToGlobal(QPoint(0, ui.btnNoteSelect->height() - 1));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect frame = picker->frameGeometry();
+    if (corner.y() + frame.height() <= screen.height() && corner.x() + frame.width() <= screen.width())
+        EXPECT_EQ(frame.topLeft(), corner);
+
+    const QPoint origin = w.window.mapToGlobal(QPoint(0, 0));
+    const QRect pickerArea = picker->geometry().translated(-origin);
+    QRect canvas = QRect(QPoint(0, 0), w.window.size()) | pickerArea;
+    QImage image(canvas.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    painter.drawImage(-canvas.topLeft(), w.window.grab().toImage());
+    painter.drawImage(pickerArea.topLeft() - canvas.topLeft(), picker->grab().toImage());
+    painter.end();
+    const QImage shot = KeepGalleryShot(image, "song_picker_open.png");
+
+    // The picker's cells, the cell of the window's beat resolution lit.
+    const int k = w.window.beatResolutionIndex();
+    QImage expected = QImage(":/res/BeatMap.bmp").convertToFormat(QImage::Format_RGB32);
+    QPainter lit(&expected);
+    lit.drawImage(QPoint(27 * (k / 3) + 1, 32 * (k % 3) + 1), QImage(":/res/NoteOnArray.bmp").copy(0, 31 * k, 26, 31));
+    lit.end();
+    EXPECT_EQ(shot.copy(QRect(pickerArea.topLeft() - canvas.topLeft(), expected.size())),
+              expected.convertToFormat(QImage::Format_RGB32));
+    // The button shows the same note value (its last pixel row lies under
+    // the picker).
+    const QImage note = MainWindow::notePicture(k).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect noteOnShot(WidgetOnShot(w.window, ui.btnNoteSelect).topLeft() - canvas.topLeft(),
+                           note.size() - QSize(0, 1));
+    EXPECT_EQ(shot.copy(noteOnShot), note.copy(QRect(QPoint(0, 0), noteOnShot.size())));
+    picker->close();
+}
+
+// Row 1 given a nylon guitar through its three popups, the pointer resting
+// off the window: the row shows the guitar's icon, unlit, with no other move.
+TEST(SongGallery, ARowAfterAChoiceFromItsPopups) {
+    const QPoint pointerBefore = QCursor::pos();
+    SongWindow w;
+    w.window.openFile(w.copySong("TheEntertainer.mid"));
+    const auto& r = w.row(0);
+    QTest::mouseClick(r.btnAfter, Qt::LeftButton);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCursor::setPos(screen.bottomRight() - QPoint(5, 5));
+    QTest::qWait(50);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(r.cboAfter, &enter);
+    OpenField(w, 0);
+    ClickText(w.window.popup(1), "Other Normal Voices");
+    ClickText(w.window.popup(2), "NylonGuitar");
+    ClickText(w.window.popup(3), "NylonGuitar(Smooth)");
+    ASSERT_EQ(w.window.popupChannel(), -1);
+    QApplication::processEvents();
+    const QImage shot = KeepGalleryShot(w.window.grab().toImage(), "song_row1_after_choice.png");
+    QCursor::setPos(pointerBefore);
+
+    QString icon;
+    ASSERT_GE(w.window.channelSelector()->GetIconOff(0, &icon), 0);
+    const QImage guitar = QImage(icon).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shot.copy(QRect(WidgetOnShot(w.window, r.lblIcon).topLeft(), guitar.size())), guitar);
+    // The field's right end shows its unlit base, and the name is the guitar's.
+    bool alternatives = false;
+    ASSERT_GE(w.window.channelSelector()->HasAlternatives(0, &alternatives), 0);
+    const QImage base =
+        QImage(QString(":/res/TextBase/TextBase1%1.bmp").arg(alternatives ? "OffMlt" : "Off")).convertToFormat(QImage::Format_RGB32);
+    const QRect field = WidgetOnShot(w.window, r.lblAfter);
+    const QRect right(field.right() - 15, field.top(), 16, field.height());
+    EXPECT_EQ(shot.copy(right), base.copy(right.translated(-field.topLeft())));
+    EXPECT_EQ(r.txtAfter->text(), QString("NylonGuitar(Smooth)"));
+    EXPECT_GT(ShotCyanCount(shot, WidgetOnShot(w.window, r.txtAfter)), 20);
 }
