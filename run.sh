@@ -12,7 +12,13 @@ for arg in "$@"; do
 done
 cd "$(dirname "$0")"
 scripts/deps.sh app
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_TESTS=OFF >/dev/null
+# Paths below the checkout are hashed relative to it, so another clone finds
+# what an earlier build put in the compiler cache.
+export CCACHE_BASEDIR="$PWD"
+# Each folder's files are compiled in batches (unity build), as ./test.sh does:
+# far fewer compiler starts on a small machine.
+cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_TESTS=OFF \
+  -DCMAKE_UNITY_BUILD=ON >/dev/null
 # Only the program and what it is made of: the tools, benchmarks and fuzz
 # targets are for ./test.sh. What it loads beside it (the model files and
 # "Lib/") is copied into build/run/app/ by the configure step above.
