@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 #include "engine/builtins/ArticSrchCall.h"
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
