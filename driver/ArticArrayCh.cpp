@@ -5,6 +5,7 @@
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
 #include "engine/work/ArticPos.h"
+#include "host/KPSManager.h"
 
 namespace {
 
