@@ -34,8 +34,9 @@ run_suite() {
 # Both builds compile each folder's files in batches (unity build), which keeps
 # the run short on small machines; file-local names must therefore not repeat
 # across the files of one folder. (A header that a file uses without including
-# it can hide behind the file batched before it: an editor's per-file build
-# still shows it.)
+# it can hide behind the file batched before it: the plain build's test
+# files_compile_alone compiles every header on its own, and
+# -DCMAKE_UNITY_BUILD=OFF builds every file on its own.)
 echo "== plain build"
 run_suite build/test -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2" -DCMAKE_UNITY_BUILD=ON
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"

@@ -8,7 +8,7 @@
 #include "app/VexaChSelector.h"
 #include "data/AlgorithmScript.h"
 #include "data/AlgorithmTable.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 
 namespace {
 

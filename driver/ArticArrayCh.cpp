@@ -1,10 +1,11 @@
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 
 #include <vector>
 
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
 #include "engine/work/ArticPos.h"
+#include "host/KPSManager.h"
 
 namespace {
 

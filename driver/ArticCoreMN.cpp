@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticCore.h"
 #include "driver/ArticEditorUtil.h"
-#include "driver/ArticErr.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPref.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpMgr.h"
 #include "engine/loaders/ArticExpUtil.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "driver/ArticEditorUtil.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticEditorUtil.h"
 #include "host/KPSManager.h"
 #include "platform/Collections.h"

@@ -9,7 +9,7 @@
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
 #include "driver/ArticView.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"

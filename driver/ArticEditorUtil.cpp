@@ -5,7 +5,7 @@
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 #include "driver/ArticSrchSongBridge.h"
 #include "platform/Memory.h"
 #include "platform/Text.h"

@@ -11,7 +11,7 @@
 // port information).
 #include <vector>
 
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "host/KPSManager.h"
 #include "platform/Collections.h"
 #include "platform/String.h"

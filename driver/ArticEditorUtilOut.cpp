@@ -7,9 +7,9 @@
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 #include "driver/ArticView.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"

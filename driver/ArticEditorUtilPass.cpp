@@ -5,7 +5,7 @@
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 #include "driver/PgBsel.h"
 #include "driver/ArticView.h"
 #include "driver/DelGrace.h"

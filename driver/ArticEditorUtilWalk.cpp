@@ -6,7 +6,7 @@
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 #include "driver/ArticView.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"

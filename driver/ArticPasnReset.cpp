@@ -1,10 +1,10 @@
 // The part assignment's ports and channels: the resets and searches of the
 // records, which read the song through the song bridge. They belong to the
 // driver library (the records themselves sit below the engine).
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkTrk.h"

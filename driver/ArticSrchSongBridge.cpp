@@ -1,10 +1,10 @@
 #include "driver/ArticSrchSongBridge.h"
 
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticView.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 
 int CArticSrchSongBridge::GetCurBeat(CKPSManager* host, DWORD time, BYTE* num, BYTE* den) const {
     return CArticEditorUtil::GetCurBeat(host, time, num, den);

@@ -1,6 +1,6 @@
 #include "driver/ArticStep.h"
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/loaders/ArticLoadMgr.h"
 
 void ArticPostHeader(const char* header) {

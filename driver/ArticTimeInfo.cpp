@@ -1,4 +1,4 @@
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 
 #include "driver/ArticTimeMgr.h"
 #include "engine/expressions/ArticExp.h"

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 #include "engine/expressions/ArticExp.h"
 
 VX_IMPLEMENT_CLASS(CArticTimeMgr, CObject);

@@ -3,7 +3,7 @@
 // part tracks first (controller and bend steps just before a note that sets
 // a new value at the note go, and same-time voice and parameter messages are
 // put in the order a sound generator needs), then starts the write-back.
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "platform/Object.h"
 #include "platform/Types.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorProc.h"
 #include "host/DataManager.h"
 #include "host/PhrasorApp.h"

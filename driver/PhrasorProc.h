@@ -16,7 +16,7 @@
 // (cleared when the next one starts) and per MIDI channel for the run.
 #include <memory>
 
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticView.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/work/ArticPos.h"

@@ -5,8 +5,8 @@
 
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
-#include "driver/ArticPref.h"
-#include "driver/PHConvPrm.h"
+#include "services/ArticPref.h"
+#include "services/PHConvPrm.h"
 #include "driver/PgBsel.h"
 #include "driver/VeloSens.h"
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "host/DataManager.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // 8/0, program 25, then the script lines and a Convert).
 #include <cstring>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorCoreIF.h"
 
 namespace coretool {

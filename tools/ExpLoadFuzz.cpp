@@ -11,7 +11,7 @@
 #include <string>
 
 #include "AflInput.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticRul.h"

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "RulScriptTools.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/work/ArticWrk.h"

@@ -24,8 +24,8 @@
 
 #include "AflInput.h"
 #include "RulScriptTools.h"
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
+#include "services/ArticErr.h"
+#include "services/PHConvPrm.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/loaders/ArticLoadMgr.h"

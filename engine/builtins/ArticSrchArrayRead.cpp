@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 #include "engine/builtins/ArticSrchCall.h"
 #include "engine/rules/ArticRul.h"
 #include "platform/Numbers.h"
@@ -115,10 +115,11 @@ std::vector<CArticWrkEvnt*> CArticSrchGetHarmoArrayEvntAry::Pick(const std::vect
 
 namespace {
 
-// The range of the time section. The section lives in the driver library
-// above the engine and is read through its inline accessors; the sanitizers'
-// dynamic type check of such a call would name the class's type record, which
-// only that library defines, so this one read goes without it.
+// The range of the time section. The section is declared below the engine
+// (services/) but implemented in the driver library above it, and is read
+// through its inline accessors; the sanitizers' dynamic type check of such a
+// call would name the class's type record, which only the driver defines, so
+// this one read goes without it.
 __attribute__((no_sanitize("vptr"))) void ProcAreaRange(const CArticTimeInfo& section, INT64* start,
                                                          INT64* end) {
     *start = section.GetTimeS();

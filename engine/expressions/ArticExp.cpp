@@ -3,7 +3,7 @@
 #include <functional>
 #include <new>
 
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"

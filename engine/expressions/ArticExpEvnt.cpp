@@ -1,7 +1,7 @@
 #include "engine/expressions/ArticExpEvnt.h"
 
-#include "driver/ArticErr.h"
-#include "driver/ArticPasn.h"
+#include "services/ArticErr.h"
+#include "services/ArticPasn.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/work/ArticWrk.h"

@@ -1,7 +1,7 @@
 #include "engine/expressions/ArticExpLayer.h"
 
-#include "driver/ArticPasn.h"
-#include "driver/ArticPasnData.h"
+#include "services/ArticPasn.h"
+#include "services/ArticPasnData.h"
 #include "engine/work/ArticTicks.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkBlk.h"

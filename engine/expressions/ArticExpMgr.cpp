@@ -1,6 +1,6 @@
 #include "engine/expressions/ArticExpMgr.h"
 
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrk.h"

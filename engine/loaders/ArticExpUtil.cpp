@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpEvnt.h"

@@ -1,7 +1,7 @@
 // Copies of one expression by class.
 #include <cstring>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpFileSmf.h"

@@ -5,8 +5,8 @@
 #include <new>
 #include <utility>
 
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
+#include "services/ArticErr.h"
+#include "services/PHConvPrm.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulInit.h"

@@ -4,8 +4,8 @@
 #include <limits>
 #include <new>
 
-#include "driver/ArticArrayCh.h"
-#include "driver/ArticPref.h"
+#include "services/ArticArrayCh.h"
+#include "services/ArticPref.h"
 #include "engine/builtins/ArticSrchSong.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"

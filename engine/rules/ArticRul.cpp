@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/rules/ArticRulInit.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulSub.h"

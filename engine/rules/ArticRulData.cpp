@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulUtil.h"

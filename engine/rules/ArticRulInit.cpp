@@ -7,7 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/rules/ArticRulUtil.h"
 #include "platform/Numbers.h"

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulUtil.h"
 #include "engine/rules/ArticSrchEvnt.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver/ArticLibPath.h"
+#include "services/ArticLibPath.h"
 #include "host/MPEvent.h"
 #include "platform/File.h"
 #include "platform/Memory.h"

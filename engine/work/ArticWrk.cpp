@@ -3,8 +3,8 @@
 #include <new>
 #include <vector>
 
-#include "driver/ArticErr.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPref.h"
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrkUtil.h"

@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/loaders/ArticExpUtil.h"
 #include "engine/rules/ArticPrmExp.h"

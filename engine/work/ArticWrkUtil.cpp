@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/work/ArticEngineCtx.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"

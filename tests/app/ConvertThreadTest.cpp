@@ -21,7 +21,7 @@
 #include "data/FilledVoiceTables.h"
 #include "data/VexaChInfo.h"
 #include "data/VexaVoiceCatalog.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "tests/app/FakePhrasorCore.h"
 
 namespace {

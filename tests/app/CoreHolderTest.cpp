@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/CoreHolder.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "tests/app/FakePhrasorCore.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorCoreIF.h"
 
 class FakePhrasorCore : public CPhrasorCoreIF {

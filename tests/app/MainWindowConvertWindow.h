@@ -5,6 +5,7 @@
 #include <QString>
 #include <utility>
 
+#include "app/ConvertThread.h"
 #include "tests/app/MainWindowSongWindow.h"
 
 struct ConvertWindow : SongWindow {

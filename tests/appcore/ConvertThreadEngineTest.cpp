@@ -19,7 +19,7 @@
 #include "data/FilledVoiceTables.h"
 #include "data/VexaChInfo.h"
 #include "data/VexaVoiceCatalog.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "platform/Random.h"
 #include "tests/appcore/EngineCore.h"
 #include "tests/driver/PhrasorCoreSmf.h"

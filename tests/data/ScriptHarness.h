@@ -26,7 +26,7 @@
 
 #include "data/AlgorithmScript.h"
 #include "driver/ArticProc.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorCore.h"
 #include "driver/PhrasorProc.h"
 #include "engine/expressions/ArticExp.h"

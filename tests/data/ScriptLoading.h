@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "data/AlgorithmScript.h"
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
+#include "services/ArticErr.h"
+#include "services/PHConvPrm.h"
 #include "engine/loaders/ArticLoadMgr.h"
 
 // The script's lines handed over into the loader's rule program, with the

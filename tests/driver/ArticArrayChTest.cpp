@@ -1,4 +1,4 @@
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 
 #include <gtest/gtest.h>
 

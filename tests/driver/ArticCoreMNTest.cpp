@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "BridgeFixture.h"
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 #include "driver/ArticCore.h"
-#include "driver/ArticErr.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPref.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/work/WorkFixture.h"
 #include "host/PhrasorApp.h"

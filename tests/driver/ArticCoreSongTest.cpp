@@ -8,7 +8,7 @@
 #include "BridgeFixture.h"
 #include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/loaders/ArticLoadMgr.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
-#include "driver/ArticPasn.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPasn.h"
+#include "services/ArticPref.h"
 #include "driver/ArticTransMgr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"

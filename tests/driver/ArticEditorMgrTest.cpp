@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "BridgeFixture.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/work/WorkFixture.h"
 #include "platform/Messages.h"
 

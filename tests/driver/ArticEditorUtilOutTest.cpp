@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "BridgeFixture.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "driver/ArticTransMgr.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"

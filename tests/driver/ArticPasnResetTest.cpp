@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "BridgeFixture.h"
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 #include "engine/work/ArticWrk.h"
 #include "engine/work/WorkFixture.h"
 

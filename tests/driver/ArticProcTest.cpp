@@ -7,9 +7,9 @@
 
 #include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "driver/ArticTimeMgr.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpMgr.h"

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/work/WorkFixture.h"

@@ -14,10 +14,10 @@
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "driver/ArticHostWalk.h"
 #include "driver/ArticProc.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorProc.h"
 #include "host/SmfFixtures.h"
 #include "platform/Random.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorCoreIF.h"
 #include "host/PhrasorApp.h"
 #include "tests/CorpusFiles.h"

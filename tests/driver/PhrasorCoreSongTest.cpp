@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "host/DataManager.h"
 #include "host/PhrasorDoc.h"
 #include "tests/driver/PhrasorCoreFixture.h"

@@ -15,7 +15,7 @@
 #include "driver/ArticProc.h"
 #include "driver/PgBsel.h"
 #include "driver/VeloSens.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "driver/PhrasorProc.h"
 #include "host/PhrasorDoc.h"
 #include "host/SmfFixtures.h"

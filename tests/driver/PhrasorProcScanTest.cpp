@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PhrasorProcFixture.h"
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 
 namespace {
 

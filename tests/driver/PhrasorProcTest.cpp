@@ -12,8 +12,8 @@
 #include "driver/ArticCore.h"
 #include "driver/ArticCoreMN.h"
 #include "driver/ArticEditorMgr.h"
-#include "driver/ArticErr.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPref.h"
 #include "driver/ArticProc.h"
 #include "engine/loaders/ArticLoadMgr.h"
 

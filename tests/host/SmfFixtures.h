@@ -11,7 +11,7 @@
 #include "DocFixtures.h"
 #include "host/DataManager.h"
 #include "host/PhrasorApp.h"
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 #include "tests/SmfBuild.h"
 
 namespace smftest {

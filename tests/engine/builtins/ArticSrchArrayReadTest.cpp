@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "BuiltinFixture.h"
-#include "driver/ArticTimeInfo.h"
+#include "services/ArticTimeInfo.h"
 
 using namespace bitest;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExpEvnt.h"
 #include "engine/expressions/ArticMeas.h"
 #include "engine/work/ArticWrkUtil.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "driver/ArticErr.h"
-#include "driver/ArticPasn.h"
+#include "services/ArticErr.h"
+#include "services/ArticPasn.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticExpMgr.h"

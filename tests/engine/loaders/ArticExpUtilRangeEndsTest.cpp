@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpStresCont.h"
 #include "engine/expressions/ArticMeas.h"

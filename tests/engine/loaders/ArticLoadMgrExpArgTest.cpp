@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpDur.h"
 #include "engine/expressions/ArticExpInit.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpOrnament.h"
 #include "engine/expressions/ArticExpPitch.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpCreNote.h"
 #include "engine/expressions/ArticMeas.h"

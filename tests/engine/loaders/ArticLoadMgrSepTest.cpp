@@ -6,10 +6,10 @@
 #include <set>
 #include <vector>
 
-#include "driver/ArticArrayCh.h"
-#include "driver/ArticErr.h"
-#include "driver/ArticPasn.h"
-#include "driver/ArticPref.h"
+#include "services/ArticArrayCh.h"
+#include "services/ArticErr.h"
+#include "services/ArticPasn.h"
+#include "services/ArticPref.h"
 #include "engine/builtins/ArticSrchSong.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpDur.h"

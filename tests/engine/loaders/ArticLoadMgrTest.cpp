@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
-#include "driver/PHConvPrm.h"
+#include "services/ArticErr.h"
+#include "services/PHConvPrm.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/rules/ArticRul.h"

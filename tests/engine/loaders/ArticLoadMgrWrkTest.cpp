@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticPos.h"

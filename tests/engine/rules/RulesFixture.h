@@ -7,7 +7,7 @@
 #include <vector>
 #include <string>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulData.h"
 #include "engine/rules/ArticRulDataEvnt.h"

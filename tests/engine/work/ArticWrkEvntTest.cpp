@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/rules/ArticPrmExp.h"
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticWrkUtil.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/work/ArticPos.h"
 #include "engine/work/ArticWrkUtil.h"
 #include "WorkFixture.h"

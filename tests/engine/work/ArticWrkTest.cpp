@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "driver/ArticErr.h"
-#include "driver/ArticPref.h"
+#include "services/ArticErr.h"
+#include "services/ArticPref.h"
 #include "engine/work/ArticFngrInfo.h"
 #include "WorkFixture.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 #include "engine/work/ArticWrkUtil.h"
 #include "WorkFixture.h"
 

@@ -1,4 +1,4 @@
-#include "driver/ArticLibPath.h"
+#include "services/ArticLibPath.h"
 
 CString& CArticLibPath::Folder() {
     static CString folder;

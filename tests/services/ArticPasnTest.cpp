@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 #include "engine/work/ArticWrkBlk.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 
 #include <cstring>
 
-#include "driver/ArticLibPath.h"
+#include "services/ArticLibPath.h"
 #include "platform/Text.h"
 
 VX_IMPLEMENT_CLASS(CArticPrefSetting, CObject);

@@ -3,7 +3,15 @@
 // work data, expression data and rule program and their text dumps, owned by
 // the time manager. A conversion run keeps a single section over the whole
 // song; the rule built-ins read its range through GetTimeS/GetTimeE, which
-// stay inline so that the engine reaches them without linking this library.
+// stay inline so that the engine reaches them without linking the library
+// that implements the section.
+//
+// The class is declared here, below the engine, for that one read: the
+// engine's rule program holds the section, and its built-in that gives the
+// range cannot include a header of the driver above it. The rest of the class
+// (splitting and merging the work data, which calls the engine) is the
+// driver's, in driver/ArticTimeInfo.cpp, which also holds the run-time record
+// and the virtual table: the services library defines nothing of it.
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/String.h"

@@ -1,4 +1,4 @@
-#include "driver/ArticPasn.h"
+#include "services/ArticPasn.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "driver/ArticPasnCommon.h"
+#include "services/ArticPasnCommon.h"
 
 VX_IMPLEMENT_CLASS(CArticPasnCommon, CArticPasnData);
 

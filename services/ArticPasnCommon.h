@@ -3,7 +3,7 @@
 // and list n the blocks that use it (each once).
 #include <vector>
 
-#include "driver/ArticPasnData.h"
+#include "services/ArticPasnData.h"
 
 using CArticWrkBlkPtrList = CTypedPtrList<CPtrList, CArticWrkBlk*>;
 using CArticWrkBlkListArray = CTypedPtrArray<CPtrArray, CArticWrkBlkPtrList*>;

@@ -6,17 +6,21 @@
 // and the channels the selection uses); the index of the used table is the
 // part number of the conversion.
 //
-// The tables themselves (ArticArrayChTable.cpp), with the run-time record and
-// the virtual table, belong to the services below the engine, which reads
-// them in its string split; the scans of the song (ArticArrayCh.cpp) belong
-// to the library above, beside the song bridge they call. So the scans are
-// not virtual: the virtual table must not name a function defined above.
-#include "host/KPSManager.h"
+// The tables themselves (services/ArticArrayChTable.cpp), with the run-time
+// record and the virtual table, belong to the services below the engine,
+// which reads them in its string split; the scans of the song
+// (driver/ArticArrayCh.cpp) belong to the driver above, beside the song
+// bridge they call. So the scans are not virtual: the virtual table must not
+// name a function defined above. Nor does this header include the host's: the
+// scans' host types are declared only.
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/Types.h"
 
 class CArticPos;
+class CKPSManager;
+struct _MPTRACKINFO;
+struct tagMPEVENT;
 
 // Song positions (track, block, event) of a selection; the holder owns the entries.
 using CArticPosList = CTypedPtrList<CObList, CArticPos*>;

@@ -1,4 +1,4 @@
-#include "driver/ArticPref.h"
+#include "services/ArticPref.h"
 
 #include <gtest/gtest.h>
 

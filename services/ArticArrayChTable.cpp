@@ -3,7 +3,7 @@
 // reads them. The run-time record, and with it the virtual table, is here
 // too; the scans of the song stay above, beside the host walks
 // (ArticArrayCh.cpp).
-#include "driver/ArticArrayCh.h"
+#include "services/ArticArrayCh.h"
 
 VX_IMPLEMENT_CLASS(CArrayChInfo, CObject);
 VX_IMPLEMENT_CLASS(CArticArrayCh, CObject);

@@ -1,4 +1,4 @@
-#include "driver/ArticErr.h"
+#include "services/ArticErr.h"
 
 #include <chrono>
 

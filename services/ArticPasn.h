@@ -5,8 +5,8 @@
 // registered with it and its shared record.
 #include <vector>
 
-#include "driver/ArticPasnCommon.h"
-#include "driver/ArticPasnData.h"
+#include "services/ArticPasnCommon.h"
+#include "services/ArticPasnData.h"
 
 class CKPSManager;
 

@@ -1,4 +1,4 @@
-#include "driver/ArticPasnData.h"
+#include "services/ArticPasnData.h"
 
 VX_IMPLEMENT_CLASS(CArticPasnData, CObject);
 

@@ -1,4 +1,4 @@
-#include "driver/PHConvPrm.h"
+#include "services/PHConvPrm.h"
 
 #include <gtest/gtest.h>
 
