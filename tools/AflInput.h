@@ -1,11 +1,16 @@
 #pragma once
 // What the AFL++ targets share: the small work model they load, the split of
-// an input into lines, and a main() that reads one input from the file named
-// by its argument (or standard input) and runs it once.
+// an input into lines, a digest of a run's results, and a main() that forks
+// for AFL++ only after the start-up, or replays many inputs in one process.
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#if defined(VEXA_AFL_DEFERRED)
+#include <unistd.h>
+#endif
 
 #include "platform/Collections.h"
 #include "platform/String.h"
@@ -46,17 +51,107 @@ void ForEachLine(const unsigned char* data, size_t size, Fn&& fn) {
     }
 }
 
-// main()'s work: 1 when the named file cannot be opened, else 0 after one run.
-inline int RunInput(int argc, char** argv, void (*run)(const unsigned char*, size_t)) {
-    FILE* in = argc > 1 ? std::fopen(argv[1], "rb") : stdin;
-    if (!in) return 1;
-    std::vector<unsigned char> bytes;
+// A digest of what an input produced (FNV-1a), compared between a replay of
+// one input alone and of the same input among others in one process.
+struct Digest {
+    unsigned long long value = 1469598103934665603ull;
+    void Add(const void* bytes, size_t size) {
+        const unsigned char* b = static_cast<const unsigned char*>(bytes);
+        for (size_t i = 0; i < size; ++i) value = (value ^ b[i]) * 1099511628211ull;
+    }
+    void Add(const CString& text) { Add(static_cast<const char*>(text), size_t(text.GetLength()) + 1); }
+    void Add(const CStringList& list) {
+        for (POSITION p = list.GetHeadPosition(); p;) Add(list.GetNext(p));
+    }
+    void Add(long long number) { Add(&number, sizeof number); }
+};
+
+using RunFn = unsigned long long (*)(const unsigned char*, size_t);
+
+inline bool ReadFile(FILE* in, std::vector<unsigned char>& bytes) {
+    bytes.clear();
     unsigned char chunk[4096];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (in != stdin) std::fclose(in);
+    return !std::ferror(in);
+}
+
+inline bool ReadPath(const char* path, std::vector<unsigned char>& bytes) {
+    FILE* in = std::fopen(path, "rb");
+    if (!in) return false;
+    const bool ok = ReadFile(in, bytes);
+    std::fclose(in);
+    return ok;
+}
+
+// main()'s work. Built for AFL++ (VEXA_AFL_DEFERRED, see below), the fork
+// server starts only here, after the caller's once-per-process start-up, and
+// each forked child runs the one input named by the first argument (or read
+// from standard input). Otherwise it is the replay loop: each file named runs
+// in turn in this one process (standard input when none is named); with "-d"
+// first, each run prints its digest on a line of its own. 1 when a file
+// cannot be read, else 0.
+//
+// (AFL++'s persistent mode, __AFL_LOOP, was tried with this runtime: under
+// afl-fuzz 4.04c its fork server waits for the child without seeing it stop
+// at the end of an input, so every input times out; the targets fork once
+// per input.)
+inline int RunInputs(int argc, char** argv, RunFn run) {
+    std::vector<unsigned char> bytes;
+#if defined(VEXA_AFL_DEFERRED)
+    run(bytes.data(), 0);  // warm-up: lazy tables and the allocator's caches
+    __AFL_INIT();
+    if (argc > 1 ? !ReadPath(argv[1], bytes) : !ReadFile(stdin, bytes)) return 1;
     run(bytes.data(), bytes.size());
+    // The child ends here without the exit handlers: the sanitizers' own (the
+    // unregistering of every global) cost more than the run itself. A fuzz run
+    // has the leak check off; its queue is replayed with it on.
+    std::fflush(nullptr);
+    _exit(0);
+#else
+    int first = 1;
+    const bool print = argc > 1 && std::strcmp(argv[1], "-d") == 0;
+    if (print) ++first;
+    auto one = [&]() {
+        const unsigned long long digest = run(bytes.data(), bytes.size());
+        if (print) std::printf("%016llx\n", digest);
+    };
+    if (first >= argc) {
+        if (!ReadFile(stdin, bytes)) return 1;
+        one();
+    }
+    for (int i = first; i < argc; ++i) {
+        if (!ReadPath(argv[i], bytes)) return 1;
+        one();
+    }
     return 0;
+#endif
 }
 
 }  // namespace afltool
+
+#if defined(VEXA_AFL_DEFERRED)
+// The AFL++ build: the classic afl-g++ instruments through its
+// assembler and links no runtime, so tools/CMakeLists.txt links AFL++'s
+// compiler runtime (afl-compiler-rt.o), which holds the deferred fork server
+// (__AFL_INIT). The assembler's instrumentation would start a fork server
+// of its own at the first instrumented code that runs, unless the shared
+// pointer to the coverage map (__afl_global_area_ptr) is already set. The
+// runtime maps the coverage map in its constructors of priority 0 to 5; this
+// constructor of priority 10, written in assembly so that it carries no
+// instrumentation itself, hands that map to the instrumented code before any
+// of it (the sanitizers' constructors run at priority 99) has run.
+asm(".pushsection .text\n"
+    ".p2align 4\n"
+    "vexa_afl_share_map:\n"
+    "  movq __afl_area_ptr@GOTPCREL(%rip), %rax\n"
+    "  movq (%rax), %rax\n"
+    "  movq __afl_global_area_ptr@GOTPCREL(%rip), %rdx\n"
+    "  movq %rax, (%rdx)\n"
+    "  ret\n"
+    ".popsection\n"
+    ".pushsection .init_array.00010,\"aw\"\n"
+    ".p2align 3\n"
+    ".quad vexa_afl_share_map\n"
+    ".popsection\n");
+#endif

@@ -16,12 +16,13 @@
 //   AFL_SKIP_CPUFREQ=1 afl-fuzz -i build/afl/core-seeds -o build/afl/found-core -x tools/smf.dict -t 5000
 //         -V 600 -- build/afl/tools/fuzz_core_convert @@
 //
-// Each input pays for the engine's start and a whole conversion: expect a
-// few executions a second under the sanitizers. The leak check at every exit
-// costs most of that; with ASAN_OPTIONS=detect_leaks=0 a run goes about four
-// times faster, and replaying its queue with the check on still finds leaks:
+// The program's start is made once per process (Core() below); with afl-g++
+// the fork server starts after it and after one empty input (see AflInput.h
+// and RulLoadFuzz.cpp), otherwise the target is the replay loop. The leak
+// check is off in a fuzz run; its queue is replayed with it on, all inputs in
+// one process and then, for any report, one input at a time:
 //
-//   for f in build/afl/found-core/default/queue/id*; do build/afl/tools/fuzz_core_convert $f || echo $f; done
+//   build/asan/tools/fuzz_core_convert build/afl/found-core/default/queue/id*
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -55,16 +56,26 @@ bool Reloads(const BYTE* bytes, DWORD size) {
 
 int module;  // its address stands for the program's module handle
 
-}  // namespace
+// The core with the program started, made once per process: the start
+// (program folder, scripts, tables) does not depend on the input. Each input
+// then gets its own driver and document, as a fresh worker does.
+CPhrasorCoreIF& Core() {
+    static CPhrasorCoreIF* core = [] {
+        GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
+        CPhrasorCoreIF* made = CreatePhrasorCore(&module);
+        if (!made) __builtin_trap();
+        return made;
+    }();
+    return *core;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > 0xFFFFFFFFu) return 0;
-    GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
-    CPhrasorCoreIF* core = CreatePhrasorCore(&module);
-    if (!core) __builtin_trap();
-    core->CreateProc();
-    core->CreateDoc();
-    core->SetResolution(480);
+unsigned long long ConvertOne(const uint8_t* data, size_t size) {
+    afltool::Digest digest;
+    if (size > 0xFFFFFFFFu) return digest.value;
+    CPhrasorCoreIF& core = Core();
+    core.CreateProc();
+    core.CreateDoc();
+    core.SetResolution(480);
 
     const std::vector<BYTE> input(data, data + size);
     BYTE* bytes = const_cast<BYTE*>(input.data());
@@ -72,9 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int channel : ChannelsToConvert(data, size)) {
         BYTE* const before = bytes;
         const DWORD beforeLength = length;
-        const int result = coretool::ConvertUp12(*core, channel, &bytes, &length);
+        const int result = coretool::ConvertUp12(core, channel, &bytes, &length);
+        digest.Add(result);
         if (result == 1) {
             if (!bytes || !Reloads(bytes, length)) __builtin_trap();
+            digest.Add(bytes, length);
         } else if (result != 0 || bytes != before || length != beforeLength) {
             __builtin_trap();
         }
@@ -82,15 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The input is never written.
     if (size && std::memcmp(input.data(), data, size) != 0) __builtin_trap();
 
-    core->DeleteProc();
-    core->DeleteDoc();
-    DeletePhrasorCore(core);
-    GetPhrasorApp().OverrideProgramFolder(CString());
+    core.DeleteProc();
+    core.DeleteDoc();
+    return digest.value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ConvertOne(data, size);
     return 0;
 }
 
 int main(int argc, char** argv) {
-    return afltool::RunInput(argc, argv, [](const unsigned char* data, size_t size) {
-        LLVMFuzzerTestOneInput(data, size);
-    });
+    Core();
+    return afltool::RunInputs(argc, argv, ConvertOne);
 }

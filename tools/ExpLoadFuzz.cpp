@@ -3,7 +3,8 @@
 // the lines after it are expression texts handed to the dispatcher, as the
 // rule run hands them, into expression track 1, block 0. The expression data
 // is then written, read back into fresh data and written again. Built and run
-// as the rule-script target is (see RulLoadFuzz.cpp):
+// as the rule-script target is, a deferred fork server with afl-g++ and a
+// replay loop otherwise (see RulLoadFuzz.cpp):
 //
 //   cmake --build build/afl --target fuzz_exp_load
 //   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/exp-seeds -o build/afl/found-exp -x tools/fuzz/exp.dict
@@ -19,7 +20,7 @@
 
 namespace {
 
-void RunOne(const unsigned char* data, size_t size) {
+unsigned long long RunOne(const unsigned char* data, size_t size) {
     CArticErr::Clear();
     CStringList dump, texts;
     bool inTexts = false;
@@ -60,12 +61,16 @@ void RunOne(const unsigned char* data, size_t size) {
     reader.LoadExp(written);
     CStringList rewritten;
     again.GetStrList(rewritten);
+    afltool::Digest digest;
+    digest.Add(written);
+    digest.Add(rewritten);
     again.Clear();
     exp.Clear();
     wrk.ResetAllEvntPos();  // events of new-note lists belong to no block
     CArticErr::Delete();
+    return digest.value;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return afltool::RunInput(argc, argv, RunOne); }
+int main(int argc, char** argv) { return afltool::RunInputs(argc, argv, RunOne); }

@@ -9,15 +9,25 @@
 //         -DVEXA_BUILD_TESTS=OFF -DVEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 //         "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DCCACHE_PROGRAM=CCACHE_PROGRAM-NOTFOUND
 //   cmake --build build/afl --target fuzz_rul_load
-//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict
-//         -V 600 -- build/afl/tools/fuzz_rul_load @@
+//   AFL_SKIP_CPUFREQ=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:symbolize=0 afl-fuzz
+//         -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict -V 600 -- build/afl/tools/fuzz_rul_load @@
 //
-// (afl-gcc-fast, the GCC plugin, refuses Debian's point release of GCC 12;
-// afl-gcc's assembler instrumentation takes any GCC.)
+// A child ends without the exit handlers, so the leak check is off in the
+// run; the queue is replayed with it on by the replay tool, all inputs in one
+// process: build/asan/tools/fuzz_rul_load build/afl/found/default/queue/id*
 //
-// Each run reads one input from the file named by its argument (or standard
-// input); AFL++'s fork server runs it once per input, and a finding replays
-// the same way.
+// (afl-g++-fast, the GCC plugin, refuses Debian's point release of GCC 12
+// even with gcc-12-plugin-dev installed: "GCC and plugin have incompatible
+// versions, expected GCC 12.2.0, is 12.2.0". afl-g++'s assembler
+// instrumentation takes any GCC.)
+//
+// Built so, with afl-g++, the target uses AFL++'s deferred fork server (see
+// AflInput.h): the built-ins are entered and one empty input is run before
+// the fork, and each child runs one input. Every other build is the replay
+// tool: each file named on the command line runs in turn in one process
+// ("-d" first prints each run's digest), and an input replays alone or among
+// others to the same result: each run starts from cleared error state,
+// random seed 1 and fresh work data.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -53,7 +63,7 @@ void ReadList(CArticLoadMgr& loader, const std::string& text, bool fresh) {
     delete list;
 }
 
-void RunOne(const unsigned char* data, size_t size) {
+unsigned long long RunOne(const unsigned char* data, size_t size) {
     CArticErr::Clear();
     SeedRandom(1);
     CStringList script, dump;
@@ -92,13 +102,20 @@ void RunOne(const unsigned char* data, size_t size) {
     CArticWrk again;
     CArticLoadMgr reader(&again, nullptr);
     reader.LoadWrk(written);
+    CStringList rewritten;
+    again.GetStrList(rewritten, 0, 1);
+    afltool::Digest digest;
+    digest.Add(written);
+    digest.Add(rewritten);
     wrk.ResetAllEvntPos();  // events of new-note lists belong to no block
     CArticErr::Delete();
+    return digest.value;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Once per process: the built-ins' catalogue entries.
     rultool::EnterToolBuiltins();
-    return afltool::RunInput(argc, argv, RunOne);
+    return afltool::RunInputs(argc, argv, RunOne);
 }
