@@ -94,6 +94,15 @@ INSTANTIATE_TEST_SUITE_P(
         TransCase{"NoteSeparatesBankSelectFromProgram",
                   {{'N', 10}, {'P', 10}, {'C', 10, 0}},
                   "P@10 N@10 C0@10"},
+        // A voice change behind the notes of its tick (a rule's program change
+        // on a chord's head, its bank selects one tick ahead clamped to the
+        // same tick) goes ahead of them with its bank selects.
+        TransCase{"BankSelectedProgramGoesBeforeTheNotesOfItsTick",
+                  {{'N', 0}, {'N', 0}, {'C', 0, 0}, {'C', 0, 32}, {'P', 0}},
+                  "C0@0 C32@0 P@0 N@0 N@0"},
+        TransCase{"BankSelectsAheadOfTheNoteStay",
+                  {{'C', 10, 0}, {'N', 10}, {'C', 10, 32}, {'P', 10}, {'N', 10}},
+                  "C0@10 C32@10 P@10 N@10 N@10"},
         TransCase{"ProgramAtOtherTimeEndsRun",
                   {{'P', 10}, {'P', 20}, {'C', 20, 0}},
                   "P@10 C0@20 P@20"},
