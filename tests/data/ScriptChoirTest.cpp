@@ -112,3 +112,21 @@ TEST(ScriptChoir, FoldedNotesDoNotLandOnAKeyOfTheirChord) {
 }
 
 }  // namespace
+
+namespace {
+
+// The prelude's channel 4 through Multi: every note kept, in its zone and the
+// choir's range, legato on the joined line.
+TEST(ScriptChoir, BachPreludeChannelFourStaysInZonesAndRange) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song("bach_846.mid");
+    const scriptharness::Run run = scriptharness::ConvertChannel(song, 3, scriptharness::LibraryScript("55_1"), ChoirTarget());
+    const size_t input = phrasorcoretest::NotesOf(run.in, 3).size();
+    ASSERT_EQ(input, 199u);
+    ASSERT_TRUE(vocalsongs::KeepsNotesZonesAndRange(run, "55_1", kChoirLow, kChoirHigh, input));
+    size_t legato = 0;
+    for (const HarnessNote& n : run.notes) legato += kChoirLegato.count(n.code);
+    EXPECT_GT(legato, input / 2);
+    EXPECT_FALSE(kChoirLegato.count(run.notes.front().code));
+}
+
+}  // namespace

@@ -159,3 +159,35 @@ TEST(ScriptPopVocal, DaaFWithVibratoLiesInItsZoneUnderProgram101) {
 }
 
 }  // namespace
+
+namespace {
+
+// The prelude's channel 4, a single line of joined eighths, sixteenths and
+// long notes: every note kept in its zone and its row's range, the sung
+// heads (the sixteenths sing one syllable each, the joined eighths legato)
+// taking the cycle in turn under its programs.
+TEST(ScriptPopVocal, BachPreludeChannelFourSingsTheCycles) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song("bach_846.mid");
+    for (const VocalRow& row : {kVocalRows[0], kVocalRows[1]}) {
+        SCOPED_TRACE(row.script);
+        const scriptharness::Run run =
+            scriptharness::ConvertChannel(song, 3, scriptharness::LibraryScript(row.script), VocalTarget());
+        const size_t input = phrasorcoretest::NotesOf(run.in, 3).size();
+        ASSERT_EQ(input, 199u);
+        ASSERT_TRUE(vocalsongs::KeepsNotesZonesAndRange(run, row.script, row.low, row.high, input));
+        size_t legato = 0;
+        for (const HarnessNote& n : run.notes) legato += n.code % 50 == kLegatoSyllable ? 1 : 0;
+        EXPECT_GT(legato, 0u);
+        const std::vector<const HarnessNote*> heads = SungHeads(run);
+        ASSERT_GT(heads.size(), 40u);
+        for (size_t k = 0; k < heads.size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "head " << k << " " << heads[k]->in);
+            EXPECT_EQ(heads[k]->code % 50, row.syllables[k % 4]);
+            const vocalsongs::Voice v = vocalsongs::VoiceAt(run.out, 3, heads[k]->out.start, heads[k]->out.key);
+            EXPECT_EQ(std::to_string(v.msb) + "/" + std::to_string(v.lsb) + "/" + std::to_string(v.program),
+                      Syllable(row.programs[k % 4]));
+        }
+    }
+}
+
+}  // namespace
