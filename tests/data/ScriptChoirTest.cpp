@@ -58,8 +58,8 @@ TEST(ScriptChoir, EveryRowSingsItsVowelsPlainAtPhraseStartsAndEarlier) {
                 reached.insert(n.code);
                 EXPECT_TRUE(row.codes.count(n.code)) << n.code;
                 // The song has no other phrase marks: a note is legato exactly
-                // when it follows a note ending at most 1/8 beat before.
-                const bool joined = !before[i].first && before[i].rest <= 60;
+                // when an earlier note ends within 1/8 beat of its start.
+                const bool joined = before[i].handover;
                 EXPECT_EQ(kChoirLegato.count(n.code) == 1, joined) << n.code;
                 if (before[i].first || before[i].rest >= 480) EXPECT_FALSE(kChoirLegato.count(n.code)) << "phrase start";
                 const DWORD shift = DWORD(kChoirShift * division / 480);

@@ -100,7 +100,7 @@ TEST(ScriptPopVocal, EveryRowSingsItsCycleUnderItsSyllablesAndVariants) {
                 variants.insert(variant);
                 // The song has no fast passage: joined notes sing legato, and
                 // they keep the program of the note before them.
-                const bool joined = !before[i].first && before[i].rest <= 60;
+                const bool joined = before[i].handover;
                 EXPECT_EQ(syllable == kLegatoSyllable, joined);
                 if (joined) EXPECT_EQ(VoiceText(run, n), VoiceText(run, run.notes[i - 1]));
                 // A chord's other notes sing its head's syllable under its program.

@@ -113,10 +113,13 @@ inline Voice VoiceAt(const phrasorcoretest::Smf& smf, int channel, DWORD start, 
 
 // Where a note stands after the notes before it, in engine ticks (480 per
 // quarter): the rest from the end of the latest-ending note that starts
-// earlier, or none for the channel's first notes (negative while one sounds).
+// earlier (negative while one sounds), and whether one of those notes ends
+// within 1/8 beat (60 ticks) of its start, before or after (a handover);
+// the channel's first notes have neither.
 struct Before {
     bool first = true;
     long rest = 0;
+    bool handover = false;
 };
 
 inline std::vector<Before> BeforeEach(const std::vector<scriptharness::HarnessNote>& notes, WORD division) {
@@ -127,6 +130,7 @@ inline std::vector<Before> BeforeEach(const std::vector<scriptharness::HarnessNo
             const long gap = (long(notes[i].in.start) - long(o.in.start + o.in.length)) * 480 / division;
             out[i].rest = out[i].first ? gap : std::min(out[i].rest, gap);
             out[i].first = false;
+            out[i].handover = out[i].handover || (gap >= -60 && gap <= 60);
         }
     }
     return out;
