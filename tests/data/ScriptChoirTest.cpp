@@ -4,6 +4,7 @@
 // notes, every start 20 ticks earlier, every velocity in its code's zone.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -61,7 +62,9 @@ TEST(ScriptChoir, EveryRowSingsItsVowelsPlainAtPhraseStartsAndEarlier) {
                 // when an earlier note ends within 1/8 beat of its start.
                 const bool joined = before[i].handover;
                 EXPECT_EQ(kChoirLegato.count(n.code) == 1, joined) << n.code;
-                if (before[i].first || before[i].rest >= 480) EXPECT_FALSE(kChoirLegato.count(n.code)) << "phrase start";
+                if (before[i].first || before[i].rest >= 480) {
+                    EXPECT_FALSE(kChoirLegato.count(n.code)) << "phrase start";
+                }
                 const DWORD shift = DWORD(kChoirShift * division / 480);
                 EXPECT_EQ(n.out.start, n.in.start == 0 ? 0 : n.in.start - shift);
                 EXPECT_EQ(n.out.length, n.in.length);

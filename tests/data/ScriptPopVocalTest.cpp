@@ -6,7 +6,7 @@
 // a run of high notes, and the bach prelude's channel 4.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -102,7 +102,9 @@ TEST(ScriptPopVocal, EveryRowSingsItsCycleUnderItsSyllablesAndVariants) {
                 // they keep the program of the note before them.
                 const bool joined = before[i].handover;
                 EXPECT_EQ(syllable == kLegatoSyllable, joined);
-                if (joined) EXPECT_EQ(VoiceText(run, n), VoiceText(run, run.notes[i - 1]));
+                if (joined) {
+                    EXPECT_EQ(VoiceText(run, n), VoiceText(run, run.notes[i - 1]));
+                }
                 // A chord's other notes sing its head's syllable under its program.
                 if (i > 0 && run.notes[i - 1].out.start == n.out.start) {
                     EXPECT_EQ(syllable, run.notes[i - 1].code % 50);
@@ -114,8 +116,12 @@ TEST(ScriptPopVocal, EveryRowSingsItsCycleUnderItsSyllablesAndVariants) {
                 }
                 const bool vibrato = n.in.length * 480 / run.out.division >= 480;
                 EXPECT_EQ(variant >= 2, vibrato);
-                if (n.in.velocity == 15) EXPECT_TRUE(variant == 1 || variant == 3) << "soft phrase";
-                if (n.in.velocity == 125) EXPECT_TRUE(variant == 0 || variant == 2) << "loud phrase";
+                if (n.in.velocity == 15) {
+                    EXPECT_TRUE(variant == 1 || variant == 3) << "soft phrase";
+                }
+                if (n.in.velocity == 125) {
+                    EXPECT_TRUE(variant == 0 || variant == 2) << "loud phrase";
+                }
             }
             EXPECT_EQ(variants, (std::set<long>{0, 1, 2, 3}));
         }
