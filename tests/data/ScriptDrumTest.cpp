@@ -223,3 +223,48 @@ TEST(ScriptDrum, TheTipLastsAFixedTimeAndEndsAtTheNextSwirl) {
 }
 
 }  // namespace
+
+namespace {
+
+// beat.mid's drums (channel 10, keys 35-75) through every drum script: the
+// expanded brush loses exactly its 26 notes of keys 62, 69 and 75, the other
+// scripts none; every start stays; the hi-hats land on the step keys.
+TEST(ScriptDrum, BeatLosesExactlyTheNotesOfTheRowsSetAndKeepsItsStarts) {
+    const phrasorcoretest::Bytes song = phrasorcoretest::Song("beat.mid");
+    const auto input = phrasorcoretest::NotesOf(phrasorcoretest::ReadSmf(song), drumsong::kChannel);
+    ASSERT_EQ(input.size(), 390u);
+    std::map<int, int> byKey;
+    for (const auto& n : input) ++byKey[n.key];
+    EXPECT_EQ(byKey.begin()->first, 35);
+    EXPECT_EQ(byKey.rbegin()->first, 75);
+    EXPECT_EQ(byKey[62] + byKey[69] + byKey[75], 26);
+    const auto sets = drumsong::NoteSets();
+    for (const drumsong::DrumScript& s : drumsong::DrumScripts()) {
+        if (std::string(s.name) == "Empty") continue;
+        SCOPED_TRACE(s.name);
+        const scriptharness::Run run = ConvertDrums(song, s.name, s.program);
+        ASSERT_EQ(run.result, 1) << run.message;
+        const std::set<int>& erased = sets.at(s.noteSet);
+        int lost = 0;
+        for (const auto& kv : byKey) lost += erased.count(kv.first) ? kv.second : 0;
+        EXPECT_EQ(lost, std::string(s.noteSet) == "T2" ? 26 : 0);
+        EXPECT_EQ(run.droppedNotes, lost);
+        ASSERT_EQ(run.notes.size(), input.size() - size_t(lost));
+        const bool brush = std::string(s.name).rfind("127_08_77_", 0) == 0;
+        const int stepKey = brush ? drumsong::kBrushStepKey : drumsong::kKitStepKey;
+        const bool kit = std::string(s.name).rfind("127_08_76_", 0) != 0;
+        for (const HarnessNote& n : run.notes) {
+            ASSERT_TRUE(n.fromInput) << n.out;
+            EXPECT_EQ(n.out.start, n.in.start) << n.out;
+            EXPECT_EQ(erased.count(n.in.key), 0u) << n.out;
+            EXPECT_TRUE(n.out.velocity >= 1 && n.out.velocity <= 127) << n.out;
+            if (kit && IsHiHat(n.in.key)) {
+                EXPECT_TRUE(n.out.key >= stepKey - 1 && n.out.key <= stepKey + 5) << n.out;
+            } else if (!(brush && (n.in.key == 38 || n.in.key == 40))) {
+                EXPECT_EQ(n.out.key, n.in.key) << n.out;
+            }
+        }
+    }
+}
+
+}  // namespace
