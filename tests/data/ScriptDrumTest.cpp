@@ -268,3 +268,70 @@ TEST(ScriptDrum, BeatLosesExactlyTheNotesOfTheRowsSetAndKeepsItsStarts) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the brush-expanded scripts play a snare on: a long stroke is a sweep
+// attack (29), a loud one a slap (26), another a press tap (25); a snappy-off
+// snare (40) softer than the part's average has no rim (27), else a rim (28),
+// a quick one loses its rim, and one amid a fast run is a roll (31).
+TEST(ScriptDrum, BrushSnareStrokesTakeTheirKeys) {
+    const std::vector<Hit> hits = {{0, 38, 90, 480},      {kBeat, 38, 110, 60},  {2 * kBeat, 38, 60, 60},
+                                   {4 * kBeat, 40, 50, 60}, {5 * kBeat, 40, 100, 60}, {5 * kBeat + 100, 40, 90, 60},
+                                   {7 * kBeat, 40, 80, 30}, {7 * kBeat + 60, 40, 80, 30}, {7 * kBeat + 120, 40, 80, 30}};
+    const int keys[] = {29, 26, 25, 27, 28, 27, 28, 31, 27};
+    for (int variant = 1; variant <= 5; ++variant) {
+        const scriptharness::Run run = ConvertDrums(drumsong::Song(hits), ("127_08_77_" + std::to_string(variant)).c_str(), 76);
+        ASSERT_EQ(run.result, 1) << run.message;
+        for (size_t i = 0; i < hits.size(); ++i) {
+            const HarnessNote* n = At(run, hits[i].time, hits[i].key);
+            ASSERT_TRUE(n) << i;
+            EXPECT_EQ(n->out.key, keys[i]) << i << " " << n->out;
+            EXPECT_EQ(n->out.velocity, hits[i].velocity) << i;
+        }
+    }
+    // A kit leaves its snares alone.
+    const scriptharness::Run kit = ConvertDrums(drumsong::Song(hits), "127_08_18_1", 17);
+    ASSERT_EQ(kit.result, 1) << kit.message;
+    for (const Hit& h : hits) EXPECT_EQ(At(kit, h.time, h.key)->out.key, h.key);
+}
+
+// Each raiser opens the hi-hat it concerns by one step against the same
+// groove without it: a snare without a kick, a splash, the third note of a
+// rising run of open hi-hats; a snare with a kick does not.
+TEST(ScriptDrum, SnaresWithoutAKickSplashesAndRisingRunsOpenByOneStep) {
+    std::vector<Hit> groove;
+    for (DWORD i = 0; i < 8; ++i) groove.push_back({i * kBeat, 42, BYTE(70 + (i % 2) * 11), 60});
+    groove.push_back({8 * kBeat, 46, 60, 60});
+    groove.push_back({9 * kBeat, 46, 70, 60});
+    groove.push_back({10 * kBeat, 46, 80, 60});
+    groove.push_back({11 * kBeat, 46, 90, 60});
+    const struct {
+        const char* what;
+        std::vector<Hit> added;
+        DWORD at;   // the hi-hat whose step is compared
+        int more;   // its step against the plain groove's
+    } cases[] = {
+        {"snare without a kick", {{kBeat, 38, 100, 60}}, kBeat, 1},
+        {"snare with a kick", {{kBeat, 38, 100, 60}, {kBeat, 36, 100, 60}}, kBeat, 0},
+        {"splash", {{2 * kBeat, 55, 100, 60}}, 2 * kBeat, 1},
+    };
+    const scriptharness::Run plain = ConvertDrums(drumsong::Song(groove), "127_08_18_1", 17);
+    ASSERT_EQ(plain.result, 1) << plain.message;
+    // The rising open run: its first two notes stay at 4, the third and fourth open to 5.
+    for (DWORD beat = 8; beat < 12; ++beat)
+        EXPECT_EQ(At(plain, beat * kBeat, 46)->Annotation(kStepLabel), beat < 10 ? 4 : 5) << beat;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Hit> hits = groove;
+        hits.insert(hits.end(), c.added.begin(), c.added.end());
+        const scriptharness::Run run = ConvertDrums(drumsong::Song(hits), "127_08_18_1", 17);
+        ASSERT_EQ(run.result, 1) << run.message;
+        for (const Hit& h : groove) {
+            const LONG base = At(plain, h.time, h.key)->Annotation(kStepLabel);
+            EXPECT_EQ(At(run, h.time, h.key)->Annotation(kStepLabel), base + (h.time == c.at ? c.more : 0)) << h.time;
+        }
+    }
+}
+
+}  // namespace
