@@ -335,3 +335,36 @@ TEST(ScriptDrum, SnaresWithoutAKickSplashesAndRisingRunsOpenByOneStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mechanical part is shaped by the song's meter: in 3/4 the bar's first
+// beat stands out and the other two match; in 6/8 (counted in eighths) the
+// first and the fourth eighth stand out from their neighbours.
+TEST(ScriptDrum, AMechanicalPartIsShapedByTheSongsMeter) {
+    std::vector<Hit> waltz, jig;
+    for (DWORD i = 0; i < 6; ++i) waltz.push_back({i * kBeat, 42, 80, 60});
+    for (DWORD i = 0; i < 12; ++i) jig.push_back({i * 240, 42, 80, 60});
+    const scriptharness::Run three = ConvertDrums(drumsong::Song(waltz, 120, 3, 2), "127_08_18_1", 17);
+    ASSERT_EQ(three.result, 1) << three.message;
+    for (DWORD bar = 0; bar < 2; ++bar) {
+        const int first = At(three, bar * 3 * kBeat, 42)->out.velocity;
+        const int second = At(three, (bar * 3 + 1) * kBeat, 42)->out.velocity;
+        const int third = At(three, (bar * 3 + 2) * kBeat, 42)->out.velocity;
+        EXPECT_GT(first, second) << bar;
+        EXPECT_EQ(second, third) << bar;
+    }
+    const scriptharness::Run six = ConvertDrums(drumsong::Song(jig, 120, 6, 3), "127_08_18_1", 17);
+    ASSERT_EQ(six.result, 1) << six.message;
+    for (DWORD bar = 0; bar < 2; ++bar) {
+        std::vector<int> v;
+        for (DWORD e = 0; e < 6; ++e) v.push_back(At(six, (bar * 6 + e) * 240, 42)->out.velocity);
+        EXPECT_GT(v[0], v[1]) << bar;
+        EXPECT_GT(v[0], v[5]) << bar;
+        EXPECT_GT(v[3], v[2]) << bar;
+        EXPECT_GT(v[3], v[4]) << bar;
+        EXPECT_EQ(v[1], v[2]) << bar;  // no quarter-note accent across the eighths
+    }
+}
+
+}  // namespace
