@@ -6,6 +6,7 @@
 // parts get shaped velocities, and a crash opens the hi-hats before it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
