@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/ConvertThread.h"
 #include "tests/app/MainWindowSongWindow.h"
 #include "tests/app/SmfSongBuilder.h"
 

@@ -206,13 +206,14 @@ TEST(ConvertThreadEngine, BeatsDrumChannelOnThePopKitConvertsAndReadsBack) {
     bench.Run();
     EXPECT_TRUE(bench.worker->m_Success);
     EXPECT_EQ(bench.worker->m_Messages, QStringList());
-    // The kit's voice before the first note; the notes the kit keeps are
-    // the drum scripts' to decide.
+    // The kit's voice before the first note.
     BYTE msb = 0, lsb = 0, program = 0;
     ASSERT_EQ(bench.selector->GetTarget(9, &msb, &lsb, &program, nullptr, nullptr), 0);
     ChannelPlay drums;
     ASSERT_TRUE(ReadChannel(bench.worker->m_SongBytes, 9, drums));
-    EXPECT_FALSE(drums.keys.empty());
+    // The pop kit deletes none of beat's keys (35-75): all 390 notes stay at their starts.
+    EXPECT_EQ(drums.keys.size(), 390u);
+    EXPECT_TRUE(KeptNotesKeepTheirStarts(song, bench.worker->m_SongBytes, 9, {}));
     EXPECT_EQ(drums.bankMsb, msb);
     EXPECT_EQ(drums.bankLsb, lsb);
     EXPECT_EQ(drums.program, program);

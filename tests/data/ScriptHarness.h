@@ -98,6 +98,16 @@ struct Target {
     LONG ticks = 480;   // the beat resolution
 };
 
+// A drum-kit target: bank 127/8 and the kit's program, kind 6.
+inline Target DrumKit(BYTE program) {
+    Target t;
+    t.bankMsb = 127;
+    t.bankLsb = 8;
+    t.program = program;
+    t.kind = 6;
+    return t;
+}
+
 // One output note of the channel.
 struct HarnessNote {
     Note out;                // as written (ticks of the output file)
@@ -109,6 +119,13 @@ struct HarnessNote {
 
     bool Has(const char* expressionClass) const {
         return std::find(expressions.begin(), expressions.end(), expressionClass) != expressions.end();
+    }
+    // The value of the last annotation under `label` (CP932); `none` without one.
+    LONG Annotation(const char* label, LONG none = kNoCode) const {
+        LONG value = none;
+        for (const auto& a : annotations)
+            if (a.first == label) value = a.second;
+        return value;
     }
 };
 
