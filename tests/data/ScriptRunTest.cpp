@@ -1,5 +1,5 @@
 // The rule program of every embedded script runs over a few notes without an
-// error report, and the skeleton does what its sets say: each note carries
+// error report, and the skeleton (in the scripts still on it) does what its sets say: each note carries
 // articulation code 0 and its chord size, is annotated once with its code, has
 // its velocity mapped into the zone of code 0, and gets no write-back for a
 // value that did not change.
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,10 +69,34 @@ std::map<std::string, std::vector<std::pair<int, int>>> CodeZeroZones() {
 
 bool RunTextStartsWith(const std::string& text, const char* head) { return text.compare(0, strlen(head), head) == 0; }
 
+// The scripts still on the skeleton: their manifest family takes "skeleton.rul"
+// in templates/families.txt (a family given its own template runs its own sets).
+std::set<std::string> ScriptsOnSkeleton() {
+    const std::string folder = std::string(VEXA_SOURCE_DIR) + "/data/scripts/";
+    std::set<std::string> skeletonFamilies;
+    std::ifstream families(folder + "templates/families.txt");
+    for (std::string line; std::getline(families, line);) {
+        const size_t blank = line.find(' ');
+        if (line.empty() || line[0] == '#' || blank == std::string::npos) continue;
+        if (line.substr(blank + 1) == "skeleton.rul") skeletonFamilies.insert(line.substr(0, blank));
+    }
+    std::set<std::string> names;
+    std::ifstream manifest(folder + "manifest.txt");
+    for (std::string line; std::getline(manifest, line);) {
+        const size_t bar = line.find('|');
+        if (line.empty() || line[0] == '#' || bar == std::string::npos) continue;
+        const size_t next = line.find('|', bar + 1);
+        if (skeletonFamilies.count(line.substr(bar + 1, next - bar - 1))) names.insert(line.substr(0, bar));
+    }
+    return names;
+}
+
 }  // namespace
 
 TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
     const auto zones = CodeZeroZones();
+    const std::set<std::string> onSkeleton = ScriptsOnSkeleton();
+    ASSERT_FALSE(onSkeleton.empty());
     const AlgorithmScriptLibrary library;
     for (int i = 0; i < library.GetCount(); ++i) {
         const AlgorithmScript* script = library.GetAt(i);
@@ -97,6 +122,8 @@ TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
         EXPECT_EQ(mgr.Create(), 0);
         EXPECT_EQ(ReportedErrorTexts(), std::vector<std::string>());
         EXPECT_EQ(receiver.unnamed, std::vector<std::string>());
+        // A family with its own template is judged by its own tests.
+        if (zones.count(name) && !zones.at(name).empty() && !onSkeleton.count(name)) continue;
 
         // The drum scripts map no zones.
         const bool melodic = zones.count(name) && !zones.at(name).empty();
