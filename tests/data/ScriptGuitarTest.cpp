@@ -23,6 +23,7 @@
 #include "data/AlgorithmScript.h"
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulSet.h"
 #include "engine/work/WorkFixture.h"
 #include "tests/SmfBuild.h"
 
@@ -299,6 +300,53 @@ TEST(ScriptGuitar, LintSetsClassesAndSettings) {
                 if (bendClasses.count(cls)) EXPECT_TRUE(name == "init_cc" || name.rfind("cho", 0) == 0 || name.rfind("Vib", 0) == 0) << name;
         if (row.name == "03") EXPECT_EQ(row.zones.size(), 1u);
     }
+}
+
+// The bend groups of the loader, as its option drops them.
+const std::set<std::string> kSmallBendSets = {"Vib1", "Vib2", "vibGlissMono", "vibGliss2Poly", "FeedBackVib", "Shake",
+                                               "BrassVib", "BrassUnstab"};
+const std::set<std::string> kLargeBendSets = {
+    "slideSameLong", "choSameLong", "slideSameUp", "choSameUp", "FngrChoLick1", "slideDnDn", "choDnDn", "slideUpUp",
+    "choUpUp", "slideUpUpDn", "choUpUpDn", "slideDown", "choDown", "FngrChoLick3", "slideSameDn", "choSameDn",
+    "slideSameRest", "choSameRest", "slideUpSame", "choUpSame", "FngrChoLick5", "slideOctUp", "choOctUp", "slide4Up",
+    "cho4Up", "slideLong", "choLong", "slideSameSame", "choSameSame", "choQtr", "choStart", "doubleSlide",
+    "StartSlide", "HamGeneral", "hamTril", "HamCroma", "doubleHam"};
+
+TEST(ScriptGuitar, TheBendOptionDropsExactlyTheLoadersBendGroups) {
+    const AlgorithmScriptLibrary library;
+    for (const GuitarRow& row : GuitarRows()) {
+        const AlgorithmScript* script = library.Find(CString(row.name.c_str()));
+        ASSERT_TRUE(script);
+        std::vector<std::string> written;
+        int pbProc = -1;
+        for (int i = 0; i < script->GetLineCount(); ++i) {
+            const std::string line = script->GetLine(i);
+            if (line.rfind("#name:", 0) == 0) written.push_back(line.substr(6));
+            if (line.rfind(";##PbProc:", 0) == 0) pbProc = std::atoi(line.c_str() + 10);
+        }
+        for (BYTE option : {BYTE(0), BYTE(1)}) {
+            SCOPED_TRACE(row.name + " option " + std::to_string(option));
+            const bool small = option == 0 && pbProc == 0, large = option == 0 || pbProc != 0;
+            std::vector<std::string> want;
+            for (const std::string& n : written) {
+                if (kSmallBendSets.count(n) && !small) continue;
+                if (kLargeBendSets.count(n) && !large) continue;
+                if (n == "init_cc" && !small && !large) continue;
+                want.push_back(n);
+            }
+            CArticErr::Clear();
+            CArticWrk wrk;
+            CArticRul rul(&wrk);
+            CArticLoadMgr loader(&wrk, &rul);
+            ASSERT_EQ(LoadAlgorithmScript(*script, option, loader), 0);
+            std::vector<std::string> loaded;
+            for (POSITION p = rul.GetHeadPos(); p;) loaded.push_back(rul.GetNext(p)->GetName().str());
+            EXPECT_EQ(loaded, want);
+            // A PbProc-1 script keeps its hammer-on and slide sets whatever the option.
+            if (pbProc == 1) EXPECT_EQ(loaded.size(), written.size());
+        }
+    }
+    CArticErr::Clear();
 }
 
 TEST(ScriptGuitar, EveryScriptOnTheBuiltSong) {
