@@ -188,8 +188,11 @@ scriptharness::Run Convert(const Bytes& song, const std::string& script, const D
 // every output note comes from an input note or a creation.
 ::testing::AssertionResult EveryNoteAccountedFor(const scriptharness::Run& run) {
     for (const auto& marks : run.droppedExpressions) {
-        const bool taken = std::find(marks.begin(), marks.end(), "CArticExpDel") != marks.end() ||
-                           std::find(marks.begin(), marks.end(), "CArticExpArrayTie") != marks.end();
+        // A deletion, a tie, or a bend or slide that joins the note into the one before.
+        const bool taken = std::any_of(marks.begin(), marks.end(), [](const std::string& m) {
+            return m == "CArticExpDel" || m == "CArticExpArrayTie" || m == "CArticExpPitchGtrBend" ||
+                   m == "CArticExpPitchGtrSlide";
+        });
         if (!taken) return ::testing::AssertionFailure() << "an input note vanished without a tie or deletion";
     }
     const int unpaired = int(std::count_if(run.notes.begin(), run.notes.end(), [](const HarnessNote& n) { return !n.fromInput; }));
@@ -221,6 +224,16 @@ const HarnessNote* OutputOf(const scriptharness::Run& run, DWORD start, int key)
 }
 
 }  // namespace
+
+// The bend groups of the loader, as its option drops them.
+const std::set<std::string> kSmallBendSets = {"Vib1", "Vib2", "vibGlissMono", "vibGliss2Poly", "FeedBackVib", "Shake",
+                                               "BrassVib", "BrassUnstab"};
+const std::set<std::string> kLargeBendSets = {
+    "slideSameLong", "choSameLong", "slideSameUp", "choSameUp", "FngrChoLick1", "slideDnDn", "choDnDn", "slideUpUp",
+    "choUpUp", "slideUpUpDn", "choUpUpDn", "slideDown", "choDown", "FngrChoLick3", "slideSameDn", "choSameDn",
+    "slideSameRest", "choSameRest", "slideUpSame", "choUpSame", "FngrChoLick5", "slideOctUp", "choOctUp", "slide4Up",
+    "cho4Up", "slideLong", "choLong", "slideSameSame", "choSameSame", "choQtr", "choStart", "doubleSlide",
+    "StartSlide", "HamGeneral", "hamTril", "HamCroma", "doubleHam"};
 
 TEST(ScriptGuitar, TheRowsAreTheFamilysTwentyNine) {
     const std::vector<GuitarRow> rows = GuitarRows();
@@ -297,20 +310,10 @@ TEST(ScriptGuitar, LintSetsClassesAndSettings) {
         // Bend-writing classes only in the loader's bend groups.
         for (const auto& [name, classes] : classesOfSet)
             for (const std::string& cls : classes)
-                if (bendClasses.count(cls)) EXPECT_TRUE(name == "init_cc" || name.rfind("cho", 0) == 0 || name.rfind("Vib", 0) == 0) << name;
+                if (bendClasses.count(cls)) EXPECT_TRUE(name == "init_cc" || kSmallBendSets.count(name) || kLargeBendSets.count(name)) << name;
         if (row.name == "03") EXPECT_EQ(row.zones.size(), 1u);
     }
 }
-
-// The bend groups of the loader, as its option drops them.
-const std::set<std::string> kSmallBendSets = {"Vib1", "Vib2", "vibGlissMono", "vibGliss2Poly", "FeedBackVib", "Shake",
-                                               "BrassVib", "BrassUnstab"};
-const std::set<std::string> kLargeBendSets = {
-    "slideSameLong", "choSameLong", "slideSameUp", "choSameUp", "FngrChoLick1", "slideDnDn", "choDnDn", "slideUpUp",
-    "choUpUp", "slideUpUpDn", "choUpUpDn", "slideDown", "choDown", "FngrChoLick3", "slideSameDn", "choSameDn",
-    "slideSameRest", "choSameRest", "slideUpSame", "choUpSame", "FngrChoLick5", "slideOctUp", "choOctUp", "slide4Up",
-    "cho4Up", "slideLong", "choLong", "slideSameSame", "choSameSame", "choQtr", "choStart", "doubleSlide",
-    "StartSlide", "HamGeneral", "hamTril", "HamCroma", "doubleHam"};
 
 TEST(ScriptGuitar, TheBendOptionDropsExactlyTheLoadersBendGroups) {
     const AlgorithmScriptLibrary library;
@@ -438,7 +441,8 @@ TEST(ScriptGuitar, EveryScriptOnTheBuiltSong) {
                 EXPECT_FALSE(OutputOf(run, kThreeRun + 240, 65));
                 EXPECT_FALSE(OutputOf(run, kThreeRun + 480, 66));
                 for (int i = 0; i < 4; ++i) EXPECT_TRUE(OutputOf(run, kFourRun + 240 * i, i % 2 ? 65 : 64)) << i;
-            } else {
+            } else if (!row.Has("bends")) {
+                // No slide code and no bends ("03"): the run stays three notes.
                 for (int i = 0; i < 3; ++i) EXPECT_TRUE(OutputOf(run, kThreeRun + 240 * i, 64 + i)) << i;
             }
         }
@@ -527,6 +531,56 @@ TEST(ScriptGuitar, TheSongsVoiceForAHighRunAtTickZeroIsSetAtTickZero) {
         EXPECT_EQ(offsetOf["1{:w5}"], "-1");
     }
     CArticErr::Clear();
+}
+
+// The pitch-bend events of a channel as (time, value).
+std::vector<std::pair<DWORD, int>> BendsOf(const phrasorcoretest::Smf& smf, int channel) {
+    std::vector<std::pair<DWORD, int>> out;
+    for (const auto* e : smf.Of(channel, 0xE0)) out.push_back({e->time, e->Bend()});
+    return out;
+}
+
+TEST(ScriptGuitar, TheAmpGuitarBendsJoinedNotesAndVibratesLongOnes) {
+    const Bytes song = NoteSong(MainNotes());
+    for (const Draw& draw : {kDraws[0], kDraws[3], kDraws[4]}) {
+        SCOPED_TRACE(draw.name);
+        const scriptharness::Run run = Convert(song, "05", draw);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        const auto bends = BendsOf(run.out, 0);
+        // The Vib3 shape under the long note from 5040 (1200 ticks): from a grouping
+        // time after its start, moving up and down.
+        std::set<int> levels;
+        for (const auto& b : bends)
+            if (b.first >= OutTicks(run, 5040 + 240) + run.shift && b.first <= OutTicks(run, 5040 + 1200) + run.shift)
+                levels.insert(b.second);
+        EXPECT_GE(levels.size(), 4u);
+        // The legato step +1 (6720 to 6960) is one note bent up: the second note is gone.
+        EXPECT_TRUE(OutputOf(run, kLegatoStart, 60));
+        EXPECT_FALSE(OutputOf(run, kLegatoStart + 240, 61));
+        // No codes of hammer-ons or slides, no ties.
+        for (const HarnessNote& n : run.notes) {
+            EXPECT_TRUE(n.code == -1 || n.code == 0 || n.code == 2 || n.code == 5) << n.out;
+            EXPECT_FALSE(n.Has("CArticExpArrayTie")) << n.out;
+        }
+    }
+}
+
+TEST(ScriptGuitar, TheAmpGuitarLeavesASongsOwnBendsAsEmptyDoes) {
+    const Bytes bent = phrasorcoretest::Song("pitchBendTest.mid");
+    const scriptharness::Run empty = Convert(bent, "Empty", kDraws[0], 1);
+    ASSERT_EQ(empty.result, 1) << empty.message;
+    ASSERT_FALSE(BendsOf(empty.in, 1).empty());
+    for (BYTE option : {BYTE(0), BYTE(1)}) {
+        SCOPED_TRACE(int(option));
+        scriptharness::Target target;
+        target.ticks = 240;
+        target.bendOption = option != 0;
+        const scriptharness::Run run =
+            scriptharness::ConvertChannel(bent, 1, scriptharness::LibraryScript("05"), target, 1);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_EQ(BendsOf(run.out, 1), BendsOf(empty.out, 1));
+    }
 }
 
 TEST(ScriptGuitar, DeadNotesOf01MapTheWorkingVelocityOntoTheirZone) {

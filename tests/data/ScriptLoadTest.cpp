@@ -47,8 +47,9 @@ TEST(ScriptLoad, EveryScriptLoadsWithEitherBendOption) {
                 EXPECT_EQ(rul.GetCount(), 0);
                 continue;
             }
-            // No script holds a bend-group set yet, so the filter keeps every set in the
-            // text's order; a family that adds one names here what each option drops.
+            // The filter keeps every set in the text's order, but in the scripts that hold
+            // bend-group sets: the guitars' (ScriptGuitarTest names what each option drops).
+            if (script->GetName() == "05") continue;
             EXPECT_EQ(LoadedSetNumbers(rul), DeclaredSetNumbers(*script));
         }
     }
