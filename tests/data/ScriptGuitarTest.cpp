@@ -583,6 +583,38 @@ TEST(ScriptGuitar, TheAmpGuitarLeavesASongsOwnBendsAsEmptyDoes) {
     }
 }
 
+TEST(ScriptGuitar, NotesAreCreatedWhereTheirRulesSay) {
+    const Bytes song = NoteSong(MainNotes());
+    // Start (built-song ticks), key and length of each created note; the velocity
+    // is the row's strum or noise velocity.
+    const struct {
+        const char* set;
+        DWORD start;
+        int key;
+        DWORD length;
+        const char* velocity;
+    } created[] = {
+        {"VexaStrum", kChordAfterRest - 120, 45, 30, "strumVelo"},
+        {"VexaRestStrum", kChordAfterRest + 400 + 120, 45, 30, "strumVelo"},
+        {"HalfGrpBodyTap", 14400 - 120, 62, 20, "noiseVelo"},
+        {"FretNoise4", 5040 + 1200 + 10, 69, 20, "noiseVelo"},
+        {"VexaGhostPick", 3120 - 105, 50, 20, "noiseVelo"},
+    };
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        for (const auto& c : created) {
+            const auto found = std::find_if(run.notes.begin(), run.notes.end(), [&](const HarnessNote& n) {
+                return !n.fromInput && n.out.key == c.key && n.out.start == OutTicks(run, c.start) + run.shift;
+            });
+            ASSERT_NE(found, run.notes.end()) << c.set;
+            EXPECT_EQ(found->out.length, OutTicks(run, c.length)) << c.set;
+            EXPECT_EQ(found->out.velocity, std::atoi(row.switches.at(c.velocity).c_str())) << c.set;
+        }
+    }
+}
+
 TEST(ScriptGuitar, DeadNotesOf01MapTheWorkingVelocityOntoTheirZone) {
     // Very short notes apart: under the high forced draw each is dead.
     const Bytes song = NoteSong({{480, 50, 127, 10}, {960, 53, 1, 10}});
