@@ -127,7 +127,7 @@ std::vector<InNote> Legato(DWORD start, std::initializer_list<int> keys, int vel
 
 // The main song. Start times are noted where the checks need them.
 const DWORD kOnBeatChord = 480, kOffBeatChord = 840, kChordAfterRest = 12960;
-const DWORD kLegatoStart = 6720, kThreeRun = 9600, kFourRun = 11040;
+const DWORD kLegatoStart = 6720, kThreeRun = 9600, kFourRun = 11040, kAccentChord = 19200;
 
 std::vector<InNote> MainNotes() {
     std::vector<InNote> n = {
@@ -147,6 +147,8 @@ std::vector<InNote> MainNotes() {
         {14400, 62, 90, 480}, {14640, 62, 90, 240}, {15360, 65, 90, 200}, {15360, 65, 70, 200},
         // a loud low note on the beat
         {16320, 45, 110, 200},
+        // after a rest, an accented chord on the first beat of a bar, held past the second beat
+        {kAccentChord, 52, 110, 1000}, {kAccentChord, 57, 110, 1000}, {kAccentChord, 62, 110, 1000},
     };
     // legato steps of 1, 2, 5 and 7 semitones up, then down
     for (const InNote& x : Legato(kLegatoStart, {60, 61, 63, 68, 75, 68, 63, 61, 60})) n.push_back(x);
@@ -191,7 +193,7 @@ scriptharness::Run Convert(const Bytes& song, const std::string& script, const D
         // A deletion, a tie, or a bend or slide that joins the note into the one before.
         const bool taken = std::any_of(marks.begin(), marks.end(), [](const std::string& m) {
             return m == "CArticExpDel" || m == "CArticExpArrayTie" || m == "CArticExpPitchGtrBend" ||
-                   m == "CArticExpPitchGtrSlide";
+                   m == "CArticExpPitchGtrSlide" || m == "CArticExpArraySlurPb";
         });
         if (!taken) return ::testing::AssertionFailure() << "an input note vanished without a tie or deletion";
     }
@@ -392,7 +394,8 @@ TEST(ScriptGuitar, EveryScriptOnTheBuiltSong) {
             };
             const Stroke strokes[] = {{kOnBeatChord, {52, 55, 60, 64}, true, 180},
                                       {kOffBeatChord, {52, 55, 59}, false, 300},
-                                      {kChordAfterRest, {45, 52, 57}, true, 200}};
+                                      {kChordAfterRest, {45, 52, 57}, true, 200},
+                                      {kAccentChord, {52, 57, 62}, true, 500}};
             for (const Stroke& s : strokes) {
                 std::vector<const HarnessNote*> chord;
                 for (int k : s.keys) chord.push_back(OutputOf(run, s.at, k));
@@ -558,6 +561,12 @@ TEST(ScriptGuitar, TheAmpGuitarBendsJoinedNotesAndVibratesLongOnes) {
         // The legato step +1 (6720 to 6960) is one note bent up: the second note is gone.
         EXPECT_TRUE(OutputOf(run, kLegatoStart, 60));
         EXPECT_FALSE(OutputOf(run, kLegatoStart + 240, 61));
+        // Three notes rising by semitones are one note slurred by bend steps.
+        const HarnessNote* slur = OutputOf(run, kThreeRun, 64);
+        ASSERT_TRUE(slur);
+        EXPECT_TRUE(slur->Has("CArticExpArraySlurPb"));
+        EXPECT_FALSE(OutputOf(run, kThreeRun + 240, 65));
+        EXPECT_FALSE(OutputOf(run, kThreeRun + 480, 66));
         // No codes of hammer-ons or slides, no ties.
         for (const HarnessNote& n : run.notes) {
             EXPECT_TRUE(n.code == -1 || n.code == 0 || n.code == 2 || n.code == 5) << n.out;
@@ -599,6 +608,8 @@ TEST(ScriptGuitar, NotesAreCreatedWhereTheirRulesSay) {
         {"HalfGrpBodyTap", 14400 - 120, 62, 20, "noiseVelo"},
         {"FretNoise4", 5040 + 1200 + 10, 69, 20, "noiseVelo"},
         {"VexaGhostPick", 3120 - 105, 50, 20, "noiseVelo"},
+        {"AccentBodyStrum", kAccentChord, 40, 30, "strumVelo"},
+        {"VexaTap2_4", kAccentChord + 480, 40, 20, "noiseVelo"},
     };
     for (const GuitarRow& row : GuitarRows()) {
         SCOPED_TRACE(row.name);
