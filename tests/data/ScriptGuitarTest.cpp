@@ -694,17 +694,29 @@ TEST(ScriptGuitar, CorpusSongs) {
         const char* song;
         int channel;
     } songs[] = {{"TheEntertainer.mid", 0}, {"bach_846.mid", 2}, {"claire_de_lune.mid", 0}};
+    const std::vector<GuitarRow> rows = GuitarRows();
     for (const auto& s : songs) {
         const Bytes song = phrasorcoretest::Song(s.song);
         for (const char* script : {"01", "01_1", "01_2", "02", "04", "05", "08_00_09"}) {
             SCOPED_TRACE(std::string(s.song) + " " + script);
+            const GuitarRow& row = *std::find_if(rows.begin(), rows.end(), [&](const GuitarRow& r) { return r.name == script; });
             const scriptharness::Run run = Convert(song, script, kDraws[0], s.channel);
             ASSERT_EQ(run.result, 1) << run.message;
             EXPECT_TRUE(EveryNoteAccountedFor(run));
             std::set<LONG> codes;
-            for (const HarnessNote& n : run.notes)
-                if (n.fromInput) codes.insert(n.code);
+            for (const HarnessNote& n : run.notes) {
+                if (!n.fromInput) continue;
+                codes.insert(n.code);
+                const auto zone = row.zones.find(int(n.code));
+                ASSERT_NE(zone, row.zones.end()) << n.out << " code " << n.code;
+                EXPECT_TRUE(n.out.velocity >= zone->second.first && n.out.velocity <= zone->second.second) << n.out;
+            }
             if (std::string(script) != "05") EXPECT_GE(codes.size(), 3u);
+            // Keys from 96 (a 97 in "claire_de_lune.mid") play on the song's voice or are erased.
+            int high = 0, highIn = 0;
+            for (const HarnessNote& n : run.notes) high += n.fromInput && n.out.key >= 96;
+            for (const Note& n : phrasorcoretest::NotesOf(run.in, s.channel)) highIn += n.key >= 96;
+            EXPECT_EQ(high, row.Has("highKey") ? highIn : 0);
             for (int ch : phrasorcoretest::ChannelsWithNotes(run.in))
                 if (ch != s.channel) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << ch;
         }
