@@ -180,11 +180,13 @@ TEST(ConvertThreadEngine, TheEntertainerOnANylonGuitarPlaysItsVoiceAndZonesAndAR
     EXPECT_EQ(after.bankMsb, 8);
     EXPECT_EQ(after.bankLsb, 0);
     EXPECT_EQ(after.program, 0);
-    // The same notes (the order of a chord's notes may change).
+    // Every note is still there (the order of a chord's notes may change); the
+    // guitar script adds a few of its own (strums, fret noises).
     std::vector<int> keysBefore = before.keys, keysAfter = after.keys;
     std::sort(keysBefore.begin(), keysBefore.end());
     std::sort(keysAfter.begin(), keysAfter.end());
-    EXPECT_EQ(keysAfter, keysBefore);
+    EXPECT_TRUE(std::includes(keysAfter.begin(), keysAfter.end(), keysBefore.begin(), keysBefore.end()));
+    EXPECT_LT(keysAfter.size(), keysBefore.size() + keysBefore.size() / 100);
     for (size_t i = 0; i < after.velocities.size(); ++i)
         EXPECT_TRUE(InNylonSmoothZone(after.velocities[i])) << "note " << i << " velocity " << after.velocities[i];
 
@@ -241,7 +243,12 @@ TEST(ConvertThreadEngine, AChannelWhoseScriptDoesNotLoadKeepsItsBytesAndTheNextC
     EXPECT_EQ(first.velocities, firstBefore.velocities);
     EXPECT_EQ(first.bankMsb, firstBefore.bankMsb);
     EXPECT_EQ(first.program, firstBefore.program);
-    ASSERT_EQ(second.velocities.size(), secondBefore.velocities.size());
+    // Every note of the channel is still there, with the few the guitar script adds.
+    std::vector<int> keysBefore = secondBefore.keys, keysAfter = second.keys;
+    std::sort(keysBefore.begin(), keysBefore.end());
+    std::sort(keysAfter.begin(), keysAfter.end());
+    EXPECT_TRUE(std::includes(keysAfter.begin(), keysAfter.end(), keysBefore.begin(), keysBefore.end()));
+    ASSERT_LT(second.velocities.size(), secondBefore.velocities.size() + secondBefore.velocities.size() / 100);
     EXPECT_EQ(second.bankMsb, 8);
     EXPECT_EQ(second.bankLsb, 0);
     EXPECT_EQ(second.program, 0);
