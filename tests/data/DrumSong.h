@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tests/SmfBuild.h"
@@ -28,21 +28,10 @@ struct Hit {
     DWORD length = 60;
 };
 
-inline Bytes VarLen(DWORD v) {
-    Bytes out{BYTE(v & 0x7F)};
-    while (v >>= 7) out.insert(out.begin(), BYTE(0x80 | (v & 0x7F)));
-    return out;
-}
-
 // Format 0, one track: tempo and meter at 0, then the hits (a note-off
 // before a note-on of the same tick).
 inline Bytes Song(const std::vector<Hit>& hits, int bpm = 120, BYTE numerator = 4, BYTE denominatorPower = 2) {
-    struct Event {
-        DWORD time;
-        int order;
-        Bytes bytes;
-    };
-    std::vector<Event> events;
+    std::vector<smfbuild::TimedEvent> events;
     const DWORD tempo = 60000000u / DWORD(bpm);
     events.push_back({0, 0, {0xFF, 0x51, 0x03, BYTE(tempo >> 16), BYTE(tempo >> 8), BYTE(tempo)}});
     events.push_back({0, 0, {0xFF, 0x58, 0x04, numerator, denominatorPower, 24, 8}});
@@ -50,17 +39,7 @@ inline Bytes Song(const std::vector<Hit>& hits, int bpm = 120, BYTE numerator = 
         events.push_back({h.time, 2, {BYTE(0x90 | kChannel), h.key, h.velocity}});
         events.push_back({h.time + h.length, 1, {BYTE(0x80 | kChannel), h.key, 0}});
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Event& a, const Event& b) { return std::tie(a.time, a.order) < std::tie(b.time, b.order); });
-    Bytes track;
-    DWORD now = 0;
-    for (const Event& e : events) {
-        const Bytes delta = VarLen(e.time - now);
-        track.insert(track.end(), delta.begin(), delta.end());
-        track.insert(track.end(), e.bytes.begin(), e.bytes.end());
-        now = e.time;
-    }
-    track.insert(track.end(), smfbuild::kEot.begin(), smfbuild::kEot.end());
+    const Bytes track = smfbuild::TimedTrack(std::move(events));
     return smfbuild::Cat({smfbuild::Header(0, 1, 480), smfbuild::Chunk("MTrk", track)});
 }
 
