@@ -26,7 +26,10 @@ bool IsCcOf(const CArticWrkEvnt* e, std::initializer_list<BYTE> numbers) {
     return false;
 }
 
-bool InNoteSet(const CArticWrkEvnt* e) { return KindOf(e) == 0x90 || KindOf(e) == 0xC0; }
+// Bank selects belong to the note set too: the bank select and program change
+// of a voice change that lands behind a note of its tick must not be left
+// there because the bank select cut the run.
+bool InNoteSet(const CArticWrkEvnt* e) { return KindOf(e) == 0x90 || KindOf(e) == 0xC0 || IsCcOf(e, {0, 32}); }
 bool IsProgram(const CArticWrkEvnt* e) { return KindOf(e) == 0xC0; }
 bool IsNote(const CArticWrkEvnt* e) { return KindOf(e) == 0x90; }
 bool InBankSet(const CArticWrkEvnt* e) { return IsCcOf(e, {0, 32}) || IsProgram(e); }
@@ -50,10 +53,28 @@ void OrderRun(CArticWrkBlk* blk, const std::vector<CArticWrkEvnt*>& run, Moved m
         if (moved(e)) blk->MoveBefore(target->GetPosEvnt(), e, 0);
 }
 
+// The program changes of a run that follow its first note, each with the
+// bank selects right ahead of it, moved in order to just before that note: a
+// note sounds under the voice set at its tick.
+void OrderProgramRun(CArticWrkBlk* blk, const std::vector<CArticWrkEvnt*>& run) {
+    size_t first = 0;
+    while (first < run.size() && !IsNote(run[first])) ++first;
+    if (first == run.size()) return;
+    CArticWrkEvnt* target = run[first];
+    std::vector<CArticWrkEvnt*> moved;
+    for (size_t i = first + 1; i < run.size(); ++i) {
+        if (!IsProgram(run[i])) continue;
+        size_t from = i;
+        while (from > first + 1 && IsBankSel(run[from - 1])) --from;
+        for (size_t k = from; k <= i; ++k) moved.push_back(run[k]);
+    }
+    for (CArticWrkEvnt* e : moved) blk->MoveBefore(target->GetPosEvnt(), e, 0);
+}
+
 // Forms the runs of same-time events of the set and orders each. An event
 // that ends a run is looked at again as the possible start of the next one.
-template <class InSet, class Moved, class Before>
-int SortRuns(CArticWrkBlk* blk, InSet inSet, Moved moved, Before before) {
+template <class InSet, class Order>
+int SortRunsWith(CArticWrkBlk* blk, InSet inSet, Order order) {
     if (!blk || !blk->GetEvntList()) return 0;
     // The order is decided on a snapshot: moving events does not change which
     // runs there are, only the order inside one.
@@ -63,13 +84,18 @@ int SortRuns(CArticWrkBlk* blk, InSet inSet, Moved moved, Before before) {
     std::vector<CArticWrkEvnt*> run;
     for (CArticWrkEvnt* e : events) {
         if (!run.empty() && (!inSet(e) || e->GetTime() != run.front()->GetTime())) {
-            OrderRun(blk, run, moved, before);
+            order(run);
             run.clear();
         }
         if (inSet(e)) run.push_back(e);
     }
-    OrderRun(blk, run, moved, before);
+    order(run);
     return 0;
+}
+
+template <class InSet, class Moved, class Before>
+int SortRuns(CArticWrkBlk* blk, InSet inSet, Moved moved, Before before) {
+    return SortRunsWith(blk, inSet, [&](const std::vector<CArticWrkEvnt*>& run) { OrderRun(blk, run, moved, before); });
 }
 
 // What sets a channel up before its notes: controllers (bank select
@@ -210,7 +236,9 @@ int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
     return SortRpnNrpn(blk);
 }
 
-int CArticTransMgr::SortProgChng(CArticWrkBlk* blk) { return SortRuns(blk, InNoteSet, IsProgram, IsNote); }
+int CArticTransMgr::SortProgChng(CArticWrkBlk* blk) {
+    return SortRunsWith(blk, InNoteSet, [blk](const std::vector<CArticWrkEvnt*>& run) { OrderProgramRun(blk, run); });
+}
 
 int CArticTransMgr::SortBankSel(CArticWrkBlk* blk) { return SortRuns(blk, InBankSet, IsBankSel, IsProgram); }
 

@@ -180,11 +180,13 @@ TEST(ConvertThreadEngine, TheEntertainerOnANylonGuitarPlaysItsVoiceAndZonesAndAR
     EXPECT_EQ(after.bankMsb, 8);
     EXPECT_EQ(after.bankLsb, 0);
     EXPECT_EQ(after.program, 0);
-    // The same notes (the order of a chord's notes may change).
+    // Every note is still there (the order of a chord's notes may change); the
+    // guitar script adds a few of its own (strums, fret noises).
     std::vector<int> keysBefore = before.keys, keysAfter = after.keys;
     std::sort(keysBefore.begin(), keysBefore.end());
     std::sort(keysAfter.begin(), keysAfter.end());
-    EXPECT_EQ(keysAfter, keysBefore);
+    EXPECT_TRUE(std::includes(keysAfter.begin(), keysAfter.end(), keysBefore.begin(), keysBefore.end()));
+    EXPECT_LT(keysAfter.size(), keysBefore.size() + keysBefore.size() / 100);
     for (size_t i = 0; i < after.velocities.size(); ++i)
         EXPECT_TRUE(InNylonSmoothZone(after.velocities[i])) << "note " << i << " velocity " << after.velocities[i];
 
@@ -206,13 +208,14 @@ TEST(ConvertThreadEngine, BeatsDrumChannelOnThePopKitConvertsAndReadsBack) {
     bench.Run();
     EXPECT_TRUE(bench.worker->m_Success);
     EXPECT_EQ(bench.worker->m_Messages, QStringList());
-    // The kit's voice before the first note; the notes the kit keeps are
-    // the drum scripts' to decide.
+    // The kit's voice before the first note.
     BYTE msb = 0, lsb = 0, program = 0;
     ASSERT_EQ(bench.selector->GetTarget(9, &msb, &lsb, &program, nullptr, nullptr), 0);
     ChannelPlay drums;
     ASSERT_TRUE(ReadChannel(bench.worker->m_SongBytes, 9, drums));
-    EXPECT_FALSE(drums.keys.empty());
+    // The pop kit deletes none of beat's keys (35-75): all 390 notes stay at their starts.
+    EXPECT_EQ(drums.keys.size(), 390u);
+    EXPECT_TRUE(KeptNotesKeepTheirStarts(song, bench.worker->m_SongBytes, 9, {}));
     EXPECT_EQ(drums.bankMsb, msb);
     EXPECT_EQ(drums.bankLsb, lsb);
     EXPECT_EQ(drums.program, program);
@@ -240,7 +243,12 @@ TEST(ConvertThreadEngine, AChannelWhoseScriptDoesNotLoadKeepsItsBytesAndTheNextC
     EXPECT_EQ(first.velocities, firstBefore.velocities);
     EXPECT_EQ(first.bankMsb, firstBefore.bankMsb);
     EXPECT_EQ(first.program, firstBefore.program);
-    ASSERT_EQ(second.velocities.size(), secondBefore.velocities.size());
+    // Every note of the channel is still there, with the few the guitar script adds.
+    std::vector<int> keysBefore = secondBefore.keys, keysAfter = second.keys;
+    std::sort(keysBefore.begin(), keysBefore.end());
+    std::sort(keysAfter.begin(), keysAfter.end());
+    EXPECT_TRUE(std::includes(keysAfter.begin(), keysAfter.end(), keysBefore.begin(), keysBefore.end()));
+    ASSERT_LT(second.velocities.size(), secondBefore.velocities.size() + secondBefore.velocities.size() / 100);
     EXPECT_EQ(second.bankMsb, 8);
     EXPECT_EQ(second.bankLsb, 0);
     EXPECT_EQ(second.program, 0);

@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QString>
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/CoreHolder.h"
 #include "app/EngineMessageLog.h"
@@ -85,6 +89,45 @@ inline bool ReadChannel(const QByteArray& bytes, int channel, ChannelPlay& play)
         }
     }
     return true;
+}
+
+
+// The note-ons of one channel: start (ticks of the song's division) and key.
+struct TimedKey {
+    DWORD time;
+    int key;
+};
+
+inline bool ReadNotes(const QByteArray& bytes, int channel, WORD& division, std::vector<TimedKey>& notes) {
+    CSmf smf;
+    if (smf.FromByteArray(bytes) != 0) return false;
+    division = smf.GetHead().Division;
+    for (const auto& track : smf.GetTracks())
+        for (const auto& e : track->GetEvents())
+            if (e->IsChannelMessage() && e->GetChannel() == channel && e->GetStatus() == SMF_NOTE_ON && e->GetData2() > 0)
+                notes.push_back({e->GetTime(), e->GetData1()});
+    return true;
+}
+
+// The output's note starts on the channel are those of the input's notes
+// whose keys are not in `erased`, in the output's ticks and shifted by the
+// same whole bars (0 to 8 of 4/4) for all.
+inline ::testing::AssertionResult KeptNotesKeepTheirStarts(const QByteArray& in, const QByteArray& out, int channel,
+                                                           const std::set<int>& erased) {
+    WORD inDivision = 0, outDivision = 0;
+    std::vector<TimedKey> before, after;
+    if (!ReadNotes(in, channel, inDivision, before) || !ReadNotes(out, channel, outDivision, after) || !inDivision)
+        return ::testing::AssertionFailure() << "a song does not read";
+    std::multiset<DWORD> got;
+    for (const TimedKey& n : after) got.insert(n.time);
+    for (DWORD bars = 0; bars <= 8; ++bars) {
+        std::multiset<DWORD> want;
+        for (const TimedKey& n : before)
+            if (!erased.count(n.key)) want.insert(DWORD(uint64_t(n.time) * outDivision / inDivision) + bars * 4 * outDivision);
+        if (want == got) return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << got.size() << " output notes, " << before.size()
+                                         << " input notes: the kept starts differ";
 }
 
 }  // namespace enginecore

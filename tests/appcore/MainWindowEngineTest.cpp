@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <set>
 
 #include "app/ConvertThread.h"
 #include "app/MainWindow.h"
 #include "tests/app/MainWindowConvertWindow.h"
 #include "tests/appcore/EngineCore.h"
+#include "tests/data/DrumSong.h"
 
 using namespace enginecore;
 
@@ -113,7 +116,11 @@ TEST(MainWindowEngine, BeatOnTheExpandedJazzBrushAsksAboutItsThreeNotesThenConve
     const QByteArray bytes = w.written(output);
     ChannelPlay drums;
     ASSERT_TRUE(ReadChannel(bytes, 9, drums));
-    EXPECT_FALSE(drums.keys.empty());
+    // The three keys the box named are gone (26 notes); the other 364 notes
+    // keep their starts.
+    EXPECT_EQ(drums.keys.size(), 364u);
+    for (const auto& d : deleted) EXPECT_EQ(std::count(drums.keys.begin(), drums.keys.end(), d.key), 0) << int(d.key);
+    EXPECT_TRUE(KeptNotesKeepTheirStarts(CorpusSong("beat.mid"), bytes, 9, {62, 69, 75}));
     EXPECT_EQ(drums.bankMsb, msb);
     EXPECT_EQ(drums.bankLsb, lsb);
     EXPECT_EQ(drums.program, program);
@@ -121,6 +128,66 @@ TEST(MainWindowEngine, BeatOnTheExpandedJazzBrushAsksAboutItsThreeNotesThenConve
     w.window.openFile(output);
     EXPECT_EQ(w.window.currentSongPath(), output);
     EXPECT_TRUE(w.row(9).btnAfter->isVisibleTo(&w.window));
+}
+
+namespace {
+
+// The key of a note name as the drum box shows it ("C3" is 60, "D#-1" 15).
+int NoteKey(const QString& name) {
+    static const QStringList names = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    int letters = name.size() > 1 && name[1] == '#' ? 2 : 1;
+    return names.indexOf(name.left(letters)) + 12 * (name.mid(letters).toInt() + 2);
+}
+
+// The keys of the box's "note[...]" lines.
+std::set<int> ListedKeys(const QString& text) {
+    std::set<int> keys;
+    for (const QString& line : text.split("\r\n"))
+        if (line.startsWith("note[")) keys.insert(NoteKey(line.mid(5, line.indexOf(']') - 5)));
+    return keys;
+}
+
+}  // namespace
+
+// A note on every key (key k at tick 240 k) converted for a drum row: the
+// keys the box lists before the conversion are exactly the keys whose notes
+// are missing from the saved song; a row that deletes nothing asks nothing.
+TEST(MainWindowEngine, TheDrumBoxListsExactlyTheKeysTheConversionDeletes) {
+    const struct {
+        int row;
+        const char* target;
+        bool asks;
+    } cases[] = {{122, "RockDrumKit(HalfOpen)", true},
+                 {144, "JazzBrushCmp(fromBrushKit)", true},
+                 {145, "JazzBrushCmp(fromRealBrush)", false},
+                 {149, "JazzBrushExpd.(HalfOpen)", true},
+                 {125, "RockDrumKit(ChangePC)", false}};
+    const drumsong::Bytes built = drumsong::Song(drumsong::KeyPerTick());
+    const QByteArray song(reinterpret_cast<const char*>(built.data()), int(built.size()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        EngineConvertWindow w;
+        w.openSong("keys.mid", song);
+        ASSERT_EQ(w.selector().SetTargetByName(9, QString::fromLatin1(c.target)), 0);
+        int row = -1;
+        ASSERT_EQ(w.selector().GetTarget(9, nullptr, nullptr, nullptr, &row, nullptr), 0);
+        ASSERT_EQ(row, c.row);
+        if (!w.row(9).btnAfter->isChecked()) w.switchOn(9);
+        const QString output = QFileInfo(w.songs.filePath("keys.mid")).path() + "/keys_vexa.mid";
+        w.prompter.scrollAnswers = {true};
+        w.prompter.pathAnswers = {output};
+        w.convertToTheEnd();
+        EXPECT_TRUE(w.messages().isEmpty()) << w.messages().join("|").toStdString();
+        ASSERT_EQ(w.kinds("scroll"), c.asks ? 1 : 0);
+        const std::set<int> listed = c.asks ? ListedKeys(w.last("scroll")->text) : std::set<int>();
+        EXPECT_EQ(listed.empty(), !c.asks);
+        ASSERT_EQ(w.kinds("save"), 1);
+        const QByteArray bytes = w.written(output);
+        EXPECT_TRUE(KeptNotesKeepTheirStarts(song, bytes, 9, listed));
+        ChannelPlay drums;
+        ASSERT_TRUE(ReadChannel(bytes, 9, drums));
+        EXPECT_EQ(drums.keys.size(), 128u - listed.size());
+    }
 }
 
 TEST(MainWindowEngine, APhraseFileMissingFromLibStopsTheStartWithItsBox) {

@@ -47,6 +47,11 @@ TEST(MainWindowFolderEngine, SixFilesWriteThreeOutputsAndLogWhatWentWrongInFileO
     const QByteArray beatOut = FileBytes(w.songs.filePath("beat_vexa.mid"));
     EXPECT_NE(FileBytes(w.songs.filePath("c_vexa.mid")), oldOutput);
     EXPECT_EQ(FileBytes(w.songs.filePath("c_vexa.mid")), beatOut);
+    // The pop kit keeps all 390 notes of beat's drums at their starts.
+    ChannelPlay drums;
+    ASSERT_TRUE(ReadChannel(beatOut, 9, drums));
+    EXPECT_EQ(drums.keys.size(), 390u);
+    EXPECT_TRUE(KeptNotesKeepTheirStarts(CorpusSong("beat.mid"), beatOut, 9, {}));
     ChannelPlay nylon;
     ASSERT_TRUE(ReadChannel(FileBytes(w.songs.filePath("a_gs_vexa.mid")), 0, nylon));
     EXPECT_EQ(nylon.bankMsb, 8);

@@ -37,22 +37,11 @@ struct Phrase {
     bool voice = true;                     // false: the song sets no voice
 };
 
-inline Bytes VarLen(DWORD v) {
-    Bytes out{BYTE(v & 0x7F)};
-    while (v >>= 7) out.insert(out.begin(), BYTE(0x80 | (v & 0x7F)));
-    return out;
-}
-
 // The song's bytes: set-up at tick 0 (tempo, bank, program, bend range), then
 // the bends and notes in time order, note-offs before note-ons at one tick.
 inline Bytes Song(const Phrase& p) {
-    struct Timed {
-        DWORD time;
-        int order;  // at one tick: 0 set-up, 1 note-off, 2 bend, 3 note-on
-        Bytes bytes;
-    };
     const BYTE ch = BYTE(p.channel & 0x0F);
-    std::vector<Timed> events;
+    std::vector<smfbuild::TimedEvent> events;  // ranks at one tick: 0 set-up, 1 note-off, 2 bend, 3 note-on
     const DWORD tempo = DWORD(60000000 / p.bpm);
     events.push_back({0, 0, {0xFF, 0x51, 0x03, BYTE(tempo >> 16), BYTE(tempo >> 8), BYTE(tempo)}});
     if (p.voice) {
@@ -70,17 +59,7 @@ inline Bytes Song(const Phrase& p) {
         events.push_back({n.start, 3, {BYTE(0x90 | ch), BYTE(n.key), BYTE(n.velocity)}});
         events.push_back({n.start + n.length, 1, {BYTE(0x80 | ch), BYTE(n.key), 0}});
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Timed& a, const Timed& b) { return std::tie(a.time, a.order) < std::tie(b.time, b.order); });
-    Bytes track;
-    DWORD now = 0;
-    for (const Timed& e : events) {
-        const Bytes delta = VarLen(e.time - now);
-        track.insert(track.end(), delta.begin(), delta.end());
-        track.insert(track.end(), e.bytes.begin(), e.bytes.end());
-        now = e.time;
-    }
-    track.insert(track.end(), smfbuild::kEot.begin(), smfbuild::kEot.end());
+    const Bytes track = smfbuild::TimedTrack(std::move(events));
     return smfbuild::Cat({smfbuild::Chunk("MThd", smfbuild::Cat({{0, 0}, {0, 1}, {BYTE(kBeat >> 8), BYTE(kBeat & 0xFF)}})),
                           smfbuild::Chunk("MTrk", track)});
 }

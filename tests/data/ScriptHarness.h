@@ -98,6 +98,16 @@ struct Target {
     LONG ticks = 480;   // the beat resolution
 };
 
+// A drum-kit target: bank 127/8 and the kit's program, kind 6.
+inline Target DrumKit(BYTE program) {
+    Target t;
+    t.bankMsb = 127;
+    t.bankLsb = 8;
+    t.program = program;
+    t.kind = 6;
+    return t;
+}
+
 // One output note of the channel.
 struct HarnessNote {
     Note out;                // as written (ticks of the output file)
@@ -110,6 +120,13 @@ struct HarnessNote {
     bool Has(const char* expressionClass) const {
         return std::find(expressions.begin(), expressions.end(), expressionClass) != expressions.end();
     }
+    // The value of the last annotation under `label` (CP932); `none` without one.
+    LONG Annotation(const char* label, LONG none = kNoCode) const {
+        LONG value = none;
+        for (const auto& a : annotations)
+            if (a.first == label) value = a.second;
+        return value;
+    }
 };
 
 struct Run {
@@ -121,6 +138,11 @@ struct Run {
     std::vector<HarnessNote> notes;  // the channel's output notes in (start, key) order; none when it failed
     int inputNotes = 0;              // the channel's notes in the rule run
     int droppedNotes = 0;            // of them, those without an output note
+    // The expression classes the rule run left on each input note without an
+    // output note (a tie or a deletion accounts for it), and the notes the run's
+    // creation expressions add.
+    std::vector<std::vector<std::string>> droppedExpressions;
+    int createdNotes = 0;
 };
 
 namespace detail {
@@ -233,6 +255,9 @@ inline void PairNotes(Run& run, int channel, CArticProc* proc) {
     const std::map<ULONG, NoteMarks> marks = MarksByNote(proc->GetExp());
     run.shift = BestShift(work, out, run.in, division);
     run.inputNotes = int(work.size());
+    ForEachEvent(proc->GetExp(), [&](CArticExpEvnt* e) {
+        if (dynamic_cast<CArticExpCreNote*>(e)) run.createdNotes += int(ExpressionNotes(e).size());
+    });
     std::map<std::pair<DWORD, int>, std::vector<size_t>> at;  // output notes by start and key
     for (size_t k = 0; k < out.size(); ++k) at[{out[k].start, out[k].key}].push_back(k);
     std::vector<bool> taken(out.size(), false);
@@ -241,6 +266,12 @@ inline void PairNotes(Run& run, int channel, CArticProc* proc) {
     for (const CArticWrkEvnt* e : work) {
         const auto m = marks.find(e->GetEvntNo());
         const NoteMarks& mark = m != marks.end() ? m->second : none;
+        // A deleted note has no output note to pair with.
+        if (std::find(mark.expressions.begin(), mark.expressions.end(), "CArticExpDel") != mark.expressions.end()) {
+            ++run.droppedNotes;
+            run.droppedExpressions.push_back(mark.expressions);
+            continue;
+        }
         const Note in = InOutputTicks(e, division, run.shift);
         // Where the run's time and key shifts put it; among the output notes
         // there, one of the length and velocity the run gave it comes first.
@@ -259,6 +290,7 @@ inline void PairNotes(Run& run, int channel, CArticProc* proc) {
         }
         if (found == out.size()) {
             ++run.droppedNotes;
+            run.droppedExpressions.push_back(mark.expressions);
             continue;
         }
         taken[found] = true;

@@ -2,7 +2,8 @@
 // error report, and each note is annotated once with its articulation code and
 // has its velocity mapped into that code's zone. A script still on the shared
 // skeleton does what its sets say: each note carries articulation code 0 and
-// its chord size and gets no write-back for a value that did not change.
+// its chord size and gets no write-back for a value that did not change; a
+// drum script deletes exactly its rows' notes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "DrumSong.h"
 #include "ScriptLoading.h"
 #include "engine/expressions/ArticExp.h"
 #include "engine/expressions/ArticExpEvnt.h"
@@ -91,6 +93,8 @@ bool RunTextStartsWith(const std::string& text, const char* head) { return text.
 
 TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
     const auto zones = RunZones();
+    const auto noteSets = drumsong::NoteSets();
+    const auto& drumScripts = drumsong::DrumScripts();
     const AlgorithmScriptLibrary library;
     for (int i = 0; i < library.GetCount(); ++i) {
         const AlgorithmScript* script = library.GetAt(i);
@@ -124,17 +128,34 @@ TEST(ScriptRun, EveryScriptRunsOverAFewNotesAsItsSkeletonSays) {
         for (size_t k = 0; k < notes.size(); ++k) {
             SCOPED_TRACE("note " + std::to_string(k + 1));
             const std::vector<std::string>& texts = receiver.texts[ULONG(k + 1)];
-            // Start, length and key stay: no write-back names them.
-            for (const std::string& t : skeleton ? texts : std::vector<std::string>()) {
+            // Start, length and key stay on the skeleton: no write-back names
+            // them. A drum script moves no start or length either, and changes
+            // only its brush snare keys (below).
+            for (const std::string& t : skeleton || !melodic ? texts : std::vector<std::string>()) {
                 EXPECT_FALSE(RunTextStartsWith(t, "CArticExpTimeSft(")) << t;
                 EXPECT_FALSE(RunTextStartsWith(t, "CArticExpDurAbs(")) << t;
-                EXPECT_FALSE(RunTextStartsWith(t, "CArticExpKeySft(")) << t;
+                if (melodic) {
+                    EXPECT_FALSE(RunTextStartsWith(t, "CArticExpKeySft(")) << t;
+                }
             }
             const LONG velo = notes[k]->GetNoteInfo(3);
             if (!melodic) {
-                // A drum script changes nothing: no text at all, the velocity as it came.
-                EXPECT_EQ(texts, std::vector<std::string>());
-                EXPECT_EQ(velo, kRunNotes[k].velo);
+                // A drum script deletes exactly the notes of its rows' set, moves
+                // no start, and changes only brush snare keys (38, 40) and
+                // velocities within 1..127 here.
+                const auto drum = std::find_if(drumScripts.begin(), drumScripts.end(),
+                                               [&](const drumsong::DrumScript& d) { return name == d.name; });
+                ASSERT_NE(drum, drumScripts.end());
+                const bool erased = noteSets.at(drum->noteSet).count(kRunNotes[k].key) > 0;
+                const std::string del = "CArticExpDel(1{:w" + std::to_string(k + 1) + "})";
+                EXPECT_EQ(std::count(texts.begin(), texts.end(), del), erased ? 1 : 0);
+                for (const std::string& t : texts) {
+                    if (t == del) continue;
+                    const bool brushSnare = (kRunNotes[k].key == 38 || kRunNotes[k].key == 40) &&
+                                            RunTextStartsWith(t, "CArticExpKeySft(");
+                    EXPECT_TRUE(brushSnare || RunTextStartsWith(t, "CArticExpStresVeloNoteAbs(")) << t;
+                }
+                EXPECT_TRUE(velo >= 1 && velo <= 127) << velo;
                 continue;
             }
             const LONG code = notes[k]->GetNoteInfo(6);

@@ -115,6 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
         TransCase{"SetUpBeforeFirstNoteStays",
                   {{'C', 10, 0}, {'P', 10}, {'N', 10}, {'C', 10, 7}, {'N', 20}, {'C', 20, 7}},
                   "C0@10 P@10 C7@10 N@10 N@20 C7@20"},
+        // A voice change behind the notes of its tick after the block's first
+        // note (a rule's program change on a chord's head, its bank selects one
+        // tick ahead clamped to the same tick) goes ahead of them with its bank
+        // selects.
+        TransCase{"BankSelectedProgramGoesBeforeTheNotesOfItsTick",
+                  {{'N', 5}, {'N', 10}, {'N', 10}, {'C', 10, 0}, {'C', 10, 32}, {'P', 10}},
+                  "N@5 C0@10 C32@10 P@10 N@10 N@10"},
+        TransCase{"BankSelectsAheadOfTheNoteStay",
+                  {{'N', 5}, {'C', 10, 0}, {'N', 10}, {'C', 10, 32}, {'P', 10}, {'N', 10}},
+                  "N@5 C0@10 C32@10 P@10 N@10 N@10"},
         TransCase{"ProgramAtOtherTimeEndsRun",
                   {{'P', 10}, {'P', 20}, {'C', 20, 0}},
                   "P@10 C0@20 P@20"},
