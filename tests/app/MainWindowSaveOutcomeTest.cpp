@@ -18,18 +18,6 @@ using namespace smfsong;
 
 namespace {
 
-// A format-1 song: a tempo track and a piano phrase on channel 1.
-QByteArray OutcomeSong() {
-    CSmf smf;
-    MakeSong(smf, 1, 480);
-    AddTrack(smf, {Tempo(0, 500000), Eot(0)});
-    CTrk& track = AddTrack(smf, {Eot(1920)});
-    InsertAll(track, {Note(480, 0, 60), Note(960, 0, 60, 0)});
-    QByteArray bytes;
-    EXPECT_GE(smf.ToByteArray(bytes), 0);
-    return bytes;
-}
-
 int OutcomeHeaderFormat(const QByteArray& bytes) {
     return bytes.size() < 10 ? -1 : (int(uchar(bytes[8])) << 8) | int(uchar(bytes[9]));
 }
@@ -90,7 +78,7 @@ TEST(MainWindowSaveOutcome, OnlyAWrittenFileLeavesCompleteInTheStatus) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ConvertWindow w;
-        w.openSong("status.mid", OutcomeSong());
+        w.openSong("status.mid", PianoNoteSong());
         w.switchOn(0);
         QString output = w.songs.filePath("status_vexa.mid");
         if (c.output == Output::Cancelled) output.clear();
@@ -140,7 +128,7 @@ TEST(MainWindowSaveOutcome, TheUpperCaseSuffixAcceptedInTheSaveDialogIsWritten) 
         {
             QFile f(song);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(OutcomeSong());
+            f.write(PianoNoteSong());
         }
         window.openFile(song);
         ASSERT_EQ(window.currentSongPath(), song);

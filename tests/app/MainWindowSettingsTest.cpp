@@ -51,13 +51,8 @@ QStringList ListedRecentFiles(const MainWindow& window) {
 }
 
 QString MakeSongFile(const QTemporaryDir& dir, const QString& name) {
-    CSmf smf;
-    MakeSong(smf, 1, 480);
-    AddTrack(smf, {Tempo(0, 500000), Eot(0)});
-    CTrk& track = AddTrack(smf, {Eot(1920)});
-    InsertAll(track, {Note(480, 0, 60), Note(960, 0, 60, 0)});
-    QByteArray bytes;
-    EXPECT_GE(smf.ToByteArray(bytes), 0);
+    const QByteArray bytes = PianoNoteSong();
+    EXPECT_FALSE(bytes.isEmpty());
     QFile f(dir.filePath(name));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);

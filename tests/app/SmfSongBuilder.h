@@ -1,6 +1,7 @@
 #pragma once
 // Songs built in code for the song model's analysis and head tests: events
 // made one by one and put into tracks as they stand.
+#include <QByteArray>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -96,6 +97,19 @@ inline void MakeSong(CSmf& smf, WORD format, WORD division) {
     smf.Clear();
     smf.GetHead().Format = format;
     smf.GetHead().Division = division;
+}
+
+// A format-1 song at 480 ticks per quarter note: a tempo track and one piano
+// note on channel 1. Empty when it cannot be written.
+inline QByteArray PianoNoteSong() {
+    CSmf smf;
+    MakeSong(smf, 1, 480);
+    AddTrack(smf, {Tempo(0, 500000), Eot(0)});
+    CTrk& track = AddTrack(smf, {Eot(1920)});
+    InsertAll(track, {Note(480, 0, 60), Note(960, 0, 60, 0)});
+    QByteArray bytes;
+    if (smf.ToByteArray(bytes) < 0) return {};
+    return bytes;
 }
 
 // The events of one track as (time, status) pairs, data bytes aside.

@@ -17,7 +17,6 @@
 
 namespace {
 
-using familysongs::kBeat;
 using familysongs::Phrase;
 using familysongs::SongNote;
 using scriptharness::HarnessNote;
@@ -54,7 +53,7 @@ scriptharness::Target StringsTarget() {
 }
 
 // Output ticks per engine tick (the songs are built at 480 per quarter).
-DWORD Scale(const scriptharness::Run& run) { return run.out.division / kBeat; }
+DWORD Scale(const scriptharness::Run& run) { return run.out.division / familysongs::kBeat; }
 
 // A strings phrase: a legato line, a loud phrase after a rest, a fast passage
 // of detached eighths and of sixteenths, repeated sixteenths of one key, and a

@@ -59,6 +59,37 @@ std::vector<std::string> Names(const CVexaChInfo::OfferList& offers) {
     return names;
 }
 
+// The target recommended for the General MIDI programs a musician converts
+// and for drum programs on bank 127: the family each goes to, on the newest
+// model and on an older one ("" when the channel gets none).
+struct RecommendCase {
+    int msb, program;
+    const char* family;   // what a musician picks
+    const char* brune2;   // the recommended target on each model
+    const char* zel309;
+};
+
+const RecommendCase kRecommendCases[] = {
+    {0, 27, "clean guitar", "CleanGuitar", "CleanGuitar"},
+    {0, 28, "clean guitar", "CleanGuitar", "CleanGuitar"},
+    {0, 44, "strings", "LargeStrings(Pop)", "LargeStrings(Pop)"},
+    {0, 45, "strings", "LargeStrings(Pop)", "LargeStrings(Pop)"},
+    {0, 48, "strings", "LargeStrings(Pop)", "LargeStrings(Pop)"},
+    {0, 52, "choir", "GospelChoir(Hmm)", "GospelChoir(Hmm)"},
+    {0, 53, "choir", "GospelChoir(Hmm)", "GospelChoir(Hmm)"},
+    {0, 57, "brass", "Brass(Smooth)", "Brass(Smooth)"},
+    {0, 60, "brass", "Brass(Smooth)", "Brass(Smooth)"},
+    {0, 61, "brass", "Brass(Smooth)", "Brass(Smooth)"},
+    {0, 64, "sax", "TenorSax(Hot)", "TenorSax(Hot)"},
+    {0, 65, "sax", "TenorSax(Hot)", "TenorSax(Hot)"},
+    {0, 0, "none: a piano", "", ""},
+    // Any drum program: the standard pop kit, on a model with kits.
+    {127, 0, "drum kit", "PopDrumKit(HalfOpen)", ""},
+    {127, 1, "drum kit", "PopDrumKit(HalfOpen)", ""},
+    {127, 26, "drum kit", "PopDrumKit(HalfOpen)", ""},
+    {127, 127, "drum kit", "PopDrumKit(HalfOpen)", ""},
+};
+
 }  // namespace
 
 TEST(VexaChInfoRecommend, ShippedModelsTable) {
@@ -217,4 +248,18 @@ TEST(VexaChInfoMessage, ModelChangeSwitchesOffWhatCannotConvert) {
     EXPECT_EQ(info.m_TargetBankMsb, 0);
     EXPECT_FALSE(info.m_pAllOffers->empty());
     EXPECT_EQ(shipped.catalog.GetChannel(16), nullptr);
+}
+
+TEST(RecommendedTarget, EachProgramGoesToItsFamily) {
+    for (const char* model : {"Brune2", "Zel-309"}) {
+        ShippedCatalog c(model);
+        ASSERT_TRUE(c.loaded) << model;
+        for (const RecommendCase& r : kRecommendCases) {
+            const std::string expected = std::string(model) == "Brune2" ? r.brune2 : r.zel309;
+            const CVexaChInfo& info = c.Channel(r.msb, 0, r.program);
+            const std::string got = info.m_On ? info.GetTargetName(int(info.m_SelectedRow)).str() : "";
+            EXPECT_EQ(got, expected)
+                << model << ": " << r.msb << "/" << r.program << " (" << r.family << ")";
+        }
+    }
 }
