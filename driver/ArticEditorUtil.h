@@ -165,6 +165,13 @@ public:
     // The same over the tracks that are written out (flags without 2), the
     // conductor included.
     static int UsedPortCh2(CKPSManager* host, DWORD portNo, DWORD ch);
+    // 1 when the song holds a note on the port number and channel (in a
+    // track of that channel, or carried by the event in a track without
+    // one), the conductor left out; 0 otherwise and without a host. A
+    // channel that holds none is free for a string or a layer of a part.
+    static int NotesOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch);
+    // The same over the tracks that are written out (flags without 2).
+    static int NotesOnPortCh2(CKPSManager* host, DWORD portNo, DWORD ch);
     // Hands the song's port names and ids to the registered preferences'
     // separation and rebuilds its port information. 0; 1 without names, ids,
     // preferences or separation.
@@ -288,6 +295,7 @@ private:
     template <class Visit>
     static int WalkMasterMeta(CKPSManager* host, INT64 time, Visit visit);
     static int UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden);
+    static int NotesOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden);
 
     // 1 when the master mode writes / removes the work or song event.
     static bool MstrModeTakes(int mode, bool tempo);

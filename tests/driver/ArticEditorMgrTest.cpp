@@ -153,12 +153,40 @@ TEST(ArticEditorMgrTables, MoreThanTwelveUsedChannelsFail) {
     EXPECT_EQ(song.mgr.SetSelectBlkPosList(song.Host(), &thirteen.list), 1);
 }
 
-TEST(ArticEditorMgrTables, EmptyPortChannelSkipsChannelTen) {
+// A note on every MIDI channel but 10 (index 9).
+Bytes MgrFullSong() {
+    Bytes events;
+    for (BYTE ch = 0; ch < 16; ++ch)
+        if (ch != 9) events = Cat({events, At(0, {BYTE(0x90 | ch), 60, 100}), At(10, {BYTE(0x80 | ch), 60, 0})});
+    return smftest::Smf0(events);
+}
+
+// Every channel of a loaded song has its track and block: only the notes
+// make a channel taken. Channels 2 and 3 hold notes, channel 0 only its
+// track; the voices of channels 2 and 3 do not count.
+TEST(ArticEditorMgrTables, EmptyPortChannelIsOneWithoutNotes) {
     BridgeSong song;
     ASSERT_EQ(song.Load(kMgrVoiceSong), 1);
     CArticPrefSep* sep = song.pref.GetSep();
+    ASSERT_EQ(sep->SetGen(2), 0);
+    sep->SetPort(0, 0);
+    sep->SetCh(0, 0);
+    sep->SetPort(1, 0);
+    sep->SetCh(1, 1);
+    for (bool written : {false, true}) {
+        DWORD port = 0, ch = 99;
+        EXPECT_EQ(written ? song.mgr.GetEmptyPortCh2(sep, 2, &port, &ch) : song.mgr.GetEmptyPortCh(sep, 2, &port, &ch),
+                  1);
+        EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(4))) << written;
+    }
+}
+
+TEST(ArticEditorMgrTables, EmptyPortChannelSkipsChannelTen) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(MgrFullSong()), 1);
+    CArticPrefSep* sep = song.pref.GetSep();
     DWORD port = 0, ch = 99;
-    // Port 0 is full (every channel track has a block): the next port's channel 0.
+    // Port 0 is full (every channel but 10 holds notes): the next port's channel 0.
     EXPECT_EQ(song.mgr.GetEmptyPortCh(sep, 2, &port, &ch), 1);
     EXPECT_EQ(port, 1u);
     EXPECT_EQ(ch, 0u);
