@@ -176,15 +176,19 @@ int CArticEditorUtil::UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bo
 }
 
 int CArticEditorUtil::NotesOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch) {
-    return NotesOnPortChBy(host, portNo, ch, true, false);
+    return ChMsgOnPortChBy(host, portNo, ch, true, false, true);
 }
 
-int CArticEditorUtil::NotesOnPortCh2(CKPSManager* host, DWORD portNo, DWORD ch) {
-    return NotesOnPortChBy(host, portNo, ch, false, true);
+int CArticEditorUtil::EvntsOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch) {
+    return ChMsgOnPortChBy(host, portNo, ch, true, false, false);
 }
 
-int CArticEditorUtil::NotesOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor,
-                                      bool skipHidden) {
+int CArticEditorUtil::EvntsOnPortCh2(CKPSManager* host, DWORD portNo, DWORD ch) {
+    return ChMsgOnPortChBy(host, portNo, ch, false, true, false);
+}
+
+int CArticEditorUtil::ChMsgOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor,
+                                      bool skipHidden, bool notesOnly) {
     std::vector<DWORD> ids;
     if (!host || GetPortList(host, &ids, nullptr)) return 0;
     int found = 0;
@@ -195,7 +199,8 @@ int CArticEditorUtil::NotesOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch,
         if ((own && DWORD(trk.Channel) != ch) || IndexOf(ids, DWORD(trk.Port)) != portNo) return true;
         CArticHostWalk::Blocks(host, trkPos, [&](const _MPBLOCKINFO&, POSITION blkPos) {
             CArticHostWalk::Events(host, trkPos, blkPos, [&](const tagMPEVENT& e, POSITION) {
-                if (e.Kind == MPEVENT_KIND_NOTE && (own || DWORD(e.Channel) == ch)) found = 1;
+                const bool counts = notesOnly ? e.Kind == MPEVENT_KIND_NOTE : !IsVariableMPEventKind(e.Kind);
+                if (counts && (own || DWORD(e.Channel) == ch)) found = 1;
                 return found == 0;
             });
             return found == 0;

@@ -55,12 +55,12 @@ int CArticPasnData::GetEmptyPortChBy(CArticWrkTrk* trk, DWORD portCount, DWORD* 
     CKPSManager* host = m_pOwner ? m_pOwner->GetCEditor() : nullptr;
     CArticWrk* wrk = trk ? trk->GetOwner() : nullptr;
     if (!host || !wrk || !port || !ch) return 0;
-    // Free: no track of the work data has it and the song holds no note on it.
+    // Free: no track of the work data has it and the song holds nothing on it.
     auto freeOn = [&](DWORD p) {
         for (DWORD c = 0; c < kPasnChannels; ++c) {
             if (c == kPasnDrumCh || wrk->UsedPortCh(p, c)) continue;
-            const int inSong = written ? CArticEditorUtil::NotesOnPortCh2(host, p, c)
-                                       : CArticEditorUtil::NotesOnPortCh(host, p, c);
+            const int inSong = written ? CArticEditorUtil::EvntsOnPortCh2(host, p, c)
+                                       : CArticEditorUtil::EvntsOnPortCh(host, p, c);
             if (inSong) continue;
             *port = p;
             *ch = c;
@@ -89,9 +89,12 @@ int CArticPasnData::GetEmptyPortChLayer(CArticWrkTrk* trk, CArticWrkBlk* blk, DW
     if (!trk || !blk || !port || !ch || !assigned) return 0;
     // A channel that holds notes of the song belongs to its part: a string or
     // a layer never plays there (it would sound with that part's controllers
-    // and bends, and change them).
+    // and bends, and change them). A channel taken for its voice may hold the
+    // song's set-up; one that needs its voice set must hold nothing (the
+    // song's own program or volume there could come after ours).
     CKPSManager* host = m_pOwner ? m_pOwner->GetCEditor() : nullptr;
     auto holdsNotes = [host](DWORD p, DWORD c) { return host && CArticEditorUtil::NotesOnPortCh(host, p, c); };
+    auto holdsEvnts = [host](DWORD p, DWORD c) { return host && CArticEditorUtil::EvntsOnPortCh(host, p, c); };
     // A song channel that already plays the voice and is not yet taken.
     for (int i = 0; voice && i < voice->GetOrigiChNum(); ++i) {
         const CArrayChInfo* info = voice->GetOrigiChInfo(i);
@@ -108,7 +111,7 @@ int CArticPasnData::GetEmptyPortChLayer(CArticWrkTrk* trk, CArticWrkBlk* blk, DW
     blk->SetOutVceSet(1);
     for (DWORD c = 0; c < kPasnChannels; ++c) {
         const DWORD key = CArticArrayCh::MakeKey(*port, c);
-        if (c == kPasnDrumCh || PasnHas(used, key) || PasnHas(assigned, key) || holdsNotes(*port, c)) continue;
+        if (c == kPasnDrumCh || PasnHas(used, key) || PasnHas(assigned, key) || holdsEvnts(*port, c)) continue;
         assigned->UpdateOrigiCh(key);
         *ch = c;
         return 1;

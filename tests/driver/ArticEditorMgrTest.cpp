@@ -161,12 +161,16 @@ Bytes MgrFullSong() {
     return smftest::Smf0(events);
 }
 
-// Every channel of a loaded song has its track and block: only the notes
-// make a channel taken. Channels 2 and 3 hold notes, channel 0 only its
-// track; the voices of channels 2 and 3 do not count.
-TEST(ArticEditorMgrTables, EmptyPortChannelIsOneWithoutNotes) {
+// Every channel of a loaded song has its track and block: only what it
+// holds makes a channel taken. Channels 2 and 3 hold notes, channel 4 only a
+// program, channels 0 and 1 are the strings'; channel 5 holds nothing.
+TEST(ArticEditorMgrTables, EmptyPortChannelHoldsNoMessage) {
     BridgeSong song;
-    ASSERT_EQ(song.Load(kMgrVoiceSong), 1);
+    const Bytes withProgram = smftest::Smf0(Cat({
+        At(0, {0xC4, 41}), At(480, {0x92, 60, 100}), At(0, {0x93, 60, 100}), At(480, {0x82, 60, 0}),
+        At(0, {0x83, 60, 0}),
+    }));
+    ASSERT_EQ(song.Load(withProgram), 1);
     CArticPrefSep* sep = song.pref.GetSep();
     ASSERT_EQ(sep->SetGen(2), 0);
     sep->SetPort(0, 0);
@@ -177,7 +181,7 @@ TEST(ArticEditorMgrTables, EmptyPortChannelIsOneWithoutNotes) {
         DWORD port = 0, ch = 99;
         EXPECT_EQ(written ? song.mgr.GetEmptyPortCh2(sep, 2, &port, &ch) : song.mgr.GetEmptyPortCh(sep, 2, &port, &ch),
                   1);
-        EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(4))) << written;
+        EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(5))) << written;
     }
 }
 

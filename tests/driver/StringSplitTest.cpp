@@ -78,14 +78,22 @@ std::vector<TimedEvent> SplitOtherEvents(int ch, int key) {
     return ev;
 }
 
+// The bass line alone: no bank, program or controller before its notes.
+std::vector<TimedEvent> SplitBareBassEvents(int ch) {
+    std::vector<TimedEvent> ev;
+    for (const TimedEvent& e : SplitBassEvents(ch))
+        if (e.time > 0) ev.push_back(e);
+    return ev;
+}
+
 // A format 1 song at 480 per quarter: a tempo track, the bass on bassCh and
 // another part on every channel of `others`, each on a track of its own.
-Bytes SplitSong(int bassCh, const std::vector<int>& others) {
+Bytes SplitSong(int bassCh, const std::vector<int>& others, bool bare = false) {
     using namespace smfbuild;
     const Bytes tempo = TimedTrack({{0, 0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
                                     {0, 1, {0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08}}});
     Bytes tracks = Chunk("MTrk", tempo);
-    tracks = Cat({tracks, Chunk("MTrk", TimedTrack(SplitBassEvents(bassCh)))});
+    tracks = Cat({tracks, Chunk("MTrk", TimedTrack(bare ? SplitBareBassEvents(bassCh) : SplitBassEvents(bassCh)))});
     for (int ch : others) tracks = Cat({tracks, Chunk("MTrk", TimedTrack(SplitOtherEvents(ch, 60 + ch)))});
     return Cat({Header(1, WORD(2 + others.size()), 480), tracks});
 }
@@ -129,7 +137,8 @@ struct SplitRun {
     Bytes input, output;
     Smf in, out;
     int result = 0;
-    SplitRun(int bassCh, const std::vector<int>& others) : input(SplitSong(bassCh, others)) {
+    SplitRun(int bassCh, const std::vector<int>& others, bool bare = false)
+        : input(SplitSong(bassCh, others, bare)) {
         in = ReadSmf(input);
         CoreRun run;
         output = input;
@@ -261,6 +270,60 @@ TEST(StringSplit, WithNoEmptyChannelTheStringsStayOnThePartsChannel) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(NotesOf(r.out, 2), expected);
     EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(r.out, 2));
+}
+
+// A part with nothing before its first note: every string's channel still
+// gets the target voice first, and the bend still reaches its string.
+TEST(StringSplit, APartWithoutSetUpStillGivesEveryStringTheTargetVoice) {
+    const std::vector<int> others = {0, 5};
+    const SplitRun r(2, others, true);
+    ASSERT_EQ(r.result, 1);
+    const auto bass = SplitBassChannels(r, others);
+    ASSERT_EQ(bass.size(), 4u);
+    size_t count = 0;
+    for (const auto& [ch, notes] : bass) {
+        EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(r.out, ch));
+        count += notes.size();
+        for (const Note& n : notes)
+            if (n.key == 45) EXPECT_EQ(SplitBendAt(r.out, ch, 4900), 10240) << ch;
+    }
+    EXPECT_EQ(count, std::size(kSplitBassKeys));
+}
+
+// A channel that holds the song's set-up but no note is not empty: the
+// song's own program and volume there could come after the string's voice.
+// The strings pass over it to channels that hold nothing, and it keeps its
+// events.
+TEST(StringSplit, AChannelWithSetUpButNoNotesIsPassedOver) {
+    using namespace smfbuild;
+    const Bytes tempo = TimedTrack({{0, 0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}}});
+    std::vector<TimedEvent> quiet;
+    for (BYTE ch : {0, 1, 3}) {
+        quiet.push_back({0, 0, {BYTE(0xC0 | ch), 50}});
+        quiet.push_back({0, 1, SplitCc(ch, 7, 30)});
+    }
+    const Bytes input = Cat({Header(1, 4, 480), Chunk("MTrk", tempo), Chunk("MTrk", TimedTrack(quiet)),
+                             Chunk("MTrk", TimedTrack(SplitBassEvents(2))),
+                             Chunk("MTrk", TimedTrack(SplitOtherEvents(5, 65)))});
+    const Smf in = ReadSmf(input);
+    CoreRun run;
+    Bytes output = input;
+    ASSERT_EQ(run.Convert(output, 2, kStringScript), 1);
+    const Smf out = ReadSmf(output);
+    std::set<int> channels;
+    for (const auto& [ch, list] : SplitNotes(out)) channels.insert(ch);
+    EXPECT_EQ(channels, (std::set<int>{2, 4, 5, 6, 7}));
+    for (int ch : {2, 4, 6, 7}) EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(out, ch));
+    for (int ch : {0, 1, 3, 5}) {
+        std::vector<std::string> want;
+        for (SmfEvent e : in.events)
+            if (e.Channel() == ch) {
+                e.time *= 2;
+                want.push_back(std::to_string(e.time) + ":" + std::to_string(e.status) + "," +
+                               std::to_string(e.data1) + "," + std::to_string(e.data2));
+            }
+        EXPECT_EQ(SplitEventsOf(out, ch), want) << "ch " << ch;
+    }
 }
 
 }  // namespace
