@@ -326,4 +326,56 @@ TEST(StringSplit, AChannelWithSetUpButNoNotesIsPassedOver) {
     }
 }
 
+// The input's notes of a channel as the output has them: ticks at 960 per
+// quarter, moved by shift.
+std::vector<Note> SplitScaled(const Smf& in, int ch, long shift) {
+    std::vector<Note> out;
+    for (Note n : NotesOf(in, ch)) {
+        const long end = long(n.start + n.length) * 960 / in.division;
+        n.start = DWORD(long(n.start) * 960 / in.division);
+        n.length = DWORD(end - long(n.start));
+        n.start = DWORD(long(n.start) + shift);
+        out.push_back(n);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A corpus song: the lowest voice of the fugue (channel 5) split onto
+// strings, then channel 0 converted on that result. The strings take the
+// channels the song leaves empty, keep every note, and stay through the
+// second conversion; the other voices keep their notes.
+TEST(StringSplit, BachLowestVoiceSplitThenAnotherChannelConverted) {
+    const Bytes input = phrasorcoretest::Song("bach_846.mid");
+    const Smf in = ReadSmf(input);
+    ASSERT_TRUE(in.ok);
+    ASSERT_EQ(phrasorcoretest::ChannelsWithNotes(in), (std::vector<int>{0, 2, 3, 4, 5}));
+    CoreRun run;
+    Bytes bytes = input;
+    ASSERT_EQ(run.Convert(bytes, 5, kStringScript), 1);
+    const Smf split = ReadSmf(bytes);
+    ASSERT_EQ(run.Convert(bytes, 0, phrasorcoretest::kUp12), 1);
+    const Smf out = ReadSmf(bytes);
+    for (const Smf* result : {&split, &out}) {
+        const long shift = phrasorcoretest::ShiftOf(in, *result, 2);
+        ASSERT_TRUE(phrasorcoretest::IsWholeBars(in, shift));
+        for (int ch : {2, 3, 4}) EXPECT_TRUE(phrasorcoretest::SameNotes(in, *result, ch, shift));
+        EXPECT_TRUE(phrasorcoretest::SameNotes(in, *result, 0, shift, result == &out ? 12 : 0));
+        std::vector<Note> bass;
+        std::set<int> bassChannels;
+        for (int ch : phrasorcoretest::ChannelsWithNotes(*result)) {
+            if (ch == 0 || (ch >= 2 && ch <= 4)) continue;
+            bassChannels.insert(ch);
+            EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(*result, ch));
+            for (const Note& n : NotesOf(*result, ch)) bass.push_back(n);
+        }
+        std::sort(bass.begin(), bass.end());
+        EXPECT_EQ(bass, SplitScaled(in, 5, shift));
+        // Keys 40 to 62 are strings 2 and 3 only; strings 0 (the part's own
+        // channel 5) and 1 (channel 1) hold no note. Channels 2 to 4 hold the
+        // other voices: the strings take 6 and 7.
+        EXPECT_EQ(bassChannels, (std::set<int>{6, 7})) << (result == &out ? "after channel 0" : "split");
+    }
+}
+
 }  // namespace
