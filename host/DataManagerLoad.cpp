@@ -1,11 +1,11 @@
 // Reading SMF bytes into the song document.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
 #include "host/DataManager.h"
@@ -156,29 +156,56 @@ bool SetTrackName(CTrack* track, const CString& name) {
     return track->SetInfo(info, 1) != 0;
 }
 
-struct NoteQueue {
-    std::vector<CSongEvent*> Notes;
-    size_t Head = 0;
+// The notes waiting for a note off, chained per channel and key through one
+// array, so that pairing allocates nothing per key; kept from block to block.
+struct WaitingNotes {
+    static constexpr uint32_t kEnd = UINT32_MAX;
+    static constexpr size_t kKeys = 16 * 128;  // a loaded event's channel is 0..15, its key 0..127
+    std::vector<CSongEvent*> notes;
+    std::vector<uint32_t> next;
+    std::vector<uint32_t> head = std::vector<uint32_t>(kKeys, kEnd);
+    std::vector<uint32_t> tail = std::vector<uint32_t>(kKeys, kEnd);
+    std::vector<uint32_t> used;  // keys whose chains are not empty
+
+    static size_t KeyOf(const SongEventInfo& info) { return size_t(info.Channel & 0x0F) << 7 | (info.Data1 & 0x7F); }
+    void Clear() {
+        for (uint32_t key : used) head[key] = tail[key] = kEnd;
+        used.clear();
+        notes.clear();
+        next.clear();
+    }
 };
 
 // Every note takes the first later note off of its channel and key, first in
 // first out; a note without one gets the shortest length.
-bool PairNotes(CBlock* block) {
-    std::unordered_map<unsigned, NoteQueue> waiting;
+bool PairNotes(CBlock* block, WaitingNotes& w) {
+    w.Clear();
     const CSongEventList& events = block->GetEventList();
     for (POSITION pos = events.GetHeadPosition(); pos;) {
         const POSITION at = pos;
         CSongEvent* event = events.GetNext(pos);
         const SongEventInfo& info = event->GetInfo();
-        const unsigned key = unsigned(info.Channel & 0xFF) << 8 | info.Data1;
+        const size_t key = WaitingNotes::KeyOf(info);
         if (info.Kind == MPEVENT_KIND_NOTE && info.Duration <= 0) {
-            waiting[key].Notes.push_back(event);
+            if (w.notes.size() >= WaitingNotes::kEnd) return false;
+            const uint32_t index = uint32_t(w.notes.size());
+            w.notes.push_back(event);
+            w.next.push_back(WaitingNotes::kEnd);
+            if (w.tail[key] == WaitingNotes::kEnd) {
+                w.head[key] = index;
+                w.used.push_back(uint32_t(key));
+            } else {
+                w.next[w.tail[key]] = index;
+            }
+            w.tail[key] = index;
             continue;
         }
-        if (info.Kind != MPEVENT_KIND_NOTEOFF) continue;
-        auto found = waiting.find(key);
-        if (found == waiting.end() || found->second.Head == found->second.Notes.size()) continue;
-        CSongEvent* note = found->second.Notes[found->second.Head++];
+        if (info.Kind != MPEVENT_KIND_NOTEOFF || w.head[key] == WaitingNotes::kEnd) continue;
+        const uint32_t index = w.head[key];
+        w.head[key] = w.next[index];
+        if (w.head[key] == WaitingNotes::kEnd) w.tail[key] = WaitingNotes::kEnd;
+        CSongEvent* note = w.notes[index];
+        w.notes[index] = nullptr;
         SongEventInfo paired = note->GetInfo();
         const INT64 length = info.Time - paired.Time;
         if (length > INT64(INT32_MAX)) return false;  // longer than a note can be
@@ -188,14 +215,12 @@ bool PairNotes(CBlock* block) {
         block->RemoveEvent(at);
         delete event;
     }
-    for (auto& entry : waiting) {
-        NoteQueue& queue = entry.second;
-        for (size_t i = queue.Head; i < queue.Notes.size(); ++i) {
-            SongEventInfo unpaired = queue.Notes[i]->GetInfo();
-            unpaired.Duration = 1;
-            unpaired.Data3 = UNPAIRED_NOTE_OFF_VELOCITY;
-            if (!queue.Notes[i]->SetInfo(unpaired, 1)) return false;
-        }
+    for (CSongEvent* note : w.notes) {
+        if (!note) continue;
+        SongEventInfo unpaired = note->GetInfo();
+        unpaired.Duration = 1;
+        unpaired.Data3 = UNPAIRED_NOTE_OFF_VELOCITY;
+        if (!note->SetInfo(unpaired, 1)) return false;
     }
     return true;
 }
@@ -222,16 +247,17 @@ int CDataManager::ReadEvent(SmfByteReader& in, BYTE& runningStatus, CSongEvent**
         const BYTE* bytes = nullptr;
         if (!in.ReadByte(type) || !in.ReadVarLen(length) || !in.ReadSpan(length, bytes)) return 0;
         if (type == META_END_OF_TRACK) return 1;
-        std::vector<BYTE> data;
-        try {
-            data.reserve(size_t(length) + 1);
-            data.push_back(type);
-            data.insert(data.end(), bytes, bytes + length);
-        } catch (const std::bad_alloc&) {
-            return 0;
-        }
-        *out = NewVariableEvent(MPEVENT_KIND_META, data.data(), DWORD(data.size()));
-        return *out ? 1 : 0;
+        if (length == 0xFFFFFFFFu) return 0;  // the type byte would not fit the count
+        // The event's data is the type followed by the meta's bytes, filled in place.
+        std::unique_ptr<CSongEvent> event(new (std::nothrow) CSongEvent());
+        SongEventInfo info;
+        info.Kind = MPEVENT_KIND_META;
+        if (!event || !event->SetInfo(info, 0) || !event->AllocData(length + 1)) return 0;
+        BYTE* data = event->GetInfo().Bytes;
+        data[0] = type;
+        if (length) std::memcpy(data + 1, bytes, length);
+        *out = event.release();
+        return 1;
     }
 
     BYTE first = 0;
@@ -491,8 +517,9 @@ int CDataManager::Load(const BYTE* data, DWORD length, SmfLayout* layoutOut) {
             }
         }
 
+        WaitingNotes waiting;
         for (int i = 0; i < SMF_SONG_TRACKS; ++i) {
-            if (!PairNotes(song.Blocks[i])) return 0;
+            if (!PairNotes(song.Blocks[i], waiting)) return 0;
             BlockInfo blockInfo = song.Blocks[i]->GetInfo();
             blockInfo.End = song.BlockEnds[i];
             song.Blocks[i]->SetInfo(blockInfo, 1);

@@ -241,9 +241,17 @@ bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
         if (block->IsLink() && m_pDoc->BlockIndex(block->GetInfo().RefTrack, block->GetInfo().RefBlock) < 0)
             return false;
         Pos insertedAt = kNone;  // blocks are in time order: each merge moves forward only
-        for (POSITION pos = m_pDoc->FirstEventPosition(trackPos, thisBlock); pos;) {
+        // An ordinary block's own list is walked directly; a link block through the document.
+        const CSongEventList* own = block->IsLink() ? nullptr : &block->GetEventList();
+        const INT64 start = block->GetInfo().Start;
+        for (POSITION pos = own ? own->GetHeadPosition() : m_pDoc->FirstEventPosition(trackPos, thisBlock); pos;) {
             SongEventInfo info;
-            if (!m_pDoc->ReadNextEvent(trackPos, thisBlock, &pos, &info, 1)) return false;
+            if (own) {
+                info = own->GetNext(pos)->GetInfo();
+                info.Time = AddSongTime(info.Time, start);
+            } else if (!m_pDoc->ReadNextEvent(trackPos, thisBlock, &pos, &info, 1)) {
+                return false;
+            }
             if (trackInfo.Channel >= 0 && trackInfo.Channel < 16) info.Channel = trackInfo.Channel;
             if (transpose && info.Kind == MPEVENT_KIND_NOTE) info.Data1 = TransposeKey(info.Data1, trackInfo.Transpose);
             SongEventInfo copy;
