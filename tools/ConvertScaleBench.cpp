@@ -12,8 +12,10 @@
 //   Notes/<script>/<n>  a generated song of n notes on 8 channels, converted
 //                       with ";Empty" or with the recommended scripts; each
 //                       run is made in a child process, which reports its time
-//                       and its peak resident memory ("peak_MB") and how much
-//                       of it the run added ("grown_MB").
+//                       and its peak resident memory ("peak_MB"), how much of
+//                       it the run added ("grown_MB") and the processor time
+//                       it used ("child_cpu_s", which a busy machine does not
+//                       inflate as it does the time).
 //
 // The phrase files and the model files are read from the source tree.
 #include <benchmark/benchmark.h>
@@ -297,6 +299,7 @@ long ResidentKb() {
 
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the child
     long peakKb = 0;
     long startKb = 0;
     int ok = 0;
@@ -320,6 +323,8 @@ bool RunInChild(const SongJob& job, ChildRun* run, std::string* error) {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         r.peakKb = usage.ru_maxrss;
+        r.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         const ssize_t written = write(pipes[1], &r, sizeof r);
         _exit(written == ssize_t(sizeof r) ? 0 : 1);
     }
@@ -354,6 +359,7 @@ void GeneratedSong(benchmark::State& state, bool recommended) {
     state.counters["channels"] = double(job.channels.size());
     state.counters["notes"] = double(state.range(0));
     state.counters["peak_MB"] = double(worst.peakKb) / 1024.0;
+    state.counters["child_cpu_s"] = worst.cpuSeconds;
     state.counters["grown_MB"] = double(worst.peakKb - worst.startKb) / 1024.0;
 }
 
