@@ -1,5 +1,7 @@
 #include "driver/ArticTransMgr.h"
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 #include "driver/ArticEditorUtil.h"
@@ -211,20 +213,45 @@ int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
         const CArticWrkEvnt* e = list->GetNext(p);
         if (e && IsNote(e)) noteTimes.push_back(e->GetTime());
     }
+    // What lies at each note's time, gathered in one walk. The deletions
+    // below reach only events before the note being handled, so while the
+    // notes come in time order no deletion touches a later note's time; out
+    // of order, each note's time is looked up again after the earlier
+    // deletions.
+    struct AtTime {
+        bool bend = false;
+        std::vector<BYTE> controllers;  // in list order
+    };
+    const bool inOrder = std::is_sorted(noteTimes.begin(), noteTimes.end());
+    std::map<INT64, AtTime> atNoteTimes;
+    const auto gather = [list](std::map<INT64, AtTime>& into) {
+        for (POSITION p = list->GetHeadPosition(); p;) {
+            const CArticWrkEvnt* e = list->GetNext(p);
+            if (!e) continue;
+            const auto found = into.find(e->GetTime());
+            if (found == into.end()) continue;
+            if (KindOf(e) == 0xE0) found->second.bend = true;
+            else if (KindOf(e) == 0xB0) found->second.controllers.push_back(e->GetPost1());
+        }
+    };
+    if (inOrder) {
+        for (INT64 t : noteTimes) atNoteTimes.emplace(t, AtTime());
+        gather(atNoteTimes);
+    }
     for (INT64 t : noteTimes) {
         const INT64 lo = t < kStepSpan + 1 ? 0 : t - kStepSpan;
         const INT64 hi = t < 2 ? 0 : t - 1;
         if (lo >= hi) continue;
         // What lies at the note's time decides; the deletions only reach
         // earlier events, so the ones at t stay valid.
-        std::vector<BYTE> ccAtNote;
-        bool bendAtNote = false;
-        for (POSITION p = list->GetHeadPosition(); p;) {
-            const CArticWrkEvnt* e = list->GetNext(p);
-            if (!e || e->GetTime() != t) continue;
-            if (KindOf(e) == 0xE0) bendAtNote = true;
-            else if (KindOf(e) == 0xB0) ccAtNote.push_back(e->GetPost1());
+        std::map<INT64, AtTime> single;
+        if (!inOrder) {
+            single.emplace(t, AtTime());
+            gather(single);
         }
+        const AtTime& at = inOrder ? atNoteTimes[t] : single[t];
+        const std::vector<BYTE>& ccAtNote = at.controllers;
+        const bool bendAtNote = at.bend;
         if (bendAtNote)
             if (int rc = CArticWrkUtil::DelPbTimeArea(list, lo, hi)) return rc;
         for (BYTE cc : ccAtNote)

@@ -86,6 +86,7 @@ public:
 
     struct LoadContext;  // the song being read
     struct StreamState;  // the running state of one chunk being read
+    struct SaveList;     // the events of one chunk being written
 
 protected:
     // One chunk body of a format-0 file (track chunk or ZQ chunk), from time 0.
@@ -100,19 +101,19 @@ protected:
 private:
     // Copies of a track's events at absolute times, merged into `list` in
     // time order, with the track's channel and transposition applied.
-    bool CollectTrackEvents(POSITION track, CEventSortList& list) const;
+    bool CollectTrackEvents(POSITION track, SaveList& list) const;
     bool SaveOneTrack(SmfByteWriter& out, bool withZqChunks, const CPHConvPrm* prm) const;
     bool SaveTrackChunks(SmfByteWriter& out, const CPHConvPrm* prm) const;
-    bool WriteTrackChunk(SmfByteWriter& out, const CTrack& track, const CEventSortList& list,
+    bool WriteTrackChunk(SmfByteWriter& out, const CTrack& track, const SaveList& list,
                          const CPHConvPrm* prm) const;
     // Turns notes, packed voice, RPN and NRPN events and notes with exclusive
     // into the MIDI messages they stand for.
-    static bool ExpandEvents(CEventSortList& list);
+    static bool ExpandEvents(SaveList& list);
     // A note-off for every note of the time-ordered list, at the note's end.
-    static bool AddNoteOffs(CEventSortList& list);
+    static bool AddNoteOffs(SaveList& list);
     // One chunk: its head, `leading` (whole delta-time/event pairs at delta 0),
     // the writable events of the list, End of Track, and the patched length.
-    static bool WriteChunk(SmfByteWriter& out, const CEventSortList& list, const char* id, const CPHConvPrm* prm,
+    static bool WriteChunk(SmfByteWriter& out, const SaveList& list, const char* id, const CPHConvPrm* prm,
                            const SmfByteWriter* leading = nullptr);
     // The bytes of one event after its delta time; false for an event the
     // format cannot carry (a data byte above 127, a channel above 15, a meta

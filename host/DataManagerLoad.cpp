@@ -1,11 +1,11 @@
 // Reading SMF bytes into the song document.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
 #include "host/DataManager.h"
@@ -86,6 +86,106 @@ CSongEvent* NewVariableEvent(DWORD kind, const BYTE* bytes, DWORD length) {
     return event->SetInfo(info, 0) ? event.release() : nullptr;
 }
 
+// The notes waiting for a note off, chained per channel and key through one
+// array, so that pairing allocates nothing per key; first in, first out.
+struct WaitingNotes {
+    static constexpr uint32_t kEnd = UINT32_MAX;
+    static constexpr size_t kKeys = 16 * 128;  // a loaded event's channel is 0..15, its key 0..127
+    std::vector<CSongEvent*> notes;  // a taken note's entry is null
+    std::vector<uint32_t> next;
+    std::vector<uint32_t> head = std::vector<uint32_t>(kKeys, kEnd);
+    std::vector<uint32_t> tail = std::vector<uint32_t>(kKeys, kEnd);
+    std::vector<uint32_t> used;  // keys whose chains were not empty
+
+    static size_t KeyOf(const SongEventInfo& info) { return size_t(info.Channel & 0x0F) << 7 | (info.Data1 & 0x7F); }
+    void Clear() {
+        for (uint32_t key : used) head[key] = tail[key] = kEnd;
+        used.clear();
+        notes.clear();
+        next.clear();
+    }
+    bool Push(CSongEvent* note) {
+        if (notes.size() >= kEnd) return false;
+        const size_t key = KeyOf(note->GetInfo());
+        const uint32_t index = uint32_t(notes.size());
+        notes.push_back(note);
+        next.push_back(kEnd);
+        if (tail[key] == kEnd) {
+            head[key] = index;
+            used.push_back(uint32_t(key));
+        } else {
+            next[tail[key]] = index;
+        }
+        tail[key] = index;
+        return true;
+    }
+    // The first note waiting for this note off, taken out of its chain; null when none.
+    CSongEvent* Take(const SongEventInfo& off) {
+        const size_t key = KeyOf(off);
+        const uint32_t index = head[key];
+        if (index == kEnd) return nullptr;
+        head[key] = next[index];
+        if (head[key] == kEnd) tail[key] = kEnd;
+        CSongEvent* note = notes[index];
+        notes[index] = nullptr;
+        return note;
+    }
+};
+
+// A note takes its note off: its length reaches the off, its release velocity is the off's.
+bool TakeOff(CSongEvent* note, const SongEventInfo& off) {
+    SongEventInfo paired = note->GetInfo();
+    const INT64 length = off.Time - paired.Time;
+    if (length > INT64(INT32_MAX)) return false;  // longer than a note can be
+    paired.Duration = LONG(length);
+    paired.Data3 = off.Data2;
+    return note->SetInfo(paired, 1) != 0;
+}
+
+// The notes still waiting get the shortest length.
+bool LeaveUnpaired(const WaitingNotes& w) {
+    for (CSongEvent* note : w.notes) {
+        if (!note) continue;
+        SongEventInfo unpaired = note->GetInfo();
+        unpaired.Duration = 1;
+        unpaired.Data3 = UNPAIRED_NOTE_OFF_VELOCITY;
+        if (!note->SetInfo(unpaired, 1)) return false;
+    }
+    return true;
+}
+
+// The MIDI channels whose messages a chunk body holds (bit n: channel n);
+// every channel when the body does not parse (the reading proper reports it).
+WORD ChannelsOfChunk(SmfByteReader body) {
+    constexpr WORD kAll = 0xFFFF;
+    WORD channels = 0;
+    BYTE running = 0;
+    while (!body.AtEnd()) {
+        DWORD delta = 0, length = 0;
+        BYTE status = 0;
+        if (!body.ReadVarLen(delta) || !body.ReadByte(status)) return kAll;
+        if (status == STATUS_SYSEX || status == STATUS_SYSEX_CONT || status == STATUS_META) {
+            running = 0;
+            if (status == STATUS_META && !body.Skip(1)) return kAll;
+            if (!body.ReadVarLen(length) || !body.Skip(length)) return kAll;
+            continue;
+        }
+        size_t data = 0;
+        if (status & 0x80) {
+            if (status >= 0xF0) return kAll;
+            running = status;
+            data = 1;
+        } else if (running == 0) {
+            return kAll;
+        }
+        channels |= WORD(1u << (running & 0x0F));
+        const BYTE type = running & 0xF0;
+        const size_t size = type == 0xC0 || type == 0xD0 ? 1 : 2;
+        if (!body.Skip(size - (data ? 0 : 1))) return kAll;
+    }
+    return channels;
+}
+
 }  // namespace
 
 // The 17 tracks being filled; they belong to the load until the song is replaced.
@@ -98,6 +198,12 @@ struct CDataManager::LoadContext {
     bool HasSmpte = false;
     DWORD SmpteOffset = 0;
     DWORD SmpteSubframes = 0;
+    // Channels whose messages come from one chunk only: their blocks get
+    // their events in the chunk's order, so a note off pairs with its note as
+    // it is read (the pairing of the whole block would give the same) and
+    // only a note off without a note waiting for it becomes an event.
+    WORD PairedOnArrival = 0;
+    WaitingNotes Arriving;
 };
 
 // One chunk being read: its clock, its running status, the exclusive message
@@ -156,48 +262,27 @@ bool SetTrackName(CTrack* track, const CString& name) {
     return track->SetInfo(info, 1) != 0;
 }
 
-struct NoteQueue {
-    std::vector<CSongEvent*> Notes;
-    size_t Head = 0;
-};
-
 // Every note takes the first later note off of its channel and key, first in
 // first out; a note without one gets the shortest length.
-bool PairNotes(CBlock* block) {
-    std::unordered_map<unsigned, NoteQueue> waiting;
+bool PairNotes(CBlock* block, WaitingNotes& w) {
+    w.Clear();
     const CSongEventList& events = block->GetEventList();
     for (POSITION pos = events.GetHeadPosition(); pos;) {
         const POSITION at = pos;
         CSongEvent* event = events.GetNext(pos);
         const SongEventInfo& info = event->GetInfo();
-        const unsigned key = unsigned(info.Channel & 0xFF) << 8 | info.Data1;
         if (info.Kind == MPEVENT_KIND_NOTE && info.Duration <= 0) {
-            waiting[key].Notes.push_back(event);
+            if (!w.Push(event)) return false;
             continue;
         }
         if (info.Kind != MPEVENT_KIND_NOTEOFF) continue;
-        auto found = waiting.find(key);
-        if (found == waiting.end() || found->second.Head == found->second.Notes.size()) continue;
-        CSongEvent* note = found->second.Notes[found->second.Head++];
-        SongEventInfo paired = note->GetInfo();
-        const INT64 length = info.Time - paired.Time;
-        if (length > INT64(INT32_MAX)) return false;  // longer than a note can be
-        paired.Duration = LONG(length);
-        paired.Data3 = info.Data2;
-        if (!note->SetInfo(paired, 1)) return false;
+        CSongEvent* note = w.Take(info);
+        if (!note) continue;
+        if (!TakeOff(note, info)) return false;
         block->RemoveEvent(at);
         delete event;
     }
-    for (auto& entry : waiting) {
-        NoteQueue& queue = entry.second;
-        for (size_t i = queue.Head; i < queue.Notes.size(); ++i) {
-            SongEventInfo unpaired = queue.Notes[i]->GetInfo();
-            unpaired.Duration = 1;
-            unpaired.Data3 = UNPAIRED_NOTE_OFF_VELOCITY;
-            if (!queue.Notes[i]->SetInfo(unpaired, 1)) return false;
-        }
-    }
-    return true;
+    return LeaveUnpaired(w);
 }
 
 }  // namespace
@@ -222,16 +307,17 @@ int CDataManager::ReadEvent(SmfByteReader& in, BYTE& runningStatus, CSongEvent**
         const BYTE* bytes = nullptr;
         if (!in.ReadByte(type) || !in.ReadVarLen(length) || !in.ReadSpan(length, bytes)) return 0;
         if (type == META_END_OF_TRACK) return 1;
-        std::vector<BYTE> data;
-        try {
-            data.reserve(size_t(length) + 1);
-            data.push_back(type);
-            data.insert(data.end(), bytes, bytes + length);
-        } catch (const std::bad_alloc&) {
-            return 0;
-        }
-        *out = NewVariableEvent(MPEVENT_KIND_META, data.data(), DWORD(data.size()));
-        return *out ? 1 : 0;
+        if (length == 0xFFFFFFFFu) return 0;  // the type byte would not fit the count
+        // The event's data is the type followed by the meta's bytes, filled in place.
+        std::unique_ptr<CSongEvent> event(new (std::nothrow) CSongEvent());
+        SongEventInfo info;
+        info.Kind = MPEVENT_KIND_META;
+        if (!event || !event->SetInfo(info, 0) || !event->AllocData(length + 1)) return 0;
+        BYTE* data = event->GetInfo().Bytes;
+        data[0] = type;
+        if (length) std::memcpy(data + 1, bytes, length);
+        *out = event.release();
+        return 1;
     }
 
     BYTE first = 0;
@@ -280,6 +366,13 @@ int CDataManager::PlaceEvent(CSongEvent* placed, LoadContext& song, StreamState&
     if (IsChannelKind(info.Kind)) {
         index = FIRST_CHANNEL_INDEX + info.Channel;
         s.Channels |= WORD(1u << info.Channel);
+        if (info.Kind == MPEVENT_KIND_NOTEOFF && (song.PairedOnArrival >> info.Channel & 1)) {
+            if (CSongEvent* note = song.Arriving.Take(info)) {
+                if (!TakeOff(note, info)) return 0;
+                song.BlockEnds[index] = std::max(song.BlockEnds[index], info.Time);
+                return 1;  // the note off is its note's length now
+            }
+        }
     } else if (info.Kind == MPEVENT_KIND_SYSEX) {
         if (!CloseSysex(s)) return 0;
         index = FIRST_CHANNEL_INDEX;
@@ -343,6 +436,9 @@ int CDataManager::PlaceEvent(CSongEvent* placed, LoadContext& song, StreamState&
     s.Cursors[index] = at;
     CSongEvent* inserted = event.release();
     song.BlockEnds[index] = std::max(song.BlockEnds[index], AddSongTime(info.Time, info.Duration));
+    if (inserted->GetKind() == MPEVENT_KIND_NOTE && inserted->GetInfo().Duration <= 0 &&
+        (song.PairedOnArrival >> inserted->GetInfo().Channel & 1) && !song.Arriving.Push(inserted))
+        return 0;
     if (opensSysex) {
         s.OpenSysex = inserted;
         s.OpenGrew = false;
@@ -480,6 +576,25 @@ int CDataManager::Load(const BYTE* data, DWORD length, SmfLayout* layoutOut) {
             song.BlockEnds[i] = NEW_BLOCK_END;
         }
 
+        // Which channels one chunk alone plays.
+        std::vector<SmfByteReader> bodies;
+        if (kind == FILE_KIND_SMF1) {
+            for (const ChunkSpan& chunk : chunks) bodies.push_back(BodyOf(data, length, chunk));
+        } else {
+            bodies.push_back(BodyOf(data, length, chunks[0]));
+            if (kind == FILE_KIND_SMF0_ZQ) {
+                bodies.push_back(BodyOf(data, length, info));
+                bodies.push_back(BodyOf(data, length, karaoke));
+            }
+        }
+        WORD once = 0, twice = 0;
+        for (const SmfByteReader& body : bodies) {
+            const WORD channels = bodies.size() == 1 ? WORD(0xFFFF) : ChannelsOfChunk(body);
+            twice |= once & channels;
+            once |= channels;
+        }
+        song.PairedOnArrival = WORD(~twice);
+
         if (kind == FILE_KIND_SMF1) {
             for (size_t i = 0; i < chunks.size(); ++i)
                 if (!ReadTrackChunk(WORD(i), BodyOf(data, length, chunks[i]), song)) return 0;
@@ -491,8 +606,12 @@ int CDataManager::Load(const BYTE* data, DWORD length, SmfLayout* layoutOut) {
             }
         }
 
+        if (!LeaveUnpaired(song.Arriving)) return 0;
+        WaitingNotes waiting;
         for (int i = 0; i < SMF_SONG_TRACKS; ++i) {
-            if (!PairNotes(song.Blocks[i])) return 0;
+            // A channel paired on arrival has no note left to pair.
+            const bool paired = i >= FIRST_CHANNEL_INDEX && (song.PairedOnArrival >> (i - FIRST_CHANNEL_INDEX) & 1);
+            if (!paired && !PairNotes(song.Blocks[i], waiting)) return 0;
             BlockInfo blockInfo = song.Blocks[i]->GetInfo();
             blockInfo.End = song.BlockEnds[i];
             song.Blocks[i]->SetInfo(blockInfo, 1);

@@ -1,15 +1,76 @@
 // Writing the song document out as SMF bytes.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <deque>
 #include <new>
 #include <vector>
 
 #include "services/PHConvPrm.h"
 #include "host/DataManager.h"
 
+// The events of one chunk being written, in time order: records copied from
+// the song (normalised as a song event normalises what it is given) in one
+// pooled, doubly linked list, so that a save allocates no object per event.
+// Variable data stays the song's (Save does not change the song while it
+// runs) except what the list makes itself, which it keeps.
+struct CDataManager::SaveList {
+    using Pos = int32_t;
+    static constexpr Pos kNone = -1;
+
+    Pos Head() const { return m_Head; }
+    Pos Next(Pos p) const { return m_Nodes[size_t(p)].next; }
+    bool IsEmpty() const { return m_Head == kNone; }
+    // A reference lasts until the next insertion.
+    SongEventInfo& At(Pos p) { return m_Nodes[size_t(p)].info; }
+    const SongEventInfo& At(Pos p) const { return m_Nodes[size_t(p)].info; }
+
+    // Room for `count` more events without moving the list.
+    void Reserve(size_t count) { m_Nodes.reserve(m_Nodes.size() + count); }
+    // `info` must not be one of the list's own records.
+    Pos AddHead(const SongEventInfo& info) { return Link(kNone, m_Head, info); }
+    Pos AddTail(const SongEventInfo& info) { return Link(m_Tail, kNone, info); }
+    Pos InsertAfter(Pos p, const SongEventInfo& info) { return Link(p, m_Nodes[size_t(p)].next, info); }
+    Pos InsertBefore(Pos p, const SongEventInfo& info) { return Link(m_Nodes[size_t(p)].prev, p, info); }
+    void Remove(Pos p) {
+        Node& n = m_Nodes[size_t(p)];
+        (n.prev == kNone ? m_Head : m_Nodes[size_t(n.prev)].next) = n.next;
+        (n.next == kNone ? m_Tail : m_Nodes[size_t(n.next)].prev) = n.prev;
+        n.prev = n.next = kNone;
+    }
+    // A copy of `count` bytes that lives as long as the list.
+    BYTE* Keep(const BYTE* bytes, size_t count) {
+        m_Owned.emplace_back(bytes, bytes + count);
+        return m_Owned.back().data();
+    }
+
+private:
+    struct Node {
+        SongEventInfo info;
+        Pos prev;
+        Pos next;
+    };
+    Pos Link(Pos prev, Pos next, const SongEventInfo& info) {
+        if (m_Nodes.size() >= size_t(INT32_MAX)) throw std::bad_alloc();
+        const Pos p = Pos(m_Nodes.size());
+        m_Nodes.push_back(Node{info, prev, next});
+        (prev == kNone ? m_Head : m_Nodes[size_t(prev)].next) = p;
+        (next == kNone ? m_Tail : m_Nodes[size_t(next)].prev) = p;
+        return p;
+    }
+
+    std::vector<Node> m_Nodes;  // removed nodes stay, unlinked
+    std::deque<std::vector<BYTE>> m_Owned;
+    Pos m_Head = kNone;
+    Pos m_Tail = kNone;
+};
+
 namespace {
+
+using SaveList = CDataManager::SaveList;
+using Pos = SaveList::Pos;
+constexpr Pos kNone = SaveList::kNone;
 
 const BYTE kHeaderFormat0[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x03, 0xC0};
 const BYTE kHeaderFormat1[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0x03, 0xC0};
@@ -17,8 +78,6 @@ constexpr size_t TRACK_COUNT_OFFSET = 10;  // of the header's track count
 const BYTE kEndOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
 
 constexpr INT64 VOICE_STEP = 5;  // ticks between bank MSB, bank LSB and program
-
-using EventPtr = std::unique_ptr<CSongEvent>;
 
 bool IsMakerSequencerMeta(const SongEventInfo& info) {
     return info.Kind == MPEVENT_KIND_META && info.Length >= 3 && info.Bytes[0] == META_SEQUENCER &&
@@ -44,61 +103,82 @@ bool IsWritable(const SongEventInfo& info) {
     }
 }
 
-EventPtr CopyEvent(const SongEventInfo& info) {
-    EventPtr event(new (std::nothrow) CSongEvent());
-    if (!event || !event->SetInfo(info, 1)) return nullptr;
-    return event;
+// The record a song event keeps of `info` (CSongEvent::SetInfo with the
+// extended attributes): false for what an event refuses.
+bool CopyRecord(const SongEventInfo& info, SongEventInfo* out) {
+    SongEventInfo copy;
+    const DWORD kind = info.Kind;
+    if (IsShortSongKind(kind)) {
+        copy.Data1 = info.Data1;
+        copy.Data2 = info.Data2;
+        copy.Data3 = info.Data3;
+        copy.Data4 = info.Data4;
+        copy.Duration = info.Duration;
+    } else if (IsVariableSongKind(kind)) {
+        if (info.Length > 0 && !info.Bytes) return false;
+        copy.Length = info.Length;
+        copy.Bytes = info.Length > 0 ? info.Bytes : nullptr;
+    } else if (kind == MPEVENT_KIND_CLIP) {
+        if (!info.Bytes || info.Length < SONG_CLIP_DATA_SIZE) return false;
+        copy.Length = SONG_CLIP_DATA_SIZE;
+        copy.Bytes = info.Bytes;
+    } else {
+        return false;
+    }
+    copy.Time = info.Time;
+    copy.Kind = kind;
+    copy.Channel = info.Channel;
+    copy.Extra0 = info.Extra0;
+    copy.Extra1 = info.Extra1;
+    copy.Extra2 = info.Extra2;
+    copy.Extra3 = info.Extra3;
+    copy.Extra4 = info.Extra4;
+    copy.Extra5 = info.Extra5;
+    *out = copy;
+    return true;
 }
 
-EventPtr NewChannelEvent(DWORD kind, INT64 time, LONG channel, BYTE data1, BYTE data2 = 0) {
+SongEventInfo ChannelEventRecord(DWORD kind, INT64 time, LONG channel, BYTE data1, BYTE data2 = 0) {
     SongEventInfo info;
     info.Kind = kind;
     info.Time = time;
     info.Channel = channel;
     info.Data1 = data1;
     info.Data2 = data2;
-    return CopyEvent(info);
+    return info;
 }
 
-EventPtr NewControl(INT64 time, LONG channel, BYTE controller, BYTE value) {
-    return NewChannelEvent(MPEVENT_KIND_CONTROL, time, channel, controller, value);
+SongEventInfo ControlEventRecord(INT64 time, LONG channel, BYTE controller, BYTE value) {
+    return ChannelEventRecord(MPEVENT_KIND_CONTROL, time, channel, controller, value);
 }
 
-// Inserts after the last event, from `from` on (the head when null), whose
+// Inserts after the last event, from `from` on (the head when none), whose
 // time is not later; returns the new position.
-POSITION InsertAfterEqual(CEventSortList& list, POSITION from, EventPtr event) {
-    const INT64 time = event->GetTime();
-    POSITION last = nullptr;
-    for (POSITION pos = from ? from : list.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        if (list.GetNext(pos)->GetTime() > time) break;
-        last = at;
+Pos InsertAfterEqual(SaveList& list, Pos from, const SongEventInfo& event) {
+    const INT64 time = event.Time;
+    Pos last = kNone;
+    for (Pos pos = from != kNone ? from : list.Head(); pos != kNone; pos = list.Next(pos)) {
+        if (list.At(pos).Time > time) break;
+        last = pos;
     }
-    const POSITION inserted = last ? list.InsertAfter(last, event.get()) : list.AddHead(event.get());
-    event.release();
-    return inserted;
+    return last != kNone ? list.InsertAfter(last, event) : list.AddHead(event);
 }
 
 // Inserts before the first event, from `from` on, at or after the event's time.
-void InsertBeforeLater(CEventSortList& list, POSITION from, EventPtr event) {
-    const INT64 time = event->GetTime();
-    POSITION pos = from;
-    while (pos && list.GetAt(pos)->GetTime() < time) list.GetNext(pos);
-    if (pos) list.InsertBefore(pos, event.get());
-    else list.AddTail(event.get());
-    event.release();
+void InsertBeforeLater(SaveList& list, Pos from, const SongEventInfo& event) {
+    const INT64 time = event.Time;
+    Pos pos = from;
+    while (pos != kNone && list.At(pos).Time < time) pos = list.Next(pos);
+    if (pos != kNone) list.InsertBefore(pos, event);
+    else list.AddTail(event);
 }
 
 // A packed RPN or NRPN becomes its four controllers: number MSB and LSB, then
 // data entry MSB and LSB, all at the packed event's time.
-bool ExpandParameter(CEventSortList& list, POSITION at, const SongEventInfo& e, BYTE numberMsb, BYTE numberLsb) {
+bool ExpandParameter(SaveList& list, Pos at, const SongEventInfo& e, BYTE numberMsb, BYTE numberLsb) {
     const BYTE controllers[4] = {numberMsb, numberLsb, 6, 38};
     const BYTE values[4] = {e.Data1, e.Data2, e.Data3, e.Data4};
-    for (int i = 0; i < 4; ++i) {
-        EventPtr control = NewControl(e.Time, e.Channel, controllers[i], values[i]);
-        if (!control) return false;
-        InsertBeforeLater(list, at, std::move(control));
-    }
+    for (int i = 0; i < 4; ++i) InsertBeforeLater(list, at, ControlEventRecord(e.Time, e.Channel, controllers[i], values[i]));
     return true;
 }
 
@@ -115,6 +195,14 @@ bool IsKaraokeText(const SongEventInfo& info) {
 BYTE TransposeKey(BYTE key, LONG transpose) { return BYTE(std::clamp<INT64>(INT64(key) + transpose, 0, 127)); }
 
 bool IsDataByte(BYTE b) { return b < 0x80; }
+
+// Room for a track's own events and a note-off for each.
+void ReserveFor(SaveList& list, const CTrack& track) {
+    size_t count = 0;
+    const CBlockList& blocks = track.GetBlockList();
+    for (POSITION pos = blocks.GetHeadPosition(); pos;) count += size_t(blocks.GetNext(pos)->GetEventCount());
+    list.Reserve(count * 2);
+}
 
 }  // namespace
 
@@ -139,7 +227,7 @@ bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHCon
     }
 }
 
-bool CDataManager::CollectTrackEvents(POSITION trackPos, CEventSortList& list) const {
+bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
     const CTrack* track = m_pDoc->GetTrackList().GetAt(trackPos);
     const TrackInfo& trackInfo = track->GetInfo();
     if (trackInfo.Kind != TRACK_KIND_MIDI || trackInfo.StateFlag2) return true;
@@ -152,31 +240,38 @@ bool CDataManager::CollectTrackEvents(POSITION trackPos, CEventSortList& list) c
         // A link block whose shown block is gone cannot be walked.
         if (block->IsLink() && m_pDoc->BlockIndex(block->GetInfo().RefTrack, block->GetInfo().RefBlock) < 0)
             return false;
-        POSITION insertedAt = nullptr;  // blocks are in time order: each merge moves forward only
-        for (POSITION pos = m_pDoc->FirstEventPosition(trackPos, thisBlock); pos;) {
+        Pos insertedAt = kNone;  // blocks are in time order: each merge moves forward only
+        // An ordinary block's own list is walked directly; a link block through the document.
+        const CSongEventList* own = block->IsLink() ? nullptr : &block->GetEventList();
+        const INT64 start = block->GetInfo().Start;
+        for (POSITION pos = own ? own->GetHeadPosition() : m_pDoc->FirstEventPosition(trackPos, thisBlock); pos;) {
             SongEventInfo info;
-            if (!m_pDoc->ReadNextEvent(trackPos, thisBlock, &pos, &info, 1)) return false;
+            if (own) {
+                info = own->GetNext(pos)->GetInfo();
+                info.Time = AddSongTime(info.Time, start);
+            } else if (!m_pDoc->ReadNextEvent(trackPos, thisBlock, &pos, &info, 1)) {
+                return false;
+            }
             if (trackInfo.Channel >= 0 && trackInfo.Channel < 16) info.Channel = trackInfo.Channel;
             if (transpose && info.Kind == MPEVENT_KIND_NOTE) info.Data1 = TransposeKey(info.Data1, trackInfo.Transpose);
-            EventPtr copy = CopyEvent(info);
-            if (!copy) return false;
-            const SongEventInfo& own = copy->GetInfo();
-            if (transpose && own.Kind == MPEVENT_KIND_NOTE_SYSEX && own.Length >= 2)
-                own.Bytes[1] = TransposeKey(own.Bytes[1], trackInfo.Transpose);  // the copy's own data
-            insertedAt = InsertAfterEqual(list, insertedAt, std::move(copy));
+            SongEventInfo copy;
+            if (!CopyRecord(info, &copy)) return false;
+            if (transpose && copy.Kind == MPEVENT_KIND_NOTE_SYSEX && copy.Length >= 2) {
+                copy.Bytes = list.Keep(copy.Bytes, copy.Length);  // the song's own data stays as it is
+                copy.Bytes[1] = TransposeKey(copy.Bytes[1], trackInfo.Transpose);
+            }
+            insertedAt = InsertAfterEqual(list, insertedAt, copy);
         }
     }
 
     if (trackInfo.Number == 0 && (m_SmpteOffset != 0 || m_SmpteSubframes != 0)) {
         const BYTE bytes[6] = {META_SMPTE_OFFSET, BYTE(m_SmpteOffset >> 24), BYTE(m_SmpteOffset >> 16),
                                BYTE(m_SmpteOffset >> 8), BYTE(m_SmpteOffset), BYTE(m_SmpteSubframes)};
-        SongEventInfo info;
-        info.Kind = MPEVENT_KIND_META;
-        info.Length = sizeof bytes;
-        info.Bytes = const_cast<BYTE*>(bytes);
-        EventPtr smpte = CopyEvent(info);
-        if (!smpte) return false;
-        InsertAfterEqual(list, nullptr, std::move(smpte));
+        SongEventInfo smpte;
+        smpte.Kind = MPEVENT_KIND_META;
+        smpte.Length = sizeof bytes;
+        smpte.Bytes = list.Keep(bytes, sizeof bytes);
+        InsertAfterEqual(list, kNone, smpte);
     }
     return true;
 }
@@ -187,7 +282,7 @@ namespace {
 struct PendingOff {
     INT64 time;
     size_t order;
-    EventPtr event;
+    SongEventInfo event;
 };
 
 bool EndsLater(const PendingOff& a, const PendingOff& b) {
@@ -196,7 +291,7 @@ bool EndsLater(const PendingOff& a, const PendingOff& b) {
 
 }  // namespace
 
-bool CDataManager::AddNoteOffs(CEventSortList& list) {
+bool CDataManager::AddNoteOffs(SaveList& list) {
     // Each note's off goes before anything else at its time (so a key is
     // released before it is struck again), but after the offs of notes that
     // began earlier: notes that end together end in the order they began,
@@ -206,38 +301,35 @@ bool CDataManager::AddNoteOffs(CEventSortList& list) {
     // itself an off.
     std::vector<PendingOff> pending;  // a min-heap by (time, order)
     size_t order = 0;
-    const auto placeDue = [&](POSITION before, INT64 upTo) {
+    const auto placeDue = [&](Pos before, INT64 upTo) {
         while (!pending.empty() && pending.front().time <= upTo) {
             std::pop_heap(pending.begin(), pending.end(), EndsLater);
-            EventPtr off = std::move(pending.back().event);
+            if (before != kNone) list.InsertBefore(before, pending.back().event);
+            else list.AddTail(pending.back().event);
             pending.pop_back();
-            if (before) list.InsertBefore(before, off.get());
-            else list.AddTail(off.get());
-            off.release();
         }
     };
-    for (POSITION pos = list.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        const SongEventInfo& info = list.GetNext(pos)->GetInfo();
+    for (Pos pos = list.Head(); pos != kNone;) {
+        const Pos at = pos;
+        pos = list.Next(pos);
+        const SongEventInfo info = list.At(at);  // a copy: placing offs grows the list
         placeDue(at, info.Time);
         if (info.Kind != MPEVENT_KIND_NOTE) continue;
         // A negative length would put the off before its note and leave the note sounding.
         const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
-        EventPtr noteOff = NewChannelEvent(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3);
-        if (!noteOff) return false;
-        pending.push_back({off, order++, std::move(noteOff)});
+        pending.push_back({off, order++, ChannelEventRecord(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3)});
         std::push_heap(pending.begin(), pending.end(), EndsLater);
     }
-    placeDue(nullptr, SONG_TIME_ABSENT);
+    placeDue(kNone, SONG_TIME_ABSENT);
     return true;
 }
 
-bool CDataManager::ExpandEvents(CEventSortList& list) {
+bool CDataManager::ExpandEvents(SaveList& list) {
     // Notes with exclusive: the exclusive at the note's time, the note 5 ticks later.
-    for (POSITION pos = list.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        CSongEvent* event = list.GetNext(pos);
-        const SongEventInfo& info = event->GetInfo();
+    for (Pos pos = list.Head(); pos != kNone;) {
+        const Pos at = pos;
+        pos = list.Next(pos);
+        const SongEventInfo info = list.At(at);  // a copy: the expansion grows the list
         if (info.Kind != MPEVENT_KIND_NOTE_SYSEX || info.Length <= 8 || info.Bytes[0] != 0) continue;
         SongEventInfo sysex;
         sysex.Kind = MPEVENT_KIND_SYSEX;
@@ -245,23 +337,20 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
         sysex.Channel = info.Channel;
         sysex.Length = info.Length - 8;
         sysex.Bytes = info.Bytes + 8;
-        EventPtr exclusive = CopyEvent(sysex);
-        SongEventInfo noteInfo;
-        noteInfo.Kind = MPEVENT_KIND_NOTE;
-        noteInfo.Time = AddSongTime(info.Time, VOICE_STEP);
-        noteInfo.Channel = info.Channel;
-        noteInfo.Data1 = info.Bytes[1];
-        noteInfo.Data2 = info.Bytes[2];
-        noteInfo.Data3 = info.Bytes[3];
-        noteInfo.Duration = event->GetDuration();
-        EventPtr note = CopyEvent(noteInfo);
-        if (!exclusive || !note) return false;
-        InsertBeforeLater(list, at, std::move(exclusive));
-        InsertBeforeLater(list, at, std::move(note));
-        pos = at;
-        list.GetNext(pos);
-        list.RemoveAt(at);
-        delete event;
+        SongEventInfo exclusive;
+        if (!CopyRecord(sysex, &exclusive)) return false;
+        SongEventInfo note;
+        note.Kind = MPEVENT_KIND_NOTE;
+        note.Time = AddSongTime(info.Time, VOICE_STEP);
+        note.Channel = info.Channel;
+        note.Data1 = info.Bytes[1];
+        note.Data2 = info.Bytes[2];
+        note.Data3 = info.Bytes[3];
+        note.Duration = CSongEvent::DurationOf(info);
+        InsertBeforeLater(list, at, exclusive);
+        InsertBeforeLater(list, at, note);
+        pos = list.Next(at);
+        list.Remove(at);
     }
 
     if (!AddNoteOffs(list)) return false;
@@ -269,39 +358,33 @@ bool CDataManager::ExpandEvents(CEventSortList& list) {
     // Packed voice, RPN and NRPN events become their controller sequences.
     struct Packed {
         DWORD kind;
-        bool (*expand)(CEventSortList&, POSITION, const SongEventInfo&);
+        void (*expand)(SaveList&, Pos, const SongEventInfo&);
     };
     static const Packed kPacked[] = {
         {MPEVENT_KIND_VOICE,
-         [](CEventSortList& l, POSITION at, const SongEventInfo& e) {
-             EventPtr msb = NewControl(e.Time, e.Channel, 0, e.Data1);
-             EventPtr lsb = NewControl(AddSongTime(e.Time, VOICE_STEP), e.Channel, 32, e.Data2);
-             EventPtr program = NewChannelEvent(MPEVENT_KIND_PROGRAM, AddSongTime(e.Time, 2 * VOICE_STEP), e.Channel, e.Data3);
-             if (!msb || !lsb || !program) return false;
-             InsertBeforeLater(l, at, std::move(msb));
-             InsertBeforeLater(l, at, std::move(lsb));
-             InsertBeforeLater(l, at, std::move(program));
-             return true;
+         [](SaveList& l, Pos at, const SongEventInfo& e) {
+             InsertBeforeLater(l, at, ControlEventRecord(e.Time, e.Channel, 0, e.Data1));
+             InsertBeforeLater(l, at, ControlEventRecord(AddSongTime(e.Time, VOICE_STEP), e.Channel, 32, e.Data2));
+             InsertBeforeLater(l, at, ChannelEventRecord(MPEVENT_KIND_PROGRAM, AddSongTime(e.Time, 2 * VOICE_STEP),
+                                                    e.Channel, e.Data3));
          }},
-        {MPEVENT_KIND_RPN,
-         [](CEventSortList& l, POSITION at, const SongEventInfo& e) {
-             return ExpandParameter(l, at, e, 101, 100);
-         }},
-        {MPEVENT_KIND_NRPN,
-         [](CEventSortList& l, POSITION at, const SongEventInfo& e) {
-             return ExpandParameter(l, at, e, 99, 98);
-         }},
+        {MPEVENT_KIND_RPN, [](SaveList& l, Pos at, const SongEventInfo& e) { ExpandParameter(l, at, e, 101, 100); }},
+        {MPEVENT_KIND_NRPN, [](SaveList& l, Pos at, const SongEventInfo& e) { ExpandParameter(l, at, e, 99, 98); }},
     };
-    for (const Packed& packed : kPacked) {
-        for (POSITION pos = list.GetHeadPosition(); pos;) {
-            const POSITION at = pos;
-            CSongEvent* event = list.GetNext(pos);
-            if (event->GetKind() != packed.kind) continue;
-            if (!packed.expand(list, at, event->GetInfo())) return false;
-            pos = at;
-            list.GetNext(pos);
-            list.RemoveAt(at);
-            delete event;
+    // One walk for the three: an expansion inserts at its own event or later
+    // and only a voice's reaches past other events, so expanding every kind
+    // as the walk meets it places each message where a walk per kind would.
+    for (Pos pos = list.Head(); pos != kNone;) {
+        const Pos at = pos;
+        pos = list.Next(pos);
+        const DWORD kind = list.At(at).Kind;
+        for (const Packed& packed : kPacked) {
+            if (kind != packed.kind) continue;
+            const SongEventInfo event = list.At(at);  // a copy: the expansion grows the list
+            packed.expand(list, at, event);
+            pos = list.Next(at);
+            list.Remove(at);
+            break;
         }
     }
     return true;
@@ -337,14 +420,14 @@ bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) {
     return out.PutBytes(bytes, twoDataBytes ? 3 : 2);
 }
 
-bool CDataManager::WriteChunk(SmfByteWriter& out, const CEventSortList& list, const char* id, const CPHConvPrm* prm,
+bool CDataManager::WriteChunk(SmfByteWriter& out, const SaveList& list, const char* id, const CPHConvPrm* prm,
                               const SmfByteWriter* leading) {
     const size_t head = out.Size();
     if (!out.PutBytes(reinterpret_cast<const BYTE*>(id), 4) || !out.PutU32BE(0)) return false;
     if (leading && !out.PutBytes(leading->Bytes().data(), leading->Size())) return false;
     INT64 previous = 0;
-    for (POSITION pos = list.GetHeadPosition(); pos;) {
-        const SongEventInfo& info = list.GetNext(pos)->GetInfo();
+    for (Pos pos = list.Head(); pos != kNone; pos = list.Next(pos)) {
+        const SongEventInfo& info = list.At(pos);
         if (IsReplacedKvParameter(info, prm) || !IsWritable(info)) continue;
         if (info.Time == SONG_TIME_ABSENT) return false;
         if (!out.PutVarLen(info.Time - previous) || !EncodeEvent(out, info)) return false;
@@ -356,7 +439,7 @@ bool CDataManager::WriteChunk(SmfByteWriter& out, const CEventSortList& list, co
     return out.PatchU32BE(head + 4, DWORD(length));
 }
 
-bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, const CEventSortList& list,
+bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, const SaveList& list,
                                    const CPHConvPrm* prm) const {
     const TrackInfo& info = track.GetInfo();
     if (info.Number == 0) return WriteChunk(out, list, "MTrk", prm);
@@ -379,22 +462,22 @@ bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, cons
 }
 
 bool CDataManager::SaveOneTrack(SmfByteWriter& out, bool withZqChunks, const CPHConvPrm* prm) const {
-    CEventSortList main;
+    SaveList main;
     const CTrackList& tracks = m_pDoc->GetTrackList();
+    for (POSITION pos = tracks.GetHeadPosition(); pos;) ReserveFor(main, *tracks.GetNext(pos));
     for (POSITION pos = tracks.GetHeadPosition(); pos; tracks.GetNext(pos))
         if (!CollectTrackEvents(pos, main)) return false;
 
-    CEventSortList info, karaoke;
+    SaveList info, karaoke;
     if (withZqChunks) {
-        for (POSITION pos = main.GetHeadPosition(); pos;) {
-            const POSITION at = pos;
-            CSongEvent* event = main.GetNext(pos);
-            CEventSortList* to = IsZqInfoText(event->GetInfo())    ? &info
-                                 : IsKaraokeText(event->GetInfo()) ? &karaoke
-                                                                   : nullptr;
+        for (Pos pos = main.Head(); pos != kNone;) {
+            const Pos at = pos;
+            pos = main.Next(pos);
+            const SongEventInfo& event = main.At(at);
+            SaveList* to = IsZqInfoText(event) ? &info : IsKaraokeText(event) ? &karaoke : nullptr;
             if (!to) continue;
             to->AddTail(event);
-            main.RemoveAt(at);
+            main.Remove(at);
         }
     }
     if (!ExpandEvents(main)) return false;
@@ -408,7 +491,8 @@ bool CDataManager::SaveTrackChunks(SmfByteWriter& out, const CPHConvPrm* prm) co
     const CTrackList& tracks = m_pDoc->GetTrackList();
     size_t chunks = 0;
     for (POSITION pos = tracks.GetHeadPosition(); pos; tracks.GetNext(pos)) {
-        CEventSortList list;
+        SaveList list;
+        ReserveFor(list, *tracks.GetAt(pos));
         if (!CollectTrackEvents(pos, list)) return false;
         // The conductor's chunk comes first even when empty: a reader takes
         // the first chunk's names and texts for the song's own.
@@ -420,7 +504,7 @@ bool CDataManager::SaveTrackChunks(SmfByteWriter& out, const CPHConvPrm* prm) co
     }
     // A format-1 file has at least one track chunk.
     if (chunks == 0) {
-        CEventSortList none;
+        const SaveList none;
         if (!WriteChunk(out, none, "MTrk", prm)) return false;
         chunks = 1;
     }

@@ -314,11 +314,27 @@ int CPhrasorDoc::RemoveDuplicateTempos(int direct) {
     if (!block) return 1;
     CBlock* owner = blocks.GetAt(block);
     const CSongEventList& events = owner->GetEventList();
+    // Walking back through a block in time order, a tempo time seen before is
+    // the last one seen; the set is needed only for a block out of order.
+    std::vector<INT64> seenInOrder;
     std::set<INT64> seen;
+    bool inOrder = true;
+    const auto firstAt = [&](INT64 time) {
+        if (inOrder) {
+            if (seenInOrder.empty() || time < seenInOrder.back()) {
+                seenInOrder.push_back(time);
+                return true;
+            }
+            if (time == seenInOrder.back()) return false;
+            inOrder = false;
+            seen.insert(seenInOrder.begin(), seenInOrder.end());
+        }
+        return seen.insert(time).second;
+    };
     for (POSITION pos = events.GetTailPosition(); pos;) {
         POSITION at = pos;
         CSongEvent* event = events.GetPrev(pos);
-        if (!IsTempoEvent(event->GetInfo()) || seen.insert(event->GetTime()).second) continue;
+        if (!IsTempoEvent(event->GetInfo()) || firstAt(event->GetTime())) continue;
         if (direct) {
             owner->RemoveEvent(at);
             delete event;

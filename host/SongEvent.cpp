@@ -135,10 +135,10 @@ const SongClipData* CSongEvent::GetClip() const {
     return reinterpret_cast<const SongClipData*>(m_Info.Bytes);
 }
 
-LONG CSongEvent::GetDuration() const {
-    if (m_Info.Kind == MPEVENT_KIND_NOTE) return m_Info.Duration;
-    if (m_Info.Kind == MPEVENT_KIND_NOTE_SYSEX && m_Info.Bytes && m_Info.Length > 8 && m_Info.Bytes[0] == 0) {
-        const BYTE* d = m_Info.Bytes + 4;
+LONG CSongEvent::DurationOf(const SongEventInfo& info) {
+    if (info.Kind == MPEVENT_KIND_NOTE) return info.Duration;
+    if (info.Kind == MPEVENT_KIND_NOTE_SYSEX && info.Bytes && info.Length > 8 && info.Bytes[0] == 0) {
+        const BYTE* d = info.Bytes + 4;
         return LONG(DWORD(d[0]) | DWORD(d[1]) << 8 | DWORD(d[2]) << 16 | DWORD(d[3]) << 24);
     }
     return 0;

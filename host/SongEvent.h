@@ -68,7 +68,9 @@ public:
 
     // A note's length: Duration for a note, the length stored in the data of a
     // note with exclusive, else 0.
-    LONG GetDuration() const;
+    LONG GetDuration() const { return DurationOf(m_Info); }
+    // The same for a record.
+    static LONG DurationOf(const SongEventInfo& info);
 
     // The clip block of a clip event, null for any other event.
     const SongClipData* GetClip() const;

@@ -128,6 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
         TransCase{"ProgramAtOtherTimeEndsRun",
                   {{'P', 10}, {'P', 20}, {'C', 20, 0}},
                   "P@10 C0@20 P@20"},
+        // A note's bend step goes before the next note is looked at: in time
+        // order the later note keeps its own bend, and its step goes too.
+        TransCase{"BendStepsOfNotesInTimeOrder",
+                  {{'B', 193}, {'N', 197}, {'B', 197}, {'N', 200}, {'B', 200}},
+                  "N@197 N@200 B@200"},
+        // Out of time order, an earlier-listed note's step can take the bend
+        // at a later-listed note's tick: that note then has no bend to clear for.
+        TransCase{"BendStepOfAnEarlierListedNoteTakesALaterNotesBend",
+                  {{'B', 193}, {'B', 197}, {'N', 200}, {'B', 200}, {'N', 197}},
+                  "B@193 N@200 B@200 N@197"},
         TransCase{"ParameterNumbersBeforeDataEntry",
                   {{'C', 10, 6}, {'C', 10, 101}, {'C', 10, 100}},
                   "C101@10 C100@10 C6@10"}),

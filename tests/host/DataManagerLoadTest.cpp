@@ -395,6 +395,59 @@ TEST(SmfLoad, RefusesMalformedEventsAndLeavesTheSongAsItWas) {
     }
 }
 
+// A note pairs with the first later note off of its channel and key in the
+// block the chunks fill together, whichever chunk each came from.
+struct ChunkPairCase {
+    const char* what;
+    std::vector<std::vector<smfbuild::TimedEvent>> chunks;
+    int track;                                   // the channel's track
+    std::vector<std::vector<LONG>> notes;        // time, key, duration, release velocity
+    std::vector<LONG> offTimes;                  // the note offs left over
+};
+
+TEST(SmfLoad, PairsNotesAcrossTheChunksOfOneChannel) {
+    const ChunkPairCase cases[] = {
+        {"one key in two chunks: the first off pairs with the first note",
+         {{{0, 0, {0x90, 60, 0x40}}, {30, 0, {0x80, 60, 1}}}, {{10, 0, {0x90, 60, 0x40}}, {20, 0, {0x80, 60, 2}}}},
+         1,
+         {{0, 60, 20, 2}, {10, 60, 20, 1}},
+         {}},
+        {"the note in one chunk, its off in another",
+         {{{0, 0, {0x90, 62, 0x40}}}, {{40, 0, {0x80, 62, 3}}}},
+         1,
+         {{0, 62, 40, 3}},
+         {}},
+        {"an off of an earlier chunk at the note's time stays an off",
+         {{{0, 0, {0x80, 64, 5}}}, {{0, 0, {0x90, 64, 0x40}}, {10, 0, {0x80, 64, 6}}}},
+         1,
+         {{0, 64, 10, 6}},
+         {0}},
+        {"a channel of one chunk beside a channel of two",
+         {{{0, 0, {0x90, 60, 0x40}}, {5, 0, {0x80, 60, 1}}},
+          {{0, 0, {0x91, 67, 0x40}}, {15, 0, {0x81, 67, 7}}, {15, 1, {0x91, 67, 0x40}}, {16, 0, {0x90, 60, 0x40}}}},
+         2,
+         {{0, 67, 15, 7}, {15, 67, 1, 64}},
+         {}},
+    };
+    for (const ChunkPairCase& c : cases) {
+        Bytes file = Header(1, WORD(c.chunks.size()), 960);
+        for (const auto& events : c.chunks) file = Cat({file, Chunk("MTrk", smfbuild::TimedTrack(events))});
+        Loaded song;
+        ASSERT_EQ(song.Load(file), 1) << c.what;
+        const auto notes = OfKind(song, c.track, MPEVENT_KIND_NOTE);
+        ASSERT_EQ(notes.size(), c.notes.size()) << c.what;
+        for (size_t i = 0; i < notes.size(); ++i) {
+            EXPECT_EQ(notes[i].Time, c.notes[i][0]) << c.what << " note " << i;
+            EXPECT_EQ(notes[i].Data1, c.notes[i][1]) << c.what << " note " << i;
+            EXPECT_EQ(notes[i].Duration, c.notes[i][2]) << c.what << " note " << i;
+            EXPECT_EQ(notes[i].Data3, c.notes[i][3]) << c.what << " note " << i;
+        }
+        const auto offs = OfKind(song, c.track, MPEVENT_KIND_NOTEOFF);
+        ASSERT_EQ(offs.size(), c.offTimes.size()) << c.what;
+        for (size_t i = 0; i < offs.size(); ++i) EXPECT_EQ(offs[i].Time, c.offTimes[i]) << c.what;
+    }
+}
+
 TEST(SmfLoad, RefusesNoteLongerThanANoteCanBe) {
     // 2^31 ticks between a note and its off do not fit a note's length.
     Loaded song;
