@@ -269,11 +269,13 @@ TEST(ScriptGuitar, LintSetsClassesAndSettings) {
         std::vector<std::string> names;
         std::map<std::string, std::set<std::string>> classesOfSet;
         std::string set;
+        bool inSet = false;  // a "#name:" line names a set, or a subroutine before the sets
         for (int i = 0; i < script->GetLineCount(); ++i) {
             const std::string line = script->GetLine(i);
+            if (line.rfind("#set:", 0) == 0 || line.rfind("#sub:", 0) == 0) inSet = line[2] == 'e';
             if (line.rfind("#name:", 0) == 0) {
-                set = line.substr(6);
-                names.push_back(set);
+                set = (inSet ? "" : "sub ") + line.substr(6);
+                if (inSet) names.push_back(set);
             }
             const bool exp = line.rfind("#exp", 0) == 0, func = line.rfind("#func", 0) == 0;
             if (exp || func) {
@@ -324,9 +326,11 @@ TEST(ScriptGuitar, TheBendOptionDropsExactlyTheLoadersBendGroups) {
         ASSERT_TRUE(script);
         std::vector<std::string> written;
         int pbProc = -1;
+        bool inSet = false;
         for (int i = 0; i < script->GetLineCount(); ++i) {
             const std::string line = script->GetLine(i);
-            if (line.rfind("#name:", 0) == 0) written.push_back(line.substr(6));
+            if (line.rfind("#set:", 0) == 0 || line.rfind("#sub:", 0) == 0) inSet = line[2] == 'e';
+            if (inSet && line.rfind("#name:", 0) == 0) written.push_back(line.substr(6));
             if (line.rfind(";##PbProc:", 0) == 0) pbProc = std::atoi(line.c_str() + 10);
         }
         for (BYTE option : {BYTE(0), BYTE(1)}) {
@@ -720,5 +724,144 @@ TEST(ScriptGuitar, CorpusSongs) {
             for (int ch : phrasorcoretest::ChannelsWithNotes(run.in))
                 if (ch != s.channel) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << ch;
         }
+    }
+}
+
+namespace {
+
+// The output note of an input note, by the input's start (built-song ticks) and key.
+const HarnessNote& Out(const scriptharness::Run& run, DWORD start, int key) {
+    static const HarnessNote none;
+    const HarnessNote* n = OutputOf(run, start, key);
+    return n ? *n : none;
+}
+
+}  // namespace
+
+TEST(ScriptGuitar, AFlatPartIsAccentedOnTheBeatAndOnItsSyncopations) {
+    // One key at one velocity (a sequenced part): a note on the beat, one on the
+    // off-beat eighth, a syncopation (off the eighth grid, held over the next
+    // grid line), then the beat again. With a louder note added the part is not
+    // flat and nothing is accented.
+    const std::vector<InNote> flat = {{480, 64, 80, 240}, {1200, 64, 80, 240}, {1800, 64, 80, 400}, {2880, 64, 80, 240}};
+    std::vector<InNote> shaped = flat;
+    shaped.push_back({3840, 64, 100, 240});
+    for (const char* script : {"01", "02", "03", "04", "05"}) {
+        SCOPED_TRACE(script);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run a = Convert(NoteSong(flat), script, draw);
+            ASSERT_EQ(a.result, 1) << a.message;
+            for (DWORD t : {480u, 1200u, 1800u, 2880u}) ASSERT_EQ(Out(a, t, 64).code, 0) << t;
+            EXPECT_GT(Out(a, 480, 64).out.velocity, Out(a, 1200, 64).out.velocity);
+            EXPECT_GT(Out(a, 1800, 64).out.velocity, Out(a, 1200, 64).out.velocity);
+            EXPECT_EQ(Out(a, 480, 64).out.velocity, Out(a, 2880, 64).out.velocity);
+            const scriptharness::Run b = Convert(NoteSong(shaped), script, draw);
+            ASSERT_EQ(b.result, 1) << b.message;
+            EXPECT_EQ(Out(b, 480, 64).out.velocity, Out(b, 1200, 64).out.velocity);
+            EXPECT_EQ(Out(b, 1800, 64).out.velocity, Out(b, 1200, 64).out.velocity);
+        }
+    }
+}
+
+TEST(ScriptGuitar, AnUpStrokeRightAfterADownStrokeIsLighter) {
+    // Down strokes on the grid at 480 and 2400; an up stroke 120 ticks after the
+    // first, and one after a rest. Same chord, same velocity.
+    std::vector<InNote> n;
+    for (DWORD t : {480u, 600u, 2400u, 1560u})
+        for (int k : {52, 55, 59}) n.push_back({t, k, 90, 100});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        // The up stroke's first string (the highest) against the lone up stroke's.
+        const HarnessNote& paired = Out(run, 600, 59);
+        const HarnessNote& alone = Out(run, 1560, 59);
+        ASSERT_EQ(paired.code, alone.code);
+        EXPECT_LT(paired.out.velocity, alone.out.velocity);
+    }
+}
+
+TEST(ScriptGuitar, ABlockChordKeepsSixStringsLowestFiveAndTheTop) {
+    std::vector<InNote> n;
+    for (int k : {40, 45, 50, 55, 59, 64, 67, 71}) n.push_back({480, k, 90, 480});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[0]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        std::vector<int> keys;
+        for (const HarnessNote& h : run.notes)
+            if (h.fromInput) keys.push_back(h.in.key);
+        std::sort(keys.begin(), keys.end());
+        // The 12-string's courses are not six single strings: it keeps the chord.
+        if (row.name == "03") EXPECT_EQ(keys, (std::vector<int>{40, 45, 50, 55, 59, 64, 67, 71}));
+        else EXPECT_EQ(keys, (std::vector<int>{40, 45, 50, 55, 59, 71}));
+    }
+}
+
+TEST(ScriptGuitar, VoicingRepeatsAndEndings) {
+    // A dyad of bass and melody; a treble tremolo on one key every 60 ticks; a low
+    // chug of eighths on one key; a long high closing note.
+    std::vector<InNote> n = {{480, 48, 80, 480}, {480, 64, 80, 480}};
+    for (int i = 0; i < 8; ++i) n.push_back({DWORD(1920 + 60 * i), 67, 80, 240});
+    for (int i = 0; i < 6; ++i) n.push_back({DWORD(3840 + 240 * i), 45, 90, 200});
+    n.push_back({6720, 76, 90, 720});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            // Fingerstyle nylon and steel voice the melody above the bass.
+            const HarnessNote &bass = Out(run, 480, 48), &top = Out(run, 480, 64);
+            ASSERT_EQ(bass.code, top.code);
+            if (row.Has("melodyTop")) EXPECT_GT(top.out.velocity, bass.out.velocity);
+            else EXPECT_EQ(top.out.velocity, bass.out.velocity);
+            // Tremolo: the notes on the 120-tick grid stand out from those between
+            // (the first and the last, which ring on, left aside).
+            for (int i = 2; i < 6; i += 2) {
+                const HarnessNote &on = Out(run, 1920 + 60 * i, 67), &between = Out(run, 1980 + 60 * i, 67);
+                ASSERT_EQ(on.code, between.code) << i;
+                if (row.Has("tremolo")) EXPECT_GT(on.out.velocity, between.out.velocity) << i;
+                else EXPECT_EQ(on.out.velocity, between.out.velocity) << i;
+            }
+            // The chug: every repeat muted, whatever the draw.
+            for (int i = 1; i < 6; ++i)
+                if (row.Code("mute") > 0) EXPECT_EQ(Out(run, 3840 + 240 * i, 45).code, row.Code("mute")) << i;
+            // The closing note rings as a harmonic.
+            if (row.Code("harm") > 0) EXPECT_EQ(Out(run, 6720, 76).code, row.Code("harm"));
+        }
+    }
+}
+
+TEST(ScriptGuitar, JoinedArticulationsInARowLoseTheirPick) {
+    // Two hammer-ons in a row (+2, +2), two slides in a row (+4, +4), and a step
+    // down into a long note after a short one. At full velocity, so that the
+    // narrowest zones still show the difference.
+    std::vector<InNote> n = Legato(480, {60, 62, 64}, 127);
+    for (const InNote& x : Legato(2400, {52, 56, 60}, 127)) n.push_back(x);
+    n.push_back({4320, 64, 127, 240});
+    n.push_back({4560, 62, 127, 480});
+    n.push_back({5040, 55, 127, 240});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int ham = row.Code("ham"), up = row.Code("slideUp"), down = row.Code("slideDown");
+        if (ham < 0) continue;
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        ASSERT_EQ(Out(run, 720, 62).code, ham);
+        ASSERT_EQ(Out(run, 960, 64).code, ham);
+        // A tap is struck anew.
+        if (row.Has("tap")) EXPECT_EQ(Out(run, 960, 64).out.velocity, Out(run, 720, 62).out.velocity);
+        else EXPECT_LT(Out(run, 960, 64).out.velocity, Out(run, 720, 62).out.velocity);
+        ASSERT_EQ(Out(run, 2640, 56).code, up);
+        ASSERT_EQ(Out(run, 2880, 60).code, up);
+        EXPECT_LT(Out(run, 2880, 60).out.velocity, Out(run, 2640, 56).out.velocity);
+        if (down > 0) EXPECT_EQ(Out(run, 4560, 62).code, down);
     }
 }
