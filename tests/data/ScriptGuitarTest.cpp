@@ -865,3 +865,81 @@ TEST(ScriptGuitar, JoinedArticulationsInARowLoseTheirPick) {
         if (down > 0) EXPECT_EQ(Out(run, 4560, 62).code, down);
     }
 }
+
+TEST(ScriptGuitar, TheAmpGuitarsGesturesByTheirRules) {
+    // Each gesture alone: the notes, the note the gesture joins into the first
+    // (none for a single-note gesture), its class, where its movement ends (song
+    // ticks) and the level there, in semitones at the script's range of 12.
+    struct Gesture {
+        const char* set;
+        std::vector<InNote> notes;
+        DWORD joined;  // start of the joined note; 0: none
+        const char* cls;
+        DWORD end;
+        int level;
+    };
+    const Gesture gestures[] = {
+        // up a tone and back in 60 ticks each
+        {"choUpUpDn", {{480, 60, 90, 240}, {720, 62, 90, 240}, {960, 60, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 1020, 0},
+        // a bent note let down in two steps
+        {"choDnDn", {{480, 64, 90, 240}, {720, 62, 90, 240}, {960, 60, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 1020, -4},
+        // two short notes: a quick bend of 30 ticks
+        {"choSameSame", {{480, 60, 90, 100}, {580, 61, 90, 100}, {1920, 50, 90, 240}}, 580, "CArticExpPitchGtrBend", 610, 1},
+        // a bend before a rest: slow, 120 ticks
+        {"choSameRest", {{480, 60, 90, 240}, {720, 62, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 840, 2},
+        // the same bend going on: 60 ticks
+        {"choSameUp", {{480, 60, 90, 240}, {720, 62, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 780, 2},
+        // a long note let down: 120 ticks
+        {"choDown", {{480, 64, 90, 480}, {960, 62, 90, 240}, {1200, 50, 90, 240}}, 960, "CArticExpPitchGtrBend", 1080, -2},
+        // a slide out of a long note: 120 ticks
+        {"choLong", {{480, 60, 90, 480}, {960, 64, 90, 240}, {1200, 50, 90, 240}}, 960, "CArticExpPitchGtrSlide", 1080, 4},
+        // a fourth: 100 ticks
+        {"cho4Up", {{480, 60, 90, 240}, {720, 65, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrSlide", 820, 5},
+        {"choSameLong", {{480, 60, 90, 240}, {720, 64, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrSlide", 780, 4},
+        // after two beats of rest a long note slides in over 80 ticks, after one beat over 40
+        {"StartSlide", {{0, 50, 90, 240}, {1440, 64, 90, 960}}, 0, "CArticExpPitchSlide2", 1520, 0},
+        {"choStart", {{0, 50, 90, 240}, {960, 64, 90, 480}}, 0, "CArticExpPitchSlide2", 1000, 0},
+    };
+    auto semitones = [](int bend) { return double(bend - 8192) * 12 / 8192; };
+    for (const Gesture& g : gestures) {
+        SCOPED_TRACE(g.set);
+        const scriptharness::Run run = Convert(NoteSong(g.notes), "05", kDraws[0]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        const InNote& first = g.notes[g.joined ? 0 : 1];
+        const HarnessNote* kept = OutputOf(run, first.start, first.key);
+        ASSERT_TRUE(kept);
+        EXPECT_TRUE(kept->Has(g.cls));
+        if (g.joined) {
+            EXPECT_FALSE(std::any_of(run.notes.begin(), run.notes.end(), [&](const HarnessNote& n) {
+                return n.fromInput && n.in.start == OutTicks(run, g.joined) + run.shift;
+            }));
+        }
+        // The last bend inside the kept note: where the movement ends, at its level.
+        std::pair<DWORD, int> last{0, 8192};
+        for (const auto& b : BendsOf(run.out, 0))
+            if (b.first >= kept->out.start && b.first < kept->out.start + kept->out.length) last = b;
+        EXPECT_EQ(SongTime(run, last.first), g.end);
+        EXPECT_NEAR(semitones(last.second), g.level, 0.01);
+    }
+    // The slide-ins are heard from 2 and from 5 semitones below the note.
+    for (const auto& [notes, below] : {std::make_pair(gestures[9].notes, -5), std::make_pair(gestures[10].notes, -2)}) {
+        const scriptharness::Run run = Convert(NoteSong(notes), "05", kDraws[0]);
+        const auto bends = BendsOf(run.out, 0);
+        const auto at = std::find_if(bends.begin(), bends.end(),
+                                     [&](const auto& b) { return b.first == OutTicks(run, notes[1].start) + run.shift; });
+        ASSERT_NE(at, bends.end());
+        EXPECT_NEAR(semitones(at->second), below, 0.01);
+    }
+    // Feedback: a note of a bar or more vibrates from its middle on.
+    const scriptharness::Run held = Convert(NoteSong({{480, 64, 90, 1920}}), "05", kDraws[0]);
+    ASSERT_EQ(held.result, 1) << held.message;
+    std::set<int> levels;
+    DWORD firstBend = 0;
+    for (const auto& b : BendsOf(held.out, 0)) {
+        if (!firstBend) firstBend = b.first;
+        levels.insert(b.second);
+    }
+    EXPECT_EQ(SongTime(held, firstBend), 480u + 960u);
+    EXPECT_GE(levels.size(), 8u);
+}
