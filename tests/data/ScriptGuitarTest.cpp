@@ -804,10 +804,13 @@ TEST(ScriptGuitar, ABlockChordKeepsSixStringsLowestFiveAndTheTop) {
 
 TEST(ScriptGuitar, VoicingRepeatsAndEndings) {
     // A dyad of bass and melody; a treble tremolo on one key every 60 ticks; a low
-    // chug of eighths on one key; a long high closing note.
+    // chug of eighths on one key, louder (the part is not flat); an arpeggio left
+    // ringing; a long high closing note.
     std::vector<InNote> n = {{480, 48, 80, 480}, {480, 64, 80, 480}};
     for (int i = 0; i < 8; ++i) n.push_back({DWORD(1920 + 60 * i), 67, 80, 240});
-    for (int i = 0; i < 6; ++i) n.push_back({DWORD(3840 + 240 * i), 45, 90, 200});
+    for (int i = 0; i < 6; ++i) n.push_back({DWORD(3840 + 240 * i), 45, 99, 200});
+    for (const InNote& x : std::vector<InNote>{{5760, 48, 80, 900}, {5880, 55, 80, 780}, {6000, 60, 80, 660}, {6120, 64, 80, 540}})
+        n.push_back(x);
     n.push_back({6720, 76, 90, 720});
     const Bytes song = NoteSong(n);
     for (const GuitarRow& row : GuitarRows()) {
@@ -832,6 +835,13 @@ TEST(ScriptGuitar, VoicingRepeatsAndEndings) {
             // The chug: every repeat muted, whatever the draw.
             for (int i = 1; i < 6; ++i)
                 if (row.Code("mute") > 0) EXPECT_EQ(Out(run, 3840 + 240 * i, 45).code, row.Code("mute")) << i;
+            // The arpeggio's later notes are softer than the thumb's first.
+            const HarnessNote& thumb = Out(run, 5760, 48);
+            for (const auto& [t, k] : {std::make_pair(5880, 55), std::make_pair(6000, 60), std::make_pair(6120, 64)}) {
+                ASSERT_EQ(Out(run, t, k).code, thumb.code) << k;
+                if (row.Has("arpeggio")) EXPECT_LT(Out(run, t, k).out.velocity, thumb.out.velocity) << k;
+                else EXPECT_EQ(Out(run, t, k).out.velocity, thumb.out.velocity) << k;
+            }
             // The closing note rings as a harmonic.
             if (row.Code("harm") > 0) EXPECT_EQ(Out(run, 6720, 76).code, row.Code("harm"));
         }
