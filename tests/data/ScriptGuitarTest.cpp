@@ -269,11 +269,13 @@ TEST(ScriptGuitar, LintSetsClassesAndSettings) {
         std::vector<std::string> names;
         std::map<std::string, std::set<std::string>> classesOfSet;
         std::string set;
+        bool inSet = false;  // a "#name:" line names a set, or a subroutine before the sets
         for (int i = 0; i < script->GetLineCount(); ++i) {
             const std::string line = script->GetLine(i);
+            if (line.rfind("#set:", 0) == 0 || line.rfind("#sub:", 0) == 0) inSet = line[2] == 'e';
             if (line.rfind("#name:", 0) == 0) {
-                set = line.substr(6);
-                names.push_back(set);
+                set = (inSet ? "" : "sub ") + line.substr(6);
+                if (inSet) names.push_back(set);
             }
             const bool exp = line.rfind("#exp", 0) == 0, func = line.rfind("#func", 0) == 0;
             if (exp || func) {
@@ -324,9 +326,11 @@ TEST(ScriptGuitar, TheBendOptionDropsExactlyTheLoadersBendGroups) {
         ASSERT_TRUE(script);
         std::vector<std::string> written;
         int pbProc = -1;
+        bool inSet = false;
         for (int i = 0; i < script->GetLineCount(); ++i) {
             const std::string line = script->GetLine(i);
-            if (line.rfind("#name:", 0) == 0) written.push_back(line.substr(6));
+            if (line.rfind("#set:", 0) == 0 || line.rfind("#sub:", 0) == 0) inSet = line[2] == 'e';
+            if (inSet && line.rfind("#name:", 0) == 0) written.push_back(line.substr(6));
             if (line.rfind(";##PbProc:", 0) == 0) pbProc = std::atoi(line.c_str() + 10);
         }
         for (BYTE option : {BYTE(0), BYTE(1)}) {
@@ -719,6 +723,266 @@ TEST(ScriptGuitar, CorpusSongs) {
             EXPECT_EQ(high, row.Has("highKey") ? highIn : 0);
             for (int ch : phrasorcoretest::ChannelsWithNotes(run.in))
                 if (ch != s.channel) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << ch;
+        }
+    }
+}
+
+namespace {
+
+// The output note of an input note, by the input's start (built-song ticks) and key.
+const HarnessNote& Out(const scriptharness::Run& run, DWORD start, int key) {
+    static const HarnessNote none;
+    const HarnessNote* n = OutputOf(run, start, key);
+    return n ? *n : none;
+}
+
+}  // namespace
+
+TEST(ScriptGuitar, AFlatPartIsAccentedOnTheBeatAndOnItsSyncopations) {
+    // One key at one velocity (a sequenced part): a note on the beat, one on the
+    // off-beat eighth, a syncopation (off the eighth grid, held over the next
+    // grid line), then the beat again. With a louder note added the part is not
+    // flat and nothing is accented.
+    const std::vector<InNote> flat = {{480, 64, 80, 240}, {1200, 64, 80, 240}, {1800, 64, 80, 400}, {2880, 64, 80, 240}};
+    std::vector<InNote> shaped = flat;
+    shaped.push_back({3840, 64, 100, 240});
+    for (const char* script : {"01", "02", "03", "04", "05"}) {
+        SCOPED_TRACE(script);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run a = Convert(NoteSong(flat), script, draw);
+            ASSERT_EQ(a.result, 1) << a.message;
+            for (DWORD t : {480u, 1200u, 1800u, 2880u}) ASSERT_EQ(Out(a, t, 64).code, 0) << t;
+            EXPECT_GT(Out(a, 480, 64).out.velocity, Out(a, 1200, 64).out.velocity);
+            EXPECT_GT(Out(a, 1800, 64).out.velocity, Out(a, 1200, 64).out.velocity);
+            EXPECT_EQ(Out(a, 480, 64).out.velocity, Out(a, 2880, 64).out.velocity);
+            const scriptharness::Run b = Convert(NoteSong(shaped), script, draw);
+            ASSERT_EQ(b.result, 1) << b.message;
+            EXPECT_EQ(Out(b, 480, 64).out.velocity, Out(b, 1200, 64).out.velocity);
+            EXPECT_EQ(Out(b, 1800, 64).out.velocity, Out(b, 1200, 64).out.velocity);
+        }
+    }
+}
+
+TEST(ScriptGuitar, AnUpStrokeRightAfterADownStrokeIsLighter) {
+    // Down strokes on the grid at 480 and 2400; an up stroke 120 ticks after the
+    // first, and one after a rest. Same chord, same velocity, long enough to ring.
+    std::vector<InNote> n;
+    for (DWORD t : {480u, 600u, 2400u, 1560u})
+        for (int k : {52, 55, 59}) n.push_back({t, k, 90, 120});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        // The up stroke's first string (the highest) against the lone up stroke's.
+        const HarnessNote& paired = Out(run, 600, 59);
+        const HarnessNote& alone = Out(run, 1560, 59);
+        ASSERT_EQ(paired.code, alone.code);
+        EXPECT_LT(paired.out.velocity, alone.out.velocity);
+    }
+}
+
+TEST(ScriptGuitar, ABlockChordKeepsSixStringsLowestFiveAndTheTop) {
+    std::vector<InNote> n;
+    for (int k : {40, 45, 50, 55, 59, 64, 67, 71}) n.push_back({480, k, 90, 480});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[0]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        std::vector<int> keys;
+        for (const HarnessNote& h : run.notes)
+            if (h.fromInput) keys.push_back(h.in.key);
+        std::sort(keys.begin(), keys.end());
+        // The 12-string's courses are not six single strings: it keeps the chord.
+        if (row.name == "03") EXPECT_EQ(keys, (std::vector<int>{40, 45, 50, 55, 59, 64, 67, 71}));
+        else EXPECT_EQ(keys, (std::vector<int>{40, 45, 50, 55, 59, 71}));
+    }
+}
+
+TEST(ScriptGuitar, VoicingRepeatsAndEndings) {
+    // A dyad of bass and melody; a treble tremolo on one key every 60 ticks; a low
+    // chug of eighths on one key, louder (the part is not flat); an arpeggio left
+    // ringing; a long high closing note.
+    std::vector<InNote> n = {{480, 48, 80, 480}, {480, 64, 80, 480}};
+    for (int i = 0; i < 8; ++i) n.push_back({DWORD(1920 + 60 * i), 67, 80, 240});
+    for (int i = 0; i < 6; ++i) n.push_back({DWORD(3840 + 240 * i), 45, 99, 200});
+    for (const InNote& x : std::vector<InNote>{{5760, 48, 80, 900}, {5880, 55, 80, 780}, {6000, 60, 80, 660}, {6120, 64, 80, 540}})
+        n.push_back(x);
+    n.push_back({6720, 76, 90, 720});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            // Fingerstyle nylon and steel voice the melody above the bass.
+            const HarnessNote &bass = Out(run, 480, 48), &top = Out(run, 480, 64);
+            ASSERT_EQ(bass.code, top.code);
+            if (row.Has("melodyTop")) EXPECT_GT(top.out.velocity, bass.out.velocity);
+            else EXPECT_EQ(top.out.velocity, bass.out.velocity);
+            // Tremolo: the notes on the 120-tick grid stand out from those between
+            // (the first and the last, which ring on, left aside).
+            for (int i = 2; i < 6; i += 2) {
+                const HarnessNote &on = Out(run, 1920 + 60 * i, 67), &between = Out(run, 1980 + 60 * i, 67);
+                ASSERT_EQ(on.code, between.code) << i;
+                if (row.Has("tremolo")) EXPECT_GT(on.out.velocity, between.out.velocity) << i;
+                else EXPECT_EQ(on.out.velocity, between.out.velocity) << i;
+            }
+            // The chug: every repeat muted, whatever the draw.
+            for (int i = 1; i < 6; ++i)
+                if (row.Code("mute") > 0) EXPECT_EQ(Out(run, 3840 + 240 * i, 45).code, row.Code("mute")) << i;
+            // The arpeggio's later notes are softer than the thumb's first.
+            const HarnessNote& thumb = Out(run, 5760, 48);
+            for (const auto& [t, k] : {std::make_pair(5880, 55), std::make_pair(6000, 60), std::make_pair(6120, 64)}) {
+                ASSERT_EQ(Out(run, t, k).code, thumb.code) << k;
+                if (row.Has("arpeggio")) EXPECT_LT(Out(run, t, k).out.velocity, thumb.out.velocity) << k;
+                else EXPECT_EQ(Out(run, t, k).out.velocity, thumb.out.velocity) << k;
+            }
+            // The closing note rings as a harmonic.
+            if (row.Code("harm") > 0) EXPECT_EQ(Out(run, 6720, 76).code, row.Code("harm"));
+        }
+    }
+}
+
+TEST(ScriptGuitar, JoinedArticulationsInARowLoseTheirPick) {
+    // Two hammer-ons in a row (+2, +2), two slides in a row (+4, +4), and a step
+    // down into a long note after a short one. At full velocity, so that the
+    // narrowest zones still show the difference.
+    std::vector<InNote> n = Legato(480, {60, 62, 64}, 127);
+    for (const InNote& x : Legato(2400, {52, 56, 60}, 127)) n.push_back(x);
+    n.push_back({4320, 64, 127, 240});
+    n.push_back({4560, 62, 127, 480});
+    n.push_back({5040, 55, 127, 240});
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int ham = row.Code("ham"), up = row.Code("slideUp"), down = row.Code("slideDown");
+        if (ham < 0) continue;
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = Convert(song, row.name, kDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        ASSERT_EQ(Out(run, 720, 62).code, ham);
+        ASSERT_EQ(Out(run, 960, 64).code, ham);
+        // A tap is struck anew.
+        if (row.Has("tap")) EXPECT_EQ(Out(run, 960, 64).out.velocity, Out(run, 720, 62).out.velocity);
+        else EXPECT_LT(Out(run, 960, 64).out.velocity, Out(run, 720, 62).out.velocity);
+        ASSERT_EQ(Out(run, 2640, 56).code, up);
+        ASSERT_EQ(Out(run, 2880, 60).code, up);
+        EXPECT_LT(Out(run, 2880, 60).out.velocity, Out(run, 2640, 56).out.velocity);
+        if (down > 0) EXPECT_EQ(Out(run, 4560, 62).code, down);
+    }
+}
+
+TEST(ScriptGuitar, TheAmpGuitarsGesturesByTheirRules) {
+    // Each gesture alone: the notes, the note the gesture joins into the first
+    // (none for a single-note gesture), its class, where its movement ends (song
+    // ticks) and the level there, in semitones at the script's range of 12.
+    struct Gesture {
+        const char* set;
+        std::vector<InNote> notes;
+        DWORD joined;  // start of the joined note; 0: none
+        const char* cls;
+        DWORD end;
+        int level;
+    };
+    const Gesture gestures[] = {
+        // up a tone and back in 60 ticks each
+        {"choUpUpDn", {{480, 60, 90, 240}, {720, 62, 90, 240}, {960, 60, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 1020, 0},
+        // a bent note let down in two steps
+        {"choDnDn", {{480, 64, 90, 240}, {720, 62, 90, 240}, {960, 60, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 1020, -4},
+        // two short notes: a quick bend of 30 ticks
+        {"choSameSame", {{480, 60, 90, 100}, {580, 61, 90, 100}, {1920, 50, 90, 240}}, 580, "CArticExpPitchGtrBend", 610, 1},
+        // a bend before a rest: slow, 120 ticks
+        {"choSameRest", {{480, 60, 90, 240}, {720, 62, 90, 240}, {1920, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 840, 2},
+        // the same bend going on: 60 ticks
+        {"choSameUp", {{480, 60, 90, 240}, {720, 62, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrBend", 780, 2},
+        // a long note let down: 120 ticks
+        {"choDown", {{480, 64, 90, 480}, {960, 62, 90, 240}, {1200, 50, 90, 240}}, 960, "CArticExpPitchGtrBend", 1080, -2},
+        // a slide out of a long note: 120 ticks
+        {"choLong", {{480, 60, 90, 480}, {960, 64, 90, 240}, {1200, 50, 90, 240}}, 960, "CArticExpPitchGtrSlide", 1080, 4},
+        // a fourth: 100 ticks
+        {"cho4Up", {{480, 60, 90, 240}, {720, 65, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrSlide", 820, 5},
+        {"choSameLong", {{480, 60, 90, 240}, {720, 64, 90, 240}, {960, 50, 90, 240}}, 720, "CArticExpPitchGtrSlide", 780, 4},
+        // after two beats of rest a long note slides in over 80 ticks, after one beat over 40
+        {"StartSlide", {{0, 50, 90, 240}, {1440, 64, 90, 960}}, 0, "CArticExpPitchSlide2", 1520, 0},
+        {"choStart", {{0, 50, 90, 240}, {960, 64, 90, 480}}, 0, "CArticExpPitchSlide2", 1000, 0},
+    };
+    auto semitones = [](int bend) { return double(bend - 8192) * 12 / 8192; };
+    for (const Gesture& g : gestures) {
+        SCOPED_TRACE(g.set);
+        const scriptharness::Run run = Convert(NoteSong(g.notes), "05", kDraws[0]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        const InNote& first = g.notes[g.joined ? 0 : 1];
+        const HarnessNote* kept = OutputOf(run, first.start, first.key);
+        ASSERT_TRUE(kept);
+        EXPECT_TRUE(kept->Has(g.cls));
+        if (g.joined) {
+            EXPECT_FALSE(std::any_of(run.notes.begin(), run.notes.end(), [&](const HarnessNote& n) {
+                return n.fromInput && n.in.start == OutTicks(run, g.joined) + run.shift;
+            }));
+        }
+        // The last bend inside the kept note: where the movement ends, at its level.
+        std::pair<DWORD, int> last{0, 8192};
+        for (const auto& b : BendsOf(run.out, 0))
+            if (b.first >= kept->out.start && b.first < kept->out.start + kept->out.length) last = b;
+        EXPECT_EQ(SongTime(run, last.first), g.end);
+        EXPECT_NEAR(semitones(last.second), g.level, 0.01);
+    }
+    // The slide-ins are heard from 2 and from 5 semitones below the note.
+    for (const auto& [notes, below] : {std::make_pair(gestures[9].notes, -5), std::make_pair(gestures[10].notes, -2)}) {
+        const scriptharness::Run run = Convert(NoteSong(notes), "05", kDraws[0]);
+        const auto bends = BendsOf(run.out, 0);
+        const auto at = std::find_if(bends.begin(), bends.end(),
+                                     [&](const auto& b) { return b.first == OutTicks(run, notes[1].start) + run.shift; });
+        ASSERT_NE(at, bends.end());
+        EXPECT_NEAR(semitones(at->second), below, 0.01);
+    }
+    // Feedback: a note of a bar or more vibrates from its middle on.
+    const scriptharness::Run held = Convert(NoteSong({{480, 64, 90, 1920}}), "05", kDraws[0]);
+    ASSERT_EQ(held.result, 1) << held.message;
+    std::set<int> levels;
+    DWORD firstBend = 0;
+    for (const auto& b : BendsOf(held.out, 0)) {
+        if (!firstBend) firstBend = b.first;
+        levels.insert(b.second);
+    }
+    EXPECT_EQ(SongTime(held, firstBend), 480u + 960u);
+    EXPECT_GE(levels.size(), 8u);
+}
+
+TEST(ScriptGuitar, GhostsRakesAndShortUpStrokesAreMuted) {
+    // A soft short note, a short note just before a down stroke, a short up
+    // stroke: muted under every draw. (The loud short note and the longer note
+    // before a stroke are left to the chance of short notes; a ringing up stroke
+    // is never muted.)
+    const std::vector<InNote> n = {
+        {480, 57, 15, 60},    {1440, 57, 90, 60},                                           // ghost, not
+        {2300, 50, 90, 40},   {2400, 52, 90, 400}, {2400, 55, 90, 400}, {2400, 59, 90, 400},  // rake
+        {3740, 50, 90, 200},  {3840, 52, 90, 400}, {3840, 55, 90, 400}, {3840, 59, 90, 400},  // not
+        {5160, 52, 90, 80},   {5160, 55, 90, 80},  {5160, 59, 90, 80},                        // short up stroke
+        {6600, 52, 90, 400},  {6600, 55, 90, 400}, {6600, 59, 90, 400},                       // ringing
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int mute = row.Code("mute");
+        if (mute < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(Out(run, 480, 57).code, mute);
+            // (a rake the chance of very short notes took first is dead)
+            const LONG rake = Out(run, 2300, 50).code;
+            EXPECT_TRUE(rake == mute || (rake == row.Code("dead") && rake > 0)) << rake;
+            for (int k : {52, 55, 59}) {
+                EXPECT_EQ(Out(run, 5160, k).code, mute) << k;
+                EXPECT_NE(Out(run, 6600, k).code, mute) << k;
+            }
         }
     }
 }

@@ -316,3 +316,51 @@ TEST(ArticExpPitch, GuitarKeepLastAndSlides) {
         EXPECT_EQ(NoteRows(w.MidPartBlk()), (std::vector<NoteRow>{c.kept, {1440, 64, 480, 100}})) << c.what;
     }
 }
+
+TEST(ArticExpPitch, CentsCurveRisesToItsOffsetAndComesBack) {
+    // A quarter-tone curl as the amp guitar writes it: cents, Add, fixed end,
+    // 0 to 50 cents over the note's 240 ticks in steps of 60. The curve reaches
+    // 50 cents one step before the end and the level in force (0) is back at the
+    // end. 50 cents are a quarter of the default range of 2 semitones (8192 / 4)
+    // and 1/24 of a range of 12 (8192 / 24).
+    for (const auto& [range, peak] : {std::make_pair(BYTE(0), 2048), std::make_pair(BYTE(12), 341)}) {
+        SCOPED_TRACE(int(range));
+        int rc = -1;
+        const Points pts = RunPitchNote<CArticExpPitchCrv2>({5, 0, 240, 0, 50, 60}, &rc, {}, range);
+        EXPECT_EQ(rc, 0);
+        ASSERT_EQ(pts.size(), 5u);
+        EXPECT_EQ(pts.front(), (std::pair<INT64, int>{0, 0}));
+        for (size_t i = 1; i < 4; ++i) {
+            EXPECT_EQ(pts[i].first, INT64(60 * i));
+            EXPECT_GT(pts[i].second, pts[i - 1].second) << i;
+        }
+        EXPECT_NEAR(pts[3].second, peak, 1);
+        EXPECT_EQ(pts.back(), (std::pair<INT64, int>{240, 0}));
+    }
+}
+
+TEST(ArticExpPitch, SemitoneSlideStepsFromItsFirstStep) {
+    // Range 12: a semitone is 8192 / 12 = 682.67 bend units. From -300 cents to 0
+    // over 40 ticks in steps of 10 (the curve -2048, -1536, -1024, -512, 0): the
+    // first event already moves one semitone (-1365), each later semitone is
+    // kept once where the curve reaches it (-683 at 20, 0 at 30), the events
+    // between and the one at the target go; the fixed end keeps the level in
+    // force there (0).
+    int rc = -1;
+    EXPECT_EQ(RunPitchNote<CArticExpPitchSlide2>({4, 0, 40, -300, 0, 10}, &rc, {}, 12),
+              (Points{{0, -1365}, {20, -683}, {30, 0}, {40, 0}}));
+    EXPECT_EQ(rc, 0);
+    // Up to the next note (bit 2 clear): the steps are stretched so the last lands
+    // at the end (20 becomes 27, 30 becomes 40), and the level in force at the
+    // next note's start (960) comes back there.
+    EXPECT_EQ(RunPitchNote<CArticExpPitchSlide2>({0, 0, 40, -300, 0, 10}, &rc, {}, 12),
+              (Points{{0, -1365}, {27, -683}, {40, 0}, {960, 0}}));
+    EXPECT_EQ(rc, 0);
+    // Falling: from 0 down to -200 cents, mirrored.
+    const Points down = RunPitchNote<CArticExpPitchSlide2>({4, 0, 40, 0, -200, 10}, &rc, {}, 12);
+    EXPECT_EQ(rc, 0);
+    ASSERT_GE(down.size(), 3u);
+    EXPECT_EQ(down.front(), (std::pair<INT64, int>{0, -683}));
+    EXPECT_EQ(down[down.size() - 2].second, -1365);
+    EXPECT_EQ(down.back(), (std::pair<INT64, int>{40, 0}));
+}
