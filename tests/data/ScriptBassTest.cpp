@@ -411,4 +411,194 @@ TEST(ScriptBass, EachStringChannelHasTheTargetVoiceFirst) {
     }
 }
 
+// A joined run merges into its first note, which spans the run and bends by
+// the run's key steps from its first key at the range the script set (12
+// semitones: a whole tone 8192 + 1365, within the rounding of a step); a
+// script with a hammer-on or slide zone keeps the notes and gives the joined
+// ones that code. A gap of half a grouping time parts two notes.
+TEST(ScriptBass, JoinedRunsMergeByBendStepsOrTakeTheJoinedCode) {
+    const Bytes song = BassSong(MainLine());
+    for (const BassRow& row : BassRows()) {
+        SCOPED_TRACE(row.name);
+        const scriptharness::Run run = ConvertBass(song, row.name, kBassDraws[3]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        const HarnessNote* head = PlayedAt(run, kLegato, 40);
+        ASSERT_TRUE(head);
+        const HarnessNote* step1 = PlayedAt(run, kLegato + 240, 41);
+        const HarnessNote* step2 = PlayedAt(run, kLegato + 480, 43);
+        // Parted by half a grouping time: both play, neither with the joined code.
+        const HarnessNote* gapA = PlayedAt(run, kGapPair, 36);
+        const HarnessNote* gapB = PlayedAt(run, kGapPair + 320, 38);
+        ASSERT_TRUE(gapA && gapB);
+        EXPECT_FALSE(gapA->Has("CArticExpArraySlurPb"));
+        EXPECT_FALSE(row.JoinedCodes().count(int(gapB->code)));
+        // 119 ticks apart: joined.
+        const HarnessNote* nearB = PlayedAt(run, kNearPair + 319, 38);
+        if (row.Merges()) {
+            EXPECT_FALSE(step1 || step2 || nearB) << "the run's later notes play on";
+            EXPECT_TRUE(head->Has("CArticExpArraySlurPb"));
+            EXPECT_EQ(head->out.length, Out(run, kLegato + 720) - head->out.start);
+            const int ch = head->channel;
+            EXPECT_NEAR(BendAt(run, ch, head->out.start), 8192, 1);
+            EXPECT_NEAR(BendAt(run, ch, Out(run, kLegato + 240)), 8192 + 683, 1);
+            EXPECT_NEAR(BendAt(run, ch, Out(run, kLegato + 480)), 8192 + 3 * 683, 1);
+            // A whole tone over a gap of 119 ticks.
+            const HarnessNote* nearA = PlayedAt(run, kNearPair, 36);
+            ASSERT_TRUE(nearA);
+            EXPECT_TRUE(nearA->Has("CArticExpArraySlurPb"));
+            EXPECT_NEAR(BendAt(run, nearA->channel, Out(run, kNearPair + 319)), 8192 + 1365, 1);
+            // The five-semitone slide.
+            const HarnessNote* slide = PlayedAt(run, kSlide, 33);
+            ASSERT_TRUE(slide);
+            EXPECT_FALSE(PlayedAt(run, kSlide + 240, 38));
+            EXPECT_NEAR(BendAt(run, slide->channel, Out(run, kSlide + 240)), 8192 + 5 * 8192 / 12, 3);
+            // The range: RPN 0 data entry 12 on the string's channel before the run.
+            bool range = false;
+            for (const auto& e : run.out.events)
+                range = range || (e.Channel() == ch && e.Kind() == 0xB0 && e.data1 == 6 && e.data2 == 12 && e.time <= head->out.start);
+            EXPECT_TRUE(range);
+        } else {
+            ASSERT_TRUE(step1 && step2 && nearB);
+            EXPECT_TRUE(row.JoinedCodes().count(int(step1->code))) << step1->code;
+            EXPECT_TRUE(row.JoinedCodes().count(int(step2->code))) << step2->code;
+            EXPECT_TRUE(row.JoinedCodes().count(int(nearB->code))) << nearB->code;
+            EXPECT_FALSE(head->Has("CArticExpArraySlurPb"));
+            // One string holds the run.
+            EXPECT_EQ(step1->channel, head->channel);
+            EXPECT_EQ(step2->channel, head->channel);
+        }
+    }
+}
+
+// With the song's own bend the bend groups are dropped (the conversion's bend
+// option): nothing merges, no joined code, and the song's bends stay.
+TEST(ScriptBass, ASongWithBendsKeepsItsNotesAndBends) {
+    const Bytes song = BentLegato();
+    for (const BassRow& row : BassRows()) {
+        SCOPED_TRACE(row.name);
+        for (bool option : {true, false}) {
+            SCOPED_TRACE(option ? "bend option" : "no bend option");
+            const scriptharness::Run run = ConvertBass(song, row.name, kBassDraws[0], 0, option);
+            ASSERT_TRUE(EveryNoteAccountedFor(run));
+            EXPECT_EQ(run.droppedExpressions.size(), 0u);
+            int bends = 0;
+            for (const auto& e : run.out.events) bends += e.Kind() == 0xE0;
+            EXPECT_EQ(bends, 2);
+            const int in = BendAt(run, 0, Out(run, 480));
+            EXPECT_EQ(in, 0x48 << 7);
+            for (const HarnessNote& n : run.notes) {
+                EXPECT_FALSE(n.Has("CArticExpArraySlurPb"));
+                EXPECT_FALSE(n.Has("CArticExpInitPbRange3"));
+                if (n.fromInput) EXPECT_FALSE(row.JoinedCodes().count(int(n.code))) << n.out;
+            }
+            EXPECT_TRUE(OneStopAfterEachUnjoinedNote(row, run));
+        }
+    }
+}
+
+// The chance of a dead short note: a forced draw changes which notes it picks,
+// not how many (within one).
+TEST(ScriptBass, AForcedDrawMovesThePicksNotTheirNumber) {
+    const Bytes song = BassSong(MainLine());
+    const std::vector<BassRow> rows = BassRows();
+    for (const char* name : {"18", "08_00_22", "19"}) {
+        SCOPED_TRACE(name);
+        const BassRow& row = *std::find_if(rows.begin(), rows.end(), [&](const BassRow& r) { return r.name == name; });
+        std::set<std::pair<DWORD, int>> picks[2];
+        for (int k = 0; k < 2; ++k) {
+            const scriptharness::Run run = ConvertBass(song, name, kBassDraws[3 + k]);
+            for (const HarnessNote& n : run.notes)
+                if (n.fromInput && n.code == row.Code("dead")) picks[k].insert({n.in.start, n.in.key});
+        }
+        EXPECT_GE(picks[0].size(), 2u);
+        EXPECT_LE(std::max(picks[0].size(), picks[1].size()) - std::min(picks[0].size(), picks[1].size()), 1u);
+        EXPECT_NE(picks[0], picks[1]);
+    }
+}
+
+// A code-0 note of "18_1" ends in 122-127 whatever its velocity; the dead
+// notes of "8_0_21" (short notes and stops) are thumb notes below key 48
+// (61-75) and pops from 48 (76-90).
+TEST(ScriptBass, TheCatalogueCases) {
+    {
+        const Bytes song = BassSong({{0, 60, 1, 480}, {1920, 60, 64, 480}, {3840, 60, 127, 480}});
+        const scriptharness::Run run = ConvertBass(song, "18_1", kBassDraws[0]);
+        ASSERT_EQ(run.result, 1);
+        int played = 0;
+        for (const HarnessNote& n : run.notes) {
+            if (!n.fromInput) continue;
+            ++played;
+            EXPECT_EQ(n.code, 0);
+            EXPECT_GE(n.out.velocity, 122) << n.out;
+            EXPECT_LE(n.out.velocity, 127) << n.out;
+        }
+        EXPECT_EQ(played, 3);
+    }
+    for (const Draw& draw : kBassDraws) {
+        SCOPED_TRACE(draw.name);
+        const scriptharness::Run run = ConvertBass(BassSong(MainLine()), "8_0_21", draw);
+        ASSERT_EQ(run.result, 1);
+        int low = 0, high = 0;
+        for (const HarnessNote& n : run.notes) {
+            if (n.fromInput && n.code != 1) continue;
+            const bool pop = n.out.key >= 48;
+            (pop ? high : low) += 1;
+            EXPECT_GE(n.out.velocity, pop ? 76 : 61) << n.out;
+            EXPECT_LE(n.out.velocity, pop ? 90 : 75) << n.out;
+        }
+        EXPECT_GT(low, 0);
+        EXPECT_GT(high, 0);
+    }
+}
+
+// A song whose sixteen channels all hold notes: no string finds an empty
+// channel, so the part's notes stay on its own channel and every other part
+// keeps its notes.
+TEST(ScriptBass, AFullSongKeepsEveryOtherPartsNotes) {
+    std::vector<smfbuild::TimedEvent> others;
+    for (int ch = 1; ch < 16; ++ch) {
+        others.push_back({DWORD(ch) * 10, 2, {BYTE(0x90 | ch), BYTE(40 + ch), 80}});
+        others.push_back({DWORD(ch) * 10 + 200, 1, {BYTE(0x80 | ch), BYTE(40 + ch), 64}});
+    }
+    const Bytes song = BassSong(MainLine(), 0, others);
+    for (const char* name : {"18", "08_00_22", "17"}) {
+        SCOPED_TRACE(name);
+        const scriptharness::Run run = ConvertBass(song, name, kBassDraws[0]);
+        ASSERT_EQ(run.result, 1) << run.message;
+        EXPECT_TRUE(run.stringChannels.empty());
+        for (int ch = 1; ch < 16; ++ch) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << ch;
+        EXPECT_TRUE(EveryNoteAccountedFor(run));
+        for (const HarnessNote& n : run.notes) EXPECT_EQ(n.channel, 0) << n.out;
+    }
+}
+
+// The corpus songs' bass parts: notes accounted for, zones, two codes or more,
+// strings that play their keys, the other parts unchanged.
+TEST(ScriptBass, CorpusSongs) {
+    const struct {
+        const char* song;
+        int channel;
+    } songs[] = {{"bach_846.mid", 5}, {"TheEntertainer.mid", 0}};
+    const std::vector<BassRow> rows = BassRows();
+    for (const auto& s : songs) {
+        const Bytes song = phrasorcoretest::Song(s.song);
+        for (const char* script : {"17", "18", "18_1", "19", "20", "8_0_21", "08_00_22", "08_00_23"}) {
+            SCOPED_TRACE(std::string(s.song) + " " + script);
+            const BassRow& row = *std::find_if(rows.begin(), rows.end(), [&](const BassRow& r) { return r.name == script; });
+            const scriptharness::Run run = ConvertBass(song, script, kBassDraws[0], s.channel);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_TRUE(EveryNoteAccountedFor(run));
+            EXPECT_TRUE(VelocitiesInZones(row, run));
+            EXPECT_TRUE(StringsAndFrets(run, s.channel, row));
+            EXPECT_TRUE(NoHighKeys(run));
+            std::set<LONG> codes;
+            for (const HarnessNote& n : run.notes)
+                if (n.fromInput) codes.insert(n.code);
+            EXPECT_GE(codes.size(), 2u);
+            for (int ch : phrasorcoretest::ChannelsWithNotes(run.in))
+                if (ch != s.channel) EXPECT_TRUE(phrasorcoretest::SameNotes(run.in, run.out, ch, run.shift)) << ch;
+        }
+    }
+}
+
 }  // namespace
