@@ -602,21 +602,3 @@ TEST(ScriptBass, CorpusSongs) {
 }
 
 }  // namespace
-namespace {
-TEST(ScriptBassExplore, Corpus) {
-    for (auto [song, ch] : {std::pair<const char*, int>{"bach_846.mid", 5}})
-    for (const char* name : {"08_00_22"}) {
-        const scriptharness::Run run = ConvertBass(BassSong({{85680, 43, 90, 240}, {85920, 45, 90, 240}, {90000, 43, 90, 240}}), name, kBassDraws[0], 0);
-        std::map<long, int> codes, strings; int created = 0, merged = 0;
-        for (const HarnessNote& n : run.notes) { if (!n.fromInput) { ++created; continue; } codes[n.code]++; strings[n.Annotation("弦")]++; merged += n.Has("CArticExpArraySlurPb"); }
-        printf("%s %s in %d out %zu dropped %zu created %d merged %d; codes", song, name, run.inputNotes, run.notes.size(), run.droppedExpressions.size(), created, merged);
-        for (auto& c : codes) printf(" %ld:%d", c.first, c.second);
-        printf("; strings");
-        for (auto& c : strings) printf(" %ld:%d", c.first, c.second);
-        printf("\n");
-        int k = 0;
-        for (const HarnessNote& n : run.notes) { if (k++ > 40) break; if (std::string(song) != "bach_846.mid") break;
-            printf("  ch%d %u k%d v%d len%u %s code%ld s%ld f%ld %s\n", n.channel, unsigned(n.out.start), n.out.key, n.out.velocity, unsigned(n.out.length), n.fromInput ? "in" : "CRE", long(n.code), long(n.Annotation("弦")), long(n.Annotation("フレット")), n.Has("CArticExpArraySlurPb") ? "MERGE" : ""); }
-    }
-}
-}
