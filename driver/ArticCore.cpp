@@ -212,7 +212,10 @@ int CArticCore::ResetPrefSep(const CStringList* names, const DWORD* ports, int c
             port = p;
             ch = c;
         } else {
-            take(i, portIds[i], chs[i]);
+            // No channel empty in the song: the string stays on the part's own
+            // port and channel (another entry's pair may be a channel of
+            // another part).
+            take(i, portIds[0], chs[0]);
         }
     }
     return 0;

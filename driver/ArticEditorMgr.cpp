@@ -330,11 +330,13 @@ int CArticEditorMgr::GetEmptyPortCh2(const CArticPrefSep* sep, DWORD portCount, 
 int CArticEditorMgr::GetEmptyPortChBy(const CArticPrefSep* sep, DWORD portCount, DWORD* port, DWORD* ch,
                                       bool written) const {
     if (!m_pHost || !port || !ch) return 0;
+    // Free: no string has it and the song holds no channel message on it
+    // (every channel of a loaded song has its track and block, used or not).
     auto freeCh = [&](DWORD p, DWORD* out) {
         for (DWORD c = 0; c < kChCount; ++c) {
             if (c == kDrumCh || (sep && sep->UsedPortCh1(p, c))) continue;
-            const int used = written ? CArticEditorUtil::UsedPortCh2(m_pHost, p, c)
-                                     : CArticEditorUtil::UsedPortCh(m_pHost, p, c);
+            const int used = written ? CArticEditorUtil::EvntsOnPortCh2(m_pHost, p, c)
+                                     : CArticEditorUtil::EvntsOnPortCh(m_pHost, p, c);
             if (used) continue;
             *out = c;
             return true;

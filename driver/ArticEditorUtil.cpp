@@ -175,6 +175,41 @@ int CArticEditorUtil::UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bo
     return used;
 }
 
+int CArticEditorUtil::NotesOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch) {
+    return ChMsgOnPortChBy(host, portNo, ch, true, false, true);
+}
+
+int CArticEditorUtil::EvntsOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch) {
+    return ChMsgOnPortChBy(host, portNo, ch, true, false, false);
+}
+
+int CArticEditorUtil::EvntsOnPortCh2(CKPSManager* host, DWORD portNo, DWORD ch) {
+    return ChMsgOnPortChBy(host, portNo, ch, false, true, false);
+}
+
+int CArticEditorUtil::ChMsgOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor,
+                                      bool skipHidden, bool notesOnly) {
+    std::vector<DWORD> ids;
+    if (!host || GetPortList(host, &ids, nullptr)) return 0;
+    int found = 0;
+    CArticHostWalk::Tracks(host, [&](const _MPTRACKINFO& trk, POSITION trkPos) {
+        if (skipConductor && trk.Number == 0) return true;
+        if (skipHidden && (trk.Flags & MPTRACK_FLAG_STATE2)) return true;
+        const bool own = trk.Channel >= 0;
+        if ((own && DWORD(trk.Channel) != ch) || IndexOf(ids, DWORD(trk.Port)) != portNo) return true;
+        CArticHostWalk::Blocks(host, trkPos, [&](const _MPBLOCKINFO&, POSITION blkPos) {
+            CArticHostWalk::Events(host, trkPos, blkPos, [&](const tagMPEVENT& e, POSITION) {
+                const bool counts = notesOnly ? e.Kind == MPEVENT_KIND_NOTE : !IsVariableMPEventKind(e.Kind);
+                if (counts && (own || DWORD(e.Channel) == ch)) found = 1;
+                return found == 0;
+            });
+            return found == 0;
+        });
+        return found == 0;
+    });
+    return found;
+}
+
 int CArticEditorUtil::ResetPortName(const CStringList* names, const DWORD* ids, int count) {
     CArticPrefSep* sep = s_pPref ? s_pPref->GetSep() : nullptr;
     if (!names || !ids || !sep) return 1;

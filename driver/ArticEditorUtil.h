@@ -165,6 +165,17 @@ public:
     // The same over the tracks that are written out (flags without 2), the
     // conductor included.
     static int UsedPortCh2(CKPSManager* host, DWORD portNo, DWORD ch);
+    // 1 when the song holds a note on the port number and channel (in a
+    // track of that channel, or carried by the event in a track without
+    // one), the conductor left out; 0 otherwise and without a host.
+    static int NotesOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch);
+    // 1 when the song holds any channel message there (a note, a controller,
+    // a program, a bend...), the conductor left out. A channel without one
+    // is empty: a string or a layer of a part may take it, and nothing of
+    // the song's can sound there or change its voice.
+    static int EvntsOnPortCh(CKPSManager* host, DWORD portNo, DWORD ch);
+    // The same over the tracks that are written out (flags without 2).
+    static int EvntsOnPortCh2(CKPSManager* host, DWORD portNo, DWORD ch);
     // Hands the song's port names and ids to the registered preferences'
     // separation and rebuilds its port information. 0; 1 without names, ids,
     // preferences or separation.
@@ -288,6 +299,8 @@ private:
     template <class Visit>
     static int WalkMasterMeta(CKPSManager* host, INT64 time, Visit visit);
     static int UsedPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden);
+    static int ChMsgOnPortChBy(CKPSManager* host, DWORD portNo, DWORD ch, bool skipConductor, bool skipHidden,
+                               bool notesOnly);
 
     // 1 when the master mode writes / removes the work or song event.
     static bool MstrModeTakes(int mode, bool tempo);

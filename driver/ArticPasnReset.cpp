@@ -55,11 +55,12 @@ int CArticPasnData::GetEmptyPortChBy(CArticWrkTrk* trk, DWORD portCount, DWORD* 
     CKPSManager* host = m_pOwner ? m_pOwner->GetCEditor() : nullptr;
     CArticWrk* wrk = trk ? trk->GetOwner() : nullptr;
     if (!host || !wrk || !port || !ch) return 0;
+    // Free: no track of the work data has it and the song holds nothing on it.
     auto freeOn = [&](DWORD p) {
         for (DWORD c = 0; c < kPasnChannels; ++c) {
             if (c == kPasnDrumCh || wrk->UsedPortCh(p, c)) continue;
-            const int inSong = written ? CArticEditorUtil::UsedPortCh2(host, p, c)
-                                       : CArticEditorUtil::UsedPortCh(host, p, c);
+            const int inSong = written ? CArticEditorUtil::EvntsOnPortCh2(host, p, c)
+                                       : CArticEditorUtil::EvntsOnPortCh(host, p, c);
             if (inSong) continue;
             *port = p;
             *ch = c;
@@ -86,13 +87,21 @@ int CArticPasnData::GetEmptyPortChLayer(CArticWrkTrk* trk, CArticWrkBlk* blk, DW
                                         const CArticArrayCh* voice, const CArticArrayCh* used,
                                         CArticArrayCh* assigned, BYTE msb, BYTE lsb, BYTE pro) const {
     if (!trk || !blk || !port || !ch || !assigned) return 0;
+    // A channel that holds notes of the song belongs to its part: a string or
+    // a layer never plays there (it would sound with that part's controllers
+    // and bends, and change them). A channel taken for its voice may hold the
+    // song's set-up; one that needs its voice set must hold nothing (the
+    // song's own program or volume there could come after ours).
+    CKPSManager* host = m_pOwner ? m_pOwner->GetCEditor() : nullptr;
+    auto holdsNotes = [host](DWORD p, DWORD c) { return host && CArticEditorUtil::NotesOnPortCh(host, p, c); };
+    auto holdsEvnts = [host](DWORD p, DWORD c) { return host && CArticEditorUtil::EvntsOnPortCh(host, p, c); };
     // A song channel that already plays the voice and is not yet taken.
     for (int i = 0; voice && i < voice->GetOrigiChNum(); ++i) {
         const CArrayChInfo* info = voice->GetOrigiChInfo(i);
         if (!info || info->GetBSelMsb() != msb || info->GetBSelLsb() != lsb || info->GetProNo() != pro) continue;
         const DWORD key = info->GetKey();
         *port = key >> 8;
-        if ((key & 0xFF) == kPasnDrumCh || PasnHas(assigned, key)) continue;
+        if ((key & 0xFF) == kPasnDrumCh || PasnHas(assigned, key) || holdsNotes(key >> 8, key & 0xFF)) continue;
         assigned->UpdateOrigiCh(key);
         *ch = key & 0xFF;
         blk->SetOutVceSet(0);
@@ -102,7 +111,7 @@ int CArticPasnData::GetEmptyPortChLayer(CArticWrkTrk* trk, CArticWrkBlk* blk, DW
     blk->SetOutVceSet(1);
     for (DWORD c = 0; c < kPasnChannels; ++c) {
         const DWORD key = CArticArrayCh::MakeKey(*port, c);
-        if (c == kPasnDrumCh || PasnHas(used, key) || PasnHas(assigned, key)) continue;
+        if (c == kPasnDrumCh || PasnHas(used, key) || PasnHas(assigned, key) || holdsEvnts(*port, c)) continue;
         assigned->UpdateOrigiCh(key);
         *ch = c;
         return 1;
@@ -308,67 +317,78 @@ DWORD CArticPasn::GetPortFromPortID(DWORD portId) const {
     return m_pHost ? CArticEditorUtil::GetPortFromPortID(m_pHost, portId) : 0;
 }
 
+// Every entry is reset, also after one that failed: an entry left out would
+// keep a track without a port and channel (a string of the split has none
+// until here), which no song can take. The first failure is the result.
 template <class Reset>
 int CArticPasn::ResetEach(Reset reset) {
+    int result = 0;
     for (ULONG i = 0; i < m_DataNum; ++i)
         if (CArticPasnData* data = Get(i))
-            if (int rc = reset(*data)) return rc;
-    return 0;
+            if (int rc = reset(*data))
+                if (!result) result = rc;
+    return result;
 }
 
 int CArticPasn::ReLinkWrkBlk(CArticWrk* wrk) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ReLinkWrkBlk(wrk); })) return rc;
-    return m_pCommon ? m_pCommon->ReLinkWrkBlk(wrk) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ReLinkWrkBlk(wrk); });
+    const int common = m_pCommon ? m_pCommon->ReLinkWrkBlk(wrk) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetAll(DWORD port, DWORD ch) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetAll(port, ch); })) return rc;
-    return m_pCommon ? m_pCommon->ResetAll(port, ch) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetAll(port, ch); });
+    const int common = m_pCommon ? m_pCommon->ResetAll(port, ch) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetOrig(DWORD port, DWORD ch) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetOrig(port, ch); })) return rc;
-    return m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetOrig(port, ch) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetOrig(port, ch); });
+    const int common = m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetOrig(port, ch) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqAll(DWORD port, DWORD ch, const CArticArrayCh* source, const CArticArrayCh* used,
                             const CArticArrayCh* voice, CArticArrayCh* assigned) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll(port, ch, source, used, voice, assigned); }))
-        return rc;
-    return m_pCommon ? m_pCommon->ResetSeqAll(port, ch, source, used, voice, assigned) : 0;
+    const int rc =
+        ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll(port, ch, source, used, voice, assigned); });
+    const int common = m_pCommon ? m_pCommon->ResetSeqAll(port, ch, source, used, voice, assigned) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqAll(DWORD portCount, DWORD port, DWORD ch) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll(portCount, port, ch); })) return rc;
-    return m_pCommon ? m_pCommon->ResetSeqAll(portCount, port, ch) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll(portCount, port, ch); });
+    const int common = m_pCommon ? m_pCommon->ResetSeqAll(portCount, port, ch) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqAll2(DWORD portCount, DWORD port, DWORD ch) {
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll2(portCount, port, ch); })) return rc;
-    return m_pCommon ? m_pCommon->ResetSeqAll2(portCount, port, ch) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqAll2(portCount, port, ch); });
+    const int common = m_pCommon ? m_pCommon->ResetSeqAll2(portCount, port, ch) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqOrig(DWORD port, DWORD ch, const CArticArrayCh* source, const CArticArrayCh* used,
                              const CArticArrayCh* voice, CArticArrayCh* assigned) {
     int first = 1;
-    if (int rc = ResetEach(
-            [&](CArticPasnData& d) { return d.ResetSeqOrig(port, ch, &first, source, used, voice, assigned); }))
-        return rc;
-    return m_pCommon && m_pCommon->GetBlkNum()
-               ? m_pCommon->ResetSeqOrig(port, ch, &first, source, used, voice, assigned)
-               : 0;
+    const int rc =
+        ResetEach([&](CArticPasnData& d) { return d.ResetSeqOrig(port, ch, &first, source, used, voice, assigned); });
+    const int common = m_pCommon && m_pCommon->GetBlkNum()
+                           ? m_pCommon->ResetSeqOrig(port, ch, &first, source, used, voice, assigned)
+                           : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqOrig(DWORD portCount, DWORD port, DWORD ch) {
     int first = 1;
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqOrig(portCount, port, ch, &first); }))
-        return rc;
-    return m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetSeqOrig(portCount, port, ch, &first) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqOrig(portCount, port, ch, &first); });
+    const int common = m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetSeqOrig(portCount, port, ch, &first) : 0;
+    return rc ? rc : common;
 }
 
 int CArticPasn::ResetSeqOrig2(DWORD portCount, DWORD port, DWORD ch) {
     int first = 1;
-    if (int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqOrig2(portCount, port, ch, &first); }))
-        return rc;
-    return m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetSeqOrig2(portCount, port, ch, &first) : 0;
+    const int rc = ResetEach([&](CArticPasnData& d) { return d.ResetSeqOrig2(portCount, port, ch, &first); });
+    const int common = m_pCommon && m_pCommon->GetBlkNum() ? m_pCommon->ResetSeqOrig2(portCount, port, ch, &first) : 0;
+    return rc ? rc : common;
 }

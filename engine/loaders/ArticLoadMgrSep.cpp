@@ -3,6 +3,8 @@
 // output work data, and the expression tree checked against the work data.
 #include <limits>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "services/ArticArrayCh.h"
 #include "services/ArticPref.h"
@@ -35,6 +37,22 @@ struct SepSetup {
 bool IsSepPartTrk(const CArticWrkTrk* trk) { return trk && trk->GetSelTrk() != 0 && trk->GetTrkNo() != 0; }
 
 bool IsSepNoteOn(const CArticWrkEvnt* evnt) { return (evnt->GetStatus() & 0xF0) == 0x90; }
+
+// A message of the part's channel that every string must hear as the part
+// did: controllers, programs, channel pressure, bends and the packed
+// NRPN/RPN/voice events. Notes, key pressure, exclusives and metas stay with
+// the one string they went to.
+bool IsSepChannelWide(const CArticWrkEvnt* evnt) {
+    const BYTE status = evnt->GetStatus();
+    if (status >= 0x10 && status <= 0x3F) return true;
+    switch (status & 0xF0) {
+    case 0xB0:
+    case 0xC0:
+    case 0xD0:
+    case 0xE0: return status < 0xF0;
+    default: return false;
+    }
+}
 
 // The channel key of the selection's entry i (entry 0 beyond the table's
 // end); 0 without a table or entry.
@@ -98,6 +116,19 @@ bool SepPlaceCopy(CArticWrkBlk* blk, const CArticWrkEvnt* src, ULONG evntNo) {
     *e = *src;
     if (!blk->Sort(e, 1)) {
         delete e;
+        return false;
+    }
+    return true;
+}
+
+// A copy of src under a new event number of dst put into blk in time order:
+// false when it cannot be made or placed.
+bool SepPlaceNew(CArticWrk* dst, CArticWrkBlk* blk, const CArticWrkEvnt* src) {
+    CArticWrkEvnt* copy = nullptr;
+    if (CArticWrkUtil::CreateWrkEvnt(dst, blk, &copy) != 0 || !copy) return false;
+    *copy = *src;
+    if (!blk->Sort(copy, 1)) {
+        delete copy;
         return false;
     }
     return true;
@@ -194,6 +225,26 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
     bool assigned = false;
     INT64 firstNoteOn = std::numeric_limits<INT64>::max();
     int prevSlot = -1;  // the destination of the event before; -1 none
+    // The earliest note of the part tracks: what comes before it is set-up
+    // (copied to the strings below); what comes after it and concerns the
+    // whole channel (a bend, a controller) is copied to every string later.
+    // Only for a part on one track: the strings of several part tracks share
+    // their slots, and one part's controllers must not reach another's notes.
+    INT64 partFirstNoteOn = std::numeric_limits<INT64>::max();
+    int partTrks = 0;
+    for (POSITION tp = m_pWrk->GetHeadPos(); tp;) {
+        const CArticWrkTrk* srcTrk = m_pWrk->GetNext(tp);
+        if (!IsSepPartTrk(srcTrk)) continue;
+        ++partTrks;
+        for (POSITION bp = srcTrk->GetHeadPos(); bp;) {
+            const CArticWrkBlk* srcBlk = srcTrk->GetNext(bp);
+            for (POSITION ep = srcBlk ? srcBlk->GetHeadPos() : nullptr; ep;) {
+                const CArticWrkEvnt* evnt = srcBlk->GetNext(ep);
+                if (evnt && IsSepNoteOn(evnt) && evnt->GetTime() < partFirstNoteOn) partFirstNoteOn = evnt->GetTime();
+            }
+        }
+    }
+    std::vector<std::pair<CArticWrkEvnt*, int>> channelWide;  // event and the slot it went to
     for (POSITION tp = m_pWrk->GetHeadPos(); tp;) {
         const CArticWrkTrk* srcTrk = m_pWrk->GetNext(tp);
         if (!IsSepPartTrk(srcTrk)) continue;
@@ -241,6 +292,9 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
                 }
                 prevSlot = slot;
                 if (blks[slot]) SepPlaceCopy(blks[slot], evnt, evnt->GetEvntNo());
+                if (partTrks == 1 && evnt->GetVceSet() == 0 && evnt->GetTime() >= partFirstNoteOn &&
+                    IsSepChannelWide(evnt))
+                    channelWide.push_back({const_cast<CArticWrkEvnt*>(evnt), slot});
             }
         }
     }
@@ -305,13 +359,14 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         for (POSITION ep = entry.evnts.GetHeadPosition(); ep;) {
             CArticWrkEvnt* src = entry.evnts.GetNext(ep);
             if (i != 0 && !CArticWrkUtil::IsCopyEvnt(src, origCh, adrs)) continue;
-            CArticWrkEvnt* copy = nullptr;
-            if (CArticWrkUtil::CreateWrkEvnt(dst, blk, &copy) != 0 || !copy) break;
-            *copy = *src;
-            if (!blk->Sort(copy, 1)) {
-                delete copy;
-                break;
-            }
+            if (!SepPlaceNew(dst, blk, src)) break;
+        }
+        // The part's bends and controllers after its first note sound on
+        // every string, as they did on the part's one channel: a bend reaches
+        // the notes it bent whichever string plays them.
+        for (const auto& [src, slot] : channelWide) {
+            if (slot == i) continue;
+            if (!SepPlaceNew(dst, blk, src)) break;
         }
     }
     return 0;

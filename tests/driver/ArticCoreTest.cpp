@@ -112,13 +112,17 @@ TEST_F(ArticCoreTest, ResetPrefSepByInitSep) {
         portIds[i] = i % 2 ? 20 : 10;
         chs[i] = DWORD(11 - i);
     }
-    for (int mode : {0, 1}) {
+    // Mode 0 takes the pairs as given. Modes 1 and 2 search a free channel
+    // for strings 1 to 11; with none free (no host here) a string stays on
+    // the part's own port and channel (pair 0), never on another pair's.
+    for (int mode : {0, 1, 2}) {
         Setting()->SetInitSep(mode);
         ASSERT_EQ(core->ResetPrefSep(&names, ports, 2, portIds, chs), 0) << mode;
         ASSERT_EQ(Sep()->GetGen(), 12);
         for (int i = 0; i < 12; ++i) {
-            EXPECT_EQ(Sep()->GetPortID(i), portIds[i]) << mode << " " << i;
-            EXPECT_EQ(Sep()->GetCh(i), chs[i]) << mode << " " << i;
+            const int pair = mode == 0 ? i : 0;
+            EXPECT_EQ(Sep()->GetPortID(i), portIds[pair]) << mode << " " << i;
+            EXPECT_EQ(Sep()->GetCh(i), chs[pair]) << mode << " " << i;
         }
     }
     Setting()->SetInitSep(3);

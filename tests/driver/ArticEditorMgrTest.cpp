@@ -153,12 +153,44 @@ TEST(ArticEditorMgrTables, MoreThanTwelveUsedChannelsFail) {
     EXPECT_EQ(song.mgr.SetSelectBlkPosList(song.Host(), &thirteen.list), 1);
 }
 
+// A note on every MIDI channel but 10 (index 9).
+Bytes MgrFullSong() {
+    Bytes events;
+    for (BYTE ch = 0; ch < 16; ++ch)
+        if (ch != 9) events = Cat({events, At(0, {BYTE(0x90 | ch), 60, 100}), At(10, {BYTE(0x80 | ch), 60, 0})});
+    return smftest::Smf0(events);
+}
+
+// Every channel of a loaded song has its track and block: only what it
+// holds makes a channel taken. Channels 2 and 3 hold notes, channel 4 only a
+// program, channels 0 and 1 are the strings'; channel 5 holds nothing.
+TEST(ArticEditorMgrTables, EmptyPortChannelHoldsNoMessage) {
+    BridgeSong song;
+    const Bytes withProgram = smftest::Smf0(Cat({
+        At(0, {0xC4, 41}), At(480, {0x92, 60, 100}), At(0, {0x93, 60, 100}), At(480, {0x82, 60, 0}),
+        At(0, {0x83, 60, 0}),
+    }));
+    ASSERT_EQ(song.Load(withProgram), 1);
+    CArticPrefSep* sep = song.pref.GetSep();
+    ASSERT_EQ(sep->SetGen(2), 0);
+    sep->SetPort(0, 0);
+    sep->SetCh(0, 0);
+    sep->SetPort(1, 0);
+    sep->SetCh(1, 1);
+    for (bool written : {false, true}) {
+        DWORD port = 0, ch = 99;
+        EXPECT_EQ(written ? song.mgr.GetEmptyPortCh2(sep, 2, &port, &ch) : song.mgr.GetEmptyPortCh(sep, 2, &port, &ch),
+                  1);
+        EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(5))) << written;
+    }
+}
+
 TEST(ArticEditorMgrTables, EmptyPortChannelSkipsChannelTen) {
     BridgeSong song;
-    ASSERT_EQ(song.Load(kMgrVoiceSong), 1);
+    ASSERT_EQ(song.Load(MgrFullSong()), 1);
     CArticPrefSep* sep = song.pref.GetSep();
     DWORD port = 0, ch = 99;
-    // Port 0 is full (every channel track has a block): the next port's channel 0.
+    // Port 0 is full (every channel but 10 holds notes): the next port's channel 0.
     EXPECT_EQ(song.mgr.GetEmptyPortCh(sep, 2, &port, &ch), 1);
     EXPECT_EQ(port, 1u);
     EXPECT_EQ(ch, 0u);

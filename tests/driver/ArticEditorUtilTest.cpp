@@ -119,6 +119,38 @@ TEST(ArticEditorUtilPorts, UsedPortChannels) {
     EXPECT_EQ(CArticEditorUtil::UsedPortCh2(song.Host(), 0, 4), 1);
 }
 
+// What a channel holds, as the searches for a string's channel ask it:
+// channel 3 a note, channel 4 only a volume, channel 5 nothing; port 1 has
+// no track. A hidden track counts only for the forms over every track.
+TEST(ArticEditorUtilPorts, NotesAndEventsOnAChannel) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(smftest::Smf0(smftest::Cat({At(0, {0xB4, 7, 100}), At(0, {0x93, 60, 100}),
+                                                     At(10, {0x83, 60, 0})}))),
+              1);
+    struct Case {
+        DWORD port, ch;
+        int notes, evnts;
+    };
+    const Case cases[] = {{0, 3, 1, 1}, {0, 4, 0, 1}, {0, 5, 0, 0}, {1, 3, 0, 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CArticEditorUtil::NotesOnPortCh(song.Host(), c.port, c.ch), c.notes) << c.port << "/" << c.ch;
+        EXPECT_EQ(CArticEditorUtil::EvntsOnPortCh(song.Host(), c.port, c.ch), c.evnts) << c.port << "/" << c.ch;
+        EXPECT_EQ(CArticEditorUtil::EvntsOnPortCh2(song.Host(), c.port, c.ch), c.evnts) << c.port << "/" << c.ch;
+    }
+    EXPECT_EQ(CArticEditorUtil::NotesOnPortCh(nullptr, 0, 3), 0);
+    EXPECT_EQ(CArticEditorUtil::EvntsOnPortCh(nullptr, 0, 3), 0);
+    {
+        hosttest::ExclusiveLock lock(*song.Host());
+        _MPTRACKINFO t;
+        ResetMPTrackInfo(t);
+        t.Flags = MPTRACK_FLAG_STATE2;
+        POSITION ids[MP_ID_COUNT] = {song.TrackOfCh(3), nullptr, nullptr};
+        ASSERT_GE(song.Host()->Modify(ids, MP_LEVEL_TRACK, &t, MP_FIELD_STATE2), 0);
+    }
+    EXPECT_EQ(CArticEditorUtil::EvntsOnPortCh(song.Host(), 0, 3), 1);
+    EXPECT_EQ(CArticEditorUtil::EvntsOnPortCh2(song.Host(), 0, 3), 0);
+}
+
 TEST(ArticEditorUtilState, ResetClearsTheRegistrations) {
     CArticPref pref;
     CArticEditorMgr mgr;

@@ -245,4 +245,61 @@ TEST(PasnReset, ReLinkPointsIntoTheCopiedWorkData) {
     EXPECT_EQ(parts.pasn.ReLinkWrkBlk(&copy), 1);
 }
 
+// With the song at hand the search by voice passes over a song channel that
+// holds notes (another part plays there), and a channel that needs its voice
+// set must hold nothing at all: channel 4 holds only a volume.
+TEST(PasnSearch, WithTablesPassesOverSongChannelsInUse) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(smftest::Smf0(Cat({
+                  At(0, {0xC0, 5}), At(0, {0xC3, 5}), At(0, {0xB4, 7, 100}), At(0, {0x90, 60, 100}),
+                  At(0, {0x91, 62, 100}), At(10, {0x80, 60, 0}), At(0, {0x81, 62, 0}),
+              }))),
+              1);
+    PasnParts parts(song.Host());
+    CArticArrayCh source;  // channels 0 and 3 play program 5; 0 holds notes
+    for (DWORD c : {0u, 3u}) {
+        source.UpdateOrigiCh(CArticArrayCh::MakeKey(0, c));
+        source.UpdateProNo(CArticArrayCh::MakeKey(0, c), 5);
+    }
+    CArticArrayCh voice;  // the converted channel 2's voice
+    voice.UpdateProNo(CArticArrayCh::MakeKey(0, 2), 5);
+    CArticArrayCh used;
+    PasnFillTable(used, {CArticArrayCh::MakeKey(0, 2)});
+    CArticArrayCh assigned;
+    DWORD port = 0, ch = 99;
+    ASSERT_EQ(parts.data->GetEmptyPortCh(parts.copy1->GetOwner(), parts.copy1, &port, &ch, &voice, &source, &used,
+                                         &assigned),
+              1);
+    EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(3)));
+    EXPECT_EQ(parts.copy1->GetOutVceSet(), 0);
+    ASSERT_EQ(parts.data->GetEmptyPortCh(parts.copy2->GetOwner(), parts.copy2, &port, &ch, &voice, &source, &used,
+                                         &assigned),
+              1);
+    EXPECT_EQ(std::make_pair(port, ch), std::make_pair(DWORD(0), DWORD(5)));
+    EXPECT_EQ(parts.copy2->GetOutVceSet(), 1);
+}
+
+// Strings of a split part, one entry each, on a song whose channels all hold
+// notes: none finds a channel, and every one of them (not only the first)
+// is put on the given port and channel, the part's own.
+TEST(PasnReset, EveryEntryIsResetAfterOneThatFoundNoChannel) {
+    BridgeSong song;
+    ASSERT_EQ(song.Load(PasnFullSong()), 1);
+    CArticWrk wrk;
+    wrktest::AddBlock(wrktest::AddTrack(wrk, 0, 0));
+    CArticPasn pasn(song.Host());
+    std::vector<CArticWrkBlk*> strings;
+    for (ULONG no = 1; no <= 4; ++no) {
+        strings.push_back(wrktest::AddBlock(wrktest::AddTrack(wrk, no, 1, ULONG(-2), ULONG(-1))));
+        auto* data = new CArticPasnData(&pasn);
+        data->AddTail(strings.back());
+        pasn.AddTail(data);
+    }
+    CArticArrayCh source, used, assigned;
+    PasnFillTable(used, {CArticArrayCh::MakeKey(0, 2)});
+    EXPECT_EQ(pasn.ResetSeqOrig(0, 2, &source, &used, &source, &assigned), 1);
+    for (CArticWrkBlk* blk : strings)
+        EXPECT_EQ(PasnParts::PortCh(blk), std::make_pair(ULONG(0), ULONG(2))) << blk->GetOwner()->GetTrkNo();
+}
+
 }  // namespace

@@ -408,3 +408,35 @@ TEST_F(SepWorld, CheckedExpressionsGetTheirPartAssignmentRecords) {
     EXPECT_EQ(pasn.GetDataNum(), 2u);  // one record per linked block: the master's and track 1's
     ASSERT_NE(e->GetPasnData(), nullptr);
 }
+
+// A one-track part: what concerns its whole channel after its first note (a
+// bend, a controller, a program, pressure, a packed RPN) reaches every
+// string; a note, key pressure, a meta event and a voice-set event stay on
+// the string they went to.
+TEST_F(SepWorld, OneTrackPartsChannelMessagesReachEveryString) {
+    CArticWrkTrk* t1 = Trk(1, 3, 0, true);
+    Note(t1, 100, 0);
+    Note(t1, 200, 1);
+    Note(t1, 300, 2);
+    for (BYTE status : {0xE0, 0xB0, 0xC0, 0xD0, 0x20, 0xA0, 0xFF}) Evnt(t1, status, 250, -1);
+    Evnt(t1, 0xE0, 260, -1).SetVceSet(1);  // follows the note before it only
+    ASSERT_EQ(Separate(), 0);
+    EXPECT_EQ(TrkNos(), (std::vector<ULONG>{0, 1, 2, 3}));
+    // Slot 0 holds the originals; slots 1 and 2 a copy of each channel-wide one.
+    EXPECT_EQ(AddedStatuses(1), std::vector<BYTE>{});
+    for (ULONG trkNo : {2ul, 3ul})
+        EXPECT_EQ(AddedStatuses(trkNo), (std::vector<BYTE>{0xE0, 0xB0, 0xC0, 0xD0, 0x20})) << trkNo;
+}
+
+// Two part tracks share the string slots: one part's controllers never reach
+// the other's strings, so nothing is copied.
+TEST_F(SepWorld, SeveralPartTracksKeepTheirChannelMessagesOnOneString) {
+    CArticWrkTrk* t1 = Trk(1, 3, 0, true);
+    Note(t1, 100, 0);
+    Evnt(t1, 0xE0, 150, -1);
+    CArticWrkTrk* t2 = Trk(2, 4, 0, true);
+    Note(t2, 100, 1);
+    Evnt(t2, 0xB0, 150, -1);
+    ASSERT_EQ(Separate(), 0);
+    for (ULONG trkNo : {1ul, 2ul}) EXPECT_EQ(AddedStatuses(trkNo), std::vector<BYTE>{}) << trkNo;
+}
