@@ -21,6 +21,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -116,6 +117,7 @@ struct HarnessNote {
     LONG code = kNoCode;     // the value of the last code annotation
     std::vector<std::pair<std::string, LONG>> annotations;  // every debug annotation: label (CP932), value
     std::vector<std::string> expressions;                   // classes of the run's expressions on the input note
+    int channel = -1;                                       // the output channel (a string's own channel when split)
 
     bool Has(const char* expressionClass) const {
         return std::find(expressions.begin(), expressions.end(), expressionClass) != expressions.end();
@@ -143,6 +145,9 @@ struct Run {
     // creation expressions add.
     std::vector<std::vector<std::string>> droppedExpressions;
     int createdNotes = 0;
+    // The channels besides the part's own that hold output notes and held no
+    // note in the input: those the split per string gave the part's strings.
+    std::vector<int> stringChannels;
 };
 
 namespace detail {
@@ -244,10 +249,21 @@ inline long BestShift(const std::vector<const CArticWrkEvnt*>& work, const std::
 // The channel's output notes of the run, each paired with the work note it
 // comes from and what the rule run left on that note.
 inline void PairNotes(Run& run, int channel, CArticProc* proc) {
-    const std::vector<Note> out = phrasorcoretest::NotesOf(run.out, channel);
-    for (const Note& n : out) {
+    // The part's own channel and the channels its strings took.
+    std::vector<Note> out = phrasorcoretest::NotesOf(run.out, channel);
+    std::vector<int> outChannel(out.size(), channel);
+    for (int ch = 0; ch < 16; ++ch) {
+        if (ch == channel || !phrasorcoretest::NotesOf(run.in, ch).empty()) continue;
+        const std::vector<Note> string = phrasorcoretest::NotesOf(run.out, ch);
+        if (string.empty()) continue;
+        run.stringChannels.push_back(ch);
+        out.insert(out.end(), string.begin(), string.end());
+        outChannel.insert(outChannel.end(), string.size(), ch);
+    }
+    for (size_t k = 0; k < out.size(); ++k) {
         run.notes.emplace_back();
-        run.notes.back().out = n;
+        run.notes.back().out = out[k];
+        run.notes.back().channel = outChannel[k];
     }
     if (!proc || !run.out.ok) return;
     const WORD division = run.out.division;
@@ -349,6 +365,10 @@ inline Run ConvertChannel(const Bytes& song, int channel, const Script& script, 
 
     run.out = phrasorcoretest::ReadSmf(run.output);
     if (run.result == 1 && impl && impl->GetProc()) detail::PairNotes(run, channel, impl->GetProc()->GetArticProc());
+    // The string channels' notes among the part's own, in (start, key) order.
+    std::stable_sort(run.notes.begin(), run.notes.end(), [](const HarnessNote& a, const HarnessNote& b) {
+        return std::tie(a.out.start, a.out.key) < std::tie(b.out.start, b.out.key);
+    });
     core->DeleteProc();
     core->DeleteDoc();
     DeletePhrasorCore(core);

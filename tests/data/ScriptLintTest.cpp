@@ -605,3 +605,92 @@ TEST(ScriptLint, FamilyClassesAndDebug) {
         if (debugLines > 0 && set.name != "ExecVexa") EXPECT_GT(others, 0) << set.name;
     }
 }
+
+namespace {
+
+// The bass family: the 46 scripts and the rule sets each runs in order, as the
+// catalogue lists them (transcribed by hand).
+const char* const kBassScripts =
+    "17 08_00_15 08_00_16 08_00_24 08_02_17 08_03_17 08_04_17 08_05_17 08_06_17 "
+    "18 18_1 18_2 18_3 8_0_21 8_3_18 8_3_18_1 8_4_18 8_5_18 08_00_22 08_00_23 08_02_22 08_06_18 08_09_18 "
+    "08_12_18 08_12_18_2 08_13_18 08_14_18 08_14_18_2 "
+    "19 19_1 8_2_19 8_2_19_1 8_3_19 8_4_19 8_5_19 08_04_22 08_06_19 08_06_22 08_07_18 08_07_19 08_08_18 "
+    "08_08_22 08_10_18 08_10_22 08_11_18 20";
+const char* const kBassSets =
+    "init_NoteInfo GetGrpTime EraseHighKey cntChordNum existPB SwapNoteInfoDur1 SearchHarmo Init_Gen Overlap "
+    "Is_Overlap FngrSecChordNotFirst FngrSecChordFirst FngrSecChordHarmo FngrDiviSec FngrMono1 hasChordHarmo Clr_ary "
+    "PreIsHarmoDiviPoint FngrChord1 SwapNoteInfoDur2 prnFngGen checkFngGen InitNoteInfoAftFng init_global init_cc "
+    "isSameTime getTimeInMeasChordFirst NotFirstInHalfGrpTimeChordFirst isNextHalfGrpTimeChordFirst "
+    "syncoHalfGrpTimeChordFirst whichHalfGrpTimeChordFirst OnHalfGrpTimeChordFirst NotFirstInGrpTimeChordFirst "
+    "isNextGrpTimeChordFirst syncoGrpTimeChordFirst whichGrpTimeChordFirst OnGrpTimeChordFirst OnTimeAve "
+    "isNonGroovNoteBaseReso isNonGroovNoteDoubleReso TimeShiftFromBaseReso isOkTimeShift infoGroovSwingRate "
+    "isOkSwingRate srchGroovSwingRate TuneGateTime set_NoteInfoToTime hamTril HamCroma HamGeneral VexaVeloCurve "
+    "VeloCombi LimitDur PreDurIsNoChangeGroovSlapBass SortGen MergeGen0 EraseNote ExecVexa set_NoteInfoToWrkEvnt";
+// The scripts with a hammer-on or slide zone: they give a joined note that
+// code and merge nothing.
+const char* const kBassJoinedCode =
+    "08_00_15 08_00_16 08_00_22 08_00_23 08_02_22 08_04_22 08_06_22 08_08_22 08_10_22 08_12_18 08_12_18_2 "
+    "8_2_19 8_2_19_1 8_3_18 8_3_18_1 8_0_21";
+// The loader's large-bend group, by the names the bass scripts use.
+const char* const kBassBendGroup = "hamTril HamCroma HamGeneral";
+
+std::set<std::string> SubNames(const LintScript& s) {
+    std::set<std::string> names;
+    bool inSub = false;
+    for (const std::string& raw : s.all) {
+        const std::string line = Trimmed(raw);
+        if (StartsWith(line, "#sub:")) inSub = true;
+        if (StartsWith(line, "#set:")) inSub = false;
+        if (inSub && StartsWith(line, "#name:")) names.insert(line.substr(6));
+    }
+    return names;
+}
+
+}  // namespace
+
+// Every bass script runs the family's 59 sets in order among its own, with the
+// fingering subroutines; it creates its stops on the note's string and sets
+// the bend range; it merges joined notes (the 30) or gives them the joined
+// code (the 16), and only sets of the loader's bend group do either.
+TEST(ScriptLint, BassSetsSubroutinesAndClasses) {
+    const std::vector<std::string> scripts = Words(kBassScripts);
+    ASSERT_EQ(scripts.size(), 46u);
+    const std::vector<std::string> shared = Words(kBassSets);
+    ASSERT_EQ(shared.size(), 59u);
+    const std::vector<std::string> joinedCode = Words(kBassJoinedCode);
+    ASSERT_EQ(joinedCode.size(), 16u);
+    const std::vector<std::string> group = Words(kBassBendGroup);
+    for (const std::string& name : scripts) {
+        SCOPED_TRACE(name);
+        const LintScript* s = ScriptNamed(name);
+        ASSERT_TRUE(s);
+        EXPECT_TRUE(RunsInOrder(SetNames(*s), shared));
+        EXPECT_LE(s->sets.size(), 114u);
+        const std::set<std::string> subs = SubNames(*s);
+        for (const char* sub : {"SetOpenGen", "convGenInfo", "rewritableGenInfo", "ableHigherGen2", "comparePos", "whichPos2"})
+            EXPECT_TRUE(subs.count(sub)) << sub;
+        EXPECT_LE(s->subs.size(), 14u);
+        const std::set<std::string> created = CreatedClasses(*s);
+        EXPECT_TRUE(created.count("CArticExpCreNote2"));
+        EXPECT_TRUE(created.count("CArticExpInitPbRange3"));
+        EXPECT_FALSE(created.count("CArticExpInitPro3")) << "no high-note stage";
+        const bool joins = std::count(joinedCode.begin(), joinedCode.end(), name) > 0;
+        EXPECT_EQ(created.count("CArticExpArraySlurPb"), joins ? 0u : 1u);
+        for (const LintSet& set : s->sets) {
+            for (const std::string& line : set.lines) {
+                if (!StartsWith(line, "#exp")) continue;
+                const std::string cls = CalledClass(line);
+                // Merges in the bend group only; the range in "init_cc" only.
+                if (cls == "CArticExpArraySlurPb")
+                    EXPECT_TRUE(std::count(group.begin(), group.end(), set.name)) << set.name;
+                if (cls == "CArticExpInitPbRange3") EXPECT_EQ(set.name, "init_cc");
+            }
+            // Marks of a merge (slot 9 bit 2) and the joined code (a write of slot 6
+            // from a joined note's code) stand only in the bend group's sets.
+            for (const std::string& line : set.lines)
+                if (line.find("CArticSrchPutNoteInfoBitType( _val9, _thisEvnt, 9, 2, 1)") != std::string::npos ||
+                    line.find("CArticSrchPutNoteInfoType( _val9, _thisEvnt, 6,") != std::string::npos)
+                    EXPECT_TRUE(std::count(group.begin(), group.end(), set.name)) << set.name;
+        }
+    }
+}

@@ -3,8 +3,10 @@
 // set it declares is filed in its order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScriptLoading.h"
@@ -95,5 +97,43 @@ TEST(ScriptLoad, EveryScriptLoadsWithEitherBendOption) {
                 EXPECT_EQ(dropped, std::vector<std::string>()) << name;
         }
     }
+    CArticErr::Clear();
+}
+
+// A bass script loaded with the bend option (a song with bends) loses exactly
+// its bend-group sets and "init_cc": no merge, no joined code, no range;
+// without the option it loses nothing.
+TEST(ScriptLoad, TheBendOptionDropsTheBassJoinsAndRange) {
+    const AlgorithmScriptLibrary library;
+    int bass = 0;
+    for (int i = 0; i < library.GetCount(); ++i) {
+        const AlgorithmScript* script = library.GetAt(i);
+        std::vector<std::pair<ULONG, std::string>> sets;
+        bool fingers = false;
+        for (int n = 0; n + 1 < script->GetLineCount(); ++n) {
+            const std::string line = script->GetLine(n), next = script->GetLine(n + 1);
+            if (line.compare(0, 5, "#set:") == 0 && next.compare(0, 6, "#name:") == 0)
+                sets.emplace_back(ULONG(std::stoul(line.substr(5))), next.substr(6));
+            fingers = fingers || line == "#name:FngrMono1";
+        }
+        if (!fingers) continue;
+        ++bass;
+        SCOPED_TRACE(script->GetName().str());
+        for (BYTE option : {BYTE(0), BYTE(1)}) {
+            CArticErr::Clear();
+            CArticWrk wrk;
+            CArticRul rul(&wrk);
+            CArticLoadMgr loader(&wrk, &rul);
+            ASSERT_EQ(LoadAlgorithmScript(*script, option, loader), 0);
+            const std::vector<ULONG> loaded = LoadedSetNumbers(rul);
+            std::vector<std::string> dropped;
+            for (const auto& set : sets)
+                if (std::find(loaded.begin(), loaded.end(), set.first) == loaded.end()) dropped.push_back(set.second);
+            const std::vector<std::string> want =
+                option ? std::vector<std::string>{"init_cc", "hamTril", "HamCroma", "HamGeneral"} : std::vector<std::string>();
+            EXPECT_EQ(dropped, want) << "option " << int(option);
+        }
+    }
+    EXPECT_EQ(bass, 46);
     CArticErr::Clear();
 }
