@@ -146,6 +146,7 @@ CArticWrkEvnt::~CArticWrkEvnt() {
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
     if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
     m_Time = src.m_Time;
+    CArticWrkEdits::Count();
     m_SongTickRest = src.m_SongTickRest;
     m_SongTickTime = src.m_SongTickTime;
     m_GateTime = src.m_GateTime;
@@ -294,6 +295,7 @@ void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
 void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
     if (m_pMeas) m_pMeas->Set(e.Meas, e.Beat, e.Tick);
     m_Time = e.Time;
+    CArticWrkEdits::Count();
     m_GateTime = e.Gate;
     m_Status = e.Status;
     m_Post1 = e.Post1;
@@ -321,6 +323,7 @@ void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
 
 void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
     m_Time = time;
+    CArticWrkEdits::Count();
     if (recalc) SetMeas(time);
 }
 
@@ -347,6 +350,7 @@ void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
         INT64 time = 0;
         GetEvntTime(meas, beat, tick, &time);
         m_Time = time;
+        CArticWrkEdits::Count();
     }
 }
 

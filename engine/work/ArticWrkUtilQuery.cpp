@@ -489,7 +489,12 @@ INT64 CArticWrkUtil::GetPrevRest(CArticWrkEvnt* evnt) {
 INT64 CArticWrkUtil::GetWrkPrevRest(CArticWrkEvnt* evnt) {
     CArticWrk* wrk = WrkOf(evnt);
     if (!IsNote(evnt) || !wrk) return 0;
-    RestFinder rest(evnt->GetTime());
+    const INT64 start = evnt->GetTime();
+    bool found = false;
+    INT64 lastEnd = 0;
+    if (wrk->GetPrevNoteEnd(evnt->GetEvntNo(), start, &found, &lastEnd))
+        return found && lastEnd <= start ? start - lastEnd : 0;
+    RestFinder rest(start);
     WalkNumbers(wrk, int64_t(evnt->GetEvntNo()) - 1, -1, true, [&](CArticWrkEvnt* q) { return rest.Offer(q); });
     return rest.Result();
 }
