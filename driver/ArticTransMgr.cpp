@@ -1,5 +1,7 @@
 #include "driver/ArticTransMgr.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "driver/ArticEditorUtil.h"
@@ -211,23 +213,44 @@ int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
         const CArticWrkEvnt* e = list->GetNext(p);
         if (e && IsNote(e)) noteTimes.push_back(e->GetTime());
     }
+    // What lies at a note's time decides; the deletions only reach earlier
+    // events, so the ones at t stay valid. With the notes in time order no
+    // deletion reaches a later note's time either, and one pass over the
+    // block finds what lies at every note.
+    struct AtNote {
+        bool bend = false;
+        std::vector<BYTE> ccs;  // in list order
+    };
+    const bool inTimeOrder = std::is_sorted(noteTimes.begin(), noteTimes.end());
+    std::unordered_map<INT64, AtNote> atNotes;
+    const auto look = [](const CArticWrkEvnt* e, AtNote& at) {
+        if (KindOf(e) == 0xE0) at.bend = true;
+        else if (KindOf(e) == 0xB0) at.ccs.push_back(e->GetPost1());
+    };
+    if (inTimeOrder) {
+        for (INT64 t : noteTimes) atNotes.emplace(t, AtNote());
+        for (POSITION p = list->GetHeadPosition(); p;) {
+            const CArticWrkEvnt* e = list->GetNext(p);
+            if (!e) continue;
+            const auto at = atNotes.find(e->GetTime());
+            if (at != atNotes.end()) look(e, at->second);
+        }
+    }
     for (INT64 t : noteTimes) {
         const INT64 lo = t < kStepSpan + 1 ? 0 : t - kStepSpan;
         const INT64 hi = t < 2 ? 0 : t - 1;
         if (lo >= hi) continue;
-        // What lies at the note's time decides; the deletions only reach
-        // earlier events, so the ones at t stay valid.
-        std::vector<BYTE> ccAtNote;
-        bool bendAtNote = false;
-        for (POSITION p = list->GetHeadPosition(); p;) {
-            const CArticWrkEvnt* e = list->GetNext(p);
-            if (!e || e->GetTime() != t) continue;
-            if (KindOf(e) == 0xE0) bendAtNote = true;
-            else if (KindOf(e) == 0xB0) ccAtNote.push_back(e->GetPost1());
+        AtNote scanned;
+        if (!inTimeOrder) {
+            for (POSITION p = list->GetHeadPosition(); p;) {
+                const CArticWrkEvnt* e = list->GetNext(p);
+                if (e && e->GetTime() == t) look(e, scanned);
+            }
         }
-        if (bendAtNote)
+        const AtNote& at = inTimeOrder ? atNotes[t] : scanned;
+        if (at.bend)
             if (int rc = CArticWrkUtil::DelPbTimeArea(list, lo, hi)) return rc;
-        for (BYTE cc : ccAtNote)
+        for (BYTE cc : at.ccs)
             if (int rc = CArticWrkUtil::DelContCcTimeArea(list, lo, hi, cc)) return rc;
     }
     SetUpBeforeFirstNote(blk);
