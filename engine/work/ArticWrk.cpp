@@ -1309,23 +1309,35 @@ void CArticWrk::BuildNoteIndex() const {
     m_NoteTimes.clear();
     m_NumberedNotes.clear();
     m_NumberedNotesInTimeOrder = true;
+    m_Bends.clear();
+    m_BendsInTimeOrder = true;
+    m_NumbersAgree = true;
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticWrkTrk* trk = nullptr;
         CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(i), &trk);
         if (!e) continue;
+        if (e->GetEvntNo() != ULONG(i)) m_NumbersAgree = false;
+        if (e->GetStatus() == 0xE0) {
+            if (!m_Bends.empty() && e->GetTime() < m_Bends.back().second->GetTime()) m_BendsInTimeOrder = false;
+            m_Bends.emplace_back(LONG(i), e);
+        }
         if (trk->GetSelTrk() && wrkutil::IsNoteNibble(e)) m_NoteTimes.push_back({e->GetTime(), LONG(i)});
         if (!e->GetSelTrk() || e->GetStatus() != 0x90) continue;
         const INT64 end = e->GetTime() + e->GetGateTime();
         if (m_NumberedNotes.empty()) {
-            m_NumberedNotes.push_back({LONG(i), e->GetTime(), end});
+            m_NumberedNotes.push_back({LONG(i), e, e->GetTime(), end});
             continue;
         }
         const NumberedNote& last = m_NumberedNotes.back();
         if (e->GetTime() < last.time) m_NumberedNotesInTimeOrder = false;
-        m_NumberedNotes.push_back({LONG(i), e->GetTime(), std::max(end, last.lastEnd)});
+        m_NumberedNotes.push_back({LONG(i), e, e->GetTime(), std::max(end, last.lastEnd)});
     }
     std::stable_sort(m_NoteTimes.begin(), m_NoteTimes.end(),
                      [](const NoteTime& a, const NoteTime& b) { return a.time < b.time; });
+}
+
+const std::vector<CArticWrk::NumberedNote>* CArticWrk::GetNotesInTimeOrder() const {
+    return NoteIndexReady() && m_NumberedNotesInTimeOrder ? &m_NumberedNotes : nullptr;
 }
 
 bool CArticWrk::GetPrevNoteEnd(ULONG n, INT64 start, bool* found, INT64* lastEnd) const {
@@ -1337,6 +1349,17 @@ bool CArticWrk::GetPrevNoteEnd(ULONG n, INT64 start, bool* found, INT64* lastEnd
                                          [](const NumberedNote& x, INT64 t) { return x.time < t; });
     *found = before != m_NumberedNotes.begin();
     if (*found) *lastEnd = std::prev(before)->lastEnd;
+    return true;
+}
+
+bool CArticWrk::GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const {
+    if (!NoteIndexReady() || !m_NumbersAgree || !m_BendsInTimeOrder) return false;
+    const auto below = std::lower_bound(m_Bends.begin(), m_Bends.end(), n,
+                                        [](const std::pair<LONG, CArticWrkEvnt*>& b, ULONG no) { return ULONG(b.first) < no; });
+    // Times rise along the numbers: the bends at or before `time` lead the list.
+    const auto after = std::upper_bound(m_Bends.begin(), below, time,
+                                        [](INT64 t, const std::pair<LONG, CArticWrkEvnt*>& b) { return t < b.second->GetTime(); });
+    *bend = after == m_Bends.begin() ? nullptr : std::prev(after)->second;
     return true;
 }
 

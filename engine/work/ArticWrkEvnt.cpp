@@ -484,7 +484,11 @@ double CArticWrkEvnt::GetProb(ULONG set) const {
 }
 
 int CArticWrkEvnt::SetProb(ULONG set, double v) {
-    if (!m_pProb) return 0;
+    if (!m_pProb || set >= kMaxSetIndex) return 0;
+    // Every set leaves a probability on every note, most of them zero, and
+    // set numbers run past a thousand: a zero beyond the array already reads
+    // back as zero, so only a value grows it.
+    if (v == 0.0 && int(set) >= m_pProb->GetSize()) return 1;
     if (!GrowFor(m_pProb, set)) return 0;
     double* slot = m_pProb->GetAt(int(set));
     if (!slot) {

@@ -136,6 +136,77 @@ TEST(ArticWrkNoteIndex, AgreesWithAWalkOverEveryNote) {
             for (POSITION p = list.GetHeadPosition(); p;) got.push_back(list.GetNext(p)->GetEvntNo());
             ASSERT_EQ(got, expected) << from;
         }
-        notes[200]->SetTime(30, 0);  // the second round after an edit
+        if (round == 0) notes[150]->SetGateTime(3000);  // the second round after an edit
+    }
+}
+
+// Rests, chord partners and the bend before a note over a song-sized run: the
+// queries agree with the partner and bend definitions applied to every note,
+// before and after an edit.
+TEST(ArticWrkNoteIndex, ChordPartnersAndBendsAgreeWithTheirDefinitions) {
+    CArticWrk wrk;
+    CArticWrkBlk* blk = AddBlock(AddTrack(wrk, 1));
+    CArticWrkBlk* bendBlk = AddBlock(AddTrack(wrk, 2, 0));  // bends count on any track
+    std::vector<CArticWrkEvnt*> notes, bends;
+    ULONG no = 0;
+    for (int i = 0; i < 300; ++i) {
+        // Pairs of notes at one time every third step, a long note now and then.
+        const INT64 time = INT64(i / 2) * 120 + ((i % 3 == 0) ? 0 : (i % 2) * 60);
+        const INT64 gate = (i % 17 == 0) ? 900 : 100 + (i % 5) * 20;
+        notes.push_back(AddNote(blk, no++, time, BYTE(40 + i % 30), gate));
+        if (i % 23 == 4) {
+            CArticWrkEvnt* bend = NewEvnt(bendBlk, no++, 0xE0, time, BYTE(i % 128), 64);
+            bendBlk->AddTail(bend, 1);
+            bends.push_back(bend);
+        }
+    }
+    const INT64 len = 30;
+    const auto end = [](const CArticWrkEvnt* e) { return e->GetTime() + e->GetGateTime(); };
+    // Each round after one more edit: none, a longer note, a bend moved early.
+    const std::function<void()> kEdits[] = {[] {}, [&] { notes[100]->SetGateTime(2000); },
+                                            [&] { bends[2]->SetTime(0, 0); }};
+    for (const auto& edit : kEdits) {
+        edit();
+        for (CArticWrkEvnt* note : notes) {
+            const INT64 start = note->GetTime(), stop = end(note);
+            CArticWrkEvnt* next = nullptr;
+            CArticWrkEvnt* prev = nullptr;
+            for (CArticWrkEvnt* q : notes) {  // ascending numbers
+                if (!next && q->GetEvntNo() > note->GetEvntNo() && q->GetTime() >= start && q->GetTime() <= stop &&
+                    std::min(end(q), stop) - q->GetTime() > len)
+                    next = q;
+                if (q->GetEvntNo() < note->GetEvntNo() && q->GetTime() <= start && end(q) >= start &&
+                    std::min(end(q), stop) - start > len)
+                    prev = q;  // the last one is the highest number
+            }
+            INT64 rest = 0;
+            bool found = false, sounding = false;
+            for (CArticWrkEvnt* q : notes) {
+                if (q->GetEvntNo() >= note->GetEvntNo() || q->GetTime() >= start) continue;
+                sounding = sounding || end(q) > start;
+                if (!found || start - end(q) < rest) rest = start - end(q);
+                found = true;
+            }
+            ASSERT_EQ(CArticWrkUtil::GetWrkPrevRest(note), sounding || !found ? 0 : rest) << note->GetEvntNo();
+            CArticWrkEvnt* got = nullptr;
+            ASSERT_EQ(CArticWrkUtil::GetWrkNextChordWrkEvnt(note, len, &got), 0);
+            ASSERT_EQ(got, next) << note->GetEvntNo();
+            ASSERT_EQ(CArticWrkUtil::GetWrkPrevChordWrkEvnt(note, len, &got), 0);
+            ASSERT_EQ(got, prev) << note->GetEvntNo();
+            // Up the numbers from the note while events start before it, the
+            // last bend met; else the highest-numbered bend below it that
+            // starts by then.
+            const CArticWrkEvnt* bend = nullptr;
+            for (ULONG k = note->GetEvntNo() + 1; k < no; ++k) {
+                CArticWrkEvnt* e = wrk.GetEvntInEvntPosArray(k, 1);
+                if (e->GetTime() >= start) break;
+                if (e->GetStatus() == 0xE0) bend = e;
+            }
+            if (!bend)
+                for (CArticWrkEvnt* b : bends)
+                    if (b->GetEvntNo() < note->GetEvntNo() && b->GetTime() <= start) bend = b;
+            const short level = bend ? short(bend->GetPost1() | (bend->GetPost2() << 7)) - 8192 : 0;
+            ASSERT_EQ(CArticWrkUtil::GetPbLevel(note, start, 0), level) << note->GetEvntNo();
+        }
     }
 }
