@@ -39,6 +39,7 @@ CArticPos& CArticPos::operator=(const CArticPos& src) {
     m_KeyHead = src.m_KeyHead;
     m_KeyTail = src.m_KeyTail;
     if (src.m_pMPEvnt) CopyMPEvnt(src.m_pMPEvnt);
+    CArticWrkEdits::Count();
     return *this;
 }
 
@@ -78,16 +79,19 @@ void CArticPos::Set(POSITION trk, POSITION blk, POSITION evnt, CArticWrkEvnt* wr
     Set(trk, blk, evnt);
     m_pWrkEvnt = wrkEvnt;
     m_pRefWrkEvnt = refWrkEvnt;
+    CArticWrkEdits::Count();
 }
 
 void CArticPos::Set(POSITION trk, POSITION blk, POSITION evnt) {
     m_Trk = trk;
     m_Blk = blk;
     m_Evnt = evnt;
+    CArticWrkEdits::Count();
 }
 
 void CArticPos::SetWrkEvnt(CArticWrkEvnt* evnt) {
     m_pWrkEvnt = evnt;
+    CArticWrkEdits::Count();
     if (evnt && (evnt->GetStatus() & 0xF0) == 0x90) {
         m_KeyHead = m_KeyTail = evnt->GetPost1();
     } else {

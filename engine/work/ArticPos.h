@@ -6,6 +6,7 @@
 //
 // The three positions are opaque pointer-width handles (POSITION): the work
 // container stores its own list positions here, the song bridge the host's.
+#include "engine/work/ArticWrkEdits.h"
 #include "platform/Memory.h"
 #include "platform/Object.h"
 #include "platform/Types.h"
@@ -46,9 +47,18 @@ public:
     virtual void Set(POSITION trk, POSITION blk, POSITION evnt, CArticWrkEvnt* wrkEvnt,
                      CArticWrkEvnt* refWrkEvnt);
     virtual void Set(POSITION trk, POSITION blk, POSITION evnt);
-    virtual void SetTrk(POSITION trk) { m_Trk = trk; }
-    virtual void SetBlk(POSITION blk) { m_Blk = blk; }
-    virtual void SetEvnt(POSITION evnt) { m_Evnt = evnt; }
+    virtual void SetTrk(POSITION trk) {
+        m_Trk = trk;
+        CArticWrkEdits::Count();
+    }
+    virtual void SetBlk(POSITION blk) {
+        m_Blk = blk;
+        CArticWrkEdits::Count();
+    }
+    virtual void SetEvnt(POSITION evnt) {
+        m_Evnt = evnt;
+        CArticWrkEdits::Count();
+    }
     // Also takes the key range from a note (0xFF for anything else).
     virtual void SetWrkEvnt(CArticWrkEvnt* evnt);
     virtual void SetRefWrkEvnt(CArticWrkEvnt* evnt) { m_pRefWrkEvnt = evnt; }

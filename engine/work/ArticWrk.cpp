@@ -1,6 +1,9 @@
 #include "engine/work/ArticWrk.h"
 
+#include <algorithm>
+#include <iterator>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "services/ArticErr.h"
@@ -124,6 +127,7 @@ void CArticWrk::Clear() {
 }
 
 void CArticWrk::ClearTrkList() {
+    CArticWrkEdits::Count();
     if (m_pTrkList) {
         CArticWrkTrkList doomed;
         doomed.AddTail(*m_pTrkList);
@@ -436,6 +440,7 @@ void CArticWrk::Remove(CArticWrkTrk* trk, POSITION start) {
 
 void CArticWrk::Remove(POSITION pos) {
     if (!m_pTrkList || !pos) return;
+    CArticWrkEdits::Count();
     CArticWrkTrk* t = m_pTrkList->GetAt(pos);
     m_pTrkList->RemoveAt(pos);
     if (t && t->GetPosTrk() == pos) t->SetPosTrk(nullptr);
@@ -443,6 +448,7 @@ void CArticWrk::Remove(POSITION pos) {
 
 void CArticWrk::RemoveAll() {
     if (!m_pTrkList) return;
+    CArticWrkEdits::Count();
     for (POSITION p = m_pTrkList->GetHeadPosition(); p;) {
         POSITION at = p;
         CArticWrkTrk* t = m_pTrkList->GetNext(p);
@@ -859,6 +865,7 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
     evnt->GetPos(&trk, &blk, &pos);
     auto* rec = new (std::nothrow) CArticPos(trk, blk, pos, evnt, evnt);
     if (!rec) return 1;
+    CArticWrkEdits::Count();
     if (int64_t(n) >= m_pEvntPosArray->GetSize()) m_pEvntPosArray->SetSize(GrownTableSize(m_pEvntPosArray->GetSize(), n));
     if (!m_pEvntPosArray->GetAt(int(n))) {
         m_pEvntPosArray->SetAt(int(n), rec);
@@ -917,6 +924,7 @@ int CArticWrk::ResetEvntPos(ULONG evntNo) {
 
 int CArticWrk::ResetAllEvntPos() {
     if (!m_pEvntPosArray) return 1;
+    CArticWrkEdits::Count();
     m_HighEvntNo = 0;
     std::vector<CArticWrkEvnt*> freeEvnts;
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
@@ -967,6 +975,7 @@ int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
     CArticPos* rec = n < 0x80000000u ? m_pEvntPosArray->GetAt(int(n)) : nullptr;
     // The entry of another event with the same number is not this event's to delete.
     if (!rec || rec->GetWrkEvnt() != evnt) return 1;
+    CArticWrkEdits::Count();
     m_pEvntPosArray->SetAt(int(n), nullptr);
     delete rec;
     return 0;
@@ -1034,6 +1043,7 @@ ULONG CArticWrk::GetFreeEvntNo(ULONG n) const {
 
 void CArticWrk::ClearEvntPosArray(int deleteFree) {
     if (!m_pEvntPosArray) return;
+    CArticWrkEdits::Count();
     std::vector<CArticWrkEvnt*> freeEvnts;
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticPos* rec = m_pEvntPosArray->GetAt(i);
@@ -1281,12 +1291,98 @@ int CArticWrk::GetSameMeasWrkEvntInEvntPosArray(ULONG meas, int notes, CArticWrk
     return appended ? 0 : 1;
 }
 
+bool CArticWrk::NoteIndexReady() const {
+    const uint64_t now = CArticWrkEdits::Now();
+    if (m_NoteIndexAt == now) return true;
+    // Edited since the last query: answer this one by walking, and index only
+    // when the next query finds the data unchanged (the rule run asks many
+    // times over one state; the expression phases edit between their queries).
+    const bool still = m_NoteQueryAt == now;
+    m_NoteQueryAt = now;
+    if (!still || !m_pEvntPosArray) return false;
+    BuildNoteIndex();
+    m_NoteIndexAt = now;
+    return true;
+}
+
+void CArticWrk::BuildNoteIndex() const {
+    m_NoteTimes.clear();
+    m_NumberedNotes.clear();
+    m_NumberedNotesInTimeOrder = true;
+    m_Bends.clear();
+    m_BendsInTimeOrder = true;
+    m_NumbersAgree = true;
+    for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
+        CArticWrkTrk* trk = nullptr;
+        CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(i), &trk);
+        if (!e) continue;
+        if (e->GetEvntNo() != ULONG(i)) m_NumbersAgree = false;
+        if (e->GetStatus() == 0xE0) {
+            if (!m_Bends.empty() && e->GetTime() < m_Bends.back().second->GetTime()) m_BendsInTimeOrder = false;
+            m_Bends.emplace_back(LONG(i), e);
+        }
+        if (trk->GetSelTrk() && wrkutil::IsNoteNibble(e)) m_NoteTimes.push_back({e->GetTime(), LONG(i)});
+        if (!e->GetSelTrk() || e->GetStatus() != 0x90) continue;
+        const INT64 end = e->GetTime() + e->GetGateTime();
+        if (m_NumberedNotes.empty()) {
+            m_NumberedNotes.push_back({LONG(i), e, e->GetTime(), end});
+            continue;
+        }
+        const NumberedNote& last = m_NumberedNotes.back();
+        if (e->GetTime() < last.time) m_NumberedNotesInTimeOrder = false;
+        m_NumberedNotes.push_back({LONG(i), e, e->GetTime(), std::max(end, last.lastEnd)});
+    }
+    std::stable_sort(m_NoteTimes.begin(), m_NoteTimes.end(),
+                     [](const NoteTime& a, const NoteTime& b) { return a.time < b.time; });
+}
+
+const std::vector<CArticWrk::NumberedNote>* CArticWrk::GetNotesInTimeOrder() const {
+    return NoteIndexReady() && m_NumberedNotesInTimeOrder ? &m_NumberedNotes : nullptr;
+}
+
+bool CArticWrk::GetPrevNoteEnd(ULONG n, INT64 start, bool* found, INT64* lastEnd) const {
+    if (!NoteIndexReady() || !m_NumberedNotesInTimeOrder) return false;
+    const auto below = std::lower_bound(m_NumberedNotes.begin(), m_NumberedNotes.end(), n,
+                                        [](const NumberedNote& x, ULONG no) { return ULONG(x.no) < no; });
+    // Times rise along the numbers: those that start before `start` lead the list.
+    const auto before = std::lower_bound(m_NumberedNotes.begin(), below, start,
+                                         [](const NumberedNote& x, INT64 t) { return x.time < t; });
+    *found = before != m_NumberedNotes.begin();
+    if (*found) *lastEnd = std::prev(before)->lastEnd;
+    return true;
+}
+
+bool CArticWrk::GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const {
+    if (!NoteIndexReady() || !m_NumbersAgree || !m_BendsInTimeOrder) return false;
+    const auto below = std::lower_bound(m_Bends.begin(), m_Bends.end(), n,
+                                        [](const std::pair<LONG, CArticWrkEvnt*>& b, ULONG no) { return ULONG(b.first) < no; });
+    // Times rise along the numbers: the bends at or before `time` lead the list.
+    const auto after = std::upper_bound(m_Bends.begin(), below, time,
+                                        [](INT64 t, const std::pair<LONG, CArticWrkEvnt*>& b) { return t < b.second->GetTime(); });
+    *bend = after == m_Bends.begin() ? nullptr : std::prev(after)->second;
+    return true;
+}
+
 int CArticWrk::GetAreaWrkEvntInEvntPosArray(INT64 from, INT64 to, int notes, CArticWrkEvntList* list) const {
     if (to < from || !list) return 1;
-    WalkNumbers(0, +1, true, notes, [&](CArticWrkEvnt* e) {
-        if (e->GetTime() >= from && e->GetTime() <= to) list->AddTail(e);
-        return false;
-    });
+    const auto inArea = [&](const CArticWrkEvnt* e) { return e->GetTime() >= from && e->GetTime() <= to; };
+    if (!notes || !NoteIndexReady()) {
+        WalkNumbers(0, +1, true, notes, [&](CArticWrkEvnt* e) {
+            if (inArea(e)) list->AddTail(e);
+            return false;
+        });
+        return 0;
+    }
+    // The notes of the area in number order, as the walk over the numbers finds them.
+    const auto first = std::lower_bound(m_NoteTimes.begin(), m_NoteTimes.end(), from,
+                                        [](const NoteTime& n, INT64 t) { return n.time < t; });
+    std::vector<std::pair<LONG, CArticWrkEvnt*>> hits;
+    for (auto it = first; it != m_NoteTimes.end() && it->time <= to; ++it) {
+        CArticWrkEvnt* e = Visit(it->no, true, 1);
+        if (e && inArea(e)) hits.emplace_back(it->no, e);
+    }
+    std::sort(hits.begin(), hits.end());
+    for (const auto& hit : hits) list->AddTail(hit.second);
     return 0;
 }
 

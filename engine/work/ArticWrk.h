@@ -6,6 +6,9 @@
 // assignment, block merging, per-string port/channel distribution, fingering
 // transfer, whole-work clean-ups, and the navigation the rule engine uses to
 // step from a note to its neighbours.
+#include <cstdint>
+#include <vector>
+
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ArticWrkTrk.h"
@@ -158,6 +161,25 @@ public:
     virtual int GetNextTimeInEvntPosArray(ULONG time, int notes, CArticWrkEvnt** evnt) const;
     virtual CArticWrkEvnt* GetNextTimeInEvntPosArray(INT64 time, int notes) const;
     virtual int GetWrkPrevRestInEvntPosArray(ULONG n, INT64* rest) const;
+    // Of the notes (status 0x90) of selected tracks numbered below n that start
+    // before `start`: *found whether there is one, *lastEnd the latest end.
+    // False when the index cannot answer (numbers and times disagree in order,
+    // or the work data is being edited): the caller walks the numbers.
+    bool GetPrevNoteEnd(ULONG n, INT64 start, bool* found, INT64* lastEnd) const;
+    // The pitch bend (status 0xE0) of any track that a walk down the numbers
+    // from n finds first among those at or before `time`: *bend, null when
+    // none. False when the index cannot answer (the caller walks).
+    bool GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const;
+    // The notes (status 0x90) of selected tracks that the table resolves, by
+    // number, when their times never fall along the numbers; null when they
+    // do, or while the work data is being edited (the caller walks).
+    struct NumberedNote {
+        LONG no;
+        CArticWrkEvnt* evnt;
+        INT64 time;
+        INT64 lastEnd;  // the latest end of this note and those before it in the list
+    };
+    const std::vector<NumberedNote>* GetNotesInTimeOrder() const;
     virtual CArticWrkEvnt* GetWrkPrevChordEvntInEvntPosArray(ULONG n, INT64 window) const;
     virtual CArticWrkEvnt* GetWrkNextChordEvntInEvntPosArray(ULONG n, INT64 window) const;
     virtual ULONG GetFreeEvntNo(ULONG n) const;
@@ -222,6 +244,31 @@ private:
     ULONG BarOf(INT64 time) const;
     template <class F>
     void ForEachEvnt(F f) const;
+    // The indexes of the note queries. They are built once the work data has
+    // stood still between two queries and used while it stays so (see
+    // CArticWrkEdits); true when they are usable.
+    bool NoteIndexReady() const;
+    void BuildNoteIndex() const;
+
+    struct NoteTime {
+        INT64 time;
+        LONG no;
+    };
+    // The notes the area query finds (records on selected tracks, status 0x9n),
+    // by time, then number.
+    mutable std::vector<NoteTime> m_NoteTimes;
+    // The notes the rest query finds (events of selected tracks, status 0x90),
+    // by number, and whether their times never fall along the numbers.
+    mutable std::vector<NumberedNote> m_NumberedNotes;
+    mutable bool m_NumberedNotesInTimeOrder = false;
+    // The pitch bends of every track by number, whether their times never fall
+    // along the numbers, and whether every event the table resolves carries
+    // the number it is registered under (the walks down the numbers rely on it).
+    mutable std::vector<std::pair<LONG, CArticWrkEvnt*>> m_Bends;
+    mutable bool m_BendsInTimeOrder = false;
+    mutable bool m_NumbersAgree = false;
+    mutable uint64_t m_NoteIndexAt = UINT64_MAX;  // edit count the indexes were built at
+    mutable uint64_t m_NoteQueryAt = UINT64_MAX;  // edit count at the last note query
     void CopyTracks(const CArticWrkTrkList* list, bool forCore);
 
     CArticWrkTrkList* m_pTrkList;     // owned, with its tracks

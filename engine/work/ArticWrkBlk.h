@@ -134,7 +134,10 @@ public:
     virtual INT64 GetEndTime() const;
     virtual void Clear();
     virtual POSITION GetPosBlk() const { return m_PosBlk; }
-    virtual void SetPosBlk(POSITION pos) { m_PosBlk = pos; }
+    virtual void SetPosBlk(POSITION pos) {
+        m_PosBlk = pos;
+        CArticWrkEdits::Count();
+    }
     virtual int GetCond(CArticWrkCond** cond) const;
     virtual CArticWrkCond* GetCond() const { return m_pCond; }
     virtual void CopyForCore(const CArticWrkBlk& src);

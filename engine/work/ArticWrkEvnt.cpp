@@ -146,6 +146,7 @@ CArticWrkEvnt::~CArticWrkEvnt() {
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
     if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
     m_Time = src.m_Time;
+    CArticWrkEdits::Count();
     m_SongTickRest = src.m_SongTickRest;
     m_SongTickTime = src.m_SongTickTime;
     m_GateTime = src.m_GateTime;
@@ -294,6 +295,7 @@ void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
 void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
     if (m_pMeas) m_pMeas->Set(e.Meas, e.Beat, e.Tick);
     m_Time = e.Time;
+    CArticWrkEdits::Count();
     m_GateTime = e.Gate;
     m_Status = e.Status;
     m_Post1 = e.Post1;
@@ -321,6 +323,7 @@ void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
 
 void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
     m_Time = time;
+    CArticWrkEdits::Count();
     if (recalc) SetMeas(time);
 }
 
@@ -347,6 +350,7 @@ void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
         INT64 time = 0;
         GetEvntTime(meas, beat, tick, &time);
         m_Time = time;
+        CArticWrkEdits::Count();
     }
 }
 
@@ -480,7 +484,11 @@ double CArticWrkEvnt::GetProb(ULONG set) const {
 }
 
 int CArticWrkEvnt::SetProb(ULONG set, double v) {
-    if (!m_pProb) return 0;
+    if (!m_pProb || set >= kMaxSetIndex) return 0;
+    // Every set leaves a probability on every note, most of them zero, and
+    // set numbers run past a thousand: a zero beyond the array already reads
+    // back as zero, so only a value grows it.
+    if (v == 0.0 && int(set) >= m_pProb->GetSize()) return 1;
     if (!GrowFor(m_pProb, set)) return 0;
     double* slot = m_pProb->GetAt(int(set));
     if (!slot) {

@@ -10,6 +10,7 @@
 // program).
 #include <new>
 
+#include "engine/work/ArticWrkEdits.h"
 #include "platform/Collections.h"
 #include "platform/Memory.h"
 #include "platform/Object.h"
@@ -132,8 +133,14 @@ public:
     // Time from bar/beat/tick.
     virtual void SetMeas(ULONG meas, ULONG beat, ULONG tick);
     virtual void SetTime(INT64 time, int recalc);
-    virtual void SetGateTime(INT64 gate) { m_GateTime = gate; }
-    virtual void SetStatus(BYTE v) { m_Status = v; }
+    virtual void SetGateTime(INT64 gate) {
+        m_GateTime = gate;
+        CArticWrkEdits::Count();
+    }
+    virtual void SetStatus(BYTE v) {
+        m_Status = v;
+        CArticWrkEdits::Count();
+    }
     virtual void SetPost1(BYTE v) { m_Post1 = v; }
     virtual void SetPost2(BYTE v) { m_Post2 = v; }
     virtual void SetPost3(BYTE v) { m_Post3 = v; }
@@ -188,7 +195,10 @@ public:
     // ---- Place in the work data
     virtual POSITION GetPosEvnt() const { return m_PosEvnt; }
     virtual void GetPos(POSITION* trkPos, POSITION* blkPos, POSITION* evntPos) const;
-    virtual void SetPosEvnt(POSITION pos) { m_PosEvnt = pos; }
+    virtual void SetPosEvnt(POSITION pos) {
+        m_PosEvnt = pos;
+        CArticWrkEdits::Count();
+    }
     // Empties this event's entry of the event-number table (only when the
     // entry holds this event): 0; 1 when the owner chain is incomplete.
     virtual int DeleteEvntPos();
@@ -211,8 +221,14 @@ public:
     virtual int GetOwner(CArticWrkBlk** blk) const;
     virtual CArticWrkBlk* GetOwner() const { return m_pOwner; }
     virtual ULONG GetEvntNo() const { return m_EvntNo; }
-    virtual void SetEvntNo(ULONG n) { m_EvntNo = n; }
-    virtual void SetOwner(CArticWrkBlk* blk) { m_pOwner = blk; }
+    virtual void SetEvntNo(ULONG n) {
+        m_EvntNo = n;
+        CArticWrkEdits::Count();
+    }
+    virtual void SetOwner(CArticWrkBlk* blk) {
+        m_pOwner = blk;
+        CArticWrkEdits::Count();
+    }
     virtual int GetWrkMeasBlk(CArticWrkBlk** blk) const;
     virtual CArticWrkBlk* GetWrkMeasBlk() const;
     virtual CArticFngrInfo* GetFngrInfo() const { return m_pFngrInfo; }

@@ -28,6 +28,7 @@ void CArticWrkTrk::CopyFields(const CArticWrkTrk& src) {
     m_Port = src.m_Port;
     m_OrigPort = src.m_OrigPort;
     m_SelTrk = src.m_SelTrk;
+    CArticWrkEdits::Count();
     m_TrkAttr = src.m_TrkAttr;
     m_OrgTrkID = src.m_OrgTrkID;
     m_OrgBlkID = src.m_OrgBlkID;
@@ -84,6 +85,7 @@ void CArticWrkTrk::CopyBlkListForCore(const CArticWrkBlkList* list) { CopyBlocks
 
 void CArticWrkTrk::ClearBlkList() {
     if (!m_pBlkList) return;
+    CArticWrkEdits::Count();
     CArticWrkBlkList doomed;
     doomed.AddTail(*m_pBlkList);
     m_pBlkList->RemoveAll();
@@ -267,6 +269,7 @@ void CArticWrkTrk::Remove(CArticWrkBlk* blk, POSITION start) {
 
 void CArticWrkTrk::Remove(POSITION pos) {
     if (!m_pBlkList || !pos) return;
+    CArticWrkEdits::Count();
     CArticWrkBlk* b = m_pBlkList->GetAt(pos);
     m_pBlkList->RemoveAt(pos);
     if (b && b->GetPosBlk() == pos) b->SetPosBlk(nullptr);
@@ -274,6 +277,7 @@ void CArticWrkTrk::Remove(POSITION pos) {
 
 void CArticWrkTrk::RemoveAll() {
     if (!m_pBlkList) return;
+    CArticWrkEdits::Count();
     for (POSITION p = m_pBlkList->GetHeadPosition(); p;) {
         POSITION at = p;
         CArticWrkBlk* b = m_pBlkList->GetNext(p);

@@ -91,9 +91,15 @@ public:
     virtual int GetEvntNum() const;
     virtual void Clear() { ClearBlkList(); }
     virtual POSITION GetPosTrk() const { return m_PosTrk; }
-    virtual void SetPosTrk(POSITION pos) { m_PosTrk = pos; }
+    virtual void SetPosTrk(POSITION pos) {
+        m_PosTrk = pos;
+        CArticWrkEdits::Count();
+    }
     virtual LONG GetSelTrk() const { return m_SelTrk; }
-    virtual void SetSelTrk(LONG sel) { m_SelTrk = sel; }
+    virtual void SetSelTrk(LONG sel) {
+        m_SelTrk = sel;
+        CArticWrkEdits::Count();
+    }
     virtual LONG GetTrkAttr() const { return m_TrkAttr; }
     virtual void SetTrkAttr(LONG attr) { m_TrkAttr = attr; }
     virtual POSITION GetOrgTrkID() const { return m_OrgTrkID; }

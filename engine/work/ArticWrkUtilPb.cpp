@@ -264,6 +264,8 @@ short CArticWrkUtil::GetPbLevel(CArticWrkEvnt* evnt, INT64 time, BYTE inCents) {
         }
     }
     if (found) return result;
+    CArticWrkEvnt* before = nullptr;
+    if (wrk->GetPrevBend(evnt->GetEvntNo(), time, &before)) return before ? convert(before) : 0;
     NumberWalk back(wrk, evnt->GetEvntNo(), -1);
     for (CArticWrkEvnt* e = back.Next(); e; e = back.Next())
         if (IsBend(e) && e->GetTime() <= time) return convert(e);

@@ -1,4 +1,7 @@
 // Note neighbourhood, chord, rest, area, near-time, key and sorting queries of CArticWrkUtil.
+#include <algorithm>
+#include <vector>
+
 #include "engine/work/ArticFngrInfo.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrkUtil.h"
@@ -353,12 +356,41 @@ int CArticWrkUtil::GetPrevChordWrkEvnt(CArticWrkEvnt* evnt, INT64 len, CArticWrk
 
 namespace {
 
+// The partner the walk over the numbers finds, from the notes in number
+// order whose times rise along the numbers: a next partner starts by the
+// note's end, so the walk up stops at the first later start; a previous one
+// must end after start + len, so the walk down stops where no note before
+// ends that late.
+CArticWrkEvnt* IndexedChordPartner(const std::vector<CArticWrk::NumberedNote>& notes, const CArticWrkEvnt* evnt,
+                                   INT64 len, int dir) {
+    const ULONG n = evnt->GetEvntNo();
+    auto at = std::lower_bound(notes.begin(), notes.end(), n,
+                               [](const CArticWrk::NumberedNote& x, ULONG no) { return ULONG(x.no) < no; });
+    if (dir > 0) {
+        if (at != notes.end() && ULONG(at->no) == n) ++at;
+        for (; at != notes.end() && at->time <= EndOf(evnt); ++at)
+            if (NextPartner(evnt, at->evnt, len)) return at->evnt;
+        return nullptr;
+    }
+    const INT64 reach = evnt->GetTime() + len;
+    while (at != notes.begin()) {
+        --at;
+        if (at->lastEnd <= reach) break;
+        if (PrevPartner(evnt, at->evnt, len)) return at->evnt;
+    }
+    return nullptr;
+}
+
 int WrkChord(CArticWrkEvnt* evnt, INT64 len, CArticWrkEvnt** out, int dir) {
     if (!out) return 1;
     *out = nullptr;
     CArticWrk* wrk = WrkOf(evnt);
     if (!IsNote(evnt) || !wrk) return 1;
     if (len <= 0) return 0;
+    if (const auto* notes = wrk->GetNotesInTimeOrder()) {
+        *out = IndexedChordPartner(*notes, evnt, len, dir);
+        return 0;
+    }
     WalkNumbers(wrk, int64_t(evnt->GetEvntNo()) + dir, dir, true, [&](CArticWrkEvnt* r) {
         if (!IsNote(r)) return false;
         if (!(dir > 0 ? NextPartner(evnt, r, len) : PrevPartner(evnt, r, len))) return false;
@@ -489,7 +521,12 @@ INT64 CArticWrkUtil::GetPrevRest(CArticWrkEvnt* evnt) {
 INT64 CArticWrkUtil::GetWrkPrevRest(CArticWrkEvnt* evnt) {
     CArticWrk* wrk = WrkOf(evnt);
     if (!IsNote(evnt) || !wrk) return 0;
-    RestFinder rest(evnt->GetTime());
+    const INT64 start = evnt->GetTime();
+    bool found = false;
+    INT64 lastEnd = 0;
+    if (wrk->GetPrevNoteEnd(evnt->GetEvntNo(), start, &found, &lastEnd))
+        return found && lastEnd <= start ? start - lastEnd : 0;
+    RestFinder rest(start);
     WalkNumbers(wrk, int64_t(evnt->GetEvntNo()) - 1, -1, true, [&](CArticWrkEvnt* q) { return rest.Offer(q); });
     return rest.Result();
 }
