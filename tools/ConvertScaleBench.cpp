@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
+#include "BenchSmfFile.h"
 #include "app/ConvertThread.h"
 #include "app/Smf.h"
 #include "app/SmfAnalysis.h"
@@ -279,15 +280,7 @@ Bytes MakeGeneratedSong(int notes) {
     }
     const DWORD end = kNoteStep * DWORD(perChannel * 2 + 4);
     for (int c = 0; c < 8; ++c) event(end, {BYTE(0xB0 | kGeneratedChannels[c]), 123, 0});
-    const BYTE endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
-    track.PutBytes(endOfTrack, 4);
-    SmfByteWriter file;
-    const BYTE header[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
-    file.PutBytes(header, sizeof header);
-    file.PutBytes(reinterpret_cast<const BYTE*>("MTrk"), 4);
-    file.PutU32BE(DWORD(track.Size()));
-    file.PutBytes(track.Bytes().data(), track.Size());
-    return file.Bytes();
+    return OneTrackSmf(track);
 }
 
 long ResidentKb() {

@@ -13,6 +13,7 @@
 
 #include "engine/work/ArticSmf.h"
 #include "BenchSave.h"
+#include "BenchSmfFile.h"
 #include "host/DataManager.h"
 #include "host/SmfBytes.h"
 #include "platform/File.h"
@@ -45,15 +46,7 @@ Bytes MakeSong(int count, Shape shape) {
         if (shape == Shape::Long)
             for (int i = 0; i < count; ++i) event(i ? kStep : 960, 0x80, KeyOf(i), 0x40);
     }
-    const BYTE endOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
-    track.PutBytes(endOfTrack, 4);
-    SmfByteWriter file;
-    const BYTE header[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0};
-    file.PutBytes(header, sizeof header);
-    file.PutBytes(reinterpret_cast<const BYTE*>("MTrk"), 4);
-    file.PutU32BE(DWORD(track.Size()));
-    file.PutBytes(track.Bytes().data(), track.Size());
-    return file.Bytes();
+    return OneTrackSmf(track);
 }
 
 void SaveNotes(benchmark::State& state, Shape shape) {

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "ManifestRows.h"
 #include "ScriptHarness.h"
 #include "data/AlgorithmScript.h"
 #include "platform/Random.h"
@@ -29,8 +30,6 @@ namespace basstest {
 using phrasorcoretest::Bytes;
 using phrasorcoretest::Note;
 using scriptharness::HarnessNote;
-
-const char* const kBassFamilies[] = {"acBass", "elBass", "pickBass", "fretless"};
 
 struct BassZone {
     int code, low, high, keyLow, keyHigh;
@@ -64,14 +63,7 @@ struct BassRow {
 
 std::vector<BassRow> BassRows() {
     std::vector<BassRow> rows;
-    std::ifstream in(std::string(VEXA_SOURCE_DIR) + "/data/scripts/manifest.txt");
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream split(line);
-        for (std::string part; std::getline(split, part, '|');) f.push_back(part);
-        if (f.size() < 7 || std::find(std::begin(kBassFamilies), std::end(kBassFamilies), f[1]) == std::end(kBassFamilies))
-            continue;
+    for (const std::vector<std::string>& f : ManifestRowsOf({"acBass", "elBass", "pickBass", "fretless"})) {
         BassRow row;
         row.name = f[0];
         row.grouping = std::atoi(f[5].c_str());

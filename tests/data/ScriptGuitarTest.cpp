@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ManifestRows.h"
 #include "ScriptHarness.h"
 #include "ScriptLoading.h"
 #include "data/AlgorithmScript.h"
@@ -33,8 +34,6 @@ using phrasorcoretest::Bytes;
 using phrasorcoretest::Note;
 using scriptharness::HarnessNote;
 
-const char* const kGuitarFamilies[] = {"nylon", "steel", "twelve", "clean", "amp", "otherGtr"};
-
 // A guitar row of the manifest: its zones by code and its switches.
 struct GuitarRow {
     std::string name;
@@ -49,14 +48,8 @@ struct GuitarRow {
 
 std::vector<GuitarRow> GuitarRows() {
     std::vector<GuitarRow> rows;
-    std::ifstream in(std::string(VEXA_SOURCE_DIR) + "/data/scripts/manifest.txt");
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream split(line);
-        for (std::string part; std::getline(split, part, '|');) f.push_back(part);
-        if (f.size() < 8 || std::find(std::begin(kGuitarFamilies), std::end(kGuitarFamilies), f[1]) == std::end(kGuitarFamilies))
-            continue;
+    for (const std::vector<std::string>& f : ManifestRowsOf({"nylon", "steel", "twelve", "clean", "amp", "otherGtr"})) {
+        if (f.size() < 8) continue;
         GuitarRow row;
         row.name = f[0];
         std::stringstream zones(f[6]);
