@@ -84,28 +84,38 @@ inline bool ReadPath(const char* path, std::vector<unsigned char>& bytes) {
     return ok;
 }
 
-// main()'s work. Built for AFL++ (VEXA_AFL_DEFERRED, see below), the fork
-// server starts only here, after the caller's once-per-process start-up, and
-// each forked child runs the one input named by the first argument (or read
-// from standard input). Otherwise it is the replay loop: each file named runs
-// in turn in this one process (standard input when none is named); with "-d"
-// first, each run prints its digest on a line of its own. 1 when a file
-// cannot be read, else 0.
-//
-// (AFL++'s persistent mode, __AFL_LOOP, was tried with this runtime: under
-// afl-fuzz 4.04c its fork server waits for the child without seeing it stop
-// at the end of an input, so every input times out; the targets fork once
-// per input.)
+// How many inputs one forked child of the AFL++ build runs before it ends
+// and the fork server makes the next one.
+constexpr unsigned kPersistentRuns = 20000;
+
+// main()'s work. Built for AFL++ (VEXA_AFL_DEFERRED, see below), the target
+// runs in AFL++'s persistent mode: the fork server starts only here, after
+// the caller's once-per-process start-up and one empty input, and each
+// forked child then runs up to kPersistentRuns inputs, each read anew from
+// the file named by the first argument (standard input when none is), and
+// stops itself after each for afl-fuzz to hand it the next. Outside afl-fuzz
+// the same build runs that one input once. Otherwise it is the replay loop:
+// each file named runs in turn in this one process (standard input when none
+// is named); with "-d" first, each run prints its digest on a line of its
+// own. 1 when a file cannot be read, else 0.
 inline int RunInputs(int argc, char** argv, RunFn run) {
     std::vector<unsigned char> bytes;
 #if defined(VEXA_AFL_DEFERRED)
     run(bytes.data(), 0);  // warm-up: lazy tables and the allocator's caches
     __AFL_INIT();
-    if (argc > 1 ? !ReadPath(argv[1], bytes) : !ReadFile(stdin, bytes)) return 1;
-    run(bytes.data(), bytes.size());
+    // __AFL_LOOP also leaves in the binary the mark by which afl-fuzz knows
+    // the target is persistent: without it afl-fuzz does not tell the fork
+    // server so, and the server, waiting for the child to end, never sees it
+    // stop after an input (every input timed out).
+    while (__AFL_LOOP(kPersistentRuns)) {
+        // afl-fuzz rewinds the input file it hands over on standard input.
+        std::clearerr(stdin);
+        if (argc > 1 ? !ReadPath(argv[1], bytes) : !ReadFile(stdin, bytes)) _exit(1);
+        run(bytes.data(), bytes.size());
+    }
     // The child ends here without the exit handlers: the sanitizers' own (the
-    // unregistering of every global) cost more than the run itself. A fuzz run
-    // has the leak check off; its queue is replayed with it on.
+    // unregistering of every global) cost more than many runs. A fuzz run has
+    // the leak check off; its queue is replayed with it on.
     std::fflush(nullptr);
     _exit(0);
 #else
@@ -133,18 +143,24 @@ inline int RunInputs(int argc, char** argv, RunFn run) {
 #if defined(VEXA_AFL_DEFERRED)
 // The AFL++ build: the classic afl-g++ instruments through its
 // assembler and links no runtime, so tools/CMakeLists.txt links AFL++'s
-// compiler runtime (afl-compiler-rt.o), which holds the deferred fork server
-// (__AFL_INIT). The assembler's instrumentation would start a fork server
-// of its own at the first instrumented code that runs, unless the shared
-// pointer to the coverage map (__afl_global_area_ptr) is already set. The
-// runtime maps the coverage map in its constructors of priority 0 to 5; this
-// constructor of priority 10, written in assembly so that it carries no
-// instrumentation itself, hands that map to the instrumented code before any
-// of it (the sanitizers' constructors run at priority 99) has run.
+// compiler runtime (afl-compiler-rt.o), which holds the fork server that
+// __AFL_INIT starts and __AFL_LOOP drives. The assembler's instrumentation
+// would start a fork server of its own (one that knows neither) at the first
+// instrumented code that runs, unless the shared pointer to the coverage map
+// (__afl_global_area_ptr) is already set. The runtime maps the coverage map
+// in its constructors of priority 0 to 5; this constructor of priority 10,
+// written in assembly so that it carries no instrumentation itself, hands
+// that map to the instrumented code before any of it (the sanitizers'
+// constructors run at priority 99) has run.
+//
+// The runtime's map pointer is reached under the link-time alias
+// vexa_afl_runtime_area_ptr (tools/CMakeLists.txt): the instrumentation
+// gives every object file a local symbol of the same name, __afl_area_ptr,
+// which a reference from this file would bind to, handing over its null.
 asm(".pushsection .text\n"
     ".p2align 4\n"
     "vexa_afl_share_map:\n"
-    "  movq __afl_area_ptr@GOTPCREL(%rip), %rax\n"
+    "  movq vexa_afl_runtime_area_ptr@GOTPCREL(%rip), %rax\n"
     "  movq (%rax), %rax\n"
     "  movq __afl_global_area_ptr@GOTPCREL(%rip), %rdx\n"
     "  movq %rax, (%rdx)\n"

@@ -13,12 +13,13 @@
 //   mkdir -p build/afl/core-seeds
 //   for f in c-major-scale control-00-20-bank-select 2-tracks-type-1 multichannel-chords-3 smpte-offset; do
 //     cp ../shared/corpus/smf-edge/test-$f.mid build/afl/core-seeds/; done
-//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i build/afl/core-seeds -o build/afl/found-core -x tools/smf.dict -t 5000
-//         -V 600 -- build/afl/tools/fuzz_core_convert @@
+//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i build/afl/core-seeds -o build/afl/found-core -x tools/smf.dict -t 2000
+//         -V 600 -- build/afl/tools/fuzz_core_convert @@   (ASAN_OPTIONS and UBSAN_OPTIONS as there)
 //
 // The program's start is made once per process (Core() below); with afl-g++
-// the fork server starts after it and after one empty input (see AflInput.h
-// and RulLoadFuzz.cpp), otherwise the target is the replay loop. The leak
+// the fork server starts after it and after one empty input, and each child
+// converts many inputs in AFL++'s persistent mode (see AflInput.h and
+// RulLoadFuzz.cpp); otherwise the target is the replay loop. The leak
 // check is off in a fuzz run; its queue is replayed with it on, all inputs in
 // one process and then, for any report, one input at a time:
 //

@@ -3,12 +3,12 @@
 // the lines after it are expression texts handed to the dispatcher, as the
 // rule run hands them, into expression track 1, block 0. The expression data
 // is then written, read back into fresh data and written again. Built and run
-// as the rule-script target is, a deferred fork server with afl-g++ and a
-// replay loop otherwise (see RulLoadFuzz.cpp):
+// as the rule-script target is, in AFL++'s persistent mode with afl-g++ and
+// a replay loop otherwise (see RulLoadFuzz.cpp):
 //
 //   cmake --build build/afl --target fuzz_exp_load
 //   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/exp-seeds -o build/afl/found-exp -x tools/fuzz/exp.dict
-//         -V 600 -- build/afl/tools/fuzz_exp_load @@
+//         -V 600 -- build/afl/tools/fuzz_exp_load @@   (ASAN_OPTIONS and UBSAN_OPTIONS as there)
 #include <string>
 
 #include "AflInput.h"

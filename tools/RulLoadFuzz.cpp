@@ -9,21 +9,28 @@
 //         -DVEXA_BUILD_TESTS=OFF -DVEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 //         "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" -DCCACHE_PROGRAM=CCACHE_PROGRAM-NOTFOUND
 //   cmake --build build/afl --target fuzz_rul_load
-//   AFL_SKIP_CPUFREQ=1 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:symbolize=0 afl-fuzz
-//         -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict -V 600 -- build/afl/tools/fuzz_rul_load @@
+//   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:symbolize=0:malloc_context_size=0:quarantine_size_mb=16:max_malloc_fill_size=0
+//   export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0
+//   AFL_SKIP_CPUFREQ=1 afl-fuzz -i tools/fuzz/rul-seeds -o build/afl/found -x tools/fuzz/rul.dict -V 600
+//         -- build/afl/tools/fuzz_rul_load @@
 //
-// A child ends without the exit handlers, so the leak check is off in the
-// run; the queue is replayed with it on by the replay tool, all inputs in one
-// process: build/asan/tools/fuzz_rul_load build/afl/found/default/queue/id*
+// The sanitizer options matter for speed: allocation stacks (their unwinding
+// and their store) and a large quarantine, whose fresh pages every run touches,
+// tripled the time of a run. A child ends without the exit handlers, so the
+// leak check is off in the run; the queue is replayed with it on by the replay
+// tool, all inputs in one process:
+// build/asan/tools/fuzz_rul_load build/afl/found/default/queue/id*
 //
 // (afl-g++-fast, the GCC plugin, refuses Debian's point release of GCC 12
 // even with gcc-12-plugin-dev installed: "GCC and plugin have incompatible
-// versions, expected GCC 12.2.0, is 12.2.0". afl-g++'s assembler
+// versions, expected GCC 12.2.0, is 12.2.0". The plugin checks GCC's whole
+// configuration text, and Debian built it against "Debian 12.2.0-14" while
+// the compiler installed is "Debian 12.2.0-14+deb12u1". afl-g++'s assembler
 // instrumentation takes any GCC.)
 //
-// Built so, with afl-g++, the target uses AFL++'s deferred fork server (see
+// Built so, with afl-g++, the target runs in AFL++'s persistent mode (see
 // AflInput.h): the built-ins are entered and one empty input is run before
-// the fork, and each child runs one input. Every other build is the replay
+// the fork server starts, and each child runs many inputs. Every other build is the replay
 // tool: each file named on the command line runs in turn in one process
 // ("-d" first prints each run's digest), and an input replays alone or among
 // others to the same result: each run starts from cleared error state,
