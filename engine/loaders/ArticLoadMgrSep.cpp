@@ -307,7 +307,8 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         }
     }
 
-    // Set-up pass: what stands before the first note on each part track.
+    // Set-up pass: what stands before the first note on each part track,
+    // with the voice set-up put ahead of it at its own tick.
     SepSetup setups[kSepSlots];
     int setupCount = 0;
     for (POSITION tp = m_pWrk->GetHeadPos(); tp && setupCount < kSepSlots;) {
