@@ -3,6 +3,7 @@
 // output work data, and the expression tree checked against the work data.
 #include <limits>
 #include <new>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -245,6 +246,7 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         }
     }
     std::vector<std::pair<CArticWrkEvnt*, int>> channelWide;  // event and the slot it went to
+    std::set<const CArticWrkEvnt*> voiceAhead;  // voice set-up events that went to no string
     for (POSITION tp = m_pWrk->GetHeadPos(); tp;) {
         const CArticWrkTrk* srcTrk = m_pWrk->GetNext(tp);
         if (!IsSepPartTrk(srcTrk)) continue;
@@ -261,7 +263,13 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
                 if (IsSepNoteOn(evnt) && evnt->GetTime() < firstNoteOn) firstNoteOn = evnt->GetTime();
                 int slot = 0;
                 if (evnt->GetVceSet() != 0) {
-                    if (prevSlot < 0) continue;
+                    // The voice set-up ahead of the part's first note belongs
+                    // to no string yet: the set-up pass gives it to every
+                    // string, also when it shares the first note's tick.
+                    if (prevSlot < 0) {
+                        voiceAhead.insert(evnt);
+                        continue;
+                    }
                     slot = prevSlot;
                 } else {
                     const CArticFngrInfo* fngr = evnt->GetFngrInfo();
@@ -299,7 +307,8 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         }
     }
 
-    // Set-up pass: what stands before the first note on each part track.
+    // Set-up pass: what stands before the first note on each part track,
+    // with the voice set-up put ahead of it at its own tick.
     SepSetup setups[kSepSlots];
     int setupCount = 0;
     for (POSITION tp = m_pWrk->GetHeadPos(); tp && setupCount < kSepSlots;) {
@@ -313,7 +322,8 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
             if (!srcBlk) continue;
             for (POSITION ep = srcBlk->GetHeadPos(); ep;) {
                 CArticWrkEvnt* evnt = srcBlk->GetNext(ep);
-                if (!evnt || IsSepNoteOn(evnt) || evnt->GetTime() >= firstNoteOn) continue;
+                if (!evnt || IsSepNoteOn(evnt)) continue;
+                if (evnt->GetTime() >= firstNoteOn && !voiceAhead.count(evnt)) continue;
                 if (evnt->GetStatus() == 0xFF && evnt->GetMetaType() == 1) continue;
                 entry.evnts.AddTail(evnt);
                 BYTE pro = 0, msb = 0, lsb = 0;
@@ -358,7 +368,9 @@ int CArticLoadMgr::Separate(CKPSManager* host, CArticPrefSep* sep, CArticPrefSet
         const DWORD adrs = i != 0 ? SepPortAdrs(host, origPort) : 0;
         for (POSITION ep = entry.evnts.GetHeadPosition(); ep;) {
             CArticWrkEvnt* src = entry.evnts.GetNext(ep);
-            if (i != 0 && !CArticWrkUtil::IsCopyEvnt(src, origCh, adrs)) continue;
+            // A bend or channel pressure in force before the first note is
+            // part of the state every string starts from.
+            if (i != 0 && !CArticWrkUtil::IsCopyEvnt(src, origCh, adrs) && !IsSepChannelWide(src)) continue;
             if (!SepPlaceNew(dst, blk, src)) break;
         }
         // The part's bends and controllers after its first note sound on

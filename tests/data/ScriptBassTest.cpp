@@ -160,8 +160,10 @@ std::vector<BassNote> MainLine() {
 
 // The legato line with a bend that goes off centre on its first note and back
 // after the line.
-Bytes BentLegato() {
-    return BassSong(LegatoLine(480), 0, {{600, 0, {0xE0, 0x00, 0x48}}, {1600, 0, {0xE0, 0x00, 0x40}}});
+// The legato line from 480 with the song's bend up at `bendAt` (during the
+// first note by default) and back to the centre at 1600.
+Bytes BentLegato(DWORD bendAt = 600) {
+    return BassSong(LegatoLine(480), 0, {{bendAt, 0, {0xE0, 0x00, 0x48}}, {1600, 0, {0xE0, 0x00, 0x40}}});
 }
 
 struct Draw {
@@ -395,14 +397,18 @@ TEST(ScriptBass, EveryScriptKeepsItsInvariantsOverTheBuiltSong) {
 }
 
 // Each string's channel gets the target voice (bank 8/0, program 26 here)
-// before the string's first note, in every script.
+// before the string's first note, in every script: with the song's first
+// note a beat in and at tick 0.
 TEST(ScriptBass, EachStringChannelHasTheTargetVoiceFirst) {
-    std::vector<BassNote> line = MainLine();
-    for (BassNote& n : line) n.start += 480;
-    const Bytes song = BassSong(line);
-    for (const BassRow& row : BassRows()) {
-        SCOPED_TRACE(row.name);
-        EXPECT_TRUE(TargetVoiceOnEveryString(ConvertBass(song, row.name, kBassDraws[0])));
+    for (DWORD shift : {480u, 0u}) {
+        SCOPED_TRACE("first note at " + std::to_string(shift));
+        std::vector<BassNote> line = MainLine();
+        for (BassNote& n : line) n.start += shift;
+        const Bytes song = BassSong(line);
+        for (const BassRow& row : BassRows()) {
+            SCOPED_TRACE(row.name);
+            EXPECT_TRUE(TargetVoiceOnEveryString(ConvertBass(song, row.name, kBassDraws[0])));
+        }
     }
 }
 
@@ -468,32 +474,36 @@ TEST(ScriptBass, JoinedRunsMergeByBendStepsOrTakeTheJoinedCode) {
 // With the song's own bend the bend groups are dropped (the conversion's bend
 // option): nothing merges, no joined code, and the song's bends stay.
 TEST(ScriptBass, ASongWithBendsKeepsItsNotesAndBends) {
-    const Bytes song = BentLegato();
-    for (const BassRow& row : BassRows()) {
-        SCOPED_TRACE(row.name);
-        for (bool option : {true, false}) {
-            SCOPED_TRACE(option ? "bend option" : "no bend option");
-            const scriptharness::Run run = ConvertBass(song, row.name, kBassDraws[0], 0, option);
-            ASSERT_TRUE(EveryNoteAccountedFor(run));
-            EXPECT_EQ(run.droppedExpressions.size(), 0u);
-            int bends = 0;
-            for (const auto& e : run.out.events) bends += e.Kind() == 0xE0;
-            // Each string that sounds then hears the song's bend.
-            std::set<int> strings;
-            for (const HarnessNote& n : run.notes) strings.insert(n.channel);
-            EXPECT_EQ(bends, 2 * int(strings.size()));
-            for (int ch : strings) {
-                EXPECT_EQ(BendAt(run, ch, Out(run, 700)), 0x48 << 7) << ch;
-                EXPECT_EQ(BendAt(run, ch, Out(run, 1700)), 8192) << ch;
-            }
-            for (const HarnessNote& n : run.notes) {
-                EXPECT_FALSE(n.Has("CArticExpArraySlurPb"));
-                EXPECT_FALSE(n.Has("CArticExpInitPbRange3"));
-                if (n.fromInput) {
-                    EXPECT_FALSE(row.JoinedCodes().count(int(n.code))) << n.out;
+    for (DWORD bendAt : {600u, 0u}) {
+        SCOPED_TRACE(bendAt ? "bend during the first note" : "bend at tick 0, before the first note");
+        const Bytes song = BentLegato(bendAt);
+        for (const BassRow& row : BassRows()) {
+            SCOPED_TRACE(row.name);
+            for (bool option : {true, false}) {
+                SCOPED_TRACE(option ? "bend option" : "no bend option");
+                const scriptharness::Run run = ConvertBass(song, row.name, kBassDraws[0], 0, option);
+                ASSERT_TRUE(EveryNoteAccountedFor(run));
+                EXPECT_EQ(run.droppedExpressions.size(), 0u);
+                int bends = 0;
+                for (const auto& e : run.out.events) bends += e.Kind() == 0xE0;
+                // Each string that sounds then hears the song's bend.
+                std::set<int> strings;
+                for (const HarnessNote& n : run.notes) strings.insert(n.channel);
+                EXPECT_EQ(bends, 2 * int(strings.size()));
+                for (int ch : strings) {
+                    if (bendAt < 480) EXPECT_EQ(BendAt(run, ch, Out(run, 480)), 0x48 << 7) << ch;
+                    EXPECT_EQ(BendAt(run, ch, Out(run, 700)), 0x48 << 7) << ch;
+                    EXPECT_EQ(BendAt(run, ch, Out(run, 1700)), 8192) << ch;
                 }
+                for (const HarnessNote& n : run.notes) {
+                    EXPECT_FALSE(n.Has("CArticExpArraySlurPb"));
+                    EXPECT_FALSE(n.Has("CArticExpInitPbRange3"));
+                    if (n.fromInput) {
+                        EXPECT_FALSE(row.JoinedCodes().count(int(n.code))) << n.out;
+                    }
+                }
+                EXPECT_TRUE(OneStopAfterEachUnjoinedNote(row, run));
             }
-            EXPECT_TRUE(OneStopAfterEachUnjoinedNote(row, run));
         }
     }
 }

@@ -326,6 +326,115 @@ TEST(StringSplit, AChannelWithSetUpButNoNotesIsPassedOver) {
     }
 }
 
+// The bass line from tick `first` with the bends of `bends` (tick and
+// 14-bit value) on its channel, and nothing else; other parts on 0 and 5.
+Bytes SplitLineSong(int bassCh, DWORD first, const std::vector<std::pair<DWORD, int>>& bends) {
+    using namespace smfbuild;
+    std::vector<TimedEvent> ev;
+    for (const auto& [t, value] : bends) ev.push_back({t, 0, {BYTE(0xE0 | bassCh), BYTE(value & 0x7F), BYTE(value >> 7)}});
+    DWORD t = first;
+    for (int key : kSplitBassKeys) {
+        ev.push_back({t, 10, {BYTE(0x90 | bassCh), BYTE(key), 100}});
+        ev.push_back({t + 240, 0, {BYTE(0x80 | bassCh), BYTE(key), 0}});
+        t += kSplitBeat;
+    }
+    const Bytes tempo = TimedTrack({{0, 0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}}});
+    return Cat({Header(1, 4, 480), Chunk("MTrk", tempo), Chunk("MTrk", TimedTrack(ev)),
+                Chunk("MTrk", TimedTrack(SplitOtherEvents(0, 60))), Chunk("MTrk", TimedTrack(SplitOtherEvents(5, 65)))});
+}
+
+// A part whose first note lies at tick 0, with and without its set-up
+// events at that tick: every string's channel, the part's own among them,
+// still gets the target voice ahead of its first note.
+TEST(StringSplit, AFirstNoteAtTickZeroStillGetsTheTargetVoiceOnEveryString) {
+    std::vector<TimedEvent> setUp;
+    for (const TimedEvent& e : SplitBassEvents(2))
+        if (e.time == 0) setUp.push_back(e);
+    for (bool withSetUp : {false, true}) {
+        SCOPED_TRACE(withSetUp ? "set-up at tick 0" : "nothing before the notes");
+        using namespace smfbuild;
+        std::vector<TimedEvent> bass = withSetUp ? setUp : std::vector<TimedEvent>{};
+        DWORD t = 0;
+        for (int key : kSplitBassKeys) {
+            bass.push_back({t, 10, {0x92, BYTE(key), 100}});
+            bass.push_back({t + 240, 0, {0x82, BYTE(key), 0}});
+            t += kSplitBeat;
+        }
+        const Bytes tempo = TimedTrack({{0, 0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}}});
+        const Bytes input = Cat({Header(1, 4, 480), Chunk("MTrk", tempo), Chunk("MTrk", TimedTrack(bass)),
+                                 Chunk("MTrk", TimedTrack(SplitOtherEvents(0, 60))),
+                                 Chunk("MTrk", TimedTrack(SplitOtherEvents(5, 65)))});
+        const Smf in = ReadSmf(input);
+        CoreRun run;
+        Bytes output = input;
+        ASSERT_EQ(run.Convert(output, 2, kStringScript), 1);
+        const Smf out = ReadSmf(output);
+        std::map<int, std::vector<Note>> bassChs;
+        for (const auto& [ch, list] : SplitNotes(out))
+            if (ch != 0 && ch != 5) bassChs[ch] = list;
+        ASSERT_EQ(bassChs.size(), 4u);
+        EXPECT_TRUE(bassChs.count(2)) << "string 0 stays on the part's channel";
+        const long shift = phrasorcoretest::ShiftOf(in, out, 0);
+        ASSERT_TRUE(phrasorcoretest::IsWholeBars(in, shift)) << shift;
+        std::vector<Note> notes;
+        for (const auto& [ch, list] : bassChs) {
+            EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(out, ch));
+            notes.insert(notes.end(), list.begin(), list.end());
+        }
+        std::sort(notes.begin(), notes.end());
+        std::vector<Note> expected;
+        for (Note n : NotesOf(in, 2)) {
+            n.start = n.start * 2 + DWORD(shift);
+            n.length *= 2;
+            expected.push_back(n);
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(notes, expected);
+    }
+}
+
+// A bend in force before the part's first note (from tick 0, or a tick
+// before the note) sounds on every string from its first note on, as it did
+// on the part's one channel; the bend back to the centre later reaches every
+// string too.
+TEST(StringSplit, ABendBeforeTheFirstNoteReachesEveryString) {
+    struct Case {
+        const char* name;
+        DWORD first;
+        std::vector<std::pair<DWORD, int>> bends;
+    };
+    const Case cases[] = {
+        {"off-centre at tick 0", kSplitFirst, {{0, 10240}, {3000, 8192}}},
+        {"two bends before the first note", kSplitFirst, {{0, 4096}, {500, 10240}, {3000, 8192}}},
+        {"off-centre a tick before the first note", 480, {{479, 10240}, {3000, 8192}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes input = SplitLineSong(2, c.first, c.bends);
+        const Smf in = ReadSmf(input);
+        CoreRun run;
+        Bytes output = input;
+        ASSERT_EQ(run.Convert(output, 2, kStringScript), 1);
+        const Smf out = ReadSmf(output);
+        const long shift = phrasorcoretest::ShiftOf(in, out, 0);
+        ASSERT_TRUE(phrasorcoretest::IsWholeBars(in, shift)) << shift;
+        std::map<int, std::vector<Note>> bassChs;
+        for (const auto& [ch, list] : SplitNotes(out))
+            if (ch != 0 && ch != 5) bassChs[ch] = list;
+        ASSERT_EQ(bassChs.size(), 4u);
+        for (const auto& [ch, notes] : bassChs) {
+            for (const Note& n : notes) {
+                const DWORD inStart = DWORD((long(n.start) - shift) / 2);
+                EXPECT_EQ(SplitBendAt(out, ch, n.start), SplitBendAt(in, 2, inStart)) << "ch " << ch << " " << n;
+            }
+            // Each string hears each bend once.
+            size_t bends = 0;
+            for (const SmfEvent& e : out.events) bends += e.Channel() == ch && e.Kind() == 0xE0;
+            EXPECT_EQ(bends, c.bends.size()) << "ch " << ch;
+        }
+    }
+}
+
 // The input's notes of a channel as the output has them: ticks at 960 per
 // quarter, moved by shift.
 std::vector<Note> SplitScaled(const Smf& in, int ch, long shift) {
