@@ -98,13 +98,14 @@ Bytes SplitSong(int bassCh, const std::vector<int>& others, bool bare = false) {
     return Cat({Header(1, WORD(2 + others.size()), 480), tracks});
 }
 
-// The events of a channel other than notes, in order, as comparable text.
-std::vector<std::string> SplitEventsOf(const Smf& smf, int ch) {
+// The events of a channel other than notes, in order, as comparable text, their
+// ticks times the given factor (the converted song has twice the input's ticks).
+std::vector<std::string> SplitEventsOf(const Smf& smf, int ch, DWORD tickFactor = 1) {
     std::vector<std::string> out;
     for (const SmfEvent& e : smf.events)
         if (e.Channel() == ch)
-            out.push_back(std::to_string(e.time) + ":" + std::to_string(e.status) + "," + std::to_string(e.data1) +
-                          "," + std::to_string(e.data2));
+            out.push_back(std::to_string(e.time * tickFactor) + ":" + std::to_string(e.status) + "," +
+                          std::to_string(e.data1) + "," + std::to_string(e.data2));
     return out;
 }
 
@@ -194,14 +195,7 @@ TEST(StringSplit, EachStringPlaysOnAnEmptyChannelBehindTheTargetVoice) {
     EXPECT_EQ(strings, (std::set<int>{0, 1, 2, 3}));
     // The other parts are untouched, event for event (at the doubled ticks).
     for (int ch : {0, 5}) {
-        std::vector<std::string> want;
-        for (SmfEvent e : r.in.events)
-            if (e.Channel() == ch) {
-                e.time *= 2;
-                want.push_back(std::to_string(e.time) + ":" + std::to_string(e.status) + "," +
-                               std::to_string(e.data1) + "," + std::to_string(e.data2));
-            }
-        EXPECT_EQ(SplitEventsOf(r.out, ch), want) << "ch " << ch;
+        EXPECT_EQ(SplitEventsOf(r.out, ch), SplitEventsOf(r.in, ch, 2)) << "ch " << ch;
     }
 }
 
@@ -256,14 +250,7 @@ TEST(StringSplit, WithNoEmptyChannelTheStringsStayOnThePartsChannel) {
     ASSERT_EQ(r.result, 1);
     ASSERT_TRUE(r.out.ok);
     for (int ch : others) {
-        std::vector<std::string> want;
-        for (SmfEvent e : r.in.events)
-            if (e.Channel() == ch) {
-                e.time *= 2;
-                want.push_back(std::to_string(e.time) + ":" + std::to_string(e.status) + "," +
-                               std::to_string(e.data1) + "," + std::to_string(e.data2));
-            }
-        EXPECT_EQ(SplitEventsOf(r.out, ch), want) << "ch " << ch;
+        EXPECT_EQ(SplitEventsOf(r.out, ch), SplitEventsOf(r.in, ch, 2)) << "ch " << ch;
     }
     std::vector<Note> expected;
     for (const auto& [key, n] : SplitBassByKey(r.in, 2)) expected.push_back(n);
@@ -315,14 +302,7 @@ TEST(StringSplit, AChannelWithSetUpButNoNotesIsPassedOver) {
     EXPECT_EQ(channels, (std::set<int>{2, 4, 5, 6, 7}));
     for (int ch : {2, 4, 6, 7}) EXPECT_TRUE(phrasorcoretest::TargetVoiceFirst(out, ch));
     for (int ch : {0, 1, 3, 5}) {
-        std::vector<std::string> want;
-        for (SmfEvent e : in.events)
-            if (e.Channel() == ch) {
-                e.time *= 2;
-                want.push_back(std::to_string(e.time) + ":" + std::to_string(e.status) + "," +
-                               std::to_string(e.data1) + "," + std::to_string(e.data2));
-            }
-        EXPECT_EQ(SplitEventsOf(out, ch), want) << "ch " << ch;
+        EXPECT_EQ(SplitEventsOf(out, ch), SplitEventsOf(in, ch, 2)) << "ch " << ch;
     }
 }
 
