@@ -564,6 +564,37 @@ TEST(ScriptBass, ShortRepeatedNotesAreMuted) {
     EXPECT_GT(rows, 0);
 }
 
+// A closing note of a bar or more at the height of an open string's harmonics
+// (keys 40-67) rings as a harmonic in every script with a harmonics zone, under
+// every draw; below or above those keys it never does.
+TEST(ScriptBass, ALongLastNoteRingsAsAHarmonic) {
+    const struct {
+        int key;
+        bool harmonic;
+    } cases[] = {{45, true}, {62, true}, {36, false}, {70, false}};
+    int rows = 0;
+    for (const BassRow& row : BassRows()) {
+        if (row.Code("harm") < 0) continue;
+        ++rows;
+        SCOPED_TRACE(row.name);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.key);
+            const Bytes song = BassSong({{0, 33, 90, 240}, {480, 38, 90, 240}, {960, 43, 90, 240}, {1920, c.key, 90, 2400}});
+            for (const Draw& draw : kBassDraws) {
+                SCOPED_TRACE(draw.name);
+                const scriptharness::Run run = ConvertBass(song, row.name, draw);
+                ASSERT_EQ(run.result, 1) << run.message;
+                ASSERT_TRUE(EveryNoteAccountedFor(run));
+                EXPECT_TRUE(VelocitiesInZones(row, run));
+                const HarnessNote* last = PlayedAt(run, 1920, c.key);
+                ASSERT_NE(last, nullptr);
+                EXPECT_EQ(last->code == row.Code("harm"), c.harmonic) << last->out;
+            }
+        }
+    }
+    EXPECT_GT(rows, 0);
+}
+
 // A code-0 note of "18_1" ends in 122-127 whatever its velocity; the dead
 // notes of "8_0_21" (short notes and stops) are thumb notes below key 48
 // (61-75) and pops from 48 (76-90).
