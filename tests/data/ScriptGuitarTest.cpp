@@ -979,3 +979,30 @@ TEST(ScriptGuitar, GhostsRakesAndShortUpStrokesAreMuted) {
         }
     }
 }
+
+TEST(ScriptGuitar, AVeryShortDownStrokeIsAChop) {
+    // A down stroke shorter than a quarter grouping time is dead under every
+    // draw; a short one past that, and a very short up stroke, are not.
+    const std::vector<InNote> n = {
+        {960, 52, 90, 50},   {960, 55, 90, 50},   {960, 59, 90, 50},    // chop
+        {1920, 52, 90, 100}, {1920, 55, 90, 100}, {1920, 59, 90, 100},  // short, not a chop
+        {3000, 52, 90, 50},  {3000, 55, 90, 50},  {3000, 59, 90, 50},   // up stroke
+        {3840, 52, 90, 400}, {3840, 55, 90, 400}, {3840, 59, 90, 400},
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int dead = row.Code("dead");
+        if (dead < 0 || row.Code("mute") < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (int k : {52, 55, 59}) {
+                EXPECT_EQ(Out(run, 960, k).code, dead) << k;
+                EXPECT_NE(Out(run, 1920, k).code, dead) << k;
+                EXPECT_NE(Out(run, 3000, k).code, dead) << k;
+            }
+        }
+    }
+}
