@@ -1006,3 +1006,30 @@ TEST(ScriptGuitar, AVeryShortDownStrokeIsAChop) {
         }
     }
 }
+
+TEST(ScriptGuitar, AShortDoubleStopIsMuted) {
+    // Both notes of a two-note chord shorter than half a grouping time are
+    // muted under every draw, on and off the beat; a ringing one is not.
+    const std::vector<InNote> n = {
+        {960, 57, 90, 100},  {960, 64, 90, 100},   // short, on the beat
+        {1680, 55, 90, 60},  {1680, 62, 90, 60},   // short, off the beat
+        {2400, 57, 90, 400}, {2400, 64, 90, 400},  // ringing
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int mute = row.Code("mute");
+        if (mute < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(Out(run, 960, 57).code, mute);
+            EXPECT_EQ(Out(run, 960, 64).code, mute);
+            EXPECT_EQ(Out(run, 1680, 55).code, mute);
+            EXPECT_EQ(Out(run, 1680, 62).code, mute);
+            EXPECT_NE(Out(run, 2400, 57).code, mute);
+            EXPECT_NE(Out(run, 2400, 64).code, mute);
+        }
+    }
+}
