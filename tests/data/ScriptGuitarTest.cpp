@@ -1033,3 +1033,35 @@ TEST(ScriptGuitar, AShortDoubleStopIsMuted) {
         }
     }
 }
+
+TEST(ScriptGuitar, AHighLongChordLeftToRingIsChimedAsHarmonics) {
+    // Under every draw: harmonics on every note of a high chord of two or three
+    // notes held four grouping times that nothing interrupts; not on a chord
+    // reaching below 64, one a note starts inside, or a short one.
+    const std::vector<InNote> n = {
+        {960, 64, 90, 1200},  {960, 69, 90, 1200},                         // two notes
+        {3360, 64, 90, 1000}, {3360, 67, 90, 1000}, {3360, 71, 90, 1000},  // three, a stroke
+        {5280, 60, 90, 1000}, {5280, 64, 90, 1000}, {5280, 67, 90, 1000},  // too low
+        {7200, 64, 90, 1000}, {7200, 69, 90, 1000}, {7700, 76, 90, 200},   // interrupted
+        {9600, 64, 90, 500},  {9600, 69, 90, 500},                         // short
+    };
+    const Bytes song = NoteSong(n);
+    const struct {
+        DWORD start;
+        std::vector<int> keys;
+        bool harm;
+    } kChords[] = {{960, {64, 69}, true},      {3360, {64, 67, 71}, true}, {5280, {60, 64, 67}, false},
+                   {7200, {64, 69}, false},    {9600, {64, 69}, false}};
+    for (const GuitarRow& row : GuitarRows()) {
+        const int harm = row.Code("harm");
+        if (harm < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (const auto& c : kChords)
+                for (int k : c.keys) EXPECT_EQ(Out(run, c.start, k).code == harm, c.harm) << c.start << " " << k;
+        }
+    }
+}
