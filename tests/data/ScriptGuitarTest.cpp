@@ -1065,3 +1065,28 @@ TEST(ScriptGuitar, AHighLongChordLeftToRingIsChimedAsHarmonics) {
         }
     }
 }
+
+TEST(ScriptGuitar, TheOctaveAboveASlappedNoteIsSlappedToo) {
+    // A slapped low note, then: its octave a beat later (slapped), a note a
+    // fourth above (not), its octave after a rest of more than a beat (not).
+    const std::vector<InNote> n = {
+        {960, 40, 110, 300},  {1440, 52, 90, 300},  // octave pop
+        {2400, 40, 110, 300}, {2880, 45, 90, 300},  // not an octave
+        {3840, 40, 110, 300}, {4800, 52, 90, 300},  // too late
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int slap = row.Code("slap");
+        if (slap < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (DWORD t : {960u, 2400u, 3840u}) EXPECT_EQ(Out(run, t, 40).code, slap) << t;
+            EXPECT_EQ(Out(run, 1440, 52).code, slap);
+            EXPECT_NE(Out(run, 2880, 45).code, slap);
+            EXPECT_NE(Out(run, 4800, 52).code, slap);
+        }
+    }
+}
