@@ -1090,3 +1090,30 @@ TEST(ScriptGuitar, TheOctaveAboveASlappedNoteIsSlappedToo) {
         }
     }
 }
+
+TEST(ScriptGuitar, AShortLowNoteOfAFingerstyleGuitarIsPalmMuted) {
+    // Fingerstyle rows: a short single bass note is muted under every draw; one
+    // as short in a down stroke is not.
+    const std::vector<InNote> n = {
+        {960, 40, 90, 100},  {1440, 43, 90, 80},                         // short bass notes
+        {1920, 40, 90, 100}, {1920, 47, 90, 100}, {1920, 52, 90, 100},  // a stroke
+        {2880, 64, 90, 400},
+    };
+    const Bytes song = NoteSong(n);
+    int rows = 0;
+    for (const GuitarRow& row : GuitarRows()) {
+        const int mute = row.Code("mute");
+        if (mute < 0 || !row.Has("melodyTop")) continue;
+        ++rows;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(Out(run, 960, 40).code, mute);
+            EXPECT_EQ(Out(run, 1440, 43).code, mute);
+            for (int k : {40, 47, 52}) EXPECT_NE(Out(run, 1920, k).code, mute) << k;
+        }
+    }
+    EXPECT_GT(rows, 0);
+}
