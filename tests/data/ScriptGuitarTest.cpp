@@ -979,3 +979,141 @@ TEST(ScriptGuitar, GhostsRakesAndShortUpStrokesAreMuted) {
         }
     }
 }
+
+TEST(ScriptGuitar, AVeryShortDownStrokeIsAChop) {
+    // A down stroke shorter than a quarter grouping time is dead under every
+    // draw; a short one past that, and a very short up stroke, are not.
+    const std::vector<InNote> n = {
+        {960, 52, 90, 50},   {960, 55, 90, 50},   {960, 59, 90, 50},    // chop
+        {1920, 52, 90, 100}, {1920, 55, 90, 100}, {1920, 59, 90, 100},  // short, not a chop
+        {3000, 52, 90, 50},  {3000, 55, 90, 50},  {3000, 59, 90, 50},   // up stroke
+        {3840, 52, 90, 400}, {3840, 55, 90, 400}, {3840, 59, 90, 400},
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int dead = row.Code("dead");
+        if (dead < 0 || row.Code("mute") < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (int k : {52, 55, 59}) {
+                EXPECT_EQ(Out(run, 960, k).code, dead) << k;
+                EXPECT_NE(Out(run, 1920, k).code, dead) << k;
+                EXPECT_NE(Out(run, 3000, k).code, dead) << k;
+            }
+        }
+    }
+}
+
+TEST(ScriptGuitar, AShortDoubleStopIsMuted) {
+    // Both notes of a two-note chord shorter than half a grouping time are
+    // muted under every draw, on and off the beat; a ringing one is not.
+    const std::vector<InNote> n = {
+        {960, 57, 90, 100},  {960, 64, 90, 100},   // short, on the beat
+        {1680, 55, 90, 60},  {1680, 62, 90, 60},   // short, off the beat
+        {2400, 57, 90, 400}, {2400, 64, 90, 400},  // ringing
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int mute = row.Code("mute");
+        if (mute < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(Out(run, 960, 57).code, mute);
+            EXPECT_EQ(Out(run, 960, 64).code, mute);
+            EXPECT_EQ(Out(run, 1680, 55).code, mute);
+            EXPECT_EQ(Out(run, 1680, 62).code, mute);
+            EXPECT_NE(Out(run, 2400, 57).code, mute);
+            EXPECT_NE(Out(run, 2400, 64).code, mute);
+        }
+    }
+}
+
+TEST(ScriptGuitar, AHighLongChordLeftToRingIsChimedAsHarmonics) {
+    // Under every draw: harmonics on every note of a high chord of two or three
+    // notes held four grouping times that nothing interrupts; not on a chord
+    // reaching below 64, one a note starts inside, or a short one.
+    const std::vector<InNote> n = {
+        {960, 64, 90, 1200},  {960, 69, 90, 1200},                         // two notes
+        {3360, 64, 90, 1000}, {3360, 67, 90, 1000}, {3360, 71, 90, 1000},  // three, a stroke
+        {5280, 60, 90, 1000}, {5280, 64, 90, 1000}, {5280, 67, 90, 1000},  // too low
+        {7200, 64, 90, 1000}, {7200, 69, 90, 1000}, {7700, 76, 90, 200},   // interrupted
+        {9600, 64, 90, 500},  {9600, 69, 90, 500},                         // short
+    };
+    const Bytes song = NoteSong(n);
+    const struct {
+        DWORD start;
+        std::vector<int> keys;
+        bool harm;
+    } kChords[] = {{960, {64, 69}, true},      {3360, {64, 67, 71}, true}, {5280, {60, 64, 67}, false},
+                   {7200, {64, 69}, false},    {9600, {64, 69}, false}};
+    for (const GuitarRow& row : GuitarRows()) {
+        const int harm = row.Code("harm");
+        if (harm < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (const auto& c : kChords)
+                for (int k : c.keys) EXPECT_EQ(Out(run, c.start, k).code == harm, c.harm) << c.start << " " << k;
+        }
+    }
+}
+
+TEST(ScriptGuitar, TheOctaveAboveASlappedNoteIsSlappedToo) {
+    // A slapped low note, then: its octave a beat later (slapped), a note a
+    // fourth above (not), its octave after a rest of more than a beat (not).
+    const std::vector<InNote> n = {
+        {960, 40, 110, 300},  {1440, 52, 90, 300},  // octave pop
+        {2400, 40, 110, 300}, {2880, 45, 90, 300},  // not an octave
+        {3840, 40, 110, 300}, {4800, 52, 90, 300},  // too late
+    };
+    const Bytes song = NoteSong(n);
+    for (const GuitarRow& row : GuitarRows()) {
+        const int slap = row.Code("slap");
+        if (slap < 0) continue;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            for (DWORD t : {960u, 2400u, 3840u}) EXPECT_EQ(Out(run, t, 40).code, slap) << t;
+            EXPECT_EQ(Out(run, 1440, 52).code, slap);
+            EXPECT_NE(Out(run, 2880, 45).code, slap);
+            EXPECT_NE(Out(run, 4800, 52).code, slap);
+        }
+    }
+}
+
+TEST(ScriptGuitar, AShortLowNoteOfAFingerstyleGuitarIsPalmMuted) {
+    // Fingerstyle rows: a short single bass note is muted under every draw; one
+    // as short in a down stroke is not.
+    const std::vector<InNote> n = {
+        {960, 40, 90, 100},  {1440, 43, 90, 80},                         // short bass notes
+        {1920, 40, 90, 100}, {1920, 47, 90, 100}, {1920, 52, 90, 100},  // a stroke
+        {2880, 64, 90, 400},
+    };
+    const Bytes song = NoteSong(n);
+    int rows = 0;
+    for (const GuitarRow& row : GuitarRows()) {
+        const int mute = row.Code("mute");
+        if (mute < 0 || !row.Has("melodyTop")) continue;
+        ++rows;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            ASSERT_EQ(run.result, 1) << run.message;
+            EXPECT_EQ(Out(run, 960, 40).code, mute);
+            EXPECT_EQ(Out(run, 1440, 43).code, mute);
+            for (int k : {40, 47, 52}) EXPECT_NE(Out(run, 1920, k).code, mute) << k;
+        }
+    }
+    EXPECT_GT(rows, 0);
+}
