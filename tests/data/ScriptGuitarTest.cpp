@@ -12,6 +12,7 @@
 #include <iterator>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <sstream>
@@ -177,6 +178,31 @@ scriptharness::Run Convert(const Bytes& song, const std::string& script, const D
     target.ticks = 240;
     const ForcedDraw forced(draw.forced);
     return scriptharness::ConvertChannel(song, channel, scriptharness::LibraryScript(script.c_str()), target, draw.seed);
+}
+
+// Converts the song through every guitar row that has each of the given codes
+// (and the flag, when one is given) under every draw, and hands each run to the
+// check; returns the number of rows converted.
+int EveryRowAndDraw(const Bytes& song, std::initializer_list<const char*> codes, const char* flag,
+                    const std::function<void(const GuitarRow&, const scriptharness::Run&)>& check) {
+    int rows = 0;
+    for (const GuitarRow& row : GuitarRows()) {
+        if (std::any_of(codes.begin(), codes.end(), [&](const char* c) { return row.Code(c) < 0; }) ||
+            (flag && !row.Has(flag)))
+            continue;
+        ++rows;
+        SCOPED_TRACE(row.name);
+        for (const Draw& draw : kDraws) {
+            SCOPED_TRACE(draw.name);
+            const scriptharness::Run run = Convert(song, row.name, draw);
+            if (run.result != 1) {
+                ADD_FAILURE() << "conversion failed: " << run.message;
+                return rows;
+            }
+            check(row, run);
+        }
+    }
+    return rows;
 }
 
 // Every input note has an output note or a tie or deletion that took it, and
@@ -960,24 +986,17 @@ TEST(ScriptGuitar, GhostsRakesAndShortUpStrokesAreMuted) {
         {6600, 52, 90, 400},  {6600, 55, 90, 400}, {6600, 59, 90, 400},                       // ringing
     };
     const Bytes song = NoteSong(n);
-    for (const GuitarRow& row : GuitarRows()) {
+    EveryRowAndDraw(song, {"mute"}, nullptr, [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int mute = row.Code("mute");
-        if (mute < 0) continue;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            EXPECT_EQ(Out(run, 480, 57).code, mute);
-            // (a rake the chance of very short notes took first is dead)
-            const LONG rake = Out(run, 2300, 50).code;
-            EXPECT_TRUE(rake == mute || (rake == row.Code("dead") && rake > 0)) << rake;
-            for (int k : {52, 55, 59}) {
-                EXPECT_EQ(Out(run, 5160, k).code, mute) << k;
-                EXPECT_NE(Out(run, 6600, k).code, mute) << k;
-            }
+        EXPECT_EQ(Out(run, 480, 57).code, mute);
+        // (a rake the chance of very short notes took first is dead)
+        const LONG rake = Out(run, 2300, 50).code;
+        EXPECT_TRUE(rake == mute || (rake == row.Code("dead") && rake > 0)) << rake;
+        for (int k : {52, 55, 59}) {
+            EXPECT_EQ(Out(run, 5160, k).code, mute) << k;
+            EXPECT_NE(Out(run, 6600, k).code, mute) << k;
         }
-    }
+    });
 }
 
 TEST(ScriptGuitar, AVeryShortDownStrokeIsAChop) {
@@ -990,21 +1009,14 @@ TEST(ScriptGuitar, AVeryShortDownStrokeIsAChop) {
         {3840, 52, 90, 400}, {3840, 55, 90, 400}, {3840, 59, 90, 400},
     };
     const Bytes song = NoteSong(n);
-    for (const GuitarRow& row : GuitarRows()) {
+    EveryRowAndDraw(song, {"dead", "mute"}, nullptr, [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int dead = row.Code("dead");
-        if (dead < 0 || row.Code("mute") < 0) continue;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            for (int k : {52, 55, 59}) {
-                EXPECT_EQ(Out(run, 960, k).code, dead) << k;
-                EXPECT_NE(Out(run, 1920, k).code, dead) << k;
-                EXPECT_NE(Out(run, 3000, k).code, dead) << k;
-            }
+        for (int k : {52, 55, 59}) {
+            EXPECT_EQ(Out(run, 960, k).code, dead) << k;
+            EXPECT_NE(Out(run, 1920, k).code, dead) << k;
+            EXPECT_NE(Out(run, 3000, k).code, dead) << k;
         }
-    }
+    });
 }
 
 TEST(ScriptGuitar, AShortDoubleStopIsMuted) {
@@ -1016,22 +1028,15 @@ TEST(ScriptGuitar, AShortDoubleStopIsMuted) {
         {2400, 57, 90, 400}, {2400, 64, 90, 400},  // ringing
     };
     const Bytes song = NoteSong(n);
-    for (const GuitarRow& row : GuitarRows()) {
+    EveryRowAndDraw(song, {"mute"}, nullptr, [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int mute = row.Code("mute");
-        if (mute < 0) continue;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            EXPECT_EQ(Out(run, 960, 57).code, mute);
-            EXPECT_EQ(Out(run, 960, 64).code, mute);
-            EXPECT_EQ(Out(run, 1680, 55).code, mute);
-            EXPECT_EQ(Out(run, 1680, 62).code, mute);
-            EXPECT_NE(Out(run, 2400, 57).code, mute);
-            EXPECT_NE(Out(run, 2400, 64).code, mute);
-        }
-    }
+        EXPECT_EQ(Out(run, 960, 57).code, mute);
+        EXPECT_EQ(Out(run, 960, 64).code, mute);
+        EXPECT_EQ(Out(run, 1680, 55).code, mute);
+        EXPECT_EQ(Out(run, 1680, 62).code, mute);
+        EXPECT_NE(Out(run, 2400, 57).code, mute);
+        EXPECT_NE(Out(run, 2400, 64).code, mute);
+    });
 }
 
 TEST(ScriptGuitar, AHighLongChordLeftToRingIsChimedAsHarmonics) {
@@ -1052,18 +1057,11 @@ TEST(ScriptGuitar, AHighLongChordLeftToRingIsChimedAsHarmonics) {
         bool harm;
     } kChords[] = {{960, {64, 69}, true},      {3360, {64, 67, 71}, true}, {5280, {60, 64, 67}, false},
                    {7200, {64, 69}, false},    {9600, {64, 69}, false}};
-    for (const GuitarRow& row : GuitarRows()) {
+    EveryRowAndDraw(song, {"harm"}, nullptr, [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int harm = row.Code("harm");
-        if (harm < 0) continue;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            for (const auto& c : kChords)
-                for (int k : c.keys) EXPECT_EQ(Out(run, c.start, k).code == harm, c.harm) << c.start << " " << k;
-        }
-    }
+        for (const auto& c : kChords)
+            for (int k : c.keys) EXPECT_EQ(Out(run, c.start, k).code == harm, c.harm) << c.start << " " << k;
+    });
 }
 
 TEST(ScriptGuitar, TheOctaveAboveASlappedNoteIsSlappedToo) {
@@ -1075,20 +1073,13 @@ TEST(ScriptGuitar, TheOctaveAboveASlappedNoteIsSlappedToo) {
         {3840, 40, 110, 300}, {4800, 52, 90, 300},  // too late
     };
     const Bytes song = NoteSong(n);
-    for (const GuitarRow& row : GuitarRows()) {
+    EveryRowAndDraw(song, {"slap"}, nullptr, [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int slap = row.Code("slap");
-        if (slap < 0) continue;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            for (DWORD t : {960u, 2400u, 3840u}) EXPECT_EQ(Out(run, t, 40).code, slap) << t;
-            EXPECT_EQ(Out(run, 1440, 52).code, slap);
-            EXPECT_NE(Out(run, 2880, 45).code, slap);
-            EXPECT_NE(Out(run, 4800, 52).code, slap);
-        }
-    }
+        for (DWORD t : {960u, 2400u, 3840u}) EXPECT_EQ(Out(run, t, 40).code, slap) << t;
+        EXPECT_EQ(Out(run, 1440, 52).code, slap);
+        EXPECT_NE(Out(run, 2880, 45).code, slap);
+        EXPECT_NE(Out(run, 4800, 52).code, slap);
+    });
 }
 
 TEST(ScriptGuitar, AShortLowNoteOfAFingerstyleGuitarIsPalmMuted) {
@@ -1100,20 +1091,11 @@ TEST(ScriptGuitar, AShortLowNoteOfAFingerstyleGuitarIsPalmMuted) {
         {2880, 64, 90, 400},
     };
     const Bytes song = NoteSong(n);
-    int rows = 0;
-    for (const GuitarRow& row : GuitarRows()) {
+    const int rows = EveryRowAndDraw(song, {"mute"}, "melodyTop", [&](const GuitarRow& row, const scriptharness::Run& run) {
         const int mute = row.Code("mute");
-        if (mute < 0 || !row.Has("melodyTop")) continue;
-        ++rows;
-        SCOPED_TRACE(row.name);
-        for (const Draw& draw : kDraws) {
-            SCOPED_TRACE(draw.name);
-            const scriptharness::Run run = Convert(song, row.name, draw);
-            ASSERT_EQ(run.result, 1) << run.message;
-            EXPECT_EQ(Out(run, 960, 40).code, mute);
-            EXPECT_EQ(Out(run, 1440, 43).code, mute);
-            for (int k : {40, 47, 52}) EXPECT_NE(Out(run, 1920, k).code, mute) << k;
-        }
-    }
+        EXPECT_EQ(Out(run, 960, 40).code, mute);
+        EXPECT_EQ(Out(run, 1440, 43).code, mute);
+        for (int k : {40, 47, 52}) EXPECT_NE(Out(run, 1920, k).code, mute) << k;
+    });
     EXPECT_GT(rows, 0);
 }
