@@ -17,6 +17,12 @@
 //                       it used ("child_cpu_s", which a busy machine does not
 //                       inflate as it does the time).
 //
+// With "--digest" first, nothing is timed: each line printed names a
+// conversion and a digest of the song it wrote (the corpus songs on ";Empty"
+// and on their recommended scripts, the generated song of 10,000 notes both
+// ways, and every embedded script on every channel of three corpus songs),
+// so that two builds can be shown to write the same bytes.
+//
 // The phrase files and the model files are read from the source tree.
 #include <benchmark/benchmark.h>
 
@@ -25,9 +31,11 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -356,10 +364,65 @@ void GeneratedSong(benchmark::State& state, bool recommended) {
     state.counters["grown_MB"] = double(worst.peakKb - worst.startKb) / 1024.0;
 }
 
+// FNV-1a of the bytes.
+unsigned long long Digest(const Bytes& bytes) {
+    unsigned long long h = 1469598103934665603ULL;
+    for (BYTE b : bytes) h = (h ^ b) * 1099511628211ULL;
+    return h;
+}
+
+void PrintDigest(const std::string& name, const SongJob& job) {
+    std::string error = job.error;
+    Bytes out;
+    if (error.empty() && !(Core() && ConvertSong(*Core(), job, &out, &error)) && error.empty()) error = "no core";
+    if (!error.empty())
+        std::printf("%s error: %s\n", name.c_str(), error.c_str());
+    else
+        std::printf("%s %016llx %zu\n", name.c_str(), Digest(out), out.size());
+    std::fflush(stdout);
+}
+
+std::vector<std::filesystem::path> CorpusSongs() {
+    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
+    std::error_code ignored;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(songs, ignored))
+        if (entry.path().extension() == ".mid") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+int PrintDigests() {
+    for (const auto& file : CorpusSongs()) {
+        const Bytes song = ReadBenchFile(file);
+        PrintDigest("Empty/" + file.filename().string(), EmptyJob(song));
+        PrintDigest("Recommended/" + file.filename().string(), RecommendedJob(song));
+    }
+    const Bytes generated = MakeGeneratedSong(10000);
+    PrintDigest("Notes/Empty/10000", EmptyJob(generated));
+    PrintDigest("Notes/Recommended/10000", RecommendedJob(generated));
+    // Every script once, on every channel with notes of three songs.
+    std::vector<std::string> seen;
+    for (int row = 0; row < kAlgorithmRowCount; ++row) {
+        const CString id = ConvertThread::GetAlgorithmId(row);
+        if (id.IsEmpty()) continue;
+        const std::string name(id.GetString());
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+        seen.push_back(name);
+        for (const char* songName : {"bach_format0.mid", "beat.mid", "pitchBendTest.mid"}) {
+            SongJob job = EmptyJob(ReadBenchFile(std::filesystem::path(VEXA_CORPUS) / "songs" / songName));
+            for (ChannelJob& c : job.channels) c.row = row;
+            PrintDigest("Script/" + name + "/" + songName, job);
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
+    if (argc > 1 && std::strcmp(argv[1], "--digest") == 0) return PrintDigests();
     for (const char* script : {"Empty", "Recommended"}) {
         const bool recommended = script[0] == 'R';
         benchmark::RegisterBenchmark((std::string("Notes/") + script).c_str(),
@@ -372,13 +435,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
     // The corpus songs: registered after the generated ones, run by the shared main.
-    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
-    std::error_code ignored;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(songs, ignored))
-        if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files)
+    for (const auto& file : CorpusSongs())
         benchmark::RegisterBenchmark(("Recommended/" + file.filename().string()).c_str(), RecommendedSong,
                                      ReadBenchFile(file))
             ->Unit(benchmark::kMillisecond);
