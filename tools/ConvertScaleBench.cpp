@@ -17,11 +17,13 @@
 //                       it used ("child_cpu_s", which a busy machine does not
 //                       inflate as it does the time).
 //
-// With "--digest" first, nothing is timed: each line printed names a
+// With "--digest [text]" first, nothing is timed: each line printed names a
 // conversion and a digest of the song it wrote (the corpus songs on ";Empty"
 // and on their recommended scripts, the generated song of 10,000 notes both
 // ways, and every embedded script on every channel of three corpus songs),
-// so that two builds can be shown to write the same bytes.
+// so that two builds can be shown to write the same bytes (only the names
+// holding the text when one is given; with
+// VEXA_DIGEST_DIR set, the songs are written into that folder too).
 //
 // The phrase files and the model files are read from the source tree.
 #include <benchmark/benchmark.h>
@@ -34,6 +36,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -197,9 +200,10 @@ bool ConvertChannel(CPhrasorCoreIF& core, const ChannelJob& job, Bytes& bytes) {
 
 // A whole run: begin, every channel, end. False when a channel fails.
 bool ConvertSong(CPhrasorCoreIF& core, const SongJob& job, Bytes* out, std::string* error) {
-    SeedRandom(1);
     core.CreateProc();
     core.CreateDoc();
+    // After the core's start, which seeds the draws from the clock.
+    SeedRandom(1);
     core.SetResolution(kBeatTicks);
     Bytes bytes = job.bytes;
     bool ok = true;
@@ -371,7 +375,11 @@ unsigned long long Digest(const Bytes& bytes) {
     return h;
 }
 
+// Only the conversions whose names hold this text (all when empty).
+std::string g_digestFilter;
+
 void PrintDigest(const std::string& name, const SongJob& job) {
+    if (name.find(g_digestFilter) == std::string::npos) return;
     std::string error = job.error;
     Bytes out;
     if (error.empty() && !(Core() && ConvertSong(*Core(), job, &out, &error)) && error.empty()) error = "no core";
@@ -379,6 +387,13 @@ void PrintDigest(const std::string& name, const SongJob& job) {
         std::printf("%s error: %s\n", name.c_str(), error.c_str());
     else
         std::printf("%s %016llx %zu\n", name.c_str(), Digest(out), out.size());
+    // With VEXA_DIGEST_DIR set, each output is also written there.
+    if (const char* dir = std::getenv("VEXA_DIGEST_DIR")) {
+        std::string file = name;
+        std::replace(file.begin(), file.end(), '/', '_');
+        std::ofstream(std::string(dir) + "/" + file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+    }
     std::fflush(stdout);
 }
 
@@ -422,7 +437,10 @@ int PrintDigests() {
 
 int main(int argc, char** argv) {
     GetPhrasorApp().OverrideProgramFolder(CString(VEXA_SOURCE_DIR "/data/"));
-    if (argc > 1 && std::strcmp(argv[1], "--digest") == 0) return PrintDigests();
+    if (argc > 1 && std::strcmp(argv[1], "--digest") == 0) {
+        if (argc > 2) g_digestFilter = argv[2];
+        return PrintDigests();
+    }
     for (const char* script : {"Empty", "Recommended"}) {
         const bool recommended = script[0] == 'R';
         benchmark::RegisterBenchmark((std::string("Notes/") + script).c_str(),
