@@ -219,7 +219,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
     CArticRulData* var = elm->GetRulData();
     const BYTE type = elm->GetDataType();
     if (var) {
-        if (IsClass(var, "CArticRulDataVal")) {
+        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))) {
             if (type != kElmPlain) return Eval::NoValue;
             auto* val = static_cast<CArticRulDataVal*>(var);
             if (val->m_Evaluating) {
@@ -231,12 +231,12 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
             val->m_Evaluating = false;
             return r == Eval::Failed ? Eval::Failed : Eval::Value;
         }
-        if (IsClass(var, "CArticRulDataExv")) {
+        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataExv))) {
             if (type != kElmPlain) return Eval::NoValue;
             *value = static_cast<CArticRulDataExv*>(var)->GetData();
             return Eval::Value;
         }
-        if (IsClass(var, "CArticRulDataEvnt")) {
+        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
             auto* evnt = static_cast<CArticRulDataEvnt*>(var);
             const ULONG setNo = ULONG(elm->GetData());
             switch (type) {
@@ -278,7 +278,7 @@ bool CArticRulDataVal::IsCyclic() const {
             if (!elm) continue;
             if (elm->GetRulElmList()) pending.push_back(elm->GetRulElmList());
             CArticRulData* var = elm->GetRulData();
-            if (!IsClass(var, "CArticRulDataVal") || elm->GetDataType() != kElmPlain) continue;
+            if (!IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal)) || elm->GetDataType() != kElmPlain) continue;
             auto* val = static_cast<const CArticRulDataVal*>(var);
             if (val == this) return true;
             if (seen.insert(val).second) pending.push_back(val->m_pRulElmList);
@@ -316,6 +316,12 @@ void CArticRulDataVal::SetRulElmList(CArticRulElmList* list) {
 void CArticRulDataVal::SetData(double value) {
     if (!m_pRulElmList) NewRulElmList();
     if (!m_pRulElmList) return;
+    // Outputs are written once per call and note: a list that already holds
+    // one element keeps it instead of freeing and allocating another.
+    if (m_pRulElmList->GetCount() == 1 && m_pRulElmList->GetHead()) {
+        m_pRulElmList->GetHead()->MakeConstant(value);
+        return;
+    }
     ClearRulElmList();
     auto* elm = new (std::nothrow) CArticRulElm();
     if (!elm) return;
@@ -351,7 +357,7 @@ int CArticRulDataVal::ReplaceProb(double value) {
 
 int CArticRulDataSrchd::GetWrkEvnt(const CArticRulElm* elm, CArticWrkEvnt** note) {
     if (note) *note = nullptr;
-    if (!elm || !IsClass(elm->GetRulData(), "CArticRulDataEvnt") || !IsRelationCode(elm->GetDataType())) return 1;
+    if (!elm || !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataEvnt)) || !IsRelationCode(elm->GetDataType())) return 1;
     auto* var = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
     const LONG before = var->GetErrInfo();
     CArticWrkEvnt* found = var->GetRelation(elm->GetDataType(), 1);

@@ -142,36 +142,36 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
         *text = str.IsEmpty() ? IntText(elm->GetData() * f) : str;
         return true;
     }
-    if (IsClass(var, "CArticRulDataVal")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))) {
         if (type != kElmPlain) return false;
         *text = IntText(static_cast<CArticRulDataVal*>(var)->GetData() * f);
         return true;
     }
-    if (IsClass(var, "CArticRulDataExv")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataExv))) {
         if (type != kElmPlain) return false;
         *text = IntText(static_cast<CArticRulDataExv*>(var)->GetData() * f);
         return true;
     }
-    if (IsClass(var, "CArticRulDataStr")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataStr))) {
         if (type != kElmPlain) return false;
         *text = static_cast<CArticRulDataStr*>(var)->GetData();
         return true;
     }
-    if (IsClass(var, "CArticRulDataAry")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry))) {
         if (type != kElmPlain) return false;
         auto* ary = static_cast<CArticRulDataAry*>(var);
         *text = ary->GetData();
         *lastArrayCount = ary->GetCount();
         return true;
     }
-    if (IsClass(var, "CArticRulDataVAry")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVAry))) {
         auto* vary = static_cast<CArticRulDataVAry*>(var);
         // An output value array receives one fresh number per note of the array before it.
         if (type == kElmVAryOut) vary->SetData(*lastArrayCount);
         *text = vary->GetData();
         return true;
     }
-    if (IsClass(var, "CArticRulDataEvnt")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
         auto* evnt = static_cast<CArticRulDataEvnt*>(var);
         const ULONG setNo = ULONG(elm->GetData());
         ULONG no = kNoEvntNo;
@@ -209,11 +209,11 @@ int CArticRulExpEvnt::SetSearchFlag(CArticWrkEvnt* note, const CArticRulElmList*
         const CArticRulElm* elm = list->GetNext(p);
         if (!elm) continue;
         CArticRulData* var = elm->GetRulData();
-        if (IsClass(var, "CArticRulDataEvnt")) {
+        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
             if (!IsRelationCode(elm->GetDataType())) continue;
             CArticWrkEvnt* named = static_cast<CArticRulDataEvnt*>(var)->GetRelation(elm->GetDataType(), 1);
             if (named && named != note) named->SetSearch(setNo, flag);
-        } else if (IsClass(var, "CArticRulDataAry")) {
+        } else if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry))) {
             CArticWrkEvntList notes;
             static_cast<CArticRulDataAry*>(var)->GetEvntList(&notes);
             for (POSITION q = notes.GetHeadPosition(); q;) {
