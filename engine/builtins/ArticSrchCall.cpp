@@ -27,13 +27,12 @@ CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm, bool keepErrFlag) {
     const LONG before = m_pSelf->GetErrInfo(elm);
     CArticWrkEvnt* note = nullptr;
     const int failed = m_pSelf->GetWrkEvnt(elm, &note);
+    // Only a lookup that found no note raises the flag: a found one leaves it as it was.
+    if (!failed && note) return note;
     const LONG after = m_pSelf->GetErrInfo(elm);
-    if (failed || !note) {
-        note = nullptr;
-        Refuse(elm);
-    }
+    Refuse(elm);
     if (!keepErrFlag && before == 0 && after != 0) m_pSelf->SetErrInfo(elm, 0);
-    return note;
+    return nullptr;
 }
 
 #define VX_SRCH_OUT(Name, Type, Getter)                        \

@@ -219,7 +219,8 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
     CArticRulData* var = elm->GetRulData();
     const BYTE type = elm->GetDataType();
     if (var) {
-        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))) {
+        const CRuntimeClass* cls = var->GetRuntimeClass();
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
             if (type != kElmPlain) return Eval::NoValue;
             auto* val = static_cast<CArticRulDataVal*>(var);
             if (val->m_Evaluating) {
@@ -231,12 +232,12 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
             val->m_Evaluating = false;
             return r == Eval::Failed ? Eval::Failed : Eval::Value;
         }
-        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataExv))) {
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataExv)) {
             if (type != kElmPlain) return Eval::NoValue;
             *value = static_cast<CArticRulDataExv*>(var)->GetData();
             return Eval::Value;
         }
-        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataEvnt)) {
             auto* evnt = static_cast<CArticRulDataEvnt*>(var);
             const ULONG setNo = ULONG(elm->GetData());
             switch (type) {

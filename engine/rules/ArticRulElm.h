@@ -69,7 +69,7 @@ inline bool IsMemberCode(BYTE code) {
            code == kElmCre;
 }
 
-class CArticRulElm : public CObject {
+class CArticRulElm final : public CObject {
     VX_DECLARE_CLASS(CArticRulElm)
 public:
     CArticRulElm();

@@ -63,12 +63,14 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
     const double data = elm->GetData();
     const double f = elm->SignFactor();
     if (var) {
-        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))) {
+        const CRuntimeClass* cls = var->GetRuntimeClass();
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
             if (type != kElmPlain) return 1;
-            if (value) *value = static_cast<CArticRulDataVal*>(var)->GetData() * f;
+            // The class is exactly the value variable's: its own reader, called directly.
+            if (value) *value = static_cast<CArticRulDataVal*>(var)->CArticRulDataVal::GetData() * f;
             return 0;
         }
-        if (!IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) return 1;
+        if (cls != VX_RUNTIME_CLASS(CArticRulDataEvnt)) return 1;
         auto* evnt = static_cast<CArticRulDataEvnt*>(var);
         if (!evnt->GetEvnt(1) || !IsMemberCode(type)) return 1;
         const ULONG setNo = ULONG(data);
