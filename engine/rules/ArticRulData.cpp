@@ -24,6 +24,16 @@ namespace {
 
 const char kRunCaption[] = "中間表現ﾃﾞｰﾀの生成中にｴﾗｰが発生しました。";
 const char kDivByZero[] = "ﾙｰﾙ・ﾃﾞｰﾀの計算中に0による除算が発生しました。";
+
+// A list of one plain constant, which is what every written output holds:
+// its value without the walk, the same as the walk gives.
+bool SingleConstant(const CArticRulElmList* list, double* value) {
+    if (!list || list->GetCount() != 1) return false;
+    const CArticRulElm* elm = list->GetHead();
+    if (!elm || elm->GetRulData() || elm->GetRulElmList() || elm->GetDataType() != kElmPlain) return false;
+    *value = elm->GetData() * elm->SignFactor();
+    return true;
+}
 }  // namespace
 
 // ---- CArticRulData
@@ -165,8 +175,9 @@ double CArticRulDataVal::GetData(const CArticRulElmList* list) {
         ReportRunErr(kSelfReference, "GetData", VarName());
         return 0.0;
     }
-    m_Evaluating = true;
     double result = 0.0;
+    if (SingleConstant(list, &result)) return result;
+    m_Evaluating = true;
     Eval r = EvalList(list, &result);
     m_Evaluating = false;
     return r == Eval::Failed ? 0.0 : result;
@@ -227,6 +238,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
                 val->ReportRunErr(kSelfReference, "GetData", val->VarName());
                 return Eval::Failed;
             }
+            if (SingleConstant(val->m_pRulElmList, value)) return Eval::Value;
             val->m_Evaluating = true;
             Eval r = val->EvalList(val->m_pRulElmList, value);
             val->m_Evaluating = false;
