@@ -88,16 +88,17 @@ CArticRulDataVal::~CArticRulDataVal() {
 
 CArticRulDataVal& CArticRulDataVal::operator=(const CArticRulDataVal& src) {
     if (this == &src) return *this;
+    // A list we hold already is emptied and refilled rather than renewed.
     if (src.m_pRulElmList) {
-        NewRulElmList();
+        if (!m_pRulElmList) NewRulElmList();
         CopyRulElmList(src.m_pRulElmList);
     }
     if (src.m_pExvNoList) {
-        NewExvNoList();
+        if (!m_pExvNoList) NewExvNoList();
         CopyExvNoList(src.m_pExvNoList);
     }
     if (src.m_pInvNoList) {
-        NewInvNoList();
+        if (!m_pInvNoList) NewInvNoList();
         CopyInvNoList(src.m_pInvNoList);
     }
     return *this;

@@ -157,18 +157,17 @@ void CArticRulSet::CopySrchEvntArray(const CArticSrchEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         CArticSrchEvnt* from = src->GetAt(i);
         if (!from) continue;
-        // The factory copies the elements it is given: hand it copies that
-        // name this set's variables.
+        // The factory copies the elements it is given; its copies are then
+        // pointed at this set's variables.
         CArticRulElmList bound(10);
         from->GetRulElmList(&bound);
-        CArticRulElmList args(10);
-        CArticRulUtil::AppendCopies(&bound, &args);
-        RedirectElms(&args);
         CExString name(from->GetClassNameA());
         CArticSrchEvnt* copy = nullptr;
-        if (CArticSrchUtil::MakeEvnt(this, name, from->GetEvntNo(), &args, &copy) == 0 && copy)
+        if (CArticSrchUtil::MakeEvnt(this, name, from->GetEvntNo(), &bound, &copy) == 0 && copy) {
+            copy->GetRulElmList(&bound);
+            RedirectElms(&bound);
             m_pSrchEvntArray->SetAt(i, copy);
-        CArticRulUtil::ClearRulElmList(&args);
+        }
     }
 }
 
