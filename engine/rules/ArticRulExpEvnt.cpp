@@ -2,6 +2,7 @@
 
 #include "engine/rules/ArticRulText.h"
 
+#include <charconv>
 #include <new>
 
 #include "engine/rules/ArticRulData.h"
@@ -16,12 +17,20 @@ using namespace rultext;
 
 namespace {
 
-// "%d" of a value: truncated toward zero to 32 bits.
-CString IntText(double value) {
-    CString text;
-    text.Format("%d", int(DoubleToLong(value)));
-    return text;
+// Decimal digits of a whole number, as "%d" and "%u" write them (every
+// expression text of every firing note goes through here).
+template <class Int>
+CString DecimalText(Int value, const char* prefix = "", const char* suffix = "") {
+    char buf[48];
+    char* at = buf;
+    while (*prefix) *at++ = *prefix++;
+    at = std::to_chars(at, buf + 24, value).ptr;
+    while (*suffix) *at++ = *suffix++;
+    return CString(buf, int(at - buf));
 }
+
+// "%d" of a value: truncated toward zero to 32 bits.
+CString IntText(double value) { return DecimalText(int(DoubleToLong(value))); }
 
 // "%.9f" without the C library's locale-dependent formatting.
 CString FixedText9(double value) {
@@ -133,7 +142,7 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
     const double f = elm->SignFactor();
     if (!var) {
         if (CArticRulElmList* group = elm->GetRulElmList()) {
-            text->Format("%d{", group->GetCount());
+            *text = DecimalText(group->GetCount(), "", "{");
             *text += GetArgument(group) + "}";
             return true;
         }
@@ -196,7 +205,7 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
             default: return false;
         }
         if (no == kNoEvntNo) return false;
-        text->Format(":w%u", no);
+        *text = DecimalText(unsigned(no), ":w");
         return true;
     }
     return false;
