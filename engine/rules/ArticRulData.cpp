@@ -197,9 +197,15 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, 
         const CArticRulElm* elm = list->GetNext(p);
         if (!elm) continue;
         double v = 0.0;
-        Eval e = EvalElement(elm, &v);
-        if (e == Eval::Failed) return Eval::Failed;
-        if (e == Eval::NoValue) continue;
+        if (!elm->GetRulData() && !elm->GetRulElmList()) {
+            // A constant, read in place (of any other data type it has no value).
+            if (elm->GetDataType() != kElmPlain) continue;
+            v = elm->GetData();
+        } else {
+            const Eval e = EvalElement(elm, &v);
+            if (e == Eval::Failed) return Eval::Failed;
+            if (e == Eval::NoValue) continue;
+        }
         const double term = v * elm->SignFactor();
         if (!have) {
             running = term;
