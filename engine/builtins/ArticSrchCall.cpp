@@ -24,16 +24,23 @@ bool ArticSrchCall::Text(CArticRulElm* elm, CString* text) {
 }
 
 CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm, bool keepErrFlag) {
+    // The note of an event variable that holds it itself (_thisEvnt and the
+    // like): found without a lookup that could touch any error flag.
+    if (elm && elm->GetDataType() == kElmEvnt && elm->GetRulData() &&
+        elm->GetRulData()->GetRuntimeClass() == VX_RUNTIME_CLASS(CArticRulDataEvnt)) {
+        auto* var = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
+        if (!var->GetDataEvnt())
+            if (CArticWrkEvnt* held = var->CArticRulDataEvnt::GetEvnt(0)) return held;
+    }
     const LONG before = m_pSelf->GetErrInfo(elm);
     CArticWrkEvnt* note = nullptr;
     const int failed = m_pSelf->GetWrkEvnt(elm, &note);
+    // Only a lookup that found no note raises the flag: a found one leaves it as it was.
+    if (!failed && note) return note;
     const LONG after = m_pSelf->GetErrInfo(elm);
-    if (failed || !note) {
-        note = nullptr;
-        Refuse(elm);
-    }
+    Refuse(elm);
     if (!keepErrFlag && before == 0 && after != 0) m_pSelf->SetErrInfo(elm, 0);
-    return note;
+    return nullptr;
 }
 
 #define VX_SRCH_OUT(Name, Type, Getter)                        \

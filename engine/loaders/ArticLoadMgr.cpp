@@ -3,7 +3,9 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "services/ArticErr.h"
 #include "services/PHConvPrm.h"
@@ -15,6 +17,7 @@
 #include "engine/rules/ArticRulText.h"
 #include "engine/rules/ArticRulUtil.h"
 #include "platform/Memory.h"
+#include "platform/Sync.h"
 
 namespace {
 
@@ -48,6 +51,61 @@ CString NumberDetail(const char* label, int number) {
     else
         detail.AppendFormat("%d", number);
     return detail;
+}
+
+// The sets of the scripts whose sets loaded last without a report, under the
+// key they were built from, shared by every loader: a conversion loads its
+// script twice per channel, a song's channels share a few scripts, and a
+// copy of the sets costs a third of reading their lines.
+class KeptSets {
+public:
+    // Copies the sets kept for key into rul (on wrk): false when none are kept.
+    bool CopyInto(const std::string& key, CArticRul* rul, CArticWrk* wrk) {
+        CSingleLock lock(&m_Lock, true);
+        for (Entry& e : m_Entries) {
+            if (e.key != key) continue;
+            for (POSITION p = e.sets->GetHeadPos(); p;) {
+                const CArticRulSet* from = e.sets->GetNext(p);
+                auto* copy = new (std::nothrow) CArticRulSet(rul, wrk);
+                if (!copy) continue;
+                *copy = *from;
+                rul->AddTail(copy);
+            }
+            return true;
+        }
+        return false;
+    }
+    // Keeps copies of rul's sets under key, in place of the oldest entry when full.
+    void Keep(const std::string& key, const CArticRul& rul) {
+        auto sets = std::make_unique<CArticRul>();
+        for (POSITION p = rul.GetHeadPos(); p;) {
+            const CArticRulSet* from = rul.GetNext(p);
+            auto* copy = new (std::nothrow) CArticRulSet(sets.get(), nullptr);
+            if (!copy) return;  // nothing kept: the next load reads the lines
+            *copy = *from;
+            sets->AddTail(copy);
+        }
+        CSingleLock lock(&m_Lock, true);
+        for (Entry& e : m_Entries)
+            if (e.key == key) return;
+        if (m_Entries.size() >= kEntries) m_Entries.erase(m_Entries.begin());
+        m_Entries.push_back({key, std::move(sets)});
+    }
+
+private:
+    static constexpr size_t kEntries = 4;
+    struct Entry {
+        std::string key;
+        std::unique_ptr<CArticRul> sets;  // owned; holds sets only
+    };
+    CCriticalSection m_Lock;
+    std::vector<Entry> m_Entries;  // oldest first
+};
+
+// Never destroyed: a loader may run while the program ends.
+KeptSets& TheKeptSets() {
+    static KeptSets* kept = new KeptSets();
+    return *kept;
 }
 
 // A line that the block cutters drop: empty or a comment.
@@ -114,6 +172,7 @@ int CArticLoadMgr::LoadRulScript(int selector, CStringList& script) {
         DispRulErr("includeﾌｧｲﾙを展開中でｴﾗｰが発生しました。", "LoadRul", CString("行内容 = ") + errLine, 1);
         return r;
     }
+    const std::string key = SetCacheKey(selector, lines);
 
     // Up to two init blocks; a single one always lands in slot 0. A faulty
     // init block is reported by LoadRulInit and the load goes on.
@@ -142,8 +201,36 @@ int CArticLoadMgr::LoadRulScript(int selector, CStringList& script) {
         result = 1;
     }
     if (lines.IsEmpty()) return 1;
+    // The init and subroutine blocks above were read again, with their
+    // reports; the sets of a script met before are copied, or read and kept
+    // when they loaded without a report (a faulty script is read every time).
+    if (CopyCachedSets(key) == 0) return result;
+    const int reports = CArticErr::GetMsgCount();
     if (LoadRulSetAll(lines) != 0) result = 1;
+    if (result == 0 && CArticErr::GetMsgCount() == reports) StoreSets(key);
     return result;
+}
+
+std::string CArticLoadMgr::SetCacheKey(int selector, const CStringList& lines) const {
+    std::string key;
+    size_t size = 64;
+    for (POSITION p = lines.GetHeadPosition(); p;) size += size_t(lines.GetNext(p).GetLength()) + 1;
+    key.reserve(size);
+    key += std::to_string(selector) + ' ' + std::to_string(m_GrpTime) + ' ' + (m_pWrk ? '1' : '0') + '\n';
+    for (POSITION p = lines.GetHeadPosition(); p;) {
+        key += lines.GetNext(p).str();
+        key += '\n';
+    }
+    return key;
+}
+
+int CArticLoadMgr::CopyCachedSets(const std::string& key) {
+    if (!m_pWrk || !m_pRul) return 1;
+    return TheKeptSets().CopyInto(key, m_pRul, m_pWrk) ? 0 : 1;
+}
+
+void CArticLoadMgr::StoreSets(const std::string& key) {
+    if (m_pRul) TheKeptSets().Keep(key, *m_pRul);
 }
 
 int CArticLoadMgr::LoadRulSetAll(CStringList& lines) {

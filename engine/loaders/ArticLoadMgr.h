@@ -10,6 +10,7 @@
 //
 // The loader never creates, owns or deletes the objects it is bound to.
 #include <memory>
+#include <string>
 
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/work/ArticWrkBlk.h"
@@ -386,6 +387,14 @@ private:
     // Walks the set lines that remain after the init and subroutine blocks;
     // the lines are moved into the sets' blocks, leaving lines emptied.
     int LoadRulSetAll(CStringList& lines);
+    // What a script's sets are built from: the expanded lines, the
+    // pitch-bend selector, the grouping time and the work data being bound.
+    std::string SetCacheKey(int selector, const CStringList& lines) const;
+    // Copies of the sets kept for key into the bound program: 0; 1 when
+    // none are kept for it (nothing changed then).
+    int CopyCachedSets(const std::string& key);
+    // Keeps copies of the bound program's sets under key.
+    void StoreSets(const std::string& key);
     void SetPos(CArticPosArray* positions, ULONG index, POSITION pos, bool trk);
     // The catalogue's loader for class name (the Turn and Trill loaders get
     // the name): 0; 1 refused; -1 when the class has no loader.

@@ -1,7 +1,10 @@
 // The expression text form: the reader of expression dumps, the dispatcher
 // that turns one expression text into an object of its class, and the
 // catalogue of the classes it knows.
+#include <algorithm>
 #include <new>
+#include <string_view>
+#include <vector>
 
 #include "engine/expressions/ArticExp.h"
 #include "engine/loaders/ArticLoadMgr.h"
@@ -126,6 +129,20 @@ const ExpLoaderRow kExpLoaders[] = {
 };
 static_assert(sizeof kExpLoaders / sizeof kExpLoaders[0] == 97, "one row per expression class");
 
+// Row numbers in name order (the first row of a name first): every fired
+// expression text is dispatched by its class name.
+const std::vector<int>& ExpLoaderIndex() {
+    static const std::vector<int> index = [] {
+        std::vector<int> rows(sizeof kExpLoaders / sizeof kExpLoaders[0]);
+        for (size_t i = 0; i < rows.size(); ++i) rows[i] = int(i);
+        std::stable_sort(rows.begin(), rows.end(), [](int a, int b) {
+            return std::string_view(kExpLoaders[a].name) < std::string_view(kExpLoaders[b].name);
+        });
+        return rows;
+    }();
+    return index;
+}
+
 }  // namespace
 
 // ---- Dumps
@@ -240,10 +257,12 @@ int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*tr
 }
 
 int CArticLoadMgr::DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    for (const ExpLoaderRow& row : kExpLoaders) {
-        if (name != row.name) continue;
-        if (!row.load) return -1;
-        return (this->*row.load)(text, evntNo, blk) != 0 ? 1 : 0;
-    }
-    return -1;
+    const std::vector<int>& index = ExpLoaderIndex();
+    const std::string_view wanted(name.str());
+    auto it = std::lower_bound(index.begin(), index.end(), wanted,
+                               [](int i, std::string_view n) { return std::string_view(kExpLoaders[i].name) < n; });
+    if (it == index.end() || std::string_view(kExpLoaders[*it].name) != wanted) return -1;
+    const ExpLoaderRow& row = kExpLoaders[*it];
+    if (!row.load) return -1;
+    return (this->*row.load)(text, evntNo, blk) != 0 ? 1 : 0;
 }

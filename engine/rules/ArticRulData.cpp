@@ -24,6 +24,16 @@ namespace {
 
 const char kRunCaption[] = "中間表現ﾃﾞｰﾀの生成中にｴﾗｰが発生しました。";
 const char kDivByZero[] = "ﾙｰﾙ・ﾃﾞｰﾀの計算中に0による除算が発生しました。";
+
+// A list of one plain constant, which is what every written output holds:
+// its value without the walk, the same as the walk gives.
+bool SingleConstant(const CArticRulElmList* list, double* value) {
+    if (!list || list->GetCount() != 1) return false;
+    const CArticRulElm* elm = list->GetHead();
+    if (!elm || elm->GetRulData() || elm->GetRulElmList() || elm->GetDataType() != kElmPlain) return false;
+    *value = elm->GetData() * elm->SignFactor();
+    return true;
+}
 }  // namespace
 
 // ---- CArticRulData
@@ -78,16 +88,17 @@ CArticRulDataVal::~CArticRulDataVal() {
 
 CArticRulDataVal& CArticRulDataVal::operator=(const CArticRulDataVal& src) {
     if (this == &src) return *this;
+    // A list we hold already is emptied and refilled rather than renewed.
     if (src.m_pRulElmList) {
-        NewRulElmList();
+        if (!m_pRulElmList) NewRulElmList();
         CopyRulElmList(src.m_pRulElmList);
     }
     if (src.m_pExvNoList) {
-        NewExvNoList();
+        if (!m_pExvNoList) NewExvNoList();
         CopyExvNoList(src.m_pExvNoList);
     }
     if (src.m_pInvNoList) {
-        NewInvNoList();
+        if (!m_pInvNoList) NewInvNoList();
         CopyInvNoList(src.m_pInvNoList);
     }
     return *this;
@@ -165,8 +176,9 @@ double CArticRulDataVal::GetData(const CArticRulElmList* list) {
         ReportRunErr(kSelfReference, "GetData", VarName());
         return 0.0;
     }
-    m_Evaluating = true;
     double result = 0.0;
+    if (SingleConstant(list, &result)) return result;
+    m_Evaluating = true;
     Eval r = EvalList(list, &result);
     m_Evaluating = false;
     return r == Eval::Failed ? 0.0 : result;
@@ -185,9 +197,15 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, 
         const CArticRulElm* elm = list->GetNext(p);
         if (!elm) continue;
         double v = 0.0;
-        Eval e = EvalElement(elm, &v);
-        if (e == Eval::Failed) return Eval::Failed;
-        if (e == Eval::NoValue) continue;
+        if (!elm->GetRulData() && !elm->GetRulElmList()) {
+            // A constant, read in place (of any other data type it has no value).
+            if (elm->GetDataType() != kElmPlain) continue;
+            v = elm->GetData();
+        } else {
+            const Eval e = EvalElement(elm, &v);
+            if (e == Eval::Failed) return Eval::Failed;
+            if (e == Eval::NoValue) continue;
+        }
         const double term = v * elm->SignFactor();
         if (!have) {
             running = term;
@@ -219,24 +237,26 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
     CArticRulData* var = elm->GetRulData();
     const BYTE type = elm->GetDataType();
     if (var) {
-        if (IsClass(var, "CArticRulDataVal")) {
+        const CRuntimeClass* cls = var->GetRuntimeClass();
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
             if (type != kElmPlain) return Eval::NoValue;
             auto* val = static_cast<CArticRulDataVal*>(var);
             if (val->m_Evaluating) {
                 val->ReportRunErr(kSelfReference, "GetData", val->VarName());
                 return Eval::Failed;
             }
+            if (SingleConstant(val->m_pRulElmList, value)) return Eval::Value;
             val->m_Evaluating = true;
             Eval r = val->EvalList(val->m_pRulElmList, value);
             val->m_Evaluating = false;
             return r == Eval::Failed ? Eval::Failed : Eval::Value;
         }
-        if (IsClass(var, "CArticRulDataExv")) {
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataExv)) {
             if (type != kElmPlain) return Eval::NoValue;
             *value = static_cast<CArticRulDataExv*>(var)->GetData();
             return Eval::Value;
         }
-        if (IsClass(var, "CArticRulDataEvnt")) {
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataEvnt)) {
             auto* evnt = static_cast<CArticRulDataEvnt*>(var);
             const ULONG setNo = ULONG(elm->GetData());
             switch (type) {
@@ -278,7 +298,7 @@ bool CArticRulDataVal::IsCyclic() const {
             if (!elm) continue;
             if (elm->GetRulElmList()) pending.push_back(elm->GetRulElmList());
             CArticRulData* var = elm->GetRulData();
-            if (!IsClass(var, "CArticRulDataVal") || elm->GetDataType() != kElmPlain) continue;
+            if (!IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal)) || elm->GetDataType() != kElmPlain) continue;
             auto* val = static_cast<const CArticRulDataVal*>(var);
             if (val == this) return true;
             if (seen.insert(val).second) pending.push_back(val->m_pRulElmList);
@@ -316,6 +336,12 @@ void CArticRulDataVal::SetRulElmList(CArticRulElmList* list) {
 void CArticRulDataVal::SetData(double value) {
     if (!m_pRulElmList) NewRulElmList();
     if (!m_pRulElmList) return;
+    // Outputs are written once per call and note: a list that already holds
+    // one element keeps it instead of freeing and allocating another.
+    if (m_pRulElmList->GetCount() == 1 && m_pRulElmList->GetHead()) {
+        m_pRulElmList->GetHead()->MakeConstant(value);
+        return;
+    }
     ClearRulElmList();
     auto* elm = new (std::nothrow) CArticRulElm();
     if (!elm) return;
@@ -351,7 +377,7 @@ int CArticRulDataVal::ReplaceProb(double value) {
 
 int CArticRulDataSrchd::GetWrkEvnt(const CArticRulElm* elm, CArticWrkEvnt** note) {
     if (note) *note = nullptr;
-    if (!elm || !IsClass(elm->GetRulData(), "CArticRulDataEvnt") || !IsRelationCode(elm->GetDataType())) return 1;
+    if (!elm || !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataEvnt)) || !IsRelationCode(elm->GetDataType())) return 1;
     auto* var = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
     const LONG before = var->GetErrInfo();
     CArticWrkEvnt* found = var->GetRelation(elm->GetDataType(), 1);

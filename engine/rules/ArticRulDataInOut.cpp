@@ -22,7 +22,7 @@ int CArticRulDataOut::GetData(CArticRulData** var) const {
 
 namespace {
 
-bool Is(const CObject* obj, const char* cls) { return obj && CString(obj->GetClassNameA()) == cls; }
+bool Is(const CObject* obj, const CRuntimeClass* cls) { return obj && obj->GetRuntimeClass() == cls; }
 
 // The argument read as a number: its sign factor times a constant, a value
 // variable or exv list read whole, or a member of an event variable's note.
@@ -36,15 +36,15 @@ int ReadNumber(const CArticRulElm* elm, double* out) {
         *out = f * elm->GetData();
         return 0;
     }
-    if (Is(var, "CArticRulDataVal") && type == kElmPlain) {
+    if (Is(var, VX_RUNTIME_CLASS(CArticRulDataVal)) && type == kElmPlain) {
         *out = f * static_cast<CArticRulDataVal*>(var)->GetData();
         return 0;
     }
-    if (Is(var, "CArticRulDataExv") && type == kElmPlain) {
+    if (Is(var, VX_RUNTIME_CLASS(CArticRulDataExv)) && type == kElmPlain) {
         *out = f * static_cast<CArticRulDataExv*>(var)->GetData();
         return 0;
     }
-    if (!Is(var, "CArticRulDataEvnt") || !IsMemberCode(type)) return 1;
+    if (!Is(var, VX_RUNTIME_CLASS(CArticRulDataEvnt)) || !IsMemberCode(type)) return 1;
     auto* evnt = static_cast<CArticRulDataEvnt*>(var);
     const ULONG setNo = ULONG(elm->GetData());
     double v = 0.0;
@@ -69,7 +69,7 @@ int ReadText(const CArticRulElm* elm, CString* out) {
     if (!elm) return 1;
     CArticRulData* var = elm->GetRulData();
     if (var) {
-        if (!Is(var, "CArticRulDataStr") || elm->GetDataType() != kElmPlain) return 1;
+        if (!Is(var, VX_RUNTIME_CLASS(CArticRulDataStr)) || elm->GetDataType() != kElmPlain) return 1;
         *out = static_cast<CArticRulDataStr*>(var)->GetData();
         return 0;
     }
@@ -81,18 +81,18 @@ int ReadText(const CArticRulElm* elm, CString* out) {
 
 // The note an event argument names; a missing note still counts as read.
 int ReadNote(const CArticRulElm* elm, CArticWrkEvnt** out) {
-    if (!elm || !Is(elm->GetRulData(), "CArticRulDataEvnt") || !IsRelationCode(elm->GetDataType())) return 1;
+    if (!elm || !Is(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataEvnt)) || !IsRelationCode(elm->GetDataType())) return 1;
     *out = static_cast<CArticRulDataEvnt*>(elm->GetRulData())->GetRelation(elm->GetDataType(), 1);
     return 0;
 }
 
 // Copies one array variable into another of the same class.
 int CopyArray(CArticRulData* to, CArticRulData* from) {
-    if (!to || !from || CString(to->GetClassNameA()) != from->GetClassNameA()) return 1;
+    if (!to || !from || to->GetRuntimeClass() != from->GetRuntimeClass()) return 1;
     if (to == from) return 0;
-    if (Is(to, "CArticRulDataAry"))
+    if (Is(to, VX_RUNTIME_CLASS(CArticRulDataAry)))
         *static_cast<CArticRulDataAry*>(to) = *static_cast<CArticRulDataAry*>(from);
-    else if (Is(to, "CArticRulDataVAry"))
+    else if (Is(to, VX_RUNTIME_CLASS(CArticRulDataVAry)))
         *static_cast<CArticRulDataVAry*>(to) = *static_cast<CArticRulDataVAry*>(from);
     else
         return 1;
@@ -103,25 +103,25 @@ int CopyArray(CArticRulData* to, CArticRulData* from) {
 
 int CArticRulDataIn::SetData(const CArticRulElm* elm) {
     if (!elm || !m_pData) return 1;
-    if (Is(m_pData, "CArticRulDataVal")) {
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataVal))) {
         double v = 0.0;
         if (ReadNumber(elm, &v)) return 1;
         static_cast<CArticRulDataVal*>(m_pData)->SetData(v);
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataStr")) {
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataStr))) {
         CString text;
         if (ReadText(elm, &text)) return 1;
         static_cast<CArticRulDataStr*>(m_pData)->SetData(&text);
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataEvnt")) {
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
         CArticWrkEvnt* note = nullptr;
         if (ReadNote(elm, &note)) return 1;
         static_cast<CArticRulDataEvnt*>(m_pData)->SetEvnt(note, 1);
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataAry") || Is(m_pData, "CArticRulDataVAry"))
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataAry)) || Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataVAry)))
         return CopyArray(m_pData, elm->GetRulData());
     return 1;
 }
@@ -131,23 +131,23 @@ int CArticRulDataOut::SetData(const CArticRulElm* elm) {
     CArticRulData* target = elm->GetRulData();
     if (!target) return 1;
     const BYTE type = elm->GetDataType();
-    if (Is(m_pData, "CArticRulDataVal")) {
-        if (!Is(target, "CArticRulDataVal") || type != kElmPlain) return 1;
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataVal))) {
+        if (!Is(target, VX_RUNTIME_CLASS(CArticRulDataVal)) || type != kElmPlain) return 1;
         static_cast<CArticRulDataVal*>(target)->SetData(static_cast<CArticRulDataVal*>(m_pData)->GetData());
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataStr")) {
-        if (!Is(target, "CArticRulDataStr") || type != kElmPlain) return 1;
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataStr))) {
+        if (!Is(target, VX_RUNTIME_CLASS(CArticRulDataStr)) || type != kElmPlain) return 1;
         const CString text = static_cast<CArticRulDataStr*>(m_pData)->GetData();
         static_cast<CArticRulDataStr*>(target)->SetData(&text);
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataEvnt")) {
-        if (!Is(target, "CArticRulDataEvnt")) return 1;
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
+        if (!Is(target, VX_RUNTIME_CLASS(CArticRulDataEvnt))) return 1;
         CArticWrkEvnt* note = static_cast<CArticRulDataEvnt*>(m_pData)->GetEvnt(1);
         static_cast<CArticRulDataEvnt*>(target)->SetEvnt(note, 1);
         return 0;
     }
-    if (Is(m_pData, "CArticRulDataAry") || Is(m_pData, "CArticRulDataVAry")) return CopyArray(target, m_pData);
+    if (Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataAry)) || Is(m_pData, VX_RUNTIME_CLASS(CArticRulDataVAry))) return CopyArray(target, m_pData);
     return 1;
 }

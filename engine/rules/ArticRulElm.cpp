@@ -58,6 +58,17 @@ void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plu
     SetRulElmList(list);
 }
 
+void CArticRulElm::MakeConstant(double value) {
+    m_pRulData = nullptr;
+    m_DataType = kElmPlain;
+    m_Sign = kSignNone;
+    m_Plus = 1;
+    m_Data = value;
+    delete m_pStrData;
+    m_pStrData = nullptr;
+    DeleteRulElmList();
+}
+
 void CArticRulElm::SetStrData(const CString& text) {
     if (!m_pStrData) {
         if (text.IsEmpty()) return;

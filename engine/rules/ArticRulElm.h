@@ -69,7 +69,7 @@ inline bool IsMemberCode(BYTE code) {
            code == kElmCre;
 }
 
-class CArticRulElm : public CObject {
+class CArticRulElm final : public CObject {
     VX_DECLARE_CLASS(CArticRulElm)
 public:
     CArticRulElm();
@@ -89,6 +89,8 @@ public:
     virtual int GetPlus() const { return m_Plus; }
     virtual double GetData() const { return m_Data; }
     virtual CString GetStrData() const { return m_pStrData ? *m_pStrData : CString(); }
+    // True when the element holds a non-empty text (no copy made).
+    bool HasStrData() const { return m_pStrData && !m_pStrData->IsEmpty(); }
     virtual CArticRulElmList* GetRulElmList() const { return m_pRulElmList; }
 
     // The list is taken over (a list held before is freed unless it is the same).
@@ -110,6 +112,10 @@ public:
     virtual void ClearRulElmList();
     // Replaces the own list's items by deep copies of src's; nothing when either is missing.
     virtual void CopyRulElmList(const CArticRulElmList* src);
+
+    // Turns the element into what a fresh element holding only value is
+    // (no variable, text or list), keeping its storage.
+    void MakeConstant(double value);
 
     // +1.0, or -1.0 when a unary minus stands before the operand.
     double SignFactor() const { return m_Plus ? 1.0 : -1.0; }

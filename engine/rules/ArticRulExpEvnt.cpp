@@ -2,6 +2,7 @@
 
 #include "engine/rules/ArticRulText.h"
 
+#include <charconv>
 #include <new>
 
 #include "engine/rules/ArticRulData.h"
@@ -16,12 +17,20 @@ using namespace rultext;
 
 namespace {
 
-// "%d" of a value: truncated toward zero to 32 bits.
-CString IntText(double value) {
-    CString text;
-    text.Format("%d", int(DoubleToLong(value)));
-    return text;
+// Decimal digits of a whole number, as "%d" and "%u" write them (every
+// expression text of every firing note goes through here).
+template <class Int>
+CString DecimalText(Int value, const char* prefix = "", const char* suffix = "") {
+    char buf[48];
+    char* at = buf;
+    while (*prefix) *at++ = *prefix++;
+    at = std::to_chars(at, buf + 24, value).ptr;
+    while (*suffix) *at++ = *suffix++;
+    return CString(buf, int(at - buf));
 }
+
+// "%d" of a value: truncated toward zero to 32 bits.
+CString IntText(double value) { return DecimalText(int(DoubleToLong(value))); }
 
 // "%.9f" without the C library's locale-dependent formatting.
 CString FixedText9(double value) {
@@ -133,7 +142,7 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
     const double f = elm->SignFactor();
     if (!var) {
         if (CArticRulElmList* group = elm->GetRulElmList()) {
-            text->Format("%d{", group->GetCount());
+            *text = DecimalText(group->GetCount(), "", "{");
             *text += GetArgument(group) + "}";
             return true;
         }
@@ -142,36 +151,36 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
         *text = str.IsEmpty() ? IntText(elm->GetData() * f) : str;
         return true;
     }
-    if (IsClass(var, "CArticRulDataVal")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))) {
         if (type != kElmPlain) return false;
         *text = IntText(static_cast<CArticRulDataVal*>(var)->GetData() * f);
         return true;
     }
-    if (IsClass(var, "CArticRulDataExv")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataExv))) {
         if (type != kElmPlain) return false;
         *text = IntText(static_cast<CArticRulDataExv*>(var)->GetData() * f);
         return true;
     }
-    if (IsClass(var, "CArticRulDataStr")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataStr))) {
         if (type != kElmPlain) return false;
         *text = static_cast<CArticRulDataStr*>(var)->GetData();
         return true;
     }
-    if (IsClass(var, "CArticRulDataAry")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry))) {
         if (type != kElmPlain) return false;
         auto* ary = static_cast<CArticRulDataAry*>(var);
         *text = ary->GetData();
         *lastArrayCount = ary->GetCount();
         return true;
     }
-    if (IsClass(var, "CArticRulDataVAry")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVAry))) {
         auto* vary = static_cast<CArticRulDataVAry*>(var);
         // An output value array receives one fresh number per note of the array before it.
         if (type == kElmVAryOut) vary->SetData(*lastArrayCount);
         *text = vary->GetData();
         return true;
     }
-    if (IsClass(var, "CArticRulDataEvnt")) {
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
         auto* evnt = static_cast<CArticRulDataEvnt*>(var);
         const ULONG setNo = ULONG(elm->GetData());
         ULONG no = kNoEvntNo;
@@ -196,7 +205,7 @@ bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCoun
             default: return false;
         }
         if (no == kNoEvntNo) return false;
-        text->Format(":w%u", no);
+        *text = DecimalText(unsigned(no), ":w");
         return true;
     }
     return false;
@@ -209,11 +218,11 @@ int CArticRulExpEvnt::SetSearchFlag(CArticWrkEvnt* note, const CArticRulElmList*
         const CArticRulElm* elm = list->GetNext(p);
         if (!elm) continue;
         CArticRulData* var = elm->GetRulData();
-        if (IsClass(var, "CArticRulDataEvnt")) {
+        if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) {
             if (!IsRelationCode(elm->GetDataType())) continue;
             CArticWrkEvnt* named = static_cast<CArticRulDataEvnt*>(var)->GetRelation(elm->GetDataType(), 1);
             if (named && named != note) named->SetSearch(setNo, flag);
-        } else if (IsClass(var, "CArticRulDataAry")) {
+        } else if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry))) {
             CArticWrkEvntList notes;
             static_cast<CArticRulDataAry*>(var)->GetEvntList(&notes);
             for (POSITION q = notes.GetHeadPosition(); q;) {

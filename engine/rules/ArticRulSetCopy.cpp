@@ -102,11 +102,11 @@ CArticRulData* CArticRulSet::Counterpart(CArticRulData* var) const {
     if (var == from->m_pDataExv) return m_pDataExv;
     if (var == from->m_pDataSrchd) return m_pDataSrchd;
     const int no = int(var->GetDataNo());
-    if (IsClass(var, "CArticRulDataVal") && from->GetDataVal(no) == var) return GetDataVal(no);
-    if (IsClass(var, "CArticRulDataStr") && from->GetDataStr(no) == var) return GetDataStr(no);
-    if (IsClass(var, "CArticRulDataEvnt") && from->GetDataEvnt(no) == var) return GetDataEvnt(no);
-    if (IsClass(var, "CArticRulDataAry") && from->GetDataAry(no) == var) return GetDataAry(no);
-    if (IsClass(var, "CArticRulDataVAry") && from->GetDataVAry(no) == var) return GetDataVAry(no);
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal)) && from->GetDataVal(no) == var) return GetDataVal(no);
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataStr)) && from->GetDataStr(no) == var) return GetDataStr(no);
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt)) && from->GetDataEvnt(no) == var) return GetDataEvnt(no);
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry)) && from->GetDataAry(no) == var) return GetDataAry(no);
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVAry)) && from->GetDataVAry(no) == var) return GetDataVAry(no);
     return nullptr;
 }
 
@@ -157,18 +157,17 @@ void CArticRulSet::CopySrchEvntArray(const CArticSrchEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         CArticSrchEvnt* from = src->GetAt(i);
         if (!from) continue;
-        // The factory copies the elements it is given: hand it copies that
-        // name this set's variables.
+        // The factory copies the elements it is given; its copies are then
+        // pointed at this set's variables.
         CArticRulElmList bound(10);
         from->GetRulElmList(&bound);
-        CArticRulElmList args(10);
-        CArticRulUtil::AppendCopies(&bound, &args);
-        RedirectElms(&args);
         CExString name(from->GetClassNameA());
         CArticSrchEvnt* copy = nullptr;
-        if (CArticSrchUtil::MakeEvnt(this, name, from->GetEvntNo(), &args, &copy) == 0 && copy)
+        if (CArticSrchUtil::MakeEvnt(this, name, from->GetEvntNo(), &bound, &copy) == 0 && copy) {
+            copy->GetRulElmList(&bound);
+            RedirectElms(&bound);
             m_pSrchEvntArray->SetAt(i, copy);
-        CArticRulUtil::ClearRulElmList(&args);
+        }
     }
 }
 
@@ -193,7 +192,7 @@ void CArticRulSet::CopySrchEvntList(const CArticSrchEvntList* src) {
         const CArticSrchEvnt* from = src->GetNext(p);
         if (!from) continue;
         const int no = int(from->GetEvntNo());
-        CArticSrchEvnt* mine = IsClass(from, "CArticSrchSubRoutine") ? static_cast<CArticSrchEvnt*>(GetSubRoutine(no))
+        CArticSrchEvnt* mine = IsClass(from, VX_RUNTIME_CLASS(CArticSrchSubRoutine)) ? static_cast<CArticSrchEvnt*>(GetSubRoutine(no))
                                                                      : GetSrchEvnt(no);
         if (mine) m_pSrchEvntList->AddTail(mine);
     }

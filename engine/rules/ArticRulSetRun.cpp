@@ -19,7 +19,7 @@ int CArticRulSet::Search() {
         ClearErrInfo();
         // A call reports trouble through the error text it leaves, not its result.
         call->Search();
-        DispSrchErrMsg(call, IsErrInfo());
+        if (IsErrInfo()) DispSrchErrMsg(call, 1);
         if (m_Break) break;
     }
     return 0;

@@ -17,6 +17,8 @@ inline constexpr char kSelfReference[] = "ﾙｰﾙ・ﾃﾞｰﾀが自分自�
 inline bool IsClass(const CObject* obj, const char* name) {
     return obj && std::strcmp(obj->GetClassNameA(), name) == 0;
 }
+// The same test by the class's run-time record: one compare, no text.
+inline bool IsClass(const CObject* obj, const CRuntimeClass* cls) { return obj && obj->GetRuntimeClass() == cls; }
 
 inline bool StartsWith(const CString& text, const char* prefix) {
     return std::strncmp(text.c_str(), prefix, std::strlen(prefix)) == 0;

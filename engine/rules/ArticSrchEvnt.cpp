@@ -58,21 +58,19 @@ void CArticSrchEvnt::BindRulElm(CArticRulElm** slot, const CArticRulElm* given) 
 
 int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
     if (!elm) return 1;
-    CArticRulData* var = nullptr;
-    BYTE type = 0;
-    int plus = 1;
-    double data = 0.0;
-    CString text;
-    CArticRulElmList* list = nullptr;
-    elm->Get(&var, &type, nullptr, &plus, &data, &text, &list);
-    const double f = plus ? 1.0 : -1.0;
+    CArticRulData* var = elm->GetRulData();
+    const BYTE type = elm->GetDataType();
+    const double data = elm->GetData();
+    const double f = elm->SignFactor();
     if (var) {
-        if (IsClass(var, "CArticRulDataVal")) {
+        const CRuntimeClass* cls = var->GetRuntimeClass();
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
             if (type != kElmPlain) return 1;
-            if (value) *value = static_cast<CArticRulDataVal*>(var)->GetData() * f;
+            // The class is exactly the value variable's: its own reader, called directly.
+            if (value) *value = static_cast<CArticRulDataVal*>(var)->CArticRulDataVal::GetData() * f;
             return 0;
         }
-        if (!IsClass(var, "CArticRulDataEvnt")) return 1;
+        if (cls != VX_RUNTIME_CLASS(CArticRulDataEvnt)) return 1;
         auto* evnt = static_cast<CArticRulDataEvnt*>(var);
         if (!evnt->GetEvnt(1) || !IsMemberCode(type)) return 1;
         const ULONG setNo = ULONG(data);
@@ -93,7 +91,7 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
         if (value) *value = v * f;
         return 0;
     }
-    if (list || type != kElmPlain || !text.IsEmpty()) return 1;
+    if (elm->GetRulElmList() || type != kElmPlain || elm->HasStrData()) return 1;
     if (value) *value = data * f;
     return 0;
 }
@@ -102,19 +100,18 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, CString* text) {
     if (!elm || !text) return 1;
     CArticRulData* var = elm->GetRulData();
     if (var) {
-        if (!IsClass(var, "CArticRulDataStr") || elm->GetDataType() != kElmPlain) return 1;
+        if (!IsClass(var, VX_RUNTIME_CLASS(CArticRulDataStr)) || elm->GetDataType() != kElmPlain) return 1;
         *text = static_cast<CArticRulDataStr*>(var)->GetData();
         return 0;
     }
-    CString str = elm->GetStrData();
-    if (elm->GetRulElmList() || elm->GetDataType() != kElmPlain || str.IsEmpty()) return 1;
-    *text = str;
+    if (elm->GetRulElmList() || elm->GetDataType() != kElmPlain || !elm->HasStrData()) return 1;
+    *text = elm->GetStrData();
     return 0;
 }
 
 #define VX_VAR_GETTER(Getter, Type)                                       \
     int CArticSrchEvnt::Getter(CArticRulElm* elm, Type** var) {           \
-        if (!elm || !IsClass(elm->GetRulData(), #Type)) return 1;         \
+        if (!elm || !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(Type))) return 1;         \
         if (var) *var = static_cast<Type*>(elm->GetRulData());            \
         return 0;                                                         \
     }
@@ -126,7 +123,7 @@ VX_VAR_GETTER(GetRulDataVAry, CArticRulDataVAry)
 #undef VX_VAR_GETTER
 
 int CArticSrchEvnt::GetWrkEvnt(CArticRulElm* elm, CArticWrkEvnt** note) {
-    if (!elm || !IsClass(elm->GetRulData(), "CArticRulDataEvnt")) return 1;
+    if (!elm || !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataEvnt))) return 1;
     const BYTE type = elm->GetDataType();
     if (!IsRelationCode(type)) return 1;
     CArticWrkEvnt* found = static_cast<CArticRulDataEvnt*>(elm->GetRulData())->GetRelation(type, 1);
@@ -389,13 +386,13 @@ void CArticSrchEvnt::SetErrInfo(CArticRulElm* elm, LONG flag) {
 void CArticSrchEvnt::SetErrInfo(CArticRulElm* elm) {
     if (!m_pRulSet || !elm) return;
     CArticRulData* var = elm->GetRulData();
-    if (IsClass(var, "CArticRulDataEvnt")) return;
+    if (IsClass(var, VX_RUNTIME_CLASS(CArticRulDataEvnt))) return;
     CString text;
     if (var) {
-        const char* kind = IsClass(var, "CArticRulDataVal")    ? "val"
-                           : IsClass(var, "CArticRulDataStr")  ? "str"
-                           : IsClass(var, "CArticRulDataAry")  ? "ary"
-                           : IsClass(var, "CArticRulDataVAry") ? "vary"
+        const char* kind = IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVal))    ? "val"
+                           : IsClass(var, VX_RUNTIME_CLASS(CArticRulDataStr))  ? "str"
+                           : IsClass(var, VX_RUNTIME_CLASS(CArticRulDataAry))  ? "ary"
+                           : IsClass(var, VX_RUNTIME_CLASS(CArticRulDataVAry)) ? "vary"
                                                                : nullptr;
         if (kind) text.Format("%s%d", kind, int(var->GetDataNo()));
     } else if (!elm->GetRulElmList() && elm->GetDataType() == kElmPlain) {

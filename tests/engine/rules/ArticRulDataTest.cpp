@@ -62,6 +62,37 @@ TEST_F(Eval, ValueVariablesAreReadAgainOnEveryRead) {
     EXPECT_EQ(empty.ReplaceProb(1.0), 1);
 }
 
+// A written output is a plain constant whatever the one element it replaces
+// held: a variable reference, a negated group, a text or a negated constant.
+TEST_F(Eval, WrittenOutputForgetsWhatItsSingleElementHeld) {
+    CArticRulDataVal* nine = NewVal(70, List({Num(9)}));
+    CArticRulElm* text = Text("abc");
+    CArticRulElm* const kSingles[] = {
+        Var(nine, kElmPlain, kSignMul, 0), Group({Num(3)}, kSignDiv, 0), text, Num(2, kSignMinus, 0)};
+    ULONG no = 71;
+    for (CArticRulElm* single : kSingles) {
+        CArticRulDataVal* out = NewVal(no++, List({single}));
+        CArticRulDataVal* sum = NewVal(no++, List({Var(out, kElmPlain, kSignPlus), Num(1)}));
+        for (double v : {7.0, -0.5, 7.0}) {
+            out->SetData(v);
+            EXPECT_EQ(out->GetData(), v);
+            EXPECT_EQ(sum->GetData(), v + 1.0);
+            ASSERT_EQ(out->GetRulElmList()->GetCount(), 1);
+            const CArticRulElm* elm = out->GetRulElmList()->GetHead();
+            EXPECT_EQ(elm->GetRulData(), nullptr);
+            EXPECT_EQ(elm->GetRulElmList(), nullptr);
+            EXPECT_TRUE(elm->GetStrData().IsEmpty());
+            EXPECT_EQ(elm->GetSign(), kSignNone);
+            EXPECT_EQ(elm->GetPlus(), 1);
+        }
+    }
+    // A longer list becomes a single constant too.
+    CArticRulDataVal* longer = NewVal(no++, List({Num(2, kSignPlus), Num(3)}));
+    longer->SetData(4.0);
+    EXPECT_EQ(longer->GetRulElmList()->GetCount(), 1);
+    EXPECT_EQ(longer->GetData(), 4.0);
+}
+
 TEST_F(Eval, DivisionByZeroGivesZeroAndIsReported) {
     const int before = CArticErr::GetMsgCount();
     EXPECT_EQ(Value(List({Num(10, kSignDiv), Num(0)})), 0.0);
