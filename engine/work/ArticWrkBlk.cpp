@@ -327,8 +327,21 @@ POSITION CArticWrkBlk::InsertBefore(POSITION pos, CArticWrkEvnt* evnt, int reg) 
 
 POSITION CArticWrkBlk::Sort(CArticWrkEvnt* evnt, int reg) {
     if (!m_pEvntList || !evnt) return nullptr;
+    return SortBack(m_pEvntList->GetTailPosition(), evnt, reg);
+}
+
+POSITION CArticWrkBlk::Sort(CArticWrkEvnt* evnt, int reg, POSITION near) {
+    if (!near) return Sort(evnt, reg);
+    if (!m_pEvntList || !evnt) return nullptr;
+    // No event after a later one is passed over: the walk back starts at the
+    // first event later than evnt.
+    POSITION later = wrkutil::FirstLater(m_pEvntList, evnt->GetTime(), true, near);
+    return SortBack(later ? later : m_pEvntList->GetTailPosition(), evnt, reg);
+}
+
+POSITION CArticWrkBlk::SortBack(POSITION pos, CArticWrkEvnt* evnt, int reg) {
     const INT64 t = evnt->GetTime();
-    for (POSITION p = m_pEvntList->GetTailPosition(); p;) {
+    for (POSITION p = pos; p;) {
         POSITION at = p;
         CArticWrkEvnt* e = m_pEvntList->GetPrev(p);
         if (!e) continue;

@@ -60,6 +60,9 @@ public:
     virtual POSITION AddTail(CArticWrkEvnt* evnt, int reg);
     // In time order: a note passes back over higher notes of its time, never over a non-note.
     virtual POSITION Sort(CArticWrkEvnt* evnt, int reg);
+    // The same place, found from near (a position of the list, which must be
+    // in time order; null: from the tail).
+    POSITION Sort(CArticWrkEvnt* evnt, int reg, POSITION near);
     // Re-places an event whose time changed after every event of the same or an earlier time.
     virtual POSITION Move(CArticWrkEvnt* evnt);
     // Before every event of its own time.
@@ -156,6 +159,8 @@ protected:
 
 private:
     POSITION Placed(POSITION pos, CArticWrkEvnt* evnt, int reg);
+    // Sort's walk back from pos (the tail or an event later than evnt).
+    POSITION SortBack(POSITION pos, CArticWrkEvnt* evnt, int reg);
     void CopyHead(const CArticWrkBlk& src);
     void CopyTail(const CArticWrkBlk& src);
 
