@@ -1312,6 +1312,8 @@ void CArticWrk::BuildNoteIndex() const {
     m_Bends.clear();
     m_BendsInTimeOrder = true;
     m_NumbersAgree = true;
+    m_Ccs.assign(256, {});
+    m_CcsInTimeOrder.assign(256, true);
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticWrkTrk* trk = nullptr;
         CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(i), &trk);
@@ -1320,6 +1322,11 @@ void CArticWrk::BuildNoteIndex() const {
         if (e->GetStatus() == 0xE0) {
             if (!m_Bends.empty() && e->GetTime() < m_Bends.back().second->GetTime()) m_BendsInTimeOrder = false;
             m_Bends.emplace_back(LONG(i), e);
+        }
+        if (e->GetStatus() == 0xB0) {
+            auto& ccs = m_Ccs[e->GetPost1()];
+            if (!ccs.empty() && e->GetTime() < ccs.back().second->GetTime()) m_CcsInTimeOrder[e->GetPost1()] = false;
+            ccs.emplace_back(LONG(i), e);
         }
         if (trk->GetSelTrk() && wrkutil::IsNoteNibble(e)) m_NoteTimes.push_back({e->GetTime(), LONG(i)});
         if (!e->GetSelTrk() || e->GetStatus() != 0x90) continue;
@@ -1360,6 +1367,18 @@ bool CArticWrk::GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const {
     const auto after = std::upper_bound(m_Bends.begin(), below, time,
                                         [](INT64 t, const std::pair<LONG, CArticWrkEvnt*>& b) { return t < b.second->GetTime(); });
     *bend = after == m_Bends.begin() ? nullptr : std::prev(after)->second;
+    return true;
+}
+
+bool CArticWrk::GetPrevCc(ULONG n, BYTE number, INT64 time, CArticWrkEvnt** cc) const {
+    if (!NoteIndexReady() || !m_CcsInTimeOrder[number]) return false;
+    const auto& ccs = m_Ccs[number];
+    const auto below = std::lower_bound(ccs.begin(), ccs.end(), n,
+                                        [](const std::pair<LONG, CArticWrkEvnt*>& c, ULONG no) { return ULONG(c.first) < no; });
+    // Times rise along the slots: the changes before `time` lead the list.
+    const auto from = std::lower_bound(ccs.begin(), below, time,
+                                       [](const std::pair<LONG, CArticWrkEvnt*>& c, INT64 t) { return c.second->GetTime() < t; });
+    *cc = from == ccs.begin() ? nullptr : std::prev(from)->second;
     return true;
 }
 

@@ -109,6 +109,9 @@ CArticWrkEvnt::~CArticWrkEvnt() {
     m_pOutView = nullptr;
     m_pSeqWrkEvnt = nullptr;
     ClearChordInfo();
+    // A removed event's memory may be kept (HoldFreedMemory): it no longer
+    // has a place in any list.
+    m_PosEvnt = nullptr;
 }
 
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {

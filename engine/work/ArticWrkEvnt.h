@@ -142,7 +142,11 @@ public:
         m_Status = v;
         CArticWrkEdits::Count();
     }
-    virtual void SetPost1(BYTE v) { m_Post1 = v; }
+    // A controller's number is indexed like a status (see CArticWrkEdits).
+    virtual void SetPost1(BYTE v) {
+        m_Post1 = v;
+        CArticWrkEdits::Count();
+    }
     virtual void SetPost2(BYTE v) { m_Post2 = v; }
     virtual void SetPost3(BYTE v) { m_Post3 = v; }
     virtual void SetPost4(BYTE v) { m_Post4 = v; }

@@ -337,6 +337,7 @@ CArticWrkEvnt* CArticWrkUtil::GetFrontContCcEvnt(CArticWrkEvnt* evnt, INT64 time
         return false;
     });
     if (candidate) return candidate;
+    if (wrk->GetPrevCc(evnt->GetEvntNo(), number, time, &candidate)) return candidate;
     WalkNumbers(wrk, int64_t(evnt->GetEvntNo()) - 1, -1, false, [&](CArticWrkEvnt* e) {
         if (!isCc(e) || e->GetTime() >= time) return false;
         candidate = e;
