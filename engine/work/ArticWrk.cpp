@@ -869,6 +869,7 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
     if (int64_t(n) >= m_pEvntPosArray->GetSize()) m_pEvntPosArray->SetSize(GrownTableSize(m_pEvntPosArray->GetSize(), n));
     if (!m_pEvntPosArray->GetAt(int(n))) {
         m_pEvntPosArray->SetAt(int(n), rec);
+        CountRecord(evnt, +1);
         if (n > m_HighEvntNo) m_HighEvntNo = n;
         return 0;
     }
@@ -884,6 +885,7 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
             if (!m_pEvntPosArray->GetAt(int(k))) {
                 evnt->SetEvntNo(k);
                 m_pEvntPosArray->SetAt(int(k), rec);
+                CountRecord(evnt, +1);
                 if (k > m_HighEvntNo) m_HighEvntNo = k;
                 return 0;
             }
@@ -910,6 +912,10 @@ int CArticWrk::ResetEvntPos(CArticWrkEvnt* evnt) {
     POSITION trk = nullptr, blk = nullptr, pos = nullptr;
     evnt->GetPos(&trk, &blk, &pos);
     rec->Set(trk, blk, pos);
+    if (rec->GetWrkEvnt() != evnt) {
+        CountRecord(rec->GetWrkEvnt(), -1);
+        CountRecord(evnt, +1);
+    }
     rec->SetWrkEvnt(evnt);
     rec->SetRefWrkEvnt(evnt);
     return 0;
@@ -918,6 +924,7 @@ int CArticWrk::ResetEvntPos(CArticWrkEvnt* evnt) {
 int CArticWrk::ResetEvntPos(ULONG evntNo) {
     CArticPos* rec = m_pEvntPosArray && evntNo < 0x80000000u ? m_pEvntPosArray->GetAt(int(evntNo)) : nullptr;
     if (!rec) return 1;
+    CountRecord(rec->GetWrkEvnt(), -1);
     rec->Set(nullptr, nullptr, nullptr, nullptr, nullptr);
     return 0;
 }
@@ -935,6 +942,7 @@ int CArticWrk::ResetAllEvntPos() {
             continue;
         }
         m_pEvntPosArray->SetAt(i, nullptr);
+        CountRecord(rec->GetWrkEvnt(), -1);
         if (rec->GetWrkEvnt()) freeEvnts.push_back(rec->GetWrkEvnt());
         delete rec;
     }
@@ -961,12 +969,19 @@ int CArticWrk::GetEvntPos(CArticWrkEvnt* evnt, CArticPos** record) const {
 }
 
 int CArticWrk::IsEvntPos(const CArticWrkEvnt* evnt) const {
+    // Compares addresses only: the event may have been destroyed.
     if (!m_pEvntPosArray || !evnt) return 0;
-    for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
-        const CArticPos* rec = m_pEvntPosArray->GetAt(i);
-        if (rec && rec->GetWrkEvnt() == evnt) return 1;
+    return m_Registered.count(evnt) ? 1 : 0;
+}
+
+void CArticWrk::CountRecord(const CArticWrkEvnt* evnt, int change) {
+    if (!evnt) return;
+    auto it = m_Registered.find(evnt);
+    if (it == m_Registered.end()) {
+        if (change > 0) m_Registered.emplace(evnt, change);
+    } else if ((it->second += change) <= 0) {
+        m_Registered.erase(it);
     }
-    return 0;
 }
 
 int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
@@ -977,6 +992,7 @@ int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
     if (!rec || rec->GetWrkEvnt() != evnt) return 1;
     CArticWrkEdits::Count();
     m_pEvntPosArray->SetAt(int(n), nullptr);
+    CountRecord(evnt, -1);
     delete rec;
     return 0;
 }
@@ -1053,6 +1069,7 @@ void CArticWrk::ClearEvntPosArray(int deleteFree) {
         m_pEvntPosArray->SetAt(i, nullptr);
         delete rec;
     }
+    m_Registered.clear();
     m_pEvntPosArray->SetSize(0);
     m_HighEvntNo = 0;
     for (CArticWrkEvnt* e : freeEvnts) delete e;

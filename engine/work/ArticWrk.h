@@ -7,6 +7,7 @@
 // transfer, whole-work clean-ups, and the navigation the rule engine uses to
 // step from a note to its neighbours.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/work/ArticWrkBlk.h"
@@ -282,6 +283,10 @@ private:
     CArticWrkTrkList* m_pTrkList;     // owned, with its tracks
     CArticWrkBlk* m_pMeasBlk = nullptr;  // not owned: a block of one of the tracks
     CArticPosArray* m_pEvntPosArray;  // owned, with its records; indexed by event number
+    // How many of the table's records hold each event (kept with every
+    // change of a record's event), so that IsEvntPos needs no walk.
+    std::unordered_map<const CArticWrkEvnt*, int> m_Registered;
+    void CountRecord(const CArticWrkEvnt* evnt, int change);
     ULONG m_EvntNum = 0;
     LONG m_ChangeEvntNo = 0;
     LONG m_MaxPartNum = 16;
