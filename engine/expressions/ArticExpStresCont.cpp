@@ -70,19 +70,6 @@ int CcShiftArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t
     return CArticWrkUtil::ShiftCcEvnt(CcEvents(blk), o.number, t1, t2, short(add), near);
 }
 
-// Whether pos is a linked node of list holding e: its neighbours point back
-// at it (an event's stale position fails this).
-bool LinkedAt(const CArticWrkEvntList* list, POSITION pos, const CArticWrkEvnt* e) {
-    if (!pos || list->GetAt(pos) != e) return false;
-    POSITION prev = pos, next = pos;
-    list->GetPrev(prev);
-    list->GetNext(next);
-    POSITION back = prev, fore = next;
-    if (prev) list->GetNext(back);
-    if (next) list->GetPrev(fore);
-    return (prev ? back == pos : list->GetHeadPosition() == pos) && (next ? fore == pos : list->GetTailPosition() == pos);
-}
-
 // The ContNo events of [t1, t2], in a list the caller owns.
 void CcEventsIn(CArticWrkBlk* blk, BYTE number, INT64 t1, INT64 t2, CArticWrkEvntList& out) {
     for (POSITION p = blk->GetHeadPos(); p;) {
@@ -115,8 +102,7 @@ int ArticNoteValueWork(const ArticNoteValueOps& ops, CArticWrkEvnt* note, const 
     if (!wrk || !blk->GetEvntList()) return 1;
     // The walks over the block start at the note (the edits stay near it);
     // the block's list is in time order.
-    POSITION near = note->GetPosEvnt();
-    if (!LinkedAt(blk->GetEvntList(), near, note)) near = nullptr;
+    POSITION near = blk->LinkedPos(note);
     const INT64 start = note->GetTime();
     const INT64 c = CcNotNegative(INT64(LONG(uint32_t(start)) + edit.time));
     // The next note after the note's start (or, with TimeR, after the

@@ -399,6 +399,20 @@ POSITION CArticWrkBlk::MoveBefore(POSITION pos, CArticWrkEvnt* evnt, int reg) {
     return at;
 }
 
+POSITION CArticWrkBlk::LinkedPos(const CArticWrkEvnt* evnt) const {
+    POSITION pos = evnt && m_pEvntList && evnt->GetOwner() == this ? evnt->GetPosEvnt() : nullptr;
+    if (!pos || m_pEvntList->GetAt(pos) != evnt) return nullptr;
+    POSITION prev = pos, next = pos;
+    m_pEvntList->GetPrev(prev);
+    m_pEvntList->GetNext(next);
+    POSITION back = prev, fore = next;
+    if (prev) m_pEvntList->GetNext(back);
+    if (next) m_pEvntList->GetPrev(fore);
+    const bool linked = (prev ? back == pos : m_pEvntList->GetHeadPosition() == pos) &&
+                        (next ? fore == pos : m_pEvntList->GetTailPosition() == pos);
+    return linked ? pos : nullptr;
+}
+
 POSITION CArticWrkBlk::Find(CArticWrkEvnt* evnt) const { return m_pEvntList ? m_pEvntList->Find(evnt) : nullptr; }
 
 void CArticWrkBlk::Remove(CArticWrkEvnt* evnt, POSITION start) {

@@ -72,6 +72,10 @@ public:
     virtual POSITION MoveAfter(POSITION pos, CArticWrkEvnt* evnt, int reg);
     virtual POSITION MoveBefore(POSITION pos, CArticWrkEvnt* evnt, int reg);
     virtual POSITION Find(CArticWrkEvnt* evnt) const;
+    // The event's own list position when it is a linked node of this block's
+    // list holding the event (its neighbours point back at it), else null: a
+    // place to start a walk near the event, found without one.
+    POSITION LinkedPos(const CArticWrkEvnt* evnt) const;
     // Unlinking never deletes an event nor touches the number table.
     virtual void Remove(CArticWrkEvnt* evnt, POSITION start);
     virtual void Remove(POSITION pos);

@@ -53,7 +53,9 @@ public:
     // stand-alone list in time order (nothing when one of the kind is already
     // at time): 0; 1 for a null list.
     static int CreateWrkEvnt(CArticWrkEvntList* list, BYTE status, BYTE number, INT64 time);
-    static int CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate);
+    // near: a position of the block's list (in time order) to place the note from.
+    static int CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate,
+                           POSITION near = nullptr);
     static int EditNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvnt* evnt, INT64 time, BYTE key,
                             BYTE velo, INT64 gate);
     // Fills [start, end) with notes of len ticks alternating with key + shift

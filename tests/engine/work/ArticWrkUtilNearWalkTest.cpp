@@ -119,3 +119,32 @@ TEST_F(NearWalkTest, EditsFromANoteChangeTheSameEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NearWalkTest, WalksStartOnlyAtALinkedPlaceOfTheBlock) {
+    const std::vector<POSITION> notes = NotePositions(blk);
+    CArticWrkEvnt* note = blk->Get(notes[2]);
+    EXPECT_EQ(blk->LinkedPos(note), notes[2]);
+    EXPECT_EQ(twin->LinkedPos(note), nullptr);  // another block's event
+    EXPECT_EQ(blk->LinkedPos(blk->Get(blk->GetHeadPos())), blk->GetHeadPos());
+    EXPECT_EQ(blk->LinkedPos(blk->Get(blk->GetTailPos())), blk->GetTailPos());
+    // Unlinked behind the block's back, the event keeps a position that no
+    // longer holds it in the list.
+    CArticWrkEvntList* list = blk->GetEvntList();
+    list->RemoveAt(notes[2]);
+    EXPECT_EQ(note->GetPosEvnt(), notes[2]);
+    EXPECT_EQ(blk->LinkedPos(note), nullptr);
+    // A controller placed from it is placed as from the tail.
+    const INT64 t = note->GetTime();
+    ASSERT_EQ(CArticWrkUtil::CreContCcTime(&wrk, blk, t, 11, 99, blk->LinkedPos(note)), 0);
+    ASSERT_EQ(CArticWrkUtil::CreContCcTime(&wrk, twin, t, 11, 99), 0);
+    CArticWrkEvnt* twinNote = twin->Get(NotePositions(twin)[2]);
+    twin->Remove(twinNote->GetPosEvnt());
+    EXPECT_EQ(Order(blk), Order(twin));
+    note->SetPosEvnt(nullptr);
+    delete note;
+    delete twinNote;
+}
+
+}  // namespace
