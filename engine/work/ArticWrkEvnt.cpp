@@ -75,7 +75,7 @@ void CArticWrkEvnt::Init() {
     m_PosEvnt = nullptr;
     m_EvntNo = 0;
     m_ErrKind = 0;
-    m_pMeas = new (std::nothrow) CArticMeas(1, 1, 0);
+    m_Meas.Set(1, 1, 0);
     m_Time = m_GateTime = 0;
     m_Status = m_Post1 = m_Post2 = m_Post3 = m_Post4 = m_MetaType = 0;
     m_hMem = nullptr;
@@ -100,8 +100,6 @@ void CArticWrkEvnt::Init() {
 
 CArticWrkEvnt::~CArticWrkEvnt() {
     DeleteEvntPos();
-    delete m_pMeas;
-    m_pMeas = nullptr;
     DeleteGmem();
     DeleteFngrInfo();
     DeletePrmExpArray();
@@ -115,7 +113,7 @@ CArticWrkEvnt::~CArticWrkEvnt() {
 }
 
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
-    if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
+    m_Meas = src.m_Meas;
     m_Time = src.m_Time;
     CArticWrkEdits::Count();
     m_SongTickRest = src.m_SongTickRest;
@@ -250,7 +248,7 @@ ULONG CArticWrkEvnt::GetSys(const BYTE** data) const {
 // ---- Value record
 
 void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
-    if (m_pMeas) m_pMeas->Get(&e.Meas, &e.Beat, &e.Tick);
+    m_Meas.Get(&e.Meas, &e.Beat, &e.Tick);
     e.Time = m_Time;
     e.Gate = m_GateTime;
     e.Status = m_Status;
@@ -264,7 +262,7 @@ void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
 }
 
 void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
-    if (m_pMeas) m_pMeas->Set(e.Meas, e.Beat, e.Tick);
+    m_Meas.Set(e.Meas, e.Beat, e.Tick);
     m_Time = e.Time;
     CArticWrkEdits::Count();
     m_GateTime = e.Gate;
@@ -289,7 +287,7 @@ void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
 // ---- Time and position
 
 void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
-    if (m_pMeas) m_pMeas->Get(meas, beat, tick);
+    m_Meas.Get(meas, beat, tick);
 }
 
 void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
@@ -299,7 +297,6 @@ void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
 }
 
 void CArticWrkEvnt::SetMeas(INT64 time) {
-    if (!m_pMeas) return;
     CArticWrkBlk* measBlk = GetWrkMeasBlk();
     if (!measBlk) return;
     // The measure block's own events define the grid and keep their positions;
@@ -307,11 +304,11 @@ void CArticWrkEvnt::SetMeas(INT64 time) {
     bool inMeasBlk = m_pOwner == measBlk;
     if (inMeasBlk && !(m_Status == 0xFF && m_MetaType != 0x58)) return;
     ULONG meas = 1, beat = 1, tick = 0;
-    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_pMeas->Set(meas, beat, tick);
+    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_Meas.Set(meas, beat, tick);
 }
 
 void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
-    if (m_pMeas) m_pMeas->Set(meas, beat, tick);
+    m_Meas.Set(meas, beat, tick);
     CArticWrkBlk* measBlk = GetWrkMeasBlk();
     if (!measBlk) return;
     if (m_pOwner == measBlk) {
@@ -679,10 +676,9 @@ void CArticWrkEvnt::AddKeyShift(int d) {
 int CArticWrkEvnt::GetStrList(CStringList& list, ULONG set, int withRuleData) {
     CString line;
     line.Format("w%u:", unsigned(m_EvntNo));
-    if (!m_pMeas) return 1;
     SetMeas(m_Time);
     ULONG meas = 1, beat = 1, tick = 0;
-    m_pMeas->Get(&meas, &beat, &tick);
+    m_Meas.Get(&meas, &beat, &tick);
     line.AppendFormat("%u/%u/%u", unsigned(meas), unsigned(beat), unsigned(tick));
     CString name;
     int rc = CArticWrkUtil::GetEvntStatus(m_Status, m_MetaType, name);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 
+#include "engine/expressions/ArticMeas.h"
 #include "engine/work/ArticSetSlots.h"
 #include "engine/work/ArticWrkEdits.h"
 #include "platform/Collections.h"
@@ -19,7 +20,6 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
-class CArticMeas;
 class CArticFngrInfo;
 class CArticPrmExp;
 class CArticWrkBlk;
@@ -216,7 +216,7 @@ public:
     virtual void CopyForCore(const CArticWrkEvnt& src);
 
     // ---- Text and errors
-    // Appends the dump line: 0; 1 without Meas; the kind-name failure.
+    // Appends the dump line: 0, or the kind-name failure.
     virtual int GetStrList(CStringList& list, ULONG set, int withRuleData);
     virtual void SetErrMsgList();
     // Reports once per event (ErrKind 0 -> 3).
@@ -278,7 +278,7 @@ private:
     POSITION m_PosEvnt;
     BYTE m_ErrKind;
     ULONG m_EvntNo;
-    CArticMeas* m_pMeas;  // owned
+    CArticMeas m_Meas;
     INT64 m_Time;
     INT64 m_GateTime;
     BYTE m_Status, m_Post1, m_Post2, m_Post3, m_Post4;
