@@ -118,10 +118,6 @@ TEST_F(NearWalkTest, EditsFromANoteChangeTheSameEvents) {
     EXPECT_TRUE(AllRegistered());
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(NearWalkTest, WalksStartOnlyAtALinkedPlaceOfTheBlock) {
     const std::vector<POSITION> notes = NotePositions(blk);
     CArticWrkEvnt* note = blk->Get(notes[2]);
@@ -129,22 +125,15 @@ TEST_F(NearWalkTest, WalksStartOnlyAtALinkedPlaceOfTheBlock) {
     EXPECT_EQ(twin->LinkedPos(note), nullptr);  // another block's event
     EXPECT_EQ(blk->LinkedPos(blk->Get(blk->GetHeadPos())), blk->GetHeadPos());
     EXPECT_EQ(blk->LinkedPos(blk->Get(blk->GetTailPos())), blk->GetTailPos());
-    // Unlinked behind the block's back, the event keeps a position that no
-    // longer holds it in the list.
-    CArticWrkEvntList* list = blk->GetEvntList();
-    list->RemoveAt(notes[2]);
-    EXPECT_EQ(note->GetPosEvnt(), notes[2]);
+    // A position that holds another event of the block is no place of this one.
+    const POSITION own = note->GetPosEvnt();
+    note->SetPosEvnt(notes[3]);
     EXPECT_EQ(blk->LinkedPos(note), nullptr);
-    // A controller placed from it is placed as from the tail.
-    const INT64 t = note->GetTime();
-    ASSERT_EQ(CArticWrkUtil::CreContCcTime(&wrk, blk, t, 11, 99, blk->LinkedPos(note)), 0);
-    ASSERT_EQ(CArticWrkUtil::CreContCcTime(&wrk, twin, t, 11, 99), 0);
-    CArticWrkEvnt* twinNote = twin->Get(NotePositions(twin)[2]);
-    twin->Remove(twinNote->GetPosEvnt());
-    EXPECT_EQ(Order(blk), Order(twin));
-    note->SetPosEvnt(nullptr);
-    delete note;
-    delete twinNote;
+    note->SetPosEvnt(own);
+    EXPECT_EQ(blk->LinkedPos(note), own);
+    CArticWrkEvnt loose(blk, 900);  // owned by the block, in no list
+    EXPECT_EQ(blk->LinkedPos(&loose), nullptr);
+    EXPECT_EQ(blk->LinkedPos(nullptr), nullptr);
 }
 
 }  // namespace
