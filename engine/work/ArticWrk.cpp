@@ -163,8 +163,10 @@ int CArticWrk::GetEvntTime(ULONG meas, ULONG beat, ULONG tick, INT64* time) cons
 int CArticWrk::GetEvntMeas(INT64 time, ULONG* meas, ULONG* beat, ULONG* tick) const {
     if (!m_pMeasBlk) return 1;
     for (POSITION p = m_pMeasBlk->GetTailPos(); p;) {
+        // The time first: only a signature at or before `time` is read.
+        const CArticWrkEvnt* e = m_pMeasBlk->GetPrev(p);
         Signature s;
-        if (!ReadSignature(m_pMeasBlk->GetPrev(p), &s) || s.time > time) continue;
+        if (!e || e->GetTime() > time || !ReadSignature(e, &s)) continue;
         const uint32_t d = uint32_t(time - s.time);
         const uint32_t N = s.numerator, P = s.ticksPerBeat;
         const uint32_t bars = d / (N * P);
