@@ -1020,6 +1020,11 @@ int CArticWrk::GetEvntInEvntPosArray(ULONG evntNo, CArticWrkEvnt** evnt) const {
 }
 
 CArticWrkEvnt* CArticWrk::GetEvntInEvntPosArray(ULONG evntNo, int resolvedOnly) const {
+    // While the index built for the note queries holds (the rule run walks
+    // the table once per rule set), the slots resolve from it. A lookup never
+    // builds it: walks between edits would rebuild it for every step.
+    if (resolvedOnly && m_NoteIndexAt == CArticWrkEdits::Now())
+        return evntNo < m_Resolved.size() ? m_Resolved[evntNo] : nullptr;
     CArticPos* rec = m_pEvntPosArray && evntNo < 0x80000000u ? m_pEvntPosArray->GetAt(int(evntNo)) : nullptr;
     if (!rec) return nullptr;
     CArticWrkEvnt* e = Resolve(rec, nullptr);
@@ -1333,10 +1338,12 @@ void CArticWrk::BuildNoteIndex() const {
     m_NumbersAgree = true;
     m_Ccs.assign(256, {});
     m_CcsInTimeOrder.assign(256, true);
+    m_Resolved.assign(size_t(m_pEvntPosArray->GetSize()), nullptr);
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticWrkTrk* trk = nullptr;
         CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(i), &trk);
         if (!e) continue;
+        m_Resolved[size_t(i)] = e;
         if (e->GetEvntNo() != ULONG(i)) m_NumbersAgree = false;
         if (e->GetStatus() == 0xE0) {
             if (!m_Bends.empty() && e->GetTime() < m_Bends.back().second->GetTime()) m_BendsInTimeOrder = false;

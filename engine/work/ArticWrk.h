@@ -274,6 +274,8 @@ private:
     // The control changes the table resolves, per controller number, by
     // slot; and the numbers whose times never fall along the slots.
     mutable std::vector<std::vector<std::pair<LONG, CArticWrkEvnt*>>> m_Ccs;
+    // The event each slot of the table resolves to (null for none).
+    mutable std::vector<CArticWrkEvnt*> m_Resolved;
     mutable std::vector<bool> m_CcsInTimeOrder;
     mutable bool m_NumbersAgree = false;
     mutable uint64_t m_NoteIndexAt = UINT64_MAX;  // edit count the indexes were built at

@@ -265,3 +265,32 @@ TEST(ArticWrkNoteIndex, ControllerBeforeATimeFollowsEveryEdit) {
         }
     }
 }
+
+// The table's slots resolve from the index while it holds: a change of a
+// record must be seen at once.
+TEST(ArticWrkNoteIndex, TableSlotsFollowEveryChangeOfARecord) {
+    CArticWrk wrk;
+    CArticWrkBlk* blk = AddBlock(AddTrack(wrk, 1));
+    std::vector<CArticWrkEvnt*> notes;
+    for (ULONG no = 0; no < 6; ++no) notes.push_back(AddNote(blk, no, INT64(no) * 100, BYTE(60 + no), 50));
+    CArticWrkEvnt* twin = NewEvnt(blk, 2, 0x90, 250, 70, 100, 10);  // number 2 again, not registered
+    blk->AddTail(twin, 0);
+    const auto indexed = [&] {
+        // Two note queries over one state build the index.
+        CArticWrkUtil::GetWrkPrevRest(notes[5]);
+        CArticWrkUtil::GetWrkPrevRest(notes[5]);
+    };
+    indexed();
+    for (ULONG no = 0; no < 6; ++no) EXPECT_EQ(wrk.GetEvntInEvntPosArray(no, 1), notes[no]) << no;
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(6u, 1), nullptr);
+    ASSERT_EQ(wrk.ResetEvntPos(twin), 0);  // slot 2 now holds the twin
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(2u, 1), twin);
+    indexed();
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(2u, 1), twin);
+    ASSERT_EQ(wrk.ResetEvntPos(3u), 0);  // slot 3 emptied
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), nullptr);
+    indexed();
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), nullptr);
+    ASSERT_EQ(wrk.ResetEvntPos(notes[3]), 0);
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), notes[3]);
+}
