@@ -52,7 +52,8 @@ int CArticExpCreNote::CreWrkNoteIn(CArticWrkEvnt* note, CArticWrkBlk* blk) {
     // lost when the song is written.
     const BYTE key = std::min<BYTE>(m_Key, 127);
     const BYTE velo = BYTE(std::clamp<int>(m_Velo, 1, 127));
-    return CArticWrkUtil::CreNoteTime(wrk, blk, start, key, velo, INT64(m_Dur));
+    // The new note goes near the listed one when both share the block.
+    return CArticWrkUtil::CreNoteTime(wrk, blk, start, key, velo, INT64(m_Dur), blk->LinkedPos(note));
 }
 
 int CArticExpCreNote::CreWrkNote(CArticWrkEvnt* note) {

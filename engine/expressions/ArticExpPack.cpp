@@ -14,21 +14,22 @@ VX_IMPLEMENT_CLASS(CArticExpPackRpnNoteCreRel, CArticExpPackNoteCreRel);
 
 namespace {
 
-BYTE PackedValueAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t) {
+BYTE PackedValueAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t, POSITION /*near*/) {
     // The value in force at t: an event exactly at t counts.
     return CArticWrkUtil::GetFrontPackedVal(blk->GetEvntList(), t >= kWrkNoTime ? t : t + 1, o.status, o.number,
                                             o.lsb);
 }
-int PackedDelAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t) {
+int PackedDelAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t, POSITION /*near*/) {
     return CArticWrkUtil::DelPackedTime(blk, t, o.status, o.number, o.lsb);
 }
-int PackedCreAt(const ArticNoteValueOps& o, CArticWrk* wrk, CArticWrkBlk* blk, INT64 t, BYTE v) {
+int PackedCreAt(const ArticNoteValueOps& o, CArticWrk* wrk, CArticWrkBlk* blk, INT64 t, BYTE v, POSITION /*near*/) {
     return CArticWrkUtil::CrePackedTime(wrk, blk, t, o.status, o.number, o.lsb, v);
 }
-int PackedDelArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2) {
+int PackedDelArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, POSITION /*near*/) {
     return CArticWrkUtil::DelPackedTimeArea(blk, t1, t2, o.status, o.number, o.lsb);
 }
-int PackedShiftArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, int add) {
+int PackedShiftArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, int add,
+                    POSITION /*near*/) {
     return CArticWrkUtil::ShiftPackedEvnt(blk, o.status, o.number, o.lsb, t1, t2, short(add));
 }
 

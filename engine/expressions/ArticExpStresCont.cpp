@@ -54,20 +54,20 @@ int RefuseKind(CArticExpEvnt* self, BYTE type) {
     return 1;
 }
 
-BYTE CcValueAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t) {
-    return CArticWrkUtil::GetFrontContVal(CcEvents(blk), CcAtOrBefore(t), o.number);
+BYTE CcValueAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t, POSITION near) {
+    return CArticWrkUtil::GetFrontContVal(CcEvents(blk), CcAtOrBefore(t), o.number, near);
 }
-int CcDelAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t) {
-    return CArticWrkUtil::DelContCcTime(CcEvents(blk), t, o.number);
+int CcDelAt(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t, POSITION near) {
+    return CArticWrkUtil::DelContCcTimeArea(CcEvents(blk), t, t, o.number, near);
 }
-int CcCreAt(const ArticNoteValueOps& o, CArticWrk* wrk, CArticWrkBlk* blk, INT64 t, BYTE v) {
-    return CArticWrkUtil::CreContCcTime(wrk, blk, t, o.number, v);
+int CcCreAt(const ArticNoteValueOps& o, CArticWrk* wrk, CArticWrkBlk* blk, INT64 t, BYTE v, POSITION near) {
+    return CArticWrkUtil::CreContCcTime(wrk, blk, t, o.number, v, near);
 }
-int CcDelArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2) {
-    return CArticWrkUtil::DelContCcTimeArea(CcEvents(blk), t1, t2, o.number);
+int CcDelArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, POSITION near) {
+    return CArticWrkUtil::DelContCcTimeArea(CcEvents(blk), t1, t2, o.number, near);
 }
-int CcShiftArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, int add) {
-    return CArticWrkUtil::ShiftCcEvnt(CcEvents(blk), o.number, t1, t2, short(add));
+int CcShiftArea(const ArticNoteValueOps& o, CArticWrkBlk* blk, INT64 t1, INT64 t2, int add, POSITION near) {
+    return CArticWrkUtil::ShiftCcEvnt(CcEvents(blk), o.number, t1, t2, short(add), near);
 }
 
 // The ContNo events of [t1, t2], in a list the caller owns.
@@ -100,32 +100,36 @@ int ArticNoteValueWork(const ArticNoteValueOps& ops, CArticWrkEvnt* note, const 
     CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
     CArticWrk* wrk = blk ? blk->GetWrk() : nullptr;
     if (!wrk || !blk->GetEvntList()) return 1;
+    // The walks over the block start at the note (the edits stay near it);
+    // the block's list is in time order.
+    POSITION near = blk->LinkedPos(note);
     const INT64 start = note->GetTime();
     const INT64 c = CcNotNegative(INT64(LONG(uint32_t(start)) + edit.time));
     // The next note after the note's start (or, with TimeR, after the
     // reference), clamped at 0; no time when there is none.
     INT64 n = edit.useTimeR && edit.fromEnd ? OffTime(note) : start;
     int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 13, &n, &found);
+    CArticWrkUtil::GetNearNoteTime2(blk, 13, &n, &found, near);
     if (!found) n = kWrkNoTime;
     else n = CcNotNegative(edit.useTimeR ? AddTicks(n, edit.timeR) : n);
-    const BYTE restoreVal = edit.R && found ? ops.valueAt(ops, blk, n) : 0;
-    const BYTE newVal = edit.relative ? CcValue(ops.valueAt(ops, blk, c) + edit.value) : CcValue(edit.value);
-    if (int rc = ops.delAt(ops, blk, c)) return rc;
-    if (int rc = ops.creAt(ops, wrk, blk, c, newVal)) return rc;
+    const BYTE restoreVal = edit.R && found ? ops.valueAt(ops, blk, n, near) : 0;
+    const BYTE newVal =
+        edit.relative ? CcValue(ops.valueAt(ops, blk, c, near) + edit.value) : CcValue(edit.value);
+    if (int rc = ops.delAt(ops, blk, c, near)) return rc;
+    if (int rc = ops.creAt(ops, wrk, blk, c, newVal, near)) return rc;
     if (!edit.R) {
-        if (edit.C) return ops.delArea(ops, blk, c + 1, n - 1);
-        if (edit.relative && edit.S) return ops.shiftArea(ops, blk, c + 1, n - 1, edit.value);
+        if (edit.C) return ops.delArea(ops, blk, c + 1, n - 1, near);
+        if (edit.relative && edit.S) return ops.shiftArea(ops, blk, c + 1, n - 1, edit.value, near);
         return 0;
     }
     int rc = 0;
     if (edit.C) {
-        rc = ops.delArea(ops, blk, c + 1, n);
+        rc = ops.delArea(ops, blk, c + 1, n, near);
     } else {
-        if (edit.relative && edit.S) rc = ops.shiftArea(ops, blk, c + 1, n - 1, edit.value);
-        if (rc == 0 && found) rc = ops.delAt(ops, blk, n);
+        if (edit.relative && edit.S) rc = ops.shiftArea(ops, blk, c + 1, n - 1, edit.value, near);
+        if (rc == 0 && found) rc = ops.delAt(ops, blk, n, near);
     }
-    if (rc == 0 && found) rc = ops.creAt(ops, wrk, blk, n, restoreVal);
+    if (rc == 0 && found) rc = ops.creAt(ops, wrk, blk, n, restoreVal, near);
     return rc;
 }
 

@@ -9,13 +9,15 @@ class CArticWrkBlk;
 
 // ---- The per-note value edit shared with the packed parameters: the
 // operations on one kind of value event of a block.
+// Each operation gets near, the list position of the note being edited (null
+// when it has none), where its walks over the block may start.
 struct ArticNoteValueOps {
     // The value in force at t (an event exactly at t counts).
-    BYTE (*valueAt)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t);
-    int (*delAt)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t);
-    int (*creAt)(const ArticNoteValueOps&, CArticWrk*, CArticWrkBlk*, INT64 t, BYTE value);
-    int (*delArea)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t1, INT64 t2);
-    int (*shiftArea)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t1, INT64 t2, int add);
+    BYTE (*valueAt)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t, POSITION near);
+    int (*delAt)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t, POSITION near);
+    int (*creAt)(const ArticNoteValueOps&, CArticWrk*, CArticWrkBlk*, INT64 t, BYTE value, POSITION near);
+    int (*delArea)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t1, INT64 t2, POSITION near);
+    int (*shiftArea)(const ArticNoteValueOps&, CArticWrkBlk*, INT64 t1, INT64 t2, int add, POSITION near);
     BYTE status, number, lsb;
 };
 // One listed note's edit. relative: value in force at c plus add; else

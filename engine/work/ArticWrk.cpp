@@ -163,8 +163,10 @@ int CArticWrk::GetEvntTime(ULONG meas, ULONG beat, ULONG tick, INT64* time) cons
 int CArticWrk::GetEvntMeas(INT64 time, ULONG* meas, ULONG* beat, ULONG* tick) const {
     if (!m_pMeasBlk) return 1;
     for (POSITION p = m_pMeasBlk->GetTailPos(); p;) {
+        // The time first: only a signature at or before `time` is read.
+        const CArticWrkEvnt* e = m_pMeasBlk->GetPrev(p);
         Signature s;
-        if (!ReadSignature(m_pMeasBlk->GetPrev(p), &s) || s.time > time) continue;
+        if (!e || e->GetTime() > time || !ReadSignature(e, &s)) continue;
         const uint32_t d = uint32_t(time - s.time);
         const uint32_t N = s.numerator, P = s.ticksPerBeat;
         const uint32_t bars = d / (N * P);
@@ -869,6 +871,7 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
     if (int64_t(n) >= m_pEvntPosArray->GetSize()) m_pEvntPosArray->SetSize(GrownTableSize(m_pEvntPosArray->GetSize(), n));
     if (!m_pEvntPosArray->GetAt(int(n))) {
         m_pEvntPosArray->SetAt(int(n), rec);
+        CountRecord(evnt, +1);
         if (n > m_HighEvntNo) m_HighEvntNo = n;
         return 0;
     }
@@ -884,6 +887,7 @@ int CArticWrk::SetEvntPos(CArticWrkEvnt* evnt) {
             if (!m_pEvntPosArray->GetAt(int(k))) {
                 evnt->SetEvntNo(k);
                 m_pEvntPosArray->SetAt(int(k), rec);
+                CountRecord(evnt, +1);
                 if (k > m_HighEvntNo) m_HighEvntNo = k;
                 return 0;
             }
@@ -910,6 +914,10 @@ int CArticWrk::ResetEvntPos(CArticWrkEvnt* evnt) {
     POSITION trk = nullptr, blk = nullptr, pos = nullptr;
     evnt->GetPos(&trk, &blk, &pos);
     rec->Set(trk, blk, pos);
+    if (rec->GetWrkEvnt() != evnt) {
+        CountRecord(rec->GetWrkEvnt(), -1);
+        CountRecord(evnt, +1);
+    }
     rec->SetWrkEvnt(evnt);
     rec->SetRefWrkEvnt(evnt);
     return 0;
@@ -918,6 +926,7 @@ int CArticWrk::ResetEvntPos(CArticWrkEvnt* evnt) {
 int CArticWrk::ResetEvntPos(ULONG evntNo) {
     CArticPos* rec = m_pEvntPosArray && evntNo < 0x80000000u ? m_pEvntPosArray->GetAt(int(evntNo)) : nullptr;
     if (!rec) return 1;
+    CountRecord(rec->GetWrkEvnt(), -1);
     rec->Set(nullptr, nullptr, nullptr, nullptr, nullptr);
     return 0;
 }
@@ -935,6 +944,7 @@ int CArticWrk::ResetAllEvntPos() {
             continue;
         }
         m_pEvntPosArray->SetAt(i, nullptr);
+        CountRecord(rec->GetWrkEvnt(), -1);
         if (rec->GetWrkEvnt()) freeEvnts.push_back(rec->GetWrkEvnt());
         delete rec;
     }
@@ -961,12 +971,19 @@ int CArticWrk::GetEvntPos(CArticWrkEvnt* evnt, CArticPos** record) const {
 }
 
 int CArticWrk::IsEvntPos(const CArticWrkEvnt* evnt) const {
+    // Compares addresses only: the event may have been destroyed.
     if (!m_pEvntPosArray || !evnt) return 0;
-    for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
-        const CArticPos* rec = m_pEvntPosArray->GetAt(i);
-        if (rec && rec->GetWrkEvnt() == evnt) return 1;
+    return m_Registered.count(evnt) ? 1 : 0;
+}
+
+void CArticWrk::CountRecord(const CArticWrkEvnt* evnt, int change) {
+    if (!evnt) return;
+    auto it = m_Registered.find(evnt);
+    if (it == m_Registered.end()) {
+        if (change > 0) m_Registered.emplace(evnt, change);
+    } else if ((it->second += change) <= 0) {
+        m_Registered.erase(it);
     }
-    return 0;
 }
 
 int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
@@ -977,6 +994,7 @@ int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
     if (!rec || rec->GetWrkEvnt() != evnt) return 1;
     CArticWrkEdits::Count();
     m_pEvntPosArray->SetAt(int(n), nullptr);
+    CountRecord(evnt, -1);
     delete rec;
     return 0;
 }
@@ -1002,6 +1020,11 @@ int CArticWrk::GetEvntInEvntPosArray(ULONG evntNo, CArticWrkEvnt** evnt) const {
 }
 
 CArticWrkEvnt* CArticWrk::GetEvntInEvntPosArray(ULONG evntNo, int resolvedOnly) const {
+    // While the index built for the note queries holds (the rule run walks
+    // the table once per rule set), the slots resolve from it. A lookup never
+    // builds it: walks between edits would rebuild it for every step.
+    if (resolvedOnly && m_NoteIndexAt == CArticWrkEdits::Now())
+        return evntNo < m_Resolved.size() ? m_Resolved[evntNo] : nullptr;
     CArticPos* rec = m_pEvntPosArray && evntNo < 0x80000000u ? m_pEvntPosArray->GetAt(int(evntNo)) : nullptr;
     if (!rec) return nullptr;
     CArticWrkEvnt* e = Resolve(rec, nullptr);
@@ -1053,6 +1076,7 @@ void CArticWrk::ClearEvntPosArray(int deleteFree) {
         m_pEvntPosArray->SetAt(i, nullptr);
         delete rec;
     }
+    m_Registered.clear();
     m_pEvntPosArray->SetSize(0);
     m_HighEvntNo = 0;
     for (CArticWrkEvnt* e : freeEvnts) delete e;
@@ -1312,14 +1336,23 @@ void CArticWrk::BuildNoteIndex() const {
     m_Bends.clear();
     m_BendsInTimeOrder = true;
     m_NumbersAgree = true;
+    m_Ccs.assign(256, {});
+    m_CcsInTimeOrder.assign(256, true);
+    m_Resolved.assign(size_t(m_pEvntPosArray->GetSize()), nullptr);
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {
         CArticWrkTrk* trk = nullptr;
         CArticWrkEvnt* e = Resolve(m_pEvntPosArray->GetAt(i), &trk);
         if (!e) continue;
+        m_Resolved[size_t(i)] = e;
         if (e->GetEvntNo() != ULONG(i)) m_NumbersAgree = false;
         if (e->GetStatus() == 0xE0) {
             if (!m_Bends.empty() && e->GetTime() < m_Bends.back().second->GetTime()) m_BendsInTimeOrder = false;
             m_Bends.emplace_back(LONG(i), e);
+        }
+        if (e->GetStatus() == 0xB0) {
+            auto& ccs = m_Ccs[e->GetPost1()];
+            if (!ccs.empty() && e->GetTime() < ccs.back().second->GetTime()) m_CcsInTimeOrder[e->GetPost1()] = false;
+            ccs.emplace_back(LONG(i), e);
         }
         if (trk->GetSelTrk() && wrkutil::IsNoteNibble(e)) m_NoteTimes.push_back({e->GetTime(), LONG(i)});
         if (!e->GetSelTrk() || e->GetStatus() != 0x90) continue;
@@ -1360,6 +1393,18 @@ bool CArticWrk::GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const {
     const auto after = std::upper_bound(m_Bends.begin(), below, time,
                                         [](INT64 t, const std::pair<LONG, CArticWrkEvnt*>& b) { return t < b.second->GetTime(); });
     *bend = after == m_Bends.begin() ? nullptr : std::prev(after)->second;
+    return true;
+}
+
+bool CArticWrk::GetPrevCc(ULONG n, BYTE number, INT64 time, CArticWrkEvnt** cc) const {
+    if (!NoteIndexReady() || !m_CcsInTimeOrder[number]) return false;
+    const auto& ccs = m_Ccs[number];
+    const auto below = std::lower_bound(ccs.begin(), ccs.end(), n,
+                                        [](const std::pair<LONG, CArticWrkEvnt*>& c, ULONG no) { return ULONG(c.first) < no; });
+    // Times rise along the slots: the changes before `time` lead the list.
+    const auto from = std::lower_bound(ccs.begin(), below, time,
+                                       [](const std::pair<LONG, CArticWrkEvnt*>& c, INT64 t) { return c.second->GetTime() < t; });
+    *cc = from == ccs.begin() ? nullptr : std::prev(from)->second;
     return true;
 }
 

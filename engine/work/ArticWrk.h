@@ -7,6 +7,7 @@
 // transfer, whole-work clean-ups, and the navigation the rule engine uses to
 // step from a note to its neighbours.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/work/ArticWrkBlk.h"
@@ -170,6 +171,10 @@ public:
     // from n finds first among those at or before `time`: *bend, null when
     // none. False when the index cannot answer (the caller walks).
     bool GetPrevBend(ULONG n, INT64 time, CArticWrkEvnt** bend) const;
+    // The control change (status 0xB0, Post1 number) that a walk down the
+    // table from slot n - 1 finds first among those before `time`: *cc, null
+    // when none. False when the index cannot answer (the caller walks).
+    bool GetPrevCc(ULONG n, BYTE number, INT64 time, CArticWrkEvnt** cc) const;
     // The notes (status 0x90) of selected tracks that the table resolves, by
     // number, when their times never fall along the numbers; null when they
     // do, or while the work data is being edited (the caller walks).
@@ -266,6 +271,12 @@ private:
     // the number it is registered under (the walks down the numbers rely on it).
     mutable std::vector<std::pair<LONG, CArticWrkEvnt*>> m_Bends;
     mutable bool m_BendsInTimeOrder = false;
+    // The control changes the table resolves, per controller number, by
+    // slot; and the numbers whose times never fall along the slots.
+    mutable std::vector<std::vector<std::pair<LONG, CArticWrkEvnt*>>> m_Ccs;
+    // The event each slot of the table resolves to (null for none).
+    mutable std::vector<CArticWrkEvnt*> m_Resolved;
+    mutable std::vector<bool> m_CcsInTimeOrder;
     mutable bool m_NumbersAgree = false;
     mutable uint64_t m_NoteIndexAt = UINT64_MAX;  // edit count the indexes were built at
     mutable uint64_t m_NoteQueryAt = UINT64_MAX;  // edit count at the last note query
@@ -274,6 +285,10 @@ private:
     CArticWrkTrkList* m_pTrkList;     // owned, with its tracks
     CArticWrkBlk* m_pMeasBlk = nullptr;  // not owned: a block of one of the tracks
     CArticPosArray* m_pEvntPosArray;  // owned, with its records; indexed by event number
+    // How many of the table's records hold each event (kept with every
+    // change of a record's event), so that IsEvntPos needs no walk.
+    std::unordered_map<const CArticWrkEvnt*, int> m_Registered;
+    void CountRecord(const CArticWrkEvnt* evnt, int change);
     ULONG m_EvntNum = 0;
     LONG m_ChangeEvntNo = 0;
     LONG m_MaxPartNum = 16;

@@ -327,8 +327,21 @@ POSITION CArticWrkBlk::InsertBefore(POSITION pos, CArticWrkEvnt* evnt, int reg) 
 
 POSITION CArticWrkBlk::Sort(CArticWrkEvnt* evnt, int reg) {
     if (!m_pEvntList || !evnt) return nullptr;
+    return SortBack(m_pEvntList->GetTailPosition(), evnt, reg);
+}
+
+POSITION CArticWrkBlk::Sort(CArticWrkEvnt* evnt, int reg, POSITION near) {
+    if (!near) return Sort(evnt, reg);
+    if (!m_pEvntList || !evnt) return nullptr;
+    // No event after a later one is passed over: the walk back starts at the
+    // first event later than evnt.
+    POSITION later = wrkutil::FirstLater(m_pEvntList, evnt->GetTime(), true, near);
+    return SortBack(later ? later : m_pEvntList->GetTailPosition(), evnt, reg);
+}
+
+POSITION CArticWrkBlk::SortBack(POSITION pos, CArticWrkEvnt* evnt, int reg) {
     const INT64 t = evnt->GetTime();
-    for (POSITION p = m_pEvntList->GetTailPosition(); p;) {
+    for (POSITION p = pos; p;) {
         POSITION at = p;
         CArticWrkEvnt* e = m_pEvntList->GetPrev(p);
         if (!e) continue;
@@ -384,6 +397,20 @@ POSITION CArticWrkBlk::MoveBefore(POSITION pos, CArticWrkEvnt* evnt, int reg) {
     evnt->SetPosEvnt(at);
     if (reg) ResetEvntPos(evnt);
     return at;
+}
+
+POSITION CArticWrkBlk::LinkedPos(const CArticWrkEvnt* evnt) const {
+    POSITION pos = evnt && m_pEvntList && evnt->GetOwner() == this ? evnt->GetPosEvnt() : nullptr;
+    if (!pos || m_pEvntList->GetAt(pos) != evnt) return nullptr;
+    POSITION prev = pos, next = pos;
+    m_pEvntList->GetPrev(prev);
+    m_pEvntList->GetNext(next);
+    POSITION back = prev, fore = next;
+    if (prev) m_pEvntList->GetNext(back);
+    if (next) m_pEvntList->GetPrev(fore);
+    const bool linked = (prev ? back == pos : m_pEvntList->GetHeadPosition() == pos) &&
+                        (next ? fore == pos : m_pEvntList->GetTailPosition() == pos);
+    return linked ? pos : nullptr;
 }
 
 POSITION CArticWrkBlk::Find(CArticWrkEvnt* evnt) const { return m_pEvntList ? m_pEvntList->Find(evnt) : nullptr; }

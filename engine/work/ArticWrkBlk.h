@@ -60,6 +60,9 @@ public:
     virtual POSITION AddTail(CArticWrkEvnt* evnt, int reg);
     // In time order: a note passes back over higher notes of its time, never over a non-note.
     virtual POSITION Sort(CArticWrkEvnt* evnt, int reg);
+    // The same place, found from near (a position of the list, which must be
+    // in time order; null: from the tail).
+    POSITION Sort(CArticWrkEvnt* evnt, int reg, POSITION near);
     // Re-places an event whose time changed after every event of the same or an earlier time.
     virtual POSITION Move(CArticWrkEvnt* evnt);
     // Before every event of its own time.
@@ -69,6 +72,10 @@ public:
     virtual POSITION MoveAfter(POSITION pos, CArticWrkEvnt* evnt, int reg);
     virtual POSITION MoveBefore(POSITION pos, CArticWrkEvnt* evnt, int reg);
     virtual POSITION Find(CArticWrkEvnt* evnt) const;
+    // The event's own list position when it is a linked node of this block's
+    // list holding the event (its neighbours point back at it), else null: a
+    // place to start a walk near the event, found without one.
+    POSITION LinkedPos(const CArticWrkEvnt* evnt) const;
     // Unlinking never deletes an event nor touches the number table.
     virtual void Remove(CArticWrkEvnt* evnt, POSITION start);
     virtual void Remove(POSITION pos);
@@ -156,6 +163,8 @@ protected:
 
 private:
     POSITION Placed(POSITION pos, CArticWrkEvnt* evnt, int reg);
+    // Sort's walk back from pos (the tail or an event later than evnt).
+    POSITION SortBack(POSITION pos, CArticWrkEvnt* evnt, int reg);
     void CopyHead(const CArticWrkBlk& src);
     void CopyTail(const CArticWrkBlk& src);
 

@@ -19,6 +19,13 @@
 
 VX_IMPLEMENT_CLASS(CArticWrkEvnt, CObject);
 
+// The set-indexed form of the Out values handed out by GetOutArray.
+struct CArticWrkEvnt::OutView {
+    CArticLongArray array;
+    std::vector<LONG> values;
+};
+
+
 namespace {
 
 // A per-set index this far out is no rule-set number: growing an array to it
@@ -33,51 +40,24 @@ CArticWrk* WorkOf(const CArticWrkBlk* blk) {
 
 bool IsTimeSignature(const CArticWrkEvnt* e) { return e && e->GetStatus() == 0xFF && e->GetMetaType() == 0x58; }
 
-template <class Array>
-void DeleteElements(Array* array) {
-    if (!array) return;
-    for (int i = 0; i < array->GetSize(); ++i) delete array->GetAt(i);
-    array->SetSize(0);
-}
-
-// Per-set arrays own their elements: clearing deletes them, deleting also
-// frees the array itself.
-template <class Array>
-int ClearOwnedArray(Array* array) {
-    if (!array) return 0;
-    DeleteElements(array);
-    return 1;
-}
-
-template <class Array>
-void DeleteOwnedArray(Array*& array) {
-    DeleteElements(array);
-    delete array;
-    array = nullptr;
-}
-
-template <class Array>
-void NewOwnedArray(Array*& array) {
-    DeleteOwnedArray(array);
-    array = new (std::nothrow) Array();
-}
-
-// Replaces dst's elements with clones of src's; empty slots stay empty, and so
-// does a slot whose clone could not be made.
-template <class Array, class Clone>
-void CopyOwnedElements(Array* dst, const Array* src, Clone clone) {
-    DeleteElements(dst);
-    dst->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i)
-        if (const auto* from = src->GetAt(i)) dst->SetAt(i, clone(*from));
-}
-
-// Grows array so that index set exists: false when the index is refused.
-template <class Array>
-bool GrowFor(Array* array, ULONG set) {
+// Grows the slots' size so that index set exists: false when the index is refused.
+template <class T>
+bool GrowFor(CArticSetSlots<T>& slots, ULONG set) {
     if (set >= kMaxSetIndex) return false;
-    if (int(set) >= array->GetSize()) array->SetSize(CArticWrkEvnt::GrownSize(array->GetSize(), set));
+    slots.Grow(set);
     return true;
+}
+
+// Texts of a list, the empty ones left out, into a new list (null when it
+// cannot be made).
+std::unique_ptr<CStringList> NonEmptyTexts(const CStringList& from) {
+    std::unique_ptr<CStringList> to(new (std::nothrow) CStringList(10));
+    if (!to) return to;
+    for (POSITION p = from.GetHeadPosition(); p;) {
+        const CString& s = from.GetNext(p);
+        if (!s.IsEmpty()) to->AddTail(s);
+    }
+    return to;
 }
 
 }  // namespace
@@ -95,25 +75,17 @@ void CArticWrkEvnt::Init() {
     m_PosEvnt = nullptr;
     m_EvntNo = 0;
     m_ErrKind = 0;
-    m_pMeas = new (std::nothrow) CArticMeas(1, 1, 0);
+    m_Meas.Set(1, 1, 0);
     m_Time = m_GateTime = 0;
     m_Status = m_Post1 = m_Post2 = m_Post3 = m_Post4 = m_MetaType = 0;
     m_hMem = nullptr;
     m_MemLen = m_MemSize = 0;
     m_pMem = nullptr;
-    m_pExv = m_pSearch = m_pOut = m_pErr = nullptr;
-    m_pProb = nullptr;
-    m_pExpEvntList = nullptr;
-    NewExvArray();
-    NewSearchArray();
-    NewProbArray();
-    NewOutArray();
-    NewErrArray();
-    NewExpEvntListArray();
     m_pFngrInfo = nullptr;
     std::memset(m_NoteInfo, 0, sizeof m_NoteInfo);
     m_VceSet = m_VceOtherBlk = m_SelVce = m_Graced = m_PbWhiten = 0;
-    m_pPrmExp = nullptr;
+    m_PrmExpMade = false;
+    m_pOutView = nullptr;
     m_pSeqWrkEvnt = nullptr;
     m_SeqEvntNo = 0xFFFFFFFF;
     m_Create = 0;
@@ -128,23 +100,20 @@ void CArticWrkEvnt::Init() {
 
 CArticWrkEvnt::~CArticWrkEvnt() {
     DeleteEvntPos();
-    delete m_pMeas;
-    m_pMeas = nullptr;
     DeleteGmem();
-    DeleteExvArray();
-    DeleteSearchArray();
-    DeleteProbArray();
-    DeleteOutArray();
-    DeleteErrArray();
-    DeleteExpEvntListArray();
     DeleteFngrInfo();
     DeletePrmExpArray();
+    delete m_pOutView;
+    m_pOutView = nullptr;
     m_pSeqWrkEvnt = nullptr;
     ClearChordInfo();
+    // A removed event's memory may be kept (HoldFreedMemory): it no longer
+    // has a place in any list.
+    m_PosEvnt = nullptr;
 }
 
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
-    if (m_pMeas && src.m_pMeas) *m_pMeas = *src.m_pMeas;
+    m_Meas = src.m_Meas;
     m_Time = src.m_Time;
     CArticWrkEdits::Count();
     m_SongTickRest = src.m_SongTickRest;
@@ -170,12 +139,12 @@ void CArticWrkEvnt::CopyFngrFrom(const CArticWrkEvnt& src) {
 CArticWrkEvnt& CArticWrkEvnt::operator=(const CArticWrkEvnt& src) {
     if (this == &src) return *this;
     CopyValuesAndData(src);
-    if (src.m_pExv) { NewExvArray(); CopyExvArray(src.m_pExv); }
-    if (src.m_pSearch) { NewSearchArray(); CopySearchArray(src.m_pSearch); }
-    if (src.m_pProb) { NewProbArray(); CopyProbArray(src.m_pProb); }
-    if (src.m_pOut) { NewOutArray(); CopyOutArray(src.m_pOut); }
-    if (src.m_pErr) { NewErrArray(); CopyErrArray(src.m_pErr); }
-    if (src.m_pExpEvntList) { NewExpEvntListArray(); CopyExpEvntListArray(src.m_pExpEvntList); }
+    m_Exv = src.m_Exv;
+    m_Search = src.m_Search;
+    m_Prob = src.m_Prob;
+    m_Out = src.m_Out;
+    m_Err = src.m_Err;
+    CopyExpEvntListArray(src.m_ExpEvntList);
     CopyFngrFrom(src);
     std::memcpy(m_NoteInfo, src.m_NoteInfo, sizeof m_NoteInfo);
     m_VceSet = src.m_VceSet;
@@ -183,7 +152,7 @@ CArticWrkEvnt& CArticWrkEvnt::operator=(const CArticWrkEvnt& src) {
     m_SelVce = src.m_SelVce;
     m_Graced = src.m_Graced;
     m_PbWhiten = src.m_PbWhiten;
-    CopyPrmExpArray(src.m_pPrmExp);
+    CopyPrmExpArray(src);
     m_pSeqWrkEvnt = src.m_pSeqWrkEvnt;
     m_Create = src.m_Create;
     // Partners are shared, and only where this event already keeps a list.
@@ -199,7 +168,7 @@ CArticWrkEvnt& CArticWrkEvnt::operator=(const CArticWrkEvnt& src) {
 void CArticWrkEvnt::CopyForCore(const CArticWrkEvnt& src) {
     if (this == &src) return;
     CopyValuesAndData(src);
-    if (src.m_pErr) { NewErrArray(); CopyErrArray(src.m_pErr); }
+    m_Err = src.m_Err;
     CopyFngrFrom(src);
     if (m_pFngrInfo && m_pFngrInfo->GetGen() != 0) CArticWrkUtil::SetFng(1);
     m_VceSet = src.m_VceSet;
@@ -207,7 +176,7 @@ void CArticWrkEvnt::CopyForCore(const CArticWrkEvnt& src) {
     m_SelVce = src.m_SelVce;
     m_Graced = src.m_Graced;
     m_PbWhiten = src.m_PbWhiten;
-    CopyPrmExpArray(src.m_pPrmExp);
+    CopyPrmExpArray(src);
     m_pSeqWrkEvnt = src.m_pSeqWrkEvnt;
     m_Create = src.m_Create;
     m_pProcWrkEvnt = src.m_pProcWrkEvnt ? src.m_pProcWrkEvnt : const_cast<CArticWrkEvnt*>(&src);
@@ -279,7 +248,7 @@ ULONG CArticWrkEvnt::GetSys(const BYTE** data) const {
 // ---- Value record
 
 void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
-    if (m_pMeas) m_pMeas->Get(&e.Meas, &e.Beat, &e.Tick);
+    m_Meas.Get(&e.Meas, &e.Beat, &e.Tick);
     e.Time = m_Time;
     e.Gate = m_GateTime;
     e.Status = m_Status;
@@ -293,7 +262,7 @@ void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
 }
 
 void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
-    if (m_pMeas) m_pMeas->Set(e.Meas, e.Beat, e.Tick);
+    m_Meas.Set(e.Meas, e.Beat, e.Tick);
     m_Time = e.Time;
     CArticWrkEdits::Count();
     m_GateTime = e.Gate;
@@ -318,7 +287,7 @@ void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
 // ---- Time and position
 
 void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
-    if (m_pMeas) m_pMeas->Get(meas, beat, tick);
+    m_Meas.Get(meas, beat, tick);
 }
 
 void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
@@ -328,7 +297,6 @@ void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
 }
 
 void CArticWrkEvnt::SetMeas(INT64 time) {
-    if (!m_pMeas) return;
     CArticWrkBlk* measBlk = GetWrkMeasBlk();
     if (!measBlk) return;
     // The measure block's own events define the grid and keep their positions;
@@ -336,11 +304,11 @@ void CArticWrkEvnt::SetMeas(INT64 time) {
     bool inMeasBlk = m_pOwner == measBlk;
     if (inMeasBlk && !(m_Status == 0xFF && m_MetaType != 0x58)) return;
     ULONG meas = 1, beat = 1, tick = 0;
-    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_pMeas->Set(meas, beat, tick);
+    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_Meas.Set(meas, beat, tick);
 }
 
 void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
-    if (m_pMeas) m_pMeas->Set(meas, beat, tick);
+    m_Meas.Set(meas, beat, tick);
     CArticWrkBlk* measBlk = GetWrkMeasBlk();
     if (!measBlk) return;
     if (m_pOwner == measBlk) {
@@ -451,53 +419,50 @@ int CArticWrkEvnt::GetOwner(CArticWrkBlk** blk) const {
 
 // ---- Per-rule-set arrays
 
-int CArticWrkEvnt::GrownSize(int size, ULONG index) {
-    if (int64_t(index) < size) return size;
-    ULONG n = ULONG(size);
-    return int(n + ((index - n) / 5) * 5 + 5);
-}
+int CArticWrkEvnt::GrownSize(int size, ULONG index) { return CArticSetSlots<LONG>::GrownSize(size, index); }
 
-LONG CArticWrkEvnt::GetLong(const CArticLongArray* array, ULONG set) {
-    if (!array || set >= ULONG(array->GetSize())) return 0;
-    const LONG* v = array->GetAt(int(set));
+LONG CArticWrkEvnt::GetLong(const LongSlots& slots, ULONG set) {
+    const LONG* v = slots.Find(set);
     return v ? *v : 0;
 }
 
-int CArticWrkEvnt::SetLong(CArticLongArray* array, ULONG set, LONG v) {
-    if (!array) return 0;
-    if (!GrowFor(array, set)) return 0;
-    LONG* slot = array->GetAt(int(set));
-    if (!slot) {
-        if (v == 0) return 1;
-        slot = new (std::nothrow) LONG(0);
-        if (!slot) return 0;
-        array->SetAt(int(set), slot);
-    }
-    *slot = v;
+int CArticWrkEvnt::SetLong(LongSlots& slots, ULONG set, LONG v) {
+    if (!GrowFor(slots, set)) return 0;
+    LONG* slot = slots.Find(set);
+    if (slot)
+        *slot = v;
+    else if (v != 0)  // a zero in an empty slot stores nothing
+        slots.Make(set) = v;
+    return 1;
+}
+
+int CArticWrkEvnt::ClearLongArray(LongSlots& slots) {
+    slots.Clear();
     return 1;
 }
 
 double CArticWrkEvnt::GetProb(ULONG set) const {
-    if (!m_pProb || set >= ULONG(m_pProb->GetSize())) return 0.0;
-    const double* v = m_pProb->GetAt(int(set));
+    const double* v = m_Prob.Find(set);
     return v ? *v : 0.0;
 }
 
 int CArticWrkEvnt::SetProb(ULONG set, double v) {
-    if (!m_pProb || set >= kMaxSetIndex) return 0;
+    if (set >= kMaxSetIndex) return 0;
     // Every set leaves a probability on every note, most of them zero, and
     // set numbers run past a thousand: a zero beyond the array already reads
     // back as zero, so only a value grows it.
-    if (v == 0.0 && int(set) >= m_pProb->GetSize()) return 1;
-    if (!GrowFor(m_pProb, set)) return 0;
-    double* slot = m_pProb->GetAt(int(set));
-    if (!slot) {
-        if (v == 0.0) return 1;
-        slot = new (std::nothrow) double(0.0);
-        if (!slot) return 0;
-        m_pProb->SetAt(int(set), slot);
-    }
-    *slot = v;
+    if (v == 0.0 && int(set) >= m_Prob.GetSize()) return 1;
+    m_Prob.Grow(set);
+    double* slot = m_Prob.Find(set);
+    if (slot)
+        *slot = v;
+    else if (v != 0.0)
+        m_Prob.Make(set) = v;
+    return 1;
+}
+
+int CArticWrkEvnt::ClearProbArray() {
+    m_Prob.Clear();
     return 1;
 }
 
@@ -508,27 +473,47 @@ int CArticWrkEvnt::GetExpEvntList(ULONG set, CStringList** list) const {
 }
 
 CStringList* CArticWrkEvnt::GetExpEvntList(ULONG set) const {
-    if (!m_pExpEvntList || set >= ULONG(m_pExpEvntList->GetSize())) return nullptr;
-    return m_pExpEvntList->GetAt(int(set));
+    const std::unique_ptr<CStringList>* slot = m_ExpEvntList.Find(set);
+    return slot ? slot->get() : nullptr;
 }
 
 int CArticWrkEvnt::SetExpEvntList(ULONG set, const CStringList* list) {
-    if (!m_pExpEvntList || !list) return 0;
-    if (!GrowFor(m_pExpEvntList, set)) return 0;
-    CStringList* slot = m_pExpEvntList->GetAt(int(set));
+    if (!list) return 0;
+    if (!GrowFor(m_ExpEvntList, set)) return 0;
+    std::unique_ptr<CStringList>* slot = m_ExpEvntList.Find(set);
     if (!slot && list->GetCount() == 0) return 1;
     if (!slot) {
-        slot = new (std::nothrow) CStringList(10);
-        if (!slot) return 0;
-        m_pExpEvntList->SetAt(int(set), slot);
+        std::unique_ptr<CStringList> made(new (std::nothrow) CStringList(10));
+        if (!made) return 0;
+        slot = &m_ExpEvntList.Make(set);
+        *slot = std::move(made);
     }
-    if (slot == list) return 1;
-    slot->RemoveAll();
+    CStringList* to = slot->get();
+    if (to == list) return 1;
+    to->RemoveAll();
     for (POSITION p = list->GetHeadPosition(); p;) {
         const CString& s = list->GetNext(p);
-        if (!s.IsEmpty()) slot->AddTail(s);
+        if (!s.IsEmpty()) to->AddTail(s);
     }
     return 1;
+}
+
+int CArticWrkEvnt::ClearExpEvntListArray() {
+    m_ExpEvntList.Clear();
+    return 1;
+}
+
+void CArticWrkEvnt::DeleteExpEvntListArray() { m_ExpEvntList.Clear(); }
+
+void CArticWrkEvnt::CopyExpEvntListArray(const CArticSetSlots<std::unique_ptr<CStringList>>& src) {
+    if (&src == &m_ExpEvntList) return;
+    m_ExpEvntList.Clear();
+    m_ExpEvntList.Slots().reserve(src.Slots().size());
+    // A slot whose copy cannot be made stays empty.
+    for (const auto& slot : src.Slots())
+        if (slot.second)
+            if (auto copy = NonEmptyTexts(*slot.second)) m_ExpEvntList.Make(slot.first) = std::move(copy);
+    m_ExpEvntList.SetSizeOf(src);
 }
 
 LONG CArticWrkEvnt::GetNoteInfo(int i) const {
@@ -547,101 +532,87 @@ int CArticWrkEvnt::ClearNoteInfo() {
     return 1;
 }
 
+CArticLongArray* CArticWrkEvnt::GetOutArray() const {
+    if (!m_pOutView) m_pOutView = new (std::nothrow) OutView();
+    if (!m_pOutView) return nullptr;
+    OutView& view = *m_pOutView;
+    view.array.SetSize(0);
+    view.values.clear();
+    for (const auto& slot : m_Out.Slots()) view.values.push_back(slot.second);
+    view.array.SetSize(m_Out.GetSize());
+    size_t i = 0;
+    for (const auto& slot : m_Out.Slots()) view.array.SetAt(int(slot.first), &view.values[i++]);
+    return &view.array;
+}
+
 int CArticWrkEvnt::GetOutArray(CArticLongArray** array) const {
-    if (array) *array = m_pOut;
-    return m_pOut ? 1 : 0;
-}
-
-void CArticWrkEvnt::NewLongArray(CArticLongArray*& array) { NewOwnedArray(array); }
-
-int CArticWrkEvnt::ClearLongArray(CArticLongArray* array) { return ClearOwnedArray(array); }
-
-void CArticWrkEvnt::DeleteLongArray(CArticLongArray*& array) { DeleteOwnedArray(array); }
-
-void CArticWrkEvnt::CopyLongArray(CArticLongArray* dst, const CArticLongArray* src) {
-    if (!dst || !src || dst == src) return;
-    CopyOwnedElements(dst, src, [](LONG v) { return new (std::nothrow) LONG(v); });
-}
-
-void CArticWrkEvnt::NewProbArray() { NewOwnedArray(m_pProb); }
-
-int CArticWrkEvnt::ClearProbArray() { return ClearOwnedArray(m_pProb); }
-
-void CArticWrkEvnt::DeleteProbArray() { DeleteOwnedArray(m_pProb); }
-
-void CArticWrkEvnt::CopyProbArray(const CArticDoubleArray* src) {
-    if (!m_pProb || !src || m_pProb == src) return;
-    CopyOwnedElements(m_pProb, src, [](double v) { return new (std::nothrow) double(v); });
-}
-
-void CArticWrkEvnt::NewExpEvntListArray() { NewOwnedArray(m_pExpEvntList); }
-
-int CArticWrkEvnt::ClearExpEvntListArray() { return ClearOwnedArray(m_pExpEvntList); }
-
-void CArticWrkEvnt::DeleteExpEvntListArray() { DeleteOwnedArray(m_pExpEvntList); }
-
-void CArticWrkEvnt::CopyExpEvntListArray(const CArticStrListArray* src) {
-    if (!m_pExpEvntList || !src || m_pExpEvntList == src) return;
-    CopyOwnedElements(m_pExpEvntList, src, [](const CStringList& from) {
-        auto* to = new (std::nothrow) CStringList(10);
-        if (!to) return to;
-        for (POSITION p = from.GetHeadPosition(); p;) {
-            const CString& s = from.GetNext(p);
-            if (!s.IsEmpty()) to->AddTail(s);
-        }
-        return to;
-    });
+    CArticLongArray* a = GetOutArray();
+    if (array) *array = a;
+    return a ? 1 : 0;
 }
 
 int CArticWrkEvnt::CreatePrmExpArray() {
-    if (m_pPrmExp) return 0;
-    m_pPrmExp = new (std::nothrow) CArticPrmExpArray();
-    return m_pPrmExp ? 0 : 1;
+    m_PrmExpMade = true;
+    return 0;
 }
 
 int CArticWrkEvnt::SetPrmExpArray(ULONG set, CArticPrmExp* rec) {
     if (CreatePrmExpArray() != 0) return 1;
-    if (!GrowFor(m_pPrmExp, set)) return 1;
-    CArticPrmExp* old = m_pPrmExp->GetAt(int(set));
+    if (!GrowFor(m_PrmExp, set)) return 1;
+    CArticPrmExp** slot = m_PrmExp.Find(set);
+    CArticPrmExp* old = slot ? *slot : nullptr;
     if (old != rec) delete old;
-    m_pPrmExp->SetAt(int(set), rec);
+    if (!rec)
+        m_PrmExp.Erase(set);
+    else if (slot)
+        *slot = rec;
+    else
+        m_PrmExp.Make(set) = rec;
     return 0;
 }
 
 CArticPrmExp* CArticWrkEvnt::GetPrmExp(ULONG set) const {
-    if (!m_pPrmExp || set >= ULONG(m_pPrmExp->GetSize())) return nullptr;
-    return m_pPrmExp->GetAt(int(set));
+    CArticPrmExp* const* slot = m_PrmExp.Find(set);
+    return slot ? *slot : nullptr;
 }
 
-int CArticWrkEvnt::GetPrmExpArraySize() const { return m_pPrmExp ? m_pPrmExp->GetSize() : 0; }
+int CArticWrkEvnt::GetPrmExpArraySize() const { return m_PrmExpMade ? m_PrmExp.GetSize() : 0; }
 
-int CArticWrkEvnt::GetPrmExpArrayExist() const {
-    if (!m_pPrmExp) return 0;
-    int n = 0;
-    for (int i = 0; i < m_pPrmExp->GetSize(); ++i)
-        if (m_pPrmExp->GetAt(i)) ++n;
-    return n;
+int CArticWrkEvnt::GetPrmExpArrayExist() const { return int(m_PrmExp.Slots().size()); }
+
+int CArticWrkEvnt::ClearPrmExpArray() {
+    if (!m_PrmExpMade) return 0;
+    for (const auto& slot : m_PrmExp.Slots()) delete slot.second;
+    m_PrmExp.Clear();
+    return 1;
 }
 
-int CArticWrkEvnt::ClearPrmExpArray() { return ClearOwnedArray(m_pPrmExp); }
+void CArticWrkEvnt::DeletePrmExpArray() {
+    ClearPrmExpArray();
+    m_PrmExpMade = false;
+}
 
-void CArticWrkEvnt::DeletePrmExpArray() { DeleteOwnedArray(m_pPrmExp); }
-
-void CArticWrkEvnt::CopyPrmExpArray(const CArticPrmExpArray* src) {
-    if (CreatePrmExpArray() != 0 || !src || src == m_pPrmExp) return;
-    CopyOwnedElements(m_pPrmExp, src, [](const CArticPrmExp& from) {
+void CArticWrkEvnt::CopyPrmExpArray(const CArticWrkEvnt& src) {
+    // The array is made either way; without one on src, the records held stay.
+    if (CreatePrmExpArray() != 0 || !src.m_PrmExpMade || &src == this) return;
+    ClearPrmExpArray();
+    m_PrmExp.Slots().reserve(src.m_PrmExp.Slots().size());
+    // A record that cannot be copied leaves its slot empty.
+    for (const auto& slot : src.m_PrmExp.Slots()) {
         auto* to = new (std::nothrow) CArticPrmExp();
-        if (to) *to = from;
-        return to;
-    });
+        if (!to) continue;
+        *to = *slot.second;
+        m_PrmExp.Make(slot.first) = to;
+    }
+    m_PrmExp.SetSizeOf(src.m_PrmExp);
 }
 
 int CArticWrkEvnt::RestoreProb(const CArticWrkEvnt* src) {
     if (!src) return 1;
     if (src == this) return 0;
-    if (src->m_pProb) { NewProbArray(); CopyProbArray(src->m_pProb); }
-    if (src->m_pOut) { NewOutArray(); CopyOutArray(src->m_pOut); }
-    if (src->m_pErr) { NewErrArray(); CopyErrArray(src->m_pErr); }
+    m_Prob = src->m_Prob;
+    m_Out = src->m_Out;
+    m_Err = src->m_Err;
     return 0;
 }
 
@@ -705,10 +676,9 @@ void CArticWrkEvnt::AddKeyShift(int d) {
 int CArticWrkEvnt::GetStrList(CStringList& list, ULONG set, int withRuleData) {
     CString line;
     line.Format("w%u:", unsigned(m_EvntNo));
-    if (!m_pMeas) return 1;
     SetMeas(m_Time);
     ULONG meas = 1, beat = 1, tick = 0;
-    m_pMeas->Get(&meas, &beat, &tick);
+    m_Meas.Get(&meas, &beat, &tick);
     line.AppendFormat("%u/%u/%u", unsigned(meas), unsigned(beat), unsigned(tick));
     CString name;
     int rc = CArticWrkUtil::GetEvntStatus(m_Status, m_MetaType, name);

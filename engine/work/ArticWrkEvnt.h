@@ -8,8 +8,11 @@
 // Pseudo-statuses for packed events: 0x10 NRPN, 0x20 RPN (Post1/Post2 the
 // parameter, Post3/Post4 the data entry), 0x30 voice (bank MSB, bank LSB,
 // program).
+#include <memory>
 #include <new>
 
+#include "engine/expressions/ArticMeas.h"
+#include "engine/work/ArticSetSlots.h"
 #include "engine/work/ArticWrkEdits.h"
 #include "platform/Collections.h"
 #include "platform/Memory.h"
@@ -17,18 +20,14 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
-class CArticMeas;
 class CArticFngrInfo;
 class CArticPrmExp;
 class CArticWrkBlk;
 class CArticWrkEvnt;
 
 using CArticWrkEvntList = CTypedPtrList<CObList, CArticWrkEvnt*>;
-// Per-rule-set arrays, indexed by rule-set number; each slot owns its element.
+// A per-rule-set array indexed by rule-set number (null for an empty slot).
 using CArticLongArray = CTypedPtrArray<CPtrArray, LONG*>;
-using CArticDoubleArray = CTypedPtrArray<CPtrArray, double*>;
-using CArticStrListArray = CTypedPtrArray<CPtrArray, CStringList*>;
-using CArticPrmExpArray = CTypedPtrArray<CPtrArray, CArticPrmExp*>;
 
 constexpr int kNoteInfoCount = 10;
 constexpr ULONG kNoRuleSet = 0x7FFFFFFF;
@@ -92,17 +91,19 @@ public:
     virtual ULONG GetSys(const BYTE** data) const;
 
     // ---- Per-rule-set state
-    virtual LONG GetExv(ULONG set) const { return GetLong(m_pExv, set); }
-    virtual LONG GetSearch(ULONG set) const { return GetLong(m_pSearch, set); }
+    virtual LONG GetExv(ULONG set) const { return GetLong(m_Exv, set); }
+    virtual LONG GetSearch(ULONG set) const { return GetLong(m_Search, set); }
     virtual double GetProb(ULONG set) const;
-    virtual LONG GetOut(ULONG set) const { return GetLong(m_pOut, set); }
-    virtual LONG GetErr(ULONG set) const { return GetLong(m_pErr, set); }
+    virtual LONG GetOut(ULONG set) const { return GetLong(m_Out, set); }
+    virtual LONG GetErr(ULONG set) const { return GetLong(m_Err, set); }
     virtual int GetExpEvntList(ULONG set, CStringList** list) const;
     virtual CStringList* GetExpEvntList(ULONG set) const;
     // Slots 0..9; any other index reads 0.
     virtual LONG GetNoteInfo(int i) const;
+    // The Out values as a set-indexed array: a snapshot owned by the event,
+    // made anew by each call (writing to it changes nothing).
     virtual int GetOutArray(CArticLongArray** array) const;
-    virtual CArticLongArray* GetOutArray() const { return m_pOut; }
+    virtual CArticLongArray* GetOutArray() const;
     virtual LONG GetVceSet() const { return m_VceSet; }
     virtual LONG GetVceOtherBlk() const { return m_VceOtherBlk; }
     virtual LONG GetSelVce() const { return m_SelVce; }
@@ -141,7 +142,11 @@ public:
         m_Status = v;
         CArticWrkEdits::Count();
     }
-    virtual void SetPost1(BYTE v) { m_Post1 = v; }
+    // A controller's number is indexed like a status (see CArticWrkEdits).
+    virtual void SetPost1(BYTE v) {
+        m_Post1 = v;
+        CArticWrkEdits::Count();
+    }
     virtual void SetPost2(BYTE v) { m_Post2 = v; }
     virtual void SetPost3(BYTE v) { m_Post3 = v; }
     virtual void SetPost4(BYTE v) { m_Post4 = v; }
@@ -151,11 +156,11 @@ public:
 
     // 1 when stored (or a 0 left in an empty slot), 0 when the array is
     // absent or the element cannot be made.
-    virtual int SetExv(ULONG set, LONG v) { return SetLong(m_pExv, set, v); }
-    virtual int SetSearch(ULONG set, LONG v) { return SetLong(m_pSearch, set, v); }
+    virtual int SetExv(ULONG set, LONG v) { return SetLong(m_Exv, set, v); }
+    virtual int SetSearch(ULONG set, LONG v) { return SetLong(m_Search, set, v); }
     virtual int SetProb(ULONG set, double v);
-    virtual int SetOut(ULONG set, LONG v) { return SetLong(m_pOut, set, v); }
-    virtual int SetErr(ULONG set, LONG v) { return SetLong(m_pErr, set, v); }
+    virtual int SetOut(ULONG set, LONG v) { return SetLong(m_Out, set, v); }
+    virtual int SetErr(ULONG set, LONG v) { return SetLong(m_Err, set, v); }
     virtual int SetExpEvntList(ULONG set, const CStringList* list);
     // 0 stored; 1 refused (index outside 0..9).
     virtual int SetNoteInfo(int i, LONG v);
@@ -182,11 +187,11 @@ public:
     }
 
     // 1 when cleared, 0 when the array is absent.
-    virtual int ClearExvArray() { return ClearLongArray(m_pExv); }
-    virtual int ClearSearchArray() { return ClearLongArray(m_pSearch); }
+    virtual int ClearExvArray() { return ClearLongArray(m_Exv); }
+    virtual int ClearSearchArray() { return ClearLongArray(m_Search); }
     virtual int ClearProbArray();
-    virtual int ClearOutArray() { return ClearLongArray(m_pOut); }
-    virtual int ClearErrArray() { return ClearLongArray(m_pErr); }
+    virtual int ClearOutArray() { return ClearLongArray(m_Out); }
+    virtual int ClearErrArray() { return ClearLongArray(m_Err); }
     virtual int ClearExpEvntListArray();
     virtual int ClearNoteInfo();
     virtual int ClearPrmExpArray();
@@ -211,7 +216,7 @@ public:
     virtual void CopyForCore(const CArticWrkEvnt& src);
 
     // ---- Text and errors
-    // Appends the dump line: 0; 1 without Meas; the kind-name failure.
+    // Appends the dump line: 0, or the kind-name failure.
     virtual int GetStrList(CStringList& list, ULONG set, int withRuleData);
     virtual void SetErrMsgList();
     // Reports once per event (ErrKind 0 -> 3).
@@ -253,36 +258,18 @@ public:
 protected:
     void Init();
     CArticWrkEvnt* GetPrevBeatEvnt(CArticWrkBlk* blk, POSITION& pos) const;
-    void NewExvArray() { NewLongArray(m_pExv); }
-    void NewSearchArray() { NewLongArray(m_pSearch); }
-    void NewProbArray();
-    void NewOutArray() { NewLongArray(m_pOut); }
-    void NewErrArray() { NewLongArray(m_pErr); }
-    void NewExpEvntListArray();
-    void DeleteExvArray() { DeleteLongArray(m_pExv); }
-    void DeleteSearchArray() { DeleteLongArray(m_pSearch); }
-    void DeleteProbArray();
-    void DeleteOutArray() { DeleteLongArray(m_pOut); }
-    void DeleteErrArray() { DeleteLongArray(m_pErr); }
     void DeleteExpEvntListArray();
     void DeletePrmExpArray();
-    void CopyExvArray(const CArticLongArray* src) { CopyLongArray(m_pExv, src); }
-    void CopySearchArray(const CArticLongArray* src) { CopyLongArray(m_pSearch, src); }
-    void CopyProbArray(const CArticDoubleArray* src);
-    void CopyOutArray(const CArticLongArray* src) { CopyLongArray(m_pOut, src); }
-    void CopyErrArray(const CArticLongArray* src) { CopyLongArray(m_pErr, src); }
-    void CopyExpEvntListArray(const CArticStrListArray* src);
-    void CopyPrmExpArray(const CArticPrmExpArray* src);
+    void CopyExpEvntListArray(const CArticSetSlots<std::unique_ptr<CStringList>>& src);
+    void CopyPrmExpArray(const CArticWrkEvnt& src);
     void NewFngrInfo();
     void DeleteFngrInfo();
 
 private:
-    static LONG GetLong(const CArticLongArray* array, ULONG set);
-    static int SetLong(CArticLongArray* array, ULONG set, LONG v);
-    static void NewLongArray(CArticLongArray*& array);
-    static int ClearLongArray(CArticLongArray* array);
-    static void DeleteLongArray(CArticLongArray*& array);
-    static void CopyLongArray(CArticLongArray* dst, const CArticLongArray* src);
+    using LongSlots = CArticSetSlots<LONG>;
+    static LONG GetLong(const LongSlots& slots, ULONG set);
+    static int SetLong(LongSlots& slots, ULONG set, LONG v);
+    static int ClearLongArray(LongSlots& slots);
     // Copies the content shared by assignment and CopyForCore.
     void CopyValuesAndData(const CArticWrkEvnt& src);
     void CopyFngrFrom(const CArticWrkEvnt& src);
@@ -291,7 +278,7 @@ private:
     POSITION m_PosEvnt;
     BYTE m_ErrKind;
     ULONG m_EvntNo;
-    CArticMeas* m_pMeas;  // owned
+    CArticMeas m_Meas;
     INT64 m_Time;
     INT64 m_GateTime;
     BYTE m_Status, m_Post1, m_Post2, m_Post3, m_Post4;
@@ -300,14 +287,16 @@ private:
     ULONG m_MemLen;      // bytes recorded for the block
     ULONG m_MemSize;     // bytes allocated
     BYTE* m_pMem;        // locked bytes of m_hMem
-    CArticLongArray* m_pExv;            // owned, with elements
-    CArticLongArray* m_pSearch;         // owned, with elements
-    CArticDoubleArray* m_pProb;         // owned, with elements
-    CArticLongArray* m_pOut;            // owned, with elements
-    CArticLongArray* m_pErr;            // owned, with elements
-    CArticStrListArray* m_pExpEvntList; // owned, with elements
+    // Per-rule-set state. A slot that holds a value reads it, any other number
+    // reads 0 (null for the lists and records).
+    LongSlots m_Exv, m_Search, m_Out, m_Err;
+    CArticSetSlots<double> m_Prob;
+    CArticSetSlots<std::unique_ptr<CStringList>> m_ExpEvntList;
     LONG m_NoteInfo[kNoteInfoCount];
-    CArticPrmExpArray* m_pPrmExp;       // owned, with elements; absent until needed
+    CArticSetSlots<CArticPrmExp*> m_PrmExp;  // records owned; no slot holds null
+    bool m_PrmExpMade;                       // the records' array is absent until needed
+    struct OutView;
+    mutable OutView* m_pOutView;             // owned; made by GetOutArray
     CArticFngrInfo* m_pFngrInfo;        // owned
     LONG m_VceSet, m_VceOtherBlk, m_SelVce, m_Graced, m_PbWhiten;
     CArticWrkEvnt* m_pSeqWrkEvnt;  // not owned

@@ -53,7 +53,9 @@ public:
     // stand-alone list in time order (nothing when one of the kind is already
     // at time): 0; 1 for a null list.
     static int CreateWrkEvnt(CArticWrkEvntList* list, BYTE status, BYTE number, INT64 time);
-    static int CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate);
+    // near: a position of the block's list (in time order) to place the note from.
+    static int CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate,
+                           POSITION near = nullptr);
     static int EditNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, CArticWrkEvnt* evnt, INT64 time, BYTE key,
                             BYTE velo, INT64 gate);
     // Fills [start, end) with notes of len ticks alternating with key + shift
@@ -163,7 +165,10 @@ public:
     static INT64 GetNearNoteOnTime2(CArticWrkEvntList* list, INT64 time, BYTE type, int* found);
     static INT64 GetNearNoteOffTime2(CArticWrkEvntList* list, INT64 time, BYTE type, int* found);
     static int GetNearNoteTime(CArticWrkBlk* blk, BYTE mode, INT64* time);
-    static int GetNearNoteTime2(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found);
+    // With near (a position of the block's list near *time, the block in
+    // time order) the searches for the next note start (kinds 3 and 13) walk
+    // from there.
+    static int GetNearNoteTime2(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found, POSITION near = nullptr);
 
     // ---- Keys
     // Diatonic neighbour (mode 0 below, 1 above) under the major key signature in force.
@@ -259,12 +264,18 @@ public:
                                 short count, signed char curve, WORD step);
 
     // ---- Controller data (status 0xB0, Post1 the number, Post2 the value)
-    static int CreContCcTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value);
+    // near: as for the list operations below.
+    static int CreContCcTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value,
+                             POSITION near = nullptr);
     static int CreContCcTimeBefore(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value);
     static int DelContCcTime(CArticWrkEvntList* list, INT64 time, BYTE number);
     static int DelContCcTime(CArticWrkBlk* blk, INT64 time, BYTE number);
-    static int DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number);
-    static int ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift);
+    // With near (a position of the list, which must be in time order) the
+    // walk starts there instead of at the head: the same events, found in
+    // the distance from near.
+    static int DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number, POSITION near = nullptr);
+    static int ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift,
+                           POSITION near = nullptr);
     static int ResoContCc(CArticWrk* wrk, CArticWrkBlk* blk, BYTE number, INT64 t1, INT64 t2, WORD reso);
     // Moves the non-note events of [t1, t2] to t1, keeping the block in time order.
     static int WipeContDataTimeArea(CArticWrkBlk* blk, INT64 t1, INT64 t2);
@@ -280,7 +291,8 @@ public:
     static BYTE GetContCcLevel(CArticWrkEvnt* evnt, INT64 time, BYTE number);
     static short GetContCcLevel(CArticWrkEvntList* list, INT64 time, BYTE number);
     // The value in force strictly before time (the default without one).
-    static BYTE GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE number);
+    // near: as for DelContCcTimeArea.
+    static BYTE GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE number, POSITION near = nullptr);
     static int GetAreaCc(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, CArticWrkEvntList* list);
     static int GetAreaCcExist(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, int* exist);
     static int GetAreaCcMaxMin(CArticWrkEvnt* evnt, INT64 t1, INT64 t2, BYTE number, int* exist, double* max,

@@ -40,12 +40,13 @@ _WRK_EVNT CcRecord(BYTE number) {
 
 // ---- Single events and lists
 
-int CArticWrkUtil::CreContCcTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value) {
+int CArticWrkUtil::CreContCcTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE number, BYTE value,
+                                 POSITION near) {
     if (time == kWrkNoTime) return 0;
     CArticWrkEvnt* e = nullptr;
     int rc = NewCc(wrk, blk, time, number, value, &e);
     if (rc != 0 || !e) return rc;
-    blk->Sort(e, 1);
+    blk->Sort(e, 1, near);
     rc = blk->SetCondPos(e);
     e->SetCreate(1);
     return rc;
@@ -78,13 +79,14 @@ int CArticWrkUtil::DelContCcTime(CArticWrkBlk* blk, INT64 time, BYTE number) {
     return rc;
 }
 
-int CArticWrkUtil::DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number) {
-    return DestroyInArea(list, t1, t2, [number](const CArticWrkEvnt* e) { return IsCc(e, number); });
+int CArticWrkUtil::DelContCcTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, BYTE number, POSITION near) {
+    return DestroyInArea(list, t1, t2, [number](const CArticWrkEvnt* e) { return IsCc(e, number); }, near);
 }
 
-int CArticWrkUtil::ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift) {
+int CArticWrkUtil::ShiftCcEvnt(CArticWrkEvntList* list, BYTE number, INT64 t1, INT64 t2, short shift,
+                               POSITION near) {
     if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
+    for (POSITION p = near ? FirstLater(list, t1, false, near) : list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);
         if (!e) continue;
         if (e->GetTime() > t2) break;
@@ -187,9 +189,20 @@ short CArticWrkUtil::GetContCcLevel(CArticWrkEvntList* list, INT64 time, BYTE nu
     return result;
 }
 
-BYTE CArticWrkUtil::GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE number) {
+BYTE CArticWrkUtil::GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE number, POSITION near) {
     if (!list) return 0;
     BYTE result = CArticUtil::GetDefaultContVal(number);
+    if (near) {
+        // The last controller before the first event at or after time.
+        POSITION end = FirstLater(list, time, false, near);
+        POSITION p = end ? end : list->GetTailPosition();
+        if (end) list->GetPrev(p);
+        while (p) {
+            CArticWrkEvnt* e = list->GetPrev(p);
+            if (IsCc(e, number)) return CcValueOf(e);
+        }
+        return result;
+    }
     for (POSITION p = list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);
         if (!e) continue;

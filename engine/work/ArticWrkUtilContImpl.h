@@ -108,11 +108,12 @@ inline void DestroyAt(CArticWrkEvntList* list, POSITION at, CArticWrkEvnt* e) {
     delete e;
 }
 
-// Destroys the events of a time-ordered list from t1 to t2 that match.
+// Destroys the events of a time-ordered list from t1 to t2 that match; the
+// walk starts at near when given (see FirstLater).
 template <class Match>
-int DestroyInArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, Match match) {
+int DestroyInArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, Match match, POSITION near = nullptr) {
     if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
+    for (POSITION p = near ? FirstLater(list, t1, false, near) : list->GetHeadPosition(); p;) {
         POSITION at = p;
         CArticWrkEvnt* e = list->GetNext(p);
         if (!e) continue;

@@ -27,6 +27,36 @@ inline CArticWrk* WrkOfBlk(const CArticWrkBlk* blk) {
 }
 inline CArticWrk* WrkOf(const CArticWrkEvnt* e) { return e ? WrkOfBlk(e->GetOwner()) : nullptr; }
 
+// The position of the first event of a list later than t (at t counting as
+// later unless strictly), null when none is. Without near the walk starts at
+// the head. With near (a position of the list, usually the event being
+// edited) it starts there and relies on the list's time order, so that an
+// edit at one note costs the distance to t, not the events before it.
+inline POSITION FirstLater(CArticWrkEvntList* list, INT64 t, bool strictly, POSITION near = nullptr) {
+    auto later = [t, strictly](const CArticWrkEvnt* e) { return strictly ? e->GetTime() > t : e->GetTime() >= t; };
+    POSITION first = nullptr;
+    for (POSITION p = near ? near : list->GetHeadPosition(); p;) {
+        POSITION at = p;
+        const CArticWrkEvnt* e = list->GetNext(p);
+        if (e && later(e)) {
+            first = at;
+            break;
+        }
+    }
+    if (!near || !first) return first;
+    // Later events may stand before near too: back to the first of them.
+    POSITION q = first;
+    list->GetPrev(q);
+    while (q) {
+        POSITION at = q;
+        const CArticWrkEvnt* e = list->GetPrev(q);
+        if (!e) continue;
+        if (!later(e)) break;
+        first = at;
+    }
+    return first;
+}
+
 template <class T>
 inline T Clamp(T v, T lo, T hi) { return v < lo ? lo : (v > hi ? hi : v); }
 

@@ -114,7 +114,8 @@ int CArticWrkUtil::CreateWrkEvnt(CArticWrkEvntList* list, BYTE status, BYTE numb
     return 0;
 }
 
-int CArticWrkUtil::CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate) {
+int CArticWrkUtil::CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BYTE key, BYTE velo, INT64 gate,
+                               POSITION near) {
     if (time == kWrkNoTime) return 0;
     if (!wrk || !blk) return ReportErr(kPhase1, kCreNoteReason, "CArticWrkUtil::CreNoteTime", "");
     if (gate <= 0) return 0;
@@ -122,7 +123,7 @@ int CArticWrkUtil::CreNoteTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, BY
     int rc = CreateWrkEvnt(wrk, blk, &e);
     if (rc != 0) return rc;
     FillNote(e, time, key, velo, gate);
-    blk->Sort(e, 1);
+    blk->Sort(e, 1, near);
     e->SetCreate(1);
     return 0;
 }

@@ -239,10 +239,27 @@ bool NearByKind(CArticWrkEvntList* list, int kind, INT64* time, int* found) {
     return false;
 }
 
-int NearNoteTime(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found) {
+// The searches for the next note start (kinds 3 and 13) from near in a
+// time-ordered list: the first note from the first event later than *time.
+// false for any other kind.
+bool NextNoteOnFrom(CArticWrkEvntList* list, int kind, INT64* time, int* found, POSITION near) {
+    if (kind != 3 && kind != 13) return false;
+    for (POSITION p = FirstLater(list, *time, kind == 13, near); p;) {
+        const CArticWrkEvnt* e = list->GetNext(p);
+        if (!IsNote(e)) continue;
+        *time = e->GetTime();
+        if (found) *found = 1;
+        return true;
+    }
+    *time = kWrkNoTime;
+    return true;
+}
+
+int NearNoteTime(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found, POSITION near = nullptr) {
     if (found) *found = 0;
     if (!blk || !blk->GetEvntList() || !time) return 1;
-    NearByKind(blk->GetEvntList(), mode % 100, time, found);
+    if (!near || !NextNoteOnFrom(blk->GetEvntList(), mode % 100, time, found, near))
+        NearByKind(blk->GetEvntList(), mode % 100, time, found);
     if (mode / 100 == 0) return 0;
     // Moves on to where the next expression setting starts.
     _WRK_EVNT rec;
@@ -320,6 +337,7 @@ CArticWrkEvnt* CArticWrkUtil::GetFrontContCcEvnt(CArticWrkEvnt* evnt, INT64 time
         return false;
     });
     if (candidate) return candidate;
+    if (wrk->GetPrevCc(evnt->GetEvntNo(), number, time, &candidate)) return candidate;
     WalkNumbers(wrk, int64_t(evnt->GetEvntNo()) - 1, -1, false, [&](CArticWrkEvnt* e) {
         if (!isCc(e) || e->GetTime() >= time) return false;
         candidate = e;
@@ -622,8 +640,8 @@ INT64 CArticWrkUtil::GetNearNoteOffTime2(CArticWrkEvntList* list, INT64 time, BY
 int CArticWrkUtil::GetNearNoteTime(CArticWrkBlk* blk, BYTE mode, INT64* time) {
     return NearNoteTime(blk, mode, time, nullptr);
 }
-int CArticWrkUtil::GetNearNoteTime2(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found) {
-    return NearNoteTime(blk, mode, time, found);
+int CArticWrkUtil::GetNearNoteTime2(CArticWrkBlk* blk, BYTE mode, INT64* time, int* found, POSITION near) {
+    return NearNoteTime(blk, mode, time, found, near);
 }
 
 // ---- Keys

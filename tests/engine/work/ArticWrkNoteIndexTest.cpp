@@ -210,3 +210,87 @@ TEST(ArticWrkNoteIndex, ChordPartnersAndBendsAgreeWithTheirDefinitions) {
         }
     }
 }
+
+// The controller in force before a time as a rule asks it at a note: found
+// up the numbers from the note, else down from it; asked twice per state so
+// that the second answer comes from the index, after edits that change a
+// controller's time, number or status.
+TEST(ArticWrkNoteIndex, ControllerBeforeATimeFollowsEveryEdit) {
+    CArticWrk wrk;
+    CArticWrkBlk* blk = AddBlock(AddTrack(wrk, 1));
+    std::vector<CArticWrkEvnt*> notes, ccs;
+    ULONG no = 0;
+    for (int i = 0; i < 60; ++i) {
+        const INT64 time = INT64(i) * 120;
+        notes.push_back(AddNote(blk, no++, time, BYTE(60 + i % 12), 100));
+        if (i % 7 == 3) ccs.push_back(AddCc(blk, no++, time + 30, i % 2 ? 11 : 7, BYTE(i)));
+    }
+    // The definition: up the numbers while events start before `time`, the
+    // last controller met; else the highest-numbered one below that starts before it.
+    const auto expected = [&](CArticWrkEvnt* note, INT64 time, BYTE number) -> CArticWrkEvnt* {
+        const auto isCc = [number](const CArticWrkEvnt* e) { return e->GetStatus() == 0xB0 && e->GetPost1() == number; };
+        CArticWrkEvnt* up = nullptr;
+        for (ULONG k = note->GetEvntNo() + 1; k < no; ++k) {
+            CArticWrkEvnt* e = wrk.GetEvntInEvntPosArray(k, 1);
+            if (!e) continue;
+            if (e->GetTime() >= time) break;
+            if (isCc(e)) up = e;
+        }
+        if (up) return up;
+        for (ULONG k = note->GetEvntNo(); k-- > 0;) {
+            CArticWrkEvnt* e = wrk.GetEvntInEvntPosArray(k, 1);
+            if (e && isCc(e) && e->GetTime() < time) return e;
+        }
+        return nullptr;
+    };
+    const std::function<void()> kEdits[] = {
+        [] {},
+        [&] { ccs[1]->SetPost1(11); },  // a 7 becomes an 11
+        [&] { ccs[5]->SetTime(ccs[5]->GetTime() + 900, 0); },  // out of time order
+        [&] { ccs[5]->SetTime(ccs[5]->GetTime() - 900, 0); },
+        [&] { ccs[0]->SetStatus(0xA0); },  // no controller any more
+    };
+    for (const auto& edit : kEdits) {
+        edit();
+        for (CArticWrkEvnt* note : notes) {
+            for (INT64 delta : {INT64(-200), INT64(0), INT64(31), INT64(500)}) {
+                for (BYTE number : {BYTE(7), BYTE(11)}) {
+                    const INT64 time = note->GetTime() + delta;
+                    CArticWrkEvnt* want = expected(note, time, number);
+                    for (int ask = 0; ask < 2; ++ask)
+                        ASSERT_EQ(CArticWrkUtil::GetFrontContCcEvnt(note, time, number), want)
+                            << "note " << note->GetEvntNo() << " time " << time << " cc " << int(number);
+                }
+            }
+        }
+    }
+}
+
+// The table's slots resolve from the index while it holds: a change of a
+// record must be seen at once.
+TEST(ArticWrkNoteIndex, TableSlotsFollowEveryChangeOfARecord) {
+    CArticWrk wrk;
+    CArticWrkBlk* blk = AddBlock(AddTrack(wrk, 1));
+    std::vector<CArticWrkEvnt*> notes;
+    for (ULONG no = 0; no < 6; ++no) notes.push_back(AddNote(blk, no, INT64(no) * 100, BYTE(60 + no), 50));
+    CArticWrkEvnt* twin = NewEvnt(blk, 2, 0x90, 250, 70, 100, 10);  // number 2 again, not registered
+    blk->AddTail(twin, 0);
+    const auto indexed = [&] {
+        // Two note queries over one state build the index.
+        CArticWrkUtil::GetWrkPrevRest(notes[5]);
+        CArticWrkUtil::GetWrkPrevRest(notes[5]);
+    };
+    indexed();
+    for (ULONG no = 0; no < 6; ++no) EXPECT_EQ(wrk.GetEvntInEvntPosArray(no, 1), notes[no]) << no;
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(6u, 1), nullptr);
+    ASSERT_EQ(wrk.ResetEvntPos(twin), 0);  // slot 2 now holds the twin
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(2u, 1), twin);
+    indexed();
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(2u, 1), twin);
+    ASSERT_EQ(wrk.ResetEvntPos(3u), 0);  // slot 3 emptied
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), nullptr);
+    indexed();
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), nullptr);
+    ASSERT_EQ(wrk.ResetEvntPos(notes[3]), 0);
+    EXPECT_EQ(wrk.GetEvntInEvntPosArray(3u, 1), notes[3]);
+}

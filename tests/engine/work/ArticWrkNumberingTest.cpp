@@ -55,6 +55,49 @@ TEST_F(NumberFixture, DuplicateNumberFailsOrMovesToAFreeNumber) {
     CArticErr::Delete();
 }
 
+// Whether an event is registered answers from a count kept with the table:
+// after every kind of change it must agree with a look at every record.
+TEST_F(NumberFixture, RegisteredEventsFollowEveryChangeOfTheTable) {
+    CArticWrkEvnt* a = AddNote(blk, 1, 0, 60);
+    CArticWrkEvnt* b = AddNote(blk, 2, 10, 61);
+    CArticWrkEvnt* c = AddNote(blk, 3, 20, 62);
+    CArticWrkEvnt* twin = NewEvnt(blk, 2, 0x90, 30, 63, 100, 10);  // b's number, not registered
+    blk->AddTail(twin, 0);
+    CArticWrkEvnt* loose = new CArticWrkEvnt(nullptr, 7);  // in no block
+    const std::vector<CArticWrkEvnt*> all = {a, b, c, twin, loose};
+    const auto check = [&](const char* step) {
+        for (CArticWrkEvnt* e : all) {
+            int held = 0;
+            const CArticPosArray* table = wrk.GetEvntPosArray();
+            for (int i = 0; i < table->GetSize(); ++i)
+                if (table->GetAt(i) && table->GetAt(i)->GetWrkEvnt() == e) held = 1;
+            EXPECT_EQ(wrk.IsEvntPos(e), held) << step << ", event " << e->GetEvntNo();
+        }
+    };
+    check("registered");
+    EXPECT_EQ(wrk.IsEvntPos(twin), 0);
+    ASSERT_EQ(wrk.ResetEvntPos(twin), 0);  // number 2's record now holds the twin
+    check("record taken over");
+    EXPECT_EQ(wrk.IsEvntPos(b), 0);
+    ASSERT_EQ(wrk.ResetEvntPos(b), 0);
+    check("record given back");
+    EXPECT_EQ(wrk.IsEvntPos(b), 1);
+    ASSERT_EQ(wrk.ResetEvntPos(3u), 0);  // emptied
+    check("record emptied");
+    EXPECT_EQ(wrk.IsEvntPos(c), 0);
+    ASSERT_EQ(wrk.SetEvntPos(loose), 0);  // a record of no block
+    check("free event");
+    EXPECT_EQ(wrk.IsEvntPos(loose), 1);
+    ASSERT_EQ(wrk.DeleteEvntPos(a), 0);
+    check("record deleted");
+    EXPECT_EQ(wrk.IsEvntPos(a), 0);
+    ASSERT_EQ(wrk.ResetAllEvntPos(), 0);  // deletes the free event's record and the event
+    EXPECT_EQ(wrk.IsEvntPos(loose), 0);   // compares the address only
+    for (CArticWrkEvnt* e : {a, b, c, twin}) EXPECT_EQ(wrk.IsEvntPos(e), e == b ? 1 : 0);
+    wrk.Clear();  // the events go with their block: addresses are compared only
+    for (CArticWrkEvnt* e : {a, b, c, twin}) EXPECT_EQ(wrk.IsEvntPos(e), 0);
+}
+
 TEST_F(NumberFixture, ChangeEvntNoTakesTheFirstFreeNumberAboveTheHighest) {
     AddNote(blk, 0, 0, 60);
     AddNote(blk, 5, 10, 61);  // table of 6
