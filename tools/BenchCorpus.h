@@ -20,22 +20,29 @@ inline std::vector<BYTE> ReadBenchFile(const std::filesystem::path& path) {
     return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+inline std::filesystem::path BenchSongFolder() { return std::filesystem::path(VEXA_CORPUS) / "songs"; }
+
+// The ".mid" files of the corpus's "songs" folder, in name order.
+inline std::vector<std::filesystem::path> BenchSongFiles() {
+    std::error_code error;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(BenchSongFolder(), error))
+        if (entry.path().extension() == ".mid") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 // Registers "<prefix>/<file name>" for every song, then runs the benchmarks
 // the command line selects; the result of main.
 inline int RunSongBenchmarks(int argc, char** argv, const char* prefix,
                              void (*bench)(benchmark::State&, std::vector<BYTE>), benchmark::TimeUnit unit) {
-    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
-    std::error_code error;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(songs, error))
-        if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
+    const std::vector<std::filesystem::path> files = BenchSongFiles();
     for (const auto& file : files)
         benchmark::RegisterBenchmark((std::string(prefix) + "/" + file.filename().string()).c_str(), bench,
                                      ReadBenchFile(file))
             ->Unit(unit);
     benchmark::Initialize(&argc, argv);
-    if (files.empty()) std::fprintf(stderr, "no songs in %s\n", songs.string().c_str());
+    if (files.empty()) std::fprintf(stderr, "no songs in %s\n", BenchSongFolder().string().c_str());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -397,18 +397,8 @@ void PrintDigest(const std::string& name, const SongJob& job) {
     std::fflush(stdout);
 }
 
-std::vector<std::filesystem::path> CorpusSongs() {
-    const std::filesystem::path songs = std::filesystem::path(VEXA_CORPUS) / "songs";
-    std::error_code ignored;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(songs, ignored))
-        if (entry.path().extension() == ".mid") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 int PrintDigests() {
-    for (const auto& file : CorpusSongs()) {
+    for (const auto& file : BenchSongFiles()) {
         const Bytes song = ReadBenchFile(file);
         PrintDigest("Empty/" + file.filename().string(), EmptyJob(song));
         PrintDigest("Recommended/" + file.filename().string(), RecommendedJob(song));
@@ -425,7 +415,7 @@ int PrintDigests() {
         if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
         seen.push_back(name);
         for (const char* songName : {"bach_format0.mid", "beat.mid", "pitchBendTest.mid"}) {
-            SongJob job = EmptyJob(ReadBenchFile(std::filesystem::path(VEXA_CORPUS) / "songs" / songName));
+            SongJob job = EmptyJob(ReadBenchFile(BenchSongFolder() / songName));
             for (ChannelJob& c : job.channels) c.row = row;
             PrintDigest("Script/" + name + "/" + songName, job);
         }
@@ -453,7 +443,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
     // The corpus songs: registered after the generated ones, run by the shared main.
-    for (const auto& file : CorpusSongs())
+    for (const auto& file : BenchSongFiles())
         benchmark::RegisterBenchmark(("Recommended/" + file.filename().string()).c_str(), RecommendedSong,
                                      ReadBenchFile(file))
             ->Unit(benchmark::kMillisecond);
