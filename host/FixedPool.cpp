@@ -140,6 +140,10 @@ void CFixedPool::Give(void* slot) {
         return;
     }
     if (!wasFull) Unlist(m_Open, slab);
+    // An empty slab is cut again from its start: the next song's events then
+    // lie in the order they are made, not in the order the last ones died.
+    slab->free = nullptr;
+    slab->carved = 0;
     ListFront(m_Empty, slab);
     ++m_EmptyCount;
     const size_t inUse = m_SlabCount - m_EmptyCount;
