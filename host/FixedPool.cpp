@@ -51,17 +51,17 @@ CFixedPool::~CFixedPool() {
 }
 
 size_t CFixedPool::GetSlabCount() const {
-    CSingleLock lock(&m_Lock, true);
+    SpinLock lock(m_Busy);
     return m_SlabCount;
 }
 
 size_t CFixedPool::GetEmptySlabCount() const {
-    CSingleLock lock(&m_Lock, true);
+    SpinLock lock(m_Busy);
     return m_EmptyCount;
 }
 
 size_t CFixedPool::GetLiveCount() const {
-    CSingleLock lock(&m_Lock, true);
+    SpinLock lock(m_Busy);
     return m_Live;
 }
 
@@ -96,7 +96,7 @@ void CFixedPool::Release(Slab* slab) {
 }
 
 void* CFixedPool::Take() {
-    CSingleLock lock(&m_Lock, true);
+    SpinLock lock(m_Busy);
     // Partly used slabs first, so that the others can empty out.
     Slab* slab = m_Open;
     if (!slab && (slab = m_Empty) != nullptr) {
@@ -126,7 +126,7 @@ void* CFixedPool::Take() {
 
 void CFixedPool::Give(void* slot) {
     if (!slot) return;
-    CSingleLock lock(&m_Lock, true);
+    SpinLock lock(m_Busy);
     auto* slab = reinterpret_cast<Slab*>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t(kSlabBytes - 1));
     const bool wasFull = slab->live == m_SlotsPerSlab;
     auto* f = static_cast<FreeSlot*>(slot);

@@ -9,9 +9,8 @@
 // only to ask for it again.
 //
 // Thread-safe: a song may be built on one thread and dropped on another.
+#include <atomic>
 #include <cstddef>
-
-#include "platform/Sync.h"
 
 class CFixedPool {
 public:
@@ -48,7 +47,22 @@ private:
     size_t m_SlotSize;
     size_t m_SlotsAt;  // offset of the first slot in a slab
     size_t m_SlotsPerSlab;
-    mutable CCriticalSection m_Lock;
+    // Held for a few instructions at a time: a spin costs less than a mutex.
+    class SpinLock {
+    public:
+        explicit SpinLock(std::atomic<bool>& flag) : m_Flag(flag) {
+            while (m_Flag.exchange(true, std::memory_order_acquire))
+                while (m_Flag.load(std::memory_order_relaxed)) {
+                }
+        }
+        ~SpinLock() { m_Flag.store(false, std::memory_order_release); }
+        SpinLock(const SpinLock&) = delete;
+        SpinLock& operator=(const SpinLock&) = delete;
+
+    private:
+        std::atomic<bool>& m_Flag;
+    };
+    mutable std::atomic<bool> m_Busy{false};
     // A slab is on one of two lists, or on none while all its slots are in use.
     Slab* m_Open = nullptr;   // slabs with live and free slots
     Slab* m_Empty = nullptr;  // slabs without a live slot
