@@ -123,6 +123,7 @@ void CArticProc::DeleteManager() {
 // ------------------------------------------------------------ host and selection
 
 void CArticProc::SetCEditor(CKPSManager* host) {
+    ForgetRulLoad();
     m_pCEditor = host;
     if (m_pEditorMgr) m_pEditorMgr->SetCEditor(host);
     if (m_pRul) m_pRul->SetCEditor(host);
@@ -189,9 +190,15 @@ CArticLongArray* CArticProc::GetWrkOutArray(ULONG evntNo) const {
     return m_pWrk ? m_pWrk->GetOutArray(evntNo) : nullptr;
 }
 
-int CArticProc::MergeWrkBlk() { return m_pWrk ? m_pWrk->MergeBlk() : 1; }
+int CArticProc::MergeWrkBlk() {
+    ForgetRulLoad();
+    return m_pWrk ? m_pWrk->MergeBlk() : 1;
+}
 
-int CArticProc::RenumberWrk() { return m_pWrk ? m_pWrk->Renumber() : 1; }
+int CArticProc::RenumberWrk() {
+    ForgetRulLoad();
+    return m_pWrk ? m_pWrk->Renumber() : 1;
+}
 
 int CArticProc::GetExpTrkCount() const { return m_pExp ? m_pExp->GetCount() : 0; }
 
@@ -304,7 +311,10 @@ int CArticProc::GetExp(CArticExp** exp) const {
 
 void CArticProc::SetStrWrkList(const CStringList& list) { CopyLines(*m_pStrWrk, list); }
 void CArticProc::SetStrExpList(const CStringList& list) { CopyLines(*m_pStrExp, list); }
-void CArticProc::SetStrRulList(const CStringList& list) { CopyLines(*m_pStrRul, list); }
+void CArticProc::SetStrRulList(const CStringList& list) {
+    ForgetRulLoad();
+    CopyLines(*m_pStrRul, list);
+}
 
 // ------------------------------------------------------------ steps
 
@@ -324,12 +334,14 @@ int CArticProc::WithExecutor(Op op) {
 }
 
 void CArticProc::ClearStrList() {
+    ForgetRulLoad();
     m_pStrWrk->RemoveAll();
     m_pStrExp->RemoveAll();
     m_pStrRul->RemoveAll();
 }
 
 void CArticProc::Clear() {
+    ForgetRulLoad();
     if (m_pWrk) m_pWrk->Clear();
     if (m_pWrkBackup) m_pWrkBackup->Clear();
     if (m_pExp) m_pExp->Clear();
@@ -356,10 +368,14 @@ int CArticProc::RestoreProb() {
 }
 
 int CArticProc::Load(CStringList& wrkLines, CStringList& expLines) {
+    ForgetRulLoad();
     return ArticLoadDumps(m_pLoadMgr, wrkLines, expLines);
 }
 
-int CArticProc::LoadExp(CStringList& lines) { return ArticLoadExpDump(m_pLoadMgr, lines); }
+int CArticProc::LoadExp(CStringList& lines) {
+    ForgetRulLoad();
+    return ArticLoadExpDump(m_pLoadMgr, lines);
+}
 
 int CArticProc::LoadRul_Reset(const CPHConvPrm& prm) {
     int r = 1;
@@ -370,10 +386,52 @@ int CArticProc::LoadRul_Reset(const CPHConvPrm& prm) {
             m_pStrRul->AddTail(CString(line.GetString()));  // up to its first NUL
         }
         ArticPostHeader("== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ");
+        const int firstMsg = CArticErr::GetMsgCount();
+        const unsigned dialogRuns = CArticErr::GetDlgRunCount();
         r = m_pLoadMgr->LoadRul(prm, *m_pStrRul);
+        RecordRulLoad(prm, r, firstMsg, dialogRuns);
         if (r != 0) return r;
     }
     return m_pCreExpMgr ? m_pCreExpMgr->Clear() : r;
+}
+
+void CArticProc::RecordRulLoad(const CPHConvPrm& prm, int result, int firstMsg, unsigned dialogRuns) {
+    RulLoadRecord& rec = m_LastRulLoad;
+    rec = RulLoadRecord();
+    m_pLoadMgr->Get(&rec.wrk, &rec.exp, &rec.rul);
+    rec.pbCtrl = prm.PbCtrl;
+    rec.grpTime = m_pLoadMgr->GetGrpTime();
+    rec.lines.reserve(size_t(m_pStrRul->GetCount()));
+    for (POSITION p = m_pStrRul->GetHeadPosition(); p;) rec.lines.push_back(m_pStrRul->GetNext(p));
+    rec.result = result;
+    rec.messages = CArticErr::GetMsgsFrom(firstMsg);
+    if (CArticErr::GetMsgCount() != firstMsg + int(rec.messages.size())) return;  // no list to read back
+    rec.dialogRan = CArticErr::GetDlgRunCount() != dialogRuns;
+    if (rec.dialogRan) {
+        CArticErrDlg* dlg = CArticErr::GetErrDlg();
+        if (!dlg) return;
+        int disp = 0;
+        dlg->Get(rec.dialogType, rec.dialogText, disp);
+    }
+    rec.valid = true;
+}
+
+bool CArticProc::IsSameRulLoad(const CPHConvPrm& prm) const {
+    const RulLoadRecord& rec = m_LastRulLoad;
+    if (!rec.valid || rec.wrk != m_pWrk || rec.exp != m_pExp || rec.rul != m_pRul) return false;
+    if (rec.pbCtrl != prm.PbCtrl || rec.grpTime != m_pLoadMgr->GetGrpTime()) return false;
+    if (rec.lines.size() != size_t(m_pStrRul->GetCount())) return false;
+    size_t i = 0;
+    for (POSITION p = m_pStrRul->GetHeadPosition(); p; ++i)
+        if (m_pStrRul->GetNext(p) != rec.lines[i]) return false;
+    return true;
+}
+
+int CArticProc::ReplayRulLoad() const {
+    const RulLoadRecord& rec = m_LastRulLoad;
+    for (const ArticErrRecord& m : rec.messages) CArticErr::Set(m.kind, m.content, m.className, m.method, m.detail);
+    if (rec.dialogRan) CArticErr::DoModalErrDlg(rec.dialogText, rec.dialogType);
+    return rec.result;
 }
 
 int CArticProc::LoadRul(const CPHConvPrm& prm) {
@@ -383,10 +441,15 @@ int CArticProc::LoadRul(const CPHConvPrm& prm) {
         CArticWrk* wrk = nullptr;
         CArticExp* exp = nullptr;
         CArticRul* rul = nullptr;
-        m_pLoadMgr->Get(&wrk, &exp, &rul);
-        m_pLoadMgr->Set(m_pWrk, m_pExp, m_pRul);
-        r = m_pLoadMgr->LoadRul(prm, *m_pStrRul);
-        m_pLoadMgr->Set(wrk, exp, rul);
+        if (IsSameRulLoad(prm)) {
+            r = ReplayRulLoad();
+        } else {
+            m_pLoadMgr->Get(&wrk, &exp, &rul);
+            m_pLoadMgr->Set(m_pWrk, m_pExp, m_pRul);
+            r = m_pLoadMgr->LoadRul(prm, *m_pStrRul);
+            m_pLoadMgr->Set(wrk, exp, rul);
+        }
+        ForgetRulLoad();
         if (r != 0) return r;
     }
     if (m_pCreExpMgr) r = WithExecutor([](CArticCreExpMgr& mgr) { return mgr.Clear(); });
@@ -394,6 +457,7 @@ int CArticProc::LoadRul(const CPHConvPrm& prm) {
 }
 
 int CArticProc::CreateAll() {
+    ForgetRulLoad();  // the run changes the program's data
     ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     if (m_pStrRul->GetCount() == 0) return 1;
     return WithExecutor([this](CArticCreExpMgr& mgr) {
@@ -404,12 +468,14 @@ int CArticProc::CreateAll() {
 }
 
 int CArticProc::Create() {
+    ForgetRulLoad();
     if (!m_pCreExpMgr) return 1;
     ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     return m_pCreExpMgr->Create();
 }
 
 int CArticProc::Create(CArticTimeInfo* section) {
+    ForgetRulLoad();
     ArticPostHeader("== ｸﾘｴｲﾄｴﾗｰ");
     CArticWrk* wrk = section ? section->GetWrk() : nullptr;
     CArticExp* exp = section ? section->GetExp() : nullptr;
@@ -432,6 +498,7 @@ int CArticProc::Create(CArticTimeInfo* section) {
 
 int CArticProc::Replace(CArticWrk* wrk, CArticExp* exp) {
     if (!wrk || !exp) return 1;
+    ForgetRulLoad();
     if (m_pWrk != wrk) delete m_pWrk;
     if (m_pExp != exp) delete m_pExp;
     m_pWrk = wrk;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver/ArticEditorMgr.h"
+#include "services/ArticErr.h"
 #include "engine/work/ArticWrkEvnt.h"
 
 class CArticCreExpMgr;
@@ -183,6 +184,31 @@ private:
     int WithExecutor(Op op);
     static int DumpResult(int r, const char* message);
 
+    // What the rule load of LoadRul_Reset left: a LoadRul on the very same
+    // inputs (loader bindings, script lines, pitch-bend option, grouping
+    // time) loads the same program, so the driver's second load of a channel
+    // takes it as it is and posts the same diagnostics instead of parsing the
+    // script again. Anything that may touch the program or its inputs in
+    // between forgets it.
+    struct RulLoadRecord {
+        bool valid = false;
+        CArticWrk* wrk = nullptr;
+        CArticExp* exp = nullptr;
+        CArticRul* rul = nullptr;
+        BYTE pbCtrl = 0;
+        ULONG grpTime = 0;
+        std::vector<CString> lines;
+        int result = 0;
+        std::vector<ArticErrRecord> messages;  // posted by the load, after its header
+        bool dialogRan = false;                // and the last text it handed the error dialog
+        UINT dialogType = 0;
+        CString dialogText;
+    };
+    void RecordRulLoad(const CPHConvPrm& prm, int result, int firstMsg, unsigned dialogRuns);
+    bool IsSameRulLoad(const CPHConvPrm& prm) const;
+    int ReplayRulLoad() const;
+    void ForgetRulLoad() { m_LastRulLoad = RulLoadRecord(); }
+
     CArticLoadMgr* m_pLoadMgr = nullptr;      // owned
     CArticTimeMgr* m_pTimeMgr = nullptr;      // owned
     CArticExpMgr* m_pExpMgr = nullptr;        // owned
@@ -204,4 +230,5 @@ private:
     CArticPref* m_pPref = nullptr;  // owned
     CKPSManager* m_pCEditor;        // not owned
     int m_IsFirst = 1;
+    RulLoadRecord m_LastRulLoad;
 };

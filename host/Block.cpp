@@ -47,6 +47,8 @@ void CBlock::SetInfo(const BlockInfo& info, int withColor) {
 }
 
 POSITION CBlock::Register(POSITION pos) {
+    // Positions still to be learnt are learnt with this one.
+    if (m_PositionsPending.load(std::memory_order_relaxed)) return pos;
     try {
         m_EventPositions.Insert(pos);
         return pos;
@@ -92,6 +94,49 @@ POSITION CBlock::InsertEventAfter(POSITION after, CSongEvent* event) {
     }
 }
 
+bool CBlock::KnowPositions() const {
+    CSingleLock lock(ListSectionOf(m_pDoc), true);
+    if (!m_PositionsPending.load(std::memory_order_relaxed)) return true;
+    try {
+        m_EventPositions.Clear();
+        m_EventPositions.Reserve(size_t(m_EventList.GetCount()));
+        for (POSITION pos = m_EventList.GetHeadPosition(); pos; m_EventList.GetNext(pos)) m_EventPositions.Insert(pos);
+    } catch (const std::bad_alloc&) {
+        m_EventPositions.Clear();
+        return false;
+    }
+    m_PositionsPending.store(false, std::memory_order_release);
+    return true;
+}
+
+bool CBlock::HoldsEvent(POSITION pos) const {
+    if (m_PositionsPending.load(std::memory_order_acquire) && !KnowPositions()) return false;
+    return m_EventPositions.Contains(pos);
+}
+
+bool CBlock::AppendEvents(const std::vector<CSongEvent*>& events) {
+    if (IsLink()) return false;
+    if (events.empty()) return true;
+    CSingleLock lock(ListSectionOf(m_pDoc), true);
+    INT64 last = m_EventList.IsEmpty() ? INT64_MIN : m_EventList.GetTail()->GetTime();
+    for (const CSongEvent* e : events) {
+        if (!e || e->GetTime() < last) return false;
+        last = e->GetTime();
+    }
+    size_t added = 0;
+    try {
+        for (CSongEvent* e : events) {
+            m_EventList.AddTail(e);
+            ++added;
+        }
+    } catch (const std::bad_alloc&) {
+        while (added-- > 0) m_EventList.RemoveTail();
+        return false;
+    }
+    m_PositionsPending.store(true, std::memory_order_release);
+    return true;
+}
+
 int CBlock::RemoveEvent(POSITION pos) {
     if (!HoldsEvent(pos)) return 0;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
@@ -105,6 +150,7 @@ void CBlock::DeleteAllEvents() {
     CSingleLock lock(ListSectionOf(m_pDoc), true);
     while (!m_EventList.IsEmpty()) delete m_EventList.RemoveHead();
     m_EventPositions.Clear();
+    m_PositionsPending.store(false, std::memory_order_release);
 }
 
 int CBlock::NewEvent(CSongEvent** event) {

@@ -1,6 +1,9 @@
 #pragma once
 // A block of a track: a time-ordered list of song events, or a link block that
 // shows the events of another block.
+#include <atomic>
+#include <vector>
+
 #include "host/PositionSet.h"
 #include "host/SongEvent.h"
 #include "platform/Collections.h"
@@ -53,13 +56,19 @@ public:
     POSITION AddEventHead(CSongEvent* event);
     // Null also when `after` is not one of the block's events.
     POSITION InsertEventAfter(POSITION after, CSongEvent* event);
+    // Takes `events` (none null, in time order, none earlier than the block's
+    // last event) to the end of the block, which then owns them. A song
+    // being read hands each block its events at once, and the block learns
+    // their positions only when first asked about one. False, with nothing
+    // taken, for a link block or no memory.
+    bool AppendEvents(const std::vector<CSongEvent*>& events);
     // Takes the event out of the list without deleting it; 0 for a position
     // that is not one of the block's events.
     int RemoveEvent(POSITION pos);
     // True when pos is the position of one of the block's own events now: a
     // position handed out earlier may have been removed, or belong to another
     // block. Constant time, whatever the size of the block.
-    bool HoldsEvent(POSITION pos) const { return m_EventPositions.Contains(pos); }
+    bool HoldsEvent(POSITION pos) const;
     void DeleteAllEvents();
     // A new, empty event that is not yet in the list (the caller owns it); 0 for no memory.
     int NewEvent(CSongEvent** event);
@@ -78,13 +87,19 @@ public:
 private:
     // Records a position just added to the list; on failure takes it out again (null).
     POSITION Register(POSITION pos);
+    // Fills the position set from the list when events were appended without
+    // it; false when it cannot be had (no memory).
+    bool KnowPositions() const;
     void Store(CArchive& ar) const;
     void Load(CArchive& ar);
 
     CSongDocBase* m_pDoc = nullptr;  // not owned
     BlockInfo m_Info;
     CSongEventList m_EventList;  // owns its events
-    CPositionSet m_EventPositions;  // the positions of m_EventList
+    // The positions of m_EventList; not yet filled while m_PositionsPending
+    // (AppendEvents), and then filled, under the list lock, when first needed.
+    mutable CPositionSet m_EventPositions;
+    mutable std::atomic<bool> m_PositionsPending{false};
     // Further block attributes: carried, never interpreted here.
     LONG m_Extra1[2] = {};
     CString m_ExtraText;

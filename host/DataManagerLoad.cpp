@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <vector>
@@ -190,8 +191,19 @@ WORD ChannelsOfChunk(SmfByteReader body) {
 
 // The 17 tracks being filled; they belong to the load until the song is replaced.
 struct CDataManager::LoadContext {
+    LoadContext() = default;
+    LoadContext(const LoadContext&) = delete;
+    LoadContext& operator=(const LoadContext&) = delete;
+    ~LoadContext() {
+        for (auto& events : Events)
+            for (CSongEvent* e : events) delete e;
+    }
+
     std::array<std::unique_ptr<CTrack>, SMF_SONG_TRACKS> Tracks;
     std::array<CBlock*, SMF_SONG_TRACKS> Blocks{};  // owned by their tracks
+    // Each block's events in time order, owned here until the block takes
+    // them all at once when the song is read.
+    std::array<std::vector<CSongEvent*>, SMF_SONG_TRACKS> Events;
     std::array<INT64, SMF_SONG_TRACKS> BlockEnds{};
     LONG Division = SMF_SONG_DIVISION;
     const CMidiPortMap* PortMap = nullptr;  // the document's output ports; may be null
@@ -220,9 +232,17 @@ struct CDataManager::StreamState {
     bool OpenGrew = false;
     CString Name;
     WORD Channels = 0;  // bit n: the chunk holds a message of channel n
-    // Where this chunk last inserted into each block: its events come in time
-    // order, so the next one goes at or after that place.
-    std::array<POSITION, SMF_SONG_TRACKS> Cursors{};
+    // This chunk's events for each block, in the chunk's (time) order; owned
+    // here until they join the block's events when the chunk is read.
+    std::array<std::vector<CSongEvent*>, SMF_SONG_TRACKS> Placed;
+
+    StreamState() = default;
+    StreamState(const StreamState&) = delete;
+    StreamState& operator=(const StreamState&) = delete;
+    ~StreamState() {
+        for (auto& events : Placed)
+            for (CSongEvent* e : events) delete e;
+    }
 };
 
 namespace {
@@ -239,21 +259,21 @@ bool CloseSysex(CDataManager::StreamState& s) {
     return event->SetInfo(info, 1) != 0;
 }
 
-// Inserts after the last event of equal or earlier time, searching forward
-// from the chunk's previous insertion: merging a second chunk into a block
-// then costs one pass, not a walk back from the tail for every event.
-POSITION InsertFromCursor(CBlock* block, POSITION cursor, CSongEvent* event) {
-    if (!cursor) return block->InsertEvent(event);
-    const CSongEventList& events = block->GetEventList();
-    const INT64 time = event->GetTime();
-    POSITION last = cursor;
-    POSITION pos = cursor;
-    events.GetNext(pos);
-    while (pos && events.GetAt(pos)->GetTime() <= time) {
-        last = pos;
-        events.GetNext(pos);
+// A chunk's events join a block's: each goes after every event of the block
+// of equal or earlier time, as inserting them one by one in time order would
+// place them. Both lists are in time order, so this is one merge.
+void JoinEvents(std::vector<CSongEvent*>& block, std::vector<CSongEvent*>& chunk) {
+    if (chunk.empty()) return;
+    if (block.empty() || block.back()->GetTime() <= chunk.front()->GetTime()) {
+        block.insert(block.end(), chunk.begin(), chunk.end());
+    } else {
+        std::vector<CSongEvent*> joined;
+        joined.reserve(block.size() + chunk.size());
+        std::merge(block.begin(), block.end(), chunk.begin(), chunk.end(), std::back_inserter(joined),
+                   [](const CSongEvent* a, const CSongEvent* b) { return a->GetTime() < b->GetTime(); });
+        block.swap(joined);
     }
-    return block->InsertEventAfter(last, event);
+    chunk.clear();
 }
 
 bool SetTrackName(CTrack* track, const CString& name) {
@@ -264,24 +284,24 @@ bool SetTrackName(CTrack* track, const CString& name) {
 
 // Every note takes the first later note off of its channel and key, first in
 // first out; a note without one gets the shortest length.
-bool PairNotes(CBlock* block, WaitingNotes& w) {
+bool PairNotes(std::vector<CSongEvent*>& events, WaitingNotes& w) {
     w.Clear();
-    const CSongEventList& events = block->GetEventList();
-    for (POSITION pos = events.GetHeadPosition(); pos;) {
-        const POSITION at = pos;
-        CSongEvent* event = events.GetNext(pos);
+    size_t kept = 0;
+    for (size_t i = 0; i < events.size(); ++i) {
+        CSongEvent* event = events[i];
         const SongEventInfo& info = event->GetInfo();
         if (info.Kind == MPEVENT_KIND_NOTE && info.Duration <= 0) {
             if (!w.Push(event)) return false;
-            continue;
+        } else if (info.Kind == MPEVENT_KIND_NOTEOFF) {
+            if (CSongEvent* note = w.Take(info)) {
+                if (!TakeOff(note, info)) return false;
+                delete event;
+                continue;
+            }
         }
-        if (info.Kind != MPEVENT_KIND_NOTEOFF) continue;
-        CSongEvent* note = w.Take(info);
-        if (!note) continue;
-        if (!TakeOff(note, info)) return false;
-        block->RemoveEvent(at);
-        delete event;
+        events[kept++] = event;
     }
+    events.resize(kept);
     return LeaveUnpaired(w);
 }
 
@@ -431,9 +451,7 @@ int CDataManager::PlaceEvent(CSongEvent* placed, LoadContext& song, StreamState&
         return 1;  // no other kind has a place in the song
     }
 
-    const POSITION at = InsertFromCursor(song.Blocks[index], s.Cursors[index], event.get());
-    if (!at) return 0;
-    s.Cursors[index] = at;
+    s.Placed[size_t(index)].push_back(event.get());
     CSongEvent* inserted = event.release();
     song.BlockEnds[index] = std::max(song.BlockEnds[index], AddSongTime(info.Time, info.Duration));
     if (inserted->GetKind() == MPEVENT_KIND_NOTE && inserted->GetInfo().Duration <= 0 &&
@@ -459,7 +477,9 @@ int CDataManager::ReadStream(SmfByteReader body, LoadContext& song, StreamState&
         event->SetTime(s.Time);
         if (!PlaceEvent(event, song, s)) return 0;
     }
-    return CloseSysex(s) ? 1 : 0;
+    if (!CloseSysex(s)) return 0;
+    for (size_t i = 0; i < song.Events.size(); ++i) JoinEvents(song.Events[i], s.Placed[i]);
+    return 1;
 }
 
 int CDataManager::ReadEventStream(SmfByteReader body, LoadContext& song) {
@@ -611,7 +631,9 @@ int CDataManager::Load(const BYTE* data, DWORD length, SmfLayout* layoutOut) {
         for (int i = 0; i < SMF_SONG_TRACKS; ++i) {
             // A channel paired on arrival has no note left to pair.
             const bool paired = i >= FIRST_CHANNEL_INDEX && (song.PairedOnArrival >> (i - FIRST_CHANNEL_INDEX) & 1);
-            if (!paired && !PairNotes(song.Blocks[i], waiting)) return 0;
+            if (!paired && !PairNotes(song.Events[i], waiting)) return 0;
+            if (!song.Blocks[i]->AppendEvents(song.Events[i])) return 0;
+            song.Events[i].clear();  // the block's now
             BlockInfo blockInfo = song.Blocks[i]->GetInfo();
             blockInfo.End = song.BlockEnds[i];
             song.Blocks[i]->SetInfo(blockInfo, 1);

@@ -282,7 +282,9 @@ namespace {
 struct PendingOff {
     INT64 time;
     size_t order;
-    SongEventInfo event;
+    LONG channel;
+    BYTE key;
+    BYTE velocity;
 };
 
 bool EndsLater(const PendingOff& a, const PendingOff& b) {
@@ -304,20 +306,23 @@ bool CDataManager::AddNoteOffs(SaveList& list) {
     const auto placeDue = [&](Pos before, INT64 upTo) {
         while (!pending.empty() && pending.front().time <= upTo) {
             std::pop_heap(pending.begin(), pending.end(), EndsLater);
-            if (before != kNone) list.InsertBefore(before, pending.back().event);
-            else list.AddTail(pending.back().event);
+            const PendingOff& due = pending.back();
+            const SongEventInfo off = ChannelEventRecord(MPEVENT_KIND_NOTEOFF, due.time, due.channel, due.key, due.velocity);
+            if (before != kNone) list.InsertBefore(before, off);
+            else list.AddTail(off);
             pending.pop_back();
         }
     };
     for (Pos pos = list.Head(); pos != kNone;) {
         const Pos at = pos;
         pos = list.Next(pos);
-        const SongEventInfo info = list.At(at);  // a copy: placing offs grows the list
-        placeDue(at, info.Time);
+        const INT64 time = list.At(at).Time;  // read before placing offs grows the list
+        placeDue(at, time);
+        const SongEventInfo& info = list.At(at);
         if (info.Kind != MPEVENT_KIND_NOTE) continue;
         // A negative length would put the off before its note and leave the note sounding.
         const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
-        pending.push_back({off, order++, ChannelEventRecord(MPEVENT_KIND_NOTEOFF, off, info.Channel, info.Data1, info.Data3)});
+        pending.push_back({off, order++, info.Channel, info.Data1, info.Data3});
         std::push_heap(pending.begin(), pending.end(), EndsLater);
     }
     placeDue(kNone, SONG_TIME_ABSENT);
@@ -520,6 +525,15 @@ int CDataManager::Save(BYTE** buffer, DWORD* size, const CPHConvPrm* prm) {
     if (kind != FILE_KIND_SMF0 && kind != FILE_KIND_SMF1 && kind != FILE_KIND_SMF0_ZQ) return 0;
 
     SmfByteWriter out;
+    // About four bytes per message and a note off for each note: one growth
+    // of the buffer instead of one per doubling.
+    size_t events = 0;
+    const CTrackList& tracks = m_pDoc->GetTrackList();
+    for (POSITION pos = tracks.GetHeadPosition(); pos;) {
+        const CBlockList& blocks = tracks.GetNext(pos)->GetBlockList();
+        for (POSITION b = blocks.GetHeadPosition(); b;) events += size_t(blocks.GetNext(b)->GetEventCount());
+    }
+    out.Reserve(events * 8 + 256);
     bool written = false;
     try {
         written = kind == FILE_KIND_SMF1 ? SaveTrackChunks(out, prm) : SaveOneTrack(out, kind == FILE_KIND_SMF0_ZQ, prm);

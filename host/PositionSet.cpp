@@ -36,6 +36,13 @@ void CPositionSet::Insert(POSITION pos) {
     ++m_Live;
 }
 
+void CPositionSet::Reserve(size_t count) {
+    if ((m_Used + count + 1) * 2 <= m_Slots.size()) return;
+    size_t capacity = 16;
+    while (capacity < (m_Live + count + 1) * 4) capacity *= 2;
+    Rebuild(capacity);
+}
+
 void CPositionSet::Erase(POSITION pos) {
     const uintptr_t key = reinterpret_cast<uintptr_t>(pos);
     if (key <= kErased || m_Slots.empty()) return;

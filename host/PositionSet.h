@@ -13,6 +13,9 @@ public:
     bool Contains(POSITION pos) const;
     // Throws std::bad_alloc when the table cannot grow; the set is then unchanged.
     void Insert(POSITION pos);
+    // Room for `count` more positions without growing; throws std::bad_alloc
+    // when the table cannot grow (the set is then unchanged).
+    void Reserve(size_t count);
     void Erase(POSITION pos);
     void Clear();
     size_t GetCount() const { return m_Live; }

@@ -1,5 +1,7 @@
 #include "host/SmfBytes.h"
 
+#include <cstring>
+#include <exception>
 #include <new>
 #include <stdexcept>
 
@@ -52,16 +54,7 @@ bool SmfByteReader::Skip(size_t n) {
     return true;
 }
 
-bool SmfByteWriter::PutByte(BYTE value) {
-    try {
-        m_Bytes.push_back(value);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
-bool SmfByteWriter::PutBytes(const BYTE* data, size_t count) {
+bool SmfByteWriter::PutBytesGrowing(const BYTE* data, size_t count) {
     if (count == 0) return true;
     if (!data) return false;
     try {
@@ -74,6 +67,14 @@ bool SmfByteWriter::PutBytes(const BYTE* data, size_t count) {
     return true;
 }
 
+void SmfByteWriter::Reserve(size_t count) {
+    try {
+        m_Bytes.reserve(m_Bytes.size() + count);
+    } catch (const std::exception&) {
+        // Only a hint: the writes grow the buffer as they go.
+    }
+}
+
 bool SmfByteWriter::PutU16BE(WORD value) {
     const BYTE b[2] = {BYTE(value >> 8), BYTE(value)};
     return PutBytes(b, 2);
@@ -84,7 +85,7 @@ bool SmfByteWriter::PutU32BE(DWORD value) {
     return PutBytes(b, 4);
 }
 
-bool SmfByteWriter::PutVarLen(INT64 value) {
+bool SmfByteWriter::PutVarLenLong(INT64 value) {
     if (value < 0 || value > INT64(SMF_VARLEN_MAX)) return false;
     BYTE b[4];
     int n = 0;

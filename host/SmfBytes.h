@@ -50,19 +50,40 @@ private:
 // reported by the writing call.
 class SmfByteWriter {
 public:
-    bool PutByte(BYTE value);
-    bool PutBytes(const BYTE* data, size_t count);
+    // The pieces of an event are a few bytes each: while the buffer has room
+    // they are appended in place, without a call.
+    bool PutByte(BYTE value) {
+        if (m_Bytes.size() == m_Bytes.capacity()) return PutBytesGrowing(&value, 1);
+        m_Bytes.push_back(value);
+        return true;
+    }
+    bool PutBytes(const BYTE* data, size_t count) {
+        if (count > 4 || m_Bytes.capacity() - m_Bytes.size() < count) return PutBytesGrowing(data, count);
+        if (count > 0 && !data) return false;
+        for (size_t i = 0; i < count; ++i) m_Bytes.push_back(data[i]);
+        return true;
+    }
     bool PutU16BE(WORD value);
     bool PutU32BE(DWORD value);
     // False for a value that four bytes cannot hold (above SMF_VARLEN_MAX) or a negative one.
-    bool PutVarLen(INT64 value);
+    bool PutVarLen(INT64 value) {
+        // Most delta times fit one byte.
+        if (value >= 0 && value < 0x80) return PutByte(BYTE(value));
+        return PutVarLenLong(value);
+    }
     // Overwrites bytes already written; false when they are not all there.
     bool PatchU16BE(size_t offset, WORD value);
     bool PatchU32BE(size_t offset, DWORD value);
+
+    // Room for `count` more bytes; a hint that may go unmet.
+    void Reserve(size_t count);
 
     size_t Size() const { return m_Bytes.size(); }
     const std::vector<BYTE>& Bytes() const { return m_Bytes; }
 
 private:
+    bool PutBytesGrowing(const BYTE* data, size_t count);
+    bool PutVarLenLong(INT64 value);
+
     std::vector<BYTE> m_Bytes;
 };

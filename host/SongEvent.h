@@ -1,6 +1,9 @@
 #pragma once
 // One event of the song document: a plain record (SongEventInfo) and the
 // event's own copy of its variable data.
+#include <cstddef>
+#include <new>
+
 #include "host/MPEvent.h"
 #include "host/SongTime.h"
 #include "platform/Memory.h"
@@ -51,6 +54,14 @@ public:
     ~CSongEvent() override;
     CSongEvent(const CSongEvent&) = delete;
     CSongEvent& operator=(const CSongEvent&) = delete;
+
+    // A song holds an event per note and message, and each load and save
+    // makes and drops them by the thousand: they come from a pool of their
+    // own (a class derived from this one uses the heap).
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p, size_t size) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
     // Takes the record; variable data and a clip's name are copied, never
     // borrowed. 1 on success; 0 (the event unchanged) for a kind outside the

@@ -188,6 +188,7 @@ CString CArticErrDlg::GetLine(int index) const {
 CTypedPtrList<CObList, CArticErrMsg*>* CArticErr::s_pMsgList = nullptr;
 CArticErrDlg* CArticErr::s_pErrDlg = nullptr;
 int CArticErr::s_Disp = 1;
+unsigned CArticErr::s_DlgRuns = 0;
 
 void CArticErr::Clear() {
     DeleteErrDlg();
@@ -260,12 +261,27 @@ int CArticErr::IsError() {
 
 void CArticErr::DoModalErrDlg(const CString& text, UINT type) {
     if (!s_pErrDlg) return;
+    ++s_DlgRuns;
     s_pErrDlg->Set(type, text, s_Disp);
     s_pErrDlg->DoModal();
     s_Disp = s_pErrDlg->GetDisp();
 }
 
 int CArticErr::GetMsgCount() { return s_pMsgList ? s_pMsgList->GetCount() : 0; }
+
+std::vector<ArticErrRecord> CArticErr::GetMsgsFrom(int first) {
+    std::vector<ArticErrRecord> out;
+    if (!s_pMsgList) return out;
+    int index = 0;
+    for (POSITION pos = s_pMsgList->GetHeadPosition(); pos; ++index) {
+        const CArticErrMsg* msg = s_pMsgList->GetNext(pos);
+        if (index < first) continue;
+        ArticErrRecord r;
+        msg->Get(r.kind, r.content, r.className, r.method, r.detail);
+        out.push_back(r);
+    }
+    return out;
+}
 
 void CArticErr::ClearMsgList() {
     if (!s_pMsgList) return;

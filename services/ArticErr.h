@@ -4,6 +4,7 @@
 // nothing shows to the user. It exists only between CArticErr::Clear and
 // CArticErr::Delete; without it every report is dropped silently.
 #include <memory>
+#include <vector>
 
 #include "platform/Collections.h"
 #include "platform/Object.h"
@@ -116,6 +117,12 @@ private:
     CString m_Lines[kLineCount];
 };
 
+// The fields of one message, as a value.
+struct ArticErrRecord {
+    BYTE kind = kArticErrKindNone;
+    CString content, className, method, detail;
+};
+
 // The static error list. Never instantiated.
 class CArticErr : public CObject {
     VX_DECLARE_CLASS(CArticErr)
@@ -158,6 +165,10 @@ public:
 
     // Number of messages; 0 without a list.
     static int GetMsgCount();
+    // Copies of the messages from index `first` (0 the oldest) on, in order.
+    static std::vector<ArticErrRecord> GetMsgsFrom(int first);
+    // How many times DoModalErrDlg handed a text to a dialog since the start.
+    static unsigned GetDlgRunCount() { return s_DlgRuns; }
     // True between Clear and Delete.
     static bool HasList() { return s_pMsgList != nullptr; }
     // The current dialog (owned by the list), or null.
@@ -174,6 +185,7 @@ private:
     static CTypedPtrList<CObList, CArticErrMsg*>* s_pMsgList;  // owned, with its messages
     static CArticErrDlg* s_pErrDlg;                             // owned
     static int s_Disp;
+    static unsigned s_DlgRuns;
 };
 
 // Timing trace beside the error list. Nothing in a conversion opens it.

@@ -17,6 +17,7 @@
 #include "engine/rules/ArticCreExpMgr.h"
 #include "engine/rules/ArticRul.h"
 #include "engine/rules/ArticRulInit.h"
+#include "engine/rules/ArticRulSet.h"
 #include "engine/work/WorkFixture.h"
 #include "platform/Random.h"
 
@@ -248,6 +249,116 @@ TEST_F(ArticProcTest, AChannelsHeadersFromRuleLoadToTransfer) {
     EXPECT_EQ(wrktest::Keys(proc.GetWrk()->Get(ULONG(1))->Get(ULONG(0))), keys);
     EXPECT_EQ(proc.GetExp()->GetExpBlk(1, 0)->GetCount(), 3);
     EXPECT_NE(pipe.GetCore()->GetWrk(), proc.GetWrk());
+}
+
+// The program and the diagnostics a rule load leaves: set numbers and names,
+// the messages posted after the last load header and the error dialog's text.
+struct ProcRulLoadView {
+    std::vector<std::string> sets;
+    std::vector<std::string> messages;
+    std::string dialog;
+    bool operator==(const ProcRulLoadView& o) const {
+        return sets == o.sets && messages == o.messages && dialog == o.dialog;
+    }
+};
+
+ProcRulLoadView ProcViewRulLoad(const CArticProc& proc) {
+    ProcRulLoadView v;
+    for (int i = 0; i < proc.GetRulSetCount(); ++i)
+        v.sets.push_back(std::to_string(proc.GetRulSetNo(i)) + ":" + proc.GetRulSetName(i).str());
+    const std::vector<ArticErrRecord> all = CArticErr::GetMsgsFrom(0);
+    size_t from = 0;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i].kind == kArticErrKindHeader) from = i;
+    for (size_t i = from; i < all.size(); ++i)
+        v.messages.push_back(std::to_string(all[i].kind) + "|" + all[i].content.str() + "|" + all[i].className.str() +
+                             "|" + all[i].method.str() + "|" + all[i].detail.str());
+    if (CArticErrDlg* dlg = CArticErr::GetErrDlg()) v.dialog = dlg->GetAllMsg().str();
+    return v;
+}
+
+// The driver loads a channel's script twice; the second load gives what a
+// parse of the same lines gives, diagnostics of a faulty script included.
+TEST_F(ArticProcTest, SecondLoadGivesWhatAParseGives) {
+    struct Script {
+        const char* what;
+        std::initializer_list<const char*> lines;
+        bool faulty;
+    };
+    const Script scripts[] = {
+        {"good", {"#init1:", "#set:5", "#name:Five", "#prob:1", "#set:6", "#name:Vib1", "#prob:1"}, false},
+        {"faulty", {"#set:1", "#prob:1", "#exp1:NoSuchExpression(", "#set:1", "#prob:1", "#set:2", "#prob:x"}, true},
+    };
+    for (const Script& sc : scripts) {
+        ProcGiveNotes(proc);
+        CArticErr::Clear();
+        ProcScript(prm, sc.lines);
+        const int first = proc.LoadRul_Reset(prm);
+        const int second = proc.LoadRul(prm);
+        const ProcRulLoadView shared = ProcViewRulLoad(proc);
+        const int parsed = proc.LoadRul(prm);  // nothing kept from before: parses the lines
+        const ProcRulLoadView fresh = ProcViewRulLoad(proc);
+        EXPECT_EQ(second, first) << sc.what;
+        EXPECT_EQ(parsed, second) << sc.what;
+        EXPECT_TRUE(shared == fresh) << sc.what;
+        EXPECT_EQ(shared.messages.size() > 1, sc.faulty) << sc.what;
+        EXPECT_EQ(CArticErr::IsError() != 0, sc.faulty) << sc.what;
+        // Three loads, three headers, and the faulty script's errors three times.
+        CStringList headers;
+        CArticErr::GetMsgStrList(headers);
+        size_t loads = 0;
+        for (const std::string& t : ProcTexts(headers)) loads += t == "== ﾙｰﾙ ﾛｰﾄﾞｴﾗｰ";
+        EXPECT_EQ(loads, 3u) << sc.what;
+        EXPECT_EQ(CArticErr::GetMsgsFrom(0).size(), 3 * shared.messages.size()) << sc.what;
+    }
+}
+
+// What changes between the two loads is loaded, not what the first load left.
+TEST_F(ArticProcTest, SecondLoadSeesWhatChangedSinceTheFirst) {
+    const auto setNames = [this] {
+        std::vector<std::string> names;
+        for (int i = 0; i < proc.GetRulSetCount(); ++i) names.push_back(proc.GetRulSetName(i).str());
+        return names;
+    };
+    // "Vib1" is an optional set that only the pitch-bend option 0 files.
+    ProcGiveNotes(proc);
+    ProcScript(prm, {"#set:5", "#name:Five", "#prob:1", "#set:6", "#name:Vib1", "#prob:1"});
+    prm.PbCtrl = 0;
+    ASSERT_EQ(proc.LoadRul_Reset(prm), 0);
+    ASSERT_EQ(setNames(), (std::vector<std::string>{"Five", "Vib1"}));
+    prm.PbCtrl = 1;
+    ASSERT_EQ(proc.LoadRul(prm), 0);
+    EXPECT_EQ(setNames(), (std::vector<std::string>{"Five"}));
+
+    // A line added to the rule text.
+    prm.PbCtrl = 0;
+    ProcGiveNotes(proc);
+    proc.ClearStrList();
+    ASSERT_EQ(proc.LoadRul_Reset(prm), 0);
+    proc.GetStrRulList()->AddTail("#set:7");
+    proc.GetStrRulList()->AddTail("#name:Seven");
+    proc.GetStrRulList()->AddTail("#prob:1");
+    ASSERT_EQ(proc.LoadRul(prm), 0);
+    EXPECT_EQ(setNames(), (std::vector<std::string>{"Five", "Vib1", "Seven"}));
+
+    // A rule run in between changes the program's data: the next load parses.
+    proc.ClearStrList();
+    ASSERT_EQ(proc.LoadRul_Reset(prm), 0);
+    proc.CreateAll();
+    proc.GetRul()->Clear();
+    ASSERT_EQ(proc.LoadRul(prm), 0);
+    EXPECT_EQ(setNames(), (std::vector<std::string>{"Five", "Vib1"}));
+
+    // New work data in between: the sets are bound to the work data they were loaded for.
+    proc.ClearStrList();
+    ASSERT_EQ(proc.LoadRul_Reset(prm), 0);
+    ProcGiveNotes(proc);
+    proc.GetStrRulList()->RemoveAll();
+    for (const char* l : {"#set:5", "#name:Five", "#prob:1", "#set:6", "#name:Vib1", "#prob:1"})
+        proc.GetStrRulList()->AddTail(l);
+    ASSERT_EQ(proc.LoadRul(prm), 0);
+    ASSERT_EQ(proc.GetRulSetCount(), 2);
+    EXPECT_EQ(proc.GetRul()->Get(0)->GetWrk(), proc.GetWrk());
 }
 
 }  // namespace

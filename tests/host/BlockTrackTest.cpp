@@ -82,6 +82,65 @@ TEST(Block, RemoveEventLeavesTheEventToTheCaller) {
     EXPECT_EQ(block.RemoveEvent(nullptr), 0);
 }
 
+// Appended events are known by their positions as soon as they are asked
+// about, also after edits made before the first question, and a removed or
+// foreign position is not.
+TEST(Block, AppendedEventsAreHeldByTheirPositions) {
+    CBlock block;
+    CBlock other;
+    POSITION foreign = other.InsertEvent(NewNote(0, 40, 10));
+    CSongEvent* a = NewNote(0, 60, 10);
+    CSongEvent* b = NewNote(10, 61, 10);
+    CSongEvent* c = NewNote(10, 62, 10);
+    ASSERT_TRUE(block.AppendEvents({a, b, c}));
+    // Edits before any position was asked about.
+    CSongEvent* d = NewNote(5, 63, 10);
+    POSITION pd = block.InsertEvent(d);
+    ASSERT_NE(pd, nullptr);
+    ASSERT_TRUE(block.AppendEvents({NewNote(20, 64, 10)}));
+    std::vector<POSITION> all;
+    for (POSITION p = block.GetEventList().GetHeadPosition(); p; block.GetEventList().GetNext(p)) all.push_back(p);
+    ASSERT_EQ(all.size(), 5u);
+    for (POSITION p : all) EXPECT_TRUE(block.HoldsEvent(p));
+    EXPECT_FALSE(block.HoldsEvent(foreign));
+    EXPECT_EQ(EventsOf(block)[1], d);
+    // Removing and inserting after the positions are known keeps them in step.
+    EXPECT_EQ(block.RemoveEvent(pd), 1);
+    delete d;
+    EXPECT_FALSE(block.HoldsEvent(pd));
+    EXPECT_EQ(block.RemoveEvent(pd), 0);
+    POSITION pe = block.InsertEventAfter(all[0], NewNote(0, 65, 10));
+    EXPECT_TRUE(block.HoldsEvent(pe));
+    // Appending again after questions: the new positions are known too.
+    ASSERT_TRUE(block.AppendEvents({NewNote(30, 66, 10)}));
+    EXPECT_TRUE(block.HoldsEvent(block.GetEventList().GetTailPosition()));
+    for (POSITION p = block.GetEventList().GetHeadPosition(); p; block.GetEventList().GetNext(p))
+        EXPECT_TRUE(block.HoldsEvent(p));
+    EXPECT_FALSE(block.HoldsEvent(foreign));
+    block.DeleteAllEvents();
+    EXPECT_FALSE(block.HoldsEvent(pe));
+}
+
+TEST(Block, AppendEventsRefusesEventsOutOfOrderAndLinkBlocks) {
+    CBlock block;
+    block.InsertEvent(NewNote(100, 60, 10));
+    CSongEvent* early = NewNote(50, 61, 10);
+    CSongEvent* late = NewNote(200, 62, 10);
+    EXPECT_FALSE(block.AppendEvents({late, early}));  // not in time order
+    EXPECT_FALSE(block.AppendEvents({early}));        // before the block's last event
+    EXPECT_FALSE(block.AppendEvents({late, nullptr}));
+    EXPECT_EQ(block.GetEventCount(), 1);
+    EXPECT_TRUE(block.AppendEvents({}));
+    CBlock link;
+    BlockInfo info;
+    info.Kind = BLOCK_KIND_LINK;
+    link.SetInfo(info, 0);
+    EXPECT_FALSE(link.AppendEvents({late}));
+    EXPECT_TRUE(block.AppendEvents({late}));
+    delete early;
+    EXPECT_EQ(EventsOf(block).back(), late);
+}
+
 TEST(Block, HeadAndAfterInsertionsIgnoreTime) {
     CBlock block;
     CSongEvent* a = NewNote(100, 60, 10);
