@@ -240,9 +240,8 @@ int CArticLoadMgr::LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CA
 
 int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*trk*/, CArticExpBlk* blk) {
     if (text.IsEmpty()) return 1;
-    CString rest;
-    const CString name = text.GetToken(&rest, kExpLineSep);
-    CExString items(rest);
+    CExString items;
+    const CString name = text.GetToken(&items, kExpLineSep);
     // An expression the expression data cannot register under its number
     // would stay in the block unplaced: such a text is refused before its
     // class reads it.
