@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/expressions/ArticExp.h"
@@ -234,7 +235,7 @@ int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk
 // ---- The dispatcher
 
 int CArticLoadMgr::LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk) {
-    CExString body(text);
+    CExString body(std::move(text));
     return LoadExpEvnt(body, evntNo, trk, blk);
 }
 
