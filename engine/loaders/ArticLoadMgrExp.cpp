@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/expressions/ArticExp.h"
@@ -234,15 +235,14 @@ int CArticLoadMgr::LoadExpEvnt(CExString& line, CArticExpTrk** trk, CArticExpBlk
 // ---- The dispatcher
 
 int CArticLoadMgr::LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk) {
-    CExString body(text);
+    CExString body(std::move(text));
     return LoadExpEvnt(body, evntNo, trk, blk);
 }
 
 int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*trk*/, CArticExpBlk* blk) {
     if (text.IsEmpty()) return 1;
-    CString rest;
-    const CString name = text.GetToken(&rest, kExpLineSep);
-    CExString items(rest);
+    CExString items;
+    const CString name = text.GetToken(&items, kExpLineSep);
     // An expression the expression data cannot register under its number
     // would stay in the block unplaced: such a text is refused before its
     // class reads it.

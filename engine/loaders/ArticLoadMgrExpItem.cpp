@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kExpItemSep[] = ":,(){}";
+constexpr CExString::DelimSet kExpItemDelims(kExpItemSep);
 
 // The whole token read as a decimal number (an empty token reads 0).
 bool WholeExpNumber(const CString& token, LONG* value) {
@@ -58,9 +59,9 @@ int AnyExpLong(LONG value, LONG* out) {
 
 bool CArticLoadMgr::NextExpItem(CExString& text, CExString* token, ExpItem kind, bool* convert) {
     if (text.IsEmpty()) return false;
-    CString rest;
-    *token = text.GetToken(&rest, kExpItemSep);
-    text = rest;
+    // The text loses its front in place: every item of every fired text
+    // comes through here.
+    *token = text.GetToken(&text, kExpItemDelims);
     *convert = true;
     if (kind == kExpFinal) return true;
     if (text.IsEmpty()) return false;

@@ -62,9 +62,7 @@ bool CutMeasPart(CExString& item, ULONG* value, bool* more) {
 }  // namespace
 
 CExString CArticLoadMgr::CutToken(CExString& text, const char* seps) {
-    CString rest;
-    CExString token = text.GetToken(&rest, seps);
-    text = rest;
+    CExString token = text.GetToken(&text, seps);
     return token;
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "engine/expressions/ArticExp.h"
 #include "engine/rules/ArticPrmExp.h"
@@ -459,7 +460,7 @@ int CArticCreExpMgr::HandOnText(const CString& text, int master) {
     CArticExpBlk* blk = trk->Get(ULONG(0));
     if (!blk || !m_pProcDialog) return 1;
     int result = 0;
-    if (m_pProcDialog->LoadExpEvnt(body, m_ExpEvntCount++, trk, blk) != 0) result = 1;
+    if (m_pProcDialog->LoadExpEvnt(std::move(body), m_ExpEvntCount++, trk, blk) != 0) result = 1;
     if (!blk->GetTailPos()) result = 1;
     return result;
 }

@@ -115,25 +115,45 @@ void CArticRulExpEvnt::SetRulElmList(CArticRulElmList* list) {
 double CArticRulExpEvnt::GetCreateFlag() { return m_pCond ? m_pCond->GetData() : 1.0; }
 
 CString CArticRulExpEvnt::GetExpEvnt() {
-    CString name = GetExpEvntName();
-    if (name.IsEmpty()) return CString();
-    return name + "(" + GetArgument(m_pRulElmList) + ")";
+    // Built in one buffer: every firing note renders its lines again.
+    CString text = GetExpEvntName();
+    if (text.IsEmpty()) return text;
+    text += '(';
+    AppendArgument(m_pRulElmList, &text);
+    text += ')';
+    return text;
 }
 
 CString CArticRulExpEvnt::GetArgument(const CArticRulElmList* list) {
     CString joined;
-    if (!list) return joined;
+    AppendArgument(list, &joined);
+    return joined;
+}
+
+void CArticRulExpEvnt::AppendArgument(const CArticRulElmList* list, CString* out) {
+    if (!list) return;
     int lastArrayCount = 0;
     bool first = true;
+    CString text;
     for (POSITION p = list->GetHeadPosition(); p;) {
         const CArticRulElm* elm = list->GetNext(p);
-        CString text;
-        if (!elm || !RenderElement(elm, &lastArrayCount, &text)) continue;
-        if (!first) joined += ", ";
-        joined += text;
+        if (!elm) continue;
+        if (!elm->GetRulData()) {
+            if (CArticRulElmList* group = elm->GetRulElmList()) {
+                // "count{items}": the items go straight into the caller's text.
+                if (!first) *out += ", ";
+                *out += DecimalText(group->GetCount(), "", "{");
+                AppendArgument(group, out);
+                *out += '}';
+                first = false;
+                continue;
+            }
+        }
+        if (!RenderElement(elm, &lastArrayCount, &text)) continue;
+        if (!first) *out += ", ";
+        *out += text;
         first = false;
     }
-    return joined;
 }
 
 bool CArticRulExpEvnt::RenderElement(const CArticRulElm* elm, int* lastArrayCount, CString* text) {

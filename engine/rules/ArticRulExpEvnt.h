@@ -60,6 +60,8 @@ protected:
     virtual void CopyRulElmList(const CArticRulElmList* src);
     // The argument text of a list: one text per element, joined by ", ".
     virtual CString GetArgument(const CArticRulElmList* list);
+    // The same text appended to out.
+    void AppendArgument(const CArticRulElmList* list, CString* out);
 
 private:
     // The text of one argument; false when the element renders nothing.

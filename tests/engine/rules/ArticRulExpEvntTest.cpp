@@ -68,6 +68,22 @@ TEST_F(ExpLine, RendersEachKindOfArgument) {
     EXPECT_EQ(Render("", List({Num(1)})), "");
 }
 
+TEST_F(ExpLine, GroupsJoinWithTheirNeighboursAndNest) {
+    // A skipped element writes no separator, before or after a group;
+    // groups inside groups render as the outer ones do.
+    struct Case {
+        CArticRulElmList* args;
+        const char* text;
+    } cases[] = {
+        {List({Var(Cur(), kElmNext), Group({Var(Cur(), kElmEvnt)})}), "X(1{:w12})"},
+        {List({Num(1), Group({Var(Cur(), kElmEvnt)}), Num(2)}), "X(1, 1{:w12}, 2)"},
+        {List({Group({Group({Var(Cur(), kElmEvnt)}), Num(5)}), Var(Cur(), kElmKey)}), "X(2{1{:w12}, 5}, 60)"},
+        {List({Group({Var(Cur(), kElmNext), Group({})}), Var(Cur(), kElmNext)}), "X(2{0{}})"},
+        {List({Group({}), Group({Num(3)})}), "X(0{}, 1{3})"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Render("X", c.args), c.text) << c.text;
+}
+
 TEST_F(ExpLine, ValueArrayOutputGetsOneFreshNumberPerArrayNote) {
     CArticRul main(&wrk);
     rul.SetRul(&main);
