@@ -512,8 +512,9 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
     }
     if (int rc = j.GrowLast()) return rc;
     const INT64 at = PitchNotNegative(j.FirstTime);
-    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), at, j.FirstTime)) return rc;
-    if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, at, 0, short(j.FirstPbLevel))) return rc;
+    // The grown note moved in order: f still stands where the pair began.
+    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), at, j.FirstTime, blk->LinkedPos(f))) return rc;
+    if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, at, 0, short(j.FirstPbLevel), blk->LinkedPos(f))) return rc;
     return j.ResetRefEvntList1(wrk, f, g);
 }
 

@@ -172,7 +172,8 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         j.FirstPbLevel = slurpb::Level(blk, a->GetTime(), at(a));
     }
     if (int rc = j.GrowLast()) return rc;
-    if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel)) return rc;
+    // The grown note moved in order: a still stands where the pair began.
+    if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel, at(a))) return rc;
     return j.ResetRefEvntList1(wrk, a, b);
 }
 
