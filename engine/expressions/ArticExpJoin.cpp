@@ -193,7 +193,8 @@ int CArticExpJoin::GrowLast() {
     const INT64 start = first->GetTime();
     last->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(last), start)));
     last->SetTime(start, 1);
-    if (CArticWrkBlk* blk = last->GetOwner()) blk->Move(last);
+    // Only last's time changed: the block's other events stay in order.
+    if (CArticWrkBlk* blk = last->GetOwner()) blk->MoveFromOwnPlace(last);
     return 0;
 }
 

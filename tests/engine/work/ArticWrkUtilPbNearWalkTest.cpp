@@ -1,5 +1,6 @@
 // The bend walks that start at a note of the block (the joins and the guitar
-// gestures) find and change what the walks from the list's ends do.
+// gestures), and the re-placing of a moved note from its own place, find and
+// change what the walks from the list's ends do.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -102,6 +103,40 @@ TEST_F(PbNearWalkTest, BendEditsFromANoteChangeTheSameEvents) {
     // The last edit's bend is the one in force at its time.
     EXPECT_EQ(CArticWrkUtil::GetPbLevel(blk->GetEvntList(), 1920), short(100 * step - 4000));
     EXPECT_TRUE(AllRegistered());
+}
+
+TEST_F(PbNearWalkTest, AMoveFromTheOwnPlaceLandsWhereTheMoveFromTheTailDoes) {
+    // Every event in turn gets each of the times (earlier, equal to a
+    // chord's, later than all) and is moved on blk from its own place and on
+    // twin from the tail.
+    const size_t count = sizeof kBendLayout / sizeof kBendLayout[0];
+    for (size_t i = 0; i < count; ++i) {
+        for (INT64 t : kBendTimes) {
+            if (t < 0) continue;
+            SCOPED_TRACE(testing::Message() << "event " << i << " to " << t);
+            POSITION p = blk->GetHeadPos(), q = twin->GetHeadPos();
+            for (size_t k = 0; k < i; ++k) {
+                blk->GetNext(p);
+                twin->GetNext(q);
+            }
+            CArticWrkEvnt* mine = blk->Get(p);
+            CArticWrkEvnt* theirs = twin->Get(q);
+            mine->SetTime(t, 1);
+            theirs->SetTime(t, 1);
+            const POSITION at = blk->MoveFromOwnPlace(mine);
+            twin->Move(theirs);
+            ASSERT_EQ(Laid(blk), Laid(twin));
+            EXPECT_EQ(blk->LinkedPos(mine), at);
+        }
+    }
+    EXPECT_TRUE(AllRegistered());
+    // A lone event stays the only one.
+    CArticWrkBlk* lone = AddBlock(AddTrack(wrk, 3));
+    CArticWrkEvnt* e = NewEvnt(lone, 300, 0x90, 10, 60, 90, 10);
+    lone->AddTail(e, 1);
+    e->SetTime(5, 1);
+    EXPECT_EQ(lone->MoveFromOwnPlace(e), lone->GetHeadPos());
+    EXPECT_EQ(lone->GetEvntList()->GetCount(), 1);
 }
 
 }  // namespace
