@@ -135,7 +135,9 @@ TEST_F(PbNearWalkTest, AMoveFromTheOwnPlaceLandsWhereTheMoveFromTheTailDoes) {
     CArticWrkEvnt* e = NewEvnt(lone, 300, 0x90, 10, 60, 90, 10);
     lone->AddTail(e, 1);
     e->SetTime(5, 1);
-    EXPECT_EQ(lone->MoveFromOwnPlace(e), lone->GetHeadPos());
+    const POSITION moved = lone->MoveFromOwnPlace(e);
+    EXPECT_EQ(moved, lone->GetHeadPos());
+    EXPECT_EQ(lone->LinkedPos(e), moved);
     EXPECT_EQ(lone->GetEvntList()->GetCount(), 1);
 }
 
