@@ -193,7 +193,8 @@ int CArticExpJoin::GrowLast() {
     const INT64 start = first->GetTime();
     last->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(last), start)));
     last->SetTime(start, 1);
-    if (CArticWrkBlk* blk = last->GetOwner()) blk->Move(last);
+    // Only last's time changed: the block's other events stay in order.
+    if (CArticWrkBlk* blk = last->GetOwner()) blk->MoveFromOwnPlace(last);
     return 0;
 }
 
@@ -259,18 +260,19 @@ LONG ArticJoinPb::Semitone(CArticWrkBlk* blk, INT64 time) {
     return range > 0 ? LONG(8192.0 / range + 0.5) : 0;
 }
 
-LONG ArticJoinPb::Level(CArticWrkBlk* blk, INT64 time) {
-    return blk ? CArticWrkUtil::GetPbLevel(blk->GetEvntList(), time) : 0;
+LONG ArticJoinPb::Level(CArticWrkBlk* blk, INT64 time, POSITION near) {
+    return blk ? CArticWrkUtil::GetPbLevel(blk->GetEvntList(), time, near) : 0;
 }
 
-int ArticJoinPb::Pin(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, LONG level) {
+int ArticJoinPb::Pin(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, LONG level, POSITION near) {
     if (!wrk || !blk) return 1;
-    if (int rc = CArticWrkUtil::DelPbTime(blk->GetEvntList(), time)) return rc;
-    return CArticWrkUtil::CrePbTime(wrk, blk, time, 0, short(std::clamp<LONG>(level, -8192, 8191)));
+    if (int rc = CArticWrkUtil::DelPbTime(blk->GetEvntList(), time, near)) return rc;
+    return CArticWrkUtil::CrePbTime(wrk, blk, time, 0, short(std::clamp<LONG>(level, -8192, 8191)), near);
 }
 
-int ArticJoinPb::Shift(CArticWrkBlk* blk, INT64 t1, INT64 t2, LONG shift) {
+int ArticJoinPb::Shift(CArticWrkBlk* blk, INT64 t1, INT64 t2, LONG shift, POSITION near) {
     if (!blk) return 1;
     // Beyond 16383 every bend saturates anyway.
-    return CArticWrkUtil::ShiftPbEvnt(blk->GetEvntList(), t1, t2, short(std::clamp<LONG>(shift, -16383, 16383)));
+    return CArticWrkUtil::ShiftPbEvnt(blk->GetEvntList(), t1, t2, short(std::clamp<LONG>(shift, -16383, 16383)),
+                                      near);
 }

@@ -92,11 +92,13 @@ private:
 
 // Shared by the joins and the bends: a bend in force at a time, pinned there.
 namespace ArticJoinPb {
+// near (a position of the block's list, null for none) is where the walks
+// over the block may start: the results are those of the walks from its ends.
 // int(8192 / range + 0.5) bend units, range the bend range in force at time.
 LONG Semitone(CArticWrkBlk* blk, INT64 time);
 // The bend level in force at time put back there as the only event of that time.
-int Pin(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, LONG level);
+int Pin(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, LONG level, POSITION near = nullptr);
 // Adds shift (kept within what the bend can hold) to the bends of [t1, t2].
-int Shift(CArticWrkBlk* blk, INT64 t1, INT64 t2, LONG shift);
-LONG Level(CArticWrkBlk* blk, INT64 time);
+int Shift(CArticWrkBlk* blk, INT64 t1, INT64 t2, LONG shift, POSITION near = nullptr);
+LONG Level(CArticWrkBlk* blk, INT64 time, POSITION near = nullptr);
 }  // namespace ArticJoinPb

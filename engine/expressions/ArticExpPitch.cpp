@@ -425,10 +425,10 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     j.CurKey = a->GetPost1();
     j.PbShift = 0;
     INT64 next = OffTime(b);
-    CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr);
+    CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr, blk->LinkedPos(b));
     j.NextTime = next > 0 ? next : 0;
     j.PbRange = CArticWrkUtil::GetPbRange(blk, b->GetTime());
-    j.NextPbLevel = pitchpb::Level(blk, j.NextTime);
+    j.NextPbLevel = pitchpb::Level(blk, j.NextTime, blk->LinkedPos(b));
     if (int rc = j.GrowFirst()) return rc;
     // Bends of b's span move by the keys the root already spans.
     CArticWrkEvnt* ra = j.RefEvntList()->GetHead();
@@ -437,7 +437,7 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     if (int rc = CArticExpJoin::GetKeyTail(wrk, ra, &tail)) return rc;
     const INT64 T = PitchNotNegative(b->GetTime());
     j.PbShift = pitchpb::Semitone(blk, T) * (int(tail) - int(head));
-    if (int rc = pitchpb::Shift(blk, T, j.NextTime, j.PbShift)) return rc;
+    if (int rc = pitchpb::Shift(blk, T, j.NextTime, j.PbShift, blk->LinkedPos(b))) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     CArticWrkEvntList* prs = j.PrsEvntList();
     for (POSITION p = prs->GetHeadPosition(); p;) {
@@ -451,10 +451,12 @@ int CArticExpPitchGtr::Twin0(CArticWrk* wrk, CArticWrkBlk* blk) {
     }
     INT64 e = OffTime(b);
     int found = 0;
-    CArticWrkUtil::GetNearNoteTime2(blk, 3, &e, &found);
+    CArticWrkUtil::GetNearNoteTime2(blk, 3, &e, &found, blk->LinkedPos(b));
     if (found) {
-        if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), PitchNotNegative(e), e)) return rc;
-        if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, PitchNotNegative(e), 0, short(j.NextPbLevel))) return rc;
+        const POSITION near = blk->LinkedPos(b);
+        if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), PitchNotNegative(e), e, near)) return rc;
+        if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, PitchNotNegative(e), 0, short(j.NextPbLevel), near))
+            return rc;
     }
     return j.ResetRefEvntList0(wrk, a, b);
 }
@@ -468,10 +470,10 @@ int CArticExpPitchGtr::CreWrkPitchBend0(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     const INT64 t = q->GetTime();
     const INT64 s = PitchNotNegative(AddTicks(t, m_StartTime));
     const INT64 e = PitchNotNegative(AddTicks(t, m_EndTime));
-    const LONG base = last ? 0 : pitchpb::Level(blk, s);
+    const LONG base = last ? 0 : pitchpb::Level(blk, s, blk->LinkedPos(q));
     const LONG semitone = LONG(8192.0 / (j.PbRange > 0 ? j.PbRange : 2) + 0.5);
     const LONG target = base + semitone * (int(head) - int(tail));
-    if (int rc = pitchpb::Shift(blk, AddTicks(e, 1), j.NextTime, target)) return rc;
+    if (int rc = pitchpb::Shift(blk, AddTicks(e, 1), j.NextTime, target, blk->LinkedPos(q))) return rc;
     if (int rc = Gesture(wrk, blk, s, e, base, target, std::abs(int(head) - int(tail)), curve)) return rc;
     j.CurKey = q->GetPost1();
     return 0;
@@ -482,8 +484,10 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
     if (int rc = j.SetRefEvntList(wrk)) return rc;
     CArticWrkEvnt* f = j.EvntList2()->GetHead();
     CArticWrkEvnt* g = j.EvntList2()->GetTail();
-    for (CArticWrkEvnt* x : {f, g})
-        if (int rc = pitchpb::Pin(wrk, blk, x->GetTime(), pitchpb::Level(blk, x->GetTime()))) return rc;
+    for (CArticWrkEvnt* x : {f, g}) {
+        const LONG level = pitchpb::Level(blk, x->GetTime(), blk->LinkedPos(x));
+        if (int rc = pitchpb::Pin(wrk, blk, x->GetTime(), level, blk->LinkedPos(x))) return rc;
+    }
     CArticWrkEvnt* rg = j.RefEvntList()->GetTail();
     BYTE head = 0, tail = 0;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, rg, &head)) return rc;
@@ -491,8 +495,9 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
     const INT64 T0 = PitchNotNegative(f->GetTime());
     const INT64 T1 = PitchNotNegative(g->GetTime());
     j.PbShift = pitchpb::Semitone(blk, T0) * (int(head) - int(tail));
-    if (int rc = pitchpb::Pin(wrk, blk, T0, pitchpb::Level(blk, T0))) return rc;
-    if (int rc = pitchpb::Shift(blk, T0, T1 - 1, j.PbShift)) return rc;
+    if (int rc = pitchpb::Pin(wrk, blk, T0, pitchpb::Level(blk, T0, blk->LinkedPos(f)), blk->LinkedPos(f)))
+        return rc;
+    if (int rc = pitchpb::Shift(blk, T0, T1 - 1, j.PbShift, blk->LinkedPos(f))) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     CArticWrkEvntList* prs = j.PrsEvntList();
     if (prs->IsEmpty()) return 0;
@@ -507,8 +512,9 @@ int CArticExpPitchGtr::Twin1(CArticWrk* wrk, CArticWrkBlk* blk) {
     }
     if (int rc = j.GrowLast()) return rc;
     const INT64 at = PitchNotNegative(j.FirstTime);
-    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), at, j.FirstTime)) return rc;
-    if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, at, 0, short(j.FirstPbLevel))) return rc;
+    // The grown note moved in order: f still stands where the pair began.
+    if (int rc = CArticWrkUtil::DelPbTimeArea(PitchEventsOf(blk), at, j.FirstTime, blk->LinkedPos(f))) return rc;
+    if (int rc = CArticWrkUtil::CrePbTime(wrk, blk, at, 0, short(j.FirstPbLevel), blk->LinkedPos(f))) return rc;
     return j.ResetRefEvntList1(wrk, f, g);
 }
 
@@ -523,23 +529,25 @@ int CArticExpPitchGtr::CreWrkPitchBend1(CArticWrk* wrk, CArticWrkBlk* blk, CArti
     const LONG shift = CArticWrkUtil::GetPitchSft(blk, tX, (signed char)(int(tail) - int(head)));
     const INT64 s = PitchNotNegative(AddTicks(tY, m_StartTime));
     const INT64 e = PitchNotNegative(AddTicks(tY, m_EndTime));
-    const LONG Ls = pitchpb::Level(blk, s);
-    const LONG Le = pitchpb::Level(blk, e);
-    if (int rc = pitchpb::Pin(wrk, blk, s, Ls)) return rc;
-    if (int rc = pitchpb::Pin(wrk, blk, e, Le)) return rc;
+    // The bend walks start at y, taken afresh at each step.
+    auto near = [blk, y] { return blk->LinkedPos(y); };
+    const LONG Ls = pitchpb::Level(blk, s, near());
+    const LONG Le = pitchpb::Level(blk, e, near());
+    if (int rc = pitchpb::Pin(wrk, blk, s, Ls, near())) return rc;
+    if (int rc = pitchpb::Pin(wrk, blk, e, Le, near())) return rc;
     if (tY != s)
-        if (int rc = CArticWrkUtil::DelPbTime(PitchEventsOf(blk), tY)) return rc;
+        if (int rc = CArticWrkUtil::DelPbTime(PitchEventsOf(blk), tY, near())) return rc;
     const INT64 s1 = s < 2 ? 0 : s - 1;
     const INT64 X0 = PitchNotNegative(tX);
     if (s1 >= X0)
-        if (int rc = pitchpb::Shift(blk, X0, s1, shift)) return rc;
+        if (int rc = pitchpb::Shift(blk, X0, s1, shift, near())) return rc;
     if (!first)
-        if (int rc = pitchpb::Shift(blk, s, tY < 1 ? 0 : tY - 1, j.PrevShift)) return rc;
-    const LONG Lb = pitchpb::Level(blk, s1);
+        if (int rc = pitchpb::Shift(blk, s, tY < 1 ? 0 : tY - 1, j.PrevShift, near())) return rc;
+    const LONG Lb = pitchpb::Level(blk, s1, near());
     if (int rc = Gesture(wrk, blk, s, e, Lb - Le, 0, std::abs(int(tail) - int(head)), curve)) return rc;
     if (first) j.LastKey = y->GetPost1();
     j.FirstTime = tX;
-    j.FirstPbLevel = pitchpb::Level(blk, tX);
+    j.FirstPbLevel = pitchpb::Level(blk, tX, blk->LinkedPos(x));
     j.PrevShift = shift;
     return 0;
 }

@@ -115,6 +115,8 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
     if (int rc = j.SetRefEvntList(wrk)) return rc;
     CArticWrkEvnt* ra = j.RefEvntList()->GetHead();
     CArticWrkEvnt* rb = j.RefEvntList()->GetTail();
+    // The bend walks start at the pair's notes, taken afresh at each step.
+    auto at = [blk](CArticWrkEvnt* x) { return blk->LinkedPos(x); };
     BYTE head = 0, tail = 0;
     if (!keepLast) {
         // The kept note lasts over b; bends after it return where they were.
@@ -122,55 +124,56 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         INT64 next = OffTime(b);
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr, blk->LinkedPos(b));
         j.NextTime = next > 0 ? next : 0;
-        j.NextPbLevel = slurpb::Level(blk, j.NextTime);
+        j.NextPbLevel = slurpb::Level(blk, j.NextTime, at(b));
         if (int rc = j.GrowFirst()) return rc;
         // Bends inside b's span stay relative to the key ra already ends on.
         if (int rc = CArticExpJoin::GetKeyHead(wrk, ra, &head)) return rc;
         if (int rc = CArticExpJoin::GetKeyTail(wrk, ra, &tail)) return rc;
         j.PbShift = slurpb::Semitone(blk, b->GetTime()) * (int(tail) - int(head));
-        if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, j.PbShift)) return rc;
+        if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, j.PbShift, at(b))) return rc;
         if (int rc = j.SetPrsEvntList(wrk)) return rc;
         if (j.PrsEvntList()->GetCount() == 2) {
             BYTE aTail = 0, bHead = 0;
             if (int rc = CArticExpJoin::GetKeyTail(wrk, a, &aTail)) return rc;
             if (int rc = CArticExpJoin::GetKeyHead(wrk, b, &bHead)) return rc;
             const LONG step = LONG(8192.0 / (j.PbRange > 0 ? j.PbRange : 2) + 0.5) * (int(bHead) - int(aTail));
-            if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime()))) return rc;
-            if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, step)) return rc;
+            if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime(), at(b)), at(b))) return rc;
+            if (int rc = slurpb::Shift(blk, b->GetTime(), j.NextTime, step, at(b))) return rc;
             j.CurKey = b->GetPost1();
         }
         INT64 after = OffTime(b);
         int found = 0;
         CArticWrkUtil::GetNearNoteTime2(blk, 3, &after, &found, blk->LinkedPos(b));
         if (found) {
-            if (int rc = slurpb::Pin(wrk, blk, after, j.NextPbLevel)) return rc;
+            if (int rc = slurpb::Pin(wrk, blk, after, j.NextPbLevel, at(b))) return rc;
         }
         return j.ResetRefEvntList0(wrk, a, b);
     }
     // Keep last: the span of a is played on b's key bent down (or up) to a's.
     for (CArticWrkEvnt* x : {a, b})
-        if (int rc = slurpb::Pin(wrk, blk, x->GetTime(), slurpb::Level(blk, x->GetTime()))) return rc;
+        if (int rc = slurpb::Pin(wrk, blk, x->GetTime(), slurpb::Level(blk, x->GetTime(), at(x)), at(x))) return rc;
     if (int rc = CArticExpJoin::GetKeyHead(wrk, rb, &head)) return rc;
     if (int rc = CArticExpJoin::GetKeyTail(wrk, rb, &tail)) return rc;
     j.PbShift = slurpb::Semitone(blk, a->GetTime()) * (int(head) - int(tail));
-    if (int rc = slurpb::Pin(wrk, blk, a->GetTime(), slurpb::Level(blk, a->GetTime()))) return rc;
-    if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, j.PbShift)) return rc;
+    if (int rc = slurpb::Pin(wrk, blk, a->GetTime(), slurpb::Level(blk, a->GetTime(), at(a)), at(a))) return rc;
+    if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, j.PbShift, at(a))) return rc;
     if (int rc = j.SetPrsEvntList(wrk)) return rc;
     if (j.PrsEvntList()->GetCount() == 2) {
         BYTE aTail = 0, bHead = 0;
         if (int rc = CArticExpJoin::GetKeyTail(wrk, a, &aTail)) return rc;
         if (int rc = CArticExpJoin::GetKeyHead(wrk, b, &bHead)) return rc;
         const LONG amount = CArticWrkUtil::GetPitchSft(blk, a->GetTime(), (signed char)(int(aTail) - int(bHead)));
-        if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime()))) return rc;
+        if (int rc = slurpb::Pin(wrk, blk, b->GetTime(), slurpb::Level(blk, b->GetTime(), at(b)), at(b))) return rc;
         if (a->GetTime() < b->GetTime())
-            if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, amount)) return rc;
+            if (int rc = slurpb::Shift(blk, a->GetTime(), b->GetTime() - 1, amount, at(a))) return rc;
         j.LastKey = b->GetPost1();
         j.PrevShift = amount;
         j.FirstTime = a->GetTime();
-        j.FirstPbLevel = slurpb::Level(blk, a->GetTime());
+        j.FirstPbLevel = slurpb::Level(blk, a->GetTime(), at(a));
     }
     if (int rc = j.GrowLast()) return rc;
-    if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel)) return rc;
+    // The grown note moved in order: a still stands where the pair began.
+    if (int rc = slurpb::Pin(wrk, blk, j.FirstTime > 0 ? j.FirstTime : 0, j.FirstPbLevel, at(a))) return rc;
     return j.ResetRefEvntList1(wrk, a, b);
 }
 

@@ -105,7 +105,7 @@ void CArticExpArrayStop::MoveStart(CArticWrkEvnt* note, INT64 start) {
     note->SetGateTime(std::max<INT64>(0, SubTicks(OffTime(note), start)));
     note->SetTime(start, 1);
     // The block stays in time order.
-    if (CArticWrkBlk* owner = note->GetOwner()) owner->Move(note);
+    if (CArticWrkBlk* owner = note->GetOwner()) owner->MoveFromOwnPlace(note);
 }
 
 int CArticExpArrayStop::Limit(CArticWrkEvnt* note, const char* method) {

@@ -97,7 +97,8 @@ int CArticExpTimeSft::ConvToWrk() {
         const INT64 old = note->GetTime();
         const INT64 t = std::max<INT64>(0, AddTicks(old, INT64(m_Time)));
         note->SetTime(t, 1);
-        if (CArticWrkBlk* blk = note->GetOwner()) blk->Move(note);
+        // One note at a time changes: the block's other events stay in order.
+        if (CArticWrkBlk* blk = note->GetOwner()) blk->MoveFromOwnPlace(note);
         if (CArticWrkEvnt* linked = note->GetProcWrkEvnt()) linked->AddTimeShift(SubTicks(t, old));
         AfterMove(note, t, old);
     }

@@ -379,6 +379,27 @@ POSITION CArticWrkBlk::Move(CArticWrkEvnt* evnt) {
     return pos;
 }
 
+POSITION CArticWrkBlk::MoveFromOwnPlace(CArticWrkEvnt* evnt) {
+    POSITION own = evnt ? LinkedPos(evnt) : nullptr;
+    if (!own) return Move(evnt);
+    // A neighbour of the old place is where the walk starts.
+    POSITION near = own;
+    m_pEvntList->GetNext(near);
+    if (!near) {
+        near = own;
+        m_pEvntList->GetPrev(near);
+    }
+    m_pEvntList->RemoveAt(own);
+    evnt->SetPosEvnt(nullptr);
+    // After every event of the same or an earlier time: before the first later one.
+    POSITION later = near ? wrkutil::FirstLater(m_pEvntList, evnt->GetTime(), true, near) : nullptr;
+    POSITION pos = later ? m_pEvntList->InsertBefore(later, evnt)
+                         : (near ? m_pEvntList->AddTail(evnt) : m_pEvntList->AddHead(evnt));
+    evnt->SetPosEvnt(pos);
+    ResetEvntPos(evnt);
+    return pos;
+}
+
 POSITION CArticWrkBlk::MoveAfter(POSITION pos, CArticWrkEvnt* evnt, int reg) {
     if (!m_pEvntList || !evnt || !evnt->GetPosEvnt()) return nullptr;
     if (pos == evnt->GetPosEvnt()) return pos;  // already there

@@ -65,6 +65,9 @@ public:
     POSITION Sort(CArticWrkEvnt* evnt, int reg, POSITION near);
     // Re-places an event whose time changed after every event of the same or an earlier time.
     virtual POSITION Move(CArticWrkEvnt* evnt);
+    // The same place, found from evnt's own place (the block's other events
+    // must be in time order) instead of from the tail.
+    POSITION MoveFromOwnPlace(CArticWrkEvnt* evnt);
     // Before every event of its own time.
     virtual POSITION SortBefore(CArticWrkEvnt* evnt, int reg);
     virtual POSITION InsertAfter(POSITION pos, CArticWrkEvnt* evnt, int reg);

@@ -221,11 +221,14 @@ public:
     static short GetPbRangeWrk(CArticWrkBlk* blk, INT64 time);
     static short GetPbRangeWrk(CArticWrkEvnt* evnt, INT64 time);
     // One bend event of base + semitones at the range in force.
-    static int CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char semitones, short base);
+    // near: as for DelContCcTimeArea (here a position of the block's list).
+    static int CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char semitones, short base,
+                         POSITION near = nullptr);
     // Deletes the bend events of the list at exactly time / from t1 to t2.
-    static int DelPbTime(CArticWrkEvntList* list, INT64 time);
-    static int DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2);
-    static int ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift);
+    // near: as for DelContCcTimeArea.
+    static int DelPbTime(CArticWrkEvntList* list, INT64 time, POSITION near = nullptr);
+    static int DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, POSITION near = nullptr);
+    static int ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift, POSITION near = nullptr);
     // Thins the block's bends of [t1, t2] to a spacing of reso ticks (the last stays).
     static int ResoContPb(CArticWrk* wrk, CArticWrkBlk* blk, INT64 t1, INT64 t2, WORD reso);
     // Merges free library bend events into the existing bend and the block.
@@ -235,8 +238,8 @@ public:
     // The phrase-file flag bits of an expression's Type.
     static int ResetPbType(BYTE type);
     // The bend in force at time in a list / around an event by number (in
-    // cents when inCents is non-zero).
-    static short GetPbLevel(CArticWrkEvntList* list, INT64 time);
+    // cents when inCents is non-zero). near: as for DelContCcTimeArea.
+    static short GetPbLevel(CArticWrkEvntList* list, INT64 time, POSITION near = nullptr);
     static short GetPbLevel(CArticWrkEvnt* evnt, INT64 time, BYTE inCents);
     // unit 1: value in cents; otherwise in bend units. Clamped to the bend range.
     static short GetPitchAdd(CArticWrk* wrk, CArticWrkBlk* blk, BYTE unit, INT64 time, short value);

@@ -120,7 +120,8 @@ LONG CArticWrkUtil::ConvToPBFromCent(CArticWrk* /*wrk*/, CArticWrkBlk* blk, INT6
     return ToLong(cents >= 0 ? DoubleToInt64(v + 0.5) : DoubleToInt64(v - 0.5));
 }
 
-int CArticWrkUtil::CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char semitones, short base) {
+int CArticWrkUtil::CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, signed char semitones, short base,
+                             POSITION near) {
     const char reason[] = "新規に中間音符ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ（PB）を作成することができなかった。";
     if (!wrk || !blk) return ReportErr(kPhase1, reason, "CArticWrkUtil::CrePbTime", "");
     if (time == kWrkNoTime) return 0;
@@ -134,14 +135,14 @@ int CArticWrkUtil::CrePbTime(CArticWrk* wrk, CArticWrkBlk* blk, INT64 time, sign
     e->SetStatus(0xE0);
     e->SetTime(time, 1);
     SetBend(e, LONG(Clamp<INT64>(base + SemitoneBend(range, semitones), -8192, 8191)));
-    blk->Sort(e, 1);
+    blk->Sort(e, 1, near);
     e->SetCreate(1);
     return 0;
 }
 
-int CArticWrkUtil::DelPbTime(CArticWrkEvntList* list, INT64 time) {
+int CArticWrkUtil::DelPbTime(CArticWrkEvntList* list, INT64 time, POSITION near) {
     if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
+    for (POSITION p = near ? FirstLater(list, time, false, near) : list->GetHeadPosition(); p;) {
         POSITION at = p;
         CArticWrkEvnt* e = list->GetNext(p);
         if (!e) continue;

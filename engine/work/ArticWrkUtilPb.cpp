@@ -122,13 +122,13 @@ LONG CArticWrkUtil::GetPitchSft(CArticWrkBlk* blk, INT64 time, signed char semit
 
 // ---- Bend events of a list
 
-int CArticWrkUtil::DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2) {
-    return DestroyInArea(list, t1, t2, IsBend);
+int CArticWrkUtil::DelPbTimeArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, POSITION near) {
+    return DestroyInArea(list, t1, t2, IsBend, near);
 }
 
-int CArticWrkUtil::ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift) {
+int CArticWrkUtil::ShiftPbEvnt(CArticWrkEvntList* list, INT64 t1, INT64 t2, short shift, POSITION near) {
     if (!list) return 1;
-    for (POSITION p = list->GetHeadPosition(); p;) {
+    for (POSITION p = near ? FirstLater(list, t1, false, near) : list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);
         if (!e) continue;
         if (e->GetTime() > t2) break;
@@ -228,9 +228,20 @@ int CArticWrkUtil::ResetPbType(BYTE type) {
 
 // ---- Levels in force
 
-short CArticWrkUtil::GetPbLevel(CArticWrkEvntList* list, INT64 time) {
+short CArticWrkUtil::GetPbLevel(CArticWrkEvntList* list, INT64 time, POSITION near) {
     short result = 0;
     if (!list) return 0;
+    if (near) {
+        // The last bend before the first event later than time.
+        POSITION end = FirstLater(list, time, true, near);
+        POSITION p = end ? end : list->GetTailPosition();
+        if (end) list->GetPrev(p);
+        while (p) {
+            const CArticWrkEvnt* e = list->GetPrev(p);
+            if (IsBend(e)) return short(BendOf(e));
+        }
+        return result;
+    }
     for (POSITION p = list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);
         if (!IsBend(e)) continue;
