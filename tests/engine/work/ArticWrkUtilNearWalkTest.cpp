@@ -12,11 +12,6 @@ namespace {
 
 // Events of a block in time order: notes (a chord at 480, notes at 0 and at
 // the end), controllers 11 and 7 between, on and after them.
-struct LaidEvnt {
-    INT64 time;
-    BYTE status;
-    BYTE post1, post2;
-};
 const LaidEvnt kLayout[] = {
     {0, 0x90, 60, 100},   {0, 0xB0, 11, 20},   {100, 0xB0, 7, 1},   {240, 0xB0, 11, 30},  {480, 0x90, 64, 90},
     {480, 0x90, 67, 90},  {480, 0xB0, 11, 40}, {480, 0x90, 72, 90}, {600, 0xB0, 7, 2},    {720, 0xB0, 11, 50},
@@ -25,35 +20,8 @@ const LaidEvnt kLayout[] = {
 // Query times: before, on and between the events, and after the last one.
 const INT64 kTimes[] = {-5, 0, 1, 100, 239, 240, 241, 479, 480, 481, 720, 959, 960, 1200, 1439, 1440, 1441, 1920, 5000};
 
-struct NearWalkTest : ContTest {
-    CArticWrkBlk* twin = AddBlock(AddTrack(wrk, 2));
-
-    void Lay(CArticWrkBlk* b, ULONG firstNo) {
-        ULONG no = firstNo;
-        for (const auto& l : kLayout) b->AddTail(NewEvnt(b, no++, l.status, l.time, l.post1, l.post2, 120), 1);
-    }
-    NearWalkTest() {
-        Lay(blk, 1);
-        Lay(twin, 101);
-    }
-    // The positions of the block's notes: every one a starting point.
-    std::vector<POSITION> NotePositions(CArticWrkBlk* b) {
-        std::vector<POSITION> out;
-        for (POSITION p = b->GetHeadPos(); p;) {
-            POSITION at = p;
-            if (b->GetNext(p)->GetStatus() == 0x90) out.push_back(at);
-        }
-        return out;
-    }
-    // The block's events as (time, status, post1) in list order.
-    static std::vector<std::vector<INT64>> Order(CArticWrkBlk* b) {
-        std::vector<std::vector<INT64>> out;
-        for (POSITION p = b->GetHeadPos(); p;) {
-            CArticWrkEvnt* e = b->GetNext(p);
-            out.push_back({e->GetTime(), e->GetStatus(), e->GetPost1(), e->GetPost2()});
-        }
-        return out;
-    }
+struct NearWalkTest : TwinBlockTest {
+    NearWalkTest() { LayBoth(kLayout); }
 };
 
 TEST_F(NearWalkTest, ValuesInForceAndNextNotesMatchTheWalkFromTheHead) {

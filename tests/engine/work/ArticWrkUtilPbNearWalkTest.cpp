@@ -13,12 +13,7 @@ namespace {
 
 // Events of a block in time order: notes (a chord at 480, a note at 0 and at
 // the end), bends before, on and after them, with controllers between.
-struct BendLaid {
-    INT64 time;
-    BYTE status;
-    BYTE post1, post2;
-};
-const BendLaid kBendLayout[] = {
+const LaidEvnt kBendLayout[] = {
     {0, 0x90, 60, 100},   {0, 0xE0, 0, 64},     {100, 0xB0, 7, 1},    {240, 0xE0, 0, 72},  {240, 0xE0, 0, 80},
     {480, 0x90, 64, 90},  {480, 0x90, 67, 90},  {480, 0xE0, 0, 56},   {480, 0x90, 72, 90}, {600, 0xB0, 7, 2},
     {720, 0xE0, 0, 48},   {960, 0x90, 62, 80},  {960, 0xE0, 0, 90},   {1200, 0xB0, 7, 3},  {1440, 0x90, 65, 80},
@@ -27,40 +22,13 @@ const BendLaid kBendLayout[] = {
 // Query times: before, on and between the events, and after the last one.
 const INT64 kBendTimes[] = {-5, 0, 1, 239, 240, 241, 479, 480, 481, 720, 959, 960, 1200, 1439, 1440, 1441, 1920, 5000};
 
-struct PbNearWalkTest : ContTest {
-    CArticWrkBlk* twin = AddBlock(AddTrack(wrk, 2));
-
-    void Lay(CArticWrkBlk* b, ULONG firstNo) {
-        ULONG no = firstNo;
-        for (const auto& l : kBendLayout)
-            b->AddTail(NewEvnt(b, no++, l.status, l.time, l.post1, l.post2, 120), 1);
-    }
-    PbNearWalkTest() {
-        Lay(blk, 1);
-        Lay(twin, 101);
-    }
-    static std::vector<POSITION> NotesOf(CArticWrkBlk* b) {
-        std::vector<POSITION> out;
-        for (POSITION p = b->GetHeadPos(); p;) {
-            POSITION at = p;
-            if (b->GetNext(p)->GetStatus() == 0x90) out.push_back(at);
-        }
-        return out;
-    }
-    // The block's events as (time, status, post1, post2) in list order.
-    static std::vector<std::vector<INT64>> Laid(CArticWrkBlk* b) {
-        std::vector<std::vector<INT64>> out;
-        for (POSITION p = b->GetHeadPos(); p;) {
-            CArticWrkEvnt* e = b->GetNext(p);
-            out.push_back({e->GetTime(), e->GetStatus(), e->GetPost1(), e->GetPost2()});
-        }
-        return out;
-    }
+struct PbNearWalkTest : TwinBlockTest {
+    PbNearWalkTest() { LayBoth(kBendLayout); }
 };
 
 TEST_F(PbNearWalkTest, BendInForceMatchesTheWalkFromTheHead) {
     CArticWrkEvntList* list = blk->GetEvntList();
-    for (POSITION near : NotesOf(blk)) {
+    for (POSITION near : NotePositions(blk)) {
         const INT64 at = blk->Get(near)->GetTime();
         for (INT64 t : kBendTimes)
             EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, t, near), CArticWrkUtil::GetPbLevel(list, t))
@@ -68,16 +36,16 @@ TEST_F(PbNearWalkTest, BendInForceMatchesTheWalkFromTheHead) {
     }
     // Worked out by hand: the later of two bends of one time is in force, an
     // event at the time itself counts, nothing before the first bend.
-    const POSITION last = NotesOf(blk).back();
+    const POSITION last = NotePositions(blk).back();
     EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, 240, last), (80 << 7) - 8192);
     EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, 959, last), (48 << 7) - 8192);
     EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, -5, last), 0);
-    EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, 5000, NotesOf(blk).front()), 0);
+    EXPECT_EQ(CArticWrkUtil::GetPbLevel(list, 5000, NotePositions(blk).front()), 0);
 }
 
 TEST_F(PbNearWalkTest, BendEditsFromANoteChangeTheSameEvents) {
-    const std::vector<POSITION> notes = NotesOf(blk);
-    ASSERT_EQ(notes.size(), NotesOf(twin).size());
+    const std::vector<POSITION> notes = NotePositions(blk);
+    ASSERT_EQ(notes.size(), NotePositions(twin).size());
     // Each step is done on blk from a note and on twin from the list's ends;
     // every note starts edits before, at and after its own time.
     int step = 0;
@@ -87,17 +55,17 @@ TEST_F(PbNearWalkTest, BendEditsFromANoteChangeTheSameEvents) {
             const short level = short(100 * ++step - 4000);
             ASSERT_EQ(CArticWrkUtil::ShiftPbEvnt(blk->GetEvntList(), t - 250, t + 250, 7, notes[i]), 0);
             ASSERT_EQ(CArticWrkUtil::ShiftPbEvnt(twin->GetEvntList(), t - 250, t + 250, 7), 0);
-            EXPECT_EQ(Laid(blk), Laid(twin));
+            EXPECT_EQ(Order(blk), Order(twin));
             ASSERT_EQ(CArticWrkUtil::DelPbTime(blk->GetEvntList(), t, notes[i]), 0);
             ASSERT_EQ(CArticWrkUtil::DelPbTime(twin->GetEvntList(), t), 0);
-            EXPECT_EQ(Laid(blk), Laid(twin));
+            EXPECT_EQ(Order(blk), Order(twin));
             ASSERT_EQ(CArticWrkUtil::CrePbTime(&wrk, blk, t, 0, level, notes[i]), 0);
             ASSERT_EQ(CArticWrkUtil::CrePbTime(&wrk, twin, t, 0, level), 0);
-            EXPECT_EQ(Laid(blk), Laid(twin));
+            EXPECT_EQ(Order(blk), Order(twin));
             EXPECT_EQ(CArticWrkUtil::GetPbLevel(blk->GetEvntList(), t, notes[i]), level);
             ASSERT_EQ(CArticWrkUtil::DelPbTimeArea(blk->GetEvntList(), t + 1, t + 200, notes[i]), 0);
             ASSERT_EQ(CArticWrkUtil::DelPbTimeArea(twin->GetEvntList(), t + 1, t + 200), 0);
-            EXPECT_EQ(Laid(blk), Laid(twin));
+            EXPECT_EQ(Order(blk), Order(twin));
         }
     }
     // The last edit's bend is the one in force at its time.
@@ -125,7 +93,7 @@ TEST_F(PbNearWalkTest, AMoveFromTheOwnPlaceLandsWhereTheMoveFromTheTailDoes) {
             theirs->SetTime(t, 1);
             const POSITION at = blk->MoveFromOwnPlace(mine);
             twin->Move(theirs);
-            ASSERT_EQ(Laid(blk), Laid(twin));
+            ASSERT_EQ(Order(blk), Order(twin));
             EXPECT_EQ(blk->LinkedPos(mine), at);
         }
     }

@@ -110,4 +110,44 @@ struct ContTest : UtilTest {
     }
 };
 
+// One event of a block laid out from a table.
+struct LaidEvnt {
+    INT64 time;
+    BYTE status;
+    BYTE post1, post2;
+};
+
+// The block and a twin on another track, both laid out from one table: a
+// walk started at a note changes the one, the walk from the list's ends the
+// other, and the two must end alike.
+struct TwinBlockTest : ContTest {
+    CArticWrkBlk* twin = AddBlock(AddTrack(wrk, 2));
+
+    template <size_t N>
+    void LayBoth(const LaidEvnt (&layout)[N]) {
+        ULONG no = 1;
+        for (const LaidEvnt& l : layout) blk->AddTail(NewEvnt(blk, no++, l.status, l.time, l.post1, l.post2, 120), 1);
+        no = 101;
+        for (const LaidEvnt& l : layout) twin->AddTail(NewEvnt(twin, no++, l.status, l.time, l.post1, l.post2, 120), 1);
+    }
+    // The positions of the block's notes: every one a starting point.
+    static std::vector<POSITION> NotePositions(CArticWrkBlk* b) {
+        std::vector<POSITION> out;
+        for (POSITION p = b->GetHeadPos(); p;) {
+            POSITION at = p;
+            if (b->GetNext(p)->GetStatus() == 0x90) out.push_back(at);
+        }
+        return out;
+    }
+    // The block's events as (time, status, post1, post2) in list order.
+    static std::vector<std::vector<INT64>> Order(CArticWrkBlk* b) {
+        std::vector<std::vector<INT64>> out;
+        for (POSITION p = b->GetHeadPos(); p;) {
+            CArticWrkEvnt* e = b->GetNext(p);
+            out.push_back({e->GetTime(), e->GetStatus(), e->GetPost1(), e->GetPost2()});
+        }
+        return out;
+    }
+};
+
 }  // namespace wrktest
