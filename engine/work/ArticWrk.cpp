@@ -1431,6 +1431,30 @@ int CArticWrk::GetAreaWrkEvntInEvntPosArray(INT64 from, INT64 to, int notes, CAr
     return 0;
 }
 
+int CArticWrk::CollectAreaWrkEvnt(INT64 from, INT64 to, int notes, std::vector<CArticWrkEvnt*>* out) const {
+    if (!out) return 1;
+    out->clear();
+    if (to < from) return 1;
+    const auto inArea = [&](const CArticWrkEvnt* e) { return e->GetTime() >= from && e->GetTime() <= to; };
+    if (!notes || !NoteIndexReady()) {
+        WalkNumbers(0, +1, true, notes, [&](CArticWrkEvnt* e) {
+            if (inArea(e)) out->push_back(e);
+            return false;
+        });
+        return 0;
+    }
+    const auto first = std::lower_bound(m_NoteTimes.begin(), m_NoteTimes.end(), from,
+                                        [](const NoteTime& n, INT64 t) { return n.time < t; });
+    m_AreaHits.clear();
+    for (auto it = first; it != m_NoteTimes.end() && it->time <= to; ++it) {
+        CArticWrkEvnt* e = Visit(it->no, true, 1);
+        if (e && inArea(e)) m_AreaHits.emplace_back(it->no, e);
+    }
+    std::sort(m_AreaHits.begin(), m_AreaHits.end());
+    for (const auto& hit : m_AreaHits) out->push_back(hit.second);
+    return 0;
+}
+
 CArticWrkEvnt* CArticWrk::NextByTime(INT64 time, int notes, bool selectedOnly) const {
     if (!m_pEvntPosArray) return nullptr;
     for (int i = 0; i < m_pEvntPosArray->GetSize(); ++i) {

@@ -127,6 +127,8 @@ public:
 
     // ---- Navigation (notes non-zero: notes only)
     virtual int GetAreaWrkEvntInEvntPosArray(INT64 from, INT64 to, int notes, CArticWrkEvntList* list) const;
+    // The same events into *out (emptied first; its storage serves the next call).
+    int CollectAreaWrkEvnt(INT64 from, INT64 to, int notes, std::vector<CArticWrkEvnt*>* out) const;
     virtual int GetSameMeasWrkEvntInEvntPosArray(ULONG meas, int notes, CArticWrkEvntList* list) const;
     virtual CArticWrkEvnt* GetFirstEvntInEvntPosArray(int notes) const;
     virtual int GetFirstEvntInEvntPosArray(int count, int notes, CArticWrkEvntList* list) const;
@@ -262,6 +264,8 @@ private:
     // The notes the area query finds (records on selected tracks, status 0x9n),
     // by time, then number.
     mutable std::vector<NoteTime> m_NoteTimes;
+    // The area query's finds with their numbers, kept between queries.
+    mutable std::vector<std::pair<LONG, CArticWrkEvnt*>> m_AreaHits;
     // The notes the rest query finds (events of selected tracks, status 0x90),
     // by number, and whether their times never fall along the numbers.
     mutable std::vector<NumberedNote> m_NumberedNotes;
