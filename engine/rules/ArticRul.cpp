@@ -51,6 +51,7 @@ CArticRul::~CArticRul() {
     DeleteRulSubList();
     DeleteGlobalArray();
     DeleteRulDataEvntArray();
+    for (CArticRulDataEvnt* elm : m_SpareElms) delete elm;
 }
 
 // ---- Members
@@ -136,8 +137,32 @@ void CArticRul::ClearGlobalArray() {
 }
 void CArticRul::ClearRulDataEvntArray() {
     if (!m_pRulDataEvntArray) return;
-    for (int i = 0; i < m_pRulDataEvntArray->GetSize(); ++i) delete m_pRulDataEvntArray->GetAt(i);
+    for (int i = 0; i < m_pRulDataEvntArray->GetSize(); ++i) DropElm(m_pRulDataEvntArray->GetAt(i));
     m_pRulDataEvntArray->RemoveAll();
+}
+
+CArticRulDataEvnt* CArticRul::TakeElm(ULONG index) {
+    if (m_SpareElms.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
+    CArticRulDataEvnt* elm = m_SpareElms.back();
+    m_SpareElms.pop_back();
+    elm->SetRulSet(nullptr);
+    elm->SetDataNo(index);
+    elm->SetEvnt(nullptr, 0);
+    return elm;
+}
+
+void CArticRul::DropElm(CArticRulDataEvnt* elm) {
+    if (!elm) return;
+#if defined(__SANITIZE_ADDRESS__)
+    delete elm;
+#else
+    // The spares never outnumber the elements the array held at once.
+    try {
+        m_SpareElms.push_back(elm);
+    } catch (...) {
+        delete elm;
+    }
+#endif
 }
 
 void CArticRul::CopyRulSetList(const CArticRulSetList* src) {
@@ -181,7 +206,7 @@ void CArticRul::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         const CArticRulDataEvnt* item = src->GetAt(i);
         if (!item) continue;
-        auto* copy = new (std::nothrow) CArticRulDataEvnt(nullptr, ULONG(i));
+        CArticRulDataEvnt* copy = TakeElm(ULONG(i));
         if (!copy) continue;
         *copy = *item;
         m_pRulDataEvntArray->SetAt(i, copy);
@@ -286,12 +311,12 @@ int CArticRul::SetRulDataEvnt(ULONG index, CArticWrkEvnt* note) {
     const int i = int(index);
     CArticRulDataEvnt* elm = m_pRulDataEvntArray->GetAt(i);
     if (!note) {
-        delete elm;
         m_pRulDataEvntArray->SetAt(i, nullptr);
+        DropElm(elm);
         return 1;
     }
     if (!elm) {
-        elm = new (std::nothrow) CArticRulDataEvnt(nullptr, index);
+        elm = TakeElm(index);
         if (!elm) return 0;
         m_pRulDataEvntArray->SetAt(i, elm);
     }
@@ -308,12 +333,12 @@ int CArticRul::SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src) {
     const int i = int(index);
     CArticRulDataEvnt* elm = m_pRulDataEvntArray->GetAt(i);
     if (!src) {
-        delete elm;
         m_pRulDataEvntArray->SetAt(i, nullptr);
+        DropElm(elm);
         return 1;
     }
     if (!elm) {
-        elm = new (std::nothrow) CArticRulDataEvnt(nullptr, index);
+        elm = TakeElm(index);
         if (!elm) return 0;
         m_pRulDataEvntArray->SetAt(i, elm);
     }

@@ -3,6 +3,9 @@
 // the subroutines, the two init blocks, the global values and the shared
 // rule-data event array, with the processing order the driver reads and a
 // counter of free event numbers handed out.
+#include <functional>
+#include <vector>
+
 #include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "platform/Collections.h"
@@ -194,6 +197,15 @@ protected:
 
 private:
     void ReportIndex(const char* function, ULONG index);
+    // An element for slot index: a kept one when there is one, else a new
+    // one; either way direct, holding no note, without set, numbered index.
+    CArticRulDataEvnt* TakeElm(ULONG index);
+    // An element that left the array: kept for the next TakeElm (deleted
+    // under AddressSanitizer, so that a pointer kept to it still shows).
+    void DropElm(CArticRulDataEvnt* elm);
+    // Keeps the elements whose note (a note-on) passes keep, in order and
+    // renumbered from 0; the others leave the array: the number kept.
+    int KeepRulDataEvnt(const std::function<bool(CArticWrkEvnt*)>& keep);
 
     CArticWrk* m_pWrk;                   // not owned
     CArticRul* m_pRul = nullptr;         // not owned
@@ -208,4 +220,7 @@ private:
     ULONG m_EvntCount = 0;
     CArticGlobalArray* m_pGlobalArray = nullptr;            // owned, with its values
     CArticRulDataEvntArray* m_pRulDataEvntArray = nullptr;  // owned, with its elements
+    // Elements that left the array, for reuse: scripts clear and refill the
+    // array for nearly every note.
+    std::vector<CArticRulDataEvnt*> m_SpareElms;  // owned
 };

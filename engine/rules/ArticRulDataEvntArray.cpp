@@ -39,11 +39,6 @@ void InsertSorted(ElmList& list, CArticWrkEvnt* note, const Key& greater) {
     list.AddTail(elm);
 }
 
-void DeleteAll(ElmList& list) {
-    for (POSITION p = list.GetHeadPosition(); p;) delete list.GetNext(p);
-    list.RemoveAll();
-}
-
 template <class T>
 Key Forward(T (*key)(const CArticWrkEvnt*)) {
     return [key](const CArticWrkEvnt* a, const CArticWrkEvnt* b) { return key(a) > key(b); };
@@ -71,15 +66,34 @@ static int Rebuild(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
     return int(notes.size());
 }
 
+// The array's notes (note-ons), each put before the first one already placed
+// that goes after it (by greater): equal keys keep their order. The placed
+// notes stay ordered, so the first one that goes after a note is found by
+// halving.
+static void SortedNotes(const CArticRulDataEvntArray* array, const Key& greater, std::vector<CArticWrkEvnt*>* out) {
+    out->clear();
+    if (!array) return;
+    for (int i = 0; i < array->GetSize(); ++i) {
+        CArticWrkEvnt* note = NoteOf(array->GetAt(i));
+        if (!note) continue;
+        const auto at = std::upper_bound(out->begin(), out->end(), note,
+                                         [&](CArticWrkEvnt* n, CArticWrkEvnt* item) { return greater(item, n); });
+        out->insert(at, note);
+    }
+}
+
+// A buffer of notes kept from one call to the next: sorts and filters run for
+// nearly every note of a song.
+static std::vector<CArticWrkEvnt*>& NoteBuffer() {
+    static thread_local std::vector<CArticWrkEvnt*> notes;
+    return notes;
+}
+
 static int SortBy(CArticRul* rul, const Key& greater) {
     CArticRulDataEvntArray* array = rul->GetRulDataEvntArray();
     if (!array) return 0;
-    ElmList list(10);
-    for (int i = 0; i < array->GetSize(); ++i)
-        if (CArticWrkEvnt* note = NoteOf(array->GetAt(i))) InsertSorted(list, note, greater);
-    std::vector<CArticWrkEvnt*> notes;
-    for (POSITION p = list.GetHeadPosition(); p;) notes.push_back(list.GetNext(p)->GetEvnt(0));
-    DeleteAll(list);
+    std::vector<CArticWrkEvnt*>& notes = NoteBuffer();
+    SortedNotes(array, greater, &notes);
     return Rebuild(rul, notes);
 }
 
@@ -109,31 +123,30 @@ int CArticRul::SortFwdTimeRulDataEvntArray(ElmList& out) {
     return out.GetCount();
 }
 
-// Keeps the elements for which keep() holds, in order, deleting the others.
-static int Filter(CArticRulDataEvntArray* array, const std::function<bool(CArticRulDataEvnt*, CArticWrkEvnt*)>& keep) {
+int CArticRul::KeepRulDataEvnt(const std::function<bool(CArticWrkEvnt*)>& keep) {
+    CArticRulDataEvntArray* array = m_pRulDataEvntArray;
     if (!array) return 0;
-    std::vector<CArticRulDataEvnt*> kept;
+    int kept = 0;
     for (int i = 0; i < array->GetSize(); ++i) {
         CArticRulDataEvnt* elm = array->GetAt(i);
         if (!elm) continue;
         CArticWrkEvnt* note = NoteOf(elm);
-        if (note && keep(elm, note))
-            kept.push_back(elm);
-        else
-            delete elm;
+        array->SetAt(i, nullptr);
+        if (note && keep(note)) {
+            elm->SetDataNo(ULONG(kept));
+            array->SetAt(kept++, elm);
+        } else {
+            DropElm(elm);
+        }
     }
-    array->RemoveAll();
-    array->SetSize(int(kept.size()));
-    for (size_t i = 0; i < kept.size(); ++i) {
-        kept[i]->SetDataNo(ULONG(i));
-        array->SetAt(int(i), kept[i]);
-    }
-    return int(kept.size());
+    array->SetSize(kept);
+    return kept;
 }
 
 int CArticRul::ClearDupRulDataEvntArray() {
-    std::vector<CArticWrkEvnt*> seen;
-    return Filter(m_pRulDataEvntArray, [&](CArticRulDataEvnt*, CArticWrkEvnt* note) {
+    std::vector<CArticWrkEvnt*>& seen = NoteBuffer();
+    seen.clear();
+    return KeepRulDataEvnt([&](CArticWrkEvnt* note) {
         for (CArticWrkEvnt* s : seen)
             if (s == note) return false;
         seen.push_back(note);
@@ -143,7 +156,7 @@ int CArticRul::ClearDupRulDataEvntArray() {
 
 int CArticRul::ClearExvRulDataEvntArray(CArticWrkEvntList* notes) {
     if (!notes) return 0;
-    return Filter(m_pRulDataEvntArray, [&](CArticRulDataEvnt*, CArticWrkEvnt* note) {
+    return KeepRulDataEvnt([&](CArticWrkEvnt* note) {
         for (POSITION p = notes->GetHeadPosition(); p;)
             if (notes->GetNext(p) == note) return false;
         return true;
@@ -160,7 +173,8 @@ int CArticRul::RmvTimeCmpRulDataEvntArray(ULONG range) {
     const int64_t t0 = int32_t(first->GetTime());
     const int64_t lo = std::max<int64_t>(0, int32_t(t0 - int64_t(range)));
     const int64_t hi = std::max<int64_t>(0, int32_t(t0 + int64_t(range)));
-    std::vector<CArticWrkEvnt*> kept{first};
+    std::vector<CArticWrkEvnt*>& kept = NoteBuffer();
+    kept.assign(1, first);
     for (int i = 1; i < m_pRulDataEvntArray->GetSize(); ++i) {
         CArticWrkEvnt* note = NoteOf(m_pRulDataEvntArray->GetAt(i));
         if (note && note->GetTime() >= lo && note->GetTime() <= hi) kept.push_back(note);
@@ -170,7 +184,8 @@ int CArticRul::RmvTimeCmpRulDataEvntArray(ULONG range) {
 
 int CArticRul::RmvAttriRulDataEvntArray(int kind, int value) {
     if (!m_pRulDataEvntArray) return 0;
-    std::vector<CArticWrkEvnt*> kept;
+    std::vector<CArticWrkEvnt*>& kept = NoteBuffer();
+    kept.clear();
     for (int i = 0; i < m_pRulDataEvntArray->GetSize(); ++i) {
         CArticWrkEvnt* note = NoteOf(m_pRulDataEvntArray->GetAt(i));
         CArticWrkBlk* blk = note ? note->GetOwner() : nullptr;
@@ -231,17 +246,12 @@ int CArticRul::SearchRvsGenRulDataEvntArray(BYTE gen, CArticWrkEvnt** out) {
 
 // 1 when pass() holds for every consecutive pair in (Time, Key) order.
 static int EveryPair(CArticRul* rul, const std::function<bool(const CArticWrkEvnt*, const CArticWrkEvnt*)>& pass) {
-    ElmList list(10);
-    rul->SortFwdTimeRulDataEvntArray(list);
-    int result = list.GetCount() >= 2 ? 1 : 0;
-    const CArticWrkEvnt* prev = nullptr;
-    for (POSITION p = list.GetHeadPosition(); p && result;) {
-        const CArticWrkEvnt* note = list.GetNext(p)->GetEvnt(0);
-        if (prev && !pass(prev, note)) result = 0;
-        prev = note;
-    }
-    DeleteAll(list);
-    return result;
+    std::vector<CArticWrkEvnt*>& notes = NoteBuffer();
+    SortedNotes(rul->GetRulDataEvntArray(), kTimeThenKey, &notes);
+    if (notes.size() < 2) return 0;
+    for (size_t i = 1; i < notes.size(); ++i)
+        if (!pass(notes[i - 1], notes[i])) return 0;
+    return 1;
 }
 
 int CArticRul::GapTimeRulDataEvntArray(ULONG gap) {

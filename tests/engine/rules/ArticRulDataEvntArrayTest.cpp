@@ -2,6 +2,8 @@
 // evaluations on small hand-made notes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "RulesFixture.h"
@@ -83,4 +85,123 @@ TEST_F(EvntArrayTest, SearchesAndEvaluations) {
     EXPECT_EQ(rul.IntervalKeyRulDataEvntArray(0), 0);
     rul.SetRulDataEvnt(0, static_cast<CArticWrkEvnt*>(nullptr));
     EXPECT_EQ(rul.GapTimeRulDataEvntArray(1000), 0);  // one note
+}
+
+TEST_F(EvntArrayTest, ElementsThatLeftTheArrayComeBackWithNothingOfTheirPast) {
+    CArticWrkEvnt* a = Note(0, 60);
+    CArticWrkEvnt* b = Note(100, 62);
+    CArticWrkEvnt* c = Note(200, 64);
+    CArticWrkEvnt* cc = wrktest::AddCc(blk, 9, 300, 7, 100);
+    CArticRulSet owner(&rul, &wrk);
+    CArticRulDataEvnt base(nullptr, 0, a);
+    CArticRulDataEvnt rel(nullptr, 0, &base, kElmAllNext);
+    // Every slot derived from a base, tied to a set and numbered apart.
+    for (ULONG i = 0; i < 6; ++i) {
+        ASSERT_EQ(rul.SetRulDataEvnt(i, &rel), 1);
+        rul.GetRulDataEvnt(i)->SetRulSet(&owner);
+        rul.GetRulDataEvnt(i)->SetDataNo(100 + i);
+    }
+    ASSERT_NE(rul.GetRulDataEvnt(5)->GetEvnt(0), nullptr);
+    // They leave the array each way there is: a cleared slot, a filter, the whole array.
+    rul.SetRulDataEvnt(0u, static_cast<CArticWrkEvnt*>(nullptr));
+    EXPECT_EQ(rul.ClearDupRulDataEvntArray(), 1);
+    EXPECT_EQ(rul.GetRulDataEvnt(0)->GetDataNo(), 0u);
+    rul.ClearRulDataEvntArray();
+    // Direct notes, a controller (a slot without a note) and a gap.
+    const std::vector<CArticWrkEvnt*> put = {c, nullptr, cc, a, b, c, a, nullptr, b};
+    for (size_t i = 0; i < put.size(); ++i)
+        if (put[i]) ASSERT_EQ(rul.SetRulDataEvnt(ULONG(i), put[i]), 1);
+    base.SetEvnt(c, 1);  // an element still tied to the base would now move
+    for (size_t i = 0; i < put.size(); ++i) {
+        CArticRulDataEvnt* elm = rul.GetRulDataEvnt(ULONG(i));
+        if (!put[i]) {
+            EXPECT_EQ(elm, nullptr) << i;
+            continue;
+        }
+        ASSERT_NE(elm, nullptr) << i;
+        EXPECT_EQ(elm->GetDataEvnt(), nullptr) << i;
+        EXPECT_EQ(elm->GetDataType(), 0) << i;
+        EXPECT_EQ(elm->GetRulSet(), nullptr) << i;
+        EXPECT_EQ(elm->GetDataNo(), ULONG(i)) << i;
+        EXPECT_EQ(elm->GetEvnt(0), put[i] == cc ? nullptr : put[i]) << i;
+    }
+    // The copy form too starts from a clean element.
+    rul.SetRulDataEvnt(8u, static_cast<CArticWrkEvnt*>(nullptr));
+    CArticRulDataEvnt direct(nullptr, 0, b);
+    ASSERT_EQ(rul.SetRulDataEvnt(8u, &direct), 1);
+    EXPECT_EQ(rul.GetRulDataEvnt(8)->GetDataEvnt(), nullptr);
+    EXPECT_EQ(rul.GetRulDataEvnt(8)->GetDataNo(), 8u);
+    EXPECT_EQ(rul.GetRulDataEvnt(8)->GetEvnt(0), b);
+}
+
+TEST_F(EvntArrayTest, SortsAndPairChecksFollowAStableSortOfTheNotesHeld) {
+    // Few distinct keys, times, gates and slot values: many ties.
+    for (int i = 0; i < 40; ++i) {
+        CArticWrkEvnt* e = Note(INT64((i * 13) % 7) * 10, BYTE(60 + (i * 7) % 5), INT64((i * 5) % 3) * 10 + 10);
+        e->SetNoteInfo(2, (i * 11) % 4);
+    }
+    CArticWrkEvnt* cc = wrktest::AddCc(blk, 99, 5, 7, 100);
+    using Sort = int (CArticRul::*)();
+    using KeyFn = INT64 (*)(const CArticWrkEvnt*);
+    const KeyFn key = [](const CArticWrkEvnt* e) { return INT64(e->GetPost1()); };
+    const KeyFn time = [](const CArticWrkEvnt* e) { return e->GetTime(); };
+    const KeyFn no = [](const CArticWrkEvnt* e) { return INT64(e->GetEvntNo()); };
+    const KeyFn dur = [](const CArticWrkEvnt* e) { return e->GetGateTime(); };
+    const KeyFn off = [](const CArticWrkEvnt* e) { return e->GetTime() + e->GetGateTime(); };
+    const KeyFn info = [](const CArticWrkEvnt* e) { return INT64(e->GetNoteInfo(2)); };
+    struct Case {
+        Sort sort;
+        int noteInfo;  // the slot-2 sorts take their slot instead
+        bool forward;
+        KeyFn of;
+    };
+    const Case cases[] = {
+        {&CArticRul::SortFwdKeyRulDataEvntArray, -1, true, key},
+        {&CArticRul::SortRvsKeyRulDataEvntArray, -1, false, key},
+        {&CArticRul::SortFwdTimeRulDataEvntArray, -1, true, time},
+        {&CArticRul::SortRvsTimeRulDataEvntArray, -1, false, time},
+        {&CArticRul::SortFwdNoRulDataEvntArray, -1, true, no},
+        {&CArticRul::SortRvsNoRulDataEvntArray, -1, false, no},
+        {&CArticRul::SortFwdDurRulDataEvntArray, -1, true, dur},
+        {&CArticRul::SortRvsDurRulDataEvntArray, -1, false, dur},
+        {&CArticRul::SortFwdOffRulDataEvntArray, -1, true, off},
+        {&CArticRul::SortRvsOffRulDataEvntArray, -1, false, off},
+        {nullptr, 1, true, info},
+        {nullptr, 0, false, info},
+    };
+    for (size_t k = 0; k < std::size(cases); ++k) {
+        const Case& c = cases[k];
+        // A scrambled array with gaps, a controller and repeats.
+        rul.ClearRulDataEvntArray();
+        std::vector<CArticWrkEvnt*> held;
+        for (int i = 0; i < 50; ++i) {
+            const int pick = (i * 17 + int(k)) % 45;
+            if (pick >= 40) continue;  // a gap
+            CArticWrkEvnt* e = pick == 39 ? cc : n[size_t(pick)];
+            rul.SetRulDataEvnt(ULONG(i), e);
+            if (e != cc) held.push_back(e);
+        }
+        std::vector<CArticWrkEvnt*> want = held;
+        std::stable_sort(want.begin(), want.end(), [&](const CArticWrkEvnt* x, const CArticWrkEvnt* y) {
+            return c.forward ? c.of(x) < c.of(y) : c.of(x) > c.of(y);
+        });
+        int count = 0;
+        if (c.sort)
+            count = (rul.*c.sort)();
+        else
+            count = c.noteInfo ? rul.SortFwdNoteInfoRulDataEvntArray(2) : rul.SortRvsNoteInfoRulDataEvntArray(2);
+        EXPECT_EQ(count, int(want.size())) << k;
+        EXPECT_EQ(Held(), want) << k;
+    }
+    // The pair checks walk the notes in (time, key) order.
+    std::vector<CArticWrkEvnt*> byTime = Held();
+    std::stable_sort(byTime.begin(), byTime.end(), [](const CArticWrkEvnt* x, const CArticWrkEvnt* y) {
+        return x->GetTime() < y->GetTime() || (x->GetTime() == y->GetTime() && x->GetPost1() < y->GetPost1());
+    });
+    INT64 widest = 0;
+    for (size_t i = 1; i < byTime.size(); ++i)
+        widest = std::max(widest, byTime[i]->GetTime() - byTime[i - 1]->GetTime());
+    ASSERT_GT(widest, 0);
+    EXPECT_EQ(rul.IntervalTimeRulDataEvntArray(ULONG(widest)), 0);
+    EXPECT_EQ(rul.IntervalTimeRulDataEvntArray(ULONG(widest + 1)), 1);
 }
