@@ -59,13 +59,15 @@ int CArticSrchEvaArrayEvntRng::Search() {
     call.Num(m_pRulElmI1, &kind);
     CArticRulDataVal* out = call.OutVal(m_pRulElmO1);
     CArticRul* rul = call.Rul();
-    const std::vector<CArticWrkEvnt*> notes = srcharray::Notes(rul);
+    std::vector<CArticWrkEvnt*>& notes = m_Notes;
+    srcharray::Notes(rul, &notes);
     const int32_t k = DoubleToLong(kind);
     double value = 0.0;
     if (!call.Ok() || notes.empty() || k < 0 || k > 8)
         call.Fail();
     else
         value = RangeValue(k, notes);
+    notes.clear();
     ArticSrchPut(out, value);
     return call.Result();
 }

@@ -23,6 +23,10 @@ class CArticSrchEvaArrayEvntRng : public CArticSrchGetArrayEvnt {
 public:
     using CArticSrchGetArrayEvnt::CArticSrchGetArrayEvnt;
     int Search() override;
+
+private:
+    // The notes of one call; the storage serves the next.
+    std::vector<CArticWrkEvnt*> m_Notes;
 };
 
 // EvaArrayEvntArp(tol, &out): the smallest group size g of a figure that the

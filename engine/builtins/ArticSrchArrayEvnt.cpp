@@ -17,33 +17,66 @@ bool IsNote(const CArticWrkEvnt* e) { return e && (e->GetStatus() & 0xF0) == 0x9
 
 std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul) {
     std::vector<CArticWrkEvnt*> notes;
+    Notes(rul, &notes);
+    return notes;
+}
+
+void Notes(const CArticRul* rul, std::vector<CArticWrkEvnt*>* notes) {
+    notes->clear();
     CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
-    if (!array) return notes;
+    if (!array) return;
     for (int i = 0; i < array->GetSize(); ++i) {
         CArticRulDataEvnt* elm = array->GetAt(i);
         CArticWrkEvnt* note = elm ? elm->GetEvnt(0) : nullptr;
-        if (IsNote(note)) notes.push_back(note);
+        if (IsNote(note)) notes->push_back(note);
     }
-    return notes;
 }
 
 int Size(const CArticRul* rul) { return rul ? rul->GetTailElmNoRulDataEvnt() + 1 : 0; }
 
-int Append(CArticRul* rul, CArticWrkEvntList& list) {
+namespace {
+
+// Stores count events after the last note: each(store) hands them to store
+// in order (store returns false on a refusal, ending the walk).
+template <class Each>
+int AppendEach(CArticRul* rul, int count, CArticWrkEvnt* head, Each each) {
     if (!rul) return -1;
-    if (list.IsEmpty()) return 0;
+    if (count == 0) return 0;
     const int64_t first = int64_t(rul->GetTailElmNoRulDataEvnt()) + 1;
-    const int64_t last = first + list.GetCount() - 1;
+    const int64_t last = first + count - 1;
     // All or nothing: an index past the limit is offered first, so that the
     // program refuses (and reports) it before anything is stored.
     if (last > int64_t(kMaxRulIndex)) {
-        rul->SetRulDataEvnt(ULONG(std::min<int64_t>(last, 0xFFFFFFFF)), list.GetHead());
+        rul->SetRulDataEvnt(ULONG(std::min<int64_t>(last, 0xFFFFFFFF)), head);
         return -1;
     }
     int stored = 0;
-    for (POSITION p = list.GetHeadPosition(); p; ++stored)
-        if (!rul->SetRulDataEvnt(ULONG(first + stored), list.GetNext(p))) return -1;
-    return stored;
+    bool refused = false;
+    each([&](CArticWrkEvnt* note) {
+        if (!rul->SetRulDataEvnt(ULONG(first + stored), note)) {
+            refused = true;
+            return false;
+        }
+        ++stored;
+        return true;
+    });
+    return refused ? -1 : stored;
+}
+
+}  // namespace
+
+int Append(CArticRul* rul, CArticWrkEvntList& list) {
+    return AppendEach(rul, list.GetCount(), list.IsEmpty() ? nullptr : list.GetHead(), [&](auto store) {
+        for (POSITION p = list.GetHeadPosition(); p;)
+            if (!store(list.GetNext(p))) return;
+    });
+}
+
+int Append(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
+    return AppendEach(rul, int(notes.size()), notes.empty() ? nullptr : notes.front(), [&](auto store) {
+        for (CArticWrkEvnt* note : notes)
+            if (!store(note)) return;
+    });
 }
 
 int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
@@ -57,6 +90,13 @@ int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
 
 int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {
     const int stored = Append(rul, list);
+    if (stored < 0) return ArticSrchFail(out);
+    ArticSrchPut(out, double(stored));
+    return 0;
+}
+
+int AppendCount(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes, CArticRulDataVal* out) {
+    const int stored = Append(rul, notes);
     if (stored < 0) return ArticSrchFail(out);
     ArticSrchPut(out, double(stored));
     return 0;

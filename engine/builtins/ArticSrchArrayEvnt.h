@@ -15,18 +15,22 @@ namespace srcharray {
 bool IsNote(const CArticWrkEvnt* e);
 // The notes of the array from index 0 up, positions without a note skipped.
 std::vector<CArticWrkEvnt*> Notes(const CArticRul* rul);
+// The same into *notes (emptied first; its storage serves the next call).
+void Notes(const CArticRul* rul, std::vector<CArticWrkEvnt*>* notes);
 // The used length: the index after the last note (0 when none).
 int Size(const CArticRul* rul);
 // Stores the list's events after the last note, one index each (a non-note
 // leaves its position without a note): the number stored; -1 with nothing
 // stored without a program or when the program refuses (and reports) an index.
 int Append(CArticRul* rul, CArticWrkEvntList& list);
+int Append(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes);
 // Empties the array and stores the notes at 0, 1, 2, ... (the array exactly
 // that long): their number.
 int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes);
 // Appends the list and writes the number appended (AppendCount) or the used
 // length afterwards (AppendSize): 0, or 1 and 0.0 without a program.
 int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out);
+int AppendCount(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes, CArticRulDataVal* out);
 int AppendSize(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out);
 }  // namespace srcharray
 

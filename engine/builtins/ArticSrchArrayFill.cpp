@@ -119,9 +119,10 @@ int CArticSrchPutArrayEvntAreaWrk::Search() {
     CArticRul* rul = call.Rul();
     CArticWrk* wrk = rul ? rul->GetWrk() : nullptr;
     if (!call.Ok() || !wrk) return ArticSrchFail(out);
-    CArticWrkEvntList list(10);
-    wrk->GetAreaWrkEvntInEvntPosArray(from, to, 1, &list);
-    return srcharray::AppendCount(call.Rul(), list, out);
+    wrk->CollectAreaWrkEvnt(from, to, 1, &m_Notes);
+    const int result = srcharray::AppendCount(call.Rul(), m_Notes, out);
+    m_Notes.clear();
+    return result;
 }
 
 int CArticSrchPutArrayEvntAreaEvnt::Search() {

@@ -94,6 +94,10 @@ class CArticSrchPutArrayEvntAreaWrk : public CArticSrchPutArrayEvntNumWrkNext {
 public:
     using CArticSrchPutArrayEvntNumWrkNext::CArticSrchPutArrayEvntNumWrkNext;
     int Search() override;
+
+private:
+    // The notes of one call; the storage serves the next (scripts ask once per note).
+    std::vector<CArticWrkEvnt*> m_Notes;
 };
 
 // PutArrayEvntAreaEvnt(evA, evB, &n): the notes of the selected tracks whose

@@ -71,7 +71,7 @@ int CArticSrchRmvArrayEvntAttri::Search() {
 int CArticSrchRmvArrayEvntChord::MakeEvntList(NoteList* list) {
     CArticRul* rul = ArticSrchCall(this).Rul();
     if (!rul) return 1;
-    *list = srcharray::Notes(rul);
+    srcharray::Notes(rul, list);
     return 0;
 }
 
@@ -79,13 +79,16 @@ void CArticSrchRmvArrayEvntChord::MakeRulDataEvntArray(const NoteList& list, int
     *n = srcharray::Store(ArticSrchCall(this).Rul(), list);
 }
 
-int CArticSrchRmvArrayEvntChord::Keep(const std::function<bool(const CArticWrkEvnt*)>& keep, int* n) {
-    NoteList list;
+template <class Pred>
+int CArticSrchRmvArrayEvntChord::Keep(const Pred& keep, int* n) {
+    NoteList& list = m_Notes;
+    list.clear();
     *n = 0;
     if (MakeEvntList(&list)) return 1;
     list.erase(std::remove_if(list.begin(), list.end(), [&](const CArticWrkEvnt* e) { return !keep(e); }),
                list.end());
     MakeRulDataEvntArray(list, n);
+    list.clear();
     return 0;
 }
 

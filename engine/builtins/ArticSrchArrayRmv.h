@@ -49,8 +49,15 @@ public:
     virtual void DelEvnt(NoteList* list, size_t* p, const std::vector<size_t>& remove);
 
 protected:
-    // Keeps the notes for which keep holds: MakeEvntList's result.
-    int Keep(const std::function<bool(const CArticWrkEvnt*)>& keep, int* n);
+    // Keeps the notes for which keep (a bool(const CArticWrkEvnt*) callable)
+    // holds: MakeEvntList's result.
+    template <class Pred>
+    int Keep(const Pred& keep, int* n);
+
+private:
+    // The notes of one Keep; the storage serves the next (scripts filter the
+    // array for nearly every note).
+    NoteList m_Notes;
 };
 
 // RmvArrayEvntProb(kind, setNo, &n): 0 keeps the notes rated above 0 by set

@@ -367,3 +367,29 @@ TEST_F(ArrayClrTest, ArrayBuiltinsAreInTheCatalogueAndClonesRunLikeOriginals) {
         EXPECT_NE(value[0], -1.0) << l.name;
     }
 }
+
+TEST_F(ArrayClrTest, FiltersAndRangesRunAgainSeeOnlyTheArrayOfTheirRun) {
+    CArticWrkEvnt* low = Note(1, 0, 55);
+    CArticWrkEvnt* mid = Note(2, 100, 60);
+    CArticWrkEvnt* high = Note(3, 200, 72);
+    CArticRulDataVal* n = Val(1);
+    // Each built-in made once and run again, as a script runs it note after note.
+    CArticSrchEvnt* keepHigh = Make("CArticSrchRmvArrayEvntType", {Num(8), Num(60), Var(n)});  // keys from 60
+    CArticSrchEvnt* maxKey = Make("CArticSrchEvaArrayEvntRng", {Num(0), Var(n)});
+    struct Case {
+        Notes fill, kept;
+        double maxKey;  // of the filled array; -1: none (the range fails)
+    };
+    const Case cases[] = {
+        {{low, mid, high}, {mid, high}, 72}, {{low}, {}, 55},         {{high, nullptr, low}, {high}, 72},
+        {{}, {}, -1},                        {{mid, low}, {mid}, 60}, {{low, high, low, mid}, {high, mid}, 72},
+    };
+    for (const Case& k : cases) {
+        Fill(k.fill);
+        EXPECT_EQ(Run(maxKey, low), k.maxKey < 0 ? 1 : 0) << k.maxKey;
+        EXPECT_EQ(n->GetData(), k.maxKey < 0 ? 0.0 : k.maxKey);
+        EXPECT_EQ(Run(keepHigh, low), 0);
+        EXPECT_EQ(n->GetData(), double(k.kept.size()));
+        EXPECT_EQ(Positions(), k.kept);
+    }
+}

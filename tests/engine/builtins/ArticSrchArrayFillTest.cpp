@@ -227,3 +227,33 @@ TEST_F(ArrayFillTest, AppendPastTheIndexLimitIsRefusedWhole) {
     EXPECT_EQ(n->GetData(), double(kMaxRulIndex) + 1);
     EXPECT_EQ(rul.GetRulDataEvnt(kMaxRulIndex)->GetEvnt(0), b);
 }
+
+TEST_F(ArrayFillTest, AnAreaRunAgainTakesOnlyTheNotesOfItsOwnArea) {
+    CArticWrkEvnt* a = Note(1, 0);
+    CArticWrkEvnt* b = Note(2, 0, 64);
+    CArticWrkEvnt* c = Note(3, 480);
+    CArticRulDataVal* from = Val(2, 0.0);
+    CArticRulDataVal* to = Val(3, 480.0);
+    CArticRulDataVal* n = Val(1);
+    // One built-in run over and over, as a script runs it note after note
+    // (the later runs are answered from the note index).
+    CArticSrchEvnt* area = Make("CArticSrchPutArrayEvntAreaWrk", {Var(from), Var(to), Var(n)});
+    struct Case {
+        double from, to;
+        bool clearFirst;
+        Notes want;
+        double count;
+    };
+    const Case cases[] = {
+        {0, 480, true, {a, b, c}, 3}, {1, 480, true, {c}, 1},     {500, 600, false, {c}, 0},
+        {0, 0, false, {c, a, b}, 2},  {0, 480, true, {a, b, c}, 3}, {480, 480, true, {c}, 1},
+    };
+    for (const Case& k : cases) {
+        if (k.clearFirst) rul.ClearRulDataEvntArray();
+        from->SetData(k.from);
+        to->SetData(k.to);
+        EXPECT_EQ(Run(area, a), 0) << k.from << " " << k.to;
+        EXPECT_EQ(n->GetData(), k.count) << k.from << " " << k.to;
+        EXPECT_EQ(Positions(), k.want) << k.from << " " << k.to;
+    }
+}
