@@ -5,7 +5,7 @@
 #include "engine/rules/ArticRulSet.h"
 #include "platform/Numbers.h"
 
-bool ArticSrchCall::Num(CArticRulElm* elm, double* value) {
+bool ArticSrchCall::ReadNum(CArticRulElm* elm, double* value) {
     double v = 0.0;
     if (m_pSelf->GetData(elm, &v) == 0) {
         *value = v;

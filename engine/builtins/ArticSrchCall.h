@@ -18,7 +18,15 @@ public:
 
     // A number input: true and the value; false with the operand recorded,
     // the result 1 and *value 0.0.
-    bool Num(CArticRulElm* elm, double* value);
+    bool Num(CArticRulElm* elm, double* value) {
+        // A constant (no variable, list or text): read in place; most operands are.
+        if (elm && !elm->GetRulData() && !elm->GetRulElmList() && elm->GetDataType() == kElmPlain &&
+            !elm->HasStrData()) {
+            *value = elm->GetData() * elm->SignFactor();
+            return true;
+        }
+        return ReadNum(elm, value);
+    }
     // A text input, the same way (*text emptied on failure).
     bool Text(CArticRulElm* elm, CString* text);
     // An event input: the note, or null with the result 1. The current
@@ -50,6 +58,9 @@ public:
     CArticRul* Rul() const;
 
 private:
+    // Num for any operand, through the built-in's reader.
+    bool ReadNum(CArticRulElm* elm, double* value);
+
     CArticSrchEvnt* m_pSelf;  // not owned
     int m_Result = 0;
 };
