@@ -28,9 +28,7 @@ CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm, bool keepErrFlag) {
     // like): found without a lookup that could touch any error flag.
     if (elm && elm->GetDataType() == kElmEvnt && elm->GetRulData() &&
         elm->GetRulData()->GetRuntimeClass() == VX_RUNTIME_CLASS(CArticRulDataEvnt)) {
-        auto* var = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
-        if (!var->GetDataEvnt())
-            if (CArticWrkEvnt* held = var->CArticRulDataEvnt::GetEvnt(0)) return held;
+        if (CArticWrkEvnt* held = static_cast<CArticRulDataEvnt*>(elm->GetRulData())->HeldEvnt()) return held;
     }
     const LONG before = m_pSelf->GetErrInfo(elm);
     CArticWrkEvnt* note = nullptr;

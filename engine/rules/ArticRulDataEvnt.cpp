@@ -55,11 +55,6 @@ CArticRulDataEvnt& CArticRulDataEvnt::operator=(const CArticRulDataEvnt& src) {
     return *this;
 }
 
-CArticWrkEvnt* CArticRulDataEvnt::Finish(CArticWrkEvnt* note, int flag) {
-    if (!note && flag) SetErrInfo(1);
-    return note;
-}
-
 CArticWrkEvnt* CArticRulDataEvnt::BaseNote() {
     if (!m_pDataEvnt) return nullptr;
     if (m_Resolving) {

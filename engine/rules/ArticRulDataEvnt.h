@@ -83,6 +83,9 @@ public:
     // Writes the current note's error flag for the set.
     virtual void SetErrInfo(LONG value);
 
+    // The note a direct variable holds, read without a lookup; null for a
+    // derived variable (and for one holding none).
+    CArticWrkEvnt* HeldEvnt() const { return m_pDataEvnt ? nullptr : m_pEvnt; }
     // The note in relation code (1 the own note, 2..7 Next .. AllPre); null otherwise.
     CArticWrkEvnt* GetRelation(BYTE code, int flag);
     // True when the chain of base variables comes back to this variable.
@@ -92,7 +95,11 @@ private:
     // The base's own note, or null (cycle reported) when the chain of bases loops.
     CArticWrkEvnt* BaseNote();
     CArticWrkEvnt* Related(CArticWrkEvnt* (*step)(CArticWrkEvnt*), int flag);
-    CArticWrkEvnt* Finish(CArticWrkEvnt* note, int flag);
+    // The note found; with flag set, none raises the error flag.
+    CArticWrkEvnt* Finish(CArticWrkEvnt* note, int flag) {
+        if (!note && flag) SetErrInfo(1);
+        return note;
+    }
     // The own note for a fingering member; null when none (or without fingering, reported).
     CArticWrkEvnt* FingeredNote();
     static ULONG NoOf(const CArticWrkEvnt* note);
