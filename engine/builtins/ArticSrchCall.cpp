@@ -48,7 +48,7 @@ CArticWrkEvnt* ArticSrchCall::Evnt(CArticRulElm* elm, bool keepErrFlag) {
         Refuse(elm);                                           \
         return nullptr;                                        \
     }
-VX_SRCH_OUT(OutVal, CArticRulDataVal, GetRulDataVal)
+VX_SRCH_OUT(OutValOf, CArticRulDataVal, GetRulDataVal)
 VX_SRCH_OUT(OutStr, CArticRulDataStr, GetRulDataStr)
 VX_SRCH_OUT(OutEvnt, CArticRulDataEvnt, GetRulDataEvnt)
 VX_SRCH_OUT(OutAry, CArticRulDataAry, GetRulDataAry)

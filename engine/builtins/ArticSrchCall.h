@@ -39,7 +39,13 @@ public:
 
     // Output variables of one kind: the variable, or null with the operand
     // recorded and the result 1.
-    CArticRulDataVal* OutVal(CArticRulElm* elm);
+    CArticRulDataVal* OutVal(CArticRulElm* elm) {
+        // A value variable itself (not a kind derived from it): taken in place.
+        CArticRulData* var = elm ? elm->GetRulData() : nullptr;
+        if (var && var->GetRuntimeClass() == VX_RUNTIME_CLASS(CArticRulDataVal))
+            return static_cast<CArticRulDataVal*>(var);
+        return OutValOf(elm);
+    }
     CArticRulDataStr* OutStr(CArticRulElm* elm);
     CArticRulDataEvnt* OutEvnt(CArticRulElm* elm);
     CArticRulDataAry* OutAry(CArticRulElm* elm);
@@ -60,6 +66,8 @@ public:
 private:
     // Num for any operand, through the built-in's reader.
     bool ReadNum(CArticRulElm* elm, double* value);
+    // OutVal for any operand, through the built-in's reader.
+    CArticRulDataVal* OutValOf(CArticRulElm* elm);
 
     CArticSrchEvnt* m_pSelf;  // not owned
     int m_Result = 0;
