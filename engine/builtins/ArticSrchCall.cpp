@@ -6,6 +6,12 @@
 #include "platform/Numbers.h"
 
 bool ArticSrchCall::ReadNum(CArticRulElm* elm, double* value) {
+    // A plain value variable: its own reader, called directly.
+    CArticRulData* var = elm ? elm->GetRulData() : nullptr;
+    if (var && var->GetRuntimeClass() == VX_RUNTIME_CLASS(CArticRulDataVal) && elm->GetDataType() == kElmPlain) {
+        *value = static_cast<CArticRulDataVal*>(var)->CArticRulDataVal::GetData() * elm->SignFactor();
+        return true;
+    }
     double v = 0.0;
     if (m_pSelf->GetData(elm, &v) == 0) {
         *value = v;
