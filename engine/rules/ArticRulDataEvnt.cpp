@@ -241,7 +241,33 @@ void CArticRulDataEvnt::SetDataEvnt(CArticRulDataEvnt* base) {
 
 CArticRulDataAry::CArticRulDataAry(CArticRulSet* set, ULONG no) : CArticRulData(set, no) { NewRulDataEvntArray(); }
 
-CArticRulDataAry::~CArticRulDataAry() { DeleteRulDataEvntArray(); }
+CArticRulDataAry::~CArticRulDataAry() {
+    DeleteRulDataEvntArray();
+    for (CArticRulDataEvnt* item : m_SpareItems) delete item;
+}
+
+CArticRulDataEvnt* CArticRulDataAry::TakeItem(ULONG index) {
+    if (m_SpareItems.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
+    CArticRulDataEvnt* item = m_SpareItems.back();
+    m_SpareItems.pop_back();
+    item->SetRulSet(nullptr);
+    item->SetDataNo(index);
+    item->SetEvnt(nullptr, 0);
+    return item;
+}
+
+void CArticRulDataAry::DropItem(CArticRulDataEvnt* item) {
+    if (!item) return;
+#if defined(__SANITIZE_ADDRESS__)
+    delete item;
+#else
+    try {
+        m_SpareItems.push_back(item);
+    } catch (...) {
+        delete item;
+    }
+#endif
+}
 
 CArticRulDataAry& CArticRulDataAry::operator=(const CArticRulDataAry& src) {
     if (this == &src) return *this;
@@ -270,7 +296,7 @@ void CArticRulDataAry::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         const CArticRulDataEvnt* item = src->GetAt(i);
         if (!item) continue;
-        auto* copy = new (std::nothrow) CArticRulDataEvnt(nullptr, ULONG(i));
+        CArticRulDataEvnt* copy = TakeItem(ULONG(i));
         if (!copy) continue;
         *copy = *item;
         m_pArray->SetAt(i, copy);
@@ -279,7 +305,7 @@ void CArticRulDataAry::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
 
 void CArticRulDataAry::ClearRulDataEvntArray() {
     if (!m_pArray) return;
-    for (int i = 0; i < m_pArray->GetSize(); ++i) delete m_pArray->GetAt(i);
+    for (int i = 0; i < m_pArray->GetSize(); ++i) DropItem(m_pArray->GetAt(i));
     m_pArray->RemoveAll();
 }
 
@@ -329,12 +355,12 @@ int CArticRulDataAry::SetDataEvnt(int index, CArticWrkEvnt* note) {
     }
     CArticRulDataEvnt* item = m_pArray->GetAt(index);
     if (!note) {
-        delete item;
         m_pArray->SetAt(index, nullptr);
+        DropItem(item);
         return 1;
     }
     if (!item) {
-        item = new (std::nothrow) CArticRulDataEvnt(nullptr, ULONG(index));
+        item = TakeItem(ULONG(index));
         if (!item) return 0;
         m_pArray->SetAt(index, item);
     }

@@ -2,6 +2,8 @@
 // Event variables and arrays of a rule set: _thisEvnt and _evntN (a note held
 // directly, or derived from another event variable by a relation), event
 // arrays (_aryN) and value arrays of event numbers (_varyN).
+#include <vector>
+
 #include "engine/rules/ArticRulData.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "platform/Collections.h"
@@ -139,7 +141,17 @@ protected:
     virtual void CopyRulDataEvntArray(const CArticRulDataEvntArray* src);
 
 private:
+    // An item for slot index: a kept one when there is one, else a new one;
+    // either way direct, holding no note, without set, numbered index.
+    CArticRulDataEvnt* TakeItem(ULONG index);
+    // An item that left the array: kept for the next TakeItem (deleted under
+    // AddressSanitizer, so that a pointer kept to it still shows).
+    void DropItem(CArticRulDataEvnt* item);
+
     CArticRulDataEvntArray* m_pArray = nullptr;  // owned, with its items
+    // Items that left the array, for reuse: the array is emptied for every
+    // note the set runs on and filled again.
+    std::vector<CArticRulDataEvnt*> m_SpareItems;  // owned
 };
 
 // An item of a value array: one event number.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "RulesFixture.h"
 #include "engine/rules/ArticRulUtil.h"
 
@@ -162,6 +164,43 @@ TEST_F(Notes, EventArrayWritesCountAndRendering) {
     EXPECT_NE(copy.GetDataEvnt(3), two.GetDataEvnt(3));
     EXPECT_EQ(copy.GetDataEvnt(3)->GetEvnt(0), c);
     EXPECT_EQ(copy.GetDataNo(), 3u);
+}
+
+TEST_F(Notes, ArrayItemsThatLeftComeBackWithNothingOfTheirPast) {
+    CArticRulDataAry ary(set, 1);
+    CArticRulDataEvnt base(nullptr, 0, a);
+    // Items derived from a base (taken over at their numbers), tied to the set.
+    for (ULONG i = 0; i < 4; ++i) {
+        auto* item = new CArticRulDataEvnt(set, i, &base, kElmNext);
+        ASSERT_EQ(ary.SetDataEvnt(item), 1);
+    }
+    ASSERT_EQ(ary.GetDataEvnt(3)->GetEvnt(0), b);
+    ary.SetDataEvnt(1, nullptr);  // one slot emptied, then the whole array
+    ary.ClearRulDataEvntArray();
+    EXPECT_EQ(ary.GetCount(), 0);
+    const std::vector<CArticWrkEvnt*> put = {c, nullptr, d, a};
+    for (size_t i = 0; i < put.size(); ++i)
+        if (put[i]) ASSERT_EQ(ary.SetDataEvnt(int(i), put[i]), 1);
+    base.SetEvnt(c, 1);  // an item still tied to the base would now move
+    for (size_t i = 0; i < put.size(); ++i) {
+        CArticRulDataEvnt* item = ary.GetDataEvnt(int(i));
+        if (!put[i]) {
+            EXPECT_EQ(item, nullptr) << i;
+            continue;
+        }
+        ASSERT_NE(item, nullptr) << i;
+        EXPECT_EQ(item->GetDataEvnt(), nullptr) << i;
+        EXPECT_EQ(item->GetDataType(), 0) << i;
+        EXPECT_EQ(item->GetRulSet(), nullptr) << i;
+        EXPECT_EQ(item->GetDataNo(), ULONG(i)) << i;
+        EXPECT_EQ(item->GetEvnt(0), put[i]) << i;
+    }
+    EXPECT_EQ(ary.GetData(), "3{:w22, :w23, :w20}");
+    // A copy made from it holds items of its own.
+    CArticRulDataAry copy(set, 2);
+    copy = ary;
+    ary.ClearRulDataEvntArray();
+    EXPECT_EQ(copy.GetData(), "3{:w22, :w23, :w20}");
 }
 
 TEST_F(Notes, ArrayIndexesPastTheLimitAreRefused) {
