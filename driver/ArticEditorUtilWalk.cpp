@@ -118,6 +118,11 @@ int CArticEditorUtil::ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, in
                 stop = 1;
                 return false;
             }
+            // A block none of whose events can be taken is not read at all:
+            // in block selection only the selected block, the master track,
+            // the listed tracks and (with allWrk) the tracks in use are taken.
+            if (!isFirst && !blkSel && selMode != 1 && !(allWrk && !(t.Flags & MPTRACK_FLAG_STATE2)) && !listed)
+                return true;
             bool noteSeen = false;
             const int events = CArticHostWalk::Events(host, trk, blk, [&](const tagMPEVENT& rec, POSITION at) {
                 tagMPEVENT e = rec;
