@@ -180,9 +180,11 @@ struct OutEvntFlags {
     bool belongs = false;  // a channel event of ch (other kinds always)
 };
 
-OutEvntFlags FlagsOf(const CArticEditorMgr& mgr, const OutBlk& b, const tagMPEVENT& e, POSITION at, DWORD ch) {
+// sel: the manager's selection list as a set (made at the walk's start).
+OutEvntFlags FlagsOf(const CArticEditorMgr& mgr, const CArticSelSet& sel, const OutBlk& b, const tagMPEVENT& e,
+                     POSITION at, DWORD ch) {
     OutEvntFlags f;
-    f.selected = CArticEditorUtil::FindEvnt(&mgr.GetSelectList(), b.trk, b.blk, at);
+    f.selected = sel.Find(b.trk, b.blk, at);
     f.other = (mgr.GetSelMode() == 0 && b.selected) || (mgr.GetSelMode() == 1 && f.selected) ? 0 : 1;
     f.belongs = !(e.Kind & kOutChannelKinds) || (b.portFlag && LONG(ch) == (b.noChFlag ? e.Channel : b.trkCh));
     return f;
@@ -394,6 +396,7 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
     const BYTE part = BYTE(adrs * 16 + ch);
     RpnState rpn;
     int lastOther = 0, lastSel = 0;
+    const CArticSelSet sel(&m_Select);
 
     auto begin = [&](const OutBlk&) {
         m_ScanFirstEvnt = kNoTime;
@@ -403,7 +406,7 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
         CheckFirstEvnt(&src);
-        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const OutEvntFlags f = FlagsOf(*this, sel, b, src, at, ch);
         const int selected = f.selected, other = f.other;
         const bool belongs = f.belongs;
         lastOther = other;
@@ -524,11 +527,12 @@ int CArticEditorMgr::OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
     CArticEditorUtil::GetPortAdrsFromPortNo(m_pHost, port, &adrs);
     const BYTE part = BYTE(adrs * 16 + ch);
     RpnState rpn;
+    const CArticSelSet sel(&m_Select);
 
     auto visit = [&](const OutBlk& b, const tagMPEVENT& src, POSITION at) -> int {
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
-        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const OutEvntFlags f = FlagsOf(*this, sel, b, src, at, ch);
         const int selected = f.selected, other = f.other;
         const bool belongs = f.belongs;
         if (b.start + inBlk >= m_FirstNoteOnTime) return 0;
@@ -582,9 +586,10 @@ int CArticEditorMgr::OutEvntFirstBlkNonCh(CArticWrk* wrk, CArticWrkBlk* blk, int
     const Target target(*prm);
     RpnState rpn;
     const CArticArrayCh& used = *m_pUsedCh;
+    const CArticSelSet sel(&m_Select);
 
     auto visit = [&](const OutBlk& b, const tagMPEVENT& src, POSITION at) -> int {
-        const int selected = CArticEditorUtil::FindEvnt(&m_Select, b.trk, b.blk, at);
+        const int selected = sel.Find(b.trk, b.blk, at);
         if (m_SelMode == 1 && !selected) return 0;
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
