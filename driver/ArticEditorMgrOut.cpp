@@ -4,6 +4,7 @@
 // part, and the work events made from the song's events.
 #include <cmath>
 #include <cstring>
+#include <map>
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
@@ -298,6 +299,7 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
     const BYTE part = BYTE(adrs * 16 + ch);
     bool nrpn = false;
     bool failed = false;
+    std::multimap<INT64, CArticPos*> found;  // the list's entries until the walk ends
     auto add = [&](INT64 time, int range) {
         tagMPEVENT r;
         ResetMPEvent(r);
@@ -307,15 +309,8 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
         r.Data3 = BYTE(static_cast<signed char>(range));
         auto* entry = new CArticPos();
         entry->Set(&r);
-        POSITION after = nullptr;
-        for (POSITION p = list->GetHeadPosition(); p;) {
-            POSITION at = p;
-            tagMPEVENT* have = nullptr;
-            list->GetNext(p)->Get(&have);
-            if (have && have->Time <= time) after = at;
-        }
-        if (after) list->InsertAfter(after, entry);
-        else list->AddHead(entry);
+        // In time order, after the ranges already met at the same time.
+        found.emplace(time, entry);
     };
     int blocks = 0;
     const int tracks = CArticHostWalk::Tracks(m_pHost, [&](const _MPTRACKINFO& t, POSITION trk) {
@@ -356,6 +351,7 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
         });
         return !failed && blocks == 0;
     });
+    for (const auto& f : found) list->AddTail(f.second);
     return tracks | blocks | (failed ? 1 : 0);
 }
 
