@@ -300,7 +300,7 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
     bool nrpn = false;
     bool failed = false;
     std::multimap<INT64, CArticPos*> found;  // the list's entries until the walk ends
-    auto add = [&](INT64 time, int range) {
+    auto addAt = [&](INT64 time, int range) {
         tagMPEVENT r;
         ResetMPEvent(r);
         r.Kind = MPEVENT_KIND_RPN;
@@ -324,27 +324,32 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
             }
             BYTE msb = 0, lsb = 0;
             const int walked = CArticHostWalk::Events(m_pHost, trk, blk, [&](const tagMPEVENT& e, POSITION) {
-                INT64 at = 0;
-                if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, e.Time, &at)) {
-                    failed = true;
-                    return false;
-                }
+                // The event's time is converted only for a range; the
+                // conversion of ticks that the block's start passed cannot fail.
+                auto add = [&](int range) {
+                    INT64 at = 0;
+                    if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, e.Time, &at)) {
+                        failed = true;
+                        return;
+                    }
+                    addAt(start + at, range);
+                };
                 const bool ofCh = onPort && e.Channel == LONG(ch);
                 if (ofCh && e.Kind == MPEVENT_KIND_CONTROL) {
                     if (e.Data1 == kOutCcNrpnLsb || e.Data1 == kOutCcNrpnMsb) nrpn = true;
                     if (e.Data1 == kOutCcRpnLsb) lsb = e.Data2, nrpn = false;
                     if (e.Data1 == kOutCcRpnMsb) msb = e.Data2, nrpn = false;
-                    if (e.Data1 == kOutCcDataMsb && msb == 0 && lsb == 0 && !nrpn) add(start + at, e.Data2);
+                    if (e.Data1 == kOutCcDataMsb && msb == 0 && lsb == 0 && !nrpn) add(e.Data2);
                 } else if (ofCh && e.Kind == MPEVENT_KIND_RPN && e.Data1 == 0 && e.Data2 == 0) {
                     msb = lsb = 0;
-                    add(start + at, e.Data3);
+                    add(e.Data3);
                 } else if (haveAdrs && e.Kind == MPEVENT_KIND_SYSEX && e.Bytes && e.Length > 6 &&
                            e.Bytes[0] == 0x43 && e.Bytes[1] == 0x10 && e.Bytes[2] == 0x4C && e.Bytes[3] == kOutKvVoice &&
                            e.Bytes[4] == part && e.Bytes[5] == kOutKvBendRange) {
                     msb = lsb = 0;
-                    add(start + at, int(e.Bytes[6]) - 64);
+                    add(int(e.Bytes[6]) - 64);
                 }
-                return true;
+                return !failed;
             });
             if (walked) failed = true;
             return !failed;

@@ -108,7 +108,9 @@ int CPhrasorProc::ScanSong(CKPSManager* host, int* blkTrks, int* evntTrks) {
                     INT64 start = 0;
                     INT64 end = 0;
                     const bool selEvnt = (e.Flags & MPEVENT_FLAG_SELECTED) != 0;
-                    if (!PhrasorProcEvntSpan(host, e, blkStart, selEvnt, &start, &end)) {
+                    // Only a selected event's span is used; the conversion of
+                    // ticks that the block's start passed cannot fail for the others.
+                    if (selEvnt && !PhrasorProcEvntSpan(host, e, blkStart, selEvnt, &start, &end)) {
                         CArticEditorUtil::FreeMemEvnt(&e);
                         return !(failed = true);
                     }
