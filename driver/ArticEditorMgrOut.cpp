@@ -4,6 +4,7 @@
 // part, and the work events made from the song's events.
 #include <cmath>
 #include <cstring>
+#include <map>
 
 #include "driver/ArticEditorMgr.h"
 #include "driver/ArticEditorUtil.h"
@@ -180,9 +181,11 @@ struct OutEvntFlags {
     bool belongs = false;  // a channel event of ch (other kinds always)
 };
 
-OutEvntFlags FlagsOf(const CArticEditorMgr& mgr, const OutBlk& b, const tagMPEVENT& e, POSITION at, DWORD ch) {
+// sel: the manager's selection list as a set (made at the walk's start).
+OutEvntFlags FlagsOf(const CArticEditorMgr& mgr, const CArticSelSet& sel, const OutBlk& b, const tagMPEVENT& e,
+                     POSITION at, DWORD ch) {
     OutEvntFlags f;
-    f.selected = CArticEditorUtil::FindEvnt(&mgr.GetSelectList(), b.trk, b.blk, at);
+    f.selected = sel.Find(b.trk, b.blk, at);
     f.other = (mgr.GetSelMode() == 0 && b.selected) || (mgr.GetSelMode() == 1 && f.selected) ? 0 : 1;
     f.belongs = !(e.Kind & kOutChannelKinds) || (b.portFlag && LONG(ch) == (b.noChFlag ? e.Channel : b.trkCh));
     return f;
@@ -296,7 +299,8 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
     const BYTE part = BYTE(adrs * 16 + ch);
     bool nrpn = false;
     bool failed = false;
-    auto add = [&](INT64 time, int range) {
+    std::multimap<INT64, CArticPos*> found;  // the list's entries until the walk ends
+    auto addAt = [&](INT64 time, int range) {
         tagMPEVENT r;
         ResetMPEvent(r);
         r.Kind = MPEVENT_KIND_RPN;
@@ -305,15 +309,8 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
         r.Data3 = BYTE(static_cast<signed char>(range));
         auto* entry = new CArticPos();
         entry->Set(&r);
-        POSITION after = nullptr;
-        for (POSITION p = list->GetHeadPosition(); p;) {
-            POSITION at = p;
-            tagMPEVENT* have = nullptr;
-            list->GetNext(p)->Get(&have);
-            if (have && have->Time <= time) after = at;
-        }
-        if (after) list->InsertAfter(after, entry);
-        else list->AddHead(entry);
+        // In time order, after the ranges already met at the same time.
+        found.emplace(time, entry);
     };
     int blocks = 0;
     const int tracks = CArticHostWalk::Tracks(m_pHost, [&](const _MPTRACKINFO& t, POSITION trk) {
@@ -327,33 +324,39 @@ int CArticEditorMgr::SetPBRangeList(CArticPosList* list, DWORD ch, DWORD port) c
             }
             BYTE msb = 0, lsb = 0;
             const int walked = CArticHostWalk::Events(m_pHost, trk, blk, [&](const tagMPEVENT& e, POSITION) {
-                INT64 at = 0;
-                if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, e.Time, &at)) {
-                    failed = true;
-                    return false;
-                }
+                // The event's time is converted only for a range; the
+                // conversion of ticks that the block's start passed cannot fail.
+                auto add = [&](int range) {
+                    INT64 at = 0;
+                    if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, e.Time, &at)) {
+                        failed = true;
+                        return;
+                    }
+                    addAt(start + at, range);
+                };
                 const bool ofCh = onPort && e.Channel == LONG(ch);
                 if (ofCh && e.Kind == MPEVENT_KIND_CONTROL) {
                     if (e.Data1 == kOutCcNrpnLsb || e.Data1 == kOutCcNrpnMsb) nrpn = true;
                     if (e.Data1 == kOutCcRpnLsb) lsb = e.Data2, nrpn = false;
                     if (e.Data1 == kOutCcRpnMsb) msb = e.Data2, nrpn = false;
-                    if (e.Data1 == kOutCcDataMsb && msb == 0 && lsb == 0 && !nrpn) add(start + at, e.Data2);
+                    if (e.Data1 == kOutCcDataMsb && msb == 0 && lsb == 0 && !nrpn) add(e.Data2);
                 } else if (ofCh && e.Kind == MPEVENT_KIND_RPN && e.Data1 == 0 && e.Data2 == 0) {
                     msb = lsb = 0;
-                    add(start + at, e.Data3);
+                    add(e.Data3);
                 } else if (haveAdrs && e.Kind == MPEVENT_KIND_SYSEX && e.Bytes && e.Length > 6 &&
                            e.Bytes[0] == 0x43 && e.Bytes[1] == 0x10 && e.Bytes[2] == 0x4C && e.Bytes[3] == kOutKvVoice &&
                            e.Bytes[4] == part && e.Bytes[5] == kOutKvBendRange) {
                     msb = lsb = 0;
-                    add(start + at, int(e.Bytes[6]) - 64);
+                    add(int(e.Bytes[6]) - 64);
                 }
-                return true;
+                return !failed;
             });
             if (walked) failed = true;
             return !failed;
         });
         return !failed && blocks == 0;
     });
+    for (const auto& f : found) list->AddTail(f.second);
     return tracks | blocks | (failed ? 1 : 0);
 }
 
@@ -394,6 +397,7 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
     const BYTE part = BYTE(adrs * 16 + ch);
     RpnState rpn;
     int lastOther = 0, lastSel = 0;
+    const CArticSelSet sel(&m_Select);
 
     auto begin = [&](const OutBlk&) {
         m_ScanFirstEvnt = kNoTime;
@@ -403,7 +407,7 @@ int CArticEditorMgr::OutEvntFirstBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
         CheckFirstEvnt(&src);
-        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const OutEvntFlags f = FlagsOf(*this, sel, b, src, at, ch);
         const int selected = f.selected, other = f.other;
         const bool belongs = f.belongs;
         lastOther = other;
@@ -524,11 +528,12 @@ int CArticEditorMgr::OutEvntOtherBlk(CArticWrk* wrk, CArticWrkBlk* blk, DWORD ch
     CArticEditorUtil::GetPortAdrsFromPortNo(m_pHost, port, &adrs);
     const BYTE part = BYTE(adrs * 16 + ch);
     RpnState rpn;
+    const CArticSelSet sel(&m_Select);
 
     auto visit = [&](const OutBlk& b, const tagMPEVENT& src, POSITION at) -> int {
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;
-        const OutEvntFlags f = FlagsOf(*this, b, src, at, ch);
+        const OutEvntFlags f = FlagsOf(*this, sel, b, src, at, ch);
         const int selected = f.selected, other = f.other;
         const bool belongs = f.belongs;
         if (b.start + inBlk >= m_FirstNoteOnTime) return 0;
@@ -582,9 +587,10 @@ int CArticEditorMgr::OutEvntFirstBlkNonCh(CArticWrk* wrk, CArticWrkBlk* blk, int
     const Target target(*prm);
     RpnState rpn;
     const CArticArrayCh& used = *m_pUsedCh;
+    const CArticSelSet sel(&m_Select);
 
     auto visit = [&](const OutBlk& b, const tagMPEVENT& src, POSITION at) -> int {
-        const int selected = CArticEditorUtil::FindEvnt(&m_Select, b.trk, b.blk, at);
+        const int selected = sel.Find(b.trk, b.blk, at);
         if (m_SelMode == 1 && !selected) return 0;
         INT64 inBlk = 0;
         if (!CArticEditorUtil::TimeConvert(m_pHost, m_ClientBeatMul, src.Time, &inBlk)) return 1;

@@ -9,6 +9,8 @@
 // is the index of that id in the song's output port list, and a port address
 // is the place of a port among the ports of its device (the preferences'
 // port information).
+#include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "services/ArticArrayCh.h"
@@ -34,6 +36,29 @@ struct CArticTimeRange {
 };
 using CArticTimeRangeList = std::vector<CArticTimeRange>;
 using CArticTimeList = std::vector<INT64>;
+
+// The entries of a position list for the many FindEvnt questions of one song
+// walk: Find answers as CArticEditorUtil::FindEvnt on the list as it stood when
+// the set was made (a walk makes it at its start; the list must not change
+// while it is used). FindEvnt reads the whole list per question.
+class CArticSelSet {
+public:
+    explicit CArticSelSet(const CArticPosList* list);
+    int Find(POSITION trk, POSITION blk, POSITION evnt) const;
+
+private:
+    struct Key {
+        POSITION trk, blk, evnt;
+        bool operator==(const Key& o) const { return trk == o.trk && blk == o.blk && evnt == o.evnt; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const {
+            const auto h = [](POSITION p) { return std::hash<uintptr_t>()(reinterpret_cast<uintptr_t>(p)); };
+            return h(k.evnt) ^ (h(k.blk) * 31u) ^ (h(k.trk) * 1000003u);
+        }
+    };
+    std::unordered_set<Key, KeyHash> m_Keys;
+};
 
 class CArticEditorUtil {
 public:

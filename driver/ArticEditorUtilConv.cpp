@@ -229,6 +229,19 @@ int CArticEditorUtil::FindEvnt(const CArticPosList* list, POSITION trk, POSITION
     return 0;
 }
 
+CArticSelSet::CArticSelSet(const CArticPosList* list) {
+    for (POSITION pos = list ? list->GetHeadPosition() : nullptr; pos;) {
+        const CArticPos* item = list->GetNext(pos);
+        // An entry that names nothing answers no question.
+        if (!item->GetTrk() && !item->GetBlk() && !item->GetEvnt()) continue;
+        m_Keys.insert(Key{item->GetTrk(), item->GetBlk(), item->GetEvnt()});
+    }
+}
+
+int CArticSelSet::Find(POSITION trk, POSITION blk, POSITION evnt) const {
+    return m_Keys.count(Key{trk, blk, evnt}) ? 1 : 0;
+}
+
 void CArticEditorUtil::FreeMemEvnt(tagMPEVENT* e) {
     if (e) CArticHostWalk::FreeMem(*e);
 }

@@ -99,6 +99,8 @@ int CArticEditorUtil::ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, in
     const int parts = table->GetOrigiChNum();
     ULONG nextTrkNo = ULONG(parts);  // the extra tracks follow the part tracks
 
+    // In event selection every event of the song is looked up in the selection.
+    const CArticSelSet selSet(selMode == 1 ? sel : nullptr);
     bool first = true;
     bool reached = false;  // an event reached the conversion
     bool failed = false;   // an event conversion failed
@@ -118,11 +120,16 @@ int CArticEditorUtil::ConvWrk_ch(CKPSManager* host, const CArticPosList* sel, in
                 stop = 1;
                 return false;
             }
+            // A block none of whose events can be taken is not read at all:
+            // in block selection only the selected block, the master track,
+            // the listed tracks and (with allWrk) the tracks in use are taken.
+            if (!isFirst && !blkSel && selMode != 1 && !(allWrk && !(t.Flags & MPTRACK_FLAG_STATE2)) && !listed)
+                return true;
             bool noteSeen = false;
             const int events = CArticHostWalk::Events(host, trk, blk, [&](const tagMPEVENT& rec, POSITION at) {
                 tagMPEVENT e = rec;
                 if (e.Kind == MPEVENT_KIND_NOTE) noteSeen = true;
-                const bool evSel = selMode == 1 && FindEvnt(sel, trk, blk, at);
+                const bool evSel = selMode == 1 && selSet.Find(trk, blk, at);
                 const bool taken = isFirst || blkSel || evSel || (allWrk && !(t.Flags & MPTRACK_FLAG_STATE2)) || listed;
                 if (!taken) return true;
                 reached = true;

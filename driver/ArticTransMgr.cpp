@@ -1,7 +1,6 @@
 #include "driver/ArticTransMgr.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "driver/ArticEditorUtil.h"
@@ -208,11 +207,22 @@ int CArticTransMgr::EditToWrkTrk(CArticWrkTrk* trk) {
 int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
     CArticWrkEvntList* list = blk ? blk->GetEvntList() : nullptr;
     if (!list) return 0;
-    std::vector<INT64> noteTimes;
+    // The notes in list order, and whether the whole list is in time order.
+    std::vector<const CArticWrkEvnt*> notes;
+    bool listInOrder = true;
+    bool seen = false;
+    INT64 last = 0;
     for (POSITION p = list->GetHeadPosition(); p;) {
         const CArticWrkEvnt* e = list->GetNext(p);
-        if (e && IsNote(e)) noteTimes.push_back(e->GetTime());
+        if (!e) continue;
+        if (seen && e->GetTime() < last) listInOrder = false;
+        seen = true;
+        last = e->GetTime();
+        if (IsNote(e)) notes.push_back(e);
     }
+    std::vector<INT64> noteTimes;
+    noteTimes.reserve(notes.size());
+    for (const CArticWrkEvnt* e : notes) noteTimes.push_back(e->GetTime());
     // What lies at each note's time, gathered in one walk. The deletions
     // below reach only events before the note being handled, so while the
     // notes come in time order no deletion touches a later note's time; out
@@ -223,39 +233,51 @@ int CArticTransMgr::EditToWrkBlk(CArticWrkBlk* blk) {
         std::vector<BYTE> controllers;  // in list order
     };
     const bool inOrder = std::is_sorted(noteTimes.begin(), noteTimes.end());
-    std::map<INT64, AtTime> atNoteTimes;
-    const auto gather = [list](std::map<INT64, AtTime>& into) {
+    // times: ascending and distinct; into: one entry per time.
+    const auto gather = [list](const std::vector<INT64>& times, std::vector<AtTime>& into) {
+        into.assign(times.size(), AtTime());
         for (POSITION p = list->GetHeadPosition(); p;) {
             const CArticWrkEvnt* e = list->GetNext(p);
             if (!e) continue;
-            const auto found = into.find(e->GetTime());
-            if (found == into.end()) continue;
-            if (KindOf(e) == 0xE0) found->second.bend = true;
-            else if (KindOf(e) == 0xB0) found->second.controllers.push_back(e->GetPost1());
+            const BYTE kind = KindOf(e);
+            if (kind != 0xE0 && kind != 0xB0) continue;
+            const auto found = std::lower_bound(times.begin(), times.end(), e->GetTime());
+            if (found == times.end() || *found != e->GetTime()) continue;
+            AtTime& at = into[size_t(found - times.begin())];
+            if (kind == 0xE0) at.bend = true;
+            else at.controllers.push_back(e->GetPost1());
         }
     };
+    std::vector<INT64> times;
+    std::vector<AtTime> atNoteTimes;
     if (inOrder) {
-        for (INT64 t : noteTimes) atNoteTimes.emplace(t, AtTime());
-        gather(atNoteTimes);
+        times = noteTimes;
+        times.erase(std::unique(times.begin(), times.end()), times.end());
+        gather(times, atNoteTimes);
     }
-    for (INT64 t : noteTimes) {
+    std::vector<AtTime> single;
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const INT64 t = noteTimes[i];
         const INT64 lo = t < kStepSpan + 1 ? 0 : t - kStepSpan;
         const INT64 hi = t < 2 ? 0 : t - 1;
         if (lo >= hi) continue;
         // What lies at the note's time decides; the deletions only reach
         // earlier events, so the ones at t stay valid.
-        std::map<INT64, AtTime> single;
-        if (!inOrder) {
-            single.emplace(t, AtTime());
-            gather(single);
+        const AtTime* at = nullptr;
+        if (inOrder) {
+            at = &atNoteTimes[size_t(std::lower_bound(times.begin(), times.end(), t) - times.begin())];
+        } else {
+            gather(std::vector<INT64>{t}, single);
+            at = &single[0];
         }
-        const AtTime& at = inOrder ? atNoteTimes[t] : single[t];
-        const std::vector<BYTE>& ccAtNote = at.controllers;
-        const bool bendAtNote = at.bend;
-        if (bendAtNote)
-            if (int rc = CArticWrkUtil::DelPbTimeArea(list, lo, hi)) return rc;
-        for (BYTE cc : ccAtNote)
-            if (int rc = CArticWrkUtil::DelContCcTimeArea(list, lo, hi, cc)) return rc;
+        // In a list in time order (deletions keep it so) the events before
+        // the note are found from the note's own place: the same events a
+        // walk from the head finds, without walking the notes before.
+        const POSITION near = listInOrder ? blk->LinkedPos(notes[i]) : nullptr;
+        if (at->bend)
+            if (int rc = CArticWrkUtil::DelPbTimeArea(list, lo, hi, near)) return rc;
+        for (BYTE cc : at->controllers)
+            if (int rc = CArticWrkUtil::DelContCcTimeArea(list, lo, hi, cc, near)) return rc;
     }
     SetUpBeforeFirstNote(blk);
     if (int rc = SortProgChng(blk)) return rc;

@@ -3,6 +3,9 @@
 // the pitch bends of the selection; then the items to convert.
 #include "driver/PhrasorProc.h"
 
+#include <set>
+#include <utility>
+
 #include "driver/ArticEditorUtil.h"
 #include "driver/ArticHostWalk.h"
 #include "services/ArticPref.h"
@@ -57,6 +60,32 @@ DWORD PhrasorProcTrkPortAdrs(CKPSManager* host, const _MPTRACKINFO& trk) {
     return adrs;
 }
 
+// The channels and port addresses of the selected events, in list order up
+// to the first one that cannot be read (unreadable is then set).
+struct PhrasorProcSelKeys {
+    bool read = false;
+    bool unreadable = false;
+    std::set<std::pair<LONG, DWORD>> first;
+};
+
+void ReadSelKeysOf(CKPSManager* host, const CArticPosList* sels, PhrasorProcSelKeys* keys) {
+    keys->read = true;
+    for (POSITION p = sels ? sels->GetHeadPosition() : nullptr; p;) {
+        const CArticPos* sel = sels->GetNext(p);
+        tagMPEVENT se{};
+        _MPTRACKINFO st{};
+        const bool ok = CArticHostWalk::GetEvnt(host, sel->GetTrk(), sel->GetBlk(), sel->GetEvnt(), &se) == 0 &&
+                        CArticHostWalk::GetTrk(host, sel->GetTrk(), &st) == 0;
+        if (ok) keys->first.insert({se.Channel, PhrasorProcTrkPortAdrs(host, st)});
+        CArticHostWalk::FreeMem(se);
+        CArticHostWalk::FreeMem(st);
+        if (!ok) {
+            keys->unreadable = true;
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 int CPhrasorProc::ScanSong(CKPSManager* host, int* blkTrks, int* evntTrks) {
@@ -108,7 +137,9 @@ int CPhrasorProc::ScanSong(CKPSManager* host, int* blkTrks, int* evntTrks) {
                     INT64 start = 0;
                     INT64 end = 0;
                     const bool selEvnt = (e.Flags & MPEVENT_FLAG_SELECTED) != 0;
-                    if (!PhrasorProcEvntSpan(host, e, blkStart, selEvnt, &start, &end)) {
+                    // Only a selected event's span is used; the conversion of
+                    // ticks that the block's start passed cannot fail for the others.
+                    if (selEvnt && !PhrasorProcEvntSpan(host, e, blkStart, selEvnt, &start, &end)) {
                         CArticEditorUtil::FreeMemEvnt(&e);
                         return !(failed = true);
                     }
@@ -197,6 +228,7 @@ int CPhrasorProc::MakePosList(CKPSManager* host, CArticPosList* list, int mode) 
     if (list) DeletePosEntries(list);
     if (!host || !list) return -1;
     bool failed = false;
+    PhrasorProcSelKeys selKeys;  // read when a track of many channels first needs it
     const int walked = CArticHostWalk::Tracks(host, [&](const _MPTRACKINFO& trk, POSITION trkPos) {
         if (trk.Number == 0) return true;
         if (mode == kSelEvent && !CArticEditorUtil::FindSelection(m_pSelEvnt.get(), trkPos)) return true;
@@ -220,22 +252,13 @@ int CPhrasorProc::MakePosList(CKPSManager* host, CArticPosList* list, int mode) 
                     // port address with a selected event.
                     DWORD adrs = 0;
                     if (CArticEditorUtil::GetPortNoFromPortAdrs(trkAdrs, DWORD(trk.Port), &adrs)) return true;
-                    bool match = false;
-                    for (POSITION p = m_pSelEvnt->GetHeadPosition(); p && !match;) {
-                        const CArticPos* sel = m_pSelEvnt->GetNext(p);
-                        tagMPEVENT se{};
-                        _MPTRACKINFO st{};
-                        if (CArticHostWalk::GetEvnt(host, sel->GetTrk(), sel->GetBlk(), sel->GetEvnt(), &se) ||
-                            CArticHostWalk::GetTrk(host, sel->GetTrk(), &st)) {
-                            CArticHostWalk::FreeMem(se);
-                            CArticHostWalk::FreeMem(st);
-                            return !(failed = true);
-                        }
-                        match = se.Channel == e.Channel && PhrasorProcTrkPortAdrs(host, st) == adrs;
-                        CArticHostWalk::FreeMem(se);
-                        CArticHostWalk::FreeMem(st);
+                    if (!selKeys.read) ReadSelKeysOf(host, m_pSelEvnt.get(), &selKeys);
+                    // As a walk of the selected events in order finds it: a
+                    // match, or else an unreadable selected event.
+                    if (!selKeys.first.count({e.Channel, adrs})) {
+                        if (selKeys.unreadable) return !(failed = true);
+                        return true;
                     }
-                    if (!match) return true;
                 }
                 list->AddTail(new CArticPos(trkPos, blkPos, at));
                 return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "BridgeFixture.h"
@@ -186,6 +187,28 @@ TEST(ArticEditorMgrOut, BendRangeListAndReduction) {
     EXPECT_EQ(reduce(&list, 8192 - 1000, 101), 8192 - 317);
     // An entry at the bend's own time is not yet in force: range 2.
     EXPECT_EQ(reduce(&list, 8192 + 5000, 100), 8192 + 904);
+    c.song.mgr.ClearPosList(&list);
+}
+
+// Every range of the channel is listed, in time order, those of one time in
+// the order the song holds them.
+TEST(ArticEditorMgrOut, BendRangeListIsInTimeOrder) {
+    VoiceCopy c;
+    c.song.InsertShort(c.trk, c.songBlk, MPEVENT_KIND_RPN, 600, 2, 0, 0, 5);
+    c.song.InsertShort(c.trk, c.songBlk, MPEVENT_KIND_RPN, 200, 2, 0, 0, 7);
+    c.song.InsertShort(c.trk, c.songBlk, MPEVENT_KIND_RPN, 600, 2, 0, 0, 9);
+    c.song.InsertShort(c.trk, c.songBlk, MPEVENT_KIND_RPN, 400, 2, 0, 0, 3);
+    c.Prepare();
+    CArticPosList list;
+    ASSERT_EQ(c.song.mgr.SetPBRangeList(&list, 2, c.port), 0);
+    std::vector<std::pair<INT64, int>> got;
+    for (POSITION p = list.GetHeadPosition(); p;) {
+        tagMPEVENT* entry = nullptr;
+        list.GetNext(p)->Get(&entry);
+        ASSERT_NE(entry, nullptr);
+        got.emplace_back(entry->Time, entry->Data3);
+    }
+    EXPECT_EQ(got, (std::vector<std::pair<INT64, int>>{{100, 7}, {200, 3}, {300, 5}, {300, 9}}));
     c.song.mgr.ClearPosList(&list);
 }
 

@@ -331,4 +331,29 @@ TEST(ArticEditorUtilState, SelectionLookups) {
     EXPECT_EQ(CArticEditorUtil::FindEvnt(&sel.list, nullptr, nullptr, nullptr), 0);
 }
 
+// The set a walk makes of a selection answers every question as FindEvnt on
+// the list: entries that name nothing, partial entries, repeated entries.
+TEST(ArticEditorUtilState, SelectionSetAnswersAsTheList) {
+    auto pos = [](uintptr_t n) { return reinterpret_cast<POSITION>(n); };
+    bridgetest::PosList sel;
+    sel.Add(pos(1), pos(10));
+    sel.Add(pos(2), nullptr, pos(200));
+    sel.Add(nullptr, nullptr, nullptr);
+    sel.Add(pos(3), pos(30), pos(300));
+    sel.Add(pos(3), pos(30), pos(300));
+    sel.Add(nullptr, nullptr, pos(400));
+    const CArticSelSet set(&sel.list);
+    const CArticSelSet none(nullptr);
+    const uintptr_t values[] = {0, 1, 2, 3, 10, 30, 200, 300, 301, 400};
+    for (uintptr_t t : values)
+        for (uintptr_t b : values)
+            for (uintptr_t e : values) {
+                const int expected = CArticEditorUtil::FindEvnt(&sel.list, pos(t), pos(b), pos(e));
+                EXPECT_EQ(set.Find(pos(t), pos(b), pos(e)), expected) << t << ' ' << b << ' ' << e;
+                EXPECT_EQ(none.Find(pos(t), pos(b), pos(e)), 0);
+            }
+    EXPECT_EQ(set.Find(pos(1), pos(10), nullptr), 1);
+    EXPECT_EQ(set.Find(nullptr, nullptr, nullptr), 0);
+}
+
 }  // namespace

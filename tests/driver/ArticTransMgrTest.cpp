@@ -138,6 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
         TransCase{"BendStepOfAnEarlierListedNoteTakesALaterNotesBend",
                   {{'B', 193}, {'B', 197}, {'N', 200}, {'B', 200}, {'N', 197}},
                   "B@193 N@200 B@200 N@197"},
+        // In time order each note's window is found from the note's place: the
+        // window's edges (five ticks to one tick before) hold, the steps of
+        // other controllers and of earlier windows stay, notes of one tick share it
+        // (the first note takes its controller ahead, as above).
+        TransCase{"StepWindowsOfManyNotesInTimeOrder",
+                  {{'C', 94, 7}, {'B', 94}, {'C', 95, 7}, {'B', 95}, {'C', 96, 10}, {'B', 99}, {'C', 99, 7},
+                   {'N', 100}, {'N', 100}, {'B', 100}, {'C', 100, 7}, {'C', 104, 10}, {'B', 105}, {'C', 109, 10},
+                   {'N', 110}, {'C', 110, 10}, {'B', 120}, {'N', 121}, {'C', 121, 7}},
+                  "C7@94 B@94 C10@96 C7@100 N@100 N@100 B@100 C10@104 B@105 N@110 C10@110 B@120 N@121 C7@121"},
         TransCase{"ParameterNumbersBeforeDataEntry",
                   {{'C', 10, 6}, {'C', 10, 101}, {'C', 10, 100}},
                   "C101@10 C100@10 C6@10"}),

@@ -221,6 +221,37 @@ TEST(PhrasorProcScan, MultiChannelTrackTakesOnlyTheSelectedEventsChannel) {
     EXPECT_EQ(std::find(keys.begin(), keys.end(), 71), keys.end());
 }
 
+// Selected events of two channels on a track of many channels: the events of
+// either channel are taken, those of a third are not.
+TEST(PhrasorProcScan, MultiChannelTrackTakesTheChannelsOfAllSelectedEvents) {
+    ProcRun r;
+    r.Prepare(kPhrasorProcEventSong, 16);
+    const POSITION trk = r.TrackOfCh(2);
+    const POSITION blk = r.Blocks(trk).at(0);
+    r.SetTrackCh(trk, -1);
+    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 2, 70, 100, 0, 100);
+    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 3, 71, 100, 0, 100);
+    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 4, 72, 100, 0, 100);
+    r.SelectEvent(trk, blk, PhrasorProcNoteOf(r, trk, 60));
+    {
+        // The second selected note is on channel 3.
+        tagMPEVENT e{};
+        ASSERT_EQ(CArticHostWalk::GetEvnt(r.Host(), trk, blk, PhrasorProcNoteOf(r, trk, 62), &e), 0);
+        e.Channel = 3;
+        hosttest::ExclusiveLock lock(*r.Host());
+        POSITION ids[MP_ID_COUNT] = {trk, blk, PhrasorProcNoteOf(r, trk, 62)};
+        e.Flags = MPEVENT_FLAG_SELECTED;
+        ASSERT_GE(r.Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
+    }
+    ASSERT_EQ(r.Scan(), CPhrasorProc::kSelEvent);
+    bridgetest::PosList list;
+    ASSERT_EQ(r.proc.MakePosList(r.Host(), &list.list, CPhrasorProc::kSelEvent), CPhrasorProc::kSelEvent);
+    const std::vector<int> keys = PhrasorProcKeysOf(r, list.list);
+    EXPECT_NE(std::find(keys.begin(), keys.end(), 70), keys.end());
+    EXPECT_NE(std::find(keys.begin(), keys.end(), 71), keys.end());
+    EXPECT_EQ(std::find(keys.begin(), keys.end(), 72), keys.end());
+}
+
 TEST(PhrasorProcScan, BlockModeListsTheSelectedBlocks) {
     ProcRun r;
     r.Prepare(kPhrasorProcScanSong, 5);
