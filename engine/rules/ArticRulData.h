@@ -9,6 +9,8 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
+#include <vector>
+
 class CArticRulSet;
 class CArticWrkEvnt;
 
@@ -86,6 +88,10 @@ public:
     // refuse such a line before it is ever evaluated.
     bool IsCyclic() const;
 
+    // True when the resolved form of the element list (below) is built and
+    // matches the list as it is now. Reading the value builds it when not.
+    bool IsResolvedCurrent() const;
+
 protected:
     virtual void NewRulElmList();
     virtual void NewExvNoList();
@@ -110,6 +116,43 @@ private:
     Eval EvalList(const CArticRulElmList* list, double* result);
     Eval EvalElement(const CArticRulElm* elm, double* value);
     bool Reaches(const CArticRulElmList* list, const CArticRulDataVal* target, int depth) const;
+
+    // The element list resolved once: the elements that have a value, in
+    // order, each with what it reads (the constant, a variable, a note
+    // member) known in advance; a group is its own run of terms. Elements
+    // without a value are left out, which is what the walk does with them.
+    // Data and the variables' values are still read at evaluation.
+    struct Term {
+        enum Kind : BYTE { Constant, Value, Exv, Member, Group };
+        const CArticRulElm* elm;  // the element itself (Data, sign factor)
+        CArticRulData* var;       // the variable it names, or null
+        Kind kind;
+        BYTE member;              // note member code for Member
+        BYTE sign;                // the operator written after the element
+        double factor;            // +1.0, or -1.0 under a unary minus
+        int end;                  // Group: index just past the group's terms
+    };
+    // A list the resolved form was built from, with what it held then.
+    struct ListShape {
+        const CArticRulElmList* list;
+        int count;
+        const CArticRulElm* head;
+        const CArticRulElm* tail;
+    };
+    bool ResolvedCurrent() const;
+    void Resolve();
+    void ResolveList(const CArticRulElmList* list);
+    Eval EvalTerms(int begin, int end, double* result);
+    // The value of the own list through the resolved form, reporting as the walk does.
+    Eval EvalOwn(double* result);
+
+    std::vector<Term> m_Terms;
+    std::vector<ListShape> m_Groups;  // the group lists the terms came from
+    ListShape m_Own{};                // the own list the terms came from
+    const CArticRulElm* m_pConst = nullptr;  // the only term, when it is a constant
+    double m_ConstFactor = 1.0;
+    unsigned long m_ResolvedStamp = 0;
+    bool m_Resolved = false;
 
     CArticRulElmList* m_pRulElmList = nullptr;  // owned, with its elements
     CArticDataList* m_pExvNoList = nullptr;     // owned, with its items

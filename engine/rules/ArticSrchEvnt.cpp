@@ -58,41 +58,43 @@ void CArticSrchEvnt::BindRulElm(CArticRulElm** slot, const CArticRulElm* given) 
 
 int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
     if (!elm) return 1;
-    CArticRulData* var = elm->GetRulData();
-    const BYTE type = elm->GetDataType();
-    const double data = elm->GetData();
-    const double f = elm->SignFactor();
-    if (var) {
-        const CRuntimeClass* cls = var->GetRuntimeClass();
-        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
-            if (type != kElmPlain) return 1;
-            // The class is exactly the value variable's: its own reader, called directly.
-            if (value) *value = static_cast<CArticRulDataVal*>(var)->CArticRulDataVal::GetData() * f;
+    // The element's form was worked out from its fields and its variable's
+    // class once; only the reading itself is left per call.
+    switch (elm->GetNumForm()) {
+        case CArticRulElm::NumForm::Constant:
+            if (value) *value = elm->GetData() * elm->SignFactor();
             return 0;
-        }
-        if (cls != VX_RUNTIME_CLASS(CArticRulDataEvnt)) return 1;
-        auto* evnt = static_cast<CArticRulDataEvnt*>(var);
-        if (!evnt->GetEvnt(1) || !IsMemberCode(type)) return 1;
-        const ULONG setNo = ULONG(data);
-        double v = 0.0;
-        switch (type) {
-            case kElmTime: v = double(evnt->GetTime()); break;
-            case kElmDur: v = double(evnt->GetGateTime()); break;
-            case kElmKey: v = evnt->GetNote(); break;
-            case kElmVelo: v = evnt->GetVelo(); break;
-            case kElmGen: v = evnt->GetGen(); break;
-            case kElmFng: v = evnt->GetFng(); break;
-            case kElmPos: v = evnt->GetPos(); break;
-            case kElmCho: v = evnt->GetCho(); break;
-            case kElmProb: v = evnt->GetProb(setNo); break;
-            case kElmCre: v = evnt->GetOut(setNo); break;
-            default: return 1;
-        }
-        if (value) *value = v * f;
-        return 0;
+        case CArticRulElm::NumForm::Value:
+            // The class is exactly the value variable's: its own reader, called directly.
+            if (value)
+                *value = static_cast<CArticRulDataVal*>(elm->GetRulData())->CArticRulDataVal::GetData() *
+                         elm->SignFactor();
+            return 0;
+        case CArticRulElm::NumForm::EvntOther:
+            // The lookup still flags a missing note.
+            static_cast<CArticRulDataEvnt*>(elm->GetRulData())->GetEvnt(1);
+            return 1;
+        case CArticRulElm::NumForm::Member: break;
+        default: return 1;
     }
-    if (elm->GetRulElmList() || type != kElmPlain || elm->HasStrData()) return 1;
-    if (value) *value = data * f;
+    auto* evnt = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
+    if (!evnt->GetEvnt(1)) return 1;
+    const ULONG setNo = ULONG(elm->GetData());
+    double v = 0.0;
+    switch (elm->GetDataType()) {
+        case kElmTime: v = double(evnt->GetTime()); break;
+        case kElmDur: v = double(evnt->GetGateTime()); break;
+        case kElmKey: v = evnt->GetNote(); break;
+        case kElmVelo: v = evnt->GetVelo(); break;
+        case kElmGen: v = evnt->GetGen(); break;
+        case kElmFng: v = evnt->GetFng(); break;
+        case kElmPos: v = evnt->GetPos(); break;
+        case kElmCho: v = evnt->GetCho(); break;
+        case kElmProb: v = evnt->GetProb(setNo); break;
+        case kElmCre: v = evnt->GetOut(setNo); break;
+        default: return 1;
+    }
+    if (value) *value = v * elm->SignFactor();
     return 0;
 }
 
