@@ -169,7 +169,7 @@ CString CArticRulDataVal::VarName() const {
     return Label("val");
 }
 
-double CArticRulDataVal::GetData() { return GetData(m_pRulElmList); }
+double CArticRulDataVal::GetData() { return CArticRulDataVal::GetData(m_pRulElmList); }
 
 double CArticRulDataVal::GetData(const CArticRulElmList* list) {
     if (m_Evaluating) {

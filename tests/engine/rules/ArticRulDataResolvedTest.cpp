@@ -147,3 +147,55 @@ TEST_F(ResolvedCopy, CopiedSetReadsItsOwnVariables) {
     copy.GetDataVal(&prob);
     EXPECT_DOUBLE_EQ(prob, 19.0);
 }
+
+// Changes to a value variable that a list names, to its list or to the
+// variables it names in turn, show in the reader's next read.
+TEST_F(ResolvedVal, NamedVariablesChangeUnderTheReader) {
+    CArticRulDataVal* c = NewVal(3, List({Num(5)}));
+    CArticRulDataVal* b = NewVal(2, List({Var(c, kElmPlain, kSignMul), Num(2)}));
+    CArticRulDataVal* a = NewVal(1, List({Var(b, kElmPlain, kSignPlus), Num(1)}));
+    ASSERT_EQ(Read(a), 11.0);
+
+    c->GetRulElmList()->GetHead()->SetData(4);
+    EXPECT_EQ(Read(a), 9.0);
+    c->SetData(-1);  // a written output
+    EXPECT_EQ(Read(a), -1.0);
+    CArticRulElm* two = b->GetRulElmList()->RemoveTail();  // b is now just c
+    EXPECT_EQ(Read(a), 0.0);
+    b->GetRulElmList()->AddTail(two);
+    b->SetRulElmList(List({Num(7, kSignDiv), Num(2)}));  // b's list replaced
+    EXPECT_EQ(Read(a), 4.5);
+    c->SetRulElmList(List({Num(0)}));
+    b->SetRulElmList(List({Num(7, kSignDiv), Var(c)}));
+    EXPECT_EQ(Read(a), 0.0);  // 7 / 0 fails b, and with it every value reading b
+    EXPECT_EQ(Read(b), 0.0);
+    c->SetData(2);
+    EXPECT_EQ(Read(a), 4.5);
+}
+
+// A list that reaches itself through other variables is cut and reported
+// once, naming the variable met again, and fails every value reading it.
+TEST_F(ResolvedVal, CycleThroughNamedVariablesIsCutAndNamed) {
+    CArticRulDataVal* a = NewVal(1);
+    CArticRulDataVal* b = NewVal(2);
+    CArticRulDataVal* c = NewVal(3);
+    a->SetRulElmList(List({Var(b, kElmPlain, kSignPlus), Num(1)}));
+    b->SetRulElmList(List({Var(c, kElmPlain, kSignPlus), Num(1)}));
+    c->SetRulElmList(List({Var(b)}));  // b -> c -> b
+    // What one report of a cut adds to the error list.
+    CArticRulDataVal* self = NewVal(9);
+    self->SetRulElmList(List({Var(self)}));
+    int before = CArticErr::GetMsgCount();
+    EXPECT_EQ(self->GetData(), 0.0);
+    const int oneReport = CArticErr::GetMsgCount() - before;
+    ASSERT_GT(oneReport, 0);
+
+    before = CArticErr::GetMsgCount();
+    EXPECT_EQ(a->GetData(), 0.0);  // the failure of b fails a too
+    EXPECT_EQ(CArticErr::GetMsgCount() - before, oneReport);
+    EXPECT_EQ(ErrList::LastContent(), "ｾｯﾄ番号 = 3  ﾙｰﾙ・ﾃﾞｰﾀ = val2");
+    before = CArticErr::GetMsgCount();
+    EXPECT_EQ(c->GetData(), 0.0);
+    EXPECT_EQ(CArticErr::GetMsgCount() - before, oneReport);
+    EXPECT_EQ(ErrList::LastContent(), "ｾｯﾄ番号 = 3  ﾙｰﾙ・ﾃﾞｰﾀ = val3");
+}
