@@ -169,11 +169,15 @@ CString CArticRulDataVal::VarName() const {
     return Label("val");
 }
 
+// The reports are kept out of line: the reads stay lean.
+void CArticRulDataVal::ReportSelfReference() const { ReportRunErr(kSelfReference, "GetData", VarName()); }
+void CArticRulDataVal::ReportDivByZero() const { ReportRunErr(kDivByZero, "GetData", VarName()); }
+
 double CArticRulDataVal::GetData() { return CArticRulDataVal::GetData(m_pRulElmList); }
 
 double CArticRulDataVal::GetData(const CArticRulElmList* list) {
     if (m_Evaluating) {
-        ReportRunErr(kSelfReference, "GetData", VarName());
+        ReportSelfReference();
         return 0.0;
     }
     double result = 0.0;
@@ -292,7 +296,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* r
             case Term::Value: {
                 auto* val = static_cast<CArticRulDataVal*>(t.var);
                 if (val->m_Evaluating) {
-                    val->ReportRunErr(kSelfReference, "GetData", val->VarName());
+                    val->ReportSelfReference();
                     return Eval::Failed;
                 }
                 const Eval r = val->EvalOwn(&v);
@@ -335,7 +339,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* r
                 case kSignMul: running *= term; break;
                 case kSignDiv:
                     if (term == 0.0) {
-                        ReportRunErr(kDivByZero, "GetData", VarName());
+                        ReportDivByZero();
                         return Eval::Failed;
                     }
                     running /= term;
@@ -384,7 +388,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, 
                     // An infinity or NaN would flow on into comparisons and
                     // integer conversions: the line fails instead.
                     if (term == 0.0) {
-                        ReportRunErr(kDivByZero, "GetData", VarName());
+                        ReportDivByZero();
                         return Eval::Failed;
                     }
                     running /= term;
@@ -407,7 +411,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
             if (type != kElmPlain) return Eval::NoValue;
             auto* val = static_cast<CArticRulDataVal*>(var);
             if (val->m_Evaluating) {
-                val->ReportRunErr(kSelfReference, "GetData", val->VarName());
+                val->ReportSelfReference();
                 return Eval::Failed;
             }
             if (SingleConstant(val->m_pRulElmList, value)) return Eval::Value;

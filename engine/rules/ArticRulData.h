@@ -141,6 +141,8 @@ private:
     };
     bool ResolvedCurrent() const;
     void Resolve();
+    __attribute__((noinline, cold)) void ReportSelfReference() const;
+    __attribute__((noinline, cold)) void ReportDivByZero() const;
     void ResolveList(const CArticRulElmList* list);
     Eval EvalTerms(int begin, int end, double* result);
     // The value of the own list through the resolved form, reporting as the walk does.
