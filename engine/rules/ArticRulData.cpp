@@ -198,25 +198,6 @@ double CArticRulDataVal::GetData(const CArticRulElmList* list) {
 
 // ---- The resolved form of the own list
 
-namespace {
-inline bool SameShape(const CArticRulElmList* list, int count, const CArticRulElm* head, const CArticRulElm* tail) {
-    const int now = list->GetCount();
-    return now == count && (now == 0 || (list->GetHead() == head && list->GetTail() == tail));
-}
-}  // namespace
-
-inline bool CArticRulDataVal::ResolvedCurrent() const {
-    // Any element made, dropped or changed in its shape anywhere moves the
-    // stamp; a list changed through its own pointer (an element added,
-    // moved or taken out) shows in its count or its ends.
-    if (!m_Resolved || m_ResolvedStamp != CArticRulElm::ShapeStamp() || m_Own.list != m_pRulElmList ||
-        !SameShape(m_Own.list, m_Own.count, m_Own.head, m_Own.tail))
-        return false;
-    for (const ListShape& group : m_Groups)
-        if (!SameShape(group.list, group.count, group.head, group.tail)) return false;
-    return true;
-}
-
 bool CArticRulDataVal::IsResolvedCurrent() const { return m_pRulElmList && ResolvedCurrent(); }
 
 void CArticRulDataVal::Resolve() {

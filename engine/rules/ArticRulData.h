@@ -91,6 +91,13 @@ public:
     // True when the resolved form of the element list (below) is built and
     // matches the list as it is now. Reading the value builds it when not.
     bool IsResolvedCurrent() const;
+    // The value without a walk when the list resolved to one constant and
+    // has not changed since (false otherwise: read it with GetData).
+    bool ReadResolvedConstant(double* value) const {
+        if (m_Evaluating || !m_pConst || !ResolvedCurrent()) return false;
+        *value = m_pConst->GetData() * m_ConstFactor;
+        return true;
+    }
 
 protected:
     virtual void NewRulElmList();
@@ -139,7 +146,21 @@ private:
         const CArticRulElm* head;
         const CArticRulElm* tail;
     };
-    bool ResolvedCurrent() const;
+    static bool SameShape(const ListShape& shape) {
+        const int now = shape.list->GetCount();
+        return now == shape.count && (now == 0 || (shape.list->GetHead() == shape.head && shape.list->GetTail() == shape.tail));
+    }
+    bool ResolvedCurrent() const {
+        // Any element made, dropped or changed in its shape anywhere moves the
+        // stamp; a list changed through its own pointer (an element added,
+        // moved or taken out) shows in its count or its ends.
+        if (!m_Resolved || m_ResolvedStamp != CArticRulElm::ShapeStamp() || m_Own.list != m_pRulElmList ||
+            !SameShape(m_Own))
+            return false;
+        for (const ListShape& group : m_Groups)
+            if (!SameShape(group)) return false;
+        return true;
+    }
     void Resolve();
     __attribute__((noinline, cold)) void ReportSelfReference() const;
     __attribute__((noinline, cold)) void ReportDivByZero() const;

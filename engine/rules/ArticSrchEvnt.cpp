@@ -66,9 +66,12 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
             return 0;
         case CArticRulElm::NumForm::Value:
             // The class is exactly the value variable's: its own reader, called directly.
-            if (value)
-                *value = static_cast<CArticRulDataVal*>(elm->GetRulData())->CArticRulDataVal::GetData() *
-                         elm->SignFactor();
+            if (value) {
+                auto* val = static_cast<CArticRulDataVal*>(elm->GetRulData());
+                double v = 0.0;
+                if (!val->ReadResolvedConstant(&v)) v = val->CArticRulDataVal::GetData();
+                *value = v * elm->SignFactor();
+            }
             return 0;
         case CArticRulElm::NumForm::EvntOther:
             // The lookup still flags a missing note.
@@ -117,7 +120,14 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, CString* text) {
         if (var) *var = static_cast<Type*>(elm->GetRulData());            \
         return 0;                                                         \
     }
-VX_VAR_GETTER(GetRulDataVal, CArticRulDataVal)
+// A value variable read as a whole is known from the element's numeric form.
+int CArticSrchEvnt::GetRulDataVal(CArticRulElm* elm, CArticRulDataVal** var) {
+    if (!elm) return 1;
+    if (elm->GetNumForm() != CArticRulElm::NumForm::Value && !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataVal)))
+        return 1;
+    if (var) *var = static_cast<CArticRulDataVal*>(elm->GetRulData());
+    return 0;
+}
 VX_VAR_GETTER(GetRulDataStr, CArticRulDataStr)
 VX_VAR_GETTER(GetRulDataEvnt, CArticRulDataEvnt)
 VX_VAR_GETTER(GetRulDataAry, CArticRulDataAry)
