@@ -484,6 +484,17 @@ void CArticRulDataVal::SetRulElmList(CArticRulElmList* list) {
 }
 
 void CArticRulDataVal::SetData(double value) {
+    // The steady state of an output: its one element takes the value.
+    if (m_pRulElmList && m_pRulElmList->GetCount() == 1) {
+        if (CArticRulElm* head = m_pRulElmList->GetHead()) {
+            head->MakeConstant(value);
+            return;
+        }
+    }
+    SetDataInList(value);
+}
+
+void CArticRulDataVal::SetDataInList(double value) {
     if (!m_pRulElmList) NewRulElmList();
     if (!m_pRulElmList) return;
     // Outputs are written once per call and note: a list that already holds

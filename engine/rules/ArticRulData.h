@@ -164,6 +164,8 @@ private:
     void Resolve();
     __attribute__((noinline, cold)) void ReportSelfReference() const;
     __attribute__((noinline, cold)) void ReportDivByZero() const;
+    // SetData for a list that is not one element yet.
+    __attribute__((noinline)) void SetDataInList(double value);
     void ResolveList(const CArticRulElmList* list);
     Eval EvalTerms(int begin, int end, double* result);
     // The value of the own list through the resolved form, reporting as the walk does.

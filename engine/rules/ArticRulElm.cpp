@@ -65,14 +65,8 @@ void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plu
     SetRulElmList(list);
 }
 
-void CArticRulElm::MakeConstant(double value) {
-    // Written once per call and note: an element that is a plain constant
-    // already only takes the value.
-    if (!m_pRulData && m_DataType == kElmPlain && m_Sign == kSignNone && m_Plus == 1 && !m_pStrData &&
-        !m_pRulElmList) {
-        m_Data = value;
-        return;
-    }
+// MakeConstant for an element that holds more than a plain constant.
+void CArticRulElm::Reshape(double value) {
     Reshaped();
     m_pRulData = nullptr;
     m_DataType = kElmPlain;

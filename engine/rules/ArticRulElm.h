@@ -143,7 +143,16 @@ public:
 
     // Turns the element into what a fresh element holding only value is
     // (no variable, text or list), keeping its storage.
-    void MakeConstant(double value);
+    void MakeConstant(double value) {
+        // Written once per call and note: an element that is a plain
+        // constant already only takes the value.
+        if (!m_pRulData && m_DataType == kElmPlain && m_Sign == kSignNone && m_Plus == 1 && !m_pStrData &&
+            !m_pRulElmList) {
+            m_Data = value;
+            return;
+        }
+        Reshape(value);
+    }
 
     // +1.0, or -1.0 when a unary minus stands before the operand.
     double SignFactor() const { return m_Plus ? 1.0 : -1.0; }
@@ -162,6 +171,7 @@ public:
 
 private:
     NumForm ClassifyNum() const;
+    void Reshape(double value);
     // A field other than Data changed: the worked-out forms are renewed.
     void Reshaped() {
         m_NumForm = NumForm::Unknown;

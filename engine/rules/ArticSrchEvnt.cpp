@@ -56,14 +56,10 @@ void CArticSrchEvnt::BindRulElm(CArticRulElm** slot, const CArticRulElm* given) 
 
 // ---- Argument readers
 
-int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
-    if (!elm) return 1;
-    // The element's form was worked out from its fields and its variable's
-    // class once; only the reading itself is left per call.
-    switch (elm->GetNumForm()) {
-        case CArticRulElm::NumForm::Constant:
-            if (value) *value = elm->GetData() * elm->SignFactor();
-            return 0;
+namespace {
+// Every numeric form but the plain constant.
+__attribute__((noinline)) int ReadNumber(CArticRulElm* elm, CArticRulElm::NumForm form, double* value) {
+    switch (form) {
         case CArticRulElm::NumForm::Value:
             // The class is exactly the value variable's: its own reader, called directly.
             if (value) {
@@ -99,6 +95,20 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
     }
     if (value) *value = v * elm->SignFactor();
     return 0;
+}
+}  // namespace
+
+int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
+    if (!elm) return 1;
+    // The element's form was worked out from its fields and its variable's
+    // class once; only the reading itself is left per call. A plain number,
+    // the most frequent, is read here.
+    const CArticRulElm::NumForm form = elm->GetNumForm();
+    if (form == CArticRulElm::NumForm::Constant) {
+        if (value) *value = elm->GetData() * elm->SignFactor();
+        return 0;
+    }
+    return ReadNumber(elm, form, value);
 }
 
 int CArticSrchEvnt::GetData(CArticRulElm* elm, CString* text) {
