@@ -411,7 +411,10 @@ int CArticCreExpMgr::RunSetOnNote(CArticWrkEvnt* note, CArticRulSet* set) {
     if (int r = set->GetDataVal(&prob)) return r;
     note->SetProb(setNo, prob);
     if (!(prob > 0.0)) return 0;
+    return FireSetOnNote(note, set, setNo);
+}
 
+int CArticCreExpMgr::FireSetOnNote(CArticWrkEvnt* note, CArticRulSet* set, ULONG setNo) {
     set->SetSearchFlag(1);
     CStringList texts;
     int master = 0;

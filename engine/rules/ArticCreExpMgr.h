@@ -131,6 +131,8 @@ private:
     int RunSetOnNote(CArticWrkEvnt* note, CArticRulSet* set);
     // 0 handed on, 1 failed, -1 skipped (no such expression track).
     int HandOnText(const CString& text, int master);
+    // The rest of the per-note step for a note whose probability came out above 0.
+    __attribute__((noinline)) int FireSetOnNote(CArticWrkEvnt* note, CArticRulSet* set, ULONG setNo);
 
     CArticWrk* m_pWrk;                      // not owned
     CArticExp* m_pExp;                      // not owned

@@ -169,19 +169,169 @@ CString CArticRulDataVal::VarName() const {
     return Label("val");
 }
 
-double CArticRulDataVal::GetData() { return GetData(m_pRulElmList); }
+// The reports are kept out of line: the reads stay lean.
+void CArticRulDataVal::ReportSelfReference() const { ReportRunErr(kSelfReference, "GetData", VarName()); }
+void CArticRulDataVal::ReportDivByZero() const { ReportRunErr(kDivByZero, "GetData", VarName()); }
+
+double CArticRulDataVal::GetData() { return CArticRulDataVal::GetData(m_pRulElmList); }
 
 double CArticRulDataVal::GetData(const CArticRulElmList* list) {
     if (m_Evaluating) {
-        ReportRunErr(kSelfReference, "GetData", VarName());
+        ReportSelfReference();
         return 0.0;
     }
     double result = 0.0;
+    if (list && list == m_pRulElmList) {
+        if (!ResolvedCurrent()) Resolve();
+        if (m_pConst) return m_pConst->GetData() * m_ConstFactor;
+        m_Evaluating = true;
+        const Eval r = EvalTerms(0, int(m_Terms.size()), &result);
+        m_Evaluating = false;
+        return r == Eval::Failed ? 0.0 : result;
+    }
     if (SingleConstant(list, &result)) return result;
     m_Evaluating = true;
     Eval r = EvalList(list, &result);
     m_Evaluating = false;
     return r == Eval::Failed ? 0.0 : result;
+}
+
+// ---- The resolved form of the own list
+
+bool CArticRulDataVal::IsResolvedCurrent() const { return m_pRulElmList && ResolvedCurrent(); }
+
+void CArticRulDataVal::Resolve() {
+    m_Terms.clear();
+    m_Groups.clear();
+    m_pConst = nullptr;
+    m_ResolvedStamp = CArticRulElm::ShapeStamp();
+    const int count = m_pRulElmList->GetCount();
+    m_Own = {m_pRulElmList, count, count ? m_pRulElmList->GetHead() : nullptr,
+             count ? m_pRulElmList->GetTail() : nullptr};
+    ResolveList(m_pRulElmList);
+    if (m_Terms.size() == 1 && m_Terms.front().kind == Term::Constant) {
+        m_pConst = m_Terms.front().elm;
+        m_ConstFactor = m_Terms.front().factor;
+    }
+    m_Resolved = true;
+}
+
+void CArticRulDataVal::ResolveList(const CArticRulElmList* list) {
+    for (POSITION p = list->GetHeadPosition(); p;) {
+        const CArticRulElm* elm = list->GetNext(p);
+        if (!elm) continue;
+        Term t{elm, elm->GetRulData(), Term::Constant, elm->GetDataType(), elm->GetSign(), elm->SignFactor(), 0};
+        if (CArticRulData* var = t.var) {
+            // By the exact class of the variable, as the walk reads it.
+            const CRuntimeClass* cls = var->GetRuntimeClass();
+            if (cls == VX_RUNTIME_CLASS(CArticRulDataVal) && t.member == kElmPlain) {
+                t.kind = Term::Value;
+            } else if (cls == VX_RUNTIME_CLASS(CArticRulDataExv) && t.member == kElmPlain) {
+                t.kind = Term::Exv;
+            } else if (cls == VX_RUNTIME_CLASS(CArticRulDataEvnt) && IsMemberCode(t.member)) {
+                t.kind = Term::Member;
+            } else {
+                continue;  // no value: passed over with its operator
+            }
+            m_Terms.push_back(t);
+        } else if (const CArticRulElmList* group = elm->GetRulElmList()) {
+            t.kind = Term::Group;
+            const size_t at = m_Terms.size();
+            m_Terms.push_back(t);
+            const int count = group->GetCount();
+            m_Groups.push_back({group, count, count ? group->GetHead() : nullptr, count ? group->GetTail() : nullptr});
+            ResolveList(group);
+            m_Terms[at].end = int(m_Terms.size());
+        } else if (t.member == kElmPlain) {
+            m_Terms.push_back(t);
+        }
+    }
+}
+
+// A value variable named in a list (its own guard already checked).
+CArticRulDataVal::Eval CArticRulDataVal::EvalOwn(double* result) {
+    *result = 0.0;
+    if (!m_pRulElmList) return Eval::NoValue;
+    if (!ResolvedCurrent()) Resolve();
+    if (m_pConst) {
+        *result = m_pConst->GetData() * m_ConstFactor;
+        return Eval::Value;
+    }
+    m_Evaluating = true;
+    const Eval r = EvalTerms(0, int(m_Terms.size()), result);
+    m_Evaluating = false;
+    return r;
+}
+
+// As EvalList below, over the resolved terms.
+CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* result) {
+    *result = 0.0;
+    bool have = false;
+    double running = 0.0;
+    BYTE pending = kSignNone;
+    for (int i = begin; i < end; ++i) {
+        const Term& t = m_Terms[size_t(i)];
+        double v = 0.0;
+        switch (t.kind) {
+            case Term::Constant: v = t.elm->GetData(); break;
+            case Term::Value: {
+                auto* val = static_cast<CArticRulDataVal*>(t.var);
+                if (val->m_Evaluating) {
+                    val->ReportSelfReference();
+                    return Eval::Failed;
+                }
+                const Eval r = val->EvalOwn(&v);
+                if (r == Eval::Failed) return Eval::Failed;
+                break;
+            }
+            case Term::Exv: v = static_cast<CArticRulDataExv*>(t.var)->GetData(); break;
+            case Term::Member: {
+                auto* evnt = static_cast<CArticRulDataEvnt*>(t.var);
+                const ULONG setNo = ULONG(t.elm->GetData());
+                switch (t.member) {
+                    case kElmTime: v = double(evnt->GetTime()); break;
+                    case kElmDur: v = double(evnt->GetGateTime()); break;
+                    case kElmKey: v = evnt->GetNote(); break;
+                    case kElmVelo: v = evnt->GetVelo(); break;
+                    case kElmGen: v = evnt->GetGen(); break;
+                    case kElmFng: v = evnt->GetFng(); break;
+                    case kElmPos: v = evnt->GetPos(); break;
+                    case kElmCho: v = evnt->GetCho(); break;
+                    case kElmProb: v = evnt->GetProb(setNo); break;
+                    default: v = evnt->GetOut(setNo); break;  // kElmCre
+                }
+                break;
+            }
+            case Term::Group: {
+                const Eval r = EvalTerms(i + 1, t.end, &v);
+                if (r == Eval::Failed) return Eval::Failed;
+                i = t.end - 1;
+                break;
+            }
+        }
+        const double term = v * t.factor;
+        if (!have) {
+            running = term;
+            have = true;
+        } else {
+            switch (pending) {
+                case kSignPlus: running += term; break;
+                case kSignMinus: running -= term; break;
+                case kSignMul: running *= term; break;
+                case kSignDiv:
+                    if (term == 0.0) {
+                        ReportDivByZero();
+                        return Eval::Failed;
+                    }
+                    running /= term;
+                    break;
+                default: break;
+            }
+        }
+        pending = t.sign;
+    }
+    *result = running;
+    return have ? Eval::Value : Eval::NoValue;
 }
 
 // Left to right without precedence: each operator applies to the running
@@ -219,7 +369,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, 
                     // An infinity or NaN would flow on into comparisons and
                     // integer conversions: the line fails instead.
                     if (term == 0.0) {
-                        ReportRunErr(kDivByZero, "GetData", VarName());
+                        ReportDivByZero();
                         return Eval::Failed;
                     }
                     running /= term;
@@ -242,7 +392,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalElement(const CArticRulElm* elm, do
             if (type != kElmPlain) return Eval::NoValue;
             auto* val = static_cast<CArticRulDataVal*>(var);
             if (val->m_Evaluating) {
-                val->ReportRunErr(kSelfReference, "GetData", val->VarName());
+                val->ReportSelfReference();
                 return Eval::Failed;
             }
             if (SingleConstant(val->m_pRulElmList, value)) return Eval::Value;
@@ -334,6 +484,17 @@ void CArticRulDataVal::SetRulElmList(CArticRulElmList* list) {
 }
 
 void CArticRulDataVal::SetData(double value) {
+    // The steady state of an output: its one element takes the value.
+    if (m_pRulElmList && m_pRulElmList->GetCount() == 1) {
+        if (CArticRulElm* head = m_pRulElmList->GetHead()) {
+            head->MakeConstant(value);
+            return;
+        }
+    }
+    SetDataInList(value);
+}
+
+void CArticRulDataVal::SetDataInList(double value) {
     if (!m_pRulElmList) NewRulElmList();
     if (!m_pRulElmList) return;
     // Outputs are written once per call and note: a list that already holds

@@ -9,6 +9,8 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
+#include <vector>
+
 class CArticRulSet;
 class CArticWrkEvnt;
 
@@ -86,6 +88,17 @@ public:
     // refuse such a line before it is ever evaluated.
     bool IsCyclic() const;
 
+    // True when the resolved form of the element list (below) is built and
+    // matches the list as it is now. Reading the value builds it when not.
+    bool IsResolvedCurrent() const;
+    // The value without a walk when the list resolved to one constant and
+    // has not changed since (false otherwise: read it with GetData).
+    bool ReadResolvedConstant(double* value) const {
+        if (m_Evaluating || !m_pConst || !ResolvedCurrent()) return false;
+        *value = m_pConst->GetData() * m_ConstFactor;
+        return true;
+    }
+
 protected:
     virtual void NewRulElmList();
     virtual void NewExvNoList();
@@ -110,6 +123,61 @@ private:
     Eval EvalList(const CArticRulElmList* list, double* result);
     Eval EvalElement(const CArticRulElm* elm, double* value);
     bool Reaches(const CArticRulElmList* list, const CArticRulDataVal* target, int depth) const;
+
+    // The element list resolved once: the elements that have a value, in
+    // order, each with what it reads (the constant, a variable, a note
+    // member) known in advance; a group is its own run of terms. Elements
+    // without a value are left out, which is what the walk does with them.
+    // Data and the variables' values are still read at evaluation.
+    struct Term {
+        enum Kind : BYTE { Constant, Value, Exv, Member, Group };
+        const CArticRulElm* elm;  // the element itself (Data, sign factor)
+        CArticRulData* var;       // the variable it names, or null
+        Kind kind;
+        BYTE member;              // note member code for Member
+        BYTE sign;                // the operator written after the element
+        double factor;            // +1.0, or -1.0 under a unary minus
+        int end;                  // Group: index just past the group's terms
+    };
+    // A list the resolved form was built from, with what it held then.
+    struct ListShape {
+        const CArticRulElmList* list;
+        int count;
+        const CArticRulElm* head;
+        const CArticRulElm* tail;
+    };
+    static bool SameShape(const ListShape& shape) {
+        const int now = shape.list->GetCount();
+        return now == shape.count && (now == 0 || (shape.list->GetHead() == shape.head && shape.list->GetTail() == shape.tail));
+    }
+    bool ResolvedCurrent() const {
+        // Any element made, dropped or changed in its shape anywhere moves the
+        // stamp; a list changed through its own pointer (an element added,
+        // moved or taken out) shows in its count or its ends.
+        if (!m_Resolved || m_ResolvedStamp != CArticRulElm::ShapeStamp() || m_Own.list != m_pRulElmList ||
+            !SameShape(m_Own))
+            return false;
+        for (const ListShape& group : m_Groups)
+            if (!SameShape(group)) return false;
+        return true;
+    }
+    void Resolve();
+    __attribute__((noinline, cold)) void ReportSelfReference() const;
+    __attribute__((noinline, cold)) void ReportDivByZero() const;
+    // SetData for a list that is not one element yet.
+    __attribute__((noinline)) void SetDataInList(double value);
+    void ResolveList(const CArticRulElmList* list);
+    Eval EvalTerms(int begin, int end, double* result);
+    // The value of the own list through the resolved form, reporting as the walk does.
+    Eval EvalOwn(double* result);
+
+    std::vector<Term> m_Terms;
+    std::vector<ListShape> m_Groups;  // the group lists the terms came from
+    ListShape m_Own{};                // the own list the terms came from
+    const CArticRulElm* m_pConst = nullptr;  // the only term, when it is a constant
+    double m_ConstFactor = 1.0;
+    unsigned long m_ResolvedStamp = 0;
+    bool m_Resolved = false;
 
     CArticRulElmList* m_pRulElmList = nullptr;  // owned, with its elements
     CArticDataList* m_pExvNoList = nullptr;     // owned, with its items

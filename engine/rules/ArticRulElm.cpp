@@ -2,22 +2,28 @@
 
 #include <new>
 
+#include "engine/rules/ArticRulData.h"
+#include "engine/rules/ArticRulDataEvnt.h"
 #include "engine/rules/ArticRulUtil.h"
 
 VX_IMPLEMENT_CLASS(CArticRulElm, CObject);
 
+std::atomic<unsigned long> CArticRulElm::s_ShapeStamp{0};
+
 // The text is made when one is first set: most elements never hold one.
-CArticRulElm::CArticRulElm() : m_pStrData(nullptr) {}
+CArticRulElm::CArticRulElm() : m_pStrData(nullptr) { Reshaped(); }
 
 CArticRulElm::~CArticRulElm() {
     DeleteRulElmList();
     delete m_pStrData;
+    Reshaped();
 }
 
 CArticRulElm::CArticRulElm(const CArticRulElm& src) : CObject(), m_pStrData(nullptr) { *this = src; }
 
 CArticRulElm& CArticRulElm::operator=(const CArticRulElm& src) {
     if (this == &src) return *this;
+    Reshaped();
     m_pRulData = src.m_pRulData;
     m_DataType = src.m_DataType;
     m_Sign = src.m_Sign;
@@ -49,6 +55,7 @@ int CArticRulElm::GetRulData(CArticRulData** rulData) const {
 
 void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plus, double data, CString strData,
                        CArticRulElmList* list) {
+    Reshaped();
     m_pRulData = rulData;
     m_DataType = dataType;
     m_Sign = sign;
@@ -58,7 +65,9 @@ void CArticRulElm::Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plu
     SetRulElmList(list);
 }
 
-void CArticRulElm::MakeConstant(double value) {
+// MakeConstant for an element that holds more than a plain constant.
+void CArticRulElm::Reshape(double value) {
+    Reshaped();
     m_pRulData = nullptr;
     m_DataType = kElmPlain;
     m_Sign = kSignNone;
@@ -70,6 +79,7 @@ void CArticRulElm::MakeConstant(double value) {
 }
 
 void CArticRulElm::SetStrData(const CString& text) {
+    Reshaped();
     if (!m_pStrData) {
         if (text.IsEmpty()) return;
         m_pStrData = new (std::nothrow) CString();
@@ -78,6 +88,7 @@ void CArticRulElm::SetStrData(const CString& text) {
 }
 
 void CArticRulElm::SetRulElmList(CArticRulElmList* list) {
+    Reshaped();
     if (list == m_pRulElmList) return;
     // The element owns its nested list: a replaced one would be lost otherwise.
     DeleteRulElmList();
@@ -89,22 +100,39 @@ void CArticRulElm::GetClassNameA(CString* name) const {
 }
 
 void CArticRulElm::NewRulElmList() {
+    Reshaped();
     DeleteRulElmList();
     m_pRulElmList = new (std::nothrow) CArticRulElmList(10);
 }
 
 void CArticRulElm::DeleteRulElmList() {
     if (!m_pRulElmList) return;
+    Reshaped();
     CArticRulUtil::ClearRulElmList(m_pRulElmList);
     delete m_pRulElmList;
     m_pRulElmList = nullptr;
 }
 
-void CArticRulElm::ClearRulElmList() { CArticRulUtil::ClearRulElmList(m_pRulElmList); }
+void CArticRulElm::ClearRulElmList() {
+    Reshaped();
+    CArticRulUtil::ClearRulElmList(m_pRulElmList);
+}
 
 void CArticRulElm::CopyRulElmList(const CArticRulElmList* src) {
     if (!src || !m_pRulElmList) return;
     if (src == m_pRulElmList) return;
+    Reshaped();
     ClearRulElmList();
     CArticRulUtil::AppendCopies(src, m_pRulElmList);
+}
+
+CArticRulElm::NumForm CArticRulElm::ClassifyNum() const {
+    if (m_pRulData) {
+        const CRuntimeClass* cls = m_pRulData->GetRuntimeClass();
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) return m_DataType == kElmPlain ? NumForm::Value : NumForm::None;
+        if (cls == VX_RUNTIME_CLASS(CArticRulDataEvnt)) return IsMemberCode(m_DataType) ? NumForm::Member : NumForm::EvntOther;
+        return NumForm::None;
+    }
+    if (m_pRulElmList || m_DataType != kElmPlain || (m_pStrData && !m_pStrData->IsEmpty())) return NumForm::None;
+    return NumForm::Constant;
 }

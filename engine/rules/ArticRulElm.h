@@ -3,6 +3,8 @@
 // its member or relation code, or a parenthesised / braced group holding a
 // nested list. The evaluators, the expression-text renderer and the
 // built-ins all read it through the same fields.
+#include <atomic>
+
 #include "platform/Collections.h"
 #include "platform/Object.h"
 #include "platform/String.h"
@@ -72,6 +74,18 @@ inline bool IsMemberCode(BYTE code) {
 class CArticRulElm final : public CObject {
     VX_DECLARE_CLASS(CArticRulElm)
 public:
+    // What a numeric argument reader makes of the element, worked out once
+    // from its fields and the class of the variable it names, and worked out
+    // again after any field changes.
+    enum class NumForm : BYTE {
+        Unknown,    // not worked out yet
+        Constant,   // a plain number: Data times the sign factor
+        Value,      // a value variable read as a whole
+        Member,     // a note member of an event variable
+        EvntOther,  // an event variable without a note member: no number
+        None,       // anything else: no number
+    };
+
     CArticRulElm();
     ~CArticRulElm() override;
     CArticRulElm(const CArticRulElm& src);
@@ -96,10 +110,24 @@ public:
     // The list is taken over (a list held before is freed unless it is the same).
     virtual void Set(CArticRulData* rulData, BYTE dataType, BYTE sign, int plus, double data, CString strData,
                      CArticRulElmList* list);
-    virtual void SetRulData(CArticRulData* rulData) { m_pRulData = rulData; }
-    virtual void SetDataType(BYTE dataType) { m_DataType = dataType; }
-    virtual void SetSign(BYTE sign) { m_Sign = sign; }
-    virtual void SetPlus(int plus) { m_Plus = plus; }
+    virtual void SetRulData(CArticRulData* rulData) {
+        m_pRulData = rulData;
+        Reshaped();
+    }
+    virtual void SetDataType(BYTE dataType) {
+        m_DataType = dataType;
+        Reshaped();
+    }
+    virtual void SetSign(BYTE sign) {
+        m_Sign = sign;
+        Reshaped();
+    }
+    virtual void SetPlus(int plus) {
+        m_Plus = plus;
+        Reshaped();
+    }
+    // The constant (or member set number) only: readers that keep a
+    // resolved form read Data from the element itself, so nothing is renewed.
     virtual void SetData(double data) { m_Data = data; }
     virtual void SetStrData(const CString& text);
     virtual void SetRulElmList(CArticRulElmList* list);
@@ -115,12 +143,43 @@ public:
 
     // Turns the element into what a fresh element holding only value is
     // (no variable, text or list), keeping its storage.
-    void MakeConstant(double value);
+    void MakeConstant(double value) {
+        // Written once per call and note: an element that is a plain
+        // constant already only takes the value.
+        if (!m_pRulData && m_DataType == kElmPlain && m_Sign == kSignNone && m_Plus == 1 && !m_pStrData &&
+            !m_pRulElmList) {
+            m_Data = value;
+            return;
+        }
+        Reshape(value);
+    }
 
     // +1.0, or -1.0 when a unary minus stands before the operand.
     double SignFactor() const { return m_Plus ? 1.0 : -1.0; }
 
+    // The element read as a number by an argument reader (see NumForm).
+    NumForm GetNumForm() const {
+        if (m_NumForm == NumForm::Unknown) m_NumForm = ClassifyNum();
+        return m_NumForm;
+    }
+
+    // Grows whenever any element anywhere changes in anything but its Data:
+    // a field set, a nested list given, renewed, emptied or copied, an
+    // element made, assigned or destroyed. A form resolved from element
+    // lists and built at one reading stays good while it is unchanged.
+    static unsigned long ShapeStamp() { return s_ShapeStamp.load(std::memory_order_relaxed); }
+
 private:
+    NumForm ClassifyNum() const;
+    void Reshape(double value);
+    // A field other than Data changed: the worked-out forms are renewed.
+    void Reshaped() {
+        m_NumForm = NumForm::Unknown;
+        s_ShapeStamp.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    static std::atomic<unsigned long> s_ShapeStamp;
+
     CArticRulData* m_pRulData = nullptr;  // not owned
     BYTE m_DataType = kElmPlain;
     BYTE m_Sign = kSignNone;
@@ -128,4 +187,5 @@ private:
     double m_Data = 0.0;
     CString* m_pStrData;                       // owned
     CArticRulElmList* m_pRulElmList = nullptr;  // owned, with its elements
+    mutable NumForm m_NumForm = NumForm::Unknown;
 };

@@ -16,10 +16,11 @@ int CArticRulSet::Search() {
     for (POSITION p = m_pSrchEvntList->GetHeadPosition(); p;) {
         CArticSrchEvnt* call = m_pSrchEvntList->GetNext(p);
         if (!call) continue;
-        ClearErrInfo();
+        // The error text is emptied before each call (it is empty but after a report).
+        if (m_pErrInfo && !m_pErrInfo->IsEmpty()) CArticRulSet::ClearErrInfo();
         // A call reports trouble through the error text it leaves, not its result.
         call->Search();
-        if (IsErrInfo()) DispSrchErrMsg(call, 1);
+        if (CArticRulSet::IsErrInfo()) DispSrchErrMsg(call, 1);
         if (m_Break) break;
     }
     return 0;

@@ -56,44 +56,59 @@ void CArticSrchEvnt::BindRulElm(CArticRulElm** slot, const CArticRulElm* given) 
 
 // ---- Argument readers
 
+namespace {
+// Every numeric form but the plain constant.
+__attribute__((noinline)) int ReadNumber(CArticRulElm* elm, CArticRulElm::NumForm form, double* value) {
+    switch (form) {
+        case CArticRulElm::NumForm::Value:
+            // The class is exactly the value variable's: its own reader, called directly.
+            if (value) {
+                auto* val = static_cast<CArticRulDataVal*>(elm->GetRulData());
+                double v = 0.0;
+                if (!val->ReadResolvedConstant(&v)) v = val->CArticRulDataVal::GetData();
+                *value = v * elm->SignFactor();
+            }
+            return 0;
+        case CArticRulElm::NumForm::EvntOther:
+            // The lookup still flags a missing note.
+            static_cast<CArticRulDataEvnt*>(elm->GetRulData())->GetEvnt(1);
+            return 1;
+        case CArticRulElm::NumForm::Member: break;
+        default: return 1;
+    }
+    auto* evnt = static_cast<CArticRulDataEvnt*>(elm->GetRulData());
+    if (!evnt->GetEvnt(1)) return 1;
+    const ULONG setNo = ULONG(elm->GetData());
+    double v = 0.0;
+    switch (elm->GetDataType()) {
+        case kElmTime: v = double(evnt->GetTime()); break;
+        case kElmDur: v = double(evnt->GetGateTime()); break;
+        case kElmKey: v = evnt->GetNote(); break;
+        case kElmVelo: v = evnt->GetVelo(); break;
+        case kElmGen: v = evnt->GetGen(); break;
+        case kElmFng: v = evnt->GetFng(); break;
+        case kElmPos: v = evnt->GetPos(); break;
+        case kElmCho: v = evnt->GetCho(); break;
+        case kElmProb: v = evnt->GetProb(setNo); break;
+        case kElmCre: v = evnt->GetOut(setNo); break;
+        default: return 1;
+    }
+    if (value) *value = v * elm->SignFactor();
+    return 0;
+}
+}  // namespace
+
 int CArticSrchEvnt::GetData(CArticRulElm* elm, double* value) {
     if (!elm) return 1;
-    CArticRulData* var = elm->GetRulData();
-    const BYTE type = elm->GetDataType();
-    const double data = elm->GetData();
-    const double f = elm->SignFactor();
-    if (var) {
-        const CRuntimeClass* cls = var->GetRuntimeClass();
-        if (cls == VX_RUNTIME_CLASS(CArticRulDataVal)) {
-            if (type != kElmPlain) return 1;
-            // The class is exactly the value variable's: its own reader, called directly.
-            if (value) *value = static_cast<CArticRulDataVal*>(var)->CArticRulDataVal::GetData() * f;
-            return 0;
-        }
-        if (cls != VX_RUNTIME_CLASS(CArticRulDataEvnt)) return 1;
-        auto* evnt = static_cast<CArticRulDataEvnt*>(var);
-        if (!evnt->GetEvnt(1) || !IsMemberCode(type)) return 1;
-        const ULONG setNo = ULONG(data);
-        double v = 0.0;
-        switch (type) {
-            case kElmTime: v = double(evnt->GetTime()); break;
-            case kElmDur: v = double(evnt->GetGateTime()); break;
-            case kElmKey: v = evnt->GetNote(); break;
-            case kElmVelo: v = evnt->GetVelo(); break;
-            case kElmGen: v = evnt->GetGen(); break;
-            case kElmFng: v = evnt->GetFng(); break;
-            case kElmPos: v = evnt->GetPos(); break;
-            case kElmCho: v = evnt->GetCho(); break;
-            case kElmProb: v = evnt->GetProb(setNo); break;
-            case kElmCre: v = evnt->GetOut(setNo); break;
-            default: return 1;
-        }
-        if (value) *value = v * f;
+    // The element's form was worked out from its fields and its variable's
+    // class once; only the reading itself is left per call. A plain number,
+    // the most frequent, is read here.
+    const CArticRulElm::NumForm form = elm->GetNumForm();
+    if (form == CArticRulElm::NumForm::Constant) {
+        if (value) *value = elm->GetData() * elm->SignFactor();
         return 0;
     }
-    if (elm->GetRulElmList() || type != kElmPlain || elm->HasStrData()) return 1;
-    if (value) *value = data * f;
-    return 0;
+    return ReadNumber(elm, form, value);
 }
 
 int CArticSrchEvnt::GetData(CArticRulElm* elm, CString* text) {
@@ -115,7 +130,14 @@ int CArticSrchEvnt::GetData(CArticRulElm* elm, CString* text) {
         if (var) *var = static_cast<Type*>(elm->GetRulData());            \
         return 0;                                                         \
     }
-VX_VAR_GETTER(GetRulDataVal, CArticRulDataVal)
+// A value variable read as a whole is known from the element's numeric form.
+int CArticSrchEvnt::GetRulDataVal(CArticRulElm* elm, CArticRulDataVal** var) {
+    if (!elm) return 1;
+    if (elm->GetNumForm() != CArticRulElm::NumForm::Value && !IsClass(elm->GetRulData(), VX_RUNTIME_CLASS(CArticRulDataVal)))
+        return 1;
+    if (var) *var = static_cast<CArticRulDataVal*>(elm->GetRulData());
+    return 0;
+}
 VX_VAR_GETTER(GetRulDataStr, CArticRulDataStr)
 VX_VAR_GETTER(GetRulDataEvnt, CArticRulDataEvnt)
 VX_VAR_GETTER(GetRulDataAry, CArticRulDataAry)
