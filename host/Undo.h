@@ -3,7 +3,9 @@
 // a list of items (CUndoObj) that describe the step's edits in order. Nothing
 // replays them; they are the log of every edit and own the copies of events
 // as they were before a replacement.
-#include <map>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "host/SongEvent.h"
@@ -52,17 +54,90 @@ public:
     CUndoObj(const CUndoObj&) = delete;
     CUndoObj& operator=(const CUndoObj&) = delete;
 
+    // A conversion records an item per edited event and keeps them until the
+    // next song: they come from a pool of their own (a class derived from
+    // this one uses the heap).
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p, size_t size) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
     // The copy of the event as it was before a replacement; null for other kinds.
     const CSongEvent* GetEventCopy() const;
 
+    // Kept for the record's full form; nothing fills them, so they are made
+    // only when asked for (throws std::bad_alloc when memory runs out).
+    CPtrList& GetPosList();
+    VxMap<void*, void*>& GetPosMap();
+
     LONG Kind;
     UndoWord W1, W2, W3, W4, W5, W6;
-    // Kept for the record's full form; nothing fills them.
-    CPtrList PosList;
-    VxMap<void*, void*> PosMap;
+
+private:
+    struct Extra {
+        CPtrList PosList;
+        VxMap<void*, void*> PosMap;
+    };
+    std::unique_ptr<Extra> m_pExtra;
 };
 
 using CUndoObjList = CTypedPtrList<CObList, CUndoObj*>;
+
+// The items of a record filed under the event they name: for each event a
+// chain of entries in the order the items were added. One open-addressed
+// table and one array, so that filing an item allocates nothing of its own.
+class CUndoEventRefs {
+public:
+    // Files `item` last under `event`; throws std::bad_alloc (nothing filed).
+    void Add(POSITION event, POSITION item);
+    // Takes back the entry Add made last, when it is `item` under `event`.
+    void DropLast(POSITION event, POSITION item);
+    // The items filed under `event`, in order.
+    std::vector<POSITION> Get(POSITION event) const;
+    // Calls `visit` for each item filed under `from`, then files them under
+    // `to`, after what `to` already holds.
+    template <class Visit>
+    void Move(POSITION from, POSITION to, Visit visit);
+    size_t GetEventCount() const { return m_Live; }
+
+private:
+    static constexpr int32_t kNone = -1;
+    // Node addresses are never 1.
+    static constexpr uintptr_t kNullEvent = 1;
+    static uintptr_t KeyOf(POSITION event) { return event ? reinterpret_cast<uintptr_t>(event) : kNullEvent; }
+    struct Entry {
+        POSITION item;
+        int32_t next;  // the event's next entry, kNone at the chain's end
+    };
+    struct Slot {
+        uintptr_t event;  // 0: free; a null event is filed under kNullEvent
+        int32_t head;
+        int32_t tail;
+    };
+    // The slot holding `event`, or the free slot where its probe ends.
+    size_t Find(uintptr_t event) const;
+    void Grow();
+    void EraseSlot(size_t slot);
+    // Puts a chain under `event` (appended to its own when it has one); never grows the table
+    // when a slot was just erased.
+    void Attach(uintptr_t event, int32_t head, int32_t tail);
+
+    std::vector<Entry> m_Entries;
+    std::vector<Slot> m_Slots;  // a power of two in size, at most half used
+    size_t m_Live = 0;
+};
+
+template <class Visit>
+void CUndoEventRefs::Move(POSITION from, POSITION to, Visit visit) {
+    const uintptr_t key = KeyOf(from);
+    if (from == to || m_Slots.empty()) return;
+    const size_t slot = Find(key);
+    if (m_Slots[slot].event != key) return;
+    const int32_t head = m_Slots[slot].head, tail = m_Slots[slot].tail;
+    EraseSlot(slot);
+    for (int32_t e = head; e != kNone; e = m_Entries[size_t(e)].next) visit(m_Entries[size_t(e)].item);
+    Attach(KeyOf(to), head, tail);
+}
 
 class CUndo : public CObject {
     VX_DECLARE_CLASS(CUndo)
@@ -85,6 +160,8 @@ public:
 
     // Positions of the items filed under an event, in the order they were added.
     std::vector<POSITION> GetEventRefs(POSITION event) const;
+    // How many events have items filed under them.
+    size_t GetEventRefCount() const { return m_EventRefs.GetEventCount(); }
 
     // Make the items follow an object that got a new position.
     void RemapTrack(POSITION from, POSITION to);
@@ -96,5 +173,5 @@ private:
 
     CString m_Name;
     CUndoObjList m_Items;  // owns its items
-    std::map<POSITION, std::vector<POSITION>> m_EventRefs;  // event -> items naming it
+    CUndoEventRefs m_EventRefs;  // event -> items naming it
 };
