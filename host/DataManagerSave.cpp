@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <new>
 #include <vector>
@@ -88,20 +87,20 @@ private:
         Pos prev;
         Pos next;
     };
-    static constexpr int kChunkBits = 10;
+    // Fixed chunks: a node's chunk and place are a shift and a mask away.
+    static constexpr int kChunkBits = 8;
     static constexpr size_t kChunkNodes = size_t(1) << kChunkBits;
-
     Node& NodeAt(Pos p) { return m_Chunks[size_t(p) >> kChunkBits][size_t(p) & (kChunkNodes - 1)]; }
     const Node& NodeAt(Pos p) const { return m_Chunks[size_t(p) >> kChunkBits][size_t(p) & (kChunkNodes - 1)]; }
 
     Pos Link(Pos prev, Pos next, const Record& rec) {
-        if (m_Count >= size_t(INT32_MAX)) throw std::bad_alloc();
-        if ((m_Count & (kChunkNodes - 1)) == 0) {
-            // A chunk's first node: the chunk is made first, while `rec` is surely still valid.
-            const Record copy = rec;
-            m_Chunks.emplace_back(new Node[kChunkNodes]);
-            return Place(prev, next, copy);
-        }
+        if ((m_Count & (kChunkNodes - 1)) == 0) return LinkInNewChunk(prev, next, rec);
+        return Place(prev, next, rec);
+    }
+    Pos LinkInNewChunk(Pos prev, Pos next, Record rec) {  // `rec` by value: it may live in the list
+        if (m_Count >= size_t(INT32_MAX) - kChunkNodes) throw std::bad_alloc();
+        std::unique_ptr<Node[]> chunk(new Node[kChunkNodes]);
+        m_Chunks.push_back(std::move(chunk));
         return Place(prev, next, rec);
     }
     Pos Place(Pos prev, Pos next, const Record& rec) {
@@ -115,7 +114,7 @@ private:
 
     std::vector<std::unique_ptr<Node[]>> m_Chunks;  // removed nodes stay, unlinked
     size_t m_Count = 0;
-    std::deque<std::vector<BYTE>> m_Owned;
+    std::vector<std::vector<BYTE>> m_Owned;  // moving a vector keeps its bytes where they are
     Pos m_Head = kNone;
     Pos m_Tail = kNone;
 };
@@ -134,12 +133,14 @@ const BYTE kEndOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
 
 constexpr INT64 VOICE_STEP = 5;  // ticks between bank MSB, bank LSB and program
 
-bool IsMakerSequencerMeta(const SongEventInfo& info) {
+template <class Event>
+bool IsMakerSequencerMeta(const Event& info) {
     return info.Kind == MPEVENT_KIND_META && info.Length >= 3 && info.Bytes[0] == META_SEQUENCER &&
            info.Bytes[1] == 0x43 && info.Bytes[2] == 0x00;
 }
 
-bool IsWritable(const SongEventInfo& info) {
+template <class Event>
+bool IsWritable(const Event& info) {
     switch (info.Kind) {
     case MPEVENT_KIND_NOTEOFF:
     case MPEVENT_KIND_NOTE:
@@ -255,7 +256,12 @@ bool IsDataByte(BYTE b) { return b < 0x80; }
 
 CString CDataManager::MakeEndOfTrack() { return CString(reinterpret_cast<const char*>(kEndOfTrack), 4); }
 
-bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHConvPrm* prm) {
+namespace {
+
+// Left out of the converted part's chunk: the keyboard's multi-part
+// parameters that the conversion sets itself.
+template <class Event>
+bool IsReplacedKv(const Event& info, const CPHConvPrm* prm) {
     if (!prm || info.Kind != MPEVENT_KIND_SYSEX || info.Length < 6 || !info.Bytes) return false;
     const BYTE* b = info.Bytes;
     if (b[0] != 0x43 || b[1] != 0x10 || b[2] != 0x4C || b[3] != 0x08) return false;
@@ -273,6 +279,10 @@ bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHCon
         return false;
     }
 }
+
+}  // namespace
+
+bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHConvPrm* prm) { return IsReplacedKv(info, prm); }
 
 bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
     const CTrack* track = m_pDoc->GetTrackList().GetAt(trackPos);
@@ -443,7 +453,10 @@ bool CDataManager::ExpandEvents(SaveList& list) {
     return true;
 }
 
-bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) {
+namespace {
+
+template <class Event>
+bool Encode(SmfByteWriter& out, const Event& info) {
     BYTE status = 0;
     bool twoDataBytes = true;
     switch (info.Kind) {
@@ -473,6 +486,10 @@ bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) {
     return out.PutBytes(bytes, twoDataBytes ? 3 : 2);
 }
 
+}  // namespace
+
+bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) { return Encode(out, info); }
+
 bool CDataManager::WriteChunk(SmfByteWriter& out, const SaveList& list, const char* id, const CPHConvPrm* prm,
                               const SmfByteWriter* leading) {
     const size_t head = out.Size();
@@ -480,10 +497,10 @@ bool CDataManager::WriteChunk(SmfByteWriter& out, const SaveList& list, const ch
     if (leading && !out.PutBytes(leading->Bytes().data(), leading->Size())) return false;
     INT64 previous = 0;
     for (Pos pos = list.Head(); pos != kNone; pos = list.Next(pos)) {
-        const SongEventInfo info = list.At(pos).Info();
-        if (IsReplacedKvParameter(info, prm) || !IsWritable(info)) continue;
+        const Record& info = list.At(pos);
+        if (IsReplacedKv(info, prm) || !IsWritable(info)) continue;
         if (info.Time == SONG_TIME_ABSENT) return false;
-        if (!out.PutVarLen(info.Time - previous) || !EncodeEvent(out, info)) return false;
+        if (!out.PutVarLen(info.Time - previous) || !Encode(out, info)) return false;
         previous = info.Time;
     }
     if (!out.PutBytes(kEndOfTrack, sizeof kEndOfTrack)) return false;
