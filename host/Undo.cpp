@@ -197,14 +197,68 @@ void CUndo::DropLastItem() {
     if (m_Items.IsEmpty()) return;
     POSITION last = m_Items.GetTailPosition();
     CUndoObj* item = m_Items.GetAt(last);
-    if (IsEventUndoKind(item->Kind)) m_EventRefs.DropLast(WordPos(item->W3), last);
+    if (IsEventUndoKind(item->Kind)) {
+        if (!m_Pending.empty() && m_Pending.back().first == PosWord(last)) {
+            m_Pending.pop_back();  // never filed
+        } else {
+            Resolve();
+            m_EventRefs.DropLast(WordPos(item->W3), last);
+        }
+    }
     m_Items.RemoveTail();
     delete item;
 }
 
-void CUndo::RecordEventPosition(POSITION event, POSITION item) { m_EventRefs.Add(event, item); }
+void CUndo::RecordEventPosition(POSITION event, POSITION item) {
+    m_Pending.push_back(PendingRef{PosWord(item), PosWord(event)});
+}
 
-std::vector<POSITION> CUndo::GetEventRefs(POSITION event) const { return m_EventRefs.Get(event); }
+std::vector<POSITION> CUndo::GetEventRefs(POSITION event) const {
+    Resolve();
+    return m_EventRefs.Get(event);
+}
+
+void CUndo::MoveEventRefs(POSITION from, POSITION to) const {
+    // A stale chain under the new position (a reused list node) is joined, not lost.
+    m_EventRefs.Move(from, to, [&](POSITION itemPos) {
+        CUndoObj* item = m_Items.GetAt(itemPos);
+        if (IsEventUndoKind(item->Kind) && item->W3 == PosWord(from)) item->W3 = PosWord(to);
+    });
+}
+
+void CUndo::Resolve() const {
+    if (m_Pending.empty()) return;
+    size_t done = 0;
+    try {
+        for (; done < m_Pending.size(); ++done) {
+            const PendingRef& ref = m_Pending[done];
+            if (ref.first & kMoveTag) MoveEventRefs(WordPos(ref.first & ~kMoveTag), WordPos(ref.second));
+            else m_EventRefs.Add(WordPos(ref.second), WordPos(ref.first));
+        }
+    } catch (const std::bad_alloc&) {
+        // No memory for the index: the items still follow every move (by a
+        // walk over them all), only the index to them is lost, as when filing
+        // an item at once runs out of memory.
+        // A move reaches only the items filed before it: the walk stops at
+        // the item of the next filing still to come.
+        size_t nextFiling = done;
+        for (; done < m_Pending.size(); ++done) {
+            const PendingRef& ref = m_Pending[done];
+            if (!(ref.first & kMoveTag)) continue;
+            if (nextFiling <= done) {
+                nextFiling = done + 1;
+                while (nextFiling < m_Pending.size() && (m_Pending[nextFiling].first & kMoveTag)) ++nextFiling;
+            }
+            const POSITION stop = nextFiling < m_Pending.size() ? WordPos(m_Pending[nextFiling].first) : nullptr;
+            const UndoWord from = ref.first & ~kMoveTag;
+            for (POSITION pos = m_Items.GetHeadPosition(); pos && pos != stop;) {
+                CUndoObj* item = m_Items.GetNext(pos);
+                if (IsEventUndoKind(item->Kind) && item->W3 == from) item->W3 = ref.second;
+            }
+        }
+    }
+    m_Pending.clear();
+}
 
 void CUndo::RemapTrack(POSITION from, POSITION to) {
     const UndoWord f = PosWord(from), t = PosWord(to);
@@ -233,9 +287,11 @@ void CUndo::RemapBlock(POSITION from, POSITION to) {
 }
 
 void CUndo::RemapEvent(POSITION from, POSITION to) {
-    // A stale chain under the new position (a reused list node) is joined, not lost.
-    m_EventRefs.Move(from, to, [&](POSITION itemPos) {
-        CUndoObj* item = m_Items.GetAt(itemPos);
-        if (IsEventUndoKind(item->Kind) && item->W3 == PosWord(from)) item->W3 = PosWord(to);
-    });
+    if (from == to) return;
+    try {
+        m_Pending.push_back(PendingRef{PosWord(from) | kMoveTag, PosWord(to)});
+    } catch (const std::bad_alloc&) {
+        Resolve();
+        MoveEventRefs(from, to);
+    }
 }

@@ -148,7 +148,11 @@ public:
     CUndo& operator=(const CUndo&) = delete;
 
     const CString& GetName() const { return m_Name; }
-    const CUndoObjList& GetItems() const { return m_Items; }
+    // The items with every event position brought up to date.
+    const CUndoObjList& GetItems() const {
+        Resolve();
+        return m_Items;
+    }
     int GetItemCount() const { return m_Items.GetCount(); }
 
     // Appends an item and, for the event kinds, files it under its event (W3).
@@ -161,7 +165,10 @@ public:
     // Positions of the items filed under an event, in the order they were added.
     std::vector<POSITION> GetEventRefs(POSITION event) const;
     // How many events have items filed under them.
-    size_t GetEventRefCount() const { return m_EventRefs.GetEventCount(); }
+    size_t GetEventRefCount() const {
+        Resolve();
+        return m_EventRefs.GetEventCount();
+    }
 
     // Make the items follow an object that got a new position.
     void RemapTrack(POSITION from, POSITION to);
@@ -170,8 +177,51 @@ public:
 
 private:
     void RecordEventPosition(POSITION event, POSITION item);
+    // Files the items and makes the moves still waiting, in the order they came.
+    void Resolve() const;
+    void MoveEventRefs(POSITION from, POSITION to) const;
+
+    // An event item to file (the item's position, its event) or an event's
+    // move (its old position tagged in the low bit, its new one). A
+    // conversion edits thousands of events and nothing reads the records in
+    // the meantime: the filing and the moves wait in this log, in order,
+    // until the items or their index are asked for.
+    struct PendingRef {
+        uintptr_t first;
+        uintptr_t second;
+    };
+    static constexpr uintptr_t kMoveTag = 1;
+    // The log in chunks that never move: it grows without a second copy of itself.
+    class PendingLog {
+    public:
+        bool empty() const { return m_Count == 0; }
+        size_t size() const { return m_Count; }
+        const PendingRef& operator[](size_t i) const { return m_Chunks[i >> kChunkBits][i & (kChunkSize - 1)]; }
+        const PendingRef& back() const { return (*this)[m_Count - 1]; }
+        void pop_back() { --m_Count; }
+        // Throws std::bad_alloc (nothing added).
+        void push_back(const PendingRef& ref) {
+            if (m_Count == m_Chunks.size() * kChunkSize) {
+                std::unique_ptr<PendingRef[]> chunk(new PendingRef[kChunkSize]);
+                m_Chunks.push_back(std::move(chunk));
+            }
+            m_Chunks[m_Count >> kChunkBits][m_Count & (kChunkSize - 1)] = ref;
+            ++m_Count;
+        }
+        void clear() {
+            m_Chunks.clear();
+            m_Count = 0;
+        }
+
+    private:
+        static constexpr int kChunkBits = 12;
+        static constexpr size_t kChunkSize = size_t(1) << kChunkBits;
+        std::vector<std::unique_ptr<PendingRef[]>> m_Chunks;
+        size_t m_Count = 0;
+    };
 
     CString m_Name;
     CUndoObjList m_Items;  // owns its items
-    CUndoEventRefs m_EventRefs;  // event -> items naming it
+    mutable CUndoEventRefs m_EventRefs;  // event -> items naming it, up to the log
+    mutable PendingLog m_Pending;
 };
