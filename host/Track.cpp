@@ -41,6 +41,11 @@ int CTrack::SetInfo(const TrackInfo& info, int full) {
     return 1;
 }
 
+void CTrack::SetNumber(LONG number) {
+    CSingleLock lock(ListSectionOf(m_pDoc), true);
+    m_Info.Number = number;
+}
+
 POSITION CTrack::AddBlock(CBlock* block) {
     if (!block) return nullptr;
     CSingleLock lock(ListSectionOf(m_pDoc), true);
