@@ -1,7 +1,9 @@
 #include "host/Undo.h"
 
 #include <memory>
+#include <mutex>
 #include <new>
+#include <unordered_map>
 
 #include "host/FixedPool.h"
 
@@ -27,6 +29,35 @@ CFixedPool& ItemPool() {
 // Fibonacci hashing of an address (whose low bits are always zero).
 size_t SlotOfEvent(uintptr_t key, size_t mask) {
     return size_t(((uint64_t(key) >> 3) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
+}  // namespace
+
+namespace {
+
+// The position lists and maps that were asked for, by item. It lives as long
+// as the process, like the items' pool.
+struct ItemExtra {
+    CPtrList PosList;
+    VxMap<void*, void*> PosMap;
+};
+
+struct ItemExtras {
+    std::mutex Lock;
+    std::unordered_map<const CUndoObj*, std::unique_ptr<ItemExtra>> Map;
+};
+
+ItemExtras& Extras() {
+    static ItemExtras* const extras = new ItemExtras();
+    return *extras;
+}
+
+ItemExtra& ExtraOf(const CUndoObj* item) {
+    ItemExtras& extras = Extras();
+    std::lock_guard<std::mutex> lock(extras.Lock);
+    std::unique_ptr<ItemExtra>& extra = extras.Map[item];
+    if (!extra) extra.reset(new ItemExtra());
+    return *extra;
 }
 
 }  // namespace
@@ -60,20 +91,33 @@ void CUndoObj::operator delete(void* p, size_t size) noexcept {
     ItemPool().Give(p);
 }
 
-CUndoObj::~CUndoObj() { delete GetEventCopy(); }
+CUndoObj::~CUndoObj() {
+    delete GetEventCopy();
+    if (m_HasExtra) {
+        ItemExtras& extras = Extras();
+        std::lock_guard<std::mutex> lock(extras.Lock);
+        extras.Map.erase(this);
+    }
+}
 
 const CSongEvent* CUndoObj::GetEventCopy() const {
     return HoldsEventCopy(Kind) ? reinterpret_cast<const CSongEvent*>(W5) : nullptr;
 }
 
+
+// An item is a vtable, a kind and six words: 64 bytes.
+static_assert(sizeof(CUndoObj) <= 64, "an undo item grew");
+
 CPtrList& CUndoObj::GetPosList() {
-    if (!m_pExtra) m_pExtra.reset(new Extra());
-    return m_pExtra->PosList;
+    ItemExtra& extra = ExtraOf(this);
+    m_HasExtra = true;
+    return extra.PosList;
 }
 
 VxMap<void*, void*>& CUndoObj::GetPosMap() {
-    if (!m_pExtra) m_pExtra.reset(new Extra());
-    return m_pExtra->PosMap;
+    ItemExtra& extra = ExtraOf(this);
+    m_HasExtra = true;
+    return extra.PosMap;
 }
 
 // ------------------------------------------------------------ event references

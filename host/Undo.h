@@ -66,19 +66,18 @@ public:
     const CSongEvent* GetEventCopy() const;
 
     // Kept for the record's full form; nothing fills them, so they are made
-    // only when asked for (throws std::bad_alloc when memory runs out).
+    // only when asked for, and kept beside the item, not in it (throws
+    // std::bad_alloc when memory runs out).
     CPtrList& GetPosList();
     VxMap<void*, void*>& GetPosMap();
 
     LONG Kind;
-    UndoWord W1, W2, W3, W4, W5, W6;
 
 private:
-    struct Extra {
-        CPtrList PosList;
-        VxMap<void*, void*> PosMap;
-    };
-    std::unique_ptr<Extra> m_pExtra;
+    bool m_HasExtra = false;  // the position list and map were asked for
+
+public:
+    UndoWord W1, W2, W3, W4, W5, W6;
 };
 
 using CUndoObjList = CTypedPtrList<CObList, CUndoObj*>;

@@ -259,4 +259,31 @@ TEST(UndoEventRefs, FollowEveryRemapAndDropLikeAPlainMap) {
     check("at the end", 3000);
 }
 
+// The position list and map of an item are its own, start empty, and go with it.
+TEST(UndoItemExtras, EachItemKeepsItsOwnEmptyListAndMap) {
+    CUndo record("extras");
+    UndoWords words;
+    const POSITION first = record.AddItem(UNDO_INSERT_TRACK, words);
+    const POSITION second = record.AddItem(UNDO_INSERT_TRACK, words);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    CUndoObj* a = record.GetItems().GetAt(first);
+    CUndoObj* b = record.GetItems().GetAt(second);
+    EXPECT_TRUE(a->GetPosList().IsEmpty());
+    EXPECT_TRUE(a->GetPosMap().IsEmpty());
+    int marker = 0;
+    a->GetPosList().AddTail(&marker);
+    a->GetPosMap().SetAt(&marker, &marker);
+    EXPECT_EQ(a->GetPosList().GetCount(), 1);
+    EXPECT_EQ(&a->GetPosList(), &a->GetPosList());
+    EXPECT_TRUE(b->GetPosList().IsEmpty());
+    EXPECT_TRUE(b->GetPosMap().IsEmpty());
+    // The last item goes; one made in its place starts empty again.
+    record.DropLastItem();
+    const POSITION third = record.AddItem(UNDO_INSERT_TRACK, words);
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(record.GetItems().GetAt(third)->GetPosList().IsEmpty());
+    EXPECT_EQ(record.GetItems().GetAt(first)->GetPosMap().GetCount(), 1);
+}
+
 }  // namespace
