@@ -1,5 +1,7 @@
 #include "data/VexaChInfo.h"
 
+#include <typeinfo>
+
 #include "data/AlgLastSel.h"
 #include "data/AlgorithmTable.h"
 #include "data/ArticModel.h"
@@ -172,25 +174,43 @@ void CVexaChInfo::SetRecommendedTarget() {
     if (m_SelectedRow != row) SetTarget(int(m_SelectedRow));
 }
 
+namespace {
+
+// Puts the description of `row` at `index` of `offers` and returns it. An
+// offer already there that is a plain description, as the lists are built
+// of, takes the new values in place: every target choice rebuilds the lists,
+// and making each of their couple of hundred offers anew was most of its cost.
+CProgramAfter& PlaceOffer(CVexaChInfo::OfferList& offers, size_t index, UINT row,
+                          const std::vector<CString>* names) {
+    if (index < offers.size() && offers[index] && typeid(*offers[index]) == typeid(CProgramAfter)) {
+        *offers[index] = CProgramAfter(row, names);
+    } else if (index < offers.size()) {
+        offers[index] = std::make_unique<CProgramAfter>(row, names);
+    } else {
+        offers.push_back(std::make_unique<CProgramAfter>(row, names));
+    }
+    return *offers[index];
+}
+
+}  // namespace
+
 void CVexaChInfo::BuildCandidates() {
     const CArticModel* model = CurrentModel();
     if (!model || !m_pSameCategoryOffers || !m_pAllOffers) return;
     const int around = m_SelectedRow == -1 ? GetDefaultTarget() : int(m_SelectedRow);
     const LONG category23 = IsTableRow(around) ? AlgorithmTable[around].category23 : -1;
-    m_pSameCategoryOffers->clear();
-    m_pAllOffers->clear();
+    size_t same = 0, all = 0;
     for (int row = 0; row < kFirstGroupRow; ++row) {
         if (!model->HasVoice(UINT(AlgorithmTable[row].voiceIndex))) continue;
         if (category23 != -1 && AlgorithmTable[row].category23 == category23)
-            m_pSameCategoryOffers->push_back(std::make_unique<CProgramAfter>(UINT(row), m_pTargetNames));
-        m_pAllOffers->push_back(std::make_unique<CProgramAfter>(UINT(row), m_pTargetNames));
+            PlaceOffer(*m_pSameCategoryOffers, same++, UINT(row), m_pTargetNames);
+        PlaceOffer(*m_pAllOffers, all++, UINT(row), m_pTargetNames);
     }
     // The group entries: the channel's own kind first, the other kind marked.
     const bool drum = IsDrumPart();
-    auto addGroup = [this](int row, bool marked) {
-        auto offer = std::make_unique<CProgramAfter>(UINT(row), m_pTargetNames);
-        if (marked) offer->m_DisplayName = "* " + GetTargetName(row);
-        m_pSameCategoryOffers->push_back(std::move(offer));
+    auto addGroup = [this, &same](int row, bool marked) {
+        CProgramAfter& offer = PlaceOffer(*m_pSameCategoryOffers, same++, UINT(row), m_pTargetNames);
+        if (marked) offer.m_DisplayName = "* " + GetTargetName(row);
     };
     if (drum) {
         addGroup(kOtherDrumRow, false);
@@ -199,6 +219,9 @@ void CVexaChInfo::BuildCandidates() {
         addGroup(kOtherNormalRow, false);
         if (model->HasDrumKit()) addGroup(kOtherDrumRow, true);
     }
+    // What the last build had beyond this one's offers goes.
+    m_pSameCategoryOffers->resize(same);
+    m_pAllOffers->resize(all);
 }
 
 CString CVexaChInfo::GetTargetName(int row) const {

@@ -32,7 +32,11 @@ POSITION IndexForm(LONG index) { return reinterpret_cast<POSITION>(index >= 0 ? 
 
 }  // namespace
 
-CBlock::~CBlock() { DeleteAllEvents(); }
+CBlock::~CBlock() {
+    // Nothing else can reach a block being destroyed: its events go without
+    // the document's list section.
+    while (!m_EventList.IsEmpty()) delete m_EventList.RemoveHead();
+}
 
 void CBlock::SetInfo(const BlockInfo& info, int withColor) {
     CSingleLock lock(ListSectionOf(m_pDoc), true);

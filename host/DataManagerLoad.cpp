@@ -26,6 +26,22 @@ constexpr INT64 NEW_BLOCK_END = 960;
 constexpr BYTE STATUS_SYSEX = 0xF0;
 constexpr BYTE STATUS_SYSEX_CONT = 0xF7;
 constexpr BYTE STATUS_META = 0xFF;
+
+// "Block" and the index, as "Block%d" formats it: every load names its blocks.
+CString BlockName(int index) {
+    char text[24] = "Block";
+    int length = 5;
+    char digits[12];
+    int count = 0;
+    unsigned value = index < 0 ? 0u - unsigned(index) : unsigned(index);
+    do {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value);
+    if (index < 0) text[length++] = '-';
+    while (count > 0) text[length++] = digits[--count];
+    return CString(text, length);
+}
 constexpr BYTE UNPAIRED_NOTE_OFF_VELOCITY = 64;
 
 struct ChunkSpan {
@@ -589,7 +605,7 @@ int CDataManager::Load(const BYTE* data, DWORD length, SmfLayout* layoutOut) {
             std::unique_ptr<CBlock> block(new CBlock());
             BlockInfo blockInfo;
             blockInfo.End = NEW_BLOCK_END;
-            blockInfo.Name.Format("Block%d", i);
+            blockInfo.Name = BlockName(i);
             block->SetInfo(blockInfo, 1);
             if (!song.Tracks[i]->AddBlock(block.get())) return 0;
             song.Blocks[i] = block.release();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -11,32 +11,68 @@
 #include "host/DataManager.h"
 
 // The events of one chunk being written, in time order: records copied from
-// the song (normalised as a song event normalises what it is given) in one
-// pooled, doubly linked list, so that a save allocates no object per event.
-// Variable data stays the song's (Save does not change the song while it
-// runs) except what the list makes itself, which it keeps.
+// the song (normalised as a song event normalises what it is given, without
+// the extended attributes, which no message carries) in one pooled, doubly
+// linked list, so that a save allocates no object per event. The records lie
+// in fixed chunks: a growing list never moves them, and never holds two
+// copies of itself. Variable data stays the song's (Save does not change the
+// song while it runs) except what the list makes itself, which it keeps.
 struct CDataManager::SaveList {
     using Pos = int32_t;
     static constexpr Pos kNone = -1;
 
-    Pos Head() const { return m_Head; }
-    Pos Next(Pos p) const { return m_Nodes[size_t(p)].next; }
-    bool IsEmpty() const { return m_Head == kNone; }
-    // A reference lasts until the next insertion.
-    SongEventInfo& At(Pos p) { return m_Nodes[size_t(p)].info; }
-    const SongEventInfo& At(Pos p) const { return m_Nodes[size_t(p)].info; }
+    // What the writer needs of an event.
+    struct Record {
+        INT64 Time;
+        BYTE* Bytes;
+        DWORD Kind;
+        LONG Channel;
+        LONG Duration;
+        DWORD Length;
+        BYTE Data1, Data2, Data3, Data4;
 
-    // Room for `count` more events without moving the list.
-    void Reserve(size_t count) { m_Nodes.reserve(m_Nodes.size() + count); }
-    // `info` must not be one of the list's own records.
-    Pos AddHead(const SongEventInfo& info) { return Link(kNone, m_Head, info); }
-    Pos AddTail(const SongEventInfo& info) { return Link(m_Tail, kNone, info); }
-    Pos InsertAfter(Pos p, const SongEventInfo& info) { return Link(p, m_Nodes[size_t(p)].next, info); }
-    Pos InsertBefore(Pos p, const SongEventInfo& info) { return Link(m_Nodes[size_t(p)].prev, p, info); }
+        static Record Of(const SongEventInfo& info) {
+            return Record{info.Time, info.Bytes, info.Kind, info.Channel, info.Duration, info.Length,
+                          info.Data1, info.Data2, info.Data3, info.Data4};
+        }
+        SongEventInfo Info() const {
+            SongEventInfo info;
+            info.Time = Time;
+            info.Kind = Kind;
+            info.Channel = Channel;
+            info.Data1 = Data1;
+            info.Data2 = Data2;
+            info.Data3 = Data3;
+            info.Data4 = Data4;
+            info.Duration = Duration;
+            info.Length = Length;
+            info.Bytes = Bytes;
+            return info;
+        }
+    };
+
+    SaveList() = default;
+    SaveList(const SaveList&) = delete;
+    SaveList& operator=(const SaveList&) = delete;
+
+    Pos Head() const { return m_Head; }
+    Pos Next(Pos p) const { return NodeAt(p).next; }
+    bool IsEmpty() const { return m_Head == kNone; }
+    // A reference lasts as long as the list.
+    Record& At(Pos p) { return NodeAt(p).rec; }
+    const Record& At(Pos p) const { return NodeAt(p).rec; }
+
+    // `rec` may be one of the list's own records.
+    Pos AddHead(const Record& rec) { return Link(kNone, m_Head, rec); }
+    Pos AddTail(const Record& rec) { return Link(m_Tail, kNone, rec); }
+    Pos InsertAfter(Pos p, const Record& rec) { return Link(p, NodeAt(p).next, rec); }
+    Pos InsertBefore(Pos p, const Record& rec) { return Link(NodeAt(p).prev, p, rec); }
+    Pos AddTail(const SongEventInfo& info) { return AddTail(Record::Of(info)); }
+    Pos InsertBefore(Pos p, const SongEventInfo& info) { return InsertBefore(p, Record::Of(info)); }
     void Remove(Pos p) {
-        Node& n = m_Nodes[size_t(p)];
-        (n.prev == kNone ? m_Head : m_Nodes[size_t(n.prev)].next) = n.next;
-        (n.next == kNone ? m_Tail : m_Nodes[size_t(n.next)].prev) = n.prev;
+        Node& n = NodeAt(p);
+        (n.prev == kNone ? m_Head : NodeAt(n.prev).next) = n.next;
+        (n.next == kNone ? m_Tail : NodeAt(n.next).prev) = n.prev;
         n.prev = n.next = kNone;
     }
     // A copy of `count` bytes that lives as long as the list.
@@ -47,21 +83,38 @@ struct CDataManager::SaveList {
 
 private:
     struct Node {
-        SongEventInfo info;
+        Record rec;
         Pos prev;
         Pos next;
     };
-    Pos Link(Pos prev, Pos next, const SongEventInfo& info) {
-        if (m_Nodes.size() >= size_t(INT32_MAX)) throw std::bad_alloc();
-        const Pos p = Pos(m_Nodes.size());
-        m_Nodes.push_back(Node{info, prev, next});
-        (prev == kNone ? m_Head : m_Nodes[size_t(prev)].next) = p;
-        (next == kNone ? m_Tail : m_Nodes[size_t(next)].prev) = p;
+    // Fixed chunks: a node's chunk and place are a shift and a mask away.
+    static constexpr int kChunkBits = 8;
+    static constexpr size_t kChunkNodes = size_t(1) << kChunkBits;
+    Node& NodeAt(Pos p) { return m_Chunks[size_t(p) >> kChunkBits][size_t(p) & (kChunkNodes - 1)]; }
+    const Node& NodeAt(Pos p) const { return m_Chunks[size_t(p) >> kChunkBits][size_t(p) & (kChunkNodes - 1)]; }
+
+    Pos Link(Pos prev, Pos next, const Record& rec) {
+        if ((m_Count & (kChunkNodes - 1)) == 0) return LinkInNewChunk(prev, next, rec);
+        return Place(prev, next, rec);
+    }
+    Pos LinkInNewChunk(Pos prev, Pos next, Record rec) {  // `rec` by value: it may live in the list
+        if (m_Count >= size_t(INT32_MAX) - kChunkNodes) throw std::bad_alloc();
+        std::unique_ptr<Node[]> chunk(new Node[kChunkNodes]);
+        m_Chunks.push_back(std::move(chunk));
+        return Place(prev, next, rec);
+    }
+    Pos Place(Pos prev, Pos next, const Record& rec) {
+        const Pos p = Pos(m_Count);
+        NodeAt(p) = Node{rec, prev, next};
+        ++m_Count;
+        (prev == kNone ? m_Head : NodeAt(prev).next) = p;
+        (next == kNone ? m_Tail : NodeAt(next).prev) = p;
         return p;
     }
 
-    std::vector<Node> m_Nodes;  // removed nodes stay, unlinked
-    std::deque<std::vector<BYTE>> m_Owned;
+    std::vector<std::unique_ptr<Node[]>> m_Chunks;  // removed nodes stay, unlinked
+    size_t m_Count = 0;
+    std::vector<std::vector<BYTE>> m_Owned;  // moving a vector keeps its bytes where they are
     Pos m_Head = kNone;
     Pos m_Tail = kNone;
 };
@@ -70,6 +123,7 @@ namespace {
 
 using SaveList = CDataManager::SaveList;
 using Pos = SaveList::Pos;
+using Record = SaveList::Record;
 constexpr Pos kNone = SaveList::kNone;
 
 const BYTE kHeaderFormat0[14] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x03, 0xC0};
@@ -79,12 +133,14 @@ const BYTE kEndOfTrack[4] = {0x00, 0xFF, 0x2F, 0x00};
 
 constexpr INT64 VOICE_STEP = 5;  // ticks between bank MSB, bank LSB and program
 
-bool IsMakerSequencerMeta(const SongEventInfo& info) {
+template <class Event>
+bool IsMakerSequencerMeta(const Event& info) {
     return info.Kind == MPEVENT_KIND_META && info.Length >= 3 && info.Bytes[0] == META_SEQUENCER &&
            info.Bytes[1] == 0x43 && info.Bytes[2] == 0x00;
 }
 
-bool IsWritable(const SongEventInfo& info) {
+template <class Event>
+bool IsWritable(const Event& info) {
     switch (info.Kind) {
     case MPEVENT_KIND_NOTEOFF:
     case MPEVENT_KIND_NOTE:
@@ -154,7 +210,7 @@ SongEventInfo ControlEventRecord(INT64 time, LONG channel, BYTE controller, BYTE
 
 // Inserts after the last event, from `from` on (the head when none), whose
 // time is not later; returns the new position.
-Pos InsertAfterEqual(SaveList& list, Pos from, const SongEventInfo& event) {
+Pos InsertAfterEqual(SaveList& list, Pos from, const Record& event) {
     const INT64 time = event.Time;
     Pos last = kNone;
     for (Pos pos = from != kNone ? from : list.Head(); pos != kNone; pos = list.Next(pos)) {
@@ -196,19 +252,16 @@ BYTE TransposeKey(BYTE key, LONG transpose) { return BYTE(std::clamp<INT64>(INT6
 
 bool IsDataByte(BYTE b) { return b < 0x80; }
 
-// Room for a track's own events and a note-off for each.
-void ReserveFor(SaveList& list, const CTrack& track) {
-    size_t count = 0;
-    const CBlockList& blocks = track.GetBlockList();
-    for (POSITION pos = blocks.GetHeadPosition(); pos;) count += size_t(blocks.GetNext(pos)->GetEventCount());
-    list.Reserve(count * 2);
-}
-
 }  // namespace
 
 CString CDataManager::MakeEndOfTrack() { return CString(reinterpret_cast<const char*>(kEndOfTrack), 4); }
 
-bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHConvPrm* prm) {
+namespace {
+
+// Left out of the converted part's chunk: the keyboard's multi-part
+// parameters that the conversion sets itself.
+template <class Event>
+bool IsReplacedKv(const Event& info, const CPHConvPrm* prm) {
     if (!prm || info.Kind != MPEVENT_KIND_SYSEX || info.Length < 6 || !info.Bytes) return false;
     const BYTE* b = info.Bytes;
     if (b[0] != 0x43 || b[1] != 0x10 || b[2] != 0x4C || b[3] != 0x08) return false;
@@ -226,6 +279,10 @@ bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHCon
         return false;
     }
 }
+
+}  // namespace
+
+bool CDataManager::IsReplacedKvParameter(const SongEventInfo& info, const CPHConvPrm* prm) { return IsReplacedKv(info, prm); }
 
 bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
     const CTrack* track = m_pDoc->GetTrackList().GetAt(trackPos);
@@ -260,7 +317,7 @@ bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
                 copy.Bytes = list.Keep(copy.Bytes, copy.Length);  // the song's own data stays as it is
                 copy.Bytes[1] = TransposeKey(copy.Bytes[1], trackInfo.Transpose);
             }
-            insertedAt = InsertAfterEqual(list, insertedAt, copy);
+            insertedAt = InsertAfterEqual(list, insertedAt, Record::Of(copy));
         }
     }
 
@@ -271,7 +328,7 @@ bool CDataManager::CollectTrackEvents(POSITION trackPos, SaveList& list) const {
         smpte.Kind = MPEVENT_KIND_META;
         smpte.Length = sizeof bytes;
         smpte.Bytes = list.Keep(bytes, sizeof bytes);
-        InsertAfterEqual(list, kNone, smpte);
+        InsertAfterEqual(list, kNone, Record::Of(smpte));
     }
     return true;
 }
@@ -318,7 +375,7 @@ bool CDataManager::AddNoteOffs(SaveList& list) {
         pos = list.Next(pos);
         const INT64 time = list.At(at).Time;  // read before placing offs grows the list
         placeDue(at, time);
-        const SongEventInfo& info = list.At(at);
+        const Record& info = list.At(at);
         if (info.Kind != MPEVENT_KIND_NOTE) continue;
         // A negative length would put the off before its note and leave the note sounding.
         const INT64 off = AddSongTime(info.Time, std::max<LONG>(info.Duration, 0));
@@ -334,7 +391,8 @@ bool CDataManager::ExpandEvents(SaveList& list) {
     for (Pos pos = list.Head(); pos != kNone;) {
         const Pos at = pos;
         pos = list.Next(pos);
-        const SongEventInfo info = list.At(at);  // a copy: the expansion grows the list
+        if (list.At(at).Kind != MPEVENT_KIND_NOTE_SYSEX) continue;
+        const SongEventInfo info = list.At(at).Info();
         if (info.Kind != MPEVENT_KIND_NOTE_SYSEX || info.Length <= 8 || info.Bytes[0] != 0) continue;
         SongEventInfo sysex;
         sysex.Kind = MPEVENT_KIND_SYSEX;
@@ -385,7 +443,7 @@ bool CDataManager::ExpandEvents(SaveList& list) {
         const DWORD kind = list.At(at).Kind;
         for (const Packed& packed : kPacked) {
             if (kind != packed.kind) continue;
-            const SongEventInfo event = list.At(at);  // a copy: the expansion grows the list
+            const SongEventInfo event = list.At(at).Info();
             packed.expand(list, at, event);
             pos = list.Next(at);
             list.Remove(at);
@@ -395,7 +453,10 @@ bool CDataManager::ExpandEvents(SaveList& list) {
     return true;
 }
 
-bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) {
+namespace {
+
+template <class Event>
+bool Encode(SmfByteWriter& out, const Event& info) {
     BYTE status = 0;
     bool twoDataBytes = true;
     switch (info.Kind) {
@@ -425,6 +486,10 @@ bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) {
     return out.PutBytes(bytes, twoDataBytes ? 3 : 2);
 }
 
+}  // namespace
+
+bool CDataManager::EncodeEvent(SmfByteWriter& out, const SongEventInfo& info) { return Encode(out, info); }
+
 bool CDataManager::WriteChunk(SmfByteWriter& out, const SaveList& list, const char* id, const CPHConvPrm* prm,
                               const SmfByteWriter* leading) {
     const size_t head = out.Size();
@@ -432,10 +497,10 @@ bool CDataManager::WriteChunk(SmfByteWriter& out, const SaveList& list, const ch
     if (leading && !out.PutBytes(leading->Bytes().data(), leading->Size())) return false;
     INT64 previous = 0;
     for (Pos pos = list.Head(); pos != kNone; pos = list.Next(pos)) {
-        const SongEventInfo& info = list.At(pos);
-        if (IsReplacedKvParameter(info, prm) || !IsWritable(info)) continue;
+        const Record& info = list.At(pos);
+        if (IsReplacedKv(info, prm) || !IsWritable(info)) continue;
         if (info.Time == SONG_TIME_ABSENT) return false;
-        if (!out.PutVarLen(info.Time - previous) || !EncodeEvent(out, info)) return false;
+        if (!out.PutVarLen(info.Time - previous) || !Encode(out, info)) return false;
         previous = info.Time;
     }
     if (!out.PutBytes(kEndOfTrack, sizeof kEndOfTrack)) return false;
@@ -469,7 +534,6 @@ bool CDataManager::WriteTrackChunk(SmfByteWriter& out, const CTrack& track, cons
 bool CDataManager::SaveOneTrack(SmfByteWriter& out, bool withZqChunks, const CPHConvPrm* prm) const {
     SaveList main;
     const CTrackList& tracks = m_pDoc->GetTrackList();
-    for (POSITION pos = tracks.GetHeadPosition(); pos;) ReserveFor(main, *tracks.GetNext(pos));
     for (POSITION pos = tracks.GetHeadPosition(); pos; tracks.GetNext(pos))
         if (!CollectTrackEvents(pos, main)) return false;
 
@@ -478,7 +542,7 @@ bool CDataManager::SaveOneTrack(SmfByteWriter& out, bool withZqChunks, const CPH
         for (Pos pos = main.Head(); pos != kNone;) {
             const Pos at = pos;
             pos = main.Next(pos);
-            const SongEventInfo& event = main.At(at);
+            const SongEventInfo event = main.At(at).Info();
             SaveList* to = IsZqInfoText(event) ? &info : IsKaraokeText(event) ? &karaoke : nullptr;
             if (!to) continue;
             to->AddTail(event);
@@ -497,7 +561,6 @@ bool CDataManager::SaveTrackChunks(SmfByteWriter& out, const CPHConvPrm* prm) co
     size_t chunks = 0;
     for (POSITION pos = tracks.GetHeadPosition(); pos; tracks.GetNext(pos)) {
         SaveList list;
-        ReserveFor(list, *tracks.GetAt(pos));
         if (!CollectTrackEvents(pos, list)) return false;
         // The conductor's chunk comes first even when empty: a reader takes
         // the first chunk's names and texts for the song's own.

@@ -246,10 +246,7 @@ void CPhrasorDoc::RenumberTracks() {
     LONG index = 0;
     for (POSITION pos = m_TrackList.GetHeadPosition(); pos; ++index) {
         CTrack* track = m_TrackList.GetNext(pos);
-        if (track->GetInfo().Number == index) continue;
-        TrackInfo info = track->GetInfo();
-        info.Number = index;
-        track->SetInfo(info, 0);
+        if (track->GetInfo().Number != index) track->SetNumber(index);
     }
 }
 

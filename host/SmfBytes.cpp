@@ -5,12 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-bool SmfByteReader::ReadByte(BYTE& out) {
-    if (m_Pos == m_End) return false;
-    out = *m_Pos++;
-    return true;
-}
-
 bool SmfByteReader::ReadU16BE(WORD& out) {
     if (Left() < 2) return false;
     out = WORD(m_Pos[0] << 8 | m_Pos[1]);
@@ -25,7 +19,7 @@ bool SmfByteReader::ReadU32BE(DWORD& out) {
     return true;
 }
 
-bool SmfByteReader::ReadVarLen(DWORD& out) {
+bool SmfByteReader::ReadVarLenLong(DWORD& out) {
     DWORD value = 0;
     const BYTE* p = m_Pos;
     for (int n = 0; n < 4; ++n) {

@@ -27,11 +27,23 @@ public:
     SmfByteReader() = default;
     SmfByteReader(const BYTE* data, size_t size) : m_Begin(data), m_Pos(data), m_End(data + size) {}
 
-    bool ReadByte(BYTE& out);
+    // Read once or twice per event: in line.
+    bool ReadByte(BYTE& out) {
+        if (m_Pos == m_End) return false;
+        out = *m_Pos++;
+        return true;
+    }
     bool ReadU16BE(WORD& out);
     bool ReadU32BE(DWORD& out);
     // At most four bytes; false on a fifth continuation byte or at the end.
-    bool ReadVarLen(DWORD& out);
+    bool ReadVarLen(DWORD& out) {
+        // Most delta times and lengths take one byte.
+        if (m_Pos != m_End && !(*m_Pos & 0x80)) {
+            out = *m_Pos++;
+            return true;
+        }
+        return ReadVarLenLong(out);
+    }
     // The next `n` bytes, which the caller copies before reading on.
     bool ReadSpan(size_t n, const BYTE*& out);
     bool Skip(size_t n);
@@ -41,6 +53,8 @@ public:
     size_t Offset() const { return size_t(m_Pos - m_Begin); }
 
 private:
+    bool ReadVarLenLong(DWORD& out);
+
     const BYTE* m_Begin = nullptr;
     const BYTE* m_Pos = nullptr;
     const BYTE* m_End = nullptr;

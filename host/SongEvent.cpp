@@ -168,6 +168,12 @@ int CSongEvent::AllocData(DWORD count) {
 }
 
 void CSongEvent::FreeData() {
+    // Most events hold no data: their bytes, a clip's name included, live only in the block.
+    if (!m_hData) {
+        m_Info.Bytes = nullptr;
+        m_Info.Length = 0;
+        return;
+    }
     if (const SongClipData* clip = GetClip()) delete[] clip->Name;
     FreeLockedBlock(m_hData);
     m_hData = nullptr;

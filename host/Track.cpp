@@ -16,7 +16,12 @@ CCriticalSection* ListSectionOf(CSongDocBase* doc) { return doc ? &doc->GetListS
 
 }  // namespace
 
-CTrack::~CTrack() { DeleteAllBlocks(); }
+CTrack::~CTrack() {
+    // Nothing else can reach a track being destroyed: its blocks go without
+    // the document's list section (whose holder, when there is one, is the
+    // caller that took the track out of the song).
+    while (!m_BlockList.IsEmpty()) delete m_BlockList.RemoveHead();
+}
 
 int CTrack::SetInfo(const TrackInfo& info, int full) {
     CSingleLock lock(ListSectionOf(m_pDoc), true);
@@ -34,6 +39,11 @@ int CTrack::SetInfo(const TrackInfo& info, int full) {
         m_Info.Ext = info.Ext;
     }
     return 1;
+}
+
+void CTrack::SetNumber(LONG number) {
+    CSingleLock lock(ListSectionOf(m_pDoc), true);
+    m_Info.Number = number;
 }
 
 POSITION CTrack::AddBlock(CBlock* block) {

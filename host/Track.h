@@ -52,6 +52,9 @@ public:
     // Copies Kind through Number and Name; with `full` also Transposable and
     // the extended fields. Returns 1.
     int SetInfo(const TrackInfo& info, int full);
+    // Only the index in the track list (what SetInfo with a copy whose
+    // Number differs would do, without copying the texts).
+    void SetNumber(LONG number);
 
     const CBlockList& GetBlockList() const { return m_BlockList; }
     int GetBlockCount() const { return m_BlockList.GetCount(); }

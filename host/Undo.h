@@ -3,7 +3,9 @@
 // a list of items (CUndoObj) that describe the step's edits in order. Nothing
 // replays them; they are the log of every edit and own the copies of events
 // as they were before a replacement.
-#include <map>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "host/SongEvent.h"
@@ -52,17 +54,89 @@ public:
     CUndoObj(const CUndoObj&) = delete;
     CUndoObj& operator=(const CUndoObj&) = delete;
 
+    // A conversion records an item per edited event and keeps them until the
+    // next song: they come from a pool of their own (a class derived from
+    // this one uses the heap).
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p, size_t size) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
+
     // The copy of the event as it was before a replacement; null for other kinds.
     const CSongEvent* GetEventCopy() const;
 
+    // Kept for the record's full form; nothing fills them, so they are made
+    // only when asked for, and kept beside the item, not in it (throws
+    // std::bad_alloc when memory runs out).
+    CPtrList& GetPosList();
+    VxMap<void*, void*>& GetPosMap();
+
     LONG Kind;
+
+private:
+    bool m_HasExtra = false;  // the position list and map were asked for
+
+public:
     UndoWord W1, W2, W3, W4, W5, W6;
-    // Kept for the record's full form; nothing fills them.
-    CPtrList PosList;
-    VxMap<void*, void*> PosMap;
 };
 
 using CUndoObjList = CTypedPtrList<CObList, CUndoObj*>;
+
+// The items of a record filed under the event they name: for each event a
+// chain of entries in the order the items were added. One open-addressed
+// table and one array, so that filing an item allocates nothing of its own.
+class CUndoEventRefs {
+public:
+    // Files `item` last under `event`; throws std::bad_alloc (nothing filed).
+    void Add(POSITION event, POSITION item);
+    // Takes back the entry Add made last, when it is `item` under `event`.
+    void DropLast(POSITION event, POSITION item);
+    // The items filed under `event`, in order.
+    std::vector<POSITION> Get(POSITION event) const;
+    // Calls `visit` for each item filed under `from`, then files them under
+    // `to`, after what `to` already holds.
+    template <class Visit>
+    void Move(POSITION from, POSITION to, Visit visit);
+    size_t GetEventCount() const { return m_Live; }
+
+private:
+    static constexpr int32_t kNone = -1;
+    // Node addresses are never 1.
+    static constexpr uintptr_t kNullEvent = 1;
+    static uintptr_t KeyOf(POSITION event) { return event ? reinterpret_cast<uintptr_t>(event) : kNullEvent; }
+    struct Entry {
+        POSITION item;
+        int32_t next;  // the event's next entry, kNone at the chain's end
+    };
+    struct Slot {
+        uintptr_t event;  // 0: free; a null event is filed under kNullEvent
+        int32_t head;
+        int32_t tail;
+    };
+    // The slot holding `event`, or the free slot where its probe ends.
+    size_t Find(uintptr_t event) const;
+    void Grow();
+    void EraseSlot(size_t slot);
+    // Puts a chain under `event` (appended to its own when it has one); never grows the table
+    // when a slot was just erased.
+    void Attach(uintptr_t event, int32_t head, int32_t tail);
+
+    std::vector<Entry> m_Entries;
+    std::vector<Slot> m_Slots;  // a power of two in size, at most half used
+    size_t m_Live = 0;
+};
+
+template <class Visit>
+void CUndoEventRefs::Move(POSITION from, POSITION to, Visit visit) {
+    const uintptr_t key = KeyOf(from);
+    if (from == to || m_Slots.empty()) return;
+    const size_t slot = Find(key);
+    if (m_Slots[slot].event != key) return;
+    const int32_t head = m_Slots[slot].head, tail = m_Slots[slot].tail;
+    EraseSlot(slot);
+    for (int32_t e = head; e != kNone; e = m_Entries[size_t(e)].next) visit(m_Entries[size_t(e)].item);
+    Attach(KeyOf(to), head, tail);
+}
 
 class CUndo : public CObject {
     VX_DECLARE_CLASS(CUndo)
@@ -73,7 +147,11 @@ public:
     CUndo& operator=(const CUndo&) = delete;
 
     const CString& GetName() const { return m_Name; }
-    const CUndoObjList& GetItems() const { return m_Items; }
+    // The items with every event position brought up to date.
+    const CUndoObjList& GetItems() const {
+        Resolve();
+        return m_Items;
+    }
     int GetItemCount() const { return m_Items.GetCount(); }
 
     // Appends an item and, for the event kinds, files it under its event (W3).
@@ -85,6 +163,11 @@ public:
 
     // Positions of the items filed under an event, in the order they were added.
     std::vector<POSITION> GetEventRefs(POSITION event) const;
+    // How many events have items filed under them.
+    size_t GetEventRefCount() const {
+        Resolve();
+        return m_EventRefs.GetEventCount();
+    }
 
     // Make the items follow an object that got a new position.
     void RemapTrack(POSITION from, POSITION to);
@@ -93,8 +176,51 @@ public:
 
 private:
     void RecordEventPosition(POSITION event, POSITION item);
+    // Files the items and makes the moves still waiting, in the order they came.
+    void Resolve() const;
+    void MoveEventRefs(POSITION from, POSITION to) const;
+
+    // An event item to file (the item's position, its event) or an event's
+    // move (its old position tagged in the low bit, its new one). A
+    // conversion edits thousands of events and nothing reads the records in
+    // the meantime: the filing and the moves wait in this log, in order,
+    // until the items or their index are asked for.
+    struct PendingRef {
+        uintptr_t first;
+        uintptr_t second;
+    };
+    static constexpr uintptr_t kMoveTag = 1;
+    // The log in chunks that never move: it grows without a second copy of itself.
+    class PendingLog {
+    public:
+        bool empty() const { return m_Count == 0; }
+        size_t size() const { return m_Count; }
+        const PendingRef& operator[](size_t i) const { return m_Chunks[i >> kChunkBits][i & (kChunkSize - 1)]; }
+        const PendingRef& back() const { return (*this)[m_Count - 1]; }
+        void pop_back() { --m_Count; }
+        // Throws std::bad_alloc (nothing added).
+        void push_back(const PendingRef& ref) {
+            if (m_Count == m_Chunks.size() * kChunkSize) {
+                std::unique_ptr<PendingRef[]> chunk(new PendingRef[kChunkSize]);
+                m_Chunks.push_back(std::move(chunk));
+            }
+            m_Chunks[m_Count >> kChunkBits][m_Count & (kChunkSize - 1)] = ref;
+            ++m_Count;
+        }
+        void clear() {
+            m_Chunks.clear();
+            m_Count = 0;
+        }
+
+    private:
+        static constexpr int kChunkBits = 12;
+        static constexpr size_t kChunkSize = size_t(1) << kChunkBits;
+        std::vector<std::unique_ptr<PendingRef[]>> m_Chunks;
+        size_t m_Count = 0;
+    };
 
     CString m_Name;
     CUndoObjList m_Items;  // owns its items
-    std::map<POSITION, std::vector<POSITION>> m_EventRefs;  // event -> items naming it
+    mutable CUndoEventRefs m_EventRefs;  // event -> items naming it, up to the log
+    mutable PendingLog m_Pending;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "data/AlgLastSel.h"
@@ -162,6 +163,55 @@ TEST(VexaChInfoRecommend, DrumChannelOffersAndGroupEntries) {
     EXPECT_EQ(same.front(), "SteelGuitar");
     EXPECT_EQ(same.back(), "Other Normal Voices");
     EXPECT_EQ(std::count(same.begin(), same.end(), "* Other Drum Kits"), 0);
+}
+
+// A rebuild fills the offers already in the lists in place: whatever was
+// done to them since (fields changed, entries emptied, replaced, added), the
+// rebuilt lists equal the lists of a channel that never had any.
+TEST(VexaChInfoRecommend, RebuiltOffersEqualFreshOnesWhateverWasDoneToTheOldOnes) {
+    struct Derived : CProgramAfter {
+        using CProgramAfter::CProgramAfter;
+    };
+    auto fields = [](const CVexaChInfo::OfferList& offers) {
+        std::vector<std::string> out;
+        for (const auto& o : offers) {
+            if (!o) {
+                out.push_back("null");
+                continue;
+            }
+            out.push_back(std::to_string(o->m_BankMsb) + "/" + std::to_string(o->m_BankLsb) + "/" +
+                          std::to_string(o->m_Program) + "|" + o->m_DisplayName.str() + "|" +
+                          o->m_Category23Name.str() + "|" + o->m_Category20Name.str() + "|" +
+                          std::to_string(o->m_IconOff) + "/" + std::to_string(o->m_IconOn) + "|" +
+                          std::to_string(o->m_pTargetNames != nullptr) + "|" + typeid(*o).name());
+        }
+        return out;
+    };
+    ShippedCatalog fresh("Brune2");
+    ShippedCatalog reused("Brune2");
+    ASSERT_TRUE(fresh.loaded && reused.loaded);
+    // From drums (long lists) to a guitar (short same-category list) and back.
+    const int programs[][3] = {{127, 0, 0}, {0, 0, 24}, {127, 0, 0}, {0, 0, 0}};
+    for (const auto& p : programs) {
+        CVexaChInfo& mine = reused.Channel(p[0], p[1], p[2]);
+        const CVexaChInfo& theirs = fresh.Channel(p[0], p[1], p[2]);
+        SCOPED_TRACE(std::to_string(p[2]));
+        EXPECT_EQ(fields(*mine.m_pSameCategoryOffers), fields(*theirs.m_pSameCategoryOffers));
+        EXPECT_EQ(fields(*mine.m_pAllOffers), fields(*theirs.m_pAllOffers));
+        // Tampering for the next rebuild.
+        ASSERT_GE(mine.m_pAllOffers->size(), 3u);
+        (*mine.m_pAllOffers)[0]->m_DisplayName = "changed";
+        (*mine.m_pAllOffers)[0]->m_IconOff = 999;
+        (*mine.m_pAllOffers)[0]->m_pTargetNames = nullptr;
+        (*mine.m_pAllOffers)[1].reset();
+        (*mine.m_pAllOffers)[2] = std::make_unique<Derived>(0u, nullptr);
+        mine.m_pAllOffers->push_back(std::make_unique<CProgramAfter>(5u, nullptr));
+        mine.m_pSameCategoryOffers->front()->m_Category23Name = "changed";
+        mine.m_pSameCategoryOffers->back()->m_DisplayName = "* changed";
+        // Fresh ones are made anew each time.
+        fresh.catalog.GetChannel(0)->m_pAllOffers->clear();
+        fresh.catalog.GetChannel(0)->m_pSameCategoryOffers->clear();
+    }
 }
 
 TEST(VexaChInfoRecommend, RememberedChoiceAndVoicelessModel) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
+#include <vector>
+
 #include "DocFixtures.h"
 
 using namespace doctest;
@@ -181,6 +185,105 @@ TEST_F(UndoTest, AddUndoItemNeedsAnOpenStep) {
     EXPECT_TRUE(doc.AddUndoItem(UNDO_INSERT_TRACK, UndoWords()));
     doc.EndUndoStep();
     EXPECT_EQ(RecordAt(doc, 0)->GetItemCount(), 1);
+}
+
+// The items filed under each event, checked against a plain map kept beside
+// the record, through many events (the table grows and its probe chains are
+// cut by remaps), remaps onto fresh and onto already filed positions, and
+// taken-back items.
+TEST(UndoEventRefs, FollowEveryRemapAndDropLikeAPlainMap) {
+    CUndo record("refs");
+    std::vector<std::array<char, 16>> nodes(600);  // stand-ins for event nodes
+    auto event = [&](size_t i) { return reinterpret_cast<POSITION>(nodes[i].data()); };
+    std::map<POSITION, std::vector<POSITION>> model;
+    std::map<POSITION, POSITION> itemEvent;  // what each item's W3 must say
+    unsigned seed = 12345;
+    auto next = [&](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    auto check = [&](const char* when, int step) {
+        size_t filed = 0;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            auto it = model.find(event(i));
+            const std::vector<POSITION> expected = it == model.end() ? std::vector<POSITION>() : it->second;
+            ASSERT_EQ(record.GetEventRefs(event(i)), expected) << when << " step " << step << " event " << i;
+            if (!expected.empty()) ++filed;
+        }
+        ASSERT_EQ(record.GetEventRefCount(), filed) << when << " step " << step;
+        for (POSITION pos = record.GetItems().GetHeadPosition(); pos;) {
+            const POSITION at = pos;
+            const CUndoObj* item = record.GetItems().GetNext(pos);
+            if (IsEventUndoKind(item->Kind)) ASSERT_EQ(WordPos(item->W3), itemEvent[at]) << when << " step " << step;
+        }
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned what = next(10);
+        if (what < 6) {
+            UndoWords words;
+            const POSITION e = event(next(unsigned(nodes.size())));
+            words.W3 = PosWord(e);
+            const LONG kind = what < 3 ? UNDO_INSERT_EVENT : what < 5 ? UNDO_REMOVE_EVENT : UNDO_INSERT_TRACK;
+            const POSITION item = record.AddItem(kind, words);
+            ASSERT_NE(item, nullptr);
+            if (IsEventUndoKind(kind)) {
+                model[e].push_back(item);
+                itemEvent[item] = e;
+            }
+        } else if (what < 9) {
+            const POSITION from = event(next(unsigned(nodes.size())));
+            const POSITION to = event(next(unsigned(nodes.size())));
+            record.RemapEvent(from, to);
+            auto it = model.find(from);
+            if (from != to && it != model.end()) {
+                std::vector<POSITION> moved = std::move(it->second);
+                model.erase(it);
+                for (POSITION item : moved) itemEvent[item] = to;
+                std::vector<POSITION>& target = model[to];
+                target.insert(target.end(), moved.begin(), moved.end());
+            }
+        } else if (record.GetItemCount() > 0) {
+            const POSITION last = record.GetItems().GetTailPosition();
+            const CUndoObj* item = record.GetItems().GetAt(last);
+            if (IsEventUndoKind(item->Kind)) {
+                // Only an item still last in its chain leaves it (as the edit that took it back left it).
+                std::vector<POSITION>& refs = model[WordPos(item->W3)];
+                if (!refs.empty() && refs.back() == last) refs.pop_back();
+                if (refs.empty()) model.erase(WordPos(item->W3));
+                itemEvent.erase(last);
+            }
+            record.DropLastItem();
+        }
+        if (step % 100 == 0) check("during", step);
+    }
+    check("at the end", 3000);
+}
+
+// The position list and map of an item are its own, start empty, and go with it.
+TEST(UndoItemExtras, EachItemKeepsItsOwnEmptyListAndMap) {
+    CUndo record("extras");
+    UndoWords words;
+    const POSITION first = record.AddItem(UNDO_INSERT_TRACK, words);
+    const POSITION second = record.AddItem(UNDO_INSERT_TRACK, words);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    CUndoObj* a = record.GetItems().GetAt(first);
+    CUndoObj* b = record.GetItems().GetAt(second);
+    EXPECT_TRUE(a->GetPosList().IsEmpty());
+    EXPECT_TRUE(a->GetPosMap().IsEmpty());
+    int marker = 0;
+    a->GetPosList().AddTail(&marker);
+    a->GetPosMap().SetAt(&marker, &marker);
+    EXPECT_EQ(a->GetPosList().GetCount(), 1);
+    EXPECT_EQ(&a->GetPosList(), &a->GetPosList());
+    EXPECT_TRUE(b->GetPosList().IsEmpty());
+    EXPECT_TRUE(b->GetPosMap().IsEmpty());
+    // The last item goes; one made in its place starts empty again.
+    record.DropLastItem();
+    const POSITION third = record.AddItem(UNDO_INSERT_TRACK, words);
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(record.GetItems().GetAt(third)->GetPosList().IsEmpty());
+    EXPECT_EQ(record.GetItems().GetAt(first)->GetPosMap().GetCount(), 1);
 }
 
 }  // namespace
