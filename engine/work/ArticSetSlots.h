@@ -146,7 +146,10 @@ private:
     const Slot* Lower(ULONG set) const {
         const Slot* first = begin();
         const Slot* last = end();
-        if (first != last && last[-1].first == set) return last - 1;
+        if (first == last) return last;
+        // Sets come mostly in rising order: the last slot or past it.
+        if (last[-1].first <= set) return last[-1].first == set ? last - 1 : last;
+        if (first->first >= set) return first;
         return std::lower_bound(first, last, set, [](const Slot& s, ULONG n) { return s.first < n; });
     }
 
