@@ -80,7 +80,6 @@ void CArticWrkEvnt::Init() {
     m_Tick = 0;
     m_Time = m_GateTime = 0;
     m_Status = m_Post1 = m_Post2 = m_Post3 = m_Post4 = m_MetaType = 0;
-    m_hMem = nullptr;
     m_MemLen = m_MemSize = 0;
     m_pMem = nullptr;
     m_pFngrInfo = nullptr;
@@ -190,22 +189,17 @@ void CArticWrkEvnt::CopyForCore(const CArticWrkEvnt& src) {
 
 int CArticWrkEvnt::CreateGmem(ULONG len) {
     DeleteGmem();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, len);
-    if (!block) return 1;
-    void* bytes = GlobalLock(block);
-    if (!bytes) {
-        GlobalFree(block);
-        return 1;
-    }
-    m_hMem = block;
-    m_pMem = static_cast<BYTE*>(bytes);
+    // Zeroed, and a byte even for an empty block: a block is there or not.
+    BYTE* bytes = new (std::nothrow) BYTE[len ? len : 1]();
+    if (!bytes) return 1;
+    m_pMem = bytes;
     m_MemSize = len;
     m_MemLen = len;
     return 0;
 }
 
 int CArticWrkEvnt::CopyGmem(const BYTE* src, ULONG len) {
-    if (!m_hMem || !src) return 1;
+    if (!m_pMem || !src) return 1;
     // The length is the caller's word; the block is only as long as allocated.
     if (len > m_MemSize) len = m_MemSize;
     std::memmove(m_pMem, src, len);
@@ -214,10 +208,8 @@ int CArticWrkEvnt::CopyGmem(const BYTE* src, ULONG len) {
 }
 
 void CArticWrkEvnt::DeleteGmem() {
-    if (!m_hMem) return;
-    GlobalUnlock(m_hMem);
-    GlobalFree(m_hMem);
-    m_hMem = nullptr;
+    if (!m_pMem) return;
+    delete[] m_pMem;
     m_pMem = nullptr;
     m_MemLen = m_MemSize = 0;
     m_MetaType = 0;

@@ -288,8 +288,7 @@ private:
     INT64 m_GateTime;
     INT64 m_TimeShift;
     INT64 m_SongTickTime;  // the time the rest belongs to
-    HGLOBAL m_hMem;      // owned data block
-    BYTE* m_pMem;        // locked bytes of m_hMem
+    BYTE* m_pMem;        // owned data block (new[]); null when none
     // Per-rule-set state. A slot that holds a value reads it, any other number
     // reads 0 (null for the lists and records).
     LongSlots m_Exv, m_Search, m_Out, m_Err;
