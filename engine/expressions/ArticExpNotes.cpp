@@ -41,10 +41,16 @@ void CArticExpNotes::Delete() {
 int CArticExpNotes::ReLink(CArticWrk* wrk) {
     if (!wrk) return 1;
     if (!m_pList) return 0;
-    CArticWrkEvntList old(10);
-    old.AddTail(*m_pList);
-    m_pList->RemoveAll();
-    CArticWrkUtil::ReLinkEvntList(wrk, &old, m_pList);
+    // In place: each reference becomes wrk's event of its number, or leaves.
+    for (POSITION p = m_pList->GetHeadPosition(); p;) {
+        const POSITION at = p;
+        CArticWrkEvnt* e = m_pList->GetNext(p);
+        CArticWrkEvnt* linked = e ? wrk->GetEvntInEvntPosArray(e->GetEvntNo(), 0) : nullptr;
+        if (linked)
+            m_pList->SetAt(at, linked);
+        else
+            m_pList->RemoveAt(at);
+    }
     return 0;
 }
 

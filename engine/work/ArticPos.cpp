@@ -3,10 +3,47 @@
 #include <cstring>
 #include <new>
 
+#include "engine/work/ArticSlotPool.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "host/MPEvent.h"
 
 VX_IMPLEMENT_CLASS(CArticPos, CObject);
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;  // one heap block each: leaks and use after free show
+#else
+constexpr bool kPooled = true;
+#endif
+
+CArticSlotPool& PosPool() {
+    // Never destroyed: a record may outlive every static object.
+    static CArticSlotPool* pool = new CArticSlotPool(sizeof(CArticPos));
+    return *pool;
+}
+
+}  // namespace
+
+void* CArticPos::operator new(size_t size) {
+    if (void* p = operator new(size, std::nothrow)) return p;
+    throw std::bad_alloc();
+}
+
+void* CArticPos::operator new(size_t size, const std::nothrow_t&) noexcept {
+    if (kPooled && size == sizeof(CArticPos)) return PosPool().Take();
+    return ::operator new(size, std::nothrow);
+}
+
+void CArticPos::operator delete(void* p, size_t size) {
+    if (!p) return;
+    if (kPooled && size == sizeof(CArticPos))
+        PosPool().Give(p);
+    else
+        ::operator delete(p);
+}
+
+void CArticPos::operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p, sizeof(CArticPos)); }
 
 CArticPos::CArticPos() = default;
 

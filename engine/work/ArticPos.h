@@ -6,6 +6,9 @@
 //
 // The three positions are opaque pointer-width handles (POSITION): the work
 // container stores its own list positions here, the song bridge the host's.
+#include <cstddef>
+#include <new>
+
 #include "engine/work/ArticWrkEdits.h"
 #include "platform/Memory.h"
 #include "platform/Object.h"
@@ -14,7 +17,7 @@
 struct tagMPEVENT;
 class CArticWrkEvnt;
 
-class CArticPos : public CObject {
+class CArticPos final : public CObject {
     VX_DECLARE_CLASS(CArticPos)
 public:
     CArticPos();
@@ -25,6 +28,14 @@ public:
     ~CArticPos() override;
     CArticPos(const CArticPos&) = delete;
     CArticPos& operator=(const CArticPos& src);
+
+    // Records of this exact class share slabs (see CArticSlotPool): the number
+    // tables hold one per event and look them up by number.
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p, size_t size);
+    // Reached only when a constructor fails after a nothrow new.
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
     // *record = the private host copy (null when none); nothing for a null out-pointer.
     virtual void Get(tagMPEVENT** record) const;
@@ -79,9 +90,9 @@ private:
     POSITION m_Evnt = nullptr;
     CArticWrkEvnt* m_pWrkEvnt = nullptr;     // not owned
     CArticWrkEvnt* m_pRefWrkEvnt = nullptr;  // not owned
-    BYTE m_KeyHead = 0xFF;
-    BYTE m_KeyTail = 0xFF;
     tagMPEVENT* m_pMPEvnt = nullptr;  // owned
     HGLOBAL m_hMem = nullptr;         // owned data block of the host copy
     ULONG m_MemSize = 0;              // bytes allocated in m_hMem
+    BYTE m_KeyHead = 0xFF;
+    BYTE m_KeyTail = 0xFF;
 };

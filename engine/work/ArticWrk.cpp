@@ -973,18 +973,10 @@ int CArticWrk::GetEvntPos(CArticWrkEvnt* evnt, CArticPos** record) const {
 int CArticWrk::IsEvntPos(const CArticWrkEvnt* evnt) const {
     // Compares addresses only: the event may have been destroyed.
     if (!m_pEvntPosArray || !evnt) return 0;
-    return m_Registered.count(evnt) ? 1 : 0;
+    return m_Registered.Get(evnt) > 0 ? 1 : 0;
 }
 
-void CArticWrk::CountRecord(const CArticWrkEvnt* evnt, int change) {
-    if (!evnt) return;
-    auto it = m_Registered.find(evnt);
-    if (it == m_Registered.end()) {
-        if (change > 0) m_Registered.emplace(evnt, change);
-    } else if ((it->second += change) <= 0) {
-        m_Registered.erase(it);
-    }
-}
+void CArticWrk::CountRecord(const CArticWrkEvnt* evnt, int change) { m_Registered.Add(evnt, change); }
 
 int CArticWrk::DeleteEvntPos(CArticWrkEvnt* evnt) {
     if (!m_pEvntPosArray || !evnt) return 1;
@@ -1076,7 +1068,7 @@ void CArticWrk::ClearEvntPosArray(int deleteFree) {
         m_pEvntPosArray->SetAt(i, nullptr);
         delete rec;
     }
-    m_Registered.clear();
+    m_Registered.Clear();
     m_pEvntPosArray->SetSize(0);
     m_HighEvntNo = 0;
     for (CArticWrkEvnt* e : freeEvnts) delete e;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/work/ArticAddrCount.h"
 #include "engine/work/ArticWrkBlk.h"
 #include "engine/work/ArticWrkEvnt.h"
 #include "engine/work/ArticWrkTrk.h"
@@ -291,7 +292,7 @@ private:
     CArticPosArray* m_pEvntPosArray;  // owned, with its records; indexed by event number
     // How many of the table's records hold each event (kept with every
     // change of a record's event), so that IsEvntPos needs no walk.
-    std::unordered_map<const CArticWrkEvnt*, int> m_Registered;
+    CArticAddrCount m_Registered;
     void CountRecord(const CArticWrkEvnt* evnt, int change);
     ULONG m_EvntNum = 0;
     LONG m_ChangeEvntNo = 0;

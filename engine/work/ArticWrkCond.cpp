@@ -6,30 +6,76 @@
 
 VX_IMPLEMENT_CLASS(CArticWrkCond, CObject);
 
-CArticWrkCond::CArticWrkCond(CArticWrk* wrk) : m_pWrk(wrk) {
-    for (auto& list : m_pList) list = new (std::nothrow) CArticWrkEvntList(10);
+struct CArticWrkCond::SharedList {
+    CArticWrkEvntList list{10};
+    SharedList() = default;
+    SharedList(const SharedList&) = delete;
+    SharedList& operator=(const SharedList&) = delete;
+    ~SharedList() {
+        for (POSITION p = list.GetHeadPosition(); p;) DeleteEntry(list.GetNext(p));
+    }
+};
+
+namespace {
+
+template <class T>
+std::shared_ptr<T> MakeShared() {
+    try {
+        return std::make_shared<T>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
-CArticWrkCond::~CArticWrkCond() {
-    for (auto& list : m_pList) DeleteEvntList(list);
+}  // namespace
+
+CArticWrkCond::CArticWrkCond(CArticWrk* wrk) : m_pWrk(wrk) {
+    for (auto& list : m_pList) list = MakeShared<SharedList>();
 }
+
+CArticWrkCond::~CArticWrkCond() = default;
 
 CArticWrkCond& CArticWrkCond::operator=(const CArticWrkCond& src) {
     if (this == &src) return *this;
     m_pWrk = src.m_pWrk;
     for (int i = 0; i < kListCount; ++i) {
-        ClearEvntList(m_pList[i]);
-        CopyEvntList(src.m_pList[i], m_pList[i]);
+        if (src.m_pList[i]) {
+            m_pList[i] = src.m_pList[i];
+        } else {
+            Clear(i);
+        }
     }
     return *this;
 }
 
 void CArticWrkCond::Clear() {
-    for (auto* list : m_pList) ClearEvntList(list);
+    for (int i = 0; i < kListCount; ++i) Clear(i);
+}
+
+void CArticWrkCond::Clear(int kind) {
+    // A shared list stays with the timelines still holding it.
+    if (m_pList[kind] && m_pList[kind].use_count() == 1)
+        ClearEvntList(&m_pList[kind]->list);
+    else
+        m_pList[kind] = MakeShared<SharedList>();
+}
+
+CArticWrkEvntList* CArticWrkCond::List(int kind) const { return m_pList[kind] ? &m_pList[kind]->list : nullptr; }
+
+CArticWrkEvntList* CArticWrkCond::Own(int kind) const {
+    std::shared_ptr<SharedList>& shared = m_pList[kind];
+    if (!shared) return nullptr;
+    if (shared.use_count() > 1) {
+        std::shared_ptr<SharedList> own = MakeShared<SharedList>();
+        if (!own) return nullptr;
+        const_cast<CArticWrkCond*>(this)->CopyEvntList(&shared->list, &own->list);
+        shared = std::move(own);
+    }
+    return &shared->list;
 }
 
 int CArticWrkCond::ShiftEvntPbRange(INT64 from, INT64 to, short shift) {
-    return CArticWrkUtil::ShiftPackedEvnt(m_pList[kPbRange], 0x20, 0, 0, from, to, shift);
+    return CArticWrkUtil::ShiftPackedEvnt(Own(kPbRange), 0x20, 0, 0, from, to, shift);
 }
 
 CArticWrkEvnt* CArticWrkCond::NewCopy(const CArticWrkEvnt* evnt) {

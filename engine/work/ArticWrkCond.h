@@ -4,6 +4,8 @@
 // expression controllers, notes, voices) that answer which entry is in force
 // at a time. Entries are never registered in the event-number table, so the
 // timeline stays valid while the block's own events are edited.
+#include <memory>
+
 #include "engine/work/ArticWrkEvnt.h"
 #include "platform/Collections.h"
 #include "platform/Object.h"
@@ -24,46 +26,47 @@ public:
     virtual void Clear();
 
     // The entry in force at time (the latest at or before it): 0; 1 when none.
-    virtual int GetEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kBeat], time, evnt); }
-    virtual int GetEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kMeter], time, evnt); }
-    virtual int GetEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kTempo], time, evnt); }
-    virtual int GetEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kPbRange], time, evnt); }
-    virtual int GetEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kExpr], time, evnt); }
-    virtual int GetEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kNote], time, evnt); }
-    virtual int GetEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(m_pList[kVoice], time, evnt); }
+    virtual int GetEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kBeat), time, evnt); }
+    virtual int GetEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kMeter), time, evnt); }
+    virtual int GetEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kTempo), time, evnt); }
+    virtual int GetEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kPbRange), time, evnt); }
+    virtual int GetEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kExpr), time, evnt); }
+    virtual int GetEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kNote), time, evnt); }
+    virtual int GetEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetEvnt(List(kVoice), time, evnt); }
     // The first entry later than time.
-    virtual int GetNextEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kBeat], time, evnt); }
-    virtual int GetNextEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kMeter], time, evnt); }
-    virtual int GetNextEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kTempo], time, evnt); }
-    virtual int GetNextEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kPbRange], time, evnt); }
-    virtual int GetNextEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kExpr], time, evnt); }
-    virtual int GetNextEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kNote], time, evnt); }
-    virtual int GetNextEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(m_pList[kVoice], time, evnt); }
+    virtual int GetNextEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kBeat), time, evnt); }
+    virtual int GetNextEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kMeter), time, evnt); }
+    virtual int GetNextEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kTempo), time, evnt); }
+    virtual int GetNextEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kPbRange), time, evnt); }
+    virtual int GetNextEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kExpr), time, evnt); }
+    virtual int GetNextEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kNote), time, evnt); }
+    virtual int GetNextEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetNextEvnt(List(kVoice), time, evnt); }
     // The last entry earlier than time.
-    virtual int GetPrevEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kBeat], time, evnt); }
-    virtual int GetPrevEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kMeter], time, evnt); }
-    virtual int GetPrevEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kTempo], time, evnt); }
-    virtual int GetPrevEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kPbRange], time, evnt); }
-    virtual int GetPrevEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kExpr], time, evnt); }
-    virtual int GetPrevEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kNote], time, evnt); }
-    virtual int GetPrevEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(m_pList[kVoice], time, evnt); }
-    virtual CArticWrkEvntList* GetPbRangeList() const { return m_pList[kPbRange]; }
+    virtual int GetPrevEvntBeat(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kBeat), time, evnt); }
+    virtual int GetPrevEvntMeter(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kMeter), time, evnt); }
+    virtual int GetPrevEvntTempo(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kTempo), time, evnt); }
+    virtual int GetPrevEvntPbRange(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kPbRange), time, evnt); }
+    virtual int GetPrevEvntExpr(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kExpr), time, evnt); }
+    virtual int GetPrevEvntNote(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kNote), time, evnt); }
+    virtual int GetPrevEvntVoice(INT64 time, CArticWrkEvnt** evnt) { return GetPrevEvnt(List(kVoice), time, evnt); }
+    // The list itself, for a caller that edits it (no longer shared with a copy).
+    virtual CArticWrkEvntList* GetPbRangeList() const { return Own(kPbRange); }
     // Enters a copy of evnt (replacing the entry of the same time): 0; 1 on failure.
-    virtual int SetEvntBeat(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kBeat], evnt); }
-    virtual int SetEvntMeter(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kMeter], evnt); }
-    virtual int SetEvntTempo(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kTempo], evnt); }
-    virtual int SetEvntPbRange(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kPbRange], evnt); }
-    virtual int SetEvntExpr(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kExpr], evnt); }
-    virtual int SetEvntNote(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kNote], evnt); }
-    virtual int SetEvntVoice(CArticWrkEvnt* evnt) { return AddEvnt(m_pList[kVoice], evnt); }
+    virtual int SetEvntBeat(CArticWrkEvnt* evnt) { return AddEvnt(Own(kBeat), evnt); }
+    virtual int SetEvntMeter(CArticWrkEvnt* evnt) { return AddEvnt(Own(kMeter), evnt); }
+    virtual int SetEvntTempo(CArticWrkEvnt* evnt) { return AddEvnt(Own(kTempo), evnt); }
+    virtual int SetEvntPbRange(CArticWrkEvnt* evnt) { return AddEvnt(Own(kPbRange), evnt); }
+    virtual int SetEvntExpr(CArticWrkEvnt* evnt) { return AddEvnt(Own(kExpr), evnt); }
+    virtual int SetEvntNote(CArticWrkEvnt* evnt) { return AddEvnt(Own(kNote), evnt); }
+    virtual int SetEvntVoice(CArticWrkEvnt* evnt) { return AddEvnt(Own(kVoice), evnt); }
     // Removes the entries from `from` to `to` inclusive.
-    virtual int DelEvntBeat(INT64 from, INT64 to) { return DelEvnt(m_pList[kBeat], from, to); }
-    virtual int DelEvntMeter(INT64 from, INT64 to) { return DelEvnt(m_pList[kMeter], from, to); }
-    virtual int DelEvntTempo(INT64 from, INT64 to) { return DelEvnt(m_pList[kTempo], from, to); }
-    virtual int DelEvntPbRange(INT64 from, INT64 to) { return DelEvnt(m_pList[kPbRange], from, to); }
-    virtual int DelEvntExpr(INT64 from, INT64 to) { return DelEvnt(m_pList[kExpr], from, to); }
-    virtual int DelEvntNote(INT64 from, INT64 to) { return DelEvnt(m_pList[kNote], from, to); }
-    virtual int DelEvntVoice(INT64 from, INT64 to) { return DelEvnt(m_pList[kVoice], from, to); }
+    virtual int DelEvntBeat(INT64 from, INT64 to) { return DelEvnt(Own(kBeat), from, to); }
+    virtual int DelEvntMeter(INT64 from, INT64 to) { return DelEvnt(Own(kMeter), from, to); }
+    virtual int DelEvntTempo(INT64 from, INT64 to) { return DelEvnt(Own(kTempo), from, to); }
+    virtual int DelEvntPbRange(INT64 from, INT64 to) { return DelEvnt(Own(kPbRange), from, to); }
+    virtual int DelEvntExpr(INT64 from, INT64 to) { return DelEvnt(Own(kExpr), from, to); }
+    virtual int DelEvntNote(INT64 from, INT64 to) { return DelEvnt(Own(kNote), from, to); }
+    virtual int DelEvntVoice(INT64 from, INT64 to) { return DelEvnt(Own(kVoice), from, to); }
     // Shifts the pitch-bend ranges (RPN 0/0 entries) from `from` to `to`, clamped to 0..127.
     virtual int ShiftEvntPbRange(INT64 from, INT64 to, short shift);
 
@@ -83,7 +86,19 @@ private:
     static CArticWrkEvnt* NewCopy(const CArticWrkEvnt* evnt);
     // Deletes an entry without touching the number-table entry of the event it copies.
     static void DeleteEntry(CArticWrkEvnt* entry);
+    // Empties one list.
+    void Clear(int kind);
+
+    // One list of the timeline with its entries. A copied timeline shares its
+    // source's lists (a copy would hold equal entries under the same owners
+    // and numbers) until one of the two changes a list: that one then takes
+    // a copy of its own first (Own).
+    struct SharedList;
+    // The list for reading (null when it could not be made).
+    CArticWrkEvntList* List(int kind) const;
+    // The list for changing: a copy of its own when it is shared.
+    CArticWrkEvntList* Own(int kind) const;
 
     CArticWrk* m_pWrk;  // not owned
-    CArticWrkEvntList* m_pList[kListCount];  // owned lists of owned copies
+    mutable std::shared_ptr<SharedList> m_pList[kListCount];
 };

@@ -75,10 +75,11 @@ void CArticWrkEvnt::Init() {
     m_PosEvnt = nullptr;
     m_EvntNo = 0;
     m_ErrKind = 0;
-    m_Meas.Set(1, 1, 0);
+    m_Bar = 1;
+    m_Beat = 1;
+    m_Tick = 0;
     m_Time = m_GateTime = 0;
     m_Status = m_Post1 = m_Post2 = m_Post3 = m_Post4 = m_MetaType = 0;
-    m_hMem = nullptr;
     m_MemLen = m_MemSize = 0;
     m_pMem = nullptr;
     m_pFngrInfo = nullptr;
@@ -113,7 +114,9 @@ CArticWrkEvnt::~CArticWrkEvnt() {
 }
 
 void CArticWrkEvnt::CopyValuesAndData(const CArticWrkEvnt& src) {
-    m_Meas = src.m_Meas;
+    m_Bar = src.m_Bar;
+    m_Beat = src.m_Beat;
+    m_Tick = src.m_Tick;
     m_Time = src.m_Time;
     CArticWrkEdits::Count();
     m_SongTickRest = src.m_SongTickRest;
@@ -186,22 +189,17 @@ void CArticWrkEvnt::CopyForCore(const CArticWrkEvnt& src) {
 
 int CArticWrkEvnt::CreateGmem(ULONG len) {
     DeleteGmem();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, len);
-    if (!block) return 1;
-    void* bytes = GlobalLock(block);
-    if (!bytes) {
-        GlobalFree(block);
-        return 1;
-    }
-    m_hMem = block;
-    m_pMem = static_cast<BYTE*>(bytes);
+    // Zeroed, and a byte even for an empty block: a block is there or not.
+    BYTE* bytes = new (std::nothrow) BYTE[len ? len : 1]();
+    if (!bytes) return 1;
+    m_pMem = bytes;
     m_MemSize = len;
     m_MemLen = len;
     return 0;
 }
 
 int CArticWrkEvnt::CopyGmem(const BYTE* src, ULONG len) {
-    if (!m_hMem || !src) return 1;
+    if (!m_pMem || !src) return 1;
     // The length is the caller's word; the block is only as long as allocated.
     if (len > m_MemSize) len = m_MemSize;
     std::memmove(m_pMem, src, len);
@@ -210,10 +208,8 @@ int CArticWrkEvnt::CopyGmem(const BYTE* src, ULONG len) {
 }
 
 void CArticWrkEvnt::DeleteGmem() {
-    if (!m_hMem) return;
-    GlobalUnlock(m_hMem);
-    GlobalFree(m_hMem);
-    m_hMem = nullptr;
+    if (!m_pMem) return;
+    delete[] m_pMem;
     m_pMem = nullptr;
     m_MemLen = m_MemSize = 0;
     m_MetaType = 0;
@@ -248,7 +244,9 @@ ULONG CArticWrkEvnt::GetSys(const BYTE** data) const {
 // ---- Value record
 
 void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
-    m_Meas.Get(&e.Meas, &e.Beat, &e.Tick);
+    e.Meas = m_Bar;
+    e.Beat = m_Beat;
+    e.Tick = m_Tick;
     e.Time = m_Time;
     e.Gate = m_GateTime;
     e.Status = m_Status;
@@ -262,7 +260,7 @@ void CArticWrkEvnt::Get(_WRK_EVNT& e) const {
 }
 
 void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
-    m_Meas.Set(e.Meas, e.Beat, e.Tick);
+    SetBarBeatTick(e.Meas, e.Beat, e.Tick);
     m_Time = e.Time;
     CArticWrkEdits::Count();
     m_GateTime = e.Gate;
@@ -287,7 +285,9 @@ void CArticWrkEvnt::Set(const _WRK_EVNT& e) {
 // ---- Time and position
 
 void CArticWrkEvnt::GetMeas(ULONG* meas, ULONG* beat, ULONG* tick) const {
-    m_Meas.Get(meas, beat, tick);
+    if (meas) *meas = m_Bar;
+    if (beat) *beat = m_Beat;
+    if (tick) *tick = m_Tick;
 }
 
 void CArticWrkEvnt::SetTime(INT64 time, int recalc) {
@@ -304,11 +304,11 @@ void CArticWrkEvnt::SetMeas(INT64 time) {
     bool inMeasBlk = m_pOwner == measBlk;
     if (inMeasBlk && !(m_Status == 0xFF && m_MetaType != 0x58)) return;
     ULONG meas = 1, beat = 1, tick = 0;
-    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) m_Meas.Set(meas, beat, tick);
+    if (GetEvntMeas(time, &meas, &beat, &tick) == 0) SetBarBeatTick(meas, beat, tick);
 }
 
 void CArticWrkEvnt::SetMeas(ULONG meas, ULONG beat, ULONG tick) {
-    m_Meas.Set(meas, beat, tick);
+    SetBarBeatTick(meas, beat, tick);
     CArticWrkBlk* measBlk = GetWrkMeasBlk();
     if (!measBlk) return;
     if (m_pOwner == measBlk) {
@@ -508,9 +508,9 @@ void CArticWrkEvnt::DeleteExpEvntListArray() { m_ExpEvntList.Clear(); }
 void CArticWrkEvnt::CopyExpEvntListArray(const CArticSetSlots<std::unique_ptr<CStringList>>& src) {
     if (&src == &m_ExpEvntList) return;
     m_ExpEvntList.Clear();
-    m_ExpEvntList.Slots().reserve(src.Slots().size());
+    m_ExpEvntList.Reserve(src.Count());
     // A slot whose copy cannot be made stays empty.
-    for (const auto& slot : src.Slots())
+    for (const auto& slot : src)
         if (slot.second)
             if (auto copy = NonEmptyTexts(*slot.second)) m_ExpEvntList.Make(slot.first) = std::move(copy);
     m_ExpEvntList.SetSizeOf(src);
@@ -538,10 +538,10 @@ CArticLongArray* CArticWrkEvnt::GetOutArray() const {
     OutView& view = *m_pOutView;
     view.array.SetSize(0);
     view.values.clear();
-    for (const auto& slot : m_Out.Slots()) view.values.push_back(slot.second);
+    for (const auto& slot : m_Out) view.values.push_back(slot.second);
     view.array.SetSize(m_Out.GetSize());
     size_t i = 0;
-    for (const auto& slot : m_Out.Slots()) view.array.SetAt(int(slot.first), &view.values[i++]);
+    for (const auto& slot : m_Out) view.array.SetAt(int(slot.first), &view.values[i++]);
     return &view.array;
 }
 
@@ -578,11 +578,11 @@ CArticPrmExp* CArticWrkEvnt::GetPrmExp(ULONG set) const {
 
 int CArticWrkEvnt::GetPrmExpArraySize() const { return m_PrmExpMade ? m_PrmExp.GetSize() : 0; }
 
-int CArticWrkEvnt::GetPrmExpArrayExist() const { return int(m_PrmExp.Slots().size()); }
+int CArticWrkEvnt::GetPrmExpArrayExist() const { return int(m_PrmExp.Count()); }
 
 int CArticWrkEvnt::ClearPrmExpArray() {
     if (!m_PrmExpMade) return 0;
-    for (const auto& slot : m_PrmExp.Slots()) delete slot.second;
+    for (const auto& slot : m_PrmExp) delete slot.second;
     m_PrmExp.Clear();
     return 1;
 }
@@ -596,9 +596,9 @@ void CArticWrkEvnt::CopyPrmExpArray(const CArticWrkEvnt& src) {
     // The array is made either way; without one on src, the records held stay.
     if (CreatePrmExpArray() != 0 || !src.m_PrmExpMade || &src == this) return;
     ClearPrmExpArray();
-    m_PrmExp.Slots().reserve(src.m_PrmExp.Slots().size());
+    m_PrmExp.Reserve(src.m_PrmExp.Count());
     // A record that cannot be copied leaves its slot empty.
-    for (const auto& slot : src.m_PrmExp.Slots()) {
+    for (const auto& slot : src.m_PrmExp) {
         auto* to = new (std::nothrow) CArticPrmExp();
         if (!to) continue;
         *to = *slot.second;
@@ -677,8 +677,7 @@ int CArticWrkEvnt::GetStrList(CStringList& list, ULONG set, int withRuleData) {
     CString line;
     line.Format("w%u:", unsigned(m_EvntNo));
     SetMeas(m_Time);
-    ULONG meas = 1, beat = 1, tick = 0;
-    m_Meas.Get(&meas, &beat, &tick);
+    const ULONG meas = m_Bar, beat = m_Beat, tick = m_Tick;
     line.AppendFormat("%u/%u/%u", unsigned(meas), unsigned(beat), unsigned(tick));
     CString name;
     int rc = CArticWrkUtil::GetEvntStatus(m_Status, m_MetaType, name);

@@ -274,40 +274,47 @@ private:
     void CopyValuesAndData(const CArticWrkEvnt& src);
     void CopyFngrFrom(const CArticWrkEvnt& src);
 
+    void SetBarBeatTick(ULONG bar, ULONG beat, ULONG tick) {
+        m_Bar = bar;
+        m_Beat = beat;
+        m_Tick = tick;
+    }
+
+    // Members run from the widest to the narrowest: a song holds several of
+    // these per note (the work, its copies, the condition timelines).
     CArticWrkBlk* m_pOwner;  // not owned
     POSITION m_PosEvnt;
-    BYTE m_ErrKind;
-    ULONG m_EvntNo;
-    CArticMeas m_Meas;
     INT64 m_Time;
     INT64 m_GateTime;
-    BYTE m_Status, m_Post1, m_Post2, m_Post3, m_Post4;
-    BYTE m_MetaType;
-    HGLOBAL m_hMem;      // owned data block
-    ULONG m_MemLen;      // bytes recorded for the block
-    ULONG m_MemSize;     // bytes allocated
-    BYTE* m_pMem;        // locked bytes of m_hMem
+    INT64 m_TimeShift;
+    INT64 m_SongTickTime;  // the time the rest belongs to
+    BYTE* m_pMem;        // owned data block (new[]); null when none
     // Per-rule-set state. A slot that holds a value reads it, any other number
     // reads 0 (null for the lists and records).
     LongSlots m_Exv, m_Search, m_Out, m_Err;
     CArticSetSlots<double> m_Prob;
     CArticSetSlots<std::unique_ptr<CStringList>> m_ExpEvntList;
-    LONG m_NoteInfo[kNoteInfoCount];
     CArticSetSlots<CArticPrmExp*> m_PrmExp;  // records owned; no slot holds null
-    bool m_PrmExpMade;                       // the records' array is absent until needed
     struct OutView;
     mutable OutView* m_pOutView;             // owned; made by GetOutArray
     CArticFngrInfo* m_pFngrInfo;        // owned
-    LONG m_VceSet, m_VceOtherBlk, m_SelVce, m_Graced, m_PbWhiten;
     CArticWrkEvnt* m_pSeqWrkEvnt;  // not owned
-    ULONG m_SeqEvntNo;
-    LONG m_Create;
     CArticWrkEvntList* m_pChordList;  // owned list, events not owned
     CArticWrkEvntList* m_pHarmoList;  // owned list, events not owned
     CArticWrkEvnt* m_pChordFirstEvnt; // not owned
-    INT64 m_TimeShift;
-    signed char m_KeyShift;
     CArticWrkEvnt* m_pProcWrkEvnt;  // not owned
+    ULONG m_EvntNo;
+    ULONG m_Bar, m_Beat, m_Tick;  // bar and beat from 1, tick from 0
+    ULONG m_MemLen;      // bytes recorded for the block
+    ULONG m_MemSize;     // bytes allocated
+    LONG m_NoteInfo[kNoteInfoCount];
+    LONG m_VceSet, m_VceOtherBlk, m_SelVce, m_Graced, m_PbWhiten;
+    ULONG m_SeqEvntNo;
+    LONG m_Create;
     LONG m_SongTickRest;   // song ticks below the engine's step, read from the song
-    INT64 m_SongTickTime;  // the time the rest belongs to
+    BYTE m_ErrKind;
+    BYTE m_Status, m_Post1, m_Post2, m_Post3, m_Post4;
+    BYTE m_MetaType;
+    signed char m_KeyShift;
+    bool m_PrmExpMade;                       // the records' array is absent until needed
 };

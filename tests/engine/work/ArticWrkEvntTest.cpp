@@ -133,6 +133,18 @@ TEST(ArticWrkEvnt, DataBlockIsOwnedAndBounded) {
     e.DeleteGmem();
     EXPECT_EQ(e.GetSys(&data), 0u);
     EXPECT_EQ(data, nullptr);
+
+    // A new block reads zeros; an empty one is still a block (and takes no bytes).
+    ASSERT_EQ(e.CreateGmem(3), 0);
+    ASSERT_EQ(e.GetSys(&data), 3u);
+    EXPECT_EQ(data[0] | data[1] | data[2], 0);
+    ASSERT_EQ(e.CreateGmem(0), 0);
+    EXPECT_EQ(e.GetSys(&data), 0u);
+    EXPECT_NE(data, nullptr);
+    EXPECT_EQ(e.CopyGmem(big, sizeof big), 0);
+    EXPECT_EQ(e.GetSys(&data), 0u);
+    e.DeleteGmem();
+    EXPECT_EQ(e.CopyGmem(big, 1), 1) << "no block to copy into";
 }
 
 TEST(ArticWrkEvnt, SetCopiesTheRecordsData) {
