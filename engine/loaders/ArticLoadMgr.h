@@ -146,6 +146,7 @@ public:
     // already removed. The expression, numbered evntNo, is appended to blk;
     // trk is not used. 0; 1 for an empty text (not reported) and for a class
     // without a loader or items its loader refuses (reported once here).
+    // The text is used up: it is left holding what the class did not read.
     virtual int LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk);
     // The rule run's hand-over: the same as above.
     int LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CArticExpBlk* blk) override;

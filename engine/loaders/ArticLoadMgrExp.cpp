@@ -17,6 +17,7 @@
 namespace {
 
 constexpr char kExpLineSep[] = ":,(){}";
+constexpr CExString::DelimSet kExpLineDelims(kExpLineSep);
 constexpr char kExpHeader[] = "表現ﾃﾞｰﾀの読込み中にｴﾗｰが発生しました。";
 
 using ExpLoadFn = int (CArticLoadMgr::*)(CExString&, ULONG, CArticExpBlk*);
@@ -144,6 +145,15 @@ const std::vector<int>& ExpLoaderIndex() {
     return index;
 }
 
+// The row of the class named name, or -1.
+int FindExpLoader(std::string_view name) {
+    const std::vector<int>& index = ExpLoaderIndex();
+    auto it = std::lower_bound(index.begin(), index.end(), name,
+                               [](int i, std::string_view n) { return std::string_view(kExpLoaders[i].name) < n; });
+    if (it == index.end() || std::string_view(kExpLoaders[*it].name) != name) return -1;
+    return *it;
+}
+
 }  // namespace
 
 // ---- Dumps
@@ -241,28 +251,38 @@ int CArticLoadMgr::LoadExpEvnt(CString text, ULONG evntNo, CArticExpTrk* trk, CA
 
 int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*trk*/, CArticExpBlk* blk) {
     if (text.IsEmpty()) return 1;
-    CExString items;
-    const CString name = text.GetToken(&items, kExpLineSep);
+    // Every fired text comes through here: the class name is looked up where
+    // it stands, and the text itself loses its front to become the items, so
+    // neither is copied.
+    const CExString::TokenSpan cut = text.FindToken(kExpLineDelims);
+    const std::string_view name =
+        cut.start < 0 ? std::string_view() : std::string_view(text.GetString() + cut.start, size_t(cut.length));
     // An expression the expression data cannot register under its number
     // would stay in the block unplaced: such a text is refused before its
     // class reads it.
-    const int r = evntNo > kMaxEvntNo ? 1 : DispatchExp(name, items, evntNo, blk);
+    const bool registrable = evntNo <= kMaxEvntNo;
+    const int row = registrable ? FindExpLoader(name) : -1;
+    const ExpLoadFn load = row >= 0 ? kExpLoaders[row].load : nullptr;
+    // Only a refused text needs its class name again.
+    CString refused;
+    if (!load) refused = CString(name.data(), int(name.size()));
+    if (cut.rest < 0)
+        text.Empty();
+    else
+        text.str().erase(0, size_t(cut.rest));
+    const int r = !registrable ? 1 : !load ? -1 : (this->*load)(text, evntNo, blk) != 0 ? 1 : 0;
     if (r == 0) return 0;
+    if (load) refused = kExpLoaders[row].name;
     CString number;
     number.Format("%ld", long(LONG(evntNo)));
-    const CString detail = "ｸﾗｽ名 = " + name + "   ｲﾍﾞﾝﾄ番号 = " + number;
+    const CString detail = "ｸﾗｽ名 = " + refused + "   ｲﾍﾞﾝﾄ番号 = " + number;
     DispErrMsg(kExpHeader, r < 0 ? "未対応のｲﾍﾞﾝﾄが存在します。" : "中間表現ﾃﾞｰﾀ・ｲﾍﾞﾝﾄ作成時にｴﾗｰが発生しました。",
                "LoadExpEvnt", detail, 1);
     return 1;
 }
 
 int CArticLoadMgr::DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    const std::vector<int>& index = ExpLoaderIndex();
-    const std::string_view wanted(name.str());
-    auto it = std::lower_bound(index.begin(), index.end(), wanted,
-                               [](int i, std::string_view n) { return std::string_view(kExpLoaders[i].name) < n; });
-    if (it == index.end() || std::string_view(kExpLoaders[*it].name) != wanted) return -1;
-    const ExpLoaderRow& row = kExpLoaders[*it];
-    if (!row.load) return -1;
-    return (this->*row.load)(text, evntNo, blk) != 0 ? 1 : 0;
+    const int row = FindExpLoader(std::string_view(name.str()));
+    if (row < 0 || !kExpLoaders[row].load) return -1;
+    return (this->*kExpLoaders[row].load)(text, evntNo, blk) != 0 ? 1 : 0;
 }

@@ -22,10 +22,12 @@ struct ExpArgPos {
 // Reads a position item; ticksAllowed lets a plain number stand for ticks.
 inline int ExpArgTakePos(CArticLoadMgr& loader, CExString& text, ExpArgPos* pos, bool ticksAllowed,
                          CArticLoadMgr::ExpItem kind) {
-    CExString probe(text), token;
-    bool convert = false;
-    if (!CArticLoadMgr::NextExpItem(probe, &token, kind, &convert)) return 1;
-    pos->given = convert;
+    // Whether the item is read, found as NextExpItem would find it, without
+    // a copy of the text.
+    if (text.IsEmpty()) return 1;
+    const CExString::TokenSpan cut = text.FindToken(":,(){}");
+    if (kind != CArticLoadMgr::kExpFinal && cut.rest < 0) return 1;
+    pos->given = kind != CArticLoadMgr::kExpGated || text[cut.rest] == ',';
     return loader.GetExpMeas(text, &pos->meas, ticksAllowed ? &pos->ticks : nullptr, kind);
 }
 

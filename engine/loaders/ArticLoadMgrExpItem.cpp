@@ -7,6 +7,7 @@
 #include "engine/loaders/ArticLoadMgr.h"
 #include "engine/work/ArticUtil.h"
 #include "engine/work/ArticWrk.h"
+#include "platform/Numbers.h"
 #include "platform/Text.h"
 
 namespace {
@@ -15,19 +16,28 @@ constexpr char kExpItemSep[] = ":,(){}";
 constexpr CExString::DelimSet kExpItemDelims(kExpItemSep);
 
 // The whole token read as a decimal number (an empty token reads 0).
+// Read in place: the number must use up the token.
 bool WholeExpNumber(const CString& token, LONG* value) {
-    CExString rest(token);
-    const LONG v = rest.GetLong(10);
-    if (!rest.IsEmpty()) return false;
+    if (token.IsEmpty()) {
+        *value = 0;
+        return true;
+    }
+    size_t used = 0;
+    const LONG v = ParseLong(token.c_str(), 10, &used);
+    if (used != size_t(token.GetLength())) return false;
     *value = v;
     return true;
 }
 
 // The whole token read as a real number, '.' the decimal point.
 bool WholeExpReal(const CString& token, double* value) {
-    CExString rest(token);
-    const double v = rest.GetDouble();
-    if (!rest.IsEmpty()) return false;
+    if (token.IsEmpty()) {
+        *value = 0.0;
+        return true;
+    }
+    size_t used = 0;
+    const double v = ParseDouble(token.c_str(), &used);
+    if (used != size_t(token.GetLength())) return false;
     *value = v;
     return true;
 }
@@ -61,7 +71,15 @@ bool CArticLoadMgr::NextExpItem(CExString& text, CExString* token, ExpItem kind,
     if (text.IsEmpty()) return false;
     // The text loses its front in place: every item of every fired text
     // comes through here.
-    *token = text.GetToken(&text, kExpItemDelims);
+    const CExString::TokenSpan cut = text.FindToken(kExpItemDelims);
+    if (cut.start < 0)
+        token->Empty();
+    else
+        token->str().assign(text.str(), size_t(cut.start), size_t(cut.length));
+    if (cut.rest < 0)
+        text.Empty();
+    else
+        text.str().erase(0, size_t(cut.rest));
     *convert = true;
     if (kind == kExpFinal) return true;
     if (text.IsEmpty()) return false;

@@ -11,6 +11,7 @@
 #include "engine/work/ArticWrk.h"
 #include "engine/work/ArticWrkTrk.h"
 #include "engine/work/ArticWrkUtil.h"
+#include "platform/Numbers.h"
 
 namespace {
 
@@ -335,8 +336,11 @@ int ReadDumpEvntList(CExString& rest, ULONG count, Take take) {
         if (token.IsEmpty() || token[0] != 'w') return 1;
         int k = 0;
         while (k < token.GetLength() && token[k] == 'w') ++k;
+        // The number after the 'w's, read in place.
+        size_t used = 0;
+        const LONG leading = ParseLong(token.c_str() + k, 10, &used);
         ULONG no = 0;
-        if (CArticUtil::LimitULong(ReadDumpLeading(token.Mid(k)), &no) != 0) return 1;
+        if (CArticUtil::LimitULong(used ? leading : 0, &no) != 0) return 1;
         if (!take(no)) return 1;
         if (rest.IsEmpty()) return 1;
         if (rest[0] == '}') return 0;

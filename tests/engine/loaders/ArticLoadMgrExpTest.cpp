@@ -455,3 +455,60 @@ TEST_F(ExpTextForm, ReadersForTheLaterClasses) {
     EXPECT_EQ(refused.Get(), nullptr);
     wrk.ResetAllEvntPos();  // the kept events belong to no block
 }
+
+TEST_F(ExpTextForm, NumberItemsMustBeWholeAndLeaveTheirRest) {
+    // Each number is read where it stands in the line: what follows the
+    // token is never taken for part of it, and the rest keeps its delimiter.
+    struct Case {
+        const char* text;
+        CArticLoadMgr::ExpItem kind;
+        int result;
+        LONG value;
+        const char* rest;
+    };
+    const Case kLongs[] = {
+        {"(12,5)", CArticLoadMgr::kExpGated, 0, 12, ",5)"},
+        {"(-7)", CArticLoadMgr::kExpFinal, 0, -7, ""},  // a delimiter at the end goes with the item
+        {"(+7,1", CArticLoadMgr::kExpFollowed, 0, 7, ",1"},
+        {"(12x,5)", CArticLoadMgr::kExpGated, 1, 0, ",5)"},
+        {"(x12,5)", CArticLoadMgr::kExpGated, 1, 0, ",5)"},
+        {"(3)x", CArticLoadMgr::kExpGated, 0, 0, ")x"},  // passed over: stays at its default
+        {"(3)", CArticLoadMgr::kExpGated, 1, 0, ""},
+        {"(,,4", CArticLoadMgr::kExpFinal, 0, 4, ""},
+        {"(4", CArticLoadMgr::kExpFollowed, 1, 0, ""},
+    };
+    for (const Case& c : kLongs) {
+        CExString text(c.text);
+        LONG value = 0;
+        EXPECT_EQ(loader.GetExpLong(text, &value, c.kind), c.result) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(std::string(text.str()), c.rest) << c.text;
+    }
+    struct RealCase {
+        const char* text;
+        int result;
+        double value;
+    };
+    const RealCase kReals[] = {{"(1.5)", 0, 1.5}, {"(-2e2,", 0, -200.0}, {"(1.5x)", 1, 0.0}, {"(.)", 1, 0.0}};
+    for (const RealCase& c : kReals) {
+        CExString text(c.text);
+        double value = 0.0;
+        EXPECT_EQ(loader.GetExpDouble(text, &value, CArticLoadMgr::kExpFinal), c.result) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+
+    // Note-list entries: the number after the 'w's, digits only up to the
+    // next delimiter counted; a number the work data does not hold refuses.
+    struct ListCase {
+        const char* text;
+        int result;
+        int count;
+    };
+    const ListCase kLists[] = {{"(2{w3,ww4},1", 0, 2}, {"(1{w5x},1", 0, 1}, {"(1{w99},1", 1, 0}, {"(1{3},1", 1, 0}};
+    for (const ListCase& c : kLists) {
+        CExString text(c.text);
+        std::unique_ptr<CArticWrkEvntList> list;
+        EXPECT_EQ(loader.GetExpNoteList(text, &list), c.result) << c.text;
+        EXPECT_EQ(list ? list->GetCount() : 0, c.count) << c.text;
+    }
+}

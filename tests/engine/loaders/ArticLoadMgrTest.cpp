@@ -643,6 +643,32 @@ TEST(KeptSets, EveryChangeOfTheScriptOrTheSettingsIsReadAgain) {
     }
 }
 
+TEST(KeptSets, AScriptThatBeginsOrEndsLikeAKeptOneIsReadAgain) {
+    // The kept scripts are matched line by line: a kept script that is the
+    // front of the new one, a new one that is the front of a kept one, and a
+    // line that only begins like the kept line are all other scripts.
+    KeptErrList errors;
+    Loading l;
+    const std::string tag = "kept sets, fronts";
+    const std::initializer_list<const char*> base = {"#set:4", "#name:GetGrpTime", "#prob:100", "#set:5",
+                                                     "#name:Vib1", "#prob:2"};
+    const std::initializer_list<const char*> longer = {"#set:4", "#name:GetGrpTime", "#prob:100", "#set:5",
+                                                       "#name:Vib1", "#prob:2",  "#set:6", "#prob:9"};
+    const std::initializer_list<const char*> longerLine = {"#set:4", "#name:GetGrpTime", "#prob:100", "#set:5",
+                                                           "#name:Vib1", "#prob:25"};
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(l.Load(tag, base), 0) << round;
+        EXPECT_EQ(l.rul.GetCount(), 2) << round;
+        EXPECT_EQ(l.Prob(5), 2.0) << round;
+        ASSERT_EQ(l.Load(tag, longer), 0) << round;
+        EXPECT_EQ(l.rul.GetCount(), 3) << round;
+        EXPECT_EQ(l.Prob(6), 9.0) << round;
+        ASSERT_EQ(l.Load(tag, longerLine), 0) << round;
+        EXPECT_EQ(l.rul.GetCount(), 2) << round;
+        EXPECT_EQ(l.Prob(5), 25.0) << round;
+    }
+}
+
 TEST(KeptSets, AFaultyScriptIsReportedOnEveryLoad) {
     KeptErrList errors;
     Loading l;
