@@ -22,7 +22,8 @@ class CKPSManager;
 
 using CArticRulSetList = CTypedPtrList<CObList, CArticRulSet*>;
 using CArticRulSubList = CTypedPtrList<CObList, CArticRulSub*>;
-using CArticGlobalArray = CTypedPtrArray<CObArray, double*>;
+// The global values by number, held in place (0.0 for a slot never written).
+using CArticGlobalArray = std::vector<double>;
 
 class CArticRul : public CObject {
     VX_DECLARE_CLASS(CArticRul)
@@ -218,7 +219,9 @@ private:
     int m_ProcNest = 0;
     int m_Direction = 0;
     ULONG m_EvntCount = 0;
-    CArticGlobalArray* m_pGlobalArray = nullptr;            // owned, with its values
+    // Owned. Emptying it keeps its storage: a script that sets globals again
+    // after every clear allocates nothing.
+    CArticGlobalArray* m_pGlobalArray = nullptr;
     CArticRulDataEvntArray* m_pRulDataEvntArray = nullptr;  // owned, with its elements
     // Elements that left the array, for reuse: scripts clear and refill the
     // array for nearly every note.
