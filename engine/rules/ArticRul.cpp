@@ -348,6 +348,43 @@ int CArticRul::SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src) {
     return 1;
 }
 
+int CArticRul::FillRulDataEvnt(const std::vector<CArticWrkEvnt*>& notes) {
+    if (!m_pRulDataEvntArray) return 0;
+    const int count = int(notes.size());
+#if !defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer the elements leave and come back the long way,
+    // so that a pointer kept to one still shows.
+    if (notes.size() <= size_t(kMaxRulIndex) + 1) {
+        CArticRulDataEvntArray& array = *m_pRulDataEvntArray;
+        for (int i = count; i < array.GetSize(); ++i) DropElm(array.GetAt(i));
+        array.SetSize(count);
+        for (int i = 0; i < count; ++i) {
+            CArticRulDataEvnt* elm = array.GetAt(i);
+            if (!notes[size_t(i)]) {
+                array.SetAt(i, nullptr);
+                DropElm(elm);
+                continue;
+            }
+            if (elm) {
+                // Just as TakeElm hands one out.
+                elm->CArticRulDataEvnt::SetRulSet(nullptr);
+                elm->CArticRulDataEvnt::SetDataNo(ULONG(i));
+            } else {
+                elm = TakeElm(ULONG(i));
+                if (!elm) continue;
+                array.SetAt(i, elm);
+            }
+            elm->CArticRulDataEvnt::SetEvnt(notes[size_t(i)], 1);
+        }
+        return count;
+    }
+#endif
+    ClearRulDataEvntArray();
+    m_pRulDataEvntArray->SetSize(count);
+    for (int i = 0; i < count; ++i) SetRulDataEvnt(ULONG(i), notes[size_t(i)]);
+    return count;
+}
+
 ULONG CArticRul::GetFreeEvntNo() {
     if (!m_pWrk) return kNoFreeEvntNo;
     return m_pWrk->GetFreeEvntNo() + m_EvntCount++;

@@ -73,6 +73,11 @@ public:
     virtual int SetRulDataEvnt(ULONG index, CArticWrkEvnt* note);
     // Makes the slot a copy of src's note, base and relation (null empties it).
     virtual int SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src);
+    // Makes the array exactly notes.size() slots holding notes in order: the
+    // same as ClearRulDataEvntArray, SetSize(notes.size()), then
+    // SetRulDataEvnt(i, notes[i]) for each i, but elements already in the
+    // array are set again in place. The number of notes.
+    virtual int FillRulDataEvnt(const std::vector<CArticWrkEvnt*>& notes);
     // ---- Sorting, filtering, searching and evaluating the event array.
     // Sorts rebuild the array from the notes it holds (empty slots and
     // elements without a note drop out; equal keys keep their order) and
