@@ -80,12 +80,8 @@ int Append(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
 }
 
 int Store(CArticRul* rul, const std::vector<CArticWrkEvnt*>& notes) {
-    CArticRulDataEvntArray* array = rul ? rul->GetRulDataEvntArray() : nullptr;
-    if (!array) return 0;
-    rul->ClearRulDataEvntArray();
-    array->SetSize(int(notes.size()));
-    for (size_t i = 0; i < notes.size(); ++i) rul->SetRulDataEvnt(ULONG(i), notes[i]);
-    return int(notes.size());
+    if (!rul || !rul->GetRulDataEvntArray()) return 0;
+    return rul->FillRulDataEvnt(notes);
 }
 
 int AppendCount(CArticRul* rul, CArticWrkEvntList& list, CArticRulDataVal* out) {

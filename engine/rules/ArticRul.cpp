@@ -131,9 +131,7 @@ void CArticRul::ClearRulInit() {
         if (init) init->Clear();
 }
 void CArticRul::ClearGlobalArray() {
-    if (!m_pGlobalArray) return;
-    for (int i = 0; i < m_pGlobalArray->GetSize(); ++i) delete m_pGlobalArray->GetAt(i);
-    m_pGlobalArray->RemoveAll();
+    if (m_pGlobalArray) m_pGlobalArray->clear();
 }
 void CArticRul::ClearRulDataEvntArray() {
     if (!m_pRulDataEvntArray) return;
@@ -145,9 +143,10 @@ CArticRulDataEvnt* CArticRul::TakeElm(ULONG index) {
     if (m_SpareElms.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
     CArticRulDataEvnt* elm = m_SpareElms.back();
     m_SpareElms.pop_back();
-    elm->SetRulSet(nullptr);
-    elm->SetDataNo(index);
-    elm->SetEvnt(nullptr, 0);
+    // The array only ever holds this class's own elements: the calls need no dispatch.
+    elm->CArticRulDataEvnt::SetRulSet(nullptr);
+    elm->CArticRulDataEvnt::SetDataNo(index);
+    elm->CArticRulDataEvnt::SetEvnt(nullptr, 0);
     return elm;
 }
 
@@ -193,10 +192,11 @@ void CArticRul::CopyRulSubList(const CArticRulSubList* src) {
 
 void CArticRul::CopyGlobalArray(const CArticGlobalArray* src) {
     if (!src || !m_pGlobalArray || src == m_pGlobalArray) return;
-    ClearGlobalArray();
-    m_pGlobalArray->SetSize(src->GetSize());
-    for (int i = 0; i < src->GetSize(); ++i)
-        if (const double* v = src->GetAt(i)) m_pGlobalArray->SetAt(i, new (std::nothrow) double(*v));
+    try {
+        *m_pGlobalArray = *src;
+    } catch (...) {
+        ClearGlobalArray();
+    }
 }
 
 void CArticRul::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
@@ -250,23 +250,25 @@ void CArticRul::GetClassNameA(CString* name) const {
 // ---- Globals
 
 double CArticRul::GetGlobal(ULONG index) const {
-    if (!m_pGlobalArray || int64_t(index) >= m_pGlobalArray->GetSize()) return 0.0;
-    const double* v = m_pGlobalArray->GetAt(int(index));
-    return v ? *v : 0.0;
+    if (!m_pGlobalArray || index >= m_pGlobalArray->size()) return 0.0;
+    return (*m_pGlobalArray)[index];
 }
 
 int CArticRul::SetGlobal(ULONG index, double value) {
     if (!m_pGlobalArray) return 0;
-    const int oldSize = m_pGlobalArray->GetSize();
-    if (!CArticRulUtil::GrowFor(*m_pGlobalArray, index)) {
+    if (index > kMaxRulIndex) {
         ReportIndex("SetGlobal", index);
         return 0;
     }
-    for (int i = oldSize; i < m_pGlobalArray->GetSize(); ++i)
-        m_pGlobalArray->SetAt(i, new (std::nothrow) double(0.0));
-    double* slot = m_pGlobalArray->GetAt(int(index));
-    if (!slot) return 0;
-    *slot = value;
+    if (index >= m_pGlobalArray->size()) {
+        // Grows in the same steps as the program's other numbered tables.
+        try {
+            m_pGlobalArray->resize(size_t(CArticRulUtil::GrownSize(int(m_pGlobalArray->size()), index)), 0.0);
+        } catch (...) {
+            return 0;
+        }
+    }
+    (*m_pGlobalArray)[index] = value;
     return 1;
 }
 
@@ -320,7 +322,7 @@ int CArticRul::SetRulDataEvnt(ULONG index, CArticWrkEvnt* note) {
         if (!elm) return 0;
         m_pRulDataEvntArray->SetAt(i, elm);
     }
-    elm->SetEvnt(note, 1);
+    elm->CArticRulDataEvnt::SetEvnt(note, 1);
     return 1;
 }
 
@@ -344,6 +346,43 @@ int CArticRul::SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src) {
     }
     if (elm != src) *elm = *src;
     return 1;
+}
+
+int CArticRul::FillRulDataEvnt(const std::vector<CArticWrkEvnt*>& notes) {
+    if (!m_pRulDataEvntArray) return 0;
+    const int count = int(notes.size());
+#if !defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer the elements leave and come back the long way,
+    // so that a pointer kept to one still shows.
+    if (notes.size() <= size_t(kMaxRulIndex) + 1) {
+        CArticRulDataEvntArray& array = *m_pRulDataEvntArray;
+        for (int i = count; i < array.GetSize(); ++i) DropElm(array.GetAt(i));
+        array.SetSize(count);
+        for (int i = 0; i < count; ++i) {
+            CArticRulDataEvnt* elm = array.GetAt(i);
+            if (!notes[size_t(i)]) {
+                array.SetAt(i, nullptr);
+                DropElm(elm);
+                continue;
+            }
+            if (elm) {
+                // Just as TakeElm hands one out.
+                elm->CArticRulDataEvnt::SetRulSet(nullptr);
+                elm->CArticRulDataEvnt::SetDataNo(ULONG(i));
+            } else {
+                elm = TakeElm(ULONG(i));
+                if (!elm) continue;
+                array.SetAt(i, elm);
+            }
+            elm->CArticRulDataEvnt::SetEvnt(notes[size_t(i)], 1);
+        }
+        return count;
+    }
+#endif
+    ClearRulDataEvntArray();
+    m_pRulDataEvntArray->SetSize(count);
+    for (int i = 0; i < count; ++i) SetRulDataEvnt(ULONG(i), notes[size_t(i)]);
+    return count;
 }
 
 ULONG CArticRul::GetFreeEvntNo() {

@@ -22,7 +22,8 @@ class CKPSManager;
 
 using CArticRulSetList = CTypedPtrList<CObList, CArticRulSet*>;
 using CArticRulSubList = CTypedPtrList<CObList, CArticRulSub*>;
-using CArticGlobalArray = CTypedPtrArray<CObArray, double*>;
+// The global values by number, held in place (0.0 for a slot never written).
+using CArticGlobalArray = std::vector<double>;
 
 class CArticRul : public CObject {
     VX_DECLARE_CLASS(CArticRul)
@@ -72,6 +73,11 @@ public:
     virtual int SetRulDataEvnt(ULONG index, CArticWrkEvnt* note);
     // Makes the slot a copy of src's note, base and relation (null empties it).
     virtual int SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src);
+    // Makes the array exactly notes.size() slots holding notes in order: the
+    // same as ClearRulDataEvntArray, SetSize(notes.size()), then
+    // SetRulDataEvnt(i, notes[i]) for each i, but elements already in the
+    // array are set again in place. The number of notes.
+    virtual int FillRulDataEvnt(const std::vector<CArticWrkEvnt*>& notes);
     // ---- Sorting, filtering, searching and evaluating the event array.
     // Sorts rebuild the array from the notes it holds (empty slots and
     // elements without a note drop out; equal keys keep their order) and
@@ -218,7 +224,9 @@ private:
     int m_ProcNest = 0;
     int m_Direction = 0;
     ULONG m_EvntCount = 0;
-    CArticGlobalArray* m_pGlobalArray = nullptr;            // owned, with its values
+    // Owned. Emptying it keeps its storage: a script that sets globals again
+    // after every clear allocates nothing.
+    CArticGlobalArray* m_pGlobalArray = nullptr;
     CArticRulDataEvntArray* m_pRulDataEvntArray = nullptr;  // owned, with its elements
     // Elements that left the array, for reuse: scripts clear and refill the
     // array for nearly every note.

@@ -69,7 +69,18 @@ CArticWrkEvnt* CArticRulDataEvnt::BaseNote() {
 }
 
 CArticWrkEvnt* CArticRulDataEvnt::GetEvnt(int flag) {
-    if (!m_pDataEvnt) return Finish(m_pEvnt, flag);
+    // Nearly every read is of a variable holding its note directly: that
+    // path stays free of the lookup's frame.
+    if (!m_pDataEvnt) return m_pEvnt || !flag ? m_pEvnt : Missing();
+    return DerivedEvnt(flag);
+}
+
+CArticWrkEvnt* CArticRulDataEvnt::Missing() {
+    SetErrInfo(1);
+    return nullptr;
+}
+
+CArticWrkEvnt* CArticRulDataEvnt::DerivedEvnt(int flag) {
     CArticWrkEvnt* note = BaseNote();
     if (note) {
         switch (m_DataType) {

@@ -97,6 +97,10 @@ private:
     // The base's own note, or null (cycle reported) when the chain of bases loops.
     CArticWrkEvnt* BaseNote();
     CArticWrkEvnt* Related(CArticWrkEvnt* (*step)(CArticWrkEvnt*), int flag);
+    // GetEvnt for a derived variable: the base's note, then the relation.
+    CArticWrkEvnt* DerivedEvnt(int flag);
+    // No note where one was required: raises the error flag, null.
+    CArticWrkEvnt* Missing();
     // The note found; with flag set, none raises the error flag.
     CArticWrkEvnt* Finish(CArticWrkEvnt* note, int flag) {
         if (!note && flag) SetErrInfo(1);

@@ -205,3 +205,59 @@ TEST_F(EvntArrayTest, SortsAndPairChecksFollowAStableSortOfTheNotesHeld) {
     EXPECT_EQ(rul.IntervalTimeRulDataEvntArray(ULONG(widest)), 0);
     EXPECT_EQ(rul.IntervalTimeRulDataEvntArray(ULONG(widest + 1)), 1);
 }
+
+TEST_F(EvntArrayTest, FillingInPlaceLeavesWhatClearingAndSettingEachSlotLeaves) {
+    CArticWrkEvnt* a = Note(0, 60);
+    CArticWrkEvnt* b = Note(100, 62);
+    CArticWrkEvnt* c = Note(200, 64);
+    CArticWrkEvnt* cc = wrktest::AddCc(blk, 9, 300, 7, 100);
+    CArticRulSet owner(&rul, &wrk);
+    CArticRulDataEvnt base(nullptr, 0, a);
+    CArticRulDataEvnt rel(nullptr, 0, &base, kElmAllNext);
+    CArticRul ref{&wrk};
+    // The array before: every slot derived, tied to a set, numbered apart, with gaps.
+    const auto dirty = [&](CArticRul& r, int size) {
+        r.ClearRulDataEvntArray();
+        for (int i = 0; i < size; ++i) {
+            if (i % 3 == 2) continue;
+            ASSERT_EQ(r.SetRulDataEvnt(ULONG(i), &rel), 1);
+            r.GetRulDataEvnt(ULONG(i))->SetRulSet(&owner);
+            r.GetRulDataEvnt(ULONG(i))->SetDataNo(100 + ULONG(i));
+        }
+    };
+    struct Case {
+        int before;
+        std::vector<CArticWrkEvnt*> notes;
+    };
+    const std::vector<Case> cases = {
+        {9, {c, nullptr, cc, a}},           // shrinks
+        {2, {a, b, nullptr, c, cc, a, b}},  // grows past the old elements
+        {6, {b, a, c, nullptr, a, b}},      // same size, a gap where an element was
+        {4, {}},                            // empties
+        {0, {nullptr, a}},
+    };
+    for (size_t k = 0; k < cases.size(); ++k) {
+        const Case& t = cases[k];
+        dirty(rul, t.before);
+        dirty(ref, t.before);
+        EXPECT_EQ(rul.FillRulDataEvnt(t.notes), int(t.notes.size())) << k;
+        ref.ClearRulDataEvntArray();
+        ref.GetRulDataEvntArray()->SetSize(int(t.notes.size()));
+        for (size_t i = 0; i < t.notes.size(); ++i) ref.SetRulDataEvnt(ULONG(i), t.notes[i]);
+        ASSERT_EQ(rul.GetRulDataEvntArray()->GetSize(), ref.GetRulDataEvntArray()->GetSize()) << k;
+        base.SetEvnt(c, 1);  // an element still tied to the base would now move
+        for (int i = 0; i < ref.GetRulDataEvntArray()->GetSize(); ++i) {
+            CArticRulDataEvnt* got = rul.GetRulDataEvnt(ULONG(i));
+            CArticRulDataEvnt* want = ref.GetRulDataEvnt(ULONG(i));
+            ASSERT_EQ(got == nullptr, want == nullptr) << k << " " << i;
+            if (!want) continue;
+            EXPECT_EQ(got->GetEvnt(0), want->GetEvnt(0)) << k << " " << i;
+            EXPECT_EQ(got->GetDataEvnt(), nullptr) << k << " " << i;
+            EXPECT_EQ(got->GetDataType(), 0) << k << " " << i;
+            EXPECT_EQ(got->GetRulSet(), nullptr) << k << " " << i;
+            EXPECT_EQ(got->GetDataNo(), ULONG(i)) << k << " " << i;
+        }
+        base.SetEvnt(a, 1);
+        EXPECT_EQ(rul.GetTailElmNoRulDataEvnt(), ref.GetTailElmNoRulDataEvnt()) << k;
+    }
+}

@@ -65,6 +65,16 @@ TEST_F(Notes, MissingNoteSetsTheCurrentNotesErrorFlagForTheSet) {
     EXPECT_EQ(e2->GetWrkEvntNo(0), kNoEvntNo);
     e2->SetErrInfo(0);
     EXPECT_EQ(a->GetErr(3), 0);
+    // The same for a variable that holds its note directly and holds none.
+    CArticRulDataEvnt* e5 = NewEvnt(5);
+    EXPECT_EQ(e5->GetEvnt(0), nullptr);
+    EXPECT_EQ(a->GetErr(3), 0);
+    EXPECT_EQ(e5->GetVelo(), 0);
+    EXPECT_EQ(a->GetErr(3), 1);
+    e5->SetErrInfo(0);
+    e5->SetEvnt(a, 1);
+    EXPECT_EQ(e5->GetEvnt(1), a);
+    EXPECT_EQ(a->GetErr(3), 0);
     // Without a current note nothing is recorded and the flag reads 0.
     set->SetWrkEvnt(nullptr);
     EXPECT_EQ(e2->GetEvnt(1), nullptr);

@@ -20,6 +20,15 @@ TEST(ArticRul, GlobalsGrowInStepsOfFive) {
     EXPECT_EQ(rul.GetGlobal(7), 2.5);
     rul.ClearGlobalArray();
     EXPECT_EQ(rul.GetGlobal(7), 0.0);
+    // A clear keeps the storage: a value from before it must not come back
+    // when a lower slot is written again, nor once the table grows past it.
+    EXPECT_EQ(rul.SetGlobal(2, 1.0), 1);
+    EXPECT_EQ(rul.GetGlobal(7), 0.0);
+    EXPECT_EQ(rul.GetGlobal(10), 0.0);
+    EXPECT_EQ(rul.SetGlobal(12, 3.0), 1);
+    EXPECT_EQ(rul.GetGlobal(7), 0.0);
+    EXPECT_EQ(rul.GetGlobal(10), 0.0);
+    EXPECT_EQ(rul.GetGlobal(2), 1.0);
 }
 
 TEST(ArticRul, GlobalIndexPastTheLimitIsRefusedWithAnError) {
