@@ -263,6 +263,34 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalOwn(double* result) {
     return r;
 }
 
+namespace {
+
+// Folds the next term into the running value, strictly left to right (rule
+// arithmetic has no precedence): the first term starts it, each later one is
+// applied with the operator that came before it. False on a zero divisor: an
+// infinity or NaN would flow on into comparisons and integer conversions, so
+// the line fails instead.
+bool FoldTerm(double* running, bool* have, BYTE pending, double term) {
+    if (!*have) {
+        *running = term;
+        *have = true;
+        return true;
+    }
+    switch (pending) {
+        case kSignPlus: *running += term; break;
+        case kSignMinus: *running -= term; break;
+        case kSignMul: *running *= term; break;
+        case kSignDiv:
+            if (term == 0.0) return false;
+            *running /= term;
+            break;
+        default: break;
+    }
+    return true;
+}
+
+}  // namespace
+
 // As EvalList below, over the resolved terms.
 CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* result) {
     *result = 0.0;
@@ -288,18 +316,7 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* r
             case Term::Member: {
                 auto* evnt = static_cast<CArticRulDataEvnt*>(t.var);
                 const ULONG setNo = ULONG(t.elm->GetData());
-                switch (t.member) {
-                    case kElmTime: v = double(evnt->GetTime()); break;
-                    case kElmDur: v = double(evnt->GetGateTime()); break;
-                    case kElmKey: v = evnt->GetNote(); break;
-                    case kElmVelo: v = evnt->GetVelo(); break;
-                    case kElmGen: v = evnt->GetGen(); break;
-                    case kElmFng: v = evnt->GetFng(); break;
-                    case kElmPos: v = evnt->GetPos(); break;
-                    case kElmCho: v = evnt->GetCho(); break;
-                    case kElmProb: v = evnt->GetProb(setNo); break;
-                    default: v = evnt->GetOut(setNo); break;  // kElmCre
-                }
+                if (!evnt->ReadMember(t.member, setNo, &v)) v = evnt->GetOut(setNo);
                 break;
             }
             case Term::Group: {
@@ -309,24 +326,9 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalTerms(int begin, int end, double* r
                 break;
             }
         }
-        const double term = v * t.factor;
-        if (!have) {
-            running = term;
-            have = true;
-        } else {
-            switch (pending) {
-                case kSignPlus: running += term; break;
-                case kSignMinus: running -= term; break;
-                case kSignMul: running *= term; break;
-                case kSignDiv:
-                    if (term == 0.0) {
-                        ReportDivByZero();
-                        return Eval::Failed;
-                    }
-                    running /= term;
-                    break;
-                default: break;
-            }
+        if (!FoldTerm(&running, &have, pending, v * t.factor)) {
+            ReportDivByZero();
+            return Eval::Failed;
         }
         pending = t.sign;
     }
@@ -356,26 +358,9 @@ CArticRulDataVal::Eval CArticRulDataVal::EvalList(const CArticRulElmList* list, 
             if (e == Eval::Failed) return Eval::Failed;
             if (e == Eval::NoValue) continue;
         }
-        const double term = v * elm->SignFactor();
-        if (!have) {
-            running = term;
-            have = true;
-        } else {
-            switch (pending) {
-                case kSignPlus: running += term; break;
-                case kSignMinus: running -= term; break;
-                case kSignMul: running *= term; break;
-                case kSignDiv:
-                    // An infinity or NaN would flow on into comparisons and
-                    // integer conversions: the line fails instead.
-                    if (term == 0.0) {
-                        ReportDivByZero();
-                        return Eval::Failed;
-                    }
-                    running /= term;
-                    break;
-                default: break;
-            }
+        if (!FoldTerm(&running, &have, pending, v * elm->SignFactor())) {
+            ReportDivByZero();
+            return Eval::Failed;
         }
         pending = elm->GetSign();
     }

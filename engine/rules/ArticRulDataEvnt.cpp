@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/rules/ArticRul.h"
+#include "engine/rules/ArticRulElm.h"
 #include "engine/rules/ArticRulSet.h"
 #include "engine/rules/ArticRulUtil.h"
 #include "engine/work/ArticFngrInfo.h"
@@ -498,4 +499,20 @@ ULONG CArticRulDataVAry::GetFreeEvntNo() const {
     CArticRul* program = set ? set->GetRul() : nullptr;
     CArticRul* main = program ? program->GetRul() : nullptr;
     return main ? main->GetFreeEvntNo() : kNoEvntNo;
+}
+
+bool CArticRulDataEvnt::ReadMember(BYTE code, ULONG setNo, double* value) {
+    switch (code) {
+        case kElmTime: *value = double(GetTime()); return true;
+        case kElmDur: *value = double(GetGateTime()); return true;
+        case kElmKey: *value = GetNote(); return true;
+        case kElmVelo: *value = GetVelo(); return true;
+        case kElmGen: *value = GetGen(); return true;
+        case kElmFng: *value = GetFng(); return true;
+        case kElmPos: *value = GetPos(); return true;
+        case kElmCho: *value = GetCho(); return true;
+        case kElmProb: *value = GetProb(setNo); return true;
+        case kElmCre: *value = GetOut(setNo); return true;
+        default: return false;
+    }
 }

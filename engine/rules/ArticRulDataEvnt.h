@@ -59,6 +59,9 @@ public:
     virtual signed char GetCho();
     virtual double GetProb(ULONG setNo);
     virtual LONG GetOut(ULONG setNo);
+    // The member named by a note member code (time, length, key, ...), read
+    // through the getters above; false for a code that names no member.
+    bool ReadMember(BYTE code, ULONG setNo, double* value);
 
     // Event numbers of the own note and of the relations; kNoEvntNo when none.
     virtual ULONG GetWrkEvntNo(int flag);

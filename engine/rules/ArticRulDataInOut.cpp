@@ -48,19 +48,7 @@ int ReadNumber(const CArticRulElm* elm, double* out) {
     auto* evnt = static_cast<CArticRulDataEvnt*>(var);
     const ULONG setNo = ULONG(elm->GetData());
     double v = 0.0;
-    switch (type) {
-        case kElmTime: v = double(evnt->GetTime()); break;
-        case kElmDur: v = double(evnt->GetGateTime()); break;
-        case kElmKey: v = evnt->GetNote(); break;
-        case kElmVelo: v = evnt->GetVelo(); break;
-        case kElmGen: v = evnt->GetGen(); break;
-        case kElmFng: v = evnt->GetFng(); break;
-        case kElmPos: v = evnt->GetPos(); break;
-        case kElmCho: v = evnt->GetCho(); break;
-        case kElmProb: v = evnt->GetProb(setNo); break;
-        case kElmCre: v = evnt->GetOut(setNo); break;
-        default: return 1;
-    }
+    if (!evnt->ReadMember(type, setNo, &v)) return 1;
     *out = f * v;
     return 0;
 }

@@ -80,19 +80,7 @@ __attribute__((noinline)) int ReadNumber(CArticRulElm* elm, CArticRulElm::NumFor
     if (!evnt->GetEvnt(1)) return 1;
     const ULONG setNo = ULONG(elm->GetData());
     double v = 0.0;
-    switch (elm->GetDataType()) {
-        case kElmTime: v = double(evnt->GetTime()); break;
-        case kElmDur: v = double(evnt->GetGateTime()); break;
-        case kElmKey: v = evnt->GetNote(); break;
-        case kElmVelo: v = evnt->GetVelo(); break;
-        case kElmGen: v = evnt->GetGen(); break;
-        case kElmFng: v = evnt->GetFng(); break;
-        case kElmPos: v = evnt->GetPos(); break;
-        case kElmCho: v = evnt->GetCho(); break;
-        case kElmProb: v = evnt->GetProb(setNo); break;
-        case kElmCre: v = evnt->GetOut(setNo); break;
-        default: return 1;
-    }
+    if (!evnt->ReadMember(elm->GetDataType(), setNo, &v)) return 1;
     if (value) *value = v * elm->SignFactor();
     return 0;
 }
