@@ -192,64 +192,54 @@ TEST(PhrasorProcScan, EventModeTakesWhatStartsAndEndsInTheSelectedRange) {
     EXPECT_EQ(PhrasorProcKeysOf(r, list.list), (std::vector<int>{60, 61, 62, 63}));
 }
 
-TEST(PhrasorProcScan, MultiChannelTrackTakesOnlyTheSelectedEventsChannel) {
+// A track of many channels holding notes 70, 71 and 72 on channels 2, 3 and
+// 4, with note 60 (channel 2) and note 62 moved to secondChannel selected:
+// the keys event selection takes.
+std::vector<int> PhrasorProcMultiChannelKeys(int secondChannel) {
     ProcRun r;
     r.Prepare(kPhrasorProcEventSong, 16);
     const POSITION trk = r.TrackOfCh(2);
     const POSITION blk = r.Blocks(trk).at(0);
     r.SetTrackCh(trk, -1);
-    ASSERT_EQ(r.TrackOfCh(-1), trk);
-    // Notes on channels 2 and 3 inside the range.
-    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 2, 70, 100, 0, 100);
-    r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 3, 71, 100, 0, 100);
-    r.SelectEvent(trk, blk, PhrasorProcNoteOf(r, trk, 60));
-    {
-        // The selected note's channel is 2.
-        tagMPEVENT e{};
-        ASSERT_EQ(CArticHostWalk::GetEvnt(r.Host(), trk, blk, PhrasorProcNoteOf(r, trk, 62), &e), 0);
-        e.Channel = 2;
-        hosttest::ExclusiveLock lock(*r.Host());
-        POSITION ids[MP_ID_COUNT] = {trk, blk, PhrasorProcNoteOf(r, trk, 62)};
-        e.Flags = MPEVENT_FLAG_SELECTED;
-        ASSERT_GE(r.Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
-    }
-    ASSERT_EQ(r.Scan(), CPhrasorProc::kSelEvent);
-    bridgetest::PosList list;
-    ASSERT_EQ(r.proc.MakePosList(r.Host(), &list.list, CPhrasorProc::kSelEvent), CPhrasorProc::kSelEvent);
-    const std::vector<int> keys = PhrasorProcKeysOf(r, list.list);
-    EXPECT_NE(std::find(keys.begin(), keys.end(), 70), keys.end());
-    EXPECT_EQ(std::find(keys.begin(), keys.end(), 71), keys.end());
-}
-
-// Selected events of two channels on a track of many channels: the events of
-// either channel are taken, those of a third are not.
-TEST(PhrasorProcScan, MultiChannelTrackTakesTheChannelsOfAllSelectedEvents) {
-    ProcRun r;
-    r.Prepare(kPhrasorProcEventSong, 16);
-    const POSITION trk = r.TrackOfCh(2);
-    const POSITION blk = r.Blocks(trk).at(0);
-    r.SetTrackCh(trk, -1);
+    EXPECT_EQ(r.TrackOfCh(-1), trk);
     r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 2, 70, 100, 0, 100);
     r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 3, 71, 100, 0, 100);
     r.InsertShort(trk, blk, MPEVENT_KIND_NOTE, 1000, 4, 72, 100, 0, 100);
     r.SelectEvent(trk, blk, PhrasorProcNoteOf(r, trk, 60));
     {
-        // The second selected note is on channel 3.
         tagMPEVENT e{};
-        ASSERT_EQ(CArticHostWalk::GetEvnt(r.Host(), trk, blk, PhrasorProcNoteOf(r, trk, 62), &e), 0);
-        e.Channel = 3;
+        EXPECT_EQ(CArticHostWalk::GetEvnt(r.Host(), trk, blk, PhrasorProcNoteOf(r, trk, 62), &e), 0);
+        e.Channel = BYTE(secondChannel);
         hosttest::ExclusiveLock lock(*r.Host());
         POSITION ids[MP_ID_COUNT] = {trk, blk, PhrasorProcNoteOf(r, trk, 62)};
         e.Flags = MPEVENT_FLAG_SELECTED;
-        ASSERT_GE(r.Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
+        EXPECT_GE(r.Host()->Modify(ids, MP_LEVEL_EVENT, &e, LONG(0xFFFF | MP_FIELD_SELECTION)), 0);
     }
-    ASSERT_EQ(r.Scan(), CPhrasorProc::kSelEvent);
+    EXPECT_EQ(r.Scan(), CPhrasorProc::kSelEvent);
     bridgetest::PosList list;
-    ASSERT_EQ(r.proc.MakePosList(r.Host(), &list.list, CPhrasorProc::kSelEvent), CPhrasorProc::kSelEvent);
-    const std::vector<int> keys = PhrasorProcKeysOf(r, list.list);
-    EXPECT_NE(std::find(keys.begin(), keys.end(), 70), keys.end());
-    EXPECT_NE(std::find(keys.begin(), keys.end(), 71), keys.end());
-    EXPECT_EQ(std::find(keys.begin(), keys.end(), 72), keys.end());
+    EXPECT_EQ(r.proc.MakePosList(r.Host(), &list.list, CPhrasorProc::kSelEvent), CPhrasorProc::kSelEvent);
+    return PhrasorProcKeysOf(r, list.list);
+}
+
+bool PhrasorProcHasKey(const std::vector<int>& keys, int key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// Both selected notes on channel 2: only that channel's events are taken.
+TEST(PhrasorProcScan, MultiChannelTrackTakesOnlyTheSelectedEventsChannel) {
+    const std::vector<int> keys = PhrasorProcMultiChannelKeys(2);
+    EXPECT_TRUE(PhrasorProcHasKey(keys, 70));
+    EXPECT_FALSE(PhrasorProcHasKey(keys, 71));
+    EXPECT_FALSE(PhrasorProcHasKey(keys, 72));
+}
+
+// Selected events of two channels: the events of either channel are taken,
+// those of a third are not.
+TEST(PhrasorProcScan, MultiChannelTrackTakesTheChannelsOfAllSelectedEvents) {
+    const std::vector<int> keys = PhrasorProcMultiChannelKeys(3);
+    EXPECT_TRUE(PhrasorProcHasKey(keys, 70));
+    EXPECT_TRUE(PhrasorProcHasKey(keys, 71));
+    EXPECT_FALSE(PhrasorProcHasKey(keys, 72));
 }
 
 TEST(PhrasorProcScan, BlockModeListsTheSelectedBlocks) {
