@@ -154,3 +154,33 @@ void CFixedPool::Give(void* slot) {
         Release(spare);
     }
 }
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooledClasses = false;
+#else
+constexpr bool kPooledClasses = true;
+#endif
+
+}  // namespace
+
+void* CClassPool::New(size_t size) {
+    if (!kPooledClasses || size != m_ObjectSize) return ::operator new(size);
+    void* p = m_Pool.Take();
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void* CClassPool::New(size_t size, const std::nothrow_t&) noexcept {
+    if (!kPooledClasses || size != m_ObjectSize) return ::operator new(size, std::nothrow);
+    return m_Pool.Take();
+}
+
+void CClassPool::Delete(void* p, size_t size) noexcept {
+    if (!kPooledClasses || size != m_ObjectSize) {
+        ::operator delete(p);
+        return;
+    }
+    m_Pool.Give(p);
+}

@@ -11,6 +11,7 @@
 // Thread-safe: a song may be built on one thread and dropped on another.
 #include <atomic>
 #include <cstddef>
+#include <new>
 
 class CFixedPool {
 public:
@@ -69,4 +70,30 @@ private:
     size_t m_SlabCount = 0;
     size_t m_EmptyCount = 0;
     size_t m_Live = 0;
+};
+
+// The operator new and delete of one class whose objects come from a pool of
+// their own. Made once and never torn down: an object may outlive any static
+// object. Objects of another size (a derived class) come from the heap, and so
+// does every object under AddressSanitizer, so that a lost one is still
+// reported as a leak.
+class CClassPool {
+public:
+    explicit CClassPool(size_t objectSize) : m_ObjectSize(objectSize), m_Pool(objectSize) {}
+    CClassPool(const CClassPool&) = delete;
+    CClassPool& operator=(const CClassPool&) = delete;
+
+    // Throws std::bad_alloc when no memory can be had.
+    void* New(size_t size);
+    // Null when no memory can be had.
+    void* New(size_t size, const std::nothrow_t&) noexcept;
+    // Frees what New gave for the same size.
+    void Delete(void* p, size_t size) noexcept;
+    // For the placement delete a throwing constructor reaches after a nothrow
+    // new of the class itself.
+    void Delete(void* p) noexcept { Delete(p, m_ObjectSize); }
+
+private:
+    size_t m_ObjectSize;
+    CFixedPool m_Pool;
 };

@@ -48,51 +48,22 @@ void CopyExtended(SongEventInfo& to, const SongEventInfo& from) {
     for (auto extra : kExtended) to.*extra = from.*extra;
 }
 
-// The events' pool. It lives as long as the process: an event may outlive
-// any static object, so the pool is never torn down.
-#if defined(__SANITIZE_ADDRESS__)
-// Under the sanitizer every event is a heap block of its own, so that a
-// lost event is still reported as a leak.
-constexpr bool kPooledEvents = false;
-#else
-constexpr bool kPooledEvents = true;
-#endif
-
-CFixedPool& EventPool() {
-    static CFixedPool* const pool = new CFixedPool(sizeof(CSongEvent));
+CClassPool& EventPool() {
+    static CClassPool* const pool = new CClassPool(sizeof(CSongEvent));
     return *pool;
 }
 
 }  // namespace
 
-void* CSongEvent::operator new(size_t size) {
-    if (!kPooledEvents || size != sizeof(CSongEvent)) return ::operator new(size);
-    void* p = EventPool().Take();
-    if (!p) throw std::bad_alloc();
-    return p;
-}
+void* CSongEvent::operator new(size_t size) { return EventPool().New(size); }
 
 void* CSongEvent::operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (!kPooledEvents || size != sizeof(CSongEvent)) return ::operator new(size, std::nothrow);
-    return EventPool().Take();
+    return EventPool().New(size, std::nothrow);
 }
 
-void CSongEvent::operator delete(void* p, size_t size) noexcept {
-    if (!kPooledEvents || size != sizeof(CSongEvent)) {
-        ::operator delete(p);
-        return;
-    }
-    EventPool().Give(p);
-}
+void CSongEvent::operator delete(void* p, size_t size) noexcept { EventPool().Delete(p, size); }
 
-void CSongEvent::operator delete(void* p, const std::nothrow_t&) noexcept {
-    // Only reached when a constructor throws after a nothrow new of this very class.
-    if (!kPooledEvents) {
-        ::operator delete(p);
-        return;
-    }
-    EventPool().Give(p);
-}
+void CSongEvent::operator delete(void* p, const std::nothrow_t&) noexcept { EventPool().Delete(p); }
 
 CSongEvent::~CSongEvent() { FreeData(); }
 

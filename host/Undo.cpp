@@ -12,17 +12,8 @@ VX_IMPLEMENT_CLASS(CUndo, CObject);
 
 namespace {
 
-// The items' pool. It lives as long as the process, like the events' pool.
-#if defined(__SANITIZE_ADDRESS__)
-// Under the sanitizer every item is a heap block of its own, so that a lost
-// item is still reported as a leak.
-constexpr bool kPooledItems = false;
-#else
-constexpr bool kPooledItems = true;
-#endif
-
-CFixedPool& ItemPool() {
-    static CFixedPool* const pool = new CFixedPool(sizeof(CUndoObj));
+CClassPool& ItemPool() {
+    static CClassPool* const pool = new CClassPool(sizeof(CUndoObj));
     return *pool;
 }
 
@@ -62,34 +53,15 @@ ItemExtra& ExtraOf(const CUndoObj* item) {
 
 }  // namespace
 
-void* CUndoObj::operator new(size_t size) {
-    if (!kPooledItems || size != sizeof(CUndoObj)) return ::operator new(size);
-    void* p = ItemPool().Take();
-    if (!p) throw std::bad_alloc();
-    return p;
-}
+void* CUndoObj::operator new(size_t size) { return ItemPool().New(size); }
 
 void* CUndoObj::operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (!kPooledItems || size != sizeof(CUndoObj)) return ::operator new(size, std::nothrow);
-    return ItemPool().Take();
+    return ItemPool().New(size, std::nothrow);
 }
 
-void CUndoObj::operator delete(void* p, const std::nothrow_t&) noexcept {
-    // Only reached when a constructor throws after a nothrow new of this very class.
-    if (!kPooledItems) {
-        ::operator delete(p);
-        return;
-    }
-    ItemPool().Give(p);
-}
+void CUndoObj::operator delete(void* p, const std::nothrow_t&) noexcept { ItemPool().Delete(p); }
 
-void CUndoObj::operator delete(void* p, size_t size) noexcept {
-    if (!kPooledItems || size != sizeof(CUndoObj)) {
-        ::operator delete(p);
-        return;
-    }
-    ItemPool().Give(p);
-}
+void CUndoObj::operator delete(void* p, size_t size) noexcept { ItemPool().Delete(p, size); }
 
 CUndoObj::~CUndoObj() {
     delete GetEventCopy();
