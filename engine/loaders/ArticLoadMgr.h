@@ -397,9 +397,6 @@ private:
     // Keeps copies of the bound program's sets under key.
     void StoreSets(const std::string& key);
     void SetPos(CArticPosArray* positions, ULONG index, POSITION pos, bool trk);
-    // The catalogue's loader for class name (the Turn and Trill loaders get
-    // the name): 0; 1 refused; -1 when the class has no loader.
-    int DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk);
     void DispRulErr(const CString& message, const CString& function, const CString& detail, int withDetail);
 
     CArticWrk* m_pWrk;         // not owned

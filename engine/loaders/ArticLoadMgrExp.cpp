@@ -280,9 +280,3 @@ int CArticLoadMgr::LoadExpEvnt(CExString& text, ULONG evntNo, CArticExpTrk* /*tr
                "LoadExpEvnt", detail, 1);
     return 1;
 }
-
-int CArticLoadMgr::DispatchExp(const CString& name, CExString& text, ULONG evntNo, CArticExpBlk* blk) {
-    const int row = FindExpLoader(std::string_view(name.str()));
-    if (row < 0 || !kExpLoaders[row].load) return -1;
-    return (this->*kExpLoaders[row].load)(text, evntNo, blk) != 0 ? 1 : 0;
-}

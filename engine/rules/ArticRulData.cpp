@@ -181,14 +181,7 @@ double CArticRulDataVal::GetData(const CArticRulElmList* list) {
         return 0.0;
     }
     double result = 0.0;
-    if (list && list == m_pRulElmList) {
-        if (!ResolvedCurrent()) Resolve();
-        if (m_pConst) return m_pConst->GetData() * m_ConstFactor;
-        m_Evaluating = true;
-        const Eval r = EvalTerms(0, int(m_Terms.size()), &result);
-        m_Evaluating = false;
-        return r == Eval::Failed ? 0.0 : result;
-    }
+    if (list && list == m_pRulElmList) return EvalOwn(&result) == Eval::Failed ? 0.0 : result;
     if (SingleConstant(list, &result)) return result;
     m_Evaluating = true;
     Eval r = EvalList(list, &result);
@@ -248,7 +241,8 @@ void CArticRulDataVal::ResolveList(const CArticRulElmList* list) {
     }
 }
 
-// A value variable named in a list (its own guard already checked).
+// The own list read through its resolved form (the caller checked the guard
+// against reading itself): GetData, and a value variable named in a list.
 CArticRulDataVal::Eval CArticRulDataVal::EvalOwn(double* result) {
     *result = 0.0;
     if (!m_pRulElmList) return Eval::NoValue;
