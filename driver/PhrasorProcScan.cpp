@@ -60,12 +60,12 @@ DWORD PhrasorProcTrkPortAdrs(CKPSManager* host, const _MPTRACKINFO& trk) {
     return adrs;
 }
 
-// The channels and port addresses of the selected events, in list order up
-// to the first one that cannot be read (unreadable is then set).
+// The (channel, port address) pairs of the selected events, read in list
+// order up to the first one that cannot be read (unreadable is then set).
 struct PhrasorProcSelKeys {
     bool read = false;
     bool unreadable = false;
-    std::set<std::pair<LONG, DWORD>> first;
+    std::set<std::pair<LONG, DWORD>> keys;
 };
 
 void ReadSelKeysOf(CKPSManager* host, const CArticPosList* sels, PhrasorProcSelKeys* keys) {
@@ -76,7 +76,7 @@ void ReadSelKeysOf(CKPSManager* host, const CArticPosList* sels, PhrasorProcSelK
         _MPTRACKINFO st{};
         const bool ok = CArticHostWalk::GetEvnt(host, sel->GetTrk(), sel->GetBlk(), sel->GetEvnt(), &se) == 0 &&
                         CArticHostWalk::GetTrk(host, sel->GetTrk(), &st) == 0;
-        if (ok) keys->first.insert({se.Channel, PhrasorProcTrkPortAdrs(host, st)});
+        if (ok) keys->keys.insert({se.Channel, PhrasorProcTrkPortAdrs(host, st)});
         CArticHostWalk::FreeMem(se);
         CArticHostWalk::FreeMem(st);
         if (!ok) {
@@ -255,7 +255,7 @@ int CPhrasorProc::MakePosList(CKPSManager* host, CArticPosList* list, int mode) 
                     if (!selKeys.read) ReadSelKeysOf(host, m_pSelEvnt.get(), &selKeys);
                     // As a walk of the selected events in order finds it: a
                     // match, or else an unreadable selected event.
-                    if (!selKeys.first.count({e.Channel, adrs})) {
+                    if (!selKeys.keys.count({e.Channel, adrs})) {
                         if (selKeys.unreadable) return !(failed = true);
                         return true;
                     }

@@ -26,6 +26,7 @@ constexpr INT64 NEW_BLOCK_END = 960;
 constexpr BYTE STATUS_SYSEX = 0xF0;
 constexpr BYTE STATUS_SYSEX_CONT = 0xF7;
 constexpr BYTE STATUS_META = 0xFF;
+constexpr BYTE UNPAIRED_NOTE_OFF_VELOCITY = 64;
 
 // "Block" and the index, as "Block%d" formats it: every load names its blocks.
 CString BlockName(int index) {
@@ -42,7 +43,6 @@ CString BlockName(int index) {
     while (count > 0) text[length++] = digits[--count];
     return CString(text, length);
 }
-constexpr BYTE UNPAIRED_NOTE_OFF_VELOCITY = 64;
 
 struct ChunkSpan {
     size_t Offset;  // of the chunk head
