@@ -90,7 +90,8 @@ public:
     // Frees what New gave for the same size.
     void Delete(void* p, size_t size) noexcept;
     // For the placement delete a throwing constructor reaches after a nothrow
-    // new of the class itself.
+    // new. It cannot know the size, so it takes the class's own: right only
+    // while no class derives from a pooled one.
     void Delete(void* p) noexcept { Delete(p, m_ObjectSize); }
 
 private:

@@ -22,10 +22,6 @@ size_t SlotOfEvent(uintptr_t key, size_t mask) {
     return size_t(((uint64_t(key) >> 3) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
-}  // namespace
-
-namespace {
-
 // The position lists and maps that were asked for, by item. It lives as long
 // as the process, like the items' pool.
 struct ItemExtra {
