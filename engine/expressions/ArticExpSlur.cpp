@@ -122,7 +122,7 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         // The kept note lasts over b; bends after it return where they were.
         j.PbRange = CArticWrkUtil::GetPbRange(blk, b->GetTime());
         INT64 next = OffTime(b);
-        CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr, blk->LinkedPos(b));
+        CArticWrkUtil::GetNearNoteTime2(blk, 3, &next, nullptr, at(b));
         j.NextTime = next > 0 ? next : 0;
         j.NextPbLevel = slurpb::Level(blk, j.NextTime, at(b));
         if (int rc = j.GrowFirst()) return rc;
@@ -143,7 +143,7 @@ int CArticExpArraySlurPb::Twin(CArticWrk* wrk, CArticWrkBlk* blk, bool keepLast)
         }
         INT64 after = OffTime(b);
         int found = 0;
-        CArticWrkUtil::GetNearNoteTime2(blk, 3, &after, &found, blk->LinkedPos(b));
+        CArticWrkUtil::GetNearNoteTime2(blk, 3, &after, &found, at(b));
         if (found) {
             if (int rc = slurpb::Pin(wrk, blk, after, j.NextPbLevel, at(b))) return rc;
         }

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <new>
 
-#include "engine/work/ArticSlotPool.h"
 #include "engine/work/ArticWrkEvnt.h"
+#include "host/FixedPool.h"
 #include "host/MPEvent.h"
 
 VX_IMPLEMENT_CLASS(CArticPos, CObject);
@@ -17,9 +17,9 @@ constexpr bool kPooled = false;  // one heap block each: leaks and use after fre
 constexpr bool kPooled = true;
 #endif
 
-CArticSlotPool& PosPool() {
+CFixedPool& PosPool() {
     // Never destroyed: a record may outlive every static object.
-    static CArticSlotPool* pool = new CArticSlotPool(sizeof(CArticPos));
+    static CFixedPool* pool = new CFixedPool(sizeof(CArticPos));
     return *pool;
 }
 

@@ -1400,41 +1400,17 @@ bool CArticWrk::GetPrevCc(ULONG n, BYTE number, INT64 time, CArticWrkEvnt** cc) 
     return true;
 }
 
-int CArticWrk::GetAreaWrkEvntInEvntPosArray(INT64 from, INT64 to, int notes, CArticWrkEvntList* list) const {
-    if (to < from || !list) return 1;
+template <class Add>
+void CArticWrk::ForEachInArea(INT64 from, INT64 to, int notes, Add add) const {
     const auto inArea = [&](const CArticWrkEvnt* e) { return e->GetTime() >= from && e->GetTime() <= to; };
     if (!notes || !NoteIndexReady()) {
         WalkNumbers(0, +1, true, notes, [&](CArticWrkEvnt* e) {
-            if (inArea(e)) list->AddTail(e);
+            if (inArea(e)) add(e);
             return false;
         });
-        return 0;
+        return;
     }
     // The notes of the area in number order, as the walk over the numbers finds them.
-    const auto first = std::lower_bound(m_NoteTimes.begin(), m_NoteTimes.end(), from,
-                                        [](const NoteTime& n, INT64 t) { return n.time < t; });
-    std::vector<std::pair<LONG, CArticWrkEvnt*>> hits;
-    for (auto it = first; it != m_NoteTimes.end() && it->time <= to; ++it) {
-        CArticWrkEvnt* e = Visit(it->no, true, 1);
-        if (e && inArea(e)) hits.emplace_back(it->no, e);
-    }
-    std::sort(hits.begin(), hits.end());
-    for (const auto& hit : hits) list->AddTail(hit.second);
-    return 0;
-}
-
-int CArticWrk::CollectAreaWrkEvnt(INT64 from, INT64 to, int notes, std::vector<CArticWrkEvnt*>* out) const {
-    if (!out) return 1;
-    out->clear();
-    if (to < from) return 1;
-    const auto inArea = [&](const CArticWrkEvnt* e) { return e->GetTime() >= from && e->GetTime() <= to; };
-    if (!notes || !NoteIndexReady()) {
-        WalkNumbers(0, +1, true, notes, [&](CArticWrkEvnt* e) {
-            if (inArea(e)) out->push_back(e);
-            return false;
-        });
-        return 0;
-    }
     const auto first = std::lower_bound(m_NoteTimes.begin(), m_NoteTimes.end(), from,
                                         [](const NoteTime& n, INT64 t) { return n.time < t; });
     m_AreaHits.clear();
@@ -1443,7 +1419,20 @@ int CArticWrk::CollectAreaWrkEvnt(INT64 from, INT64 to, int notes, std::vector<C
         if (e && inArea(e)) m_AreaHits.emplace_back(it->no, e);
     }
     std::sort(m_AreaHits.begin(), m_AreaHits.end());
-    for (const auto& hit : m_AreaHits) out->push_back(hit.second);
+    for (const auto& hit : m_AreaHits) add(hit.second);
+}
+
+int CArticWrk::GetAreaWrkEvntInEvntPosArray(INT64 from, INT64 to, int notes, CArticWrkEvntList* list) const {
+    if (to < from || !list) return 1;
+    ForEachInArea(from, to, notes, [list](CArticWrkEvnt* e) { list->AddTail(e); });
+    return 0;
+}
+
+int CArticWrk::CollectAreaWrkEvnt(INT64 from, INT64 to, int notes, std::vector<CArticWrkEvnt*>* out) const {
+    if (!out) return 1;
+    out->clear();
+    if (to < from) return 1;
+    ForEachInArea(from, to, notes, [out](CArticWrkEvnt* e) { out->push_back(e); });
     return 0;
 }
 

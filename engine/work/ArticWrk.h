@@ -252,6 +252,9 @@ private:
     ULONG BarOf(INT64 time) const;
     template <class F>
     void ForEachEvnt(F f) const;
+    // Hands add the events from `from` to `to` in number order (the area queries).
+    template <class Add>
+    void ForEachInArea(INT64 from, INT64 to, int notes, Add add) const;
     // The indexes of the note queries. They are built once the work data has
     // stood still between two queries and used while it stays so (see
     // CArticWrkEdits); true when they are usable.

@@ -194,14 +194,9 @@ BYTE CArticWrkUtil::GetFrontContVal(CArticWrkEvntList* list, INT64 time, BYTE nu
     BYTE result = CArticUtil::GetDefaultContVal(number);
     if (near) {
         // The last controller before the first event at or after time.
-        POSITION end = FirstLater(list, time, false, near);
-        POSITION p = end ? end : list->GetTailPosition();
-        if (end) list->GetPrev(p);
-        while (p) {
-            CArticWrkEvnt* e = list->GetPrev(p);
-            if (IsCc(e, number)) return CcValueOf(e);
-        }
-        return result;
+        const CArticWrkEvnt* e =
+            LastBefore(list, time, false, near, [number](const CArticWrkEvnt* c) { return IsCc(c, number); });
+        return e ? CcValueOf(e) : result;
     }
     for (POSITION p = list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);

@@ -123,6 +123,20 @@ int DestroyInArea(CArticWrkEvntList* list, INT64 t1, INT64 t2, Match match, POSI
     return 0;
 }
 
+// The last event that matches before the first one later than t (see
+// FirstLater; the walk back starts there, found from near), null when none.
+template <class Match>
+const CArticWrkEvnt* LastBefore(CArticWrkEvntList* list, INT64 t, bool strictly, POSITION near, Match match) {
+    POSITION end = FirstLater(list, t, strictly, near);
+    POSITION p = end ? end : list->GetTailPosition();
+    if (end) list->GetPrev(p);
+    while (p) {
+        const CArticWrkEvnt* e = list->GetPrev(p);
+        if (match(e)) return e;
+    }
+    return nullptr;
+}
+
 // New events of a curve that never reached the block belong to nobody once
 // their list goes.
 inline void FreeUnplaced(CArticWrkEvntList& list) {

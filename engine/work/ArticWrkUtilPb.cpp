@@ -233,14 +233,8 @@ short CArticWrkUtil::GetPbLevel(CArticWrkEvntList* list, INT64 time, POSITION ne
     if (!list) return 0;
     if (near) {
         // The last bend before the first event later than time.
-        POSITION end = FirstLater(list, time, true, near);
-        POSITION p = end ? end : list->GetTailPosition();
-        if (end) list->GetPrev(p);
-        while (p) {
-            const CArticWrkEvnt* e = list->GetPrev(p);
-            if (IsBend(e)) return short(BendOf(e));
-        }
-        return result;
+        const CArticWrkEvnt* e = LastBefore(list, time, true, near, IsBend);
+        return e ? short(BendOf(e)) : result;
     }
     for (POSITION p = list->GetHeadPosition(); p;) {
         CArticWrkEvnt* e = list->GetNext(p);
