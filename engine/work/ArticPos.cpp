@@ -11,39 +11,20 @@ VX_IMPLEMENT_CLASS(CArticPos, CObject);
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPooled = false;  // one heap block each: leaks and use after free show
-#else
-constexpr bool kPooled = true;
-#endif
-
-CFixedPool& PosPool() {
-    // Never destroyed: a record may outlive every static object.
-    static CFixedPool* pool = new CFixedPool(sizeof(CArticPos));
+CClassPool& PosPool() {
+    static CClassPool* const pool = new CClassPool(sizeof(CArticPos));
     return *pool;
 }
 
 }  // namespace
 
-void* CArticPos::operator new(size_t size) {
-    if (void* p = operator new(size, std::nothrow)) return p;
-    throw std::bad_alloc();
-}
+void* CArticPos::operator new(size_t size) { return PosPool().New(size); }
 
-void* CArticPos::operator new(size_t size, const std::nothrow_t&) noexcept {
-    if (kPooled && size == sizeof(CArticPos)) return PosPool().Take();
-    return ::operator new(size, std::nothrow);
-}
+void* CArticPos::operator new(size_t size, const std::nothrow_t&) noexcept { return PosPool().New(size, std::nothrow); }
 
-void CArticPos::operator delete(void* p, size_t size) {
-    if (!p) return;
-    if (kPooled && size == sizeof(CArticPos))
-        PosPool().Give(p);
-    else
-        ::operator delete(p);
-}
+void CArticPos::operator delete(void* p, size_t size) { PosPool().Delete(p, size); }
 
-void CArticPos::operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p, sizeof(CArticPos)); }
+void CArticPos::operator delete(void* p, const std::nothrow_t&) noexcept { PosPool().Delete(p); }
 
 CArticPos::CArticPos() = default;
 

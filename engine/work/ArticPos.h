@@ -29,7 +29,7 @@ public:
     CArticPos(const CArticPos&) = delete;
     CArticPos& operator=(const CArticPos& src);
 
-    // Records of this exact class share slabs (see CFixedPool): the number
+    // Records of this exact class share slabs (see CClassPool): the number
     // tables hold one per event and look them up by number.
     static void* operator new(size_t size);
     static void* operator new(size_t size, const std::nothrow_t&) noexcept;

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "host/FixedPool.h"
@@ -107,6 +109,61 @@ TEST(FixedPool, EmptySlabsKeptAreNoMoreThanTheSlabsInUse) {
     ExpectMarks(pool, std::vector<void*>(slots.begin(), slots.begin() + long(perSlab * inUse)), 1);
     for (size_t i = 0; i < perSlab * inUse; ++i) pool.Give(slots[i]);
     EXPECT_EQ(pool.GetSlabCount(), CFixedPool::kKeptEmptySlabs);
+}
+
+// Threads that take and give slots of one pool at once: no slot is handed to
+// two of them (each slot keeps the marks its thread wrote), and every slot
+// and slab comes back.
+TEST(FixedPool, ThreadsSharingThePoolKeepTheirSlots) {
+    CFixedPool pool(64);
+    const size_t words = pool.GetSlotSize() / sizeof(uint32_t);
+    struct Held {
+        void* slot;
+        uint32_t mark;
+    };
+    const auto fill = [words](const Held& h) {
+        auto* w = static_cast<uint32_t*>(h.slot);
+        for (size_t i = 0; i < words; ++i) w[i] = h.mark + uint32_t(i);
+    };
+    const auto intact = [words](const Held& h) {
+        const auto* w = static_cast<const uint32_t*>(h.slot);
+        for (size_t i = 0; i < words; ++i)
+            if (w[i] != h.mark + uint32_t(i)) return false;
+        return true;
+    };
+    std::vector<std::thread> threads;
+    std::vector<int> broken(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&pool, &broken, &fill, &intact, t] {
+            std::mt19937 random{unsigned(t)};
+            std::vector<Held> held;
+            for (int n = 0; n < 20000; ++n) {
+                if (held.empty() || random() % 3 != 0) {
+                    const Held h{pool.Take(), uint32_t(t) << 28 | uint32_t(n) << 8};
+                    if (!h.slot) {
+                        ++broken[size_t(t)];
+                        continue;
+                    }
+                    fill(h);
+                    held.push_back(h);
+                } else {
+                    const size_t i = random() % held.size();
+                    if (!intact(held[i])) ++broken[size_t(t)];
+                    pool.Give(held[i].slot);
+                    held[i] = held.back();
+                    held.pop_back();
+                }
+            }
+            for (const Held& h : held) {
+                if (!intact(h)) ++broken[size_t(t)];
+                pool.Give(h.slot);
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(broken, std::vector<int>(4, 0));
+    EXPECT_EQ(pool.GetLiveCount(), 0u);
+    EXPECT_LE(pool.GetSlabCount(), CFixedPool::kKeptEmptySlabs);
 }
 
 TEST(FixedPool, AnObjectLargerThanASlabGetsNoSlot) {
