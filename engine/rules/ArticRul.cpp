@@ -51,7 +51,6 @@ CArticRul::~CArticRul() {
     DeleteRulSubList();
     DeleteGlobalArray();
     DeleteRulDataEvntArray();
-    for (CArticRulDataEvnt* elm : m_SpareElms) delete elm;
 }
 
 // ---- Members
@@ -135,33 +134,8 @@ void CArticRul::ClearGlobalArray() {
 }
 void CArticRul::ClearRulDataEvntArray() {
     if (!m_pRulDataEvntArray) return;
-    for (int i = 0; i < m_pRulDataEvntArray->GetSize(); ++i) DropElm(m_pRulDataEvntArray->GetAt(i));
+    for (int i = 0; i < m_pRulDataEvntArray->GetSize(); ++i) m_SpareElms.Drop(m_pRulDataEvntArray->GetAt(i));
     m_pRulDataEvntArray->RemoveAll();
-}
-
-CArticRulDataEvnt* CArticRul::TakeElm(ULONG index) {
-    if (m_SpareElms.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
-    CArticRulDataEvnt* elm = m_SpareElms.back();
-    m_SpareElms.pop_back();
-    // The array only ever holds this class's own elements: the calls need no dispatch.
-    elm->CArticRulDataEvnt::SetRulSet(nullptr);
-    elm->CArticRulDataEvnt::SetDataNo(index);
-    elm->CArticRulDataEvnt::SetEvnt(nullptr, 0);
-    return elm;
-}
-
-void CArticRul::DropElm(CArticRulDataEvnt* elm) {
-    if (!elm) return;
-#if defined(__SANITIZE_ADDRESS__)
-    delete elm;
-#else
-    // The spares never outnumber the elements the array held at once.
-    try {
-        m_SpareElms.push_back(elm);
-    } catch (...) {
-        delete elm;
-    }
-#endif
 }
 
 void CArticRul::CopyRulSetList(const CArticRulSetList* src) {
@@ -206,7 +180,7 @@ void CArticRul::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         const CArticRulDataEvnt* item = src->GetAt(i);
         if (!item) continue;
-        CArticRulDataEvnt* copy = TakeElm(ULONG(i));
+        CArticRulDataEvnt* copy = m_SpareElms.Take(ULONG(i));
         if (!copy) continue;
         *copy = *item;
         m_pRulDataEvntArray->SetAt(i, copy);
@@ -314,11 +288,11 @@ int CArticRul::SetRulDataEvnt(ULONG index, CArticWrkEvnt* note) {
     CArticRulDataEvnt* elm = m_pRulDataEvntArray->GetAt(i);
     if (!note) {
         m_pRulDataEvntArray->SetAt(i, nullptr);
-        DropElm(elm);
+        m_SpareElms.Drop(elm);
         return 1;
     }
     if (!elm) {
-        elm = TakeElm(index);
+        elm = m_SpareElms.Take(index);
         if (!elm) return 0;
         m_pRulDataEvntArray->SetAt(i, elm);
     }
@@ -336,11 +310,11 @@ int CArticRul::SetRulDataEvnt(ULONG index, const CArticRulDataEvnt* src) {
     CArticRulDataEvnt* elm = m_pRulDataEvntArray->GetAt(i);
     if (!src) {
         m_pRulDataEvntArray->SetAt(i, nullptr);
-        DropElm(elm);
+        m_SpareElms.Drop(elm);
         return 1;
     }
     if (!elm) {
-        elm = TakeElm(index);
+        elm = m_SpareElms.Take(index);
         if (!elm) return 0;
         m_pRulDataEvntArray->SetAt(i, elm);
     }
@@ -356,21 +330,21 @@ int CArticRul::FillRulDataEvnt(const std::vector<CArticWrkEvnt*>& notes) {
     // so that a pointer kept to one still shows.
     if (notes.size() <= size_t(kMaxRulIndex) + 1) {
         CArticRulDataEvntArray& array = *m_pRulDataEvntArray;
-        for (int i = count; i < array.GetSize(); ++i) DropElm(array.GetAt(i));
+        for (int i = count; i < array.GetSize(); ++i) m_SpareElms.Drop(array.GetAt(i));
         array.SetSize(count);
         for (int i = 0; i < count; ++i) {
             CArticRulDataEvnt* elm = array.GetAt(i);
             if (!notes[size_t(i)]) {
                 array.SetAt(i, nullptr);
-                DropElm(elm);
+                m_SpareElms.Drop(elm);
                 continue;
             }
             if (elm) {
-                // Just as TakeElm hands one out.
+                // Just as the spares hand one out.
                 elm->CArticRulDataEvnt::SetRulSet(nullptr);
                 elm->CArticRulDataEvnt::SetDataNo(ULONG(i));
             } else {
-                elm = TakeElm(ULONG(i));
+                elm = m_SpareElms.Take(ULONG(i));
                 if (!elm) continue;
                 array.SetAt(i, elm);
             }

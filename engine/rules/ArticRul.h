@@ -203,12 +203,6 @@ protected:
 
 private:
     void ReportIndex(const char* function, ULONG index);
-    // An element for slot index: a kept one when there is one, else a new
-    // one; either way direct, holding no note, without set, numbered index.
-    CArticRulDataEvnt* TakeElm(ULONG index);
-    // An element that left the array: kept for the next TakeElm (deleted
-    // under AddressSanitizer, so that a pointer kept to it still shows).
-    void DropElm(CArticRulDataEvnt* elm);
     // Keeps the elements whose note (a note-on) passes keep, in order and
     // renumbered from 0; the others leave the array: the number kept.
     int KeepRulDataEvnt(const std::function<bool(CArticWrkEvnt*)>& keep);
@@ -230,5 +224,5 @@ private:
     CArticRulDataEvntArray* m_pRulDataEvntArray = nullptr;  // owned, with its elements
     // Elements that left the array, for reuse: scripts clear and refill the
     // array for nearly every note.
-    std::vector<CArticRulDataEvnt*> m_SpareElms;  // owned
+    CArticRulDataEvntSpares m_SpareElms;
 };

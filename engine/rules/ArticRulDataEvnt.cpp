@@ -255,28 +255,32 @@ CArticRulDataAry::CArticRulDataAry(CArticRulSet* set, ULONG no) : CArticRulData(
 
 CArticRulDataAry::~CArticRulDataAry() {
     DeleteRulDataEvntArray();
-    for (CArticRulDataEvnt* item : m_SpareItems) delete item;
 }
 
-CArticRulDataEvnt* CArticRulDataAry::TakeItem(ULONG index) {
-    if (m_SpareItems.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
-    CArticRulDataEvnt* item = m_SpareItems.back();
-    m_SpareItems.pop_back();
-    item->SetRulSet(nullptr);
-    item->SetDataNo(index);
-    item->SetEvnt(nullptr, 0);
-    return item;
+CArticRulDataEvntSpares::~CArticRulDataEvntSpares() {
+    for (CArticRulDataEvnt* elm : m_Spares) delete elm;
 }
 
-void CArticRulDataAry::DropItem(CArticRulDataEvnt* item) {
-    if (!item) return;
+CArticRulDataEvnt* CArticRulDataEvntSpares::Take(ULONG index) {
+    if (m_Spares.empty()) return new (std::nothrow) CArticRulDataEvnt(nullptr, index);
+    CArticRulDataEvnt* elm = m_Spares.back();
+    m_Spares.pop_back();
+    elm->SetRulSet(nullptr);
+    elm->SetDataNo(index);
+    elm->SetEvnt(nullptr, 0);
+    return elm;
+}
+
+void CArticRulDataEvntSpares::Drop(CArticRulDataEvnt* elm) {
+    if (!elm) return;
 #if defined(__SANITIZE_ADDRESS__)
-    delete item;
+    delete elm;
 #else
+    // The spares never outnumber the elements the array held at once.
     try {
-        m_SpareItems.push_back(item);
+        m_Spares.push_back(elm);
     } catch (...) {
-        delete item;
+        delete elm;
     }
 #endif
 }
@@ -308,7 +312,7 @@ void CArticRulDataAry::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
     for (int i = 0; i < src->GetSize(); ++i) {
         const CArticRulDataEvnt* item = src->GetAt(i);
         if (!item) continue;
-        CArticRulDataEvnt* copy = TakeItem(ULONG(i));
+        CArticRulDataEvnt* copy = m_SpareItems.Take(ULONG(i));
         if (!copy) continue;
         *copy = *item;
         m_pArray->SetAt(i, copy);
@@ -317,7 +321,7 @@ void CArticRulDataAry::CopyRulDataEvntArray(const CArticRulDataEvntArray* src) {
 
 void CArticRulDataAry::ClearRulDataEvntArray() {
     if (!m_pArray) return;
-    for (int i = 0; i < m_pArray->GetSize(); ++i) DropItem(m_pArray->GetAt(i));
+    for (int i = 0; i < m_pArray->GetSize(); ++i) m_SpareItems.Drop(m_pArray->GetAt(i));
     m_pArray->RemoveAll();
 }
 
@@ -368,11 +372,11 @@ int CArticRulDataAry::SetDataEvnt(int index, CArticWrkEvnt* note) {
     CArticRulDataEvnt* item = m_pArray->GetAt(index);
     if (!note) {
         m_pArray->SetAt(index, nullptr);
-        DropItem(item);
+        m_SpareItems.Drop(item);
         return 1;
     }
     if (!item) {
-        item = TakeItem(ULONG(index));
+        item = m_SpareItems.Take(ULONG(index));
         if (!item) return 0;
         m_pArray->SetAt(index, item);
     }

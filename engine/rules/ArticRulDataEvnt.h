@@ -119,6 +119,27 @@ private:
     bool m_Resolving = false;                  // guards against a chain of bases that loops
 };
 
+// Elements that left an event array, handed out again: scripts empty and
+// refill their arrays for nearly every note. Under AddressSanitizer a
+// dropped element is deleted at once, so that a pointer kept to it still
+// shows.
+class CArticRulDataEvntSpares {
+public:
+    CArticRulDataEvntSpares() = default;
+    CArticRulDataEvntSpares(const CArticRulDataEvntSpares&) = delete;
+    CArticRulDataEvntSpares& operator=(const CArticRulDataEvntSpares&) = delete;
+    ~CArticRulDataEvntSpares();
+
+    // An element for slot index: a kept one when there is one, else a new
+    // one; either way direct, holding no note, without set, numbered index.
+    CArticRulDataEvnt* Take(ULONG index);
+    // An element that left its array; null is ignored.
+    void Drop(CArticRulDataEvnt* elm);
+
+private:
+    std::vector<CArticRulDataEvnt*> m_Spares;  // owned
+};
+
 // An array of event items (_aryN).
 class CArticRulDataAry : public CArticRulData {
     VX_DECLARE_CLASS(CArticRulDataAry)
@@ -148,17 +169,10 @@ protected:
     virtual void CopyRulDataEvntArray(const CArticRulDataEvntArray* src);
 
 private:
-    // An item for slot index: a kept one when there is one, else a new one;
-    // either way direct, holding no note, without set, numbered index.
-    CArticRulDataEvnt* TakeItem(ULONG index);
-    // An item that left the array: kept for the next TakeItem (deleted under
-    // AddressSanitizer, so that a pointer kept to it still shows).
-    void DropItem(CArticRulDataEvnt* item);
-
     CArticRulDataEvntArray* m_pArray = nullptr;  // owned, with its items
     // Items that left the array, for reuse: the array is emptied for every
     // note the set runs on and filled again.
-    std::vector<CArticRulDataEvnt*> m_SpareItems;  // owned
+    CArticRulDataEvntSpares m_SpareItems;
 };
 
 // An item of a value array: one event number.

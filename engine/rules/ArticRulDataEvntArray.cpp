@@ -136,7 +136,7 @@ int CArticRul::KeepRulDataEvnt(const std::function<bool(CArticWrkEvnt*)>& keep) 
             elm->SetDataNo(ULONG(kept));
             array->SetAt(kept++, elm);
         } else {
-            DropElm(elm);
+            m_SpareElms.Drop(elm);
         }
     }
     array->SetSize(kept);
